@@ -1,0 +1,53 @@
+#include "test_env.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
+
+namespace mq::test {
+namespace {
+std::unique_ptr<QTemporaryDir> g_root;
+QString g_dataHome;
+int g_argc = 1;
+char g_arg0[] = "mq_tests";
+char* g_argv[] = {g_arg0, nullptr};
+}  // namespace
+
+void ensureApplication() {
+    if (!g_root) {
+        g_root = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/mq_test_XXXXXX");
+        const QString runtime = g_root->path() + "/runtime";
+        g_dataHome = g_root->path() + "/data";
+        QDir().mkpath(runtime);
+        QDir().mkpath(g_dataHome);
+        ::chmod(runtime.toLocal8Bit().constData(), 0700);
+        ::setenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit().constData(), 1);
+        ::setenv("XDG_DATA_HOME", g_dataHome.toLocal8Bit().constData(), 1);
+        if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    if (!QCoreApplication::instance()) {
+        new QApplication(g_argc, g_argv);
+    }
+}
+
+QString dataHome() {
+    ensureApplication();
+    return g_dataHome;
+}
+
+QString configDir() { return QStringLiteral(MQ_CONFIG_DIR); }
+
+void processEventsFor(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+}
+
+}  // namespace mq::test

@@ -1,0 +1,41 @@
+#pragma once
+// Shared set-up for every test program: a QApplication created once per process,
+// a private XDG_RUNTIME_DIR (0700) and a temporary XDG_DATA_HOME, so that tests
+// never touch the user's real per-user folder.
+#include <QString>
+
+namespace mq::test {
+
+// Creates the temporary folders, sets the environment and creates the
+// QApplication if none exists yet. Safe to call more than once.
+void ensureApplication();
+
+// The temporary XDG_DATA_HOME of this process.
+QString dataHome();
+
+// The source tree's config/ folder (command files and default configuration).
+QString configDir();
+
+// Runs the event loop until pred() is true or timeoutMs passes; returns pred().
+template <class Pred>
+bool waitUntil(Pred pred, int timeoutMs = 5000);
+
+void processEventsFor(int ms);
+
+}  // namespace mq::test
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+template <class Pred>
+bool mq::test::waitUntil(Pred pred, int timeoutMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > timeoutMs) return pred();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}

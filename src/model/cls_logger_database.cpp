@@ -1,0 +1,469 @@
+#include "model/cls_logger_database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "model/db_session.h"
+#include "model/model_state.h"
+#include "platform/errors.h"
+
+namespace mq {
+
+using platform::SqliteDb;
+using platform::SqliteStatement;
+
+namespace {
+
+// Field names as the data windows, exports and queries know them.
+const QString kMark = QStringLiteral("ﾏｰｸ");
+const QString kNo = QStringLiteral("No");
+const QString kTime = QStringLiteral("収録日時");
+const QString kWorker = QStringLiteral("作業者名");
+const QString kComment = QStringLiteral("ｺﾒﾝﾄ");
+
+// Field sizes in characters; a longer value does not fit and is refused.
+constexpr int kMarkSize = 3;
+constexpr int kTimeSize = 19;
+constexpr int kChSize = 10;
+constexpr int kNameSize = 8;
+
+// Deleting a database file: attempts before giving up and leaving the file.
+constexpr int kDeleteAttempts = 5;
+
+const QStringList& channelFields() {
+    static const QStringList f{QStringLiteral("CH1"), QStringLiteral("CH2"), QStringLiteral("CH3"),
+                               QStringLiteral("CH4")};
+    return f;
+}
+
+QString q(const QString& name) { return SqliteDb::quoteIdentifier(name); }
+
+// Joins quoted field names with their types into a CREATE TABLE statement.
+QString tableDdl(const QString& table, const QList<QPair<QString, const char*>>& fields) {
+    QStringList parts;
+    for (const auto& [name, type] : fields) parts << q(name) + QLatin1Char(' ') + QLatin1String(type);
+    return QStringLiteral("CREATE TABLE ") + q(table) + QStringLiteral(" (") + parts.join(QStringLiteral(", ")) +
+           QLatin1Char(')');
+}
+
+QString logTableDdl(const QString& table) {
+    const auto& ch = channelFields();
+    return tableDdl(table, {{kMark, "TEXT"}, {kNo, "INTEGER"}, {kTime, "TEXT"}, {ch[0], "TEXT"},
+                            {ch[1], "TEXT"}, {ch[2], "TEXT"}, {ch[3], "TEXT"}});
+}
+
+QString tagTableDdl(const QString& table) {
+    const auto& ch = channelFields();
+    return tableDdl(table, {{kNo, "INTEGER"}, {kTime, "TEXT"}, {ch[0], "TEXT"}, {ch[1], "TEXT"},
+                            {ch[2], "TEXT"}, {ch[3], "TEXT"}, {kWorker, "TEXT"}, {kComment, "TEXT"}});
+}
+
+// INSERT of all the given fields with numbered parameters in the same order.
+QString insertSql(const QString& table, const QStringList& fields) {
+    QStringList names, params;
+    for (int i = 0; i < fields.size(); ++i) {
+        names << q(fields[i]);
+        params << QStringLiteral("?%1").arg(i + 1);
+    }
+    return QStringLiteral("INSERT INTO ") + q(table) + QStringLiteral(" (") + names.join(QLatin1Char(',')) +
+           QStringLiteral(") VALUES (") + params.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+void yieldOnce() {
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+void checkFits(const QString& value, int size, const QString& field) {
+    if (value.size() > size)
+        throw DatabaseError(QStringLiteral("value too long for field %1 (%2 > %3 characters): \"%4\"")
+                                .arg(field)
+                                .arg(value.size())
+                                .arg(size)
+                                .arg(value)
+                                .toStdString());
+}
+
+QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+
+// Removes the journals SQLite may leave beside a database file.
+void removeCompanions(const QString& path) {
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) ::unlink(nativePath(path + QLatin1String(suffix)).constData());
+}
+
+// Deletes a file that must go before a new database of that name is made;
+// a failure reaches the caller.
+void deleteOrThrow(const QString& path) {
+    const QByteArray native = nativePath(path);
+    if (::unlink(native.constData()) != 0 && errno != ENOENT)
+        throw IoError(QStringLiteral("cannot delete %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno))).toStdString());
+    removeCompanions(path);
+}
+
+}  // namespace
+
+// ================================================================ DbRecordset
+
+DbRecordset::DbRecordset(std::shared_ptr<detail::DbSession> session, QString source, bool updatable)
+    : m_session(std::move(session)), m_source(std::move(source)), m_updatable(updatable) {}
+
+detail::DbSession& DbRecordset::session() const {
+    if (!m_session) throw DatabaseError("record set is closed");
+    m_session->commitPending();
+    return *m_session;
+}
+
+qint32 DbRecordset::RecordCount() const {
+    SqliteStatement st = session().db.prepare(QStringLiteral("SELECT count(*) FROM %1").arg(q(m_source)));
+    st.step();
+    return qint32(st.columnInt64(0));
+}
+
+QStringList DbRecordset::FieldNames() const {
+    SqliteStatement st = session().db.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(q(m_source)));
+    QStringList names;
+    for (int i = 0; i < st.columnCount(); ++i) names << st.columnName(i);
+    return names;
+}
+
+std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int lastField, qint32 firstRow,
+                                                           qint32 rowCount) const {
+    const QStringList names = FieldNames();
+    if (firstField < 0 || lastField >= names.size() || firstField > lastField)
+        throw OutOfRangeError(QStringLiteral("field range %1..%2 outside 0..%3")
+                                  .arg(firstField)
+                                  .arg(lastField)
+                                  .arg(names.size() - 1)
+                                  .toStdString());
+    if (firstRow < 0) throw OutOfRangeError("negative record position");
+    QStringList cols;
+    for (int i = firstField; i <= lastField; ++i) cols << q(names[i]);
+    SqliteStatement st = session().db.prepare(
+        QStringLiteral("SELECT %1 FROM %2 LIMIT ?1 OFFSET ?2").arg(cols.join(QLatin1Char(',')), q(m_source)));
+    st.bind(1, qint64(rowCount < 0 ? -1 : rowCount));
+    st.bind(2, qint64(firstRow));
+    const int n = lastField - firstField + 1;
+    std::vector<std::vector<QString>> out(n);
+    if (rowCount > 0)
+        for (auto& c : out) c.reserve(rowCount);
+    while (st.step())
+        for (int i = 0; i < n; ++i) out[i].push_back(st.columnText(i));
+    return out;
+}
+
+std::vector<QString> DbRecordset::ReadColumn(const QString& field) const {
+    const int i = FieldNames().indexOf(field);
+    if (i < 0) throw MissingKeyError(QStringLiteral("no field %1 in %2").arg(field, m_source).toStdString());
+    return std::move(ReadColumns(i, i).front());
+}
+
+QStringList DbRecordset::ReadRow(qint32 position) const {
+    if (position < 0) throw OutOfRangeError("negative record position");
+    SqliteStatement st =
+        session().db.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 1 OFFSET ?1").arg(q(m_source)));
+    st.bind(1, qint64(position));
+    if (!st.step())
+        throw OutOfRangeError(QStringLiteral("no record at position %1 of %2").arg(position).arg(m_source).toStdString());
+    QStringList row;
+    for (int i = 0; i < st.columnCount(); ++i) row << st.columnText(i);
+    return row;
+}
+
+// ================================================================ clsLOGGER_DATABASE
+
+clsLOGGER_DATABASE::clsLOGGER_DATABASE() = default;
+
+clsLOGGER_DATABASE::~clsLOGGER_DATABASE() {
+    try {
+        if (m_session) m_session->commitPending();
+    } catch (...) {
+    }
+    dropRecordset();
+    m_session.reset();
+
+    // Only the file this object made goes: if the path now holds a newer
+    // database (another data set of the same key made it since), it stays.
+    if (!m_created || m_path.isEmpty()) return;
+    const QByteArray native = nativePath(m_path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0) return;
+    if (quint64(st.st_dev) != m_fileDev || quint64(st.st_ino) != m_fileIno) return;
+    for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
+        if (::unlink(native.constData()) == 0 || errno == ENOENT) {
+            removeCompanions(m_path);
+            return;
+        }
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return;  // cannot go: leave it
+        ::usleep(10000);
+    }
+}
+
+detail::DbSession& clsLOGGER_DATABASE::session() {
+    if (!m_session) throw DatabaseError("working database is not open");
+    return *m_session;
+}
+
+bool clsLOGGER_DATABASE::IsOpen() const { return m_session != nullptr; }
+
+void clsLOGGER_DATABASE::commitPending() {
+    if (m_session) m_session->commitPending();
+}
+
+void clsLOGGER_DATABASE::dropRecordset() {
+    if (m_recordset) m_recordset->detach();
+    m_recordset.reset();
+}
+
+void clsLOGGER_DATABASE::openTableRecordset(const QString& table) {
+    dropRecordset();
+    m_recordset = std::make_shared<DbRecordset>(m_session, table, true);
+}
+
+void clsLOGGER_DATABASE::openQueryRecordset(const QString& query) {
+    dropRecordset();
+    m_recordset = std::make_shared<DbRecordset>(m_session, query, false);
+}
+
+void clsLOGGER_DATABASE::makeDbPath(const QString& key) { makeDbPath(key, model().user_dir); }
+
+void clsLOGGER_DATABASE::makeDbPath(const QString& key, const QString& userDir) {
+    const QString folder = DbWorkspace::dbfFolder(userDir);
+    if (!QDir().mkpath(folder))
+        throw IoError(QStringLiteral("cannot create folder %1").arg(folder).toStdString());
+    const QString path = folder + QLatin1Char('/') + key.left(3) + QStringLiteral(".db");
+
+    // Moving to another file: close ours first so that it is not left open, and
+    // do not leave our old file behind.
+    if (m_session) CloseDb();
+    if (m_created && path != m_path) {
+        struct stat st {};
+        if (::stat(nativePath(m_path).constData(), &st) == 0 && quint64(st.st_dev) == m_fileDev &&
+            quint64(st.st_ino) == m_fileIno)
+            deleteOrThrow(m_path);
+    }
+    m_created = false;
+    m_path = path;
+    if (QFileInfo::exists(m_path)) deleteOrThrow(m_path);
+}
+
+void clsLOGGER_DATABASE::NewDb(quint8 kind) {
+    if (!m_workspace) throw DatabaseError("no workspace set for the working database");
+    if (m_path.isEmpty()) throw DatabaseError("working database path not set");
+
+    // A refill replaces the database: close the one still open so that its
+    // connection never writes into a deleted file.
+    if (m_session) CloseDb();
+    m_created = false;
+    if (QFileInfo::exists(m_path)) {
+        deleteOrThrow(m_path);
+        yieldOnce();
+    }
+
+    auto s = std::make_shared<detail::DbSession>();
+    s->db.open(m_path, true);
+    // The file is scratch space rebuilt on every fill and deleted afterwards;
+    // durability across a crash buys nothing here.
+    s->db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
+                              "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768"));
+    detail::registerQueryFunctions(s->db);
+    s->db.exec(kind == 2 ? tagTableDdl(QStringLiteral("DATA")) : logTableDdl(QStringLiteral("DATA")));
+
+    struct stat st {};
+    if (::stat(nativePath(m_path).constData(), &st) == 0) {
+        m_fileDev = quint64(st.st_dev);
+        m_fileIno = quint64(st.st_ino);
+        m_created = true;
+    }
+    m_session = std::move(s);
+    openTableRecordset(QStringLiteral("DATA"));
+}
+
+void clsLOGGER_DATABASE::CloseDb() {
+    commitPending();
+    if (m_recordset) {
+        dropRecordset();
+        yieldOnce();
+    }
+    if (m_session) {
+        m_session.reset();
+        yieldOnce();
+    }
+}
+
+namespace {
+
+// "yyyy/mm/dd hh:nn:ss" into a buffer; returns its length. Built from the
+// day count by hand: this runs once per record of loads of several hundred
+// thousand records, where calendar lookups and QString building would dominate.
+int timeText(const QDateTime& t, char* buf) {
+    if (!t.isValid()) throw ConversionError("invalid date-time for a record");
+    qint64 year;
+    int month, day, secOfDay;
+    if (t.timeSpec() == Qt::UTC) {
+        const qint64 ms = t.toMSecsSinceEpoch();
+        qint64 days = ms / 86400000;
+        qint64 rem = ms % 86400000;
+        if (rem < 0) {
+            rem += 86400000;
+            --days;
+        }
+        secOfDay = int(rem / 1000);
+        // Civil date from days since 1970-01-01 (proleptic Gregorian).
+        const qint64 z = days + 719468;
+        const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+        const qint64 doe = z - era * 146097;
+        const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+        const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+        const qint64 mp = (5 * doy + 2) / 153;
+        day = int(doy - (153 * mp + 2) / 5 + 1);
+        month = int(mp < 10 ? mp + 3 : mp - 9);
+        year = yoe + era * 400 + (month <= 2 ? 1 : 0);
+    } else {
+        const QDate d = t.date();
+        const QTime tm = t.time();
+        year = d.year();
+        month = d.month();
+        day = d.day();
+        secOfDay = tm.msecsSinceStartOfDay() / 1000;
+    }
+    const int two[5] = {month, day, secOfDay / 3600, secOfDay / 60 % 60, secOfDay % 60};
+    const char sep[5] = {'/', '/', ' ', ':', ':'};
+    int len = std::snprintf(buf, 24, "%lld", static_cast<long long>(year));
+    for (int i = 0; i < 5; ++i) {
+        buf[len++] = sep[i];
+        buf[len++] = char('0' + two[i] / 10);
+        buf[len++] = char('0' + two[i] % 10);
+    }
+    buf[len] = 0;
+    return len;
+}
+
+}  // namespace
+
+QString clsLOGGER_DATABASE::db_record_time_text(const QDateTime& t) {
+    char buf[48];
+    const int len = timeText(t, buf);
+    return QString::fromLatin1(buf, len);
+}
+
+void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QString& mark, const QString& ch1,
+                                       const QString& ch2, const QString& ch3, const QString& ch4) {
+    if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
+    if (!m_recordset->Updatable())
+        throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+    checkFits(mark, kMarkSize - 2, kMark);
+    char time[48];
+    const int timeLen = timeText(t, time);
+    if (timeLen > kTimeSize) checkFits(QString::fromLatin1(time, timeLen), kTimeSize, kTime);
+    const QString* ch[4] = {&ch1, &ch2, &ch3, &ch4};
+    for (int i = 0; i < 4; ++i) checkFits(*ch[i], kChSize, channelFields()[i]);
+
+    detail::DbSession& s = session();
+    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || s.insertIsTag) {
+        s.insert = s.db.prepare(insertSql(m_recordset->Name(), QStringList{kMark, kNo, kTime} + channelFields()));
+        s.insertTable = m_recordset->Name();
+        s.insertIsTag = false;
+    }
+    s.beginIfNeeded();
+    if (s.values.valid) s.values.clear();
+    // The mark stands between two blanks; no mark is three blanks.
+    if (mark.isEmpty()) {
+        s.insert.bindUtf8(1, "   ", 3, false);
+    } else {
+        const QString markText = QLatin1Char(' ') + mark + QLatin1Char(' ');
+        s.bindField(0, markText);
+    }
+    s.insert.bind(2, qint64(No));
+    s.insert.bindUtf8(3, time, timeLen, false);
+    for (int i = 0; i < 4; ++i) s.bindField(3 + i, *ch[i]);
+    s.insert.step();
+    s.insert.reset();
+}
+
+void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QString& worker,
+                                       const QString& comment, const QString& ch1, const QString& ch2,
+                                       const QString& ch3, const QString& ch4) {
+    if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
+    if (!m_recordset->Updatable())
+        throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+    char time[48];
+    const int timeLen = timeText(t, time);
+    if (timeLen > kTimeSize) checkFits(QString::fromLatin1(time, timeLen), kTimeSize, kTime);
+    const QString* ch[4] = {&ch1, &ch2, &ch3, &ch4};
+    for (int i = 0; i < 4; ++i) checkFits(*ch[i], kChSize, channelFields()[i]);
+    checkFits(worker, kNameSize, kWorker);
+    checkFits(comment, kNameSize, kComment);
+
+    detail::DbSession& s = session();
+    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || !s.insertIsTag) {
+        s.insert = s.db.prepare(
+            insertSql(m_recordset->Name(), QStringList{kNo, kTime} + channelFields() + QStringList{kWorker, kComment}));
+        s.insertTable = m_recordset->Name();
+        s.insertIsTag = true;
+    }
+    s.beginIfNeeded();
+    if (s.values.valid) s.values.clear();
+    s.insert.bind(1, qint64(No));
+    s.insert.bindUtf8(2, time, timeLen, false);
+    for (int i = 0; i < 4; ++i) s.bindField(2 + i, *ch[i]);
+    // Worker and comment are stored as given; an empty one stays a zero-length
+    // text rather than failing the whole load.
+    s.bindField(6, worker);
+    s.bindField(7, comment);
+    s.insert.step();
+    s.insert.reset();
+}
+
+void clsLOGGER_DATABASE::CreateRs_LOG2(const QString& table) {
+    detail::DbSession& s = session();
+    s.commitPending();
+    dropRecordset();
+    s.values.clear();
+    s.db.exec(logTableDdl(table));
+    openTableRecordset(table);
+}
+
+void clsLOGGER_DATABASE::Create_UnionQuery(qint16 extraTables) {
+    detail::DbSession& s = session();
+    s.commitPending();
+    dropRecordset();
+
+    if (extraTables >= 1) {
+        const QString select =
+            QStringLiteral("SELECT [ﾏｰｸ],[No],[収録日時],[CH1],[CH2],[CH3],[CH4] From DATA");
+        QString text = select;
+        for (int i = 1; i <= extraTables; ++i)
+            text += QStringLiteral(" UNION ALL ") + select + QString::number(i).rightJustified(2, QLatin1Char('0'));
+        text += QLatin1Char(';');
+        if (s.db.objectExists(QStringLiteral("qTABLE")))
+            throw platform::SqliteNameExistsError(QStringLiteral("qTABLE already exists"), 1);
+        s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
+        openQueryRecordset(QStringLiteral("qTABLE"));
+        return;
+    }
+
+    // No further tables: a second union over the same database finds "qTABLE"
+    // taken and falls back to "qTABLE2"; any other failure leaves no record set.
+    const QString text = QStringLiteral("SELECT * FROM DATA;");
+    try {
+        if (!s.db.objectExists(QStringLiteral("qTABLE"))) {
+            s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
+            openQueryRecordset(QStringLiteral("qTABLE"));
+            return;
+        }
+        if (!s.db.objectExists(QStringLiteral("qTABLE2")))
+            s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE2\" AS ") + text);
+        openQueryRecordset(QStringLiteral("qTABLE2"));
+    } catch (const DatabaseError&) {
+        dropRecordset();
+    }
+}
+
+}  // namespace mq

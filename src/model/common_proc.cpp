@@ -1,0 +1,282 @@
+#include "model/common_proc.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+
+#include "model/data_sets.h"
+#include "model/data_window.h"
+#include "model/model_state.h"
+#include "platform/grid.h"
+#include "platform/numbers.h"
+#include "platform/text_limit.h"
+
+namespace mq {
+
+namespace {
+
+const QString kOverRange = QStringLiteral("O.R.");
+const QString kUnderRange = QStringLiteral("U.R.");
+
+IDataWindow* activeWindow() {
+    IMainWindowServices* mw = model().main_window;
+    return mw ? mw->activeDataWindow() : nullptr;
+}
+
+bool linkConnected() {
+    IMainWindowServices* mw = model().main_window;
+    return mw && mw->link_connected_flag();
+}
+
+// Basic's LTrim/RTrim: blanks only.
+QString leftTrimmed(const QString& s) {
+    qsizetype i = 0;
+    while (i < s.size() && s[i] == QLatin1Char(' ')) ++i;
+    return s.mid(i);
+}
+
+QString rightTrimmed(const QString& s) {
+    qsizetype n = s.size();
+    while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
+    return s.left(n);
+}
+
+bool isRangeText(const QString& value) {
+    const QString t = leftTrimmed(value);
+    return t == kOverRange || t == kUnderRange;
+}
+
+// The settings the channel procedures count into: the file data set for kind
+// 1, the logger data set for any other kind.
+clsLOGGER_SETTING& valueSetting() {
+    ModelState& m = model();
+    if (m.act_data_kind == 1) {
+        if (!m.act_file_data) throw MissingKeyError("no current file data set");
+        return m.act_file_data->clsLOGGER_SETTING();
+    }
+    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
+    return m.act_logger_data->clsLOGGER_SETTING();
+}
+
+template <class DataSet>
+void newWorkingDb(DataSet& ds, quint8 modeType) {
+    if (IDataWindow* w = activeWindow()) ds.let_ID(w->Tag().left(3));
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+    if (!db.WorkSpace()) db.setWorkSpace(model().dao_workspace);
+    db.NewDb(modeType);
+}
+
+clsFILE_DATA& currentFileData() {
+    ModelState& m = model();
+    if (!m.act_file_data) throw MissingKeyError("no current file data set");
+    return *m.act_file_data;
+}
+
+}  // namespace
+
+void activate_data_window() {
+    ModelState& m = model();
+    IDataWindow* w = activeWindow();
+    if (!w) return;
+    const QString key = w->Tag().left(3);
+    // Look the data set up before touching the current-data-set state, so a
+    // failed lookup leaves the kind and the references consistent.
+    if (key.startsWith(QLatin1Char('F'))) {
+        if (!m.file_main) throw MissingKeyError("no file data is open");
+        auto ds = m.file_main->colFILE_DATA().Item(key);
+        m.act_data_kind = 1;
+        m.act_file_data = std::move(ds);
+    } else if (key.startsWith(QLatin1Char('L'))) {
+        if (!m.logger_main) throw MissingKeyError("no logger data is held");
+        auto ds = m.logger_main->colLOGGER_DATA().Item(key);
+        m.act_data_kind = 2;
+        m.act_logger_data = std::move(ds);
+    }
+}
+
+void close_data_window(const QString& key) {
+    ModelState& m = model();
+    IMainWindowServices* mw = m.main_window;
+    if (mw) {
+        mw->win_active_close();
+        if (mw->win_all_use_ct() == 0) {
+            for (int button : {14, 17, 20}) mw->setToolbarButtonEnabled(button, false);
+            for (const char* item :
+                 {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
+                mw->setMenuItemEnabled(QString::fromLatin1(item), false);
+            }
+            if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
+                mw->let_link_mode_str(QStringLiteral("0"));
+                mw->let_link_serial_no(QString());
+                mw->comm_disconnect_disp(0);
+            }
+        }
+    }
+
+    const QString dsKey = key.left(3);
+    if (dsKey.startsWith(QLatin1Char('F'))) {
+        m.act_file_data.reset();
+        // A file data set ends with its window; its database file goes with it
+        // once the last reference is gone. A data set that is already gone
+        // leaves nothing to release.
+        if (m.file_main) {
+            try {
+                m.file_main->colFILE_DATA().Remove(dsKey);
+            } catch (const MissingKeyError&) {
+            }
+        }
+        m.act_data_kind = linkConnected() ? 2 : 0;
+    } else if (dsKey.startsWith(QLatin1Char('L')) && linkConnected()) {
+        // A logger data set stays in the list; only its database is closed.
+        if (!m.act_logger_data || m.act_logger_data->ID() != dsKey) {
+            m.act_logger_data.reset();
+            if (m.logger_main) {
+                try {
+                    m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(dsKey);
+                } catch (const MissingKeyError&) {
+                }
+            }
+        }
+        if (m.act_logger_data) m.act_logger_data->clsLOGGER_DATABASE().CloseDb();
+        m.act_logger_data.reset();
+        if (mw) {
+            mw->yieldToEventLoop();
+        } else {
+            QCoreApplication::processEvents();
+        }
+    }
+}
+
+void bind_data_recordset() {
+    ModelState& m = model();
+    clsLOGGER_DATABASE* db = nullptr;
+    if (m.act_data_kind == 1) {
+        clsFILE_DATA& ds = currentFileData();
+        newWorkingDb(ds, ds.clsLOGGER_STATUS().mode_type());
+        db = &ds.clsLOGGER_DATABASE();
+    } else {
+        if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
+        if (!m.logger_main) throw MissingKeyError("no logger data is held");
+        newWorkingDb(*m.act_logger_data, m.logger_main->clsLOGGER_STATUS().mode_type());
+        db = &m.act_logger_data->clsLOGGER_DATABASE();
+    }
+    if (IDataWindow* w = activeWindow()) w->bind_Data1(db->Recordset());
+}
+
+void open_file_data_db() {
+    clsFILE_DATA& ds = currentFileData();
+    newWorkingDb(ds, ds.clsLOGGER_STATUS().mode_type());
+}
+
+void clear_logger_data_list() {
+    ModelState& m = model();
+    if (!m.logger_main) return;
+    colLOGGER_DATA& list = m.logger_main->colLOGGER_DATA();
+    // The twenty area or tag data sets come and go together and "L00" exists
+    // only while a defaults editor holds it; removing only what is there
+    // empties the list the same way without stopping half-way on a gap.
+    auto removeIfPresent = [&list](const QString& key) {
+        try {
+            list.Remove(key);
+        } catch (const MissingKeyError&) {
+        }
+    };
+    const int count = list.Count();
+    if (count == 0) return;
+    if (count == 1) {
+        removeIfPresent(QStringLiteral("L00"));
+        return;
+    }
+    for (int n = 1; n <= 20; ++n) {
+        removeIfPresent(QStringLiteral("L%1").arg(n, 2, 10, QLatin1Char('0')));
+    }
+    if (list.Count() == 1) removeIfPresent(QStringLiteral("L00"));
+}
+
+quint8 get_cur_mode_type() {
+    ModelState& m = model();
+    if (m.act_data_kind == 1) return m.act_file_data ? m.act_file_data->clsLOGGER_STATUS().mode_type() : 0;
+    if (m.act_data_kind == 2) return m.logger_main ? m.logger_main->clsLOGGER_STATUS().mode_type() : 0;
+    return 0;
+}
+
+platform::MsgResult confirm_mode_change() {
+    IMainWindowServices* mw = model().main_window;
+    const QString text = QStringLiteral(
+        "現在のソフト動作モードとロガー動作モードが異なります。\r\n"
+        "動作モードを変更しますか？\r\n"
+        "（ただし、動作モードを変更するとこれまで展開しているデータは破棄されます。）");
+    return platform::msgBox(mw ? mw->mainWidget() : nullptr, text, platform::MsgButtons::YesNo,
+                            platform::MsgIcon::Exclamation, platform::MsgDefault::Second);
+}
+
+QString format_ch_value(QString& value, int ch) {
+    clsLOGGER_SETTING& s = valueSetting();
+    value = model().act_data_kind == 1 ? range_text_file(value) : range_text_logger(value);
+    if (s.Ch_input_type(ch - 1) == QLatin1String("-")) return QString();
+    if (isRangeText(value)) return platform::rightAlign(value, 9);
+    s.let_Ch_data_count(ch - 1, s.Ch_data_count(ch - 1) + 1);
+    value = platform::rightAlign(rightTrimmed(value), 6);
+    return QStringLiteral("    ") + value;
+}
+
+void mark_alarm_value(const QString& value, qint32 row, int ch) {
+    clsLOGGER_SETTING& s = valueSetting();
+    const QString type = s.Ch_input_type(ch - 1);
+    if (type == QLatin1String("-") || isRangeText(value)) return;
+
+    // The logger's values and alarm values are compared in single precision,
+    // so a value equal to an alarm value (100.1 against 1001 / 10) is no alarm.
+    const float v = static_cast<float>(platform::toDouble(value));
+    bool high = false;
+    bool low = false;
+    if (type != QLatin1String("V")) {
+        const float h = static_cast<float>(s.Ch_high_alarm_count_value(ch - 1));
+        const float l = static_cast<float>(s.Ch_low_alarm_count_value(ch - 1));
+        if (h >= l) {
+            if (v > h) {
+                high = true;
+            } else if (v < l) {
+                low = true;
+            }
+        } else {
+            if (v < h) {
+                high = true;
+            } else if (v > l) {
+                low = true;
+            }
+        }
+        if (high) s.let_CH_H_ALM_NUM(ch - 1, s.CH_H_ALM_NUM(ch - 1) + 1);
+        if (low) s.let_CH_L_ALM_NUM(ch - 1, s.CH_L_ALM_NUM(ch - 1) + 1);
+    }
+
+    IDataWindow* w = activeWindow();
+    platform::Grid* grid = w ? w->vsFlexGrid1() : nullptr;
+    if (!grid) return;
+    grid->setRow(row + 1);
+    grid->setCol(get_cur_mode_type() == 2 ? ch + 1 : ch + 2);
+    if (high) {
+        grid->setCellForeColor(kHighAlarmColor);
+    } else if (low) {
+        grid->setCellForeColor(kLowAlarmColor);
+    }
+}
+
+QString range_text_logger(const QString& text) {
+    if (text == QLatin1String("3276.7")) return kOverRange;
+    if (text == QLatin1String("3276.6")) return kUnderRange;
+    return text;
+}
+
+QString range_text_file(const QString& text) { return text; }
+
+QString make_value_format(const QString& type, int decimals) {
+    if (type == QLatin1String("V")) {
+        if (decimals <= 0) return QString();
+        return QStringLiteral("0.") + QString(decimals, QLatin1Char('0'));
+    }
+    return QStringLiteral("0.0");
+}
+
+void set_text_limit(int maximum, QLineEdit* box) { platform::setTextLimit(box, maximum); }
+
+}  // namespace mq

@@ -1,0 +1,61 @@
+#pragma once
+// Procedures that tie the data windows to the data model: following the
+// active window's data set, creating and binding its working database,
+// releasing it when the window closes, and turning channel values into the
+// texts the tables and working databases hold.
+#include <QString>
+#include <QtGlobal>
+
+#include "platform/message_box.h"
+
+class QLineEdit;
+
+namespace mq {
+
+// Makes the active data window's data set the current one (by the first three
+// characters of its Tag: "F.." file, "L.." logger; anything else: no change).
+void activate_data_window();
+
+// Called when a data window with the given Tag closes.
+void close_data_window(const QString& key);
+
+// Gives the current data set a fresh working database and binds it to the
+// active window's data control.
+void bind_data_recordset();
+
+// As bind_data_recordset for the current file data set, without the binding.
+void open_file_data_db();
+
+// Removes every logger data set ("L01".."L20" and "L00").
+void clear_logger_data_list();
+
+// Operating mode of the current data set: 1 LOG, 2 TAG, 3 MEMORY, 0 none.
+quint8 get_cur_mode_type();
+
+// Asks whether to follow the logger's operating mode; Yes or No.
+platform::MsgResult confirm_mode_change();
+
+// The cell text of one channel value; value is replaced by its range-converted
+// form and the channel's value count rises for a counted number.
+QString format_ch_value(QString& value, int ch);
+
+// Counts and colours an alarm value in the active window's table.
+void mark_alarm_value(const QString& value, qint32 row, int ch);
+
+// "3276.7" -> "O.R.", "3276.6" -> "U.R.", else the text.
+QString range_text_logger(const QString& text);
+// File texts already carry "O.R." and "U.R.".
+QString range_text_file(const QString& text);
+
+// Number format of a channel: "V" -> "0." and `decimals` zeros ("" for 0),
+// every other type "0.0".
+QString make_value_format(const QString& type, int decimals);
+
+// Limits a text box to `maximum` bytes of CP932 text.
+void set_text_limit(int maximum, QLineEdit* box);
+
+// Alarm colours of a table cell's text (0x00BBGGRR).
+inline constexpr quint32 kHighAlarmColor = 255;
+inline constexpr quint32 kLowAlarmColor = 16711680;
+
+}  // namespace mq

@@ -1,0 +1,72 @@
+#pragma once
+// Internal to the working database: the open connection shared by the
+// database object and the record sets it hands out.
+#include <QString>
+#include <QStringView>
+
+#include <string>
+#include <vector>
+
+#include "platform/sqlite_db.h"
+
+namespace mq::detail {
+
+// The measured values of the four channels of one source (table or saved
+// query), read in one pass: the statistics queries of a fill all run over the
+// same source, so the minimum, maximum and alarm queries of every channel are
+// answered from it instead of each scanning the records again. Any change of
+// the stored records drops it.
+struct ChannelValues {
+    std::vector<qint32> no;
+    std::vector<double> value;
+};
+
+struct ValueCache {
+    bool valid = false;
+    QString source;
+    ChannelValues ch[4];
+    void clear() {
+        valid = false;
+        source.clear();
+        for (auto& c : ch) c = ChannelValues{};
+    }
+};
+
+struct DbSession {
+    platform::SqliteDb db;
+    // Insert statement of the table records go into, prepared once per table.
+    QString insertTable;
+    bool insertIsTag = false;
+    platform::SqliteStatement insert;
+    // Reused UTF-8 buffers of the fields of one record: a load of several
+    // hundred thousand records then allocates nothing per record.
+    std::string field[8];
+
+    // Binds a text through field buffer i.
+    void bindField(int i, QStringView text) {
+        std::string& out = field[i];
+        out.clear();
+        const char16_t* p = text.utf16();
+        const qsizetype n = text.size();
+        qsizetype k = 0;
+        for (; k < n && p[k] < 0x80; ++k) out.push_back(char(p[k]));
+        if (k < n) out += text.mid(k).toUtf8().toStdString();
+        insert.bindUtf8(i + 1, out.data(), int(out.size()), false);
+    }
+
+    ValueCache values;
+
+    // A load runs as one transaction; anything that reads or changes the
+    // schema commits it first.
+    void commitPending() {
+        if (db.inTransaction()) db.commit();
+    }
+    void beginIfNeeded() {
+        if (!db.inTransaction()) db.begin();
+    }
+};
+
+// Registers the number-reading functions the saved queries use ("Val", "Right$", "RightVal", "CDbl").
+void registerQueryFunctions(platform::SqliteDb& db);
+
+}  // namespace mq::detail

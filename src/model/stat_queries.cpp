@@ -1,0 +1,404 @@
+// The statistics queries of a working database: minimum and maximum per
+// channel, the marking of the records that hold them, and the alarm queries
+// that colour the data window's cells and count them. Each query is saved in
+// the database as a view under its own name and stays there until the file
+// is deleted; a second run of the same query on the same database therefore
+// fails, as the callers expect of a database that is rebuilt for every fill.
+#include "model/stat_queries.h"
+
+#include <QCoreApplication>
+
+#include <sqlite3.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "model/cls_logger_database.h"
+#include "model/db_session.h"
+#include "platform/errors.h"
+
+namespace mq {
+
+using platform::SqliteDb;
+using platform::SqliteStatement;
+
+namespace {
+
+// Records between two yields of the colouring loop.
+constexpr int kYieldEvery = 512;
+
+const QString kOverRange = QStringLiteral("     O.R.");
+const QString kUnderRange = QStringLiteral("     U.R.");
+
+QString q(const QString& name) { return SqliteDb::quoteIdentifier(name); }
+
+QString channelField(qint16 ch) {
+    if (ch < 1 || ch > 4)
+        throw OutOfRangeError(QStringLiteral("channel %1 outside 1..4").arg(ch).toStdString());
+    return QStringLiteral("CH%1").arg(ch);
+}
+
+// The number held in a channel text: its last six characters, read as a number.
+QString numberOf(const QString& field) {
+    return QStringLiteral("RightVal(%1,6)").arg(q(field));
+}
+
+// The condition that leaves out range sentinels and empty cells: they hold no
+// measured value.
+QString measuredOnly(const QString& field) {
+    return QStringLiteral("%1 <> %2 And %1 <> %3 And %1 <> ''")
+        .arg(q(field), SqliteDb::quoteLiteral(kOverRange), SqliteDb::quoteLiteral(kUnderRange));
+}
+
+void createView(detail::DbSession& s, const QString& name, const QString& select) {
+    s.commitPending();
+    if (s.db.objectExists(name))
+        throw platform::SqliteNameExistsError(QStringLiteral("%1 already exists").arg(name), SQLITE_ERROR);
+    s.db.exec(QStringLiteral("CREATE VIEW ") + q(name) + QStringLiteral(" AS ") + select);
+}
+
+template <class Char>
+double parseLeadingNumber(const Char* p, qsizetype n) {
+    qsizetype i = 0;
+    while (i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n')) ++i;
+    char buf[64];
+    int len = 0;
+    auto put = [&](Char c) {
+        if (len < int(sizeof buf) - 1) buf[len++] = char(c);
+    };
+    if (i < n && (p[i] == '+' || p[i] == '-')) {
+        if (p[i] == '-') put('-');
+        ++i;
+    }
+    int digits = 0;
+    while (i < n && p[i] >= '0' && p[i] <= '9') put(p[i++]), ++digits;
+    if (i < n && p[i] == '.') {
+        put('.');
+        ++i;
+        while (i < n && p[i] >= '0' && p[i] <= '9') put(p[i++]), ++digits;
+    }
+    if (digits == 0) return 0.0;
+    // An exponent counts only when digits follow it.
+    if (i < n && (p[i] == 'e' || p[i] == 'E' || p[i] == 'd' || p[i] == 'D')) {
+        qsizetype j = i + 1;
+        const int mark = len;
+        char sign = 0;
+        if (j < n && (p[j] == '+' || p[j] == '-')) sign = char(p[j++]);
+        if (j < n && p[j] >= '0' && p[j] <= '9') {
+            put('e');
+            if (sign) put(sign);
+            while (j < n && p[j] >= '0' && p[j] <= '9') put(p[j++]);
+        } else {
+            len = mark;
+        }
+    }
+    const char* b = buf;
+    if (*b == '-' && len == 1) return 0.0;
+    double v = 0.0;
+    const auto r = std::from_chars(b, buf + len, v);
+    if (r.ec == std::errc::result_out_of_range) return (*b == '-') ? -HUGE_VAL : HUGE_VAL;
+    if (r.ec != std::errc()) return 0.0;
+    return v == 0.0 ? 0.0 : v;  // no negative zero
+}
+
+void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL:
+        sqlite3_result_null(ctx);
+        return;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+        sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
+        return;
+    default: {
+        const auto* p = sqlite3_value_text(argv[0]);
+        const int bytes = sqlite3_value_bytes(argv[0]);
+        sqlite3_result_double(ctx, p ? parseLeadingNumber(reinterpret_cast<const char*>(p), bytes) : 0.0);
+    }
+    }
+}
+
+// Byte offset of the last n characters of a UTF-8 text.
+int rightStart(const char* p, int bytes, qint64 n) {
+    int start = bytes;
+    while (start > 0 && n > 0) {
+        --start;
+        // Step back over continuation bytes to the first byte of the character.
+        while (start > 0 && (static_cast<unsigned char>(p[start]) & 0xC0) == 0x80) --start;
+        --n;
+    }
+    return start;
+}
+
+// The number held in the last six characters of a stored channel text, read
+// exactly as the saved queries read it (RightVal).
+double storedValue(const char* p, int bytes) {
+    const int start = rightStart(p, bytes, 6);
+    return parseLeadingNumber(p + start, bytes - start);
+}
+
+bool isMeasured(const char* p, int len) {
+    // The same selection as the saved queries: neither range sentinel, not empty.
+    if (!p || len == 0) return false;
+    if (len == 9 && (std::memcmp(p, "     O.R.", 9) == 0 || std::memcmp(p, "     U.R.", 9) == 0)) return false;
+    return true;
+}
+
+// The measured values of every channel of source, in record order. The saved
+// queries state the selection; reading the texts once for all four channels
+// and comparing the numbers here spares the engine a function call per record
+// and, over the union of a split file, the row-by-row hand-over between its
+// tables, and the later queries of the fill find the values already read.
+const detail::ValueCache& measuredValues(detail::DbSession& s, const QString& source) {
+    if (s.values.valid && s.values.source.compare(source, Qt::CaseInsensitive) == 0) return s.values;
+    s.values.clear();
+    SqliteStatement st =
+        s.db.prepare(QStringLiteral("SELECT [No],[CH1],[CH2],[CH3],[CH4] FROM %1").arg(q(source)));
+    while (st.step()) {
+        const qint32 no = qint32(st.columnInt64(0));
+        for (int c = 0; c < 4; ++c) {
+            int len = 0;
+            const char* p = st.columnUtf8(c + 1, &len);
+            if (!isMeasured(p, len)) continue;
+            s.values.ch[c].no.push_back(no);
+            s.values.ch[c].value.push_back(storedValue(p, len));
+        }
+    }
+    s.values.source = source;
+    s.values.valid = true;
+    return s.values;
+}
+
+// Right$(text, n): the last n characters.
+void sqlRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int bytes = sqlite3_value_bytes(argv[0]);
+    if (!p) {
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        return;
+    }
+    const int start = rightStart(p, bytes, sqlite3_value_int64(argv[1]));
+    sqlite3_result_text(ctx, p + start, bytes - start, SQLITE_TRANSIENT);
+}
+
+// RightVal(text, n) = Val(Right$(text, n)) in one step: the number held in
+// the last n characters of a channel text. It runs once per record in every
+// statistics query, so it avoids the intermediate text.
+void sqlRightVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const int type = sqlite3_value_type(argv[0]);
+    if (type == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    if (!p) {
+        sqlite3_result_double(ctx, 0.0);
+        return;
+    }
+    const int bytes = sqlite3_value_bytes(argv[0]);
+    const int start = rightStart(p, bytes, sqlite3_value_int64(argv[1]));
+    sqlite3_result_double(ctx, parseLeadingNumber(p + start, bytes - start));
+}
+
+void checkRc(platform::SqliteDb& db, int rc, const char* what) {
+    if (rc != SQLITE_OK) db.raise(rc, QString::fromLatin1(what));
+}
+
+}  // namespace
+
+// ================================================================ helpers
+
+double channel_text_value(QStringView text) {
+    return parseLeadingNumber(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
+}
+
+qint64 round_half_even_text(const QString& text) {
+    bool ok = false;
+    const double v = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        throw ConversionError(QStringLiteral("not a number: \"%1\"").arg(text).toStdString());
+    const double r = std::nearbyint(v);  // default rounding: to nearest, halves to even
+    if (r > 9.0e18 || r < -9.0e18) throw OverflowError(QStringLiteral("number too large: %1").arg(text).toStdString());
+    return qint64(r);
+}
+
+QString alarm_limit_text(double value) {
+    // "#.0": one decimal, halves away from zero, no digit before the point
+    // when the whole part is zero.
+    const qint64 tenths = std::llround(value * 10.0);
+    const qint64 a = tenths < 0 ? -tenths : tenths;
+    QString s;
+    if (tenths < 0) s += QLatin1Char('-');
+    if (a / 10 != 0) s += QString::number(a / 10);
+    s += QLatin1Char('.');
+    s += QString::number(a % 10);
+    return (QStringLiteral("      ") + s).right(6);
+}
+
+QString plain_number_text(double value) {
+    if (value == 0.0) return QStringLiteral("0");
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
+
+namespace detail {
+
+void registerQueryFunctions(platform::SqliteDb& db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    checkRc(db, sqlite3_create_function_v2(db.handle(), "Val", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr),
+            "register Val");
+    checkRc(db, sqlite3_create_function_v2(db.handle(), "Right$", 2, flags, nullptr, sqlRight, nullptr, nullptr, nullptr),
+            "register Right");
+    checkRc(db, sqlite3_create_function_v2(db.handle(), "RightVal", 2, flags, nullptr, sqlRightVal, nullptr, nullptr, nullptr),
+            "register RightVal");
+    checkRc(db, sqlite3_create_function_v2(db.handle(), "CDbl", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr),
+            "register CDbl");
+}
+
+}  // namespace detail
+
+// ================================================================ queries
+
+void clsLOGGER_DATABASE::Get_ChData_MinMax(qint16 ch, QString& minText, QString& maxText, const QString& source) {
+    const QString field = channelField(ch);
+    detail::DbSession& s = session();
+    const QString base = field + QStringLiteral("_baseTBL");
+    const QString minMax = field + QStringLiteral("MIN_MAX");
+    createView(s, base,
+               QStringLiteral("SELECT %1 From %2 WHERE %3").arg(q(field), q(source), measuredOnly(field)));
+    createView(s, minMax,
+               QStringLiteral("SELECT MAX(%1) AS MAXDAT,MIN(%1) AS MINDAT FROM %2").arg(numberOf(field), q(base)));
+    // Opening the saved query checks the source and the field.
+    s.db.prepare(QStringLiteral("SELECT MINDAT, MAXDAT FROM %1").arg(q(minMax)));
+    bool any = false;
+    double lo = 0.0, hi = 0.0;
+    for (double v : measuredValues(s, source).ch[ch - 1].value) {
+        if (!any || v < lo) lo = v;
+        if (!any || v > hi) hi = v;
+        any = true;
+    }
+    // With no measured value there is no minimum or maximum: both texts come back empty.
+    minText.clear();
+    maxText.clear();
+    if (any) {
+        minText = plain_number_text(lo);
+        maxText = plain_number_text(hi);
+    }
+}
+
+void clsLOGGER_DATABASE::CHData_ADD_H_str(qint16 ch, const QString& maxText, const QString& table,
+                                          StatQueryHost* host) {
+    markExtreme(ch, maxText, table, true, host);
+}
+
+void clsLOGGER_DATABASE::CHData_ADD_L_str(qint16 ch, const QString& minText, const QString& table,
+                                          StatQueryHost* host) {
+    markExtreme(ch, minText, table, false, host);
+}
+
+void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QString& table, bool isMax,
+                                     StatQueryHost* host) {
+    const QString field = channelField(ch);
+    detail::DbSession& s = session();
+    const QString name = field + (isMax ? QStringLiteral("MAX RecordNo ") : QStringLiteral("MIN RecordNo ")) + table;
+    createView(s, name,
+               QStringLiteral("SELECT [No] From %1 WHERE %2 = %3;").arg(q(table), q(field), SqliteDb::quoteLiteral(value)));
+    // Opening the saved query checks its table and field; a failure here reaches the caller.
+    s.db.prepare(QStringLiteral("SELECT [No] FROM %1").arg(q(name)));
+
+    // From here on a failure ends the marking quietly with what is done kept.
+    try {
+        openTableRecordset(table);
+        // Every record holding the value is rewritten in one statement (the
+        // records the saved query finds); the mark replaces the leading
+        // blanks, the last six characters keep the number.
+        SqliteStatement up = s.db.prepare(QStringLiteral("UPDATE %1 SET %2 = ?1 || Right$(%2,6) WHERE %2 = ?2")
+                                              .arg(q(table), q(field)));
+        up.bindText(1, isMax ? QStringLiteral("▲ ") : QStringLiteral("▼ "));
+        up.bindText(2, value);
+        up.run();
+        const qint64 hits = s.db.changes();
+        // Marking keeps the number in the last six characters, so the values
+        // read stay right, unless a text that held no value got a mark.
+        const QByteArray v8 = value.toUtf8();
+        if (hits > 0 && !isMeasured(v8.constData(), int(v8.size()))) s.values.clear();
+        if (host && hits > 0) {
+            host->progressAddMaximum(hits);
+            host->progressAdvance(hits);
+            host->yield();
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+qint32 clsLOGGER_DATABASE::CHDATA_LALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
+                                                   const QString& source, StatQueryHost* host) {
+    return alarmColour(ch, lowAlarm, highAlarm, source, false, host);
+}
+
+qint32 clsLOGGER_DATABASE::CHDATA_hALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
+                                                   const QString& source, StatQueryHost* host) {
+    return alarmColour(ch, lowAlarm, highAlarm, source, true, host);
+}
+
+qint32 clsLOGGER_DATABASE::alarmColour(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
+                                       const QString& source, bool high, StatQueryHost* host) {
+    const QString field = channelField(ch);
+    if (host && host->channelInputType(ch) == QLatin1String("-")) return 0;
+    detail::DbSession& s = session();
+
+    const qint64 lowWhole = round_half_even_text(lowAlarm);
+    const qint64 highWhole = round_half_even_text(highAlarm);
+    const bool bandUpright = highWhole >= lowWhole;
+    // Low alarm: below the low value when the band is upright, above it when
+    // the two values are swapped; the high alarm the other way round.
+    const char* op = (high == bandUpright) ? ">" : "<";
+    const QString limit = alarm_limit_text((high ? highAlarm : lowAlarm).trimmed().toDouble());
+
+    const QString name = field + (high ? QStringLiteral("hALM RecordNo") : QStringLiteral("LALM RecordNo"));
+    createView(s, name,
+               QStringLiteral("SELECT [No],%1 FROM %2 WHERE %3 %4 CDbl(%5) And %6;")
+                   .arg(q(field), q(source), numberOf(field), QLatin1String(op), SqliteDb::quoteLiteral(limit),
+                        measuredOnly(field)));
+    // Opening the saved query checks the source and the field.
+    s.db.prepare(QStringLiteral("SELECT [No] FROM %1").arg(q(name)));
+    const double limitValue = channel_text_value(limit);
+    const bool above = op[0] == '>';
+    std::vector<qint32> rows;
+    const detail::ChannelValues& cv = measuredValues(s, source).ch[ch - 1];
+    for (size_t i = 0; i < cv.value.size(); ++i) {
+        const double v = cv.value[i];
+        if (above ? v > limitValue : v < limitValue) rows.push_back(cv.no[i]);
+    }
+
+    // From here on a failure ends the colouring with the count of the results.
+    const qint32 count = qint32(rows.size());
+    if (!host) return count;
+    try {
+        const bool fileData = host->currentIsFileData();
+        if (fileData && count > 0) host->progressAddMaximum(count);
+        host->yield();
+        const quint32 colour = high ? kHighAlarmColour : kLowAlarmColour;
+        int sinceYield = 0;
+        for (qint32 r : rows) {
+            host->setCellForeColor(r, ch + 2, colour);
+            if (++sinceYield == kYieldEvery) {
+                if (fileData) host->progressAdvance(sinceYield);
+                host->yield();
+                sinceYield = 0;
+            }
+        }
+        if (fileData && sinceYield > 0) host->progressAdvance(sinceYield);
+        host->yield();
+    } catch (const std::exception&) {
+    }
+    return count;
+}
+
+}  // namespace mq

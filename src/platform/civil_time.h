@@ -1,0 +1,43 @@
+#pragma once
+// Civil date-times: the wall-clock readings of the logger and of the files,
+// with no time zone. They are held as QDateTime values marked Qt::UTC so
+// that arithmetic never meets a daylight-saving gap or a zone offset; "UTC"
+// here is only a label, no conversion ever happens. Whole seconds only.
+#include <QDateTime>
+#include <QString>
+
+namespace mq::platform {
+
+// A valid date-time (year 100-9999, hours 0-23, minutes and seconds 0-59),
+// else ConversionError ("2013/02/29", "24:00:00" are invalid).
+QDateTime civil(int y, int mo, int d, int h, int mi, int s);
+
+// Reads "yyyy/mm/dd hh:nn:ss". Also accepted: one-digit parts
+// ("2013/1/5 8:3:0"), "-" in place of "/" ("2013-01-05 08:03:00"), a time
+// without seconds ("hh:nn"), a date without time (midnight), blanks around
+// the text, and a two-digit year (00-29 -> 2000-2029, 30-99 -> 1930-1999).
+// Anything else, or a date-time that does not exist, raises ConversionError.
+QDateTime parseCivil(const QString& text);
+
+// "yyyy/mm/dd hh:nn:ss" with two-digit parts (19 characters).
+QString formatCivil(const QDateTime& dt);
+
+// Date pictures: "yyyy" four-digit year, "yy" two-digit year, "mm"/"m"
+// month, "dd"/"d" day, "hh"/"h" hours (00-23), "nn"/"n" minutes, "ss"/"s"
+// seconds, letters in either case; "mm"/"m" right after an hours part (past
+// literals) or right before a seconds part means minutes. Other characters
+// are written as they stand. Examples: "yy-mm-dd", "hh:nn:ss", "HH:MM:SS".
+QString formatCivil(const QDateTime& dt, const QString& picture);
+
+// A time of day "h:n:s" or "h:n" (one or two digits each, hours 0-23) as
+// seconds after midnight; "24:00:00" is accepted as 86400 (a whole day).
+// ConversionError otherwise.
+int parseTimeOfDaySeconds(const QString& text);
+
+// The computer's local wall clock now, to the whole second, marked Qt::UTC
+// (the reading is kept; no zone arithmetic).
+QDateTime nowCivil();
+
+QDateTime addSeconds(const QDateTime& dt, qint64 seconds);
+
+}  // namespace mq::platform

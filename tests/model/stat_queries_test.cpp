@@ -1,0 +1,429 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "common/test_env.h"
+#include "model/cls_logger_database.h"
+#include "model/db_session.h"
+#include "model/stat_queries.h"
+#include "platform/errors.h"
+#include "platform/sqlite_db.h"
+
+using mq::clsLOGGER_DATABASE;
+using mq::DbWorkspace;
+
+namespace {
+
+QDateTime at(int s) { return QDateTime(QDate(2023, 6, 1), QTime(8, 0, 0), Qt::UTC).addSecs(s); }
+
+QString chText(const QString& number) { return QStringLiteral("    ") + number.rightJustified(6, QLatin1Char(' ')); }
+QString chText(double v) { return chText(QString::number(v, 'f', 1)); }
+
+const QString OR_ = QStringLiteral("     O.R.");
+const QString UR_ = QStringLiteral("     U.R.");
+
+// Stands in for the windows: channel types, the progress bar and the grid.
+struct FakeHost : mq::StatQueryHost {
+    QString types[5] = {"", "K", "K", "K", "K"};
+    bool fileData = false;
+    qint64 progressMax = 0, progressValue = 0;
+    int yields = 0;
+    std::map<std::pair<qint32, int>, quint32> cells;
+
+    QString channelInputType(int ch) const override { return types[ch]; }
+    bool currentIsFileData() const override { return fileData; }
+    void progressAddMaximum(qint64 n) override { progressMax += n; }
+    void progressAdvance(qint64 n) override { progressValue += n; }
+    void setCellForeColor(qint32 row, int col, quint32 colour) override { cells[{row, col}] = colour; }
+    void yield() override { ++yields; }
+};
+
+class StatQueriesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mq::test::ensureApplication();
+        m_userDir = mq::test::dataHome() + QStringLiteral("/stat");
+    }
+    void TearDown() override {
+        m_dbs.clear();
+        QDir(m_userDir).removeRecursively();
+    }
+
+    // A LOG database whose channel 1 holds the given texts, records 1..n in DATA.
+    clsLOGGER_DATABASE& dbWith(const QStringList& ch1, const QString& key = QStringLiteral("L01")) {
+        auto& db = fresh(key);
+        for (int i = 0; i < ch1.size(); ++i)
+            db.AddRecord_LOG(i + 1, at(i), QString(), ch1[i], chText(1.0), QString(), QString());
+        return db;
+    }
+
+    clsLOGGER_DATABASE& fresh(const QString& key) {
+        m_dbs.push_back(std::make_unique<clsLOGGER_DATABASE>());
+        auto& db = *m_dbs.back();
+        db.setWorkSpace(std::make_shared<DbWorkspace>());
+        db.makeDbPath(key, m_userDir);
+        db.NewDb(1);
+        return db;
+    }
+
+    static QStringList column(clsLOGGER_DATABASE& db, const QString& source, const QString& field) {
+        mq::platform::SqliteDb raw;
+        raw.open(db.dbPath(), false);
+        auto st = raw.prepare(QStringLiteral("SELECT %1 FROM %2").arg(field, mq::platform::SqliteDb::quoteIdentifier(source)));
+        QStringList out;
+        while (st.step()) out << st.columnText(0);
+        return out;
+    }
+
+    static bool hasView(clsLOGGER_DATABASE& db, const QString& name) {
+        mq::platform::SqliteDb raw;
+        raw.open(db.dbPath(), false);
+        return raw.objectExists(name);
+    }
+
+    QString m_userDir;
+    std::vector<std::unique_ptr<clsLOGGER_DATABASE>> m_dbs;
+};
+
+// ---------------------------------------------------------------- number helpers
+
+TEST(StatHelpers, ChannelTextValueReadsTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"  25.0"), 25.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u" -12.5"), -12.5);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"    .5"), 0.5);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"   -.5"), -0.5);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"12ab"), 12.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"1.2.3"), 1.2);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"2e3"), 2000.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"2e"), 2.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u" O.R."), 0.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u""), 0.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"-"), 0.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"▲   25.0"), 0.0);  // the mark is no number
+}
+
+TEST(StatHelpers, WholeNumbersRoundHalvesToEven) {
+    EXPECT_EQ(mq::round_half_even_text(QStringLiteral("0.5")), 0);
+    EXPECT_EQ(mq::round_half_even_text(QStringLiteral("1.5")), 2);
+    EXPECT_EQ(mq::round_half_even_text(QStringLiteral("2.5")), 2);
+    EXPECT_EQ(mq::round_half_even_text(QStringLiteral("-2.5")), -2);
+    EXPECT_EQ(mq::round_half_even_text(QStringLiteral("99.6")), 100);
+    EXPECT_EQ(mq::round_half_even_text(QStringLiteral(" 7 ")), 7);
+    EXPECT_THROW(mq::round_half_even_text(QStringLiteral("-----")), mq::ConversionError);
+    EXPECT_THROW(mq::round_half_even_text(QString()), mq::ConversionError);
+}
+
+TEST(StatHelpers, AlarmLimitTextHasNoLeadingZero) {
+    EXPECT_EQ(mq::alarm_limit_text(0.5), QStringLiteral("    .5"));
+    EXPECT_EQ(mq::alarm_limit_text(-0.5), QStringLiteral("   -.5"));
+    EXPECT_EQ(mq::alarm_limit_text(0.0), QStringLiteral("    .0"));
+    EXPECT_EQ(mq::alarm_limit_text(25.0), QStringLiteral("  25.0"));
+    EXPECT_EQ(mq::alarm_limit_text(-12.0), QStringLiteral(" -12.0"));
+    EXPECT_EQ(mq::alarm_limit_text(1.25), QStringLiteral("   1.3"));
+    EXPECT_EQ(mq::alarm_limit_text(12345.6), QStringLiteral("2345.6"));  // only six characters are kept
+}
+
+TEST(StatHelpers, PlainNumberText) {
+    EXPECT_EQ(mq::plain_number_text(25.3), QStringLiteral("25.3"));
+    EXPECT_EQ(mq::plain_number_text(-12.0), QStringLiteral("-12"));
+    EXPECT_EQ(mq::plain_number_text(0.5), QStringLiteral("0.5"));
+    EXPECT_EQ(mq::plain_number_text(-0.0), QStringLiteral("0"));
+    EXPECT_EQ(mq::plain_number_text(0.00001), QStringLiteral("0.00001"));
+    EXPECT_EQ(mq::plain_number_text(3276.5), QStringLiteral("3276.5"));
+}
+
+// ---------------------------------------------------------------- minimum and maximum
+
+TEST_F(StatQueriesTest, MinMaxComparesNumbersAndSkipsSentinelsAndEmptyCells) {
+    // As text "  -5.0" sorts above "  -1.0" and "   9.5" above "  10.0": only a
+    // numeric comparison gets these right.
+    auto& db = dbWith({chText(-1.0), chText(-5.0), OR_, chText(9.5), chText(10.0), UR_, QString(), chText(-0.5)});
+    QString mn = QStringLiteral("x"), mx = QStringLiteral("x");
+    db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
+    EXPECT_EQ(mn, QStringLiteral("-5"));
+    EXPECT_EQ(mx, QStringLiteral("10"));
+    EXPECT_TRUE(hasView(db, QStringLiteral("CH1_baseTBL")));
+    EXPECT_TRUE(hasView(db, QStringLiteral("CH1MIN_MAX")));
+    // The saved queries stay: a second run for the channel fails, another channel works.
+    EXPECT_THROW(db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA")), mq::DatabaseError);
+    db.Get_ChData_MinMax(2, mn, mx, QStringLiteral("DATA"));
+    EXPECT_EQ(mn, QStringLiteral("1"));
+    EXPECT_EQ(mx, QStringLiteral("1"));
+    EXPECT_THROW(db.Get_ChData_MinMax(5, mn, mx, QStringLiteral("DATA")), mq::OutOfRangeError);
+    EXPECT_THROW(db.Get_ChData_MinMax(0, mn, mx, QStringLiteral("DATA")), mq::OutOfRangeError);
+}
+
+TEST_F(StatQueriesTest, MinMaxReadsMarkedTextsAndDecimalsWithoutBlanks) {
+    auto& db = dbWith({QStringLiteral("▲   25.3"), chText(0.5), QStringLiteral("▼   -0.2"), chText(3.0)});
+    QString mn, mx;
+    db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
+    EXPECT_EQ(mx, QStringLiteral("25.3"));
+    EXPECT_EQ(mn, QStringLiteral("-0.2"));
+}
+
+TEST_F(StatQueriesTest, MinMaxWithNothingToMeasureGivesEmptyTexts) {
+    auto& db = dbWith({OR_, UR_, QString()});
+    QString mn = QStringLiteral("old"), mx = QStringLiteral("old");
+    db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
+    EXPECT_TRUE(mn.isEmpty());
+    EXPECT_TRUE(mx.isEmpty());
+    EXPECT_THROW(db.Get_ChData_MinMax(2, mn, mx, QStringLiteral("NO_SUCH_TABLE")), mq::DatabaseError);
+}
+
+// ---------------------------------------------------------------- marking
+
+TEST_F(StatQueriesTest, EveryRecordHoldingTheMaximumIsMarked) {
+    QStringList v;
+    for (int i = 1; i <= 9; ++i) v << chText(double(i));
+    v[2] = v[6] = chText(42.0);  // records 3 and 7
+    v[4] = chText(-3.0);         // record 5
+    auto& db = dbWith(v);
+    db.Create_UnionQuery(0);
+    FakeHost host;
+    db.CHData_ADD_H_str(1, chText(42.0), QStringLiteral("DATA"), &host);
+    db.CHData_ADD_L_str(1, chText(-3.0), QStringLiteral("DATA"), &host);
+    const QStringList stored = column(db, QStringLiteral("DATA"), QStringLiteral("CH1"));
+    QStringList expected = v;
+    expected[2] = expected[6] = QStringLiteral("▲   42.0");
+    expected[4] = QStringLiteral("▼   -3.0");
+    EXPECT_EQ(stored, expected);
+    EXPECT_EQ(column(db, QStringLiteral("DATA"), QStringLiteral("CH2")).first(), chText(1.0));  // other channels untouched
+    // The marked table is the current record set (updatable), not the union.
+    EXPECT_EQ(db.Recordset()->Name(), QStringLiteral("DATA"));
+    EXPECT_TRUE(db.Recordset()->Updatable());
+    EXPECT_TRUE(hasView(db, QStringLiteral("CH1MAX RecordNo DATA")));
+    EXPECT_TRUE(hasView(db, QStringLiteral("CH1MIN RecordNo DATA")));
+    EXPECT_EQ(host.progressMax, 3);
+    EXPECT_EQ(host.progressValue, 3);
+    // Marking the same channel and table again is refused.
+    EXPECT_THROW(db.CHData_ADD_H_str(1, chText(42.0), QStringLiteral("DATA")), mq::DatabaseError);
+}
+
+TEST_F(StatQueriesTest, AValueInAnotherAlignmentMarksNothing) {
+    auto& db = dbWith({chText(5.0), chText(7.0)});
+    db.Create_UnionQuery(0);
+    FakeHost host;
+    db.CHData_ADD_H_str(1, QStringLiteral("7.0"), QStringLiteral("DATA"), &host);
+    EXPECT_EQ(column(db, QStringLiteral("DATA"), QStringLiteral("CH1")), (QStringList{chText(5.0), chText(7.0)}));
+    EXPECT_EQ(db.Recordset()->Name(), QStringLiteral("DATA"));
+    EXPECT_EQ(host.progressMax, 0);
+    // A quote in the value is data, not query text.
+    db.CHData_ADD_L_str(1, QStringLiteral("x' OR '1'='1"), QStringLiteral("DATA"));
+    EXPECT_EQ(column(db, QStringLiteral("DATA"), QStringLiteral("CH1")), (QStringList{chText(5.0), chText(7.0)}));
+}
+
+TEST_F(StatQueriesTest, MarkingReachesTheRightRecordOfAFurtherTable) {
+    auto& db = fresh(QStringLiteral("F01"));
+    for (int r = 1; r <= 15002; ++r) {
+        if (r == 15000) db.CreateRs_LOG2(QStringLiteral("DATA01"));
+        db.AddRecord_LOG(r, at(r), QString(), chText(r == 15000 ? 99.9 : 1.0), QString(), QString(), QString());
+    }
+    db.Create_UnionQuery(1);
+    db.CHData_ADD_H_str(1, chText(99.9), QStringLiteral("DATA"));
+    db.CHData_ADD_H_str(1, chText(99.9), QStringLiteral("DATA01"));
+    const QStringList t1 = column(db, QStringLiteral("DATA01"), QStringLiteral("CH1"));
+    EXPECT_EQ(t1, (QStringList{QStringLiteral("▲   99.9"), chText(1.0), chText(1.0)}));
+    EXPECT_FALSE(column(db, QStringLiteral("DATA"), QStringLiteral("CH1")).contains(QStringLiteral("▲   99.9")));
+    EXPECT_EQ(db.Recordset()->Name(), QStringLiteral("DATA01"));
+}
+
+// ---------------------------------------------------------------- alarms
+
+TEST_F(StatQueriesTest, LowAndHighAlarmsAreCountedAndColoured) {
+    // Records 1..8; low 0.5, high 30.0.
+    auto& db = dbWith({chText(0.4), chText(0.5), chText(0.6), chText(-1.0), chText(30.0), chText(30.1),
+                       QStringLiteral("▲  100.0"), OR_});
+    FakeHost host;
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("30"), QStringLiteral("DATA"), &host), 2);
+    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("30"), QStringLiteral("DATA"), &host), 2);
+    const std::map<std::pair<qint32, int>, quint32> expected{{{1, 3}, mq::kLowAlarmColour},
+                                                             {{4, 3}, mq::kLowAlarmColour},
+                                                             {{6, 3}, mq::kHighAlarmColour},
+                                                             {{7, 3}, mq::kHighAlarmColour}};
+    EXPECT_EQ(host.cells, expected);
+    EXPECT_EQ(host.progressMax, 0);  // logger data shows no progress
+    EXPECT_GT(host.yields, 0);
+    EXPECT_TRUE(hasView(db, QStringLiteral("CH1LALM RecordNo")));
+    EXPECT_TRUE(hasView(db, QStringLiteral("CH1hALM RecordNo")));
+    EXPECT_THROW(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("30"), QStringLiteral("DATA"), &host),
+                 mq::DatabaseError);
+}
+
+TEST_F(StatQueriesTest, SentinelsAreNoAlarms) {
+    auto& db = dbWith({OR_, UR_, chText(5.0), QString()});
+    FakeHost host;
+    // A low alarm above zero: the sentinels hold no measured value and do not count.
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(host.cells.size(), 1u);
+    EXPECT_EQ(host.cells.begin()->first, std::make_pair(qint32(3), 3));
+    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("-20"), QStringLiteral("-10"), QStringLiteral("DATA"), &host), 1);
+}
+
+TEST_F(StatQueriesTest, SwappedAlarmValuesTurnTheConditionsRound) {
+    // High 0.0 below low 100.0: low alarms are above the low value, high alarms below the high value.
+    auto& db = dbWith({chText(50.0), chText(-1.0), chText(101.0), chText(100.0), chText(0.0)});
+    FakeHost host;
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("100"), QStringLiteral("0"), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("100"), QStringLiteral("0"), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(host.cells.at({3, 3}), mq::kLowAlarmColour);
+    EXPECT_EQ(host.cells.at({2, 3}), mq::kHighAlarmColour);
+    EXPECT_EQ(host.cells.size(), 2u);
+}
+
+TEST_F(StatQueriesTest, WholeNumberComparisonDecidesTheBandDirection) {
+    // Low 0.5 and high 0.4 are both 0 as whole numbers (halves to even), so the
+    // band counts as upright: low alarms are the values below 0.5, not above it.
+    auto& db = dbWith({chText(QStringLiteral("0.3")), chText(QStringLiteral("0.6"))});
+    FakeHost host;
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("0.4"), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(host.cells.count({1, 3}), 1u);
+    EXPECT_EQ(host.cells.count({2, 3}), 0u);
+}
+
+TEST_F(StatQueriesTest, UnusedChannelsCountNothingAndSaveNoQuery) {
+    auto& db = dbWith({chText(-50.0)});
+    FakeHost host;
+    host.types[1] = QStringLiteral("-");
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("DATA"), &host), 0);
+    EXPECT_FALSE(hasView(db, QStringLiteral("CH1LALM RecordNo")));
+    EXPECT_TRUE(host.cells.empty());
+    // Without a host the channel counts as in use.
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
+    EXPECT_THROW(db.CHDATA_hALM_ColorAndNum(2, QStringLiteral("x"), QStringLiteral("10"), QStringLiteral("DATA")),
+                 mq::ConversionError);
+}
+
+TEST_F(StatQueriesTest, FileDataShowsProgressPerColouredRecord) {
+    QStringList v;
+    for (int i = 0; i < 1500; ++i) v << chText(i % 2 ? -5.0 : 5.0);
+    auto& db = dbWith(v, QStringLiteral("F02"));
+    db.Create_UnionQuery(0);
+    FakeHost host;
+    host.fileData = true;
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("qTABLE"), &host), 750);
+    EXPECT_EQ(host.progressMax, 750);
+    EXPECT_EQ(host.progressValue, 750);
+    EXPECT_EQ(host.cells.size(), 750u);
+    EXPECT_EQ(host.cells.count({2, 3}), 1u);
+    EXPECT_EQ(host.cells.count({1, 3}), 0u);
+}
+
+// ---------------------------------------------------------------- saved queries and later changes
+
+TEST_F(StatQueriesTest, SavedQueriesGiveTheSameAnswersWhenRunByThemselves) {
+    auto& db = dbWith({chText(-7.5), QStringLiteral("▲   12.0"), OR_, chText(0.4), UR_, QString(), chText(3.0),
+                       QStringLiteral("    -999.9")});
+    db.Create_UnionQuery(0);
+    QString mn, mx;
+    db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("qTABLE"));
+    const qint32 low = db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("10"), QStringLiteral("qTABLE"));
+    const qint32 high = db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("10"), QStringLiteral("qTABLE"));
+    EXPECT_EQ(mn, QStringLiteral("-999.9"));
+    EXPECT_EQ(mx, QStringLiteral("12"));
+    EXPECT_EQ(low, 3);  // -7.5, 0.4, -999.9
+    EXPECT_EQ(high, 1);
+
+    // Another reader of the file, with the same number functions, gets the same from the views.
+    db.CloseDb();
+    mq::platform::SqliteDb raw;
+    raw.open(db.dbPath(), false);
+    mq::detail::registerQueryFunctions(raw);
+    auto st = raw.prepare(QStringLiteral("SELECT MINDAT, MAXDAT FROM CH1MIN_MAX"));
+    ASSERT_TRUE(st.step());
+    EXPECT_DOUBLE_EQ(st.columnDouble(0), -999.9);
+    EXPECT_DOUBLE_EQ(st.columnDouble(1), 12.0);
+    auto lowRows = raw.prepare(QStringLiteral("SELECT [No] FROM \"CH1LALM RecordNo\""));
+    QList<qint64> nos;
+    while (lowRows.step()) nos << lowRows.columnInt64(0);
+    EXPECT_EQ(nos, (QList<qint64>{1, 4, 8}));
+    auto highRows = raw.prepare(QStringLiteral("SELECT count(*) FROM \"CH1hALM RecordNo\""));
+    highRows.step();
+    EXPECT_EQ(highRows.columnInt64(0), high);
+}
+
+TEST_F(StatQueriesTest, QueriesSeeRecordsStoredAfterEarlierQueries) {
+    auto& db = dbWith({chText(5.0), chText(6.0)});
+    QString mn, mx;
+    db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
+    EXPECT_EQ(mn, QStringLiteral("5"));
+    db.AddRecord_LOG(3, at(3), QString(), chText(-2.0), chText(-4.0), QString(), QString());
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
+    db.Get_ChData_MinMax(2, mn, mx, QStringLiteral("DATA"));
+    EXPECT_EQ(mn, QStringLiteral("-4"));
+    db.CreateRs_LOG2(QStringLiteral("DATA01"));
+    db.AddRecord_LOG(4, at(4), QString(), chText(-3.0), chText(-5.0), QString(), QString());
+    db.Create_UnionQuery(1);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(2, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("qTABLE")), 2);
+}
+
+TEST_F(StatQueriesTest, AMarkedSentinelCountsLikeAnyOtherText) {
+    // A range sentinel given as the value to mark is rewritten like any text;
+    // afterwards it is no sentinel any more and reads as 0.
+    auto& db = dbWith({OR_, chText(5.0)});
+    QString mn, mx;
+    db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
+    EXPECT_EQ(mn, QStringLiteral("5"));
+    db.CHData_ADD_H_str(1, OR_, QStringLiteral("DATA"));
+    EXPECT_EQ(column(db, QStringLiteral("DATA"), QStringLiteral("CH1")).first(), QStringLiteral("▲   O.R."));
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
+}
+
+// ---------------------------------------------------------------- split tables and union
+
+// The statistics of a file split into tables of 15,000 and joined by the union
+// must equal those of the same records in one table.
+TEST_F(StatQueriesTest, SplitTablesAndUnionGiveTheSameAnswersAsOneTable) {
+    const int n = 40123;
+    auto value = [](int r) -> QString {
+        if (r % 997 == 0) return OR_;
+        if (r % 1009 == 0) return UR_;
+        return chText(((r * 7919) % 19999 - 9999) / 10.0);  // -999.9 .. 999.9, extremes repeat
+    };
+    auto& single = fresh(QStringLiteral("L20"));
+    auto& split = fresh(QStringLiteral("F20"));
+    for (int r = 1; r <= n; ++r) {
+        single.AddRecord_LOG(r, at(r), QString(), value(r), chText(r % 100), QString(), QString());
+        if (r % 15000 == 0)
+            split.CreateRs_LOG2(QStringLiteral("DATA") + QString::number(r / 15000).rightJustified(2, QLatin1Char('0')));
+        split.AddRecord_LOG(r, at(r), QString(), value(r), chText(r % 100), QString(), QString());
+    }
+    split.Create_UnionQuery(qint16(n / 15000));
+
+    for (qint16 ch : {qint16(1), qint16(2)}) {
+        QString mn1, mx1, mn2, mx2;
+        single.Get_ChData_MinMax(ch, mn1, mx1, QStringLiteral("DATA"));
+        split.Get_ChData_MinMax(ch, mn2, mx2, QStringLiteral("qTABLE"));
+        EXPECT_EQ(mn1, mn2);
+        EXPECT_EQ(mx1, mx2);
+        const QString mxText = chText(mx1.toDouble()), mnText = chText(mn1.toDouble());
+        single.CHData_ADD_H_str(ch, mxText, QStringLiteral("DATA"));
+        single.CHData_ADD_L_str(ch, mnText, QStringLiteral("DATA"));
+        for (int k = 0; k <= n / 15000; ++k) {
+            const QString t = k == 0 ? QStringLiteral("DATA") : QStringLiteral("DATA%1").arg(k, 2, 10, QLatin1Char('0'));
+            split.CHData_ADD_H_str(ch, mxText, t);
+            split.CHData_ADD_L_str(ch, mnText, t);
+        }
+        FakeHost h1, h2;
+        h2.fileData = true;
+        EXPECT_EQ(single.CHDATA_hALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("DATA"), &h1),
+                  split.CHDATA_hALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("qTABLE"), &h2));
+        EXPECT_EQ(single.CHDATA_LALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("DATA"), &h1),
+                  split.CHDATA_LALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("qTABLE"), &h2));
+        EXPECT_EQ(h1.cells, h2.cells);
+    }
+    // Every stored text, marks included, is the same record by record.
+    const QStringList a = column(single, QStringLiteral("DATA"), QStringLiteral("CH1"));
+    const QStringList b = column(split, QStringLiteral("qTABLE"), QStringLiteral("CH1"));
+    ASSERT_EQ(a.size(), n);
+    EXPECT_EQ(a, b);
+    EXPECT_GE(a.count(QStringLiteral("▲  999.9")), 2);
+    EXPECT_GE(a.count(QStringLiteral("▼ -999.9")), 2);
+    EXPECT_EQ(column(single, QStringLiteral("DATA"), QStringLiteral("CH2")),
+              column(split, QStringLiteral("qTABLE"), QStringLiteral("CH2")));
+}
+
+}  // namespace

@@ -1,11 +1,71 @@
+// Start-up only: the application object that owns every subsystem's state,
+// Qt's own dialogs in Japanese, and the main window's start.
 #include <QApplication>
-#include <QMainWindow>
+#include <QLibraryInfo>
+#include <QTimer>
+#include <QTranslator>
+
+#include "main_window/connect_command.h"
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "main_window/serial_link.h"
+#include "main_window/identity_check.h"
+#include "main_window/startup.h"
+#include "model/model_state.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+
+namespace {
+
+// The program-wide state of every subsystem lives as long as this object.
+struct Application {
+    mq::ModelSlot model;
+    mq::LinkSlot link;
+    mq::HomeSlot home;
+    mq::SeqSlot seq;
+    mq::ConnectionSlot connection;
+
+    // Each subsystem above the main window plugs its commands and operations in.
+    static void install_targets(mq::HOME& window) {
+        mq::HomeTargets& targets = mq::home_state().targets;
+        mq::prog_install_connect_check();
+        mq::install_connect_targets(targets, [] { mq::seq().prog_mode = 0; });
+    }
+
+    int run(QApplication& app, const QStringList& arguments) {
+        const QString commandLine = mq::command_line_text(arguments);
+        mq::SingleInstance instance;
+        if (!instance.tryBecomeFirst()) return mq::second_start(instance, commandLine);
+
+        mq::HOME window;
+        install_targets(window);
+        QObject::connect(&instance, &mq::SingleInstance::fileHandedOver, &window, &mq::HOME::MDIForm_LinkExecute);
+        if (!mq::startup_load(window, commandLine)) return 0;
+        window.show();
+
+        // Development aid: MARROWQUILL_SCREENSHOT=<file.png> saves a picture of
+        // the main window shortly after start and ends the program.
+        const QString shot = qEnvironmentVariable("MARROWQUILL_SCREENSHOT");
+        if (!shot.isEmpty()) {
+            QTimer::singleShot(1500, &window, [&app, &window, shot] {
+                const bool ok = window.grab().save(shot);
+                app.exit(ok ? 0 : 1);
+            });
+        }
+        return app.exec();
+    }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow home;
-    home.setWindowTitle(QStringLiteral("マロウクイル"));
-    home.resize(800, 600);
-    home.show();
-    return app.exec();
+
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&qtJapanese);
+    }
+
+    Application program;
+    return program.run(app, QCoreApplication::arguments().mid(1));
 }

@@ -102,6 +102,9 @@ public:
     void CreateRs_LOG2(const QString& table);
     // Saves "qTABLE" over DATA and DATA01..DATAnn and makes it current (read-only).
     void Create_UnionQuery(qint16 extraTables);
+    // Makes an existing saved query (such as "qTABLE") the current record set
+    // again, read-only, after the marking queries left a block table current.
+    void OpenQuery(const QString& name) { openQueryRecordset(name); }
 
     // ---- statistics queries and marking (defined in stat_queries.cpp) ----
 

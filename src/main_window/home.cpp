@@ -1,0 +1,658 @@
+#include "main_window/home.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include "main_window/config_files.h"
+#include "main_window/connect_command.h"
+#include "main_window/home_state.h"
+#include "main_window/serial_link.h"
+#include "main_window/small_windows.h"
+#include "model/common_proc.h"
+#include "model/cur_accessors.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "platform/grid.h"
+#include "platform/message_box.h"
+
+namespace mq {
+
+namespace {
+const char* const kDataWindowItems[] = {"fileclose", "allclose", "save", "print_data",
+                                        "h_disp", "v_disp", "c_disp", "mGrp_Draw"};
+const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "commlist", "modelset", "defset"};
+}  // namespace
+
+HOME::HOME(QWidget* parent) : QMainWindow(parent), m_table(*this) {
+    setObjectName(QStringLiteral("HOME"));
+    setWindowTitle(QStringLiteral("マロウクイル"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+
+    build_menus();
+    build_toolbar();
+    build_status_bar();
+
+    // A data window that becomes active makes its data set the current one.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (!sub || !ModelSlot::installed() || !m_table.dataWindowOf(sub->widget())) return;
+        try {
+            activate_data_window();
+        } catch (const MissingKeyError&) {
+            // A window whose data set is already released (while closing) changes nothing.
+        }
+    });
+
+    m_timer3 = new QTimer(this);
+    m_timer3->setInterval(50);
+    connect(m_timer3, &QTimer::timeout, this, &HOME::Timer3_Timer);
+    m_timer3->start();
+
+    if (ModelSlot::installed()) model().main_window = this;
+    resize(800, 600);
+}
+
+HOME::~HOME() {
+    // The data windows go first, while the window table that tracks them still exists.
+    m_mdi->disconnect(this);
+    delete m_mdi;
+    m_mdi = nullptr;
+    if (ModelSlot::installed() && model().main_window == this) model().main_window = nullptr;
+}
+
+// ---------------------------------------------------------------- layout
+
+QAction* HOME::add_item(QMenu* menu, const QString& name, const QString& text, bool enabled) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(name);
+    a->setEnabled(enabled);
+    m_items[name] = a;
+    return a;
+}
+
+void HOME::build_menus() {
+    QMenuBar* bar = menuBar();
+    auto menu = [&](const QString& name, const QString& text) {
+        QMenu* m = bar->addMenu(text);
+        m->setObjectName(name);
+        m_items[name] = m->menuAction();
+        return m;
+    };
+
+    QMenu* logger = menu(QStringLiteral("logger"), QStringLiteral("ﾛｶﾞｰ(&L)"));
+    connect(add_item(logger, QStringLiteral("loggerconnect"), QStringLiteral("ﾛｶﾞｰ接続(&J)")), &QAction::triggered,
+            this, [this] { loggerconnect_Click(); });
+    logger->addSeparator();
+    connect(add_item(logger, QStringLiteral("loggerread"), QStringLiteral("ﾛｶﾞｰ読み出し(&R)"), false),
+            &QAction::triggered, this, [this] { loggerread_Click(); });
+    logger->addSeparator();
+    QMenu* loggersv = logger->addMenu(QStringLiteral("ﾛｶﾞｰ設定(&S)"));
+    loggersv->setObjectName(QStringLiteral("loggersv"));
+    m_items[QStringLiteral("loggersv")] = loggersv->menuAction();
+    connect(add_item(loggersv, QStringLiteral("logingsv"), QStringLiteral("収録設定(&V)"), false), &QAction::triggered,
+            this, [this] { logingsv_Click(); });
+    loggersv->addSeparator();
+    connect(add_item(loggersv, QStringLiteral("namelist"), QStringLiteral("作業者名の登録(&W)"), false),
+            &QAction::triggered, this, [this] { namelist_Click(); });
+    connect(add_item(loggersv, QStringLiteral("commlist"), QStringLiteral("ｺﾒﾝﾄの登録(&C)"), false),
+            &QAction::triggered, this, [this] { commlist_Click(); });
+    loggersv->addSeparator();
+    connect(add_item(loggersv, QStringLiteral("modelset"), QStringLiteral("機器設定(&M)"), false), &QAction::triggered,
+            this, [this] { modelset_Click(); });
+    connect(add_item(loggersv, QStringLiteral("defset"), QStringLiteral("既定収録設定(&D)"), false),
+            &QAction::triggered, this, [this] { defset_Click(); });
+
+    QMenu* file = menu(QStringLiteral("file"), QStringLiteral("ﾌｧｲﾙ(&F)"));
+    connect(add_item(file, QStringLiteral("fileopen"), QStringLiteral("開く(&O)")), &QAction::triggered, this,
+            [this] { fileopen_Click(); });
+    connect(add_item(file, QStringLiteral("fileclose"), QStringLiteral("閉じる(&C)"), false), &QAction::triggered,
+            this, [this] { fileclose_Click(); });
+    connect(add_item(file, QStringLiteral("allclose"), QStringLiteral("全て閉じる(&E)"), false), &QAction::triggered,
+            this, [this] { allclose_Click(); });
+    file->addSeparator();
+    connect(add_item(file, QStringLiteral("save"), QStringLiteral("名前を付けて保存(&A)"), false), &QAction::triggered,
+            this, [this] { save_Click(); });
+    file->addSeparator();
+    connect(add_item(file, QStringLiteral("print_data"), QStringLiteral("印刷(&P)"), false), &QAction::triggered,
+            this, [this] { print_data_Click(); });
+    file->addSeparator();
+    connect(add_item(file, QStringLiteral("endprog"), QStringLiteral("終了(&X)")), &QAction::triggered, this,
+            [this] { endprog_Click(); });
+
+    QMenu* comselect = menu(QStringLiteral("comselect"), QStringLiteral("通信設定(&C)"));
+    connect(add_item(comselect, QStringLiteral("a_comm_set"), QStringLiteral("自動設定(&A)")), &QAction::triggered,
+            this, [this] { a_comm_set_Click(); });
+    connect(add_item(comselect, QStringLiteral("m_comm_set"), QStringLiteral("手動設定(&M)")), &QAction::triggered,
+            this, [this] { m_comm_set_Click(); });
+
+    m_windowMenu = menu(QStringLiteral("winchange"), QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"));
+    connect(add_item(m_windowMenu, QStringLiteral("h_disp"), QStringLiteral("上下に並べて表示(&H)"), false),
+            &QAction::triggered, this, [this] { h_disp_Click(); });
+    connect(add_item(m_windowMenu, QStringLiteral("v_disp"), QStringLiteral("左右に並べて表示(&V)"), false),
+            &QAction::triggered, this, [this] { v_disp_Click(); });
+    connect(add_item(m_windowMenu, QStringLiteral("c_disp"), QStringLiteral("重ねて表示(&C)"), false),
+            &QAction::triggered, this, [this] { c_disp_Click(); });
+    connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { rebuild_window_menu(); });
+
+    QMenu* graph = menu(QStringLiteral("menu_graph"), QStringLiteral("ｸﾞﾗﾌ(&G)"));
+    connect(add_item(graph, QStringLiteral("mGrp_Draw"), QStringLiteral("グラフ描画（&D）"), false),
+            &QAction::triggered, this, [this] { mGrp_Draw_Click(); });
+    graph->addSeparator();
+    QAction* autoDraw = add_item(graph, QStringLiteral("mGrp_optAutoDraw"), QStringLiteral("自動でグラフ描画"));
+    autoDraw->setCheckable(true);
+    // The check mark is toggled by the handler itself.
+    connect(autoDraw, &QAction::triggered, this, [this, autoDraw](bool) {
+        autoDraw->setChecked(!autoDraw->isChecked());
+        mGrp_optAutoDraw_Click();
+    });
+
+    QMenu* help = menu(QStringLiteral("help"), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    connect(add_item(help, QStringLiteral("loggerhelp"), QStringLiteral("ﾍﾙﾌﾟ(&H)")), &QAction::triggered, this,
+            [this] { loggerhelp_Click(); });
+    connect(add_item(help, QStringLiteral("version"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報")), &QAction::triggered, this,
+            [this] { version_Click(); });
+}
+
+void HOME::rebuild_window_menu() {
+    // The three arrangement items stay; the list of child windows follows them.
+    const QList<QAction*> actions = m_windowMenu->actions();
+    for (QAction* a : actions) {
+        if (a->property("mq_window_entry").toBool()) {
+            m_windowMenu->removeAction(a);
+            a->deleteLater();
+        }
+    }
+    const QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (subs.isEmpty()) return;
+    QAction* sep = m_windowMenu->addSeparator();
+    sep->setProperty("mq_window_entry", true);
+    int n = 1;
+    for (QMdiSubWindow* sub : subs) {
+        QAction* a = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(n++).arg(sub->windowTitle()));
+        a->setProperty("mq_window_entry", true);
+        a->setCheckable(true);
+        a->setChecked(sub == m_mdi->currentSubWindow());
+        QPointer<QMdiSubWindow> target = sub;
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target) m_mdi->setActiveSubWindow(target);
+        });
+    }
+}
+
+void HOME::build_toolbar() {
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    struct Button {
+        int index;
+        const char16_t* tip;
+        QStyle::StandardPixmap icon;
+        bool enabled;
+    };
+    const Button buttons[] = {
+        {2, u"ﾛｶﾞｰ接続", QStyle::SP_DriveNetIcon, true},
+        {4, u"ﾛｶﾞｰ読み出し", QStyle::SP_ArrowDown, false},
+        {6, u"収録設定", QStyle::SP_FileDialogDetailedView, false},
+        {7, u"作業者名の登録", QStyle::SP_FileDialogContentsView, false},
+        {8, u"ｺﾒﾝﾄの登録", QStyle::SP_FileDialogInfoView, false},
+        {10, u"機器設定", QStyle::SP_ComputerIcon, false},
+        {13, u"ﾌｧｲﾙを開く", QStyle::SP_DialogOpenButton, true},
+        {14, u"名前をつけて保存", QStyle::SP_DialogSaveButton, false},
+        {17, u"印刷", QStyle::SP_FileIcon, false},
+        {20, u"ｸﾞﾗﾌ表示", QStyle::SP_DesktopIcon, false},
+    };
+    int last = 1;  // index 1 is a leading separator, not drawn
+    for (const Button& b : buttons) {
+        // One drawn separator for each run of separator indices between buttons.
+        if (b.index > last + 1 && last > 1) m_toolbar->addSeparator();
+        QAction* a = m_toolbar->addAction(style()->standardIcon(b.icon), QString::fromUtf16(b.tip));
+        a->setToolTip(QString::fromUtf16(b.tip));
+        a->setObjectName(QStringLiteral("Toolbar1_%1").arg(b.index));
+        a->setEnabled(b.enabled);
+        const int index = b.index;
+        connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        m_buttons[b.index] = a;
+        last = b.index;
+    }
+}
+
+void HOME::build_status_bar() {
+    const QString texts[4] = {QStringLiteral("未接続"), QStringLiteral("機種名："), QStringLiteral("機器名称："),
+                              QStringLiteral("動作：")};
+    const int stretch[4] = {0, 1, 1, 1};
+    for (int i = 0; i < 4; ++i) {
+        m_panels[i] = new QLabel(texts[i], this);
+        m_panels[i]->setObjectName(QStringLiteral("StatusBar1_%1").arg(i + 1));
+        m_panels[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        m_panels[i]->setMinimumWidth(i == 0 ? 80 : 160);
+        statusBar()->addWidget(m_panels[i], stretch[i]);
+    }
+}
+
+// ---------------------------------------------------------------- services
+
+IDataWindow* HOME::activeDataWindow() {
+    QMdiSubWindow* sub = m_mdi->currentSubWindow();
+    if (!sub) return nullptr;
+    return m_table.dataWindowOf(sub->widget());
+}
+
+void HOME::win_active_close() { m_table.win_active_close(); }
+int HOME::win_all_use_ct() { return m_table.win_all_use_ct(); }
+
+void HOME::setToolbarButtonEnabled(int index, bool enabled) {
+    if (QAction* a = toolbarButton(index)) a->setEnabled(enabled);
+}
+
+void HOME::setMenuItemEnabled(const QString& name, bool enabled) {
+    if (QAction* a = menuItem(name)) a->setEnabled(enabled);
+}
+
+QString HOME::statusPanel1Text() const { return statusPanelText(1); }
+bool HOME::link_connected_flag() const { return link().link_connected_flag; }
+void HOME::let_link_mode_str(const QString& text) { link().link_mode_str = text; }
+void HOME::let_link_serial_no(const QString& text) { link().link_serial_no = text; }
+void HOME::yieldToEventLoop() { QApplication::processEvents(); }
+
+QAction* HOME::menuItem(const QString& name) const {
+    const auto it = m_items.find(name);
+    return it == m_items.end() ? nullptr : it->second;
+}
+
+QAction* HOME::toolbarButton(int index) const {
+    const auto it = m_buttons.find(index);
+    return it == m_buttons.end() ? nullptr : it->second;
+}
+
+QString HOME::statusPanelText(int panel) const {
+    if (panel < 1 || panel > 4) return QString();
+    return m_panels[panel - 1]->text();
+}
+
+void HOME::setStatusPanelText(int panel, const QString& text) {
+    if (panel >= 1 && panel <= 4) m_panels[panel - 1]->setText(text);
+}
+
+bool HOME::autoDrawChecked() const { return menuItem(QStringLiteral("mGrp_optAutoDraw"))->isChecked(); }
+void HOME::setAutoDrawChecked(bool checked) { menuItem(QStringLiteral("mGrp_optAutoDraw"))->setChecked(checked); }
+
+void HOME::comm_disconnect_disp(int mode) {
+    for (int i = 4; i <= 10; ++i) setToolbarButtonEnabled(i, false);
+    m_mdi->setBackground(palette().brush(QPalette::Dark));
+    for (const char* name : kLoggerItems) setMenuItemEnabled(QString::fromLatin1(name), false);
+    setStatusPanelText(1, QStringLiteral("未接続"));
+    setStatusPanelText(2, QStringLiteral("機種名："));
+    setStatusPanelText(3, QStringLiteral("機器名称："));
+    const QString graph = QStringLiteral("menu_graph");
+    switch (mode) {
+    case 1:
+        setStatusPanelText(4, QStringLiteral("動作：ログモード"));
+        setMenuItemEnabled(graph, true);
+        break;
+    case 2:
+        setStatusPanelText(4, QStringLiteral("動作：タグ・モード"));
+        setMenuItemEnabled(graph, false);
+        break;
+    case 3:
+        setStatusPanelText(4, QStringLiteral("動作：メモリ・モード"));
+        setMenuItemEnabled(graph, true);
+        break;
+    default:
+        setStatusPanelText(4, QStringLiteral("動作："));
+        setMenuItemEnabled(graph, true);
+        break;
+    }
+    LinkState& ls = link();
+    ls.link_model_text = QString(16, u' ');
+    ls.link_serial_text = QString(8, u' ');
+    ls.link_hard_ver_text = QString(2, u' ');
+    ls.link_soft_ver_text = QString(2, u' ');
+    ls.link_special_spec_text = QString(2, u' ');
+}
+
+// ---------------------------------------------------------------- shared logic
+
+void HOME::show_comm_dialog(const QString& state) {
+    HomeState& hs = home_state();
+    hs.dialog_state = state;
+    if (hs.targets.comm_dialog) hs.targets.comm_dialog(state);
+}
+
+bool HOME::require_connected() {
+    if (link().link_connected_flag) return true;
+    show_comm_dialog(QStringLiteral("40"));
+    return false;
+}
+
+void HOME::disable_data_window_commands() {
+    setToolbarButtonEnabled(14, false);
+    setToolbarButtonEnabled(17, false);
+    setToolbarButtonEnabled(20, false);
+    for (const char* name : kDataWindowItems) setMenuItemEnabled(QString::fromLatin1(name), false);
+}
+
+// ---------------------------------------------------------------- commands
+
+void HOME::loggerconnect_Click() {
+    const auto& hook = home_state().targets.loggerconnect;
+    if (hook) hook();
+    else ::mq::loggerconnect_Click(*this);
+}
+void HOME::fileopen_Click() { call(home_state().targets.fileopen); }
+void HOME::save_Click() { call(home_state().targets.save); }
+
+void HOME::loggerread_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    if (require_connected()) {
+        if (get_cur_mode_type() == 1) call(hs.targets.log_data_select);
+        else call(hs.targets.tag_data_select);
+    }
+    // Logger windows now hold data not yet saved; file windows never do.
+    for (int i = 0; i < kWinSlots; ++i) {
+        const QString& k = hs.win_key_table[i];
+        if (k.isEmpty() || k.startsWith(QLatin1Char('F'))) hs.win_unsaved_flags[i] = 0;
+        else if (hs.win_unsaved_flags[i] == 0) hs.win_unsaved_flags[i] = 1;
+    }
+    hs.app_idle_flag = true;
+}
+
+void HOME::logingsv_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    if (require_connected()) {
+        const quint8 mode = get_cur_mode_type();
+        if (mode == 1 || mode == 3) call(hs.targets.log_set_value);
+        else call(hs.targets.tag_set_value);
+    }
+    hs.app_idle_flag = true;
+}
+
+void HOME::namelist_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    bool go = true;
+    if (get_cur_mode_type() == 2 && m_table.win_logger_use_ct() > 0) {
+        const auto answer = platform::msgBox(this, QStringLiteral("読み出し済みデータを閉じます。よろしいですか？"),
+                                             platform::MsgButtons::OKCancel);
+        if (answer == platform::MsgResult::OK) {
+            hs.close_reason = 1;
+            m_table.win_logger_win_all_close();
+            hs.close_reason = 0;
+        } else {
+            go = false;
+        }
+    }
+    if (go && require_connected()) call(hs.targets.comment1);
+    hs.app_idle_flag = true;
+}
+
+void HOME::commlist_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    bool go = true;
+    if (get_cur_mode_type() == 2 && m_table.win_logger_use_ct() > 0) {
+        const auto answer = platform::msgBox(this, QStringLiteral("読み出し済みデータを閉じます。よろしいですか？"),
+                                             platform::MsgButtons::OKCancel);
+        if (answer == platform::MsgResult::OK) {
+            hs.close_reason = 1;
+            m_table.win_logger_win_all_close();
+            hs.close_reason = 0;
+        } else {
+            go = false;
+        }
+    }
+    if (go && require_connected()) call(hs.targets.comment2);
+    hs.app_idle_flag = true;
+}
+
+void HOME::modelset_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    if (require_connected()) call(hs.targets.model_setting);
+    hs.app_idle_flag = true;
+}
+
+void HOME::defset_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    if (require_connected()) {
+        const quint8 mode = get_cur_mode_type();
+        if (mode == 1 || mode == 3) call(hs.targets.log0_set_value);
+        else if (mode == 2) call(hs.targets.tag0_set_value);
+    }
+    hs.app_idle_flag = true;
+}
+
+void HOME::a_comm_set_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    show_comm_dialog(QStringLiteral("10"));
+    comm_setting();
+    hs.app_idle_flag = true;
+}
+
+void HOME::m_comm_set_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    call(hs.targets.manual_comm_dialog);
+    comm_setting();
+    hs.app_idle_flag = true;
+}
+
+void HOME::arrange(int how) {
+    const QList<QMdiSubWindow*> subs = m_mdi->subWindowList(QMdiArea::CreationOrder);
+    if (how == 0) {
+        m_mdi->cascadeSubWindows();
+    } else {
+        QList<QMdiSubWindow*> shown;
+        for (QMdiSubWindow* s : subs) {
+            if (s->isVisible() && !s->isMinimized()) shown.append(s);
+        }
+        if (!shown.isEmpty()) {
+            const QRect area = m_mdi->viewport()->rect();
+            const int n = static_cast<int>(shown.size());
+            for (int i = 0; i < n; ++i) {
+                if (shown[i]->isMaximized()) shown[i]->showNormal();
+                if (how == 1) {
+                    // Tiled horizontally: the windows stacked from top to bottom.
+                    const int h = area.height() / n;
+                    shown[i]->setGeometry(0, i * h, area.width(), h);
+                } else {
+                    const int w = area.width() / n;
+                    shown[i]->setGeometry(i * w, 0, w, area.height());
+                }
+            }
+        }
+    }
+    QApplication::processEvents();
+    m_table.win_arrange_size_limit();
+}
+
+void HOME::h_disp_Click() { arrange(1); }
+void HOME::v_disp_Click() { arrange(2); }
+void HOME::c_disp_Click() { arrange(0); }
+
+bool HOME::mGrp_Draw_Click() {
+    IDataWindow* act = activeDataWindow();
+    if (!act) return false;
+    platform::Grid* grid = act->vsFlexGrid1();
+    const int dataRows = grid ? grid->Rows() - 1 : 0;
+    if (dataRows <= 1) {
+        platform::msgBox(this, QStringLiteral("ﾃﾞｰﾀが1個の為ｸﾞﾗﾌ描画はできません。"), platform::MsgButtons::OK,
+                         platform::MsgIcon::None, platform::MsgDefault::First, QStringLiteral("ｸﾞﾗﾌ"));
+        return false;
+    }
+    const auto& graph = home_state().targets.graph;
+    return graph ? graph() : false;
+}
+
+void HOME::mGrp_optAutoDraw_Click() { setAutoDrawChecked(!autoDrawChecked()); }
+
+void HOME::print_data_Click() {
+    if (!activeDataWindow()) return;
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    try {
+        if (show_printer_choice(this)) call(hs.targets.table_print);
+    } catch (...) {
+        // A failure of the printer choice or the printing window ends the command quietly.
+    }
+    hs.app_idle_flag = true;
+}
+
+void HOME::loggerhelp_Click() { show_help(this, model().help_file, help_context::home_loggerhelp); }
+
+void HOME::version_Click() {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    Ver_Dialog box(this);
+    box.exec();
+    hs.app_idle_flag = true;
+}
+
+void HOME::Toolbar1_ButtonClick(int index) {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    bool graphOpened = false;
+    switch (index) {
+    case 2: loggerconnect_Click(); break;
+    case 4: loggerread_Click(); break;
+    case 6: logingsv_Click(); break;
+    case 7: namelist_Click(); break;
+    case 8: commlist_Click(); break;
+    case 10: modelset_Click(); break;
+    case 13: fileopen_Click(); break;
+    case 14: save_Click(); break;
+    case 17: print_data_Click(); break;
+    case 20: graphOpened = mGrp_Draw_Click(); break;
+    default: break;
+    }
+    // Only an open graph window gives the idle state back later (when it
+    // closes); a command that opened nothing must not leave the program busy,
+    // or every later hand-over would be dropped.
+    if (!graphOpened) hs.app_idle_flag = true;
+}
+
+// ---------------------------------------------------------------- closing commands
+
+void HOME::fileclose_Click() {
+    HomeState& hs = home_state();
+    hs.app_closing_flag = true;
+    hs.close_reason = 0;
+    m_table.win_active_close();
+    hs.app_closing_flag = false;
+}
+
+void HOME::allclose_Click() {
+    HomeState& hs = home_state();
+    hs.app_closing_flag = true;
+    hs.close_reason = 0;
+    m_table.win_all_close();
+    hs.app_closing_flag = false;
+    disable_data_window_commands();
+    if (statusPanel1Text() == QStringLiteral("未接続")) {
+        link().link_mode_str = QStringLiteral("0");
+        comm_disconnect_disp(0);
+    }
+}
+
+void HOME::endprog_Click() {
+    HomeState& hs = home_state();
+    hs.app_closing_flag = true;
+    hs.close_reason = 0;
+    m_table.win_all_close();
+    hs.app_closing_flag = false;
+    close();
+}
+
+bool HOME::MDIForm_QueryUnload(int unloadMode) {
+    HomeState& hs = home_state();
+    if (isMinimized()) showNormal();
+    hs.app_idle_flag = false;
+    if (hs.start_state == 0) {
+        hs.close_cancel_flag = false;
+        hs.app_closing_flag = true;
+        hs.close_reason = unloadMode;
+        m_table.win_all_close();
+        hs.app_closing_flag = false;
+        if (hs.close_cancel_flag) {
+            hs.close_cancel_flag = false;
+            hs.app_idle_flag = true;
+            return false;
+        }
+        m_timer3->stop();
+        write_graph_option(model().user_dir, autoDrawChecked());
+        {
+            end_wait box(this, m_exitStepDelay);
+            box.exec();
+        }
+        model().dao_workspace.reset();
+        model().act_logger_data.reset();
+        model().act_file_data.reset();
+        model().logger_main.reset();
+        model().file_main.reset();
+    }
+    if (hs.start_state == 1) {
+        QString title = QApplication::applicationDisplayName();
+        if (title.isEmpty()) title = QStringLiteral("マロウクイル");
+        platform::msgBox(this, QStringLiteral("すでに起動しています"), platform::MsgButtons::OK,
+                         platform::MsgIcon::None, platform::MsgDefault::First, title);
+    }
+    return true;
+}
+
+void HOME::closeEvent(QCloseEvent* e) {
+    if (m_closed) {
+        e->accept();
+        return;
+    }
+    // The window system's close button is the user's close (0); a close from
+    // the program (the exit command) is the code's (1).
+    if (!MDIForm_QueryUnload(e->spontaneous() ? 0 : 1)) {
+        e->ignore();
+        return;
+    }
+    m_closed = true;
+    e->accept();
+}
+
+// ---------------------------------------------------------------- hand-over
+
+void HOME::link_file_request(const QString& text) {
+    HomeState& hs = home_state();
+    if (!hs.app_idle_flag) return;  // a hand-over during a command is dropped
+    QString path = text;
+    if (path.startsWith(QLatin1Char('"'))) path = path.mid(1, path.size() - 2);
+    hs.pending_file_path = path;
+    hs.pending_file_flag = true;
+}
+
+void HOME::MDIForm_LinkExecute(const QString& commandText) {
+    if (isMinimized()) showMaximized();
+    link_file_request(commandText);
+}
+
+void HOME::Timer3_Timer() {
+    HomeState& hs = home_state();
+    if (m_inTimer3 || !hs.app_idle_flag || !hs.pending_file_flag) return;
+    m_inTimer3 = true;
+    fileopen_Click();
+    hs.pending_file_flag = false;
+    m_inTimer3 = false;
+}
+
+}  // namespace mq

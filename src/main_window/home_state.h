@@ -1,0 +1,128 @@
+#pragma once
+// Program-wide state of the main window: start-up and hand-over, the closing
+// protocol shared with the data windows, the window table, the file paths of
+// the running open and save, the last-used folders and the printer choice.
+// Held by the application (or a test) in a HomeSlot, reached with home_state().
+//
+// The targets of the menu and toolbar commands that belong to other
+// subsystems (dialogs, editors, data windows, graph, printing, open and save)
+// are hooks in HomeTargets: the application wires them at start, tests put
+// their own in. An empty hook makes the command stop after its shared logic.
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+#include "platform/state_slot.h"
+
+namespace mq {
+
+class IDataWindow;
+
+// Number of window-table slots, and the per-kind window limit.
+inline constexpr int kWinSlots = 42;
+inline constexpr int kWinKindLimit = 20;
+
+struct HomeTargets {
+    // Commands of the main window built with their own subsystems.
+    std::function<void()> loggerconnect;  // the connect command
+    std::function<void()> fileopen;       // File Open (opens pending_file_path when pending_file_flag)
+    std::function<void()> save;           // the save dispatch (sets close_cancel_flag on a cancelled dialog)
+
+    // The connection dialog, shown modally with home_state().dialog_state set.
+    std::function<void(const QString& state)> comm_dialog;
+    std::function<void()> manual_comm_dialog;  // the manual port dialog, modal
+
+    // Modal dialogs and editors of the data and settings subsystems.
+    std::function<void()> log_data_select;
+    std::function<void()> tag_data_select;
+    std::function<void()> log_set_value;
+    std::function<void()> tag_set_value;
+    std::function<void()> comment1;  // worker names
+    std::function<void()> comment2;  // comments
+    std::function<void()> model_setting;
+    std::function<void()> log0_set_value;
+    std::function<void()> tag0_set_value;
+
+    // The graph window over the active data window, shown without waiting;
+    // returns true when a graph window was opened (it then sets app_idle_flag
+    // True itself when it closes).
+    std::function<bool()> graph;
+    // The table printing window, modal.
+    std::function<void()> table_print;
+
+    // The data windows. The window table creates them with their tag (the
+    // caption is set by the table) and starts their fills on them.
+    std::function<IDataWindow*(const QString& tag)> create_log_window;
+    std::function<IDataWindow*(const QString& tag)> create_tag_window;
+    std::function<void(IDataWindow& w, const QString& number)> disp_log_data_form;
+    std::function<void(IDataWindow& w, const QString& number)> disp_tag_data_form;
+    std::function<void(IDataWindow& w, const QString& key)> disp_file_log_data_form_ml1;
+    std::function<void(IDataWindow& w, const QString& key)> disp_file_log_data_form_ml2;
+    std::function<void(IDataWindow& w, const QString& key)> disp_file_tag_data_form_mt1;
+
+    // Extra clean-up steps of the exit window (work tables of other subsystems).
+    std::function<void()> free_log_work_tables;
+};
+
+struct HomeState {
+    // Start-up and hand-over. start_state: 0 normal run, 1 second start without
+    // a file, 2 second start whose file was handed over.
+    int start_state = 0;
+    QString pending_file_path;
+    bool pending_file_flag = false;
+    bool app_idle_flag = true;
+    QString docs_dir;
+    int config_copied_flag = 0;
+
+    // Closing protocol shared with the data windows.
+    bool app_closing_flag = false;
+    int close_reason = 0;  // 0 command or user, 1 close without asking, else the unload mode
+    bool win_closing_flag = false;
+    bool close_cancel_flag = false;
+    bool close_result = false;
+    bool data_win_init_flag = false;
+
+    // Window table: keys (the windows' tags), unsaved flags, and the window of
+    // each slot, moved together when the table is compacted.
+    std::array<QString, kWinSlots> win_key_table;
+    std::array<qint16, kWinSlots> win_unsaved_flags{};
+    std::array<QPointer<QWidget>, kWinSlots> win_windows;
+    std::array<bool, 21> area_window_flags{};
+
+    // Files being opened or saved and their texts.
+    QString save_file_path;
+    QString open_file_path;
+    QByteArray file_raw_text;
+    QByteArray file_plain_text;
+
+    // Message number of the connection dialog.
+    QString dialog_state;
+
+    // Last-used folders (LAFP.CFG) and the open dialog's start folders.
+    QString lafp_open_dir;
+    QString lafp_save_dir;
+    QString lafp_dir3;
+    QString open_dialog_dir;
+    QString memory_open_dir;
+
+    // Printer choice: the current printer of the program and the last answer.
+    QString current_printer;
+    bool printer_choice_ok = false;
+
+    // Guards shared by the settings editors; cleared at start-up.
+    int ctl_event_lock = 0;
+
+    // A configuration file that could not be written is reported once per run.
+    bool config_write_error_reported = false;
+
+    HomeTargets targets;
+};
+
+using HomeSlot = platform::StateSlot<HomeState>;
+inline HomeState& home_state() { return HomeSlot::current(); }
+
+}  // namespace mq

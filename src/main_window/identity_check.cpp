@@ -1,0 +1,235 @@
+#include "main_window/identity_check.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPalette>
+
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "main_window/serial_link.h"
+#include "model/common_proc.h"
+#include "model/cur_accessors.h"
+#include "model/data_sets.h"
+#include "model/data_window.h"
+#include "model/model_state.h"
+#include "platform/errors.h"
+#include "platform/serial_port.h"
+
+namespace mq {
+
+namespace {
+
+constexpr qint16 kIdentityTicks = 10;
+
+const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "commlist", "modelset", "defset"};
+const char* const kDataWindowItems[] = {"fileclose", "allclose", "save", "print_data",
+                                        "mGrp_Draw", "h_disp", "v_disp", "c_disp"};
+
+IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
+HOME* homeWindow() { return dynamic_cast<HOME*>(mainWindow()); }
+
+// A reply-length entry as a number; an entry that is not a number asks for
+// an impossible length, which send_data_sub refuses as a failed exchange.
+qint32 replyLength(const QString& entry) {
+    bool ok = false;
+    const qint32 n = entry.trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+
+bool sendSetting(int entry) {
+    LinkState& ls = link();
+    return send_data_sub(ls.cmd_s_req[entry], replyLength(ls.cmd_s_rsp[entry]), kIdentityTicks);
+}
+
+QString fixedText(const QString& text, int width) {
+    return text.size() >= width ? text.left(width) : text + QString(width - text.size(), u' ');
+}
+
+bool setPort(qint16 port) {
+    try {
+        link().MSComm1().setPortNumber(port);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+bool reserveOpen() { return ConnectionSlot::installed() && connection().reserve_open_flag; }
+
+void showDialog(const QString& state) {
+    HomeState& hs = home_state();
+    hs.dialog_state = state;
+    if (hs.targets.comm_dialog) hs.targets.comm_dialog(state);
+}
+
+void setMenu(IMainWindowServices* mw, const char* name, bool enabled) {
+    mw->setMenuItemEnabled(QString::fromLatin1(name), enabled);
+}
+
+// Closes every logger data window as the program's own close (no questions).
+void closeLoggerWindows() {
+    HOME* home = homeWindow();
+    if (!home) return;
+    HomeState& hs = home_state();
+    hs.close_reason = 1;
+    home->winTable().win_logger_win_all_close();
+    hs.close_reason = 0;
+}
+
+// The first character of the active child window's tag ("" when none).
+QString activeTagInitial() {
+    IMainWindowServices* mw = mainWindow();
+    if (!mw) return QString();
+    IDataWindow* w = mw->activeDataWindow();
+    return w ? w->Tag().left(1) : QString();
+}
+
+}  // namespace
+
+QString link_model_text_of(const QString& modelName) {
+    const QString shown = modelName == QLatin1String("ZK4409MU") ? QStringLiteral("ZK4409-MU") : modelName;
+    return fixedText(shown, 16);
+}
+
+qint16 send_recv_before_check() {
+    if (!sendSetting(0)) return 1;
+    const QString serial = rd_string_make().mid(4, 8);
+    if (!sendSetting(3)) return 1;
+    const QString mode = rd_string_make().mid(6, 1);
+    const LinkState& ls = link();
+    return (mode != ls.link_mode_str || serial != ls.link_serial_no) ? 2 : 0;
+}
+
+bool comm_port_check(qint16 port) {
+    if (!setPort(port)) return false;
+    return sendSetting(1);
+}
+
+bool connect_check(qint16 port) {
+    if (!setPort(port)) return false;
+    ModelState& m = model();
+    if (!m.logger_main) m.logger_main = std::make_shared<clsLOGGER_Main>();
+    m.act_data_kind = 2;
+    bool ok = false;
+    if (ConnectionSlot::installed() && connection().run_connect_check) ok = connection().run_connect_check();
+    if (!ok) m.logger_main.reset();
+    return ok;
+}
+
+void comm_connect_disp() {
+    IMainWindowServices* mw = mainWindow();
+    if (!mw) return;
+    HOME* home = homeWindow();
+    for (int i = 4; i <= 10; ++i) mw->setToolbarButtonEnabled(i, true);
+    if (home) home->mdiArea()->setBackground(home->palette().brush(QPalette::Button));
+    for (const char* name : kLoggerItems) setMenu(mw, name, true);
+
+    LinkState& ls = link();
+    if (ModelSlot::installed() && model().logger_main) {
+        const clsLOGGER_STATUS& st = model().logger_main->clsLOGGER_STATUS();
+        ls.link_model_text = link_model_text_of(st.model_name());
+        ls.link_serial_text = fixedText(st.serial_no(), 8);
+        ls.link_hard_ver_text = fixedText(st.hard_ver_str(), 2);
+        ls.link_soft_ver_text = fixedText(st.soft_ver_str(), 2);
+        ls.link_special_spec_text = fixedText(st.special_spec_str(), 2);
+    }
+
+    const int mode = get_cur_mode_type();
+    if (home) {
+        home->setStatusPanelText(1, QStringLiteral("接続中"));
+        home->setStatusPanelText(2, QStringLiteral("機種名：") + ls.link_model_text);
+        home->setStatusPanelText(3, QStringLiteral("機器名称：") + get_cur_user_model_name());
+    }
+    const QString graph = QStringLiteral("menu_graph");
+    switch (mode) {
+    case 1:
+        if (home) home->setStatusPanelText(4, QStringLiteral("動作：ログモード"));
+        mw->setMenuItemEnabled(graph, true);
+        break;
+    case 2:
+        if (home) home->setStatusPanelText(4, QStringLiteral("動作：タグ・モード"));
+        mw->setMenuItemEnabled(graph, false);
+        break;
+    case 3:
+        if (home) home->setStatusPanelText(4, QStringLiteral("動作：メモリ・モード"));
+        // Reading needs a LOG or TAG memory; the card of MEMORY mode is read as files.
+        mw->setToolbarButtonEnabled(4, false);
+        setMenu(mw, "loggerread", false);
+        mw->setMenuItemEnabled(graph, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void comm_connect1st_disp() {
+    comm_connect_disp();
+    IMainWindowServices* mw = mainWindow();
+    if (!mw) return;
+    for (const char* name : kDataWindowItems) setMenu(mw, name, false);
+    mw->setToolbarButtonEnabled(14, false);
+    mw->setToolbarButtonEnabled(17, false);
+    mw->setToolbarButtonEnabled(20, false);
+}
+
+void comm_disconnect() {
+    LinkState& ls = link();
+    ls.link_connected_flag = false;
+    ls.link_serial_no.clear();
+    ls.link_mode_str = QStringLiteral("0");
+
+    showDialog(QStringLiteral("90"));
+
+    // While the reservation dialog is open it still shows the logger's
+    // identity and works on its data, so both survive the display reset.
+    const bool keep = reserveOpen();
+    const QString modelText = ls.link_model_text, serial = ls.link_serial_text, hard = ls.link_hard_ver_text,
+                  soft = ls.link_soft_ver_text, special = ls.link_special_spec_text;
+
+    if (IMainWindowServices* mw = mainWindow()) mw->comm_disconnect_disp(get_cur_mode_type());
+    closeLoggerWindows();
+
+    if (keep) {
+        ls.link_model_text = modelText;
+        ls.link_serial_text = serial;
+        ls.link_hard_ver_text = hard;
+        ls.link_soft_ver_text = soft;
+        ls.link_special_spec_text = special;
+        return;
+    }
+    ls.link_model_text = QString(16, u' ');
+    ls.link_serial_text = QString(8, u' ');
+    ls.link_hard_ver_text = QString(2, u' ');
+    ls.link_soft_ver_text = QString(2, u' ');
+    ls.link_special_spec_text = QString(2, u' ');
+    clear_logger_data_list();
+    model().act_logger_data.reset();
+}
+
+void comm_logger_change() {
+    LinkState& ls = link();
+    ls.link_connected_flag = false;
+    ls.link_serial_no.clear();
+    ls.link_mode_str = QString::number(get_cur_mode_type());
+
+    showDialog(QStringLiteral("95"));
+
+    clear_logger_data_list();
+    ModelState& m = model();
+    m.act_logger_data.reset();
+
+    IMainWindowServices* mw = mainWindow();
+    if (mw && mw->win_all_use_ct() > 0) {
+        const QString first = activeTagInitial();
+        if (first == QLatin1String("L")) m.act_data_kind = 2;
+        else if (first == QLatin1String("F")) m.act_data_kind = 1;
+    } else {
+        m.act_data_kind = 0;
+        ls.link_mode_str = QStringLiteral("0");
+    }
+
+    if (mw) mw->comm_disconnect_disp(get_cur_mode_type());
+    closeLoggerWindows();
+}
+
+}  // namespace mq

@@ -1,0 +1,77 @@
+#pragma once
+// Whether the logger on the line is still the connected one, probing a port,
+// the connection check, and showing or dropping the connected state (menus,
+// toolbar, status bar, identity texts, the logger's data sets).
+//
+// Every logger exchange follows one protocol: send_initial();
+// send_recv_before_check(); on 0 go on, on 1 comm_disconnect(), on 2
+// comm_logger_change(), and in both failure cases end without sending more.
+//
+// The display procedures act on the main window registered in
+// model().main_window: HOME gets the full display; another implementation of
+// IMainWindowServices (a test fake) gets the parts its interface carries.
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+#include "platform/state_slot.h"
+
+namespace mq {
+
+// Connection state of the main window beyond the link itself.
+struct ConnectionState {
+    // The reservation dialog is open (it sets this while loaded). While it is
+    // True, comm_disconnect keeps the logger's data sets and identity texts.
+    bool reserve_open_flag = false;
+
+    // The sequencer's connection check: sets the operation code 5, shows the
+    // progress dialog modally and returns connect_ok_flag. The sequencer
+    // registers it at start-up (the main window cannot name the sequencer).
+    // Empty: connect_check fails.
+    std::function<bool()> run_connect_check;
+};
+
+using ConnectionSlot = platform::StateSlot<ConnectionState>;
+inline ConnectionState& connection() { return ConnectionSlot::current(); }
+
+// The logger's identity compared with link_serial_no and link_mode_str:
+// 0 the same logger in the same mode, 1 no usable reply (the mode record is
+// not asked after a failed identity record), 2 another logger or another mode.
+// The port must be set and send_initial() called before.
+qint16 send_recv_before_check();
+
+// Sets the port number and asks that port for the probe record (no
+// send_initial here; the caller makes it once before probing). False when the
+// port number is refused or no well-formed reply came.
+bool comm_port_check(qint16 port);
+
+// Sets the port number, creates logger_main when there is none, makes the
+// current data kind 2 and runs the connection check. A failed check leaves no
+// logger_main behind. False also when the port number is refused (nothing is
+// sent then).
+bool connect_check(qint16 port);
+
+// The connected state: logger commands enabled, identity texts from
+// logger_main's status, status panels "接続中", model, user model name and
+// operating mode of the current data set.
+void comm_connect_disp();
+// The same for a first connection, with no data window open: the commands of
+// the data windows disabled.
+void comm_connect1st_disp();
+
+// The logger no longer answers: link dropped, message "90", not-connected
+// display, logger windows closed, logger data removed (unless the
+// reservation dialog is open).
+void comm_disconnect();
+
+// Another logger or another mode answers: link dropped, message "95", logger
+// data removed, current data kind from the active window, not-connected
+// display, logger windows closed.
+void comm_logger_change();
+
+// The model text of the status bar and the version box: the model name
+// ("ZK4409MU" shown as "ZK4409-MU"), blank-padded or cut to 16 characters.
+QString link_model_text_of(const QString& modelName);
+
+}  // namespace mq

@@ -1,0 +1,491 @@
+#include "main_window/window_table.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QPointer>
+
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/data_window.h"
+#include "model/model_state.h"
+#include "platform/grid.h"
+#include "platform/message_box.h"
+
+namespace mq {
+
+namespace {
+
+QString two_digits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+// Characters 2 and 3 of a key as a number (-1 when they are not digits).
+int key_number(const QString& key) {
+    bool ok = false;
+    const int v = key.mid(1, 2).trimmed().toInt(&ok);
+    return ok ? v : -1;
+}
+
+}  // namespace
+
+DataSubWindow::DataSubWindow(WindowTable& table, QWidget* parent) : QMdiSubWindow(parent), m_table(table) {
+    setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void DataSubWindow::closeEvent(QCloseEvent* e) {
+    DataSubWindow* outer = m_table.m_selfClosing;
+    m_inClose = true;
+    m_table.m_selfClosing = this;
+    QMdiSubWindow::closeEvent(e);
+    m_table.m_selfClosing = outer;
+    m_inClose = false;
+}
+
+WindowTable::WindowTable(HOME& home) : m_home(home) {}
+
+// ---------------------------------------------------------------- lookups
+
+QMdiSubWindow* WindowTable::subWindowOf(QWidget* w) const {
+    if (!w) return nullptr;
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) return sub;
+    }
+    return nullptr;
+}
+
+IDataWindow* WindowTable::dataWindowOf(QWidget* w) const {
+    const auto it = m_windows.find(w);
+    return it == m_windows.end() ? nullptr : it->second;
+}
+
+QWidget* WindowTable::slotWindow(int slot) const {
+    if (slot < 0 || slot >= kWinSlots) return nullptr;
+    return home_state().win_windows[slot].data();
+}
+
+int WindowTable::free_slot() const {
+    const HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        if (hs.win_key_table[i].isEmpty()) return i;
+    }
+    return -1;
+}
+
+int WindowTable::slot_of_window(QWidget* w) const {
+    if (!w) return -1;
+    const HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        if (!hs.win_key_table[i].isEmpty() && hs.win_windows[i].data() == w) return i;
+    }
+    return -1;
+}
+
+void WindowTable::clear_slot(int slot) {
+    HomeState& hs = home_state();
+    hs.win_key_table[slot].clear();
+    hs.win_windows[slot] = nullptr;
+    win_control_refresh();
+}
+
+// ---------------------------------------------------------------- counting
+
+int WindowTable::win_logger_use_ct() const {
+    int n = 0;
+    for (const QString& k : home_state().win_key_table) {
+        if (k.startsWith(QLatin1Char('L'))) ++n;
+    }
+    return n;
+}
+
+int WindowTable::win_file_use_ct() const {
+    int n = 0;
+    for (const QString& k : home_state().win_key_table) {
+        if (k.startsWith(QLatin1Char('F'))) ++n;
+    }
+    return n;
+}
+
+int WindowTable::win_all_use_ct() const { return win_logger_use_ct() + win_file_use_ct(); }
+
+int WindowTable::win_file_dim_no_search() const {
+    const HomeState& hs = home_state();
+    auto used = [&](int n) {
+        for (const QString& k : hs.win_key_table) {
+            if (k.startsWith(QLatin1Char('F')) && key_number(k) == n) return true;
+        }
+        return false;
+    };
+    int n = 0;
+    while (n <= 21 && used(n)) ++n;
+    return n;
+}
+
+bool WindowTable::win_logger_use_check(int n) const {
+    const QString key = QLatin1Char('L') + two_digits(n);
+    for (const QString& k : home_state().win_key_table) {
+        if (k == key) return true;
+    }
+    return false;
+}
+
+QString WindowTable::win_file_use_TagReturn() const {
+    for (const QString& k : home_state().win_key_table) {
+        if (k.startsWith(QLatin1Char('F'))) return k;
+    }
+    return QString();
+}
+
+void WindowTable::win_control_refresh() {
+    HomeState& hs = home_state();
+    int i = -1;
+    for (int k = 0; k < kWinSlots; ++k) {
+        if (hs.win_key_table[k].isEmpty()) {
+            i = k;
+            break;
+        }
+    }
+    if (i < 0) return;
+    if (i <= kWinSlots - 2) {
+        for (int k = i + 1; k < kWinSlots; ++k) {
+            hs.win_key_table[k - 1] = hs.win_key_table[k];
+            hs.win_unsaved_flags[k - 1] = hs.win_unsaved_flags[k];
+            hs.win_windows[k - 1] = hs.win_windows[k];
+        }
+    }
+    // The last slot is emptied; its unsaved flag keeps its value.
+    hs.win_key_table[kWinSlots - 1].clear();
+    hs.win_windows[kWinSlots - 1] = nullptr;
+}
+
+void WindowTable::win_table_clear() {
+    HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        hs.win_key_table[i].clear();
+        hs.win_windows[i] = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------- opening
+
+QMdiSubWindow* WindowTable::adopt(IDataWindow* w, const QString& caption) {
+    QWidget* widget = w->widget();
+    auto* sub = new DataSubWindow(*this);
+    sub->setWidget(widget);
+    widget->setWindowTitle(caption);
+    sub->setWindowTitle(caption);
+    m_home.mdiArea()->addSubWindow(sub);
+    m_windows[widget] = w;
+    QObject::connect(widget, &QObject::destroyed, &m_home, [this, widget] { m_windows.erase(widget); });
+    return sub;
+}
+
+void WindowTable::show_active(QMdiSubWindow* sub, bool minimised) {
+    if (minimised) sub->showMinimized();
+    else sub->show();
+    m_home.mdiArea()->setActiveSubWindow(sub);
+}
+
+void WindowTable::set_data_windows_enabled(bool enabled) {
+    for (const auto& [widget, w] : m_windows) {
+        if (w->Tag().isEmpty()) continue;
+        if (QMdiSubWindow* sub = subWindowOf(widget)) sub->setEnabled(enabled);
+        else widget->setEnabled(enabled);
+    }
+}
+
+void WindowTable::win_logger_open_log(const QString& n) {
+    if (win_logger_use_ct() >= kWinKindLimit) return;
+    HomeState& hs = home_state();
+    const QString key = QLatin1Char('L') + n;
+    // The data set is looked up first so that a missing one leaves no window behind.
+    auto data = model().logger_main->colLOGGER_DATA().Item(key);
+    const int slot = free_slot();
+    if (slot < 0 || !hs.targets.create_log_window) return;
+    IDataWindow* w = hs.targets.create_log_window(key);
+    if (!w) return;
+    QMdiSubWindow* sub = adopt(w, QStringLiteral("LOG") + n);
+    hs.win_key_table[slot] = key;
+    hs.win_windows[slot] = w->widget();
+    model().act_logger_data = data;
+    data->let_ID(key);
+    show_active(sub, /*minimised=*/true);
+    hs.data_win_init_flag = false;
+    if (hs.targets.disp_log_data_form) hs.targets.disp_log_data_form(*w, n);
+}
+
+void WindowTable::win_logger_open_tag(const QString& n) {
+    if (win_logger_use_ct() >= kWinKindLimit) return;
+    HomeState& hs = home_state();
+    const QString key = QLatin1Char('L') + n;
+    auto data = model().logger_main->colLOGGER_DATA().Item(key);
+    const int slot = free_slot();
+    if (slot < 0 || !hs.targets.create_tag_window) return;
+    IDataWindow* w = hs.targets.create_tag_window(key);
+    if (!w) return;
+    QMdiSubWindow* sub = adopt(w, QStringLiteral("TAG") + n);
+    hs.win_key_table[slot] = key;
+    hs.win_windows[slot] = w->widget();
+    model().act_logger_data = data;
+    data->let_ID(key);
+    // The fill works on the active window, so the window is activated, at normal size.
+    show_active(sub, /*minimised=*/false);
+    if (hs.targets.disp_tag_data_form) hs.targets.disp_tag_data_form(*w, n);
+}
+
+void WindowTable::win_file_open_log(const QString& caption, const QString& kind) {
+    if (win_file_use_ct() >= kWinKindLimit) return;
+    HomeState& hs = home_state();
+    set_data_windows_enabled(false);
+    const int slot = free_slot();
+    IDataWindow* w = nullptr;
+    if (slot >= 0 && hs.targets.create_log_window) {
+        const QString nn = two_digits(win_file_dim_no_search());
+        const QString fileKey = QLatin1Char('F') + nn;
+        const QString tag = fileKey + caption;
+        w = hs.targets.create_log_window(tag);
+        if (w) {
+            QMdiSubWindow* sub = adopt(w, caption);
+            hs.win_key_table[slot] = tag;
+            hs.win_windows[slot] = w->widget();
+            if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
+            model().file_main->colFILE_DATA().Add(fileKey);
+            show_active(sub, /*minimised=*/true);
+            hs.data_win_init_flag = false;
+
+            QPointer<QWidget> opened = w->widget();
+            // The older format is told by its extension in any letter case.
+            if (kind.compare(QStringLiteral("ML1"), Qt::CaseInsensitive) == 0) {
+                if (hs.targets.disp_file_log_data_form_ml1) hs.targets.disp_file_log_data_form_ml1(*w, fileKey);
+            } else {
+                if (hs.targets.disp_file_log_data_form_ml2) hs.targets.disp_file_log_data_form_ml2(*w, fileKey);
+            }
+
+            // A fill that closed its window (failure) leaves nothing to draw or restore.
+            const bool stillOpen = opened && slot_of_window(opened.data()) >= 0;
+            if (!hs.data_win_init_flag && stillOpen) {
+                if (m_home.autoDrawChecked()) {
+                    IDataWindow* act = m_home.activeDataWindow();
+                    platform::Grid* grid = act ? act->vsFlexGrid1() : nullptr;
+                    const int dataRows = grid ? grid->Rows() - 1 : 0;
+                    bool graphOpened = false;
+                    if (dataRows > 1) {
+                        if (hs.targets.graph) graphOpened = hs.targets.graph();
+                        if (!graphOpened) GraphDispReturen();
+                    } else {
+                        platform::msgBox(m_home.mainWidget(), QStringLiteral("ﾃﾞｰﾀが1個の為ｸﾞﾗﾌ描画はできません。"),
+                                         platform::MsgButtons::OK, platform::MsgIcon::None,
+                                         platform::MsgDefault::First, QStringLiteral("ｸﾞﾗﾌ"));
+                        GraphDispReturen();
+                    }
+                } else {
+                    GraphDispReturen();
+                }
+            } else {
+                hs.data_win_init_flag = false;
+            }
+        }
+    }
+    set_data_windows_enabled(true);
+}
+
+void WindowTable::win_file_open_tag(const QString& caption) {
+    if (win_file_use_ct() >= kWinKindLimit) return;
+    HomeState& hs = home_state();
+    set_data_windows_enabled(false);
+    const int slot = free_slot();
+    if (slot >= 0 && hs.targets.create_tag_window) {
+        const QString nn = two_digits(win_file_dim_no_search());
+        const QString fileKey = QLatin1Char('F') + nn;
+        const QString tag = fileKey + caption;
+        if (IDataWindow* w = hs.targets.create_tag_window(tag)) {
+            QMdiSubWindow* sub = adopt(w, caption);
+            hs.win_key_table[slot] = tag;
+            hs.win_windows[slot] = w->widget();
+            if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
+            model().file_main->colFILE_DATA().Add(fileKey);
+            show_active(sub, /*minimised=*/false);
+            if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
+        }
+    }
+    set_data_windows_enabled(true);
+}
+
+// ---------------------------------------------------------------- closing
+
+bool WindowTable::unload(QWidget* w) {
+    if (!w) return true;
+    if (QMdiSubWindow* sub = subWindowOf(w)) return sub->close();
+    return w->close();
+}
+
+void WindowTable::win_active_close() {
+    HomeState& hs = home_state();
+    if (hs.win_closing_flag) return;
+
+    // A data window that reports its close from inside its own close: its
+    // entry goes, the close already under way finishes it.
+    if (m_selfClosing) {
+        const int slot = slot_of_window(m_selfClosing->widget());
+        if (slot >= 0) {
+            clear_slot(slot);
+            return;
+        }
+    }
+
+    IDataWindow* act = m_home.activeDataWindow();
+    if (!act) return;
+    QPointer<QWidget> widget = act->widget();
+    if (slot_of_window(widget.data()) < 0) return;
+    const bool closed = unload(widget.data());
+    if (!closed) return;  // the window kept itself open (a cancelled close): its entry stays
+    const int slot = slot_of_window(widget.data());
+    if (slot >= 0) clear_slot(slot);
+}
+
+void WindowTable::win_logger_close(const QString& n) {
+    HomeState& hs = home_state();
+    int slot = -1;
+    for (int i = 0; i < kWinSlots; ++i) {
+        const QString& k = hs.win_key_table[i];
+        if (k.startsWith(QLatin1Char('L')) && k.mid(1, 2) == n) {
+            slot = i;
+            break;
+        }
+    }
+    if (slot < 0) return;
+    QPointer<QWidget> widget = hs.win_windows[slot].data();
+    const bool outer = hs.win_closing_flag;
+    hs.win_closing_flag = true;
+    const bool closed = unload(widget.data());
+    hs.win_closing_flag = outer;
+    // A window that kept itself open keeps its entry, so the table never
+    // loses a window that is still there.
+    if (!closed) return;
+    const int now = widget ? slot_of_window(widget.data()) : slot;
+    if (now >= 0) clear_slot(now);
+}
+
+void WindowTable::win_all_close() {
+    HomeState& hs = home_state();
+    if (!m_home.activeDataWindow() && win_all_use_ct() == 0) return;
+    hs.close_result = false;
+    hs.win_closing_flag = true;
+    int c = win_all_use_ct();
+    while (c >= 1) {
+        QWidget* target = nullptr;
+        if (IDataWindow* act = m_home.activeDataWindow()) target = act->widget();
+        if (!target || slot_of_window(target) < 0) {
+            // Another child (the graph window) is active: take the first window of the table.
+            target = nullptr;
+            for (int i = 0; i < kWinSlots && !target; ++i) {
+                QWidget* w = hs.win_windows[i].data();
+                if (w && !hs.win_key_table[i].isEmpty()) target = w;
+            }
+        }
+        if (!target) break;
+        QPointer<QWidget> guard = target;
+        const bool closed = unload(target);
+        if (closed) {
+            const int slot = slot_of_window(guard.data());
+            if (slot >= 0) {
+                hs.win_key_table[slot].clear();
+                hs.win_windows[slot] = nullptr;
+                win_control_refresh();
+            }
+        }
+        if (hs.close_result) {
+            hs.close_result = false;  // the same window again, not counted
+        } else {
+            --c;
+        }
+        QApplication::processEvents();
+    }
+    hs.win_closing_flag = false;
+    // Entries whose windows are gone are cleared; a window that stayed keeps its entry.
+    for (int i = kWinSlots - 1; i >= 0; --i) {
+        if (hs.win_key_table[i].isEmpty()) continue;
+        QWidget* w = hs.win_windows[i].data();
+        if (!w || !subWindowOf(w) || !subWindowOf(w)->isVisible()) {
+            hs.win_key_table[i].clear();
+            hs.win_windows[i] = nullptr;
+        }
+    }
+    for (int i = 0; i < kWinSlots; ++i) win_control_refresh();
+}
+
+void WindowTable::disable_data_window_commands() {
+    m_home.setToolbarButtonEnabled(14, false);
+    m_home.setToolbarButtonEnabled(17, false);
+    for (const char* name : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
+        m_home.setMenuItemEnabled(QString::fromLatin1(name), false);
+    }
+    m_home.setToolbarButtonEnabled(20, false);
+}
+
+void WindowTable::win_logger_win_all_close() {
+    HomeState& hs = home_state();
+    hs.win_closing_flag = true;
+    for (int i = 0; i <= 20; ++i) {
+        if (!hs.area_window_flags[i]) continue;
+        win_logger_close(two_digits(i));
+        hs.area_window_flags[i] = false;
+    }
+    hs.win_closing_flag = false;
+    if (win_all_use_ct() == 0) {
+        disable_data_window_commands();
+        if (m_home.statusPanel1Text() == QStringLiteral("未接続")) m_home.comm_disconnect_disp(0);
+    }
+}
+
+// ---------------------------------------------------------------- activation and size
+
+void WindowTable::GraphDispReturen() {
+    QApplication::processEvents();
+    if (IDataWindow* act = m_home.activeDataWindow()) {
+        if (QMdiSubWindow* sub = subWindowOf(act->widget())) sub->showNormal();
+    }
+}
+
+void WindowTable::win_ManualActive(const QString& tag) {
+    if (tag.isEmpty()) return;
+    const QList<QMdiSubWindow*> subs = m_home.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i < subs.size() && i < kWinSlots; ++i) {
+        IDataWindow* w = dataWindowOf(subs[i]->widget());
+        if (w && w->Tag() == tag) {
+            m_home.mdiArea()->setActiveSubWindow(subs[i]);
+            subs[i]->widget()->setFocus();
+            return;
+        }
+    }
+}
+
+void WindowTable::Proc_ManualActive() {
+    if (win_all_use_ct() == 0 || m_home.activeDataWindow()) return;
+    const QString t = win_file_use_TagReturn();
+    win_ManualActive(t);
+    model().act_data_kind = t.startsWith(QLatin1Char('F')) ? 1 : 2;
+}
+
+int WindowTable::capHeightTwips(int mode) { return mode == 2 ? 4900 : 6390; }
+int WindowTable::capWidthTwips(int mode) { return mode == 2 ? 9930 : 7640; }
+
+void WindowTable::win_arrange_size_limit() {
+    if (!m_home.activeDataWindow()) return;
+    const int mode = get_cur_mode_type();
+    QWidget* area = m_home.mdiArea();
+    const int capH = capHeightTwips(mode) * area->logicalDpiY() / 1440;
+    const int capW = capWidthTwips(mode) * area->logicalDpiX() / 1440;
+    const HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        if (hs.win_key_table[i].isEmpty()) continue;
+        QMdiSubWindow* sub = subWindowOf(hs.win_windows[i].data());
+        if (!sub || sub->isMinimized()) continue;
+        QSize s = sub->size();
+        if (s.height() > capH) s.setHeight(capH);
+        if (s.width() > capW) s.setWidth(capW);
+        if (s != sub->size()) sub->resize(s);
+    }
+}
+
+}  // namespace mq

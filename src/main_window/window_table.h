@@ -1,0 +1,106 @@
+#pragma once
+// The window table: the data windows open inside the main window. 42 slots of
+// keys (the windows' tags: "L" and two digits for logger windows, "F", the
+// two-digit file number and the caption for file windows), each with its
+// unsaved flag and its window, kept contiguous from slot 0 in opening order.
+// The slot keeps a reference to its own window, so another child window (the
+// graph, a dialog) never shifts which window a slot closes or resizes.
+//
+// The state lives in home_state(); this class holds the procedures and the
+// link to the main window's MDI area.
+#include <QMdiSubWindow>
+#include <QString>
+
+#include <unordered_map>
+
+namespace mq {
+
+class HOME;
+class IDataWindow;
+class WindowTable;
+
+// The frame of a data window inside the MDI area. It remembers whether it is
+// running its own close, so that a data window that reports its close while
+// closing (through the active-window close) is not closed a second time.
+class DataSubWindow : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit DataSubWindow(WindowTable& table, QWidget* parent = nullptr);
+    bool inClose() const { return m_inClose; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    WindowTable& m_table;
+    bool m_inClose = false;
+};
+
+class WindowTable {
+public:
+    explicit WindowTable(HOME& home);
+    WindowTable(const WindowTable&) = delete;
+    WindowTable& operator=(const WindowTable&) = delete;
+
+    // Openers. n is the two-digit area or tag number.
+    void win_logger_open_log(const QString& n);
+    void win_logger_open_tag(const QString& n);
+    void win_file_open_log(const QString& caption, const QString& kind);
+    void win_file_open_tag(const QString& caption);
+
+    // Closing.
+    void win_active_close();
+    void win_logger_close(const QString& n);
+    void win_all_close();
+    void win_logger_win_all_close();
+
+    // Counting and searching.
+    int win_all_use_ct() const;
+    int win_logger_use_ct() const;
+    int win_file_use_ct() const;
+    int win_file_dim_no_search() const;
+    bool win_logger_use_check(int n) const;
+    QString win_file_use_TagReturn() const;
+
+    void win_control_refresh();
+    void win_arrange_size_limit();
+    void win_ManualActive(const QString& tag);
+    void Proc_ManualActive();
+    // Shows the active data window at normal size after its fill.
+    void GraphDispReturen();
+
+    // Empties every slot (start-up).
+    void win_table_clear();
+
+    // The frame of a data window that the table opened, or nullptr.
+    QMdiSubWindow* subWindowOf(QWidget* w) const;
+    // The data window of a widget that the table opened, or nullptr.
+    IDataWindow* dataWindowOf(QWidget* w) const;
+    // The window of a slot (nullptr when the slot is empty or its window is gone).
+    QWidget* slotWindow(int slot) const;
+    // Puts a data window into an MDI frame (not shown yet); used by the openers.
+    QMdiSubWindow* adopt(IDataWindow* w, const QString& caption);
+
+    // Size caps of an arrangement in twips, by the current operating mode.
+    static int capHeightTwips(int mode);
+    static int capWidthTwips(int mode);
+
+private:
+    int free_slot() const;
+    int slot_of_window(QWidget* w) const;
+    void clear_slot(int slot);
+    // Closes a data window as the platform's unload does; true when it closed.
+    bool unload(QWidget* w);
+    void set_data_windows_enabled(bool enabled);
+    void show_active(QMdiSubWindow* sub, bool minimised);
+    void disable_data_window_commands();
+
+    friend class DataSubWindow;
+
+    HOME& m_home;
+    std::unordered_map<QWidget*, IDataWindow*> m_windows;
+    // The frame running its own close (innermost), if any.
+    DataSubWindow* m_selfClosing = nullptr;
+};
+
+}  // namespace mq

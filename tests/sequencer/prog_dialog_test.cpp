@@ -1,0 +1,483 @@
+// The progress dialog's frame: one operation per showing, phase texts and the
+// Cancel button, Cancel routing, the exits of the logger operations and the
+// rebinding of the current data set.
+#include "sequencer/prog_dialog.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "common/test_env.h"
+#include "logger_sim/logger_sim.h"
+#include "main_window/command_files.h"
+#include "main_window/fake_windows.h"
+#include "main_window/identity_check.h"
+#include "main_window/serial_link.h"
+#include "platform/message_box.h"
+#include "platform/serial_port.h"
+#include "sequencer/seq_state.h"
+
+namespace {
+
+using mq::home_state;
+using mq::link;
+using mq::model;
+using mq::Prog_Dialog;
+using mq::seq;
+using logger_sim::Fault;
+
+// ---------------------------------------------------------------- code table
+
+TEST(ProgCodeTable, PhaseTextsFollowTheKindOfOperation) {
+    const QString read = QStringLiteral("ロガーから読み出しています。");
+    const QString write = QStringLiteral("ロガーへ書き込んでいます。");
+    const QString load = QStringLiteral("ファイルから読み込んでいます。");
+    const QString save = QStringLiteral("ファイルへ書き込んでいます。");
+    EXPECT_EQ(mq::prog_phase_text(5), QStringLiteral("ロガーとの接続を確認中"));
+    for (qint16 c : {10, 20, 22, 50, 55, 60, 70}) EXPECT_EQ(mq::prog_phase_text(c), read) << c;
+    for (qint16 c : {25, 27, 28, 29, 30, 40, 300, 400}) EXPECT_EQ(mq::prog_phase_text(c), write) << c;
+    for (qint16 c : {52, 53, 57, 600}) EXPECT_EQ(mq::prog_phase_text(c), load) << c;
+    for (qint16 c : {420, 430, 440, 450, 520, 530, 540, 550}) EXPECT_EQ(mq::prog_phase_text(c), save) << c;
+    EXPECT_EQ(mq::prog_phase_text(700), QStringLiteral("ﾃﾞｰﾀ表示処理中(1/10)です。他の操作は行わないで下さい。"));
+    EXPECT_EQ(mq::prog_phase_text(0), QString());
+    EXPECT_EQ(mq::prog_phase_text(999), QString());
+}
+
+TEST(ProgCodeTable, CancelOnlyForReadsThatMayRunLongAndFileLoads) {
+    for (qint16 c : {10, 20, 50, 55, 60, 70, 52, 53, 57, 600}) EXPECT_TRUE(mq::prog_cancel_enabled(c)) << c;
+    for (qint16 c : {5, 22, 25, 27, 28, 29, 30, 40, 300, 400, 700, 420, 550, 999}) {
+        EXPECT_FALSE(mq::prog_cancel_enabled(c)) << c;
+    }
+    for (qint16 c : {52, 53, 57, 600}) EXPECT_TRUE(mq::prog_is_file_read(c)) << c;
+    for (qint16 c : {10, 50, 700, 540}) EXPECT_FALSE(mq::prog_is_file_read(c)) << c;
+}
+
+// ---------------------------------------------------------------- fixture
+
+class ProgDialogTest : public mq::test::HomeTest {
+protected:
+    void SetUp() override {
+        HomeTest::SetUp();
+        home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
+        home_state().app_idle_flag = false;  // the command that shows the dialog has started
+    }
+
+    // Registers a handler that records what it saw and then runs body.
+    void registerOp(qint16 code, std::function<void(Prog_Dialog&)> body) {
+        mq::prog_register_operation(code, {[this, body](Prog_Dialog& dlg) {
+                                               ++runs;
+                                               phase = dlg.Label1->text();
+                                               cancelEnabled = dlg.Command1->isEnabled();
+                                               idleDuring = home_state().app_idle_flag;
+                                               busyDuring = seq().prog_busy_flag;
+                                               if (body) body(dlg);
+                                           },
+                                           [this] { ++callerUnloads; }});
+    }
+
+    void show(qint16 code) {
+        seq().prog_mode = code;
+        mq::prog_dialog_show(home.get());
+    }
+
+    // Clicks Cancel once the dialog is up and the operation waits.
+    void clickCancelSoon(int ms = 100) {
+        QTimer::singleShot(ms, [] {
+            if (seq().dialog) QTest::mouseClick(seq().dialog->Command1, Qt::LeftButton);
+        });
+    }
+
+    // Waits (servicing events) until a flag is set or 3 s pass.
+    static bool waitFor(const std::function<bool()>& f) { return mq::test::waitUntil(f, 3000); }
+
+    mq::SeqSlot seqSlot;
+    mq::ConnectionSlot connSlot;
+    QStringList dialogs;
+    int runs = 0;
+    int callerUnloads = 0;
+    QString phase;
+    bool cancelEnabled = false;
+    bool idleDuring = true;
+    qint16 busyDuring = 0;
+};
+
+// ---------------------------------------------------------------- one operation per showing
+
+TEST_F(ProgDialogTest, RunsItsOperationOnceEvenWhenActivatedAgain) {
+    int reactivations = 0;
+    registerOp(20, [&](Prog_Dialog& dlg) {
+        dlg.set_progress_max(20);
+        dlg.set_progress_value(7);
+        // A message box of the operation closes and the window is active again.
+        dlg.Form_Activate();
+        ++reactivations;
+        EXPECT_EQ(dlg.Label1->text(), QStringLiteral("ロガーから読み出しています。"));
+        EXPECT_FALSE(home_state().app_idle_flag);
+        EXPECT_TRUE(seq().prog_run_once_flag);
+        dlg.exit_success();
+    });
+    show(20);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(reactivations, 1);
+    EXPECT_EQ(phase, QStringLiteral("ロガーから読み出しています。"));
+    EXPECT_TRUE(cancelEnabled);
+    EXPECT_FALSE(idleDuring);
+    EXPECT_EQ(busyDuring, 1);
+    // A successful logger read leaves the idle flag to the calling command.
+    EXPECT_FALSE(home_state().app_idle_flag);
+    EXPECT_TRUE(seq().log_setting_read_done);
+    EXPECT_FALSE(seq().prog_run_once_flag);
+    EXPECT_EQ(seq().prog_busy_flag, 0);
+    EXPECT_TRUE(seq().dialog.isNull());
+    EXPECT_EQ(link().progress_bar, nullptr);
+
+    // The next showing runs again.
+    show(20);
+    EXPECT_EQ(runs, 2);
+}
+
+TEST_F(ProgDialogTest, AHandlerThatReturnsWithoutEndingIsUnloadedByTheFrame) {
+    registerOp(700, [](Prog_Dialog&) {});
+    show(700);
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(seq().dialog.isNull());
+    EXPECT_EQ(seq().prog_busy_flag, 0);
+}
+
+TEST_F(ProgDialogTest, ACodeWithoutAHandlerEndsAtOnceAndFreesTheProgram) {
+    show(999);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_TRUE(seq().dialog.isNull());
+    home_state().app_idle_flag = false;
+    mq::prog_register_operation(60, {});  // registered without a body
+    show(60);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_FALSE(seq().tag_list_read_done);
+}
+
+TEST_F(ProgDialogTest, AnErrorInsideTheOperationReachesTheCaller) {
+    registerOp(53, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
+    EXPECT_THROW(show(53), mq::IoError);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_TRUE(seq().dialog.isNull());
+    EXPECT_EQ(seq().prog_busy_flag, 0);
+    EXPECT_FALSE(seq().prog_run_once_flag);
+}
+
+TEST_F(ProgDialogTest, ASecondShowingWhileOneRunsIsRefused) {
+    int inner = 0;
+    registerOp(700, [&](Prog_Dialog& dlg) {
+        mq::prog_register_operation(420, {[&](Prog_Dialog& d) {
+                                              ++inner;
+                                              d.unload();
+                                          },
+                                          {}});
+        seq().prog_mode = 420;
+        mq::prog_dialog_show();
+        seq().prog_mode = 700;
+        dlg.unload();
+    });
+    show(700);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(inner, 0);
+}
+
+TEST_F(ProgDialogTest, UnloadResetsTheBarAndTheRunFlags) {
+    Prog_Dialog dlg;
+    seq().prog_mode = 10;
+    registerOp(10, [](Prog_Dialog& d) {
+        d.set_progress_max(20);
+        d.set_progress_value(10);
+        EXPECT_EQ(d.ProgressBar1->value(), d.ProgressBar1->maximum() / 2);
+        d.exit_success();
+    });
+    dlg.Form_Activate();
+    EXPECT_TRUE(dlg.unloaded());
+    EXPECT_EQ(dlg.progress_value(), 0);
+    EXPECT_EQ(dlg.ProgressBar1->value(), 0);
+    EXPECT_EQ(dlg.progress_history(), (QList<double>{0, 10}));
+    EXPECT_FALSE(seq().prog_run_once_flag);
+    EXPECT_EQ(seq().prog_busy_flag, 0);
+    EXPECT_TRUE(seq().log_list_read_done);
+}
+
+// ---------------------------------------------------------------- Cancel routing
+
+TEST_F(ProgDialogTest, CancelDuringAFileLoadSetsOnlyTheFileCancelFlag) {
+    for (qint16 code : {52, 53, 57, 600}) {
+        SCOPED_TRACE(code);
+        seq().file_cancel_flag = false;
+        link().comm_cancel_flag = false;
+        bool seen = false;
+        registerOp(code, [&](Prog_Dialog& dlg) {
+            EXPECT_TRUE(seq().file_op_flag);
+            seen = waitFor([&] { return dlg.file_cancel_flag(); });
+            dlg.unload();
+        });
+        clickCancelSoon();
+        show(code);
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(seq().file_cancel_flag);
+        EXPECT_FALSE(link().comm_cancel_flag);
+    }
+}
+
+TEST_F(ProgDialogTest, CancelDuringALoggerReadSetsTheCommCancelFlag) {
+    bool seen = false;
+    registerOp(10, [&](Prog_Dialog& dlg) {
+        EXPECT_FALSE(seq().file_op_flag);
+        seen = waitFor([] { return link().comm_cancel_flag; });
+        dlg.unload();
+    });
+    clickCancelSoon();
+    show(10);
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(seq().file_cancel_flag);
+}
+
+TEST_F(ProgDialogTest, CancelIsDisabledDuringWritesAndTheConnectionCheck) {
+    bool clicked = false;
+    registerOp(25, [&](Prog_Dialog& dlg) {
+        EXPECT_FALSE(dlg.Command1->isEnabled());
+        QTest::mouseClick(dlg.Command1, Qt::LeftButton);
+        clicked = true;
+        dlg.unload();
+    });
+    show(25);
+    EXPECT_TRUE(clicked);
+    EXPECT_FALSE(link().comm_cancel_flag);
+    EXPECT_FALSE(seq().file_cancel_flag);
+}
+
+TEST_F(ProgDialogTest, EscapeDoesNotCloseTheWindowUnderItsOperation) {
+    bool stillThere = false;
+    registerOp(50, [&](Prog_Dialog& dlg) {
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        dlg.close();
+        mq::test::processEventsFor(20);
+        stillThere = dlg.isVisible() && !dlg.unloaded();
+        dlg.exit_success();
+    });
+    show(50);
+    EXPECT_TRUE(stillThere);
+}
+
+// ---------------------------------------------------------------- binding the current data set
+
+TEST_F(ProgDialogTest, BindFollowsTheActiveWindowsKey) {
+    auto& list = model().logger_main->colLOGGER_DATA();
+    // No child window: nothing changes.
+    model().act_data_kind = 2;
+    model().act_logger_data = list.Item("L04");
+    mq::prog_data_bind();
+    EXPECT_EQ(model().act_logger_data, list.Item("L04"));
+    EXPECT_EQ(model().act_data_kind, 2);
+
+    home->winTable().win_logger_open_log(QStringLiteral("03"));
+    mq::prog_data_bind();
+    EXPECT_EQ(model().act_logger_data, list.Item("L03"));
+    EXPECT_EQ(model().act_data_kind, 2);
+
+    // A file window: the logger's data sets go, the file's becomes current.
+    home->winTable().win_file_open_log(QStringLiteral("a.ML2"), QStringLiteral("ML2"));
+    mq::prog_data_bind();
+    EXPECT_EQ(model().act_data_kind, 1);
+    ASSERT_NE(model().act_file_data, nullptr);
+    EXPECT_EQ(model().act_file_data->ID(), QStringLiteral("F00"));
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(ProgDialogTest, BindOnAnotherChildWindowReleasesTheLoggerDataButKeepDoesNot) {
+    auto* other = new QWidget;
+    home->mdiArea()->addSubWindow(other)->show();
+    home->mdiArea()->setActiveSubWindow(home->mdiArea()->subWindowList().last());
+    auto& list = model().logger_main->colLOGGER_DATA();
+
+    model().act_data_kind = 2;
+    model().act_logger_data = list.Item("L02");
+    mq::prog_data_bind_keep();
+    EXPECT_EQ(model().act_logger_data, list.Item("L02"));
+    EXPECT_EQ(model().act_data_kind, 2);
+
+    mq::prog_data_bind();
+    EXPECT_EQ(model().act_logger_data, nullptr);
+    EXPECT_EQ(model().act_data_kind, 0);
+    EXPECT_EQ(list.Count(), 20);
+}
+
+TEST_F(ProgDialogTest, KeepWithoutAChildWindowReleasesTheLoggerDataAndKeepsTheKind) {
+    model().act_data_kind = 2;
+    model().act_logger_data = model().logger_main->colLOGGER_DATA().Item("L09");
+    mq::prog_data_bind_keep();
+    EXPECT_EQ(model().act_logger_data, nullptr);
+    EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 0);
+    EXPECT_EQ(model().act_data_kind, 2);
+}
+
+// ---------------------------------------------------------------- exits against the simulated logger
+
+class ProgExitTest : public ProgDialogTest {
+protected:
+    void SetUp() override {
+        ProgDialogTest::SetUp();
+        ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
+        qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
+        ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
+        link().MSComm1().setPortNumber(1);
+        mq::comm_setting();
+        link().link_connected_flag = true;
+        link().link_serial_no = QStringLiteral("A0123456");
+        link().link_mode_str = QStringLiteral("1");
+        setMode(1);
+    }
+    void TearDown() override {
+        sim.stop();
+        qunsetenv("MARROWQUILL_PORTS");
+        ProgDialogTest::TearDown();
+    }
+
+    // A read that checks the identity and then sends one status command;
+    // beforeSend runs between the two.
+    void registerRead(qint16 code, std::function<void()> beforeSend = {}, qint16 ticks = 4) {
+        registerOp(code, [beforeSend, ticks](Prog_Dialog& dlg) {
+            if (dlg.identity_check() != 0) return;
+            if (beforeSend) beforeSend();
+            dlg.set_progress_max(1);
+            if (!mq::send_data_sub(link().cmd_s_req[2], link().cmd_s_rsp[2].toInt(), ticks)) {
+                dlg.exit_no_reply();
+                return;
+            }
+            dlg.set_progress_value(1);
+            dlg.exit_success();
+        });
+    }
+
+    logger_sim::Simulator sim{mq::test::configDir(), logger_sim::defaultScenario()};
+};
+
+TEST_F(ProgExitTest, SuccessfulReadSetsItsDoneFlagAndLeavesTheProgramBusy) {
+    registerRead(10);
+    show(10);
+    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_FALSE(home_state().app_idle_flag);
+    EXPECT_TRUE(link().link_connected_flag);
+    EXPECT_EQ(callerUnloads, 0);
+    EXPECT_EQ(sim.received(), (QList<QByteArray>{"ST00SN", "ST03MD", "ST02RV"}));
+}
+
+TEST_F(ProgExitTest, AnotherLoggerEndsAListReadWithTheChangeAndUnloadsTheCaller) {
+    sim.setIdentity(QStringLiteral("B0000009"), logger_sim::Mode::Log);
+    registerRead(60);
+    show(60);
+    EXPECT_TRUE(seq().tag_list_read_done);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("95")});
+    EXPECT_FALSE(link().link_connected_flag);
+    EXPECT_EQ(callerUnloads, 1);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_EQ(sim.received(), (QList<QByteArray>{"ST00SN", "ST03MD"}));  // nothing more is sent
+}
+
+TEST_F(ProgExitTest, ALoggerThatFallsSilentDisconnects) {
+    model().act_logger_data = model().logger_main->colLOGGER_DATA().Item("L05");
+    registerRead(10, [this] { sim.setFault(Fault::Silence); });
+    show(10);
+    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+    EXPECT_FALSE(link().link_connected_flag);
+    EXPECT_FALSE(link().comm_cancel_flag);
+    EXPECT_EQ(callerUnloads, 1);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_EQ(model().act_logger_data, nullptr);
+}
+
+TEST_F(ProgExitTest, CancelDuringAListReadKeepsTheLinkAndUnloadsTheCaller) {
+    registerRead(10, [this] {
+        sim.setFault(Fault::Silence);
+        clickCancelSoon(150);
+    }, 600);
+    show(10);
+    EXPECT_TRUE(link().comm_cancel_flag);
+    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_TRUE(link().link_connected_flag);
+    EXPECT_TRUE(dialogs.isEmpty());
+    EXPECT_EQ(callerUnloads, 1);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_EQ(link().link_serial_no, QStringLiteral("A0123456"));
+}
+
+TEST_F(ProgExitTest, CancelDuringADataReadTellsHowToStopTheLogger) {
+    mq::platform::ScopedMessageBoxHook box;
+    registerRead(50, [this] {
+        link().rx_progress_flag = true;
+        sim.setFault(Fault::Silence);
+        clickCancelSoon(150);
+    }, 600);
+    show(50);
+    ASSERT_EQ(box.records().size(), 1u);
+    EXPECT_EQ(box.records()[0].text,
+              QStringLiteral("！ロガーの送信動作を停止する必要があります！\r\n"
+                             "　①ロガーの「戻る」キーで通信モードから抜けます。\r\n"
+                             "　②ロガーのメニューで「ﾂｳｼﾝ」を選択します。"));
+    EXPECT_EQ(box.records()[0].icon, mq::platform::MsgIcon::Exclamation);
+    EXPECT_EQ(box.records()[0].title, QStringLiteral("マロウクイル"));
+    EXPECT_FALSE(link().rx_progress_flag);
+    EXPECT_TRUE(link().link_connected_flag);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_EQ(callerUnloads, 0);  // a data read unloads only the progress window
+}
+
+TEST_F(ProgExitTest, TheClockReadEndsDoneWhateverHappens) {
+    registerRead(22, [this] { sim.setFault(Fault::Silence); });
+    show(22);
+    EXPECT_TRUE(seq().clock_read_done);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+    EXPECT_EQ(callerUnloads, 0);
+    EXPECT_TRUE(home_state().app_idle_flag);
+}
+
+TEST_F(ProgExitTest, AFailedEditorWriteClosesTheEditorAndRebinds) {
+    home->winTable().win_logger_open_log(QStringLiteral("02"));
+    home_state().area_window_flags[2] = true;
+    home->winTable().win_file_open_log(QStringLiteral("b.ML2"), QStringLiteral("ML2"));
+    registerRead(28, [this] { sim.setFault(Fault::Silence); });
+    show(28);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+    EXPECT_EQ(callerUnloads, 1);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_FALSE(seq().log_list_read_done);
+    // The logger window is gone; the file window left active is bound again.
+    EXPECT_EQ(home->winTable().win_logger_use_ct(), 0);
+    EXPECT_EQ(model().act_data_kind, 1);
+    ASSERT_NE(model().act_file_data, nullptr);
+    EXPECT_EQ(model().act_file_data->ID(), QStringLiteral("F00"));
+}
+
+TEST_F(ProgExitTest, BindingAWindowWhoseDataSetIsGoneLeavesNoCurrentDataSet) {
+    home->winTable().win_logger_open_log(QStringLiteral("04"));
+    mq::clear_logger_data_list();  // the window was not flagged, so it stayed open
+    registerRead(20, [this] { sim.setFault(Fault::Silence); });
+    EXPECT_NO_THROW(show(20));
+    EXPECT_TRUE(seq().log_setting_read_done);
+    EXPECT_EQ(model().act_logger_data, nullptr);
+    EXPECT_EQ(model().act_data_kind, 0);
+    EXPECT_TRUE(home_state().app_idle_flag);
+}
+
+TEST_F(ProgExitTest, ADataReadFindingAnotherModeUnloadsOnlyItself) {
+    sim.setMode(logger_sim::Mode::Tag);
+    registerRead(55);
+    show(55);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("95")});
+    EXPECT_EQ(callerUnloads, 0);
+    EXPECT_TRUE(home_state().app_idle_flag);
+    EXPECT_FALSE(link().link_connected_flag);
+}
+
+}  // namespace

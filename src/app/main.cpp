@@ -5,6 +5,14 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "log_data/integration.h"
+#include "log_data/log_data.h"
+#include "log_data/log_data_select.h"
+#include "log_data/ops_log_read.h"
+#include "log_data/log_data_files.h"
+#include "log_data/ops_log_files.h"
+#include "main_window/file_open.h"
+#include "main_window/file_save.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -24,12 +32,20 @@ struct Application {
     mq::HomeSlot home;
     mq::SeqSlot seq;
     mq::ConnectionSlot connection;
+    mq::LogDataSlot log_data;
 
     // Each subsystem above the main window plugs its commands and operations in.
     static void install_targets(mq::HOME& window) {
         mq::HomeTargets& targets = mq::home_state().targets;
         mq::prog_install_connect_check();
         mq::install_connect_targets(targets, [] { mq::seq().prog_mode = 0; });
+        mq::install_log_data_targets(targets);
+        mq::install_log_data_select_target(targets, &window);
+        mq::install_log_read_operations();
+        mq::install_file_open_target(targets);
+        mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
+        mq::install_log_file_targets(targets);
+        mq::install_log_file_operations();
     }
 
     int run(QApplication& app, const QStringList& arguments) {

@@ -23,10 +23,6 @@ QString canonicalDevice(const QString& path) {
     return c.isEmpty() ? path : c;
 }
 
-bool isPseudoTerminal(const QString& canonical) {
-    return canonical.startsWith(QLatin1String("/dev/pts/")) || canonical == QLatin1String("/dev/ptmx");
-}
-
 }  // namespace
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
@@ -120,13 +116,10 @@ SerialPort::OpenResult SerialPort::open() {
 
     m_rtsAsked = true;
     if (!m_port->setRequestToSend(true)) {
-        // A pseudo-terminal has no modem lines; that is no reason to fail.
-        if (!isPseudoTerminal(canonical)) {
-            m_errorText = m_port->errorString();
-            m_port->clearError();
-            m_port->close();
-            return OpenResult::OtherError;
-        }
+        // A pseudo-terminal has no modem lines, and some USB adapters refuse
+        // the request; the exchange itself does not depend on RTS, so a
+        // refusal is noted and the port stays open.
+        m_errorText = m_port->errorString();
         m_port->clearError();
     }
     m_openPath = canonical;
@@ -162,7 +155,9 @@ bool SerialPort::write(const QByteArray& bytes) {
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = m_port->write(bytes.constData() + done, bytes.size() - done);
-        if (n < 0) return false;
+        // QSerialPort buffers everything it accepts; a write that takes
+        // nothing would otherwise make this loop spin.
+        if (n <= 0) return false;
         done += n;
     }
     // The frame is small; push it out now rather than on the next event-loop pass.

@@ -1,0 +1,687 @@
+#include "log_data/log_data.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+
+#include "log_data/log_grid_display.h"
+#include "log_data/log_records.h"
+#include "main_window/conversions.h"
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "main_window/serial_link.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "model/stat_queries.h"
+#include "platform/errors.h"
+#include "platform/grid.h"
+#include "platform/message_box.h"
+#include "platform/numbers.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+
+namespace mq {
+
+namespace {
+
+const QString kSixBlanks = QStringLiteral("      ");
+const QString kData = QStringLiteral("DATA");
+
+// Size cap of a LOG window in twips.
+constexpr int kCapHeightTwips = 6390;
+constexpr int kCapWidthTwips = 7640;
+
+// Column widths of the records table in twips.
+constexpr int kColTwips[7] = {400, 780, 2000, 990, 990, 990, 990};
+
+int twipsToPixelsX(const QWidget* w, int twips) { return twips * w->logicalDpiX() / 1440; }
+int twipsToPixelsY(const QWidget* w, int twips) { return twips * w->logicalDpiY() / 1440; }
+
+IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
+
+QMdiSubWindow* frameOf(const QWidget* w) {
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) return sub;
+    }
+    return nullptr;
+}
+
+void setDataCommandsEnabled(IMainWindowServices* mw, bool enabled, bool withGraphMenu) {
+    if (!mw) return;
+    for (int button : {14, 17, 20}) mw->setToolbarButtonEnabled(button, enabled);
+    for (const char* item : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
+        mw->setMenuItemEnabled(QString::fromLatin1(item), enabled);
+    }
+    if (withGraphMenu) mw->setMenuItemEnabled(QStringLiteral("menu_graph"), enabled);
+}
+
+QString channelHead(int ch) {
+    QString unit;
+    try {
+        unit = data_gamen_ch_unit_conv(ch);
+    } catch (const MissingKeyError&) {
+        unit = QStringLiteral("   ");
+    }
+    return QStringLiteral("CH") + QString::number(ch + 1) + QLatin1Char('[') + unit + QLatin1Char(']');
+}
+
+// A statistics value as the table shows it: blanked when it is the reset
+// value, otherwise in the channel's number format, one blank after.
+QString statText(const QString& type, int decimals, double value, double resetValue) {
+    QString t = grid_disp_format_mk(platform::cstrNumber(value));
+    if (value == resetValue) t = kSixBlanks;
+    return Disp_DATA(type, qint16(decimals), t) + QLatin1Char(' ');
+}
+
+QString integrationCell(double value) { return platform::format(value, QStringLiteral("0.0")) + QLatin1Char(' '); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- alarm host
+
+// What the alarm queries need while they colour this window's table. A record
+// without a value of the channel reads as 0 in the queries; it is no
+// measurement, so it is neither coloured nor counted.
+class log_data::AlarmHost : public StatQueryHost {
+public:
+    AlarmHost(log_data& w, const clsLOGGER_SETTING& s) : m_w(w), m_s(s) {}
+
+    QString channelInputType(int ch) const override { return m_s.Ch_input_type(ch - 1); }
+    bool currentIsFileData() const override { return model().act_data_kind == 1; }
+    void progressAddMaximum(qint64 n) override {
+        if (Prog_Dialog* d = dialog()) d->set_progress_max(d->progress_max() + double(n));
+    }
+    void progressAdvance(qint64 n) override {
+        if (Prog_Dialog* d = dialog()) d->set_progress_value(d->progress_value() + double(n));
+    }
+    void setCellForeColor(qint32 row, int col, quint32 colour) override {
+        const int ch = col - 3;
+        if (ch >= 0 && ch < 4) {
+            const auto& missing = m_w.m_missingRows[size_t(ch)];
+            if (std::binary_search(missing.begin(), missing.end(), row)) {
+                ++m_excluded;
+                return;
+            }
+        }
+        platform::Grid* g = m_w.m_grid;
+        if (row < 0 || row >= g->Rows() || col < 0 || col >= g->Cols()) return;
+        g->setRow(row);
+        g->setCol(col);
+        g->setCellForeColor(colour);
+    }
+    void yield() override { QCoreApplication::processEvents(); }
+
+    // Records of the last query that had no value and were left out.
+    qint32 takeExcluded() {
+        const qint32 n = m_excluded;
+        m_excluded = 0;
+        return n;
+    }
+
+private:
+    static Prog_Dialog* dialog() { return SeqSlot::installed() ? seq().dialog.data() : nullptr; }
+
+    log_data& m_w;
+    const clsLOGGER_SETTING& m_s;
+    qint32 m_excluded = 0;
+};
+
+// ---------------------------------------------------------------- window
+
+log_data::log_data(const QString& tag, QWidget* parent) : QWidget(parent), m_tag(tag) { build_ui(); }
+
+log_data::~log_data() = default;
+
+void log_data::build_ui() {
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 4);
+
+    m_frame2 = new QGroupBox(this);
+    auto* labels = new QGridLayout(m_frame2);
+    auto addPair = [&](int row, int col, const QString& caption, QLabel*& value) {
+        labels->addWidget(new QLabel(caption, m_frame2), row, col * 2);
+        value = new QLabel(m_frame2);
+        value->setTextFormat(Qt::PlainText);
+        labels->addWidget(value, row, col * 2 + 1);
+    };
+    addPair(0, 0, QStringLiteral("ログ名"), m_label5);
+    addPair(0, 1, QStringLiteral("収録間隔"), m_label21);
+    addPair(1, 0, QStringLiteral("作業者"), m_label20);
+    addPair(1, 1, QStringLiteral("コメント"), m_label19);
+    addPair(2, 0, QStringLiteral("開始日時"), m_label23);
+    addPair(2, 1, QStringLiteral("終了日時"), m_label22);
+    addPair(3, 0, QStringLiteral("データ数"), m_label1);
+    top->addWidget(m_frame2);
+
+    auto* middle = new QHBoxLayout;
+    m_stats = new platform::Grid(this);
+    m_stats->setRows(7);
+    m_stats->setCols(5);
+    m_stats->setFixedRows(1);
+    m_stats->setFixedCols(1);
+    middle->addWidget(m_stats, 1);
+    auto* options = new QVBoxLayout;
+    m_option1 = new QRadioButton(QStringLiteral("H積算"), this);
+    m_option2 = new QRadioButton(QStringLiteral("L積算"), this);
+    m_option1->setChecked(true);
+    options->addWidget(m_option1);
+    options->addWidget(m_option2);
+    options->addStretch(1);
+    middle->addLayout(options);
+    top->addLayout(middle);
+
+    m_frame1 = new QGroupBox(this);
+    auto* f1 = new QVBoxLayout(m_frame1);
+    f1->setContentsMargins(2, 2, 2, 2);
+    m_grid = new platform::Grid(m_frame1);
+    m_grid->setCols(7);
+    m_grid->setRows(1);
+    m_grid->setFixedRows(1);
+    m_grid->setFixedCols(1);
+    f1->addWidget(m_grid);
+    top->addWidget(m_frame1, 3);
+
+    write_statistics_heads();
+    for (int ch = 0; ch < 4; ++ch) m_stats->setTextMatrix(0, ch + 1, QStringLiteral("CH%1[   ]").arg(ch + 1));
+
+    connect(m_option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
+    connect(m_option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
+    connect(m_grid, &platform::Grid::cellMouseDown, this,
+            [this](int, int, Qt::MouseButton b, Qt::KeyboardModifiers) { vsFlexGrid1_MouseDown(b); });
+    connect(m_grid, &platform::Grid::cellMouseUp, this,
+            [this](int, int, Qt::MouseButton b, Qt::KeyboardModifiers) { vsFlexGrid1_MouseUp(b); });
+    connect(m_grid, &platform::Grid::cellMouseMove, this,
+            [this](int r, int c, Qt::MouseButtons b, Qt::KeyboardModifiers) { vsFlexGrid1_MouseMove(b, r, c); });
+}
+
+void log_data::bind_Data1(std::shared_ptr<DbRecordset> recordset) { m_data1 = std::move(recordset); }
+
+log_data* log_data::activeLogWindow() {
+    IMainWindowServices* mw = mainWindow();
+    IDataWindow* w = mw ? mw->activeDataWindow() : nullptr;
+    return dynamic_cast<log_data*>(w);
+}
+
+clsLOGGER_DATABASE* log_data::window_database() const {
+    if (!ModelSlot::installed()) return nullptr;
+    ModelState& m = model();
+    const QString key = m_tag.left(3);
+    try {
+        if (key.startsWith(QLatin1Char('F'))) {
+            return m.file_main ? &m.file_main->colFILE_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
+        }
+        return m.logger_main ? &m.logger_main->colLOGGER_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
+    } catch (const MissingKeyError&) {
+        return nullptr;
+    }
+}
+
+// ---------------------------------------------------------------- layout pieces
+
+void log_data::set_records_layout() {
+    for (int c = 0; c < 7; ++c) m_grid->setColWidth(c, twipsToPixelsX(this, kColTwips[c]));
+}
+
+void log_data::write_setting_labels(const clsLOGGER_DATA& ds) {
+    const clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    m_label5->setText(s.log_name());
+    m_label21->setText(s.record_interval());
+    // Plain-text labels show "&" as it is; the doubling keeps the text the
+    // labels have always held.
+    m_label20->setText(lblstr_AndCharacterChk(s.Worker()));
+    m_label19->setText(lblstr_AndCharacterChk(s.Comment()));
+    m_label23->setText(s.Disp_StartTime().mid(2));
+    m_label22->setText(s.Disp_StopTime().mid(2));
+    m_label1->setText(QString::number(s.data_count()));
+}
+
+void log_data::write_column_heads() {
+    for (int ch = 0; ch < 4; ++ch) m_grid->setTextMatrix(0, ch + 3, channelHead(ch));
+}
+
+void log_data::write_statistics_heads() {
+    static const char* const rows[6] = {"最大値", "最小値", "平均値", "積算値[*h]", "上限警報数", "下限警報数"};
+    m_stats->setTextMatrix(0, 0, QString());
+    for (int r = 0; r < 6; ++r) m_stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
+}
+
+void log_data::fill_statistics() {
+    ModelState& m = model();
+    if (!m.act_logger_data) return;
+    const clsLOGGER_SETTING& s = m.act_logger_data->clsLOGGER_SETTING();
+    if (s.data_count() == 0) return;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
+        const int p = s.Ch_period_pos(ch);
+        const bool volt = type == QLatin1String("V");
+        const int col = ch + 1;
+        m_stats->setTextMatrix(1, col, statText(type, p, s.Ch_max_value(ch), -999.9));
+        m_stats->setTextMatrix(2, col, statText(type, p, s.Ch_min_value(ch), 9999.9));
+        m_stats->setTextMatrix(3, col, Disp_DATA(type, qint16(p), grid_disp_format_mk(platform::cstrNumber(s.Ch_ave_value(ch)))) +
+                                           QLatin1Char(' '));
+        m_stats->setTextMatrix(4, col, volt ? kSixBlanks + QLatin1Char(' ') : integrationCell(s.Ch_h_sum_value(ch)));
+        m_stats->setTextMatrix(5, col, volt ? kSixBlanks : grid_disp_format_mk(QString::number(s.CH_H_ALM_NUM(ch))));
+        m_stats->setTextMatrix(6, col, volt ? kSixBlanks : grid_disp_format_mk(QString::number(s.CH_L_ALM_NUM(ch))));
+    }
+}
+
+void log_data::write_graph_defaults(clsLOGGER_DATA& ds) {
+    const clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    clsLOGGER_GraphInfo& g = ds.clsLOGGER_GraphInfo();
+    static const qint32 colours[4] = {16711680, 65280, 255, 0};  // blue, green, red, black (0x00BBGGRR)
+    g.let_log_name(s.log_name());
+    g.let_worker_name(s.Worker());
+    g.let_Comment(s.Comment());
+    for (int ch = 0; ch < 4; ++ch) {
+        g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
+        g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
+        g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
+        g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
+        g.let_Std_Value(ch, QStringLiteral("0"));
+        g.let_Ch_G_color(ch, colours[ch]);
+        g.let_Std_Sw(ch, QStringLiteral("0"));
+        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
+        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
+        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
+    }
+    g.let_DataCount(s.data_count());
+    g.let_GrpDrw_StartPos(1);
+    g.let_GrpDrw_EndPos(s.data_count());
+    g.let_Label_Sw(QStringLiteral("0"));
+    g.let_LIneBold_Sw(QStringLiteral("1"));
+    g.let_CH_GraphAxDrawSw(QStringLiteral("1111"));
+    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
+    g.let_GrdDispSort(QStringLiteral("1234"));
+    g.let_DataMark_Sw(QStringLiteral("0"));
+}
+
+void log_data::count_alarms(clsLOGGER_DATA& ds) {
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+    if (!db.IsOpen()) return;
+    AlarmHost host(*this, s);
+    for (int ch = 0; ch < 4; ++ch) {
+        if (s.Ch_input_type(ch) == QLatin1String("V")) continue;
+        const QString low = plain_number_text(s.Ch_low_alarm_count_value(ch));
+        const QString high = plain_number_text(s.Ch_high_alarm_count_value(ch));
+        // An alarm value that is not set raises no alarm (it would read as 0).
+        const bool highSet = s.Ch_high_alarm_count(ch) != QLatin1String("-----");
+        const bool lowSet = s.Ch_low_alarm_count(ch) != QLatin1String("-----");
+        qint32 h = 0;
+        qint32 l = 0;
+        try {
+            if (highSet) h = db.CHDATA_hALM_ColorAndNum(qint16(ch + 1), low, high, kData, &host) - host.takeExcluded();
+            if (lowSet) l = db.CHDATA_LALM_ColorAndNum(qint16(ch + 1), low, high, kData, &host) - host.takeExcluded();
+        } catch (const DatabaseError&) {
+            host.takeExcluded();
+        }
+        s.let_CH_H_ALM_NUM(ch, h);
+        s.let_CH_L_ALM_NUM(ch, l);
+    }
+}
+
+// ---------------------------------------------------------------- opening
+
+void log_data::disp_log_data_form(const QString& nn) {
+    ModelState& m = model();
+    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
+    if (!ds) throw MissingKeyError("no current logger data set for " + m_tag.toStdString());
+    // The window being filled is the active one: its data set is the current one.
+    m.act_data_kind = 2;
+    clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
+
+    m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    const int n = nn.trimmed().toInt();
+    write_setting_labels(*ds);
+    ds->clsLOGGER_DATABASE().makeDbPath(m_tag);
+
+    if (s.data_count() != 0) {
+        m_grid->setRows(s.data_count() + 1);
+        s.let_area_no(quint8(n));
+        bool failed = false;
+        try {
+            seq().prog_mode = op_read_log_data;
+            seq().prog_target_no = qint16(n);
+            IMainWindowServices* mw = mainWindow();
+            prog_dialog_show(mw ? mw->mainWidget() : nullptr);
+        } catch (const std::exception&) {
+            // A read that broke off leaves nothing worth showing.
+            failed = true;
+        }
+        const LinkState& ls = link();
+        if (failed || ls.comm_cancel_flag || !ls.link_connected_flag) {
+            give_up_window();
+            return;
+        }
+    } else {
+        // An empty area is never read: its window shows no records, with an
+        // empty working database behind it like any other window.
+        reset_log_statistics(s);
+        bind_data_recordset();
+        bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
+        refresh_Data1();
+    }
+
+    write_graph_defaults(*ds);
+    count_alarms(*ds);
+    write_column_heads();
+
+    m_grid->setForeColorSel(m_grid->CellForeColor());
+    m_grid->setVisible(true);
+    m_grid->setRedraw(true);
+    QCoreApplication::processEvents();
+
+    set_records_layout();
+    write_statistics_heads();
+    for (int ch = 0; ch < 4; ++ch) m_stats->setTextMatrix(0, ch + 1, channelHead(ch));
+    fill_statistics();
+    m_option1->setChecked(true);
+
+    if (QMdiSubWindow* sub = frameOf(this)) {
+        sub->showNormal();
+        // The LOG area select dialog enables every data window when it finishes.
+        sub->setEnabled(false);
+    }
+}
+
+void log_data::give_up_window() {
+    HomeState& hs = home_state();
+    hs.data_win_init_flag = true;
+    link().comm_cancel_flag = false;
+    m_gaveUp = true;
+    IMainWindowServices* mw = mainWindow();
+    if (!mw) {
+        close();
+        return;
+    }
+    mw->win_active_close();
+    if (mw->win_all_use_ct() == 0) {
+        setDataCommandsEnabled(mw, false, /*withGraphMenu=*/false);
+        if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
+            mw->let_link_serial_no(QString());
+            mw->let_link_mode_str(QStringLiteral("0"));
+            mw->comm_disconnect_disp(0);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- the logger read
+
+void log_data::log_data_disp_FixedDb(const QByteArray& reply, qint32 q, qint16 r) {
+    log_data_disp_FixedDb(link_bytes_to_text(reply), q, r);
+}
+
+void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
+    ModelState& m = model();
+    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
+    if (!ds) throw MissingKeyError("no current logger data set");
+    clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
+    clsLOGGER_DATABASE& db = ds->clsLOGGER_DATABASE();
+
+    reset_log_statistics(s);
+    sum_calc_initial();
+    log_data_save_db(reply, q, r);
+
+    if (s.data_count() != 0) {
+        for (int ch = 0; ch < 4; ++ch) {
+            const QString type = s.Ch_input_type(ch);
+            if (type != QLatin1String("-") && s.Ch_data_count(ch) != 0) {
+                double vmin = 0.0;
+                double vmax = 0.0;
+                bool found = true;
+                if (m_missingRows[size_t(ch)].empty()) {
+                    QString minText, maxText;
+                    db.Get_ChData_MinMax(qint16(ch + 1), minText, maxText, kData);
+                    found = !minText.isEmpty() && !maxText.isEmpty();
+                    if (found) {
+                        vmin = platform::val(minText);
+                        vmax = platform::val(maxText);
+                    }
+                } else {
+                    // Records without a value read as 0 in the queries; the
+                    // running minimum and maximum never took them in.
+                    vmin = s.Ch_min_value(ch);
+                    vmax = s.Ch_max_value(ch);
+                }
+                if (found) {
+                    const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
+                    const QString maxText = platform::rightAlign(platform::format(vmax, fmt), 10);
+                    const QString minText = platform::rightAlign(platform::format(vmin, fmt), 10);
+                    db.CHData_ADD_H_str(qint16(ch + 1), maxText, kData);
+                    db.CHData_ADD_L_str(qint16(ch + 1), minText, kData);
+                    s.let_Ch_min(ch, space_delete(minText));
+                    s.let_Ch_max(ch, space_delete(maxText));
+                }
+            }
+            if (s.Ch_data_count(ch) != 0) {
+                QString mean = platform::cstrNumber(s.Ch_sum(ch) / double(s.Ch_data_count(ch)));
+                s.let_Ch_ave(ch, ch_ave_format_conv(qint16(ch), mean));
+            } else {
+                s.let_Ch_ave(ch, kSixBlanks);
+            }
+        }
+    }
+
+    // The marking queries leave DATA as the database's record set.
+    bind_Data1(db.Recordset());
+    refresh_Data1();
+    sum_calc_end(s);
+
+    clsLOGGER_GraphInfo& g = ds->clsLOGGER_GraphInfo();
+    g.let_log_name(s.log_name());
+    g.let_worker_name(s.Worker());
+    g.let_Comment(s.Comment());
+    for (int ch = 0; ch < 4; ++ch) {
+        g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
+        g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
+        g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
+        g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
+        g.let_Std_Value(ch, QStringLiteral("0"));
+        g.let_Std_Sw(ch, QStringLiteral("0"));
+        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
+        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
+        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
+    }
+    g.let_DataCount(s.data_count());
+    g.let_GrpDrw_StartPos(1);
+    g.let_GrpDrw_EndPos(s.data_count());
+    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
+    g.let_GrdDispSort(QStringLiteral("1234"));
+    g.let_DataMark_Sw(QStringLiteral("0"));
+}
+
+void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
+    ModelState& m = model();
+    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
+    if (!ds) throw MissingKeyError("no current logger data set");
+
+    m_grid->setVisible(false);
+    m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    bind_data_recordset();
+    bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
+
+    for (auto& rows : m_missingRows) rows.clear();
+    Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
+    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), [&](const LogReplyRecord& rec) {
+        log_record_add(*ds, rec, &m_missingRows);
+        if (dlg) dlg->set_progress_value(dlg->progress_value() + 1);
+    });
+}
+
+void log_data::refresh_Data1() {
+    if (!m_data1 || !m_data1->IsOpen()) {
+        if (clsLOGGER_DATABASE* db = window_database()) m_data1 = db->Recordset();
+    }
+    m_grid->setRedraw(false);
+    if (!m_data1 || !m_data1->IsOpen()) {
+        m_grid->setRows(1);
+        m_grid->setRedraw(true);
+        return;
+    }
+    const QStringList names = m_data1->FieldNames();
+    const qint32 count = m_data1->RecordCount();
+    const int lastField = std::min<int>(6, int(names.size()) - 1);
+    m_grid->setRows(count + 1);
+    for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
+    if (count > 0 && lastField >= 0) {
+        const auto columns = m_data1->ReadColumns(0, lastField);
+        for (int c = 0; c <= lastField; ++c) {
+            QStringList texts;
+            texts.reserve(qsizetype(columns[size_t(c)].size()));
+            for (const QString& t : columns[size_t(c)]) texts.append(t);
+            m_grid->setColumnTexts(c, 1, texts);
+        }
+    }
+    m_grid->setRedraw(true);
+}
+
+// ---------------------------------------------------------------- option buttons
+
+void log_data::Option1_Click() { show_integration(true); }
+void log_data::Option2_Click() { show_integration(false); }
+
+void log_data::show_integration(bool high) {
+    log_data* target = activeLogWindow();
+    if (!target) target = this;
+    ModelState& m = model();
+    const clsLOGGER_SETTING* s = nullptr;
+    if (target->Tag().startsWith(QLatin1Char('F'))) {
+        if (m.act_file_data) s = &m.act_file_data->clsLOGGER_SETTING();
+    } else if (m.act_logger_data) {
+        s = &m.act_logger_data->clsLOGGER_SETTING();
+    }
+    if (!s) return;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s->Ch_input_type(ch);
+        if (type == QLatin1String("-") || s->Ch_data_count(ch) == 0 || type == QLatin1String("V")) continue;
+        target->m_stats->setTextMatrix(4, ch + 1, integrationCell(high ? s->Ch_h_sum_value(ch) : s->Ch_l_sum_value(ch)));
+    }
+}
+
+// ---------------------------------------------------------------- size
+
+void log_data::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void log_data::Form_Resize() {
+    if (m_inResize) return;
+    m_inResize = true;
+    if (QMdiSubWindow* sub = frameOf(this)) {
+        if (!sub->isMinimized() && !sub->isMaximized()) {
+            const int capH = twipsToPixelsY(this, kCapHeightTwips);
+            const int capW = twipsToPixelsX(this, kCapWidthTwips);
+            QSize size = sub->size();
+            if (size.height() > capH) size.setHeight(capH);
+            if (size.width() > capW) size.setWidth(capW);
+            if (size != sub->size()) sub->resize(size);
+        }
+    }
+    setDataCommandsEnabled(mainWindow(), true, /*withGraphMenu=*/true);
+    m_inResize = false;
+}
+
+// ---------------------------------------------------------------- closing
+
+bool log_data::Form_QueryUnload(int /*unloadMode*/) {
+    HomeState& hs = home_state();
+    const bool ask = hs.close_reason != 1 && !m_tag.startsWith(QLatin1Char('F')) && !m_gaveUp;
+    if (ask) {
+        for (int i = 0; i < kWinSlots; ++i) {
+            if (hs.win_key_table[i] != m_tag || hs.win_unsaved_flags[i] != 1) continue;
+            hs.close_cancel_flag = false;
+            const platform::MsgButtons buttons =
+                hs.app_closing_flag ? platform::MsgButtons::YesNo : platform::MsgButtons::YesNoCancel;
+            const platform::MsgResult answer = platform::msgBox(
+                this, QStringLiteral("新規ファイル") + windowTitle() + QStringLiteral("を保存しますか？"), buttons,
+                platform::MsgIcon::Information, platform::MsgDefault::First, QStringLiteral("ウインドウを閉じる"));
+            if (answer == platform::MsgResult::Cancel) {
+                hs.close_cancel_flag = true;
+                return true;
+            }
+            if (answer == platform::MsgResult::Yes) {
+                ModelState& m = model();
+                if (m.logger_main) {
+                    try {
+                        m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(m_tag.left(3));
+                    } catch (const MissingKeyError&) {
+                    }
+                }
+                IMainWindowServices* mw = mainWindow();
+                if (auto* home = mw ? dynamic_cast<HOME*>(mw) : nullptr) {
+                    home->save_Click();
+                } else if (hs.targets.save) {
+                    hs.targets.save();
+                }
+                if (hs.close_cancel_flag) {
+                    hs.close_result = true;
+                    return true;
+                }
+                hs.win_unsaved_flags[i] = 0;
+            } else {
+                hs.close_cancel_flag = false;
+                hs.win_unsaved_flags[i] = 0;
+            }
+        }
+    }
+    close_data_window(m_tag);
+    return false;
+}
+
+void log_data::closeEvent(QCloseEvent* e) {
+    if (m_inClose) {
+        e->accept();
+        return;
+    }
+    m_inClose = true;
+    bool cancel = false;
+    try {
+        cancel = Form_QueryUnload(0);
+    } catch (const std::exception&) {
+        // The data set is already gone (its list was cleared): nothing to release.
+        cancel = false;
+    }
+    m_inClose = false;
+    if (cancel) e->ignore();
+    else e->accept();
+}
+
+// ---------------------------------------------------------------- records table mouse
+
+void log_data::vsFlexGrid1_MouseDown(Qt::MouseButton button) {
+    if (ModelSlot::installed() && HomeSlot::installed() && home_state().win_closing_flag) return;
+    if (button == Qt::LeftButton) m_grid->setForeColorSel(m_grid->CellForeColor());
+}
+
+void log_data::vsFlexGrid1_MouseUp(Qt::MouseButton button) { vsFlexGrid1_MouseDown(button); }
+
+void log_data::vsFlexGrid1_MouseMove(Qt::MouseButtons buttons, int row, int col) {
+    if (HomeSlot::installed() && home_state().win_closing_flag) return;
+    if (buttons & Qt::LeftButton) m_grid->setForeColorSel(m_grid->CellForeColor());
+    if (row == 0 && col >= 3 && col <= 6) {
+        m_grid->setToolTipText(channel_head_tooltip(col - 3));
+    } else {
+        m_grid->setToolTipText(QString());
+    }
+}
+
+// ---------------------------------------------------------------- wiring
+
+void install_log_data_targets(HomeTargets& targets) {
+    targets.create_log_window = [](const QString& tag) -> IDataWindow* { return new log_data(tag); };
+    targets.disp_log_data_form = [](IDataWindow& w, const QString& n) {
+        if (auto* lw = dynamic_cast<log_data*>(&w)) lw->disp_log_data_form(n);
+    };
+}
+
+}  // namespace mq

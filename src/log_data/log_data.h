@@ -1,0 +1,170 @@
+#pragma once
+// log_data: the child window of the main window that shows one LOG data set,
+// a logger area read from the logger (Tag "L" + two digits, caption "LOG" +
+// the same digits) or an opened data file (Tag "F" + two digits + caption).
+//
+// It holds the records table vsFlexGrid1 (column 0 mark, 1 record number,
+// 2 date and time, 3..6 CH1..CH4; record r in row r), the setting labels, the
+// 7 x 5 statistics table MSFlexGrid2 and the two option buttons that choose
+// which integration its row 4 shows.
+//
+// Wiring: install_log_data_targets() puts the window's factory and its logger
+// fill into the main window's hooks (HomeTargets::create_log_window and
+// disp_log_data_form); the window table then creates a window per area and
+// calls disp_log_data_form on it, which runs the sequencer's LOG data read
+// (operation 50). That operation hands the reply to the active window's
+// log_data_disp_FixedDb (find it with log_data::activeLogWindow()).
+//
+// The integration state is program-wide: the application (or a test) must
+// hold a LogDataSlot (log_data/integration.h) while LOG windows are used.
+#include <QDateTime>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "log_data/integration.h"
+#include "model/data_window.h"
+
+class QCloseEvent;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+class QResizeEvent;
+
+namespace mq {
+
+struct HomeTargets;
+class DbRecordset;
+class clsLOGGER_DATA;
+class clsLOGGER_DATABASE;
+
+namespace platform {
+class Grid;
+}
+
+class log_data : public QWidget, public IDataWindow {
+    Q_OBJECT
+public:
+    explicit log_data(const QString& tag, QWidget* parent = nullptr);
+    ~log_data() override;
+
+    // ---- IDataWindow
+    QString Tag() const override { return m_tag; }
+    platform::Grid* vsFlexGrid1() override { return m_grid; }
+    void bind_Data1(std::shared_ptr<DbRecordset> recordset) override;
+    QWidget* widget() override { return this; }
+
+    // ---- controls
+    platform::Grid* MSFlexGrid2() const { return m_stats; }
+    QRadioButton* Option1() const { return m_option1; }  // "H積算"
+    QRadioButton* Option2() const { return m_option2; }  // "L積算"
+    QLabel* Label5() const { return m_label5; }    // log name
+    QLabel* Label21() const { return m_label21; }  // recording interval
+    QLabel* Label20() const { return m_label20; }  // worker
+    QLabel* Label19() const { return m_label19; }  // comment
+    QLabel* Label23() const { return m_label23; }  // start (two-digit year)
+    QLabel* Label22() const { return m_label22; }  // stop (two-digit year)
+    QLabel* Label1() const { return m_label1; }    // record count
+    // The record set bound to the table (may be null).
+    std::shared_ptr<DbRecordset> Data1() const { return m_data1; }
+
+    // ---- public procedures
+
+    // Opens a logger area's window (nn: two-digit area text): labels, working
+    // database, the data read through the sequencer (operation 50), alarm
+    // counts and colours, column heads, statistics, graph options. Runs on the
+    // current logger data set, which the window table has just made this
+    // window's. A cancelled or failed read closes the window (data_win_init_flag
+    // True). An area with no records is not read: the window shows it empty.
+    void disp_log_data_form(const QString& nn);
+
+    // Called by operation 50 with the whole reply (frame included, one
+    // character per byte), the number of full three-record groups q and the
+    // number of records r in the last group (0..2). Resets the statistics,
+    // stores every record in the working database, computes minimum, maximum,
+    // average and integration, refreshes the table and sets the graph options.
+    void log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r);
+    void log_data_disp_FixedDb(const QByteArray& reply, qint32 q, qint16 r);
+
+    // The record split of log_data_disp_FixedDb on its own (no statistics
+    // reset, no minimum/maximum queries).
+    void log_data_save_db(const QString& reply, qint32 q, qint16 r);
+
+    // Re-reads the bound record set into the records table (Data1.Refresh).
+    void refresh_Data1();
+
+    // Integration shown in row 4 of the statistics table: H (Option1) or L (Option2).
+    void Option1_Click();
+    void Option2_Click();
+
+    // The size limit and the main window's data commands.
+    void Form_Resize();
+
+    // The close question: true when the close is cancelled (the window stays).
+    bool Form_QueryUnload(int unloadMode);
+
+    // Mouse handlers of the records table (colour of the selection, tooltips
+    // over the channel heads).
+    void vsFlexGrid1_MouseDown(Qt::MouseButton button);
+    void vsFlexGrid1_MouseUp(Qt::MouseButton button);
+    void vsFlexGrid1_MouseMove(Qt::MouseButtons buttons, int row, int col);
+
+    // Per-window fold counters of the file loaders.
+    FoldCounters& foldCounters() { return m_fold; }
+
+    // The active child window of the main window when it is a LOG data
+    // window; nullptr otherwise.
+    static log_data* activeLogWindow();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    class AlarmHost;
+
+    void build_ui();
+    void set_records_layout();
+    void write_setting_labels(const clsLOGGER_DATA& ds);
+    void write_column_heads();
+    void write_statistics_heads();
+    void fill_statistics();
+    void write_graph_defaults(clsLOGGER_DATA& ds);
+    void count_alarms(clsLOGGER_DATA& ds);
+    void show_integration(bool high);
+    void give_up_window();
+    // The working database of the window's data set (by its Tag), or null.
+    clsLOGGER_DATABASE* window_database() const;
+
+    QString m_tag;
+    platform::Grid* m_grid = nullptr;
+    platform::Grid* m_stats = nullptr;
+    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_frame2 = nullptr;
+    QRadioButton* m_option1 = nullptr;
+    QRadioButton* m_option2 = nullptr;
+    QLabel* m_label5 = nullptr;
+    QLabel* m_label21 = nullptr;
+    QLabel* m_label20 = nullptr;
+    QLabel* m_label19 = nullptr;
+    QLabel* m_label23 = nullptr;
+    QLabel* m_label22 = nullptr;
+    QLabel* m_label1 = nullptr;
+    std::shared_ptr<DbRecordset> m_data1;
+    FoldCounters m_fold;
+    // Rows (record numbers) whose channel had no value ("------"), per channel;
+    // they are left out of the alarm counts and colours.
+    std::array<std::vector<qint32>, 4> m_missingRows;
+    bool m_inClose = false;
+    // The read was given up: the window closes without the save question.
+    bool m_gaveUp = false;
+    bool m_inResize = false;
+};
+
+// Puts the LOG window factory and the logger fill into the main window's hooks.
+void install_log_data_targets(HomeTargets& targets);
+
+}  // namespace mq

@@ -1,0 +1,766 @@
+#include "log_data/log_data_files.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "log_data/integration.h"
+#include "log_data/log_csv.h"
+#include "log_data/log_data.h"
+#include "log_data/ml1_format.h"
+#include "log_data/ml2_format.h"
+#include "main_window/conversions.h"
+#include "main_window/home_state.h"
+#include "main_window/scrambling.h"
+#include "main_window/serial_link.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "model/stat_queries.h"
+#include "platform/errors.h"
+#include "platform/grid.h"
+#include "platform/message_box.h"
+#include "platform/numbers.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+
+namespace mq {
+
+namespace {
+
+const QString kSixBlanks(6, u' ');
+const QString kRangeOver = QStringLiteral("     O.R.");
+const QString kRangeUnder = QStringLiteral("     U.R.");
+const QString kMissingStored = QStringLiteral("    ------");
+const QString kUnion = QStringLiteral("qTABLE");
+const QString kData = QStringLiteral("DATA");
+
+// Records of a table block of the working database.
+constexpr qint32 kBlockRecords = 15000;
+// The records from which opening asks before the table is filled.
+constexpr qint32 kLargeData = 10000;
+// Column widths of the records table in twips.
+constexpr int kColTwips[7] = {400, 780, 2000, 990, 990, 990, 990};
+
+IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
+QWidget* messageParent() {
+    IMainWindowServices* mw = mainWindow();
+    return mw ? mw->mainWidget() : nullptr;
+}
+
+void showMessage(const QString& text) {
+    platform::msgBox(messageParent(), text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+}
+
+void setFileCancel(bool value) {
+    if (SeqSlot::installed()) seq().file_cancel_flag = value;
+}
+bool fileCancel() { return SeqSlot::installed() && seq().file_cancel_flag; }
+
+void runOperation(qint16 code) {
+    seq().prog_mode = code;
+    prog_dialog_show(messageParent());
+}
+
+QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString blockTable(int k) { return k == 0 ? kData : kData + twoDigits(k); }
+
+int twipsToPixels(const QWidget* w, int twips) { return twips * w->logicalDpiX() / 1440; }
+
+// What the ".ML2" loader leaves for the table fill of the same window: the
+// block tables it created, and the records whose channel held no value (they
+// read as 0 in the queries, so they are left out of the statistics).
+class FileLoadState : public QObject {
+public:
+    explicit FileLoadState(QObject* parent) : QObject(parent) { setObjectName(name()); }
+    static QString name() { return QStringLiteral("mq_file_load_state"); }
+    void reset() {
+        extraTables = 0;
+        for (auto& rows : missingRows) rows.clear();
+    }
+    qint16 extraTables = 0;
+    std::array<std::vector<qint32>, 4> missingRows;
+};
+
+FileLoadState& loadStateOf(log_data& w) {
+    for (QObject* o : w.children()) {
+        if (auto* s = dynamic_cast<FileLoadState*>(o)) return *s;
+    }
+    return *new FileLoadState(&w);
+}
+
+clsFILE_DATA& currentFileData() {
+    ModelState& m = model();
+    if (!m.act_file_data) throw MissingKeyError("no current file data set");
+    return *m.act_file_data;
+}
+
+// The number a stored channel text holds (its last six characters); false for
+// a range mark, a missing value, an empty text or a text that is no number.
+bool storedNumber(const QString& stored, double& v) {
+    if (stored.isEmpty() || stored == kRangeOver || stored == kRangeUnder) return false;
+    const QString t = stored.right(6).trimmed();
+    if (t.isEmpty() || t.contains(QStringLiteral("--"))) return false;
+    bool ok = false;
+    v = t.toDouble(&ok);
+    return ok;
+}
+
+bool isMissingText(const QString& value) { return value.trimmed() == QStringLiteral("------"); }
+bool isRangeValue(const QString& value) {
+    const QString t = value.trimmed();
+    return t == QStringLiteral("O.R.") || t == QStringLiteral("U.R.");
+}
+
+// The statistics grid's texts of one value, as the ".ML2" window shows them.
+QString ml2StatText(const QString& type, int decimals, double value, double unsetValue) {
+    QString t = grid_disp_format_mk(platform::cstrNumber(value));
+    if (value == unsetValue) t = QString(5, u' ');
+    return Disp_DATA(type, qint16(decimals), t) + QLatin1Char(' ');
+}
+
+QString statText(const QString& type, int decimals, double value) {
+    return Disp_DATA(type, qint16(decimals), grid_disp_format_mk(platform::cstrNumber(value))) + QLatin1Char(' ');
+}
+
+QString integrationCell(const QString& type, double value) {
+    if (type == QLatin1String("V")) return kSixBlanks + QLatin1Char(' ');
+    return platform::format(value, QStringLiteral("0.0")) + QLatin1Char(' ');
+}
+
+QString alarmCountCell(const QString& type, qint32 n) {
+    if (type == QLatin1String("V")) return kSixBlanks;
+    return grid_disp_format_mk(QString::number(n));
+}
+
+void writeStatisticsRowNames(platform::Grid* stats) {
+    static const char* const rows[6] = {"最大値", "最小値", "平均値", "積算値[*h]", "上限警報数", "下限警報数"};
+    for (int r = 0; r < 6; ++r) stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
+}
+
+QString channelHead(const clsFILE_DATA& ds, int ch) {
+    return QStringLiteral("CH") + QString::number(ch + 1) + QLatin1Char('[') + file_data_gamen_ch_unit_conv(ds, ch) +
+           QLatin1Char(']');
+}
+
+void setRecordsLayout(log_data& w) {
+    platform::Grid* g = w.vsFlexGrid1();
+    g->setForeColorSel(g->CellForeColor());
+    g->setVisible(true);
+    g->setRedraw(true);
+    for (int c = 0; c < 7; ++c) g->setColWidth(c, twipsToPixels(&w, kColTwips[c]));
+}
+
+// The ending of an opening that was cancelled or failed: the new window closes
+// again and, when it was the last data window, the data commands go grey.
+void failureEnding(QPointer<log_data> w) {
+    HomeState& hs = home_state();
+    IMainWindowServices* mw = mainWindow();
+    if (mw) {
+        mw->win_active_close();
+    } else if (w) {
+        w->close();
+    }
+    hs.data_win_init_flag = true;
+    if (!mw || mw->win_all_use_ct() != 0) return;
+    for (int button : {14, 17, 20}) mw->setToolbarButtonEnabled(button, false);
+    for (const char* item : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
+        mw->setMenuItemEnabled(QString::fromLatin1(item), false);
+    }
+    if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
+        mw->let_link_mode_str(QStringLiteral("0"));
+        mw->let_link_serial_no(QString());
+        mw->comm_disconnect_disp(0);
+    }
+}
+
+// The file data set `key`, made the current one.
+clsFILE_DATA& takeFileData(const QString& key) {
+    ModelState& m = model();
+    if (!m.file_main) throw MissingKeyError("no file data is open");
+    m.act_file_data = m.file_main->colFILE_DATA().Item(key);
+    m.act_data_kind = 1;
+    m.act_file_data->let_ID(key);
+    return *m.act_file_data;
+}
+
+// What the alarm queries need while they colour the window's table. Records
+// without a value read as 0 in the queries: they are neither coloured nor counted.
+class FileAlarmHost : public StatQueryHost {
+public:
+    FileAlarmHost(log_data& w, const clsLOGGER_SETTING& s, const FileLoadState& ls, Prog_Dialog* dlg)
+        : m_w(w), m_s(s), m_ls(ls), m_dlg(dlg) {}
+
+    QString channelInputType(int ch) const override { return m_s.Ch_input_type(ch - 1); }
+    bool currentIsFileData() const override { return true; }
+    void progressAddMaximum(qint64 n) override {
+        if (m_dlg) m_dlg->set_progress_max(m_dlg->progress_max() + double(n));
+    }
+    void progressAdvance(qint64 n) override {
+        if (m_dlg) m_dlg->set_progress_value(m_dlg->progress_value() + double(n));
+    }
+    void setCellForeColor(qint32 row, int col, quint32 colour) override {
+        const int ch = col - 3;
+        if (ch >= 0 && ch < 4) {
+            const auto& missing = m_ls.missingRows[size_t(ch)];
+            if (std::binary_search(missing.begin(), missing.end(), row)) {
+                ++m_excluded;
+                return;
+            }
+        }
+        platform::Grid* g = m_w.vsFlexGrid1();
+        if (row < 0 || row >= g->Rows() || col < 0 || col >= g->Cols()) return;
+        g->setRow(row);
+        g->setCol(col);
+        g->setCellForeColor(colour);
+    }
+    void yield() override { QCoreApplication::processEvents(); }
+
+    qint32 takeExcluded() {
+        const qint32 n = m_excluded;
+        m_excluded = 0;
+        return n;
+    }
+
+private:
+    log_data& m_w;
+    const clsLOGGER_SETTING& m_s;
+    const FileLoadState& m_ls;
+    Prog_Dialog* m_dlg;
+    qint32 m_excluded = 0;
+};
+
+// Minimum and maximum of a channel that has records without a value, from the
+// values stored in the records (the queries would read the gaps as 0).
+bool measuredMinMax(clsLOGGER_DATABASE& db, int ch, double& lo, double& hi) {
+    std::shared_ptr<DbRecordset> rs = db.Recordset();
+    if (!rs || !rs->IsOpen()) return false;
+    bool any = false;
+    for (const QString& t : rs->ReadColumn(QStringLiteral("CH%1").arg(ch + 1))) {
+        double v = 0;
+        if (!storedNumber(t, v)) continue;
+        if (!any || v < lo) lo = v;
+        if (!any || v > hi) hi = v;
+        any = true;
+    }
+    return any;
+}
+
+// The records of the window's table, row by row, for the writers.
+LogRecordSource tableRecords(platform::Grid* g) {
+    auto row = std::make_shared<int>(0);
+    return [g, row](LogRecord& rec) {
+        const int r = ++*row;
+        if (!g || r >= g->Rows()) return false;
+        rec.No = r;
+        rec.mark = g->TextMatrix(r, 0);
+        for (int c = 0; c < 4; ++c) rec.ch[size_t(c)] = g->TextMatrix(r, 3 + c);
+        return true;
+    };
+}
+
+struct CurrentSources {
+    const clsLOGGER_SETTING* setting = nullptr;
+    const clsLOGGER_STATUS* status = nullptr;
+    const clsLOGGER_GraphInfo* graph = nullptr;
+};
+
+CurrentSources currentSources() {
+    ModelState& m = model();
+    CurrentSources c;
+    if (m.act_data_kind == 1) {
+        if (!m.act_file_data) return c;
+        c.setting = &m.act_file_data->clsLOGGER_SETTING();
+        c.status = &m.act_file_data->clsLOGGER_STATUS();
+        c.graph = &m.act_file_data->clsLOGGER_GraphInfo();
+        return c;
+    }
+    if (!m.act_logger_data || !m.logger_main) return c;
+    c.setting = &m.act_logger_data->clsLOGGER_SETTING();
+    c.status = &m.logger_main->clsLOGGER_STATUS();
+    c.graph = &m.act_logger_data->clsLOGGER_GraphInfo();
+    return c;
+}
+
+const QString kNothingToSave = QStringLiteral("保存するデータがありません。");
+
+}  // namespace
+
+// ---------------------------------------------------------------- ".ML2" opening
+
+void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
+    QPointer<log_data> w = &window;
+    HomeState& hs = home_state();
+
+    QByteArray scrambled;
+    if (FileResult r = ml2_read_header_bytes(hs.open_file_path, scrambled); !r) {
+        showMessage(r.message);
+        failureEnding(w);
+        return;
+    }
+    hs.file_raw_text = scrambled;
+    hs.file_plain_text.clear();
+    setFileCancel(false);
+    runOperation(op_descramble_text);
+    if (!w) return;
+    if (hs.file_plain_text.isEmpty()) {
+        setFileCancel(false);
+        failureEnding(w);
+        return;
+    }
+
+    clsFILE_DATA& ds = takeFileData(key);
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    ds.clsLOGGER_STATUS().let_mode_type(quint8(link().link_mode_str.toInt()));
+
+    Ml2HeaderInfo info;
+    if (FileResult r = ld20_header_read(hs.file_plain_text, s, ds.clsLOGGER_STATUS(), info); !r) {
+        showMessage(r.message);
+        failureEnding(w);
+        return;
+    }
+    if (info.abnormal) {
+        showMessage(QStringLiteral("このデータは異常終了したファイルです。\r\n正しく読み込めない可能性があります。"));
+        QByteArray file;
+        FileResult r = read_whole_file(hs.open_file_path, file);
+        if (r) r = emg_file_recount(file, s);
+        if (!r) {
+            showMessage(r.message);
+            failureEnding(w);
+            return;
+        }
+    }
+
+    w->Label5()->setText(s.log_name());
+    w->Label21()->setText(s.record_interval());
+    w->Label20()->setText(lblstr_AndCharacterChk(s.Worker()));
+    w->Label23()->setText(s.Disp_StartTime());
+    w->Label22()->setText(s.Disp_StopTime());
+    w->Label19()->setText(lblstr_AndCharacterChk(s.Comment()));
+    w->Label1()->setText(QString::number(s.data_count()));
+
+    ds.clsLOGGER_DATABASE().makeDbPath(w->Tag());
+    loadStateOf(*w).reset();
+
+    // The integration starts from zero even when no record follows, so the
+    // texts published at the end are those of an empty recording.
+    sum_calc_initial();
+    if (s.data_count() != 0) {
+        platform::Grid* g = w->vsFlexGrid1();
+        g->setRows(s.data_count() + 1);
+        g->setVisible(true);
+
+        seq().prog_target_no = 4;
+        setFileCancel(false);
+        runOperation(op_load_ml2_records);
+        if (!w) return;
+        if (!fileCancel()) {
+            bool fill = true;
+            if (s.data_count() >= kLargeData) {
+                const QString text = QStringLiteral("ﾃﾞｰﾀが") + QString::number(kLargeData) +
+                                     QStringLiteral("件以上存在する大容量ﾃﾞｰﾀの表示処理では、\r\n"
+                                                    "数分間OSの処理を占有する場合があります。\r\n"
+                                                    "OS処理占有自体には問題ありません。\r\n"
+                                                    "しかし、その間他の操作(ﾏｳｽ,ｷｰﾎﾞｰﾄﾞ等)を受け付けられなくなります。\r\n\r\n"
+                                                    "処理を開始してもよろしいでしょうか。");
+                fill = platform::msgBox(messageParent(), text, platform::MsgButtons::OKCancel,
+                                        platform::MsgIcon::Information) == platform::MsgResult::OK;
+            }
+            if (fill) {
+                runOperation(op_fill_data_grid);
+                if (!w) return;
+            } else {
+                setFileCancel(true);
+            }
+        }
+        if (fileCancel()) {
+            setFileCancel(false);
+            failureEnding(w);
+            return;
+        }
+    }
+    sum_calc_end(s);
+
+    setRecordsLayout(*w);
+    platform::Grid* stats = w->MSFlexGrid2();
+    writeStatisticsRowNames(stats);
+    for (int ch = 0; ch < 4; ++ch) stats->setTextMatrix(0, ch + 1, channelHead(ds, ch));
+
+    if (s.data_count() == 0) return;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
+        const int p = s.Ch_period_pos(ch);
+        const int col = ch + 1;
+        stats->setTextMatrix(1, col, ml2StatText(type, p, s.Ch_max_value(ch), -999.9));
+        stats->setTextMatrix(2, col, ml2StatText(type, p, s.Ch_min_value(ch), 9999.9));
+        stats->setTextMatrix(3, col, statText(type, p, s.Ch_ave_value(ch)));
+        stats->setTextMatrix(4, col, integrationCell(type, s.Ch_h_sum_value(ch)));
+        stats->setTextMatrix(5, col, alarmCountCell(type, s.CH_H_ALM_NUM(ch)));
+        stats->setTextMatrix(6, col, alarmCountCell(type, s.CH_L_ALM_NUM(ch)));
+    }
+}
+
+// ---------------------------------------------------------------- ".ML2" records
+
+void file_log_data_save_ml2(IFileProgress* progress) {
+    log_data* w = log_data::activeLogWindow();
+    if (!w) throw MissingKeyError("no active LOG data window");
+    clsFILE_DATA& ds = currentFileData();
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    clsLOGGER_GraphInfo& g = ds.clsLOGGER_GraphInfo();
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+    platform::Grid* grid = w->vsFlexGrid1();
+
+    grid->setVisible(false);
+    grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    open_file_data_db();
+
+    QByteArray file;
+    if (FileResult r = read_whole_file(home_state().open_file_path, file); !r) {
+        showMessage(r.message);
+        setFileCancel(true);
+        return;
+    }
+
+    FileLoadState& ls = loadStateOf(*w);
+    ls.reset();
+    FoldCounters& fold = w->foldCounters();
+    std::array<bool, 4> used{};
+    for (int ch = 0; ch < 4; ++ch) used[size_t(ch)] = s.Ch_input_type(ch) != QLatin1String("-");
+    std::array<qint32, 4> counted{};
+
+    const auto sink = [&](const LogRecord& rec) -> bool {
+        if (progress) {
+            progress->process_events();
+            if (progress->file_cancel_flag()) return false;
+        } else if (fileCancel()) {
+            return false;
+        }
+        const qint32 r = rec.No;
+        if (r % kBlockRecords == 0) {
+            ls.extraTables = qint16(r / kBlockRecords);
+            db.CreateRs_LOG2(blockTable(ls.extraTables));
+        }
+        for (size_t ch = 0; ch < 4; ++ch) {
+            if (!used[ch]) continue;
+            if (isMissingText(rec.value[ch])) {
+                ls.missingRows[ch].push_back(r);
+            } else if (!isRangeValue(rec.value[ch])) {
+                ++counted[ch];
+            }
+        }
+        db.AddRecord_LOG(r, rec.time, rec.mark, rec.ch[0], rec.ch[1], rec.ch[2], rec.ch[3]);
+        stat_record_add(s, true, rec.value);
+        h_sum_l_sum_calc_values(s, rec.time, rec.value);
+        sum_fold_3000(fold, r);
+        integ_fold_3000(fold, r);
+        if (progress) progress->set_progress_value(r);
+        return true;
+    };
+
+    Ml2LoadResult result;
+    const FileResult loaded = ml2_load(file, s, g, sink, result);
+    for (int ch = 0; ch < 4; ++ch) s.let_Ch_data_count(ch, s.Ch_data_count(ch) + counted[size_t(ch)]);
+    if (!loaded) {
+        showMessage(loaded.message);
+        setFileCancel(true);
+        return;
+    }
+    if (result.cancelled) {
+        w->bind_Data1(nullptr);
+        setFileCancel(true);
+        return;
+    }
+    if (result.short_file) {
+        showMessage(ml2_short_file_message(result.header_count, result.records_read));
+        // The window shows, saves and draws the records the file holds.
+        s.let_data_count(result.records_read);
+        g.let_DataCount(result.records_read);
+        if (g.GrpDrw_EndPos() > result.records_read) g.let_GrpDrw_EndPos(result.records_read);
+        if (g.GrpDrw_StartPos() > result.records_read) g.let_GrpDrw_StartPos(result.records_read > 0 ? 1 : 0);
+        w->Label1()->setText(QString::number(result.records_read));
+    }
+    sum_fold_final();
+    db.Create_UnionQuery(ls.extraTables);
+    grid->setVisible(true);
+}
+
+// ---------------------------------------------------------------- the table fill
+
+void fill_data_grid(Prog_Dialog& dlg) {
+    log_data* w = log_data::activeLogWindow();
+    if (!w) throw MissingKeyError("no active LOG data window");
+    clsFILE_DATA& ds = currentFileData();
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+    FileLoadState& ls = loadStateOf(*w);
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct CursorBack {
+        ~CursorBack() { QApplication::restoreOverrideCursor(); }
+    } cursorBack;
+    const auto yield = [] { QCoreApplication::processEvents(); };
+    const auto phase = [&dlg](int n) {
+        dlg.Label1->setText(QStringLiteral("ﾃﾞｰﾀ表示処理中(") + QString::number(n) +
+                            QStringLiteral("/10)です。他の操作は行わないで下さい。"));
+    };
+
+    yield();
+    dlg.set_progress_max(9);
+    dlg.set_progress_value(1);
+    yield();
+    w->bind_Data1(db.Recordset());
+
+    FileAlarmHost host(*w, s, ls, &dlg);
+    for (int c = 0; c < 4; ++c) {
+        phase(c + 2);
+        dlg.set_progress_value(dlg.progress_value() + 1);
+        yield();
+        const QString type = s.Ch_input_type(c);
+        if (type == QLatin1String("-") || s.Ch_data_count(c) == 0) continue;
+        QString mean = platform::cstrNumber(s.Ch_sum(c) / double(s.Ch_data_count(c)));
+        s.let_Ch_ave(c, ch_ave_format_conv(qint16(c), mean));
+        const QString fmt = make_value_format(type, s.Ch_period_pos(c));
+        double lo = 0;
+        double hi = 0;
+        if (ls.missingRows[size_t(c)].empty()) {
+            QString minText, maxText;
+            db.Get_ChData_MinMax(qint16(c + 1), minText, maxText, kUnion);
+            if (minText.isEmpty() || maxText.isEmpty()) continue;
+            lo = platform::val(minText);
+            hi = platform::val(maxText);
+        } else {
+            db.OpenQuery(kUnion);
+            if (!measuredMinMax(db, c, lo, hi)) continue;
+        }
+        const QString maxText = platform::rightAlign(platform::format(hi, fmt), 10).right(10);
+        const QString minText = platform::rightAlign(platform::format(lo, fmt), 10).right(10);
+        // Only the block tables the loader created are visited.
+        for (int k = 0; k <= ls.extraTables; ++k) {
+            db.CHData_ADD_H_str(qint16(c + 1), maxText, blockTable(k), &host);
+            db.CHData_ADD_L_str(qint16(c + 1), minText, blockTable(k), &host);
+        }
+        s.let_Ch_min(c, minText.trimmed());
+        s.let_Ch_max(c, maxText.trimmed());
+    }
+
+    phase(6);
+    yield();
+    // The marking left a block table current; the table shows the union again.
+    db.OpenQuery(kUnion);
+    w->bind_Data1(db.Recordset());
+    w->refresh_Data1();
+
+    for (int c = 0; c < 4; ++c) {
+        phase(c + 7);
+        dlg.set_progress_value(dlg.progress_value() + 1);
+        yield();
+        if (s.Ch_input_type(c) != QLatin1String("V")) {
+            const QString low = plain_number_text(s.Ch_low_alarm_count_value(c));
+            const QString high = plain_number_text(s.Ch_high_alarm_count_value(c));
+            const qint32 h = db.CHDATA_hALM_ColorAndNum(qint16(c + 1), low, high, kUnion, &host);
+            s.let_CH_H_ALM_NUM(c, h - host.takeExcluded());
+            const qint32 l = db.CHDATA_LALM_ColorAndNum(qint16(c + 1), low, high, kUnion, &host);
+            s.let_CH_L_ALM_NUM(c, l - host.takeExcluded());
+        }
+        w->vsFlexGrid1()->setTextMatrix(0, c + 3, channelHead(ds, c));
+    }
+    dlg.unload();
+}
+
+// ---------------------------------------------------------------- ".ML1" opening
+
+void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
+    QPointer<log_data> w = &window;
+    HomeState& hs = home_state();
+
+    QByteArray body;
+    if (FileResult r = ml1_read_body(hs.open_file_path, body); !r) {
+        showMessage(r.message);
+        failureEnding(w);
+        return;
+    }
+    hs.file_raw_text = body;
+    hs.file_plain_text.clear();
+    setFileCancel(false);
+    runOperation(op_descramble_text);
+    if (!w) return;
+    if (hs.file_plain_text.isEmpty()) {
+        setFileCancel(false);
+        failureEnding(w);
+        return;
+    }
+
+    clsFILE_DATA& ds = takeFileData(key);
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    ds.clsLOGGER_STATUS().let_mode_type(1);
+    if (FileResult r = ml1_header_read(hs.file_plain_text, s, ds.clsLOGGER_STATUS()); !r) {
+        showMessage(r.message);
+        failureEnding(w);
+        return;
+    }
+
+    w->Label5()->setText(s.log_name());
+    w->Label21()->setText(s.record_interval());
+    w->Label20()->setText(lblstr_AndCharacterChk(s.Worker()));
+    w->Label23()->setText(s.Disp_StartTime().mid(2));
+    w->Label22()->setText(s.Disp_StopTime().mid(2));
+    w->Label19()->setText(lblstr_AndCharacterChk(s.Comment()));
+    w->Label1()->setText(QString::number(s.data_count()));
+
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+    db.makeDbPath(w->Tag());
+
+    platform::Grid* g = w->vsFlexGrid1();
+    if (s.data_count() != 0) {
+        g->setRows(s.data_count() + 1);
+        seq().prog_target_no = 0;
+        setFileCancel(false);
+        runOperation(op_load_ml1_records);
+        if (!w) return;
+        if (fileCancel()) {
+            setFileCancel(false);
+            failureEnding(w);
+            return;
+        }
+
+        // Minimum and maximum from the stored records replace the trailer's.
+        for (int i = 0; i < 4; ++i) {
+            const QString type = s.Ch_input_type(i);
+            if (type == QLatin1String("-") || s.Ch_data_count(i) == 0) continue;
+            const QString fmt = make_value_format(type, s.Ch_period_pos(i));
+            QString minText, maxText;
+            db.Get_ChData_MinMax(qint16(i + 1), minText, maxText, kData);
+            if (minText.isEmpty() || maxText.isEmpty()) continue;
+            maxText = platform::rightAlign(platform::format(platform::val(maxText), fmt), 10).right(10);
+            minText = platform::rightAlign(platform::format(platform::val(minText), fmt), 10).right(10);
+            db.CHData_ADD_H_str(qint16(i + 1), maxText, kData);
+            db.CHData_ADD_L_str(qint16(i + 1), minText, kData);
+            s.let_Ch_min(i, minText.trimmed());
+            s.let_Ch_max(i, maxText.trimmed());
+        }
+        // The table shows the records with their marks.
+        w->bind_Data1(db.Recordset());
+        w->refresh_Data1();
+    }
+
+    for (int n = 1; n <= 4; ++n) g->setTextMatrix(0, n + 2, channelHead(ds, n - 1));
+    setRecordsLayout(*w);
+    QCoreApplication::processEvents();
+
+    platform::Grid* stats = w->MSFlexGrid2();
+    writeStatisticsRowNames(stats);
+    if (s.data_count() == 0) return;
+    for (int i = 0; i < 4; ++i) {
+        const QString type = s.Ch_input_type(i);
+        if (type == QLatin1String("-") || s.Ch_data_count(i) == 0) continue;
+        const int d = s.Ch_period_pos(i);
+        stats->setTextMatrix(1, i + 1, statText(type, d, s.Ch_max_value(i)));
+        stats->setTextMatrix(2, i + 1, statText(type, d, s.Ch_min_value(i)));
+        stats->setTextMatrix(3, i + 1, statText(type, d, s.Ch_ave_value(i)));
+        stats->setTextMatrix(4, i + 1, integrationCell(type, s.Ch_h_sum_value(i)));
+        stats->setTextMatrix(5, i + 1, alarmCountCell(type, s.CH_H_ALM_NUM(i)));
+        stats->setTextMatrix(6, i + 1, alarmCountCell(type, s.CH_L_ALM_NUM(i)));
+    }
+}
+
+// ---------------------------------------------------------------- ".ML1" records
+
+void file_log_data_save(IFileProgress* progress) {
+    log_data* w = log_data::activeLogWindow();
+    if (!w) throw MissingKeyError("no active LOG data window");
+    clsFILE_DATA& ds = currentFileData();
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    w->vsFlexGrid1()->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    bind_data_recordset();
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+
+    const QByteArray& plain = home_state().file_plain_text;
+    if (FileResult r = ml1_trailer_read(plain, s); !r) {
+        showMessage(r.message);
+        setFileCancel(true);
+        return;
+    }
+    ml1_graph_defaults(s, ds.clsLOGGER_GraphInfo());
+
+    const auto sink = [&](const LogRecord& rec) -> bool {
+        if (progress) {
+            progress->process_events();
+            if (progress->file_cancel_flag()) return false;
+        } else if (fileCancel()) {
+            return false;
+        }
+        std::array<QString, 4> fields = rec.value;
+        std::array<QString, 4> texts;
+        for (int ch = 0; ch < 4; ++ch) texts[size_t(ch)] = format_ch_value(fields[size_t(ch)], ch + 1);
+        db.AddRecord_LOG(rec.No, rec.time, rec.mark, texts[0], texts[1], texts[2], texts[3]);
+        for (int ch = 0; ch < 4; ++ch) mark_alarm_value(fields[size_t(ch)], rec.No - 1, ch + 1);
+        if (progress) progress->set_progress_value(rec.No - 1);
+        return true;
+    };
+    bool cancelled = false;
+    // The loader reads the whole body (header block included) by byte position.
+    const FileResult r = ml1_for_each_record(plain, s, sink, cancelled);
+    if (!r) {
+        showMessage(r.message);
+        setFileCancel(true);
+        return;
+    }
+    if (cancelled) {
+        w->bind_Data1(nullptr);
+        setFileCancel(true);
+    }
+}
+
+// ---------------------------------------------------------------- writers
+
+FileResult file_log_data_file_write_ml2(const QString& path, IFileProgress* progress) {
+    log_data* w = log_data::activeLogWindow();
+    const CurrentSources src = currentSources();
+    if (!w || !src.setting) return FileResult::failure(kNothingToSave);
+    platform::Grid* g = w->vsFlexGrid1();
+    const bool shown = g->isVisible();
+    g->setVisible(false);
+    const FileResult r = ml2_write_file(path, Ml2Sources{*src.setting, *src.status, *src.graph}, tableRecords(g),
+                                        progress);
+    g->setVisible(shown);
+    return r;
+}
+
+FileResult file_log_data_file_write_csv2(const QString& path, IFileProgress* progress,
+                                         const std::function<void(const QString&)>& setCaption) {
+    log_data* w = log_data::activeLogWindow();
+    const CurrentSources src = currentSources();
+    if (!w || !src.setting) return FileResult::failure(kNothingToSave);
+    LogCsvSource csv{*src.setting, *src.status, {}, {}, {}, model().act_data_kind == 1};
+    platform::Grid* stats = w->MSFlexGrid2();
+    for (int c = 0; c < 4; ++c) {
+        csv.grid_max[size_t(c)] = stats->TextMatrix(1, c + 1);
+        csv.grid_min[size_t(c)] = stats->TextMatrix(2, c + 1);
+        csv.grid_ave[size_t(c)] = stats->TextMatrix(3, c + 1);
+    }
+    LogCsvHooks hooks;
+    hooks.progress = progress;
+    hooks.set_caption = setCaption;
+    return log_csv_write(path, csv, tableRecords(w->vsFlexGrid1()), hooks);
+}
+
+// ---------------------------------------------------------------- wiring
+
+void install_log_file_targets(HomeTargets& targets) {
+    targets.disp_file_log_data_form_ml1 = [](IDataWindow& w, const QString& key) {
+        if (auto* lw = dynamic_cast<log_data*>(&w)) disp_file_log_data_form_ml1(*lw, key);
+    };
+    targets.disp_file_log_data_form_ml2 = [](IDataWindow& w, const QString& key) {
+        if (auto* lw = dynamic_cast<log_data*>(&w)) disp_file_log_data_form_ml2(*lw, key);
+    };
+}
+
+}  // namespace mq

@@ -1,0 +1,76 @@
+#pragma once
+// The LOG data window's side of the data files: opening an ".ML2" or ".ML1"
+// file into a new LOG data window, the record loaders the sequencer runs for
+// them, the table fill of an ".ML2" window, and the two writers (".ML2" data
+// file and LOG CSV export) of the active LOG data window.
+//
+// Like the window procedures they stand for, these work on the main window's
+// active child window (the LOG data window being opened or saved) and on the
+// current data set: the file data set when act_data_kind is 1, else the
+// logger data set with the connected logger's status.
+//
+// Opening an ".ML2" file: the header (bytes 0-235) is read by byte count,
+// unscrambled (operation 600), cut into the file data set; an abnormally ended
+// file (equal start and stop time, or no record count) is warned about and its
+// records recounted from the file; then the records are loaded (operation 53,
+// every 15,000 records a further table, joined by "qTABLE"), and the table
+// and its statistics are filled (operation 700, after a question for 10,000
+// records or more). ".ML1": the body, cut by the length its header gives,
+// is unscrambled (600) and its records loaded (52). A cancel or a failure
+// closes the new window again with data_win_init_flag True; failures are
+// reported with a message, a cancel is not.
+#include <QString>
+
+#include <functional>
+
+#include "log_data/safe_file.h"
+
+namespace mq {
+
+class IFileProgress;
+class Prog_Dialog;
+class log_data;
+struct HomeTargets;
+
+// Fills the LOG data window w (the active child window, just created by the
+// window table) from the ".ML2" file at home_state().open_file_path, as the
+// file data set `key` ("F" and two digits).
+void disp_file_log_data_form_ml2(log_data& w, const QString& key);
+
+// The same for an older ".ML1" file.
+void disp_file_log_data_form_ml1(log_data& w, const QString& key);
+
+// Operation 53: loads the records of the ".ML2" file at open_file_path into a
+// fresh working database of the current file data set, with the footer's
+// statistics and graph options, the running sums and the integration. A
+// cancel leaves seq().file_cancel_flag True; a failure is reported and sets
+// it too (the window then closes). A file whose records region is shorter
+// than its header count is reported; the records it holds are kept and the
+// record count follows them.
+void file_log_data_save_ml2(IFileProgress* progress);
+
+// Operation 52: loads the records of the unscrambled ".ML1" body in
+// home_state().file_plain_text, with the trailer's statistics and the graph
+// defaults, counting and colouring the alarm values.
+void file_log_data_save(IFileProgress* progress);
+
+// Operation 700: the table of an ".ML2" window from its working database in
+// ten announced phases: minimum and maximum (marked in every block table the
+// loader created), average, the records, the alarm counts and colours, and
+// the channel heads.
+void fill_data_grid(Prog_Dialog& dlg);
+
+// The writers of the active LOG data window's current data set. They take the
+// records from the window's records table and write through a temporary file
+// renamed over the target only on success; the result carries the message
+// for the user on failure.
+FileResult file_log_data_file_write_ml2(const QString& path, IFileProgress* progress);
+// setCaption (may be empty) receives "ファイルへ書き込んでいます。(k/m)" before
+// each file of a file data set's export.
+FileResult file_log_data_file_write_csv2(const QString& path, IFileProgress* progress,
+                                         const std::function<void(const QString&)>& setCaption = {});
+
+// Puts the ".ML1" and ".ML2" fills into the main window's hooks.
+void install_log_file_targets(HomeTargets& targets);
+
+}  // namespace mq

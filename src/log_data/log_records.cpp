@@ -1,0 +1,160 @@
+#include "log_data/log_records.h"
+
+#include "log_data/integration.h"
+#include "main_window/conversions.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "platform/errors.h"
+
+namespace mq {
+
+namespace {
+
+const QString kSixBlanks = QStringLiteral("      ");
+const QString kStoredMissing = QStringLiteral("    ------");
+
+// Whole seconds of an interval text, through the same conversion every other
+// time of the program uses.
+qint64 interval_seconds(const QString& interval) {
+    const QDateTime base(QDate(2000, 1, 1), QTime(0, 0, 0), Qt::UTC);
+    return base.secsTo(add_interval(base, interval));
+}
+
+}  // namespace
+
+qint64 log_reply_length(qint32 N, int c) {
+    if (N <= 0) return 0;
+    const qint64 q = N / 3;
+    const int r = N % 3;
+    qint64 len = q * (15 * c + 14);
+    if (r == 1) len += 5 * c + 12;
+    if (r == 2) len += 10 * c + 13;
+    return len;
+}
+
+int channels_in_use(const clsLOGGER_SETTING& s) {
+    int c = 0;
+    for (int ch = 0; ch < 4; ++ch) {
+        if (s.Ch_input_type(ch) != QLatin1String("-")) ++c;
+    }
+    return c;
+}
+
+// ---------------------------------------------------------------- times
+
+LogRecordTimes::LogRecordTimes(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 N)
+    : m_start(start), m_stop(stop), m_step(interval_seconds(interval)), m_n(N) {
+    // Record 2 falls on the next whole minute when a long interval started
+    // off the minute: the logger aligns its second record that way.
+    if (interval > QLatin1String("00:00:30") && start.time().second() != 0) {
+        QDateTime cut = start;
+        cut.setTime(QTime(start.time().hour(), start.time().minute(), 0));
+        m_second = cut.addSecs(60);
+    } else {
+        m_second = start.addSecs(m_step);
+    }
+}
+
+QDateTime LogRecordTimes::at(qint32 n, const QDateTime& previous) const {
+    if (n == 1) return m_start;
+    if (n == m_n && m_n >= 2) return m_stop;
+    if (n == 2) return m_second;
+    return previous.addSecs(m_step);
+}
+
+// ---------------------------------------------------------------- split
+
+qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
+                       const std::function<void(const LogReplyRecord&)>& sink) {
+    const qint32 N = q * 3 + r;
+    if (N <= 0) return 0;
+
+    std::array<bool, 4> used{};
+    std::array<qint16, 4> decimals{};
+    int c = 0;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        used[ch] = type != QLatin1String("-");
+        decimals[ch] = type == QLatin1String("V") ? qint16(s.Ch_period_pos(ch)) : qint16(1);
+        if (used[ch]) ++c;
+    }
+    const qsizetype recLen = 5 * c + 1;
+    const qsizetype groupLen = 15 * c + 14;
+
+    const LogRecordTimes times(s.start_time(), s.stop_time(), s.record_interval(), N);
+    LogReplyRecord rec;
+    QDateTime previous;
+    qint32 n = 0;
+    for (qint32 g = 0; g <= q; ++g) {
+        const int inGroup = g < q ? 3 : r;
+        const qsizetype groupStart = qsizetype(g) * groupLen;  // 0-based
+        for (int k = 0; k < inGroup; ++k) {
+            const qsizetype pos = groupStart + 7 + k * recLen;  // 0-based first field
+            if (pos + recLen > reply.size()) return n;            // the reply ended early
+            ++n;
+            qsizetype p = pos;
+            for (int ch = 0; ch < 4; ++ch) {
+                if (!used[ch]) {
+                    rec.values[ch] = kSixBlanks;
+                    continue;
+                }
+                rec.values[ch] = dot_insert_top_sp(reply.mid(p, 5), decimals[ch]);
+                p += 5;
+            }
+            rec.flag = reply.mid(p, 1);
+            rec.No = n;
+            rec.time = times.at(n, previous);
+            previous = rec.time;
+            sink(rec);
+        }
+    }
+    return n;
+}
+
+// ---------------------------------------------------------------- storing
+
+QString stored_ch_text(QString value, int ch) {
+    if (is_missing_value(value)) {
+        // A channel in use without a value shows the dashes and counts nothing.
+        ModelState& m = model();
+        const clsLOGGER_SETTING* s = nullptr;
+        if (m.act_data_kind == 1 && m.act_file_data) s = &m.act_file_data->clsLOGGER_SETTING();
+        else if (m.act_data_kind != 1 && m.act_logger_data) s = &m.act_logger_data->clsLOGGER_SETTING();
+        if (!s) throw MissingKeyError("no current data set");
+        return s->Ch_input_type(ch - 1) == QLatin1String("-") ? QString() : kStoredMissing;
+    }
+    return format_ch_value(value, ch);
+}
+
+void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec, std::array<std::vector<qint32>, 4>* missingRows) {
+    std::array<QString, 4> cells;
+    for (int ch = 0; ch < 4; ++ch) {
+        cells[ch] = stored_ch_text(rec.values[ch], ch + 1);
+        if (missingRows && cells[ch] == kStoredMissing) (*missingRows)[ch].push_back(rec.No);
+    }
+    const QString mark = rec.flag == QLatin1String("1") ? QStringLiteral("*") : QString();
+    ds.clsLOGGER_DATABASE().AddRecord_LOG(rec.No, rec.time, mark, cells[0], cells[1], cells[2], cells[3]);
+
+    // The integration reads the stored texts' last six characters, as the
+    // table will show them.
+    std::array<QString, 4> shown;
+    for (int ch = 0; ch < 4; ++ch) shown[ch] = cells[ch].right(6);
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    h_sum_l_sum_calc_values(s, rec.time, shown);
+    stat_record_add(s, /*fileData=*/false, rec.values);
+}
+
+void reset_log_statistics(clsLOGGER_SETTING& s) {
+    for (int ch = 0; ch < 4; ++ch) {
+        s.let_Ch_min(ch, QStringLiteral("99999"));
+        s.let_Ch_max(ch, QStringLiteral("-9999"));
+        s.let_Ch_ave(ch, kSixBlanks);
+        s.let_Ch_sum(ch, 0.0);
+        s.let_Ch_h_sum(ch, QString(9, QLatin1Char(' ')));
+        s.let_Ch_l_sum(ch, QString(9, QLatin1Char(' ')));
+        s.let_Ch_data_count(ch, 0);
+    }
+}
+
+}  // namespace mq

@@ -1,0 +1,82 @@
+#pragma once
+// The logger's LOG data reply and the records made from it.
+//
+// The reply is a run of groups of up to three records: q full groups, then,
+// when r is not 0, one group of r records. A group of k records is
+// 11 + k * (5c + 1) characters: 7 characters of head, the records, 4 closing
+// characters (c = channels in use). Record k (0..2) of a group starts at group
+// position 8 + k * (5c + 1) (counted from 1): one 5-character field per
+// channel in use, in channel order, then a one-character record flag ("1"
+// marks the record).
+//
+// Record times: record 1 the start time, record N (N >= 2) the stop time;
+// record 2 (N >= 3) the start cut to its whole minute plus one minute when the
+// interval text is greater than "00:00:30" and the start's seconds are not 0,
+// else the start plus the interval; every other record the previous time plus
+// the interval ("24:00:00" is one day).
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace mq {
+
+class clsLOGGER_SETTING;
+class clsLOGGER_DATA;
+
+// Length of a full reply for N records of c channels.
+qint64 log_reply_length(qint32 N, int c);
+
+// Number of channels of the settings whose input type is not "-".
+int channels_in_use(const clsLOGGER_SETTING& s);
+
+// The time stamps of the N records of an area, in order.
+class LogRecordTimes {
+public:
+    // ConversionError when the interval is not "hh:mm:ss".
+    LogRecordTimes(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 N);
+    // Time of record n (1-based), given the time of record n - 1 (ignored for n 1 and 2).
+    QDateTime at(qint32 n, const QDateTime& previous) const;
+
+private:
+    QDateTime m_start, m_stop, m_second;
+    qint64 m_step = 0;
+    qint32 m_n = 0;
+};
+
+// One record of the reply, its channel values as six-character display texts
+// (dot_insert_top_sp): "  12.3", "3276.7", "3276.6", "------" (no value), and
+// six blanks for a channel not in use.
+struct LogReplyRecord {
+    qint32 No = 0;
+    QDateTime time;
+    QString flag;  // the record flag character
+    std::array<QString, 4> values;
+};
+
+// Splits the reply into its q * 3 + r records and hands each to the sink in
+// order, with its time. The decimal count is the decimal position for a "V"
+// channel, 1 for the others. A reply that ends early yields only its complete
+// records; the number handed over is returned.
+qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
+                       const std::function<void(const LogReplyRecord&)>& sink);
+
+// The stored text of a channel value (channel 1..4) on the current data set:
+// format_ch_value's text, except that a missing value is stored as
+// "    ------" without being counted.
+QString stored_ch_text(QString value, int ch);
+
+// Stores one record in the data set's working database (current record set)
+// and runs its integration step on the stored six-character texts and its
+// per-record statistics. missingRows (optional) collects per channel the
+// record numbers without a value.
+void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec,
+                    std::array<std::vector<qint32>, 4>* missingRows = nullptr);
+
+// Resets the statistics of all four channels to the values a fill starts from.
+void reset_log_statistics(clsLOGGER_SETTING& s);
+
+}  // namespace mq

@@ -1,0 +1,199 @@
+#include "log_data/log_setting_record.h"
+
+#include "main_window/conversions.h"
+#include "main_window/serial_link.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "platform/civil_time.h"
+#include "platform/errors.h"
+
+#include <array>
+#include <limits>
+
+namespace mq {
+
+namespace {
+
+constexpr std::array<int, 4> kBlockStart = {78, 116, 164, 202};
+
+// Characters from 1-based position `pos`, as the record layout counts them.
+QString at(const QString& rec, int pos, int len) { return rec.mid(pos - 1, len); }
+
+qint16 int16_field(const QString& text) {
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok);
+    if (!ok) throw ConversionError("setting record: not a number: " + text.toStdString());
+    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
+        throw OverflowError("setting record: value beyond 16 bits: " + text.toStdString());
+    }
+    return static_cast<qint16>(v);
+}
+
+quint8 digit_field(const QString& text) {
+    if (text.size() != 1 || !text.at(0).isDigit() || text.at(0).unicode() > u'9') {
+        throw ConversionError("setting record: not a digit: " + text.toStdString());
+    }
+    return static_cast<quint8>(text.at(0).unicode() - u'0');
+}
+
+// "yy/mm/dd hh:nn:ss" from the twelve digits at pos; an invalid text gives an
+// invalid date-time.
+QDateTime record_time(const QString& rec, int pos) {
+    const QString t = at(rec, pos, 2) + u'/' + at(rec, pos + 2, 2) + u'/' + at(rec, pos + 4, 2) + u' ' +
+                      at(rec, pos + 6, 2) + u':' + at(rec, pos + 8, 2) + u':' + at(rec, pos + 10, 2);
+    try {
+        return platform::parseCivil(t);
+    } catch (const ConversionError&) {
+        return QDateTime();
+    }
+}
+
+// Puts `field` at 1-based position pos of cmd, growing a template that is
+// too short with blanks (the logger then refuses the command; nothing breaks).
+void put(QString& cmd, int pos, const QString& field) {
+    const int end = pos - 1 + int(field.size());
+    if (cmd.size() < end) cmd = cmd.leftJustified(end, u' ');
+    cmd.replace(pos - 1, field.size(), field);
+}
+
+// Template characters 1-6, the area at 7-8, the template from 9 on.
+QString with_area(const QString& tmpl, const QString& area) {
+    QString cmd = tmpl;
+    put(cmd, 7, area.right(2).rightJustified(2, u'0'));
+    return cmd;
+}
+
+QString right_in(const QString& t, int width, QChar pad) {
+    if (t.size() >= width) return t.right(width);
+    return t.rightJustified(width, pad);
+}
+
+}  // namespace
+
+void log_para_data_save(const QString& record) {
+    const auto ds = model().act_logger_data;
+    if (!ds) throw MissingKeyError("no current logger data set for the setting record");
+    log_para_data_save(ds->clsLOGGER_SETTING(), record);
+}
+
+void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
+    if (rec.size() < kLogSettingRecordMinLength) {
+        throw ConversionError("setting record too short: " + std::to_string(rec.size()));
+    }
+    // Every number is read before anything is stored, so a bad record leaves
+    // the setting as it was.
+    struct Channel {
+        QString type, unit, low, high, base;
+        quint8 pos = 0;
+        qint16 smin = 0, smax = 0;
+    };
+    std::array<Channel, 4> chs;
+    for (int c = 0; c < 4; ++c) {
+        const int b = kBlockStart[size_t(c)];
+        Channel& ch = chs[size_t(c)];
+        ch.type = at(rec, b, 1);
+        ch.unit = at(rec, b + 2, 3);
+        ch.pos = digit_field(at(rec, b + 18, 1));
+        ch.smin = int16_field(at(rec, b + 6, 5));
+        ch.smax = int16_field(at(rec, b + 12, 5));
+        ch.low = dot_insert_top_sp(at(rec, b + 20, 5), 1);
+        ch.high = dot_insert_top_sp(at(rec, b + 26, 5), 1);
+        ch.base = dot_insert_top_sp(at(rec, b + 32, 5), 1);
+    }
+
+    s.let_log_name(at(rec, 8, 8));
+    s.let_record_interval(at(rec, 17, 2) + u':' + at(rec, 19, 2) + u':' + at(rec, 21, 2));
+    s.let_Worker(at(rec, 24, 8));
+    s.let_Comment(at(rec, 33, 8));
+
+    const QDateTime start = record_time(rec, 42);
+    if (start.isValid()) {
+        s.let_start_time(start);
+        const QDateTime stop = record_time(rec, 55);
+        if (stop.isValid()) s.let_stop_time(stop);
+    }
+
+    for (int c = 0; c < 4; ++c) {
+        const Channel& ch = chs[size_t(c)];
+        // Type and decimal position first: the scaled setters read them.
+        s.let_Ch_input_type(c, ch.type);
+        s.let_Ch_unit(c, ch.unit);
+        s.let_Ch_period_pos(c, ch.pos);
+        s.let_Ch_scale_min(c, ch.smin);
+        s.let_Ch_scale_max(c, ch.smax);
+        s.let_Ch_low_alarm_count(c, ch.low);
+        s.let_Ch_high_alarm_count(c, ch.high);
+        s.let_Ch_sum_std_count(c, ch.base);
+    }
+}
+
+// ---- command fields
+
+QString log_area_digits(int area) { return QString::number(area).rightJustified(2, u'0').right(2); }
+
+QString log_interval_part(const QString& part) { return right_in(space_delete(part), 2, u'0'); }
+
+QString log_channel_input_block(const clsLOGGER_SETTING& s, int ch) {
+    const QString type = s.Ch_input_type(ch).left(1).leftJustified(1, u' ');
+    const QString unit = s.Ch_unit(ch).left(3).leftJustified(3, u' ');
+    const QString smin = right_in(smsm_add_zero(QString::number(s.Ch_scale_min(ch))), 5, u' ');
+    const QString smax = right_in(smsm_add_zero(QString::number(s.Ch_scale_max(ch))), 5, u' ');
+    const QString pos = QString::number(s.Ch_period_pos(ch) % 10);
+    return type + u',' + unit + u',' + smin + u',' + smax + u',' + pos + u',';
+}
+
+QString log_alarm_field(const QString& inputType, double value) {
+    if (inputType == QStringLiteral("-") || inputType == QStringLiteral("V")) return QStringLiteral("-----");
+    QString t = QString::number(value, 'f', 1);
+    t.remove(u'.');
+    return right_in(space_delete(t), 5, u' ');
+}
+
+// ---- commands
+
+QString log_cmd_interval(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
+    const QString iv = s.record_interval();
+    QString cmd = with_area(tmpl, area);
+    put(cmd, 10, log_interval_part(iv.mid(0, 2)) + log_interval_part(iv.mid(3, 2)) + log_interval_part(iv.mid(6, 2)));
+    if (cmd.size() < 16) cmd = cmd.leftJustified(16, u' ');
+    return cmd.left(16);
+}
+
+QString log_cmd_channel_inputs(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
+    QString cmd = with_area(tmpl, area);
+    for (int c = 0; c < 4; ++c) put(cmd, 10 + 20 * c, log_channel_input_block(s, c));
+    return cmd;
+}
+
+QString log_cmd_alarms(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
+    QString cmd = with_area(tmpl, area);
+    for (int c = 0; c < 4; ++c) {
+        const QString type = s.Ch_input_type(c);
+        put(cmd, 10 + 12 * c,
+            log_alarm_field(type, s.Ch_low_alarm_count_value(c)) + u',' +
+                log_alarm_field(type, s.Ch_high_alarm_count_value(c)) + u',');
+    }
+    return cmd;
+}
+
+QString log_cmd_integ_bases(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
+    QString cmd = with_area(tmpl, area);
+    for (int c = 0; c < 4; ++c) put(cmd, 10 + 6 * c, log_alarm_field(s.Ch_input_type(c), s.Ch_sum_std_count_value(c)));
+    return cmd;
+}
+
+QString log_cmd_reserve(const QString& tmpl, const QString& area, const QString& when) {
+    QString cmd = with_area(tmpl, area);
+    const QString w = when.leftJustified(19, u' ');
+    put(cmd, 10, w.mid(2, 2) + w.mid(5, 2) + w.mid(8, 2) + w.mid(11, 2) + w.mid(14, 2) + w.mid(17, 2));
+    if (cmd.size() < 22) cmd = cmd.leftJustified(22, u' ');
+    return cmd.left(22);
+}
+
+QStringList log_setting_commands(const clsLOGGER_SETTING& s, const QString& area) {
+    const CommandTable& t = link().cmd_r_p_req;
+    return {log_cmd_interval(t[kCmdInterval], area, s), log_cmd_channel_inputs(t[kCmdChannelInputs], area, s),
+            log_cmd_alarms(t[kCmdAlarms], area, s), log_cmd_integ_bases(t[kCmdIntegBases], area, s)};
+}
+
+}  // namespace mq

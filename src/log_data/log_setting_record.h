@@ -1,0 +1,87 @@
+#pragma once
+// The LOG-setting record: one area's recording setting as the logger sends it
+// (a fixed-column text record), and the four fixed-column setting commands
+// plus the two reservation commands that write a setting back.
+//
+// Record positions are 1-based character positions of the reply text as the
+// link returns it (STX at position 1, one character per received byte):
+//   8 log name (8), 17/19/21 interval hours/minutes/seconds (2 each),
+//   24 worker (8), 33 comment (8), 42 start yymmddhhnnss, 55 stop,
+//   channel blocks of 37 at 78, 116, 164 and 202 (CH3 is ten characters
+//   further on than the stride of 38 gives: 154..163 are spare).
+// Channel block offsets: 0 input type, 2 unit (3), 6 scale minimum (5),
+//   12 scale maximum (5), 18 decimal position, 20 low alarm (5),
+//   26 high alarm (5), 32 integration base (5).
+//
+// Commands start from a template of the write-command table (R_P_CMD.REQ,
+// link().cmd_r_p_req) and replace fixed ranges with the fields; every other
+// template character is the logger's syntax and is kept.
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace mq {
+
+class clsLOGGER_SETTING;
+
+// Write-command table entries of the setting and reservation commands.
+inline constexpr int kCmdReserveStart = 0;
+inline constexpr int kCmdReserveStop = 1;
+inline constexpr int kCmdChannelInputs = 5;
+inline constexpr int kCmdAlarms = 6;
+inline constexpr int kCmdIntegBases = 7;
+inline constexpr int kCmdInterval = 8;
+
+// The last record position the parse reads.
+inline constexpr int kLogSettingRecordMinLength = 238;
+
+// Parses one LOG-setting record into the setting of the current logger data
+// set (model().act_logger_data). MissingKeyError when there is none.
+void log_para_data_save(const QString& record);
+
+// The same into a given setting. A start (or stop) text that is not a valid
+// date-time leaves the stored time(s) as described: an invalid start changes
+// neither time, an invalid stop only keeps the stop. A record shorter than
+// kLogSettingRecordMinLength, or a number field that is not a number, raises
+// ConversionError before anything is stored; a scale value beyond 16 bits
+// raises OverflowError.
+void log_para_data_save(clsLOGGER_SETTING& s, const QString& record);
+
+// ---- command fields -------------------------------------------------------------
+
+// Two digits with a leading zero ("01".."20", "00").
+QString log_area_digits(int area);
+
+// One interval part (two characters of "hh:mm:ss"): blanks removed, then
+// right-aligned in two characters padded with "0" (" 5" -> "05").
+QString log_interval_part(const QString& part);
+
+// Channel-input block of channel ch (20 characters): type, unit, scale
+// minimum and maximum in sign-and-four-digits form, decimal position, each
+// followed by ",".
+QString log_channel_input_block(const clsLOGGER_SETTING& s, int ch);
+
+// Alarm or integration-base field (5 characters): "-----" for a "-" or "V"
+// channel, else the unscaled value with one decimal, point and blanks removed,
+// right-aligned in 5 ("-200.0" -> "-2000", "0.0" -> "   00").
+QString log_alarm_field(const QString& inputType, double value);
+
+// ---- commands (texts without the frame) ---------------------------------------------
+
+// Exactly 16 characters: template 1-6, area, template 9, hh mm ss, template 16.
+QString log_cmd_interval(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
+// Template with the area and four 20-character blocks at 10, 30, 50, 70.
+QString log_cmd_channel_inputs(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
+// Template with the area and four 12-character blocks (low, high) at 10, 22, 34, 46.
+QString log_cmd_alarms(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
+// Template with the area and four 5-character bases at 10, 16, 22, 28.
+QString log_cmd_integ_bases(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
+// Exactly 22 characters: template 1-6, area, template 9, yymmddhhnnss taken
+// from "yyyy/mm/dd hh:nn:ss", template 22.
+QString log_cmd_reserve(const QString& tmpl, const QString& area, const QString& when);
+
+// The four setting commands of one area in sending order (interval, channel
+// inputs, alarms, integration bases), from the templates of link().cmd_r_p_req.
+QStringList log_setting_commands(const clsLOGGER_SETTING& s, const QString& area);
+
+}  // namespace mq

@@ -1,0 +1,351 @@
+#include "main_window/file_open.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "main_window/config_files.h"
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "main_window/scrambling.h"
+#include "main_window/serial_link.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "platform/folders.h"
+#include "platform/message_box.h"
+
+namespace mq {
+
+namespace {
+
+constexpr int kOpenButton = 13;
+constexpr int kMl2HeaderBytes = 236;
+constexpr int kTagBytes = 11;
+constexpr qint64 kLineChunk = 4096;
+
+const QString kTagMl1 = QStringLiteral("LD01-010100");
+const QString kTagMl2 = QStringLiteral("LD20");
+const QString kTagMl2Long = QStringLiteral("LD20101000");
+const QString kTagMt1 = QStringLiteral("TD01-010100");
+
+const QString kFilterMl2 = QStringLiteral("Binary files (*.ML2)");
+const QString kFilterMl1 = QStringLiteral("Binary files (*.ML1)");
+const QString kFilterMt1 = QStringLiteral("Binary files (*.MT1)");
+
+bool isLogTag(const QString& tag) { return tag == kTagMl2 || tag == kTagMl1 || tag == kTagMl2Long; }
+
+void message(HOME& home, const QString& text) {
+    platform::msgBox(&home, text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+}
+
+// The folder the dialog remembers: the folder of the chosen file.
+QString folderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
+
+void rememberOpenFolder(const QString& path) {
+    HomeState& hs = home_state();
+    hs.open_dialog_dir = folderOf(path);
+    hs.lafp_open_dir = hs.open_dialog_dir;
+    LAFP_save();
+}
+
+void rememberMemoryFolder(const QString& path) {
+    HomeState& hs = home_state();
+    hs.memory_open_dir = folderOf(path);
+    hs.lafp_open_dir = hs.memory_open_dir;
+    LAFP_save();
+}
+
+void showMode(HOME& home, const QString& modeDigit, const QString& panel) {
+    link().link_mode_str = modeDigit;
+    home.setStatusPanelText(4, panel);
+}
+
+void openLogWindow(HOME& home, const QString& path) {
+    ModelState& m = model();
+    if (!m.file_main) m.file_main = std::make_shared<clsFILE_Main>();
+    m.act_data_kind = 1;
+    home.winTable().win_file_open_log(path, path.right(3));
+    home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+}
+
+void openTagWindow(HOME& home, const QString& path) {
+    ModelState& m = model();
+    if (!m.file_main) m.file_main = std::make_shared<clsFILE_Main>();
+    m.act_data_kind = 1;
+    home.winTable().win_file_open_tag(path);
+}
+
+const QString kPanelLog = QStringLiteral("動作：ログモード");
+const QString kPanelTag = QStringLiteral("動作：タグ・モード");
+const QString kPanelMemory = QStringLiteral("動作：メモリ・モード");
+
+// Step 7 of the command: what the tag and the current mode make of the file.
+void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode, bool removable) {
+    LinkState& ln = link();
+    switch (mode) {
+    case 0:
+        if (tag == kTagMt1) {
+            rememberOpenFolder(path);
+            showMode(home, QStringLiteral("2"), kPanelTag);
+            home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
+            openTagWindow(home, path);
+        } else if (isLogTag(tag)) {
+            if (removable) {
+                rememberMemoryFolder(path);
+                showMode(home, QStringLiteral("3"), kPanelMemory);
+            } else {
+                rememberOpenFolder(path);
+                showMode(home, QStringLiteral("1"), kPanelLog);
+            }
+            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+            openLogWindow(home, path);
+        } else {
+            message(home, QStringLiteral("選択ファイルの形式はデータ・ファイルではありません。"));
+        }
+        return;
+
+    case 1:
+        if (!isLogTag(tag)) {
+            message(home, QStringLiteral("選択ファイルの形式はログデータではありません。"));
+            return;
+        }
+        if (!removable) {
+            rememberOpenFolder(path);
+            showMode(home, QStringLiteral("1"), kPanelLog);
+            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+            openLogWindow(home, path);
+            return;
+        }
+        {
+            const bool connected = ln.link_connected_flag;
+            QString text = QStringLiteral("選択したファイルを開くと『メモリ・モード』に状態を遷移します。\r\n"
+                                          "ファイルを開きますか。\r\n");
+            if (connected) {
+                text += QStringLiteral("※ただし、これまで開いた『ログモード』データは全て破棄され、\r\n"
+                                       "　ロガーとの通信接続も解除されます。");
+            } else {
+                text += QStringLiteral("※ただし、これまで開いた『ログモード』データは全て破棄されます。");
+            }
+            const auto answer = platform::msgBox(&home, text, platform::MsgButtons::YesNo,
+                                                 platform::MsgIcon::Information, platform::MsgDefault::Second);
+            if (answer != platform::MsgResult::Yes) return;
+            home.allclose_Click();
+            rememberMemoryFolder(path);
+            showMode(home, QStringLiteral("3"), kPanelMemory);
+            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+            if (connected) {
+                ln.link_connected_flag = false;
+                home.comm_disconnect_disp(3);
+            }
+            openLogWindow(home, path);
+        }
+        return;
+
+    case 2:
+        if (tag != kTagMt1) {
+            message(home, QStringLiteral("選択ファイルの形式はタグ・データではありません。"));
+            return;
+        }
+        rememberOpenFolder(path);
+        openTagWindow(home, path);
+        home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
+        return;
+
+    case 3:
+        if (tag != kTagMl2) {
+            message(home, QStringLiteral("選択ファイルの形式はメモリ・データではありません。"));
+            return;
+        }
+        if (removable) {
+            rememberMemoryFolder(path);
+            showMode(home, QStringLiteral("3"), kPanelMemory);
+            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+            openLogWindow(home, path);
+            return;
+        }
+        {
+            const QString text = QStringLiteral(
+                "選択したファイルはリムーバブルメディアのデータではありません。\r\n"
+                "ファイルを開きますか。通常の『ログモード』に状態を遷移します。\r\n"
+                "※ただし、これまで開いた『外部メモリ』データは全て破棄されます。");
+            const auto answer = platform::msgBox(&home, text, platform::MsgButtons::YesNo,
+                                                 platform::MsgIcon::Information, platform::MsgDefault::First);
+            if (answer != platform::MsgResult::Yes) return;
+            const bool connected = ln.link_connected_flag;
+            home.allclose_Click();
+            rememberOpenFolder(path);
+            showMode(home, QStringLiteral("1"), kPanelLog);
+            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+            if (connected) {
+                ln.link_connected_flag = false;
+                home.comm_disconnect_disp(1);
+            }
+            openLogWindow(home, path);
+        }
+        return;
+
+    default:
+        return;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- dialogs
+
+QString case_insensitive_filter(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open) return filter;
+    const QString patterns = filter.mid(open + 1, close - open - 1);
+    QString folded;
+    for (const QChar c : patterns) {
+        if (c.isLetter() && c.toLower() != c.toUpper()) {
+            folded += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+        } else {
+            folded += c;
+        }
+    }
+    return filter + QStringLiteral(" (") + folded + QLatin1Char(')');
+}
+
+FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog d(parent);
+    // The platform dialogs compare patterns with the letter case as given;
+    // Qt's own dialog takes the bracketed patterns that match every case.
+    d.setOption(QFileDialog::DontUseNativeDialog, true);
+    d.setOption(QFileDialog::HideNameFilterDetails, true);
+    d.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QStringList filters;
+    for (const QString& f : request.filters) filters << case_insensitive_filter(f);
+    if (!filters.isEmpty()) {
+        d.setNameFilters(filters);
+        d.selectNameFilter(filters.value(request.filterIndex - 1, filters.first()));
+    }
+    if (!request.startDir.isEmpty()) d.setDirectory(request.startDir);
+    if (!request.proposedName.isEmpty()) d.selectFile(request.proposedName);
+    FileDialogAnswer answer;
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return answer;
+    answer.accepted = true;
+    answer.path = d.selectedFiles().first();
+    answer.filterIndex = filters.isEmpty() ? 0 : int(filters.indexOf(d.selectedNameFilter())) + 1;
+    return answer;
+}
+
+// ---------------------------------------------------------------- the tag
+
+QString open_read_error_message(const QString& path) {
+    return QStringLiteral("ファイルを読み込めませんでした。\n") + QDir::toNativeSeparators(path);
+}
+
+bool read_data_file_tag(const QString& path, QByteArray* tag) {
+    tag->clear();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QString kind = path.right(3).toUpper();
+    if (kind == QLatin1String("ML2")) {
+        // The header is read by its byte count: a scrambled byte may be CR or LF.
+        const QByteArray head = f.read(kMl2HeaderBytes);
+        if (f.error() != QFileDevice::NoError || head.isEmpty()) return false;
+        *tag = data_disk_angou_load_1(head).mid(208, 4);
+        return true;
+    }
+    if (kind == QLatin1String("ML1") || kind == QLatin1String("MT1")) {
+        // The first line: up to its CR LF, or the whole file when it has none.
+        QByteArray line;
+        qsizetype eol = -1;
+        while (eol < 0) {
+            const QByteArray chunk = f.read(kLineChunk);
+            if (f.error() != QFileDevice::NoError) return false;
+            if (chunk.isEmpty()) break;
+            const qsizetype from = std::max<qsizetype>(0, line.size() - 1);
+            line += chunk;
+            eol = line.indexOf("\r\n", from);
+        }
+        if (line.isEmpty()) return false;
+        if (eol >= 0) line.truncate(eol);
+        *tag = data_disk_angou_load_1(line.right(kTagBytes));
+        return true;
+    }
+    // Another extension: a tag that never matches, once the file proves readable.
+    char probe = 0;
+    if (f.read(&probe, 1) != 1) return false;
+    *tag = path.right(3).toLatin1();
+    return true;
+}
+
+// ---------------------------------------------------------------- the command
+
+void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+
+    if (home.winTable().win_file_use_ct() >= kWinKindLimit) {
+        message(home, QStringLiteral("これ以上のファイルは開けません。"));
+        hs.app_idle_flag = true;
+        return;
+    }
+
+    if (hs.open_dialog_dir.isEmpty()) {
+        const QString data = QDir(hs.docs_dir).filePath(QStringLiteral("DATA"));
+        hs.open_dialog_dir = QFileInfo(data).isDir() ? data : hs.docs_dir;
+    }
+
+    const quint8 mode = get_cur_mode_type();
+    FileDialogRequest request;
+    request.startDir = hs.open_dialog_dir;
+    switch (mode) {
+    case 1: request.filters = {kFilterMl2, kFilterMl1}; break;
+    case 2: request.filters = {kFilterMt1}; break;
+    case 3:
+        request.filters = {kFilterMl2};
+        request.startDir = hs.memory_open_dir;
+        break;
+    default: request.filters = {kFilterMl2, kFilterMl1, kFilterMt1}; break;
+    }
+
+    QString path;
+    if (hs.pending_file_flag) {
+        path = hs.pending_file_path;
+    } else {
+        const FileDialogAnswer answer = hooks.dialog ? hooks.dialog(&home, request) : show_file_dialog(&home, request);
+        if (!answer.accepted) {
+            hs.app_idle_flag = true;
+            return;
+        }
+        path = answer.path;
+    }
+
+    home.setToolbarButtonEnabled(kOpenButton, false);
+    hs.pending_file_flag = false;
+    hs.open_file_path = path;
+
+    QByteArray tagBytes;
+    if (!read_data_file_tag(path, &tagBytes)) {
+        message(home, open_read_error_message(path));
+    } else {
+        const QString tag = QString::fromLatin1(tagBytes);
+        const bool removable = hooks.removable ? hooks.removable(path) : platform::isRemovableMedia(path);
+        try {
+            openByMode(home, path, tag, mode, removable);
+        } catch (...) {
+            home.setToolbarButtonEnabled(kOpenButton, true);
+            hs.app_idle_flag = true;
+            throw;
+        }
+    }
+    home.setToolbarButtonEnabled(kOpenButton, true);
+    hs.app_idle_flag = true;
+}
+
+void install_file_open_target(HomeTargets& targets, FileOpenHooks hooks) {
+    targets.fileopen = [hooks] {
+        if (!ModelSlot::installed()) return;
+        if (HOME* home = dynamic_cast<HOME*>(model().main_window)) fileopen_Click(*home, hooks);
+    };
+}
+
+}  // namespace mq

@@ -1,0 +1,174 @@
+#include "main_window/file_save.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include "main_window/config_files.h"
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/data_window.h"
+#include "model/model_state.h"
+#include "platform/grid.h"
+
+namespace mq {
+
+namespace {
+
+const QString kFilterMl2 = QStringLiteral("Binary files (*.ML2)");
+const QString kFilterMt1 = QStringLiteral("Binary files (*.MT1)");
+const QString kFilterCsv = QStringLiteral("CSV files (*.csv)");
+
+bool endsWithNoCase(const QString& name, const QString& ext) { return name.endsWith(ext, Qt::CaseInsensitive); }
+
+// The data set behind a window key ("F.." file, "L.." logger); null when gone.
+const clsLOGGER_SETTING* settingOf(const QString& key) {
+    ModelState& m = model();
+    try {
+        if (key.startsWith(QLatin1Char('F')) && m.file_main) {
+            return &m.file_main->colFILE_DATA().Item(key.left(3))->clsLOGGER_SETTING();
+        }
+        if (key.startsWith(QLatin1Char('L')) && m.logger_main) {
+            return &m.logger_main->colLOGGER_DATA().Item(key.left(3))->clsLOGGER_SETTING();
+        }
+    } catch (const MissingKeyError&) {
+    }
+    return nullptr;
+}
+
+// The mode of the window's data: the connected logger's for a logger window,
+// the file data set's own for a file window.
+quint8 windowMode(const QString& key) {
+    ModelState& m = model();
+    if (key.startsWith(QLatin1Char('L'))) return m.logger_main ? m.logger_main->clsLOGGER_STATUS().mode_type() : 0;
+    try {
+        if (m.file_main) return m.file_main->colFILE_DATA().Item(key.left(3))->clsLOGGER_STATUS().mode_type();
+    } catch (const MissingKeyError&) {
+    }
+    return m.act_file_data ? m.act_file_data->clsLOGGER_STATUS().mode_type() : 0;
+}
+
+// A file name cannot carry the folder separator: it would name another folder.
+QString fileNamePart(QString text) {
+    text.replace(QLatin1Char('/'), QLatin1Char('_'));
+    text.remove(QChar(u'\0'));
+    return text;
+}
+
+}  // namespace
+
+qint16 save_operation_code(bool loggerWindow, quint8 mode, bool csv) {
+    if (loggerWindow) {
+        if (mode == 1) return csv ? 420 : 440;
+        return csv ? 430 : 450;
+    }
+    if (mode == 1 || mode == 3) return csv ? 520 : 540;
+    return csv ? 530 : 550;
+}
+
+QString save_completed_name(const QString& name, quint8 mode, int filterIndex) {
+    const bool log = mode == 1 || mode == 3;
+    const bool tag = mode == 2;
+    if (filterIndex == 1 && log) return endsWithNoCase(name, QStringLiteral(".ml2")) ? name : name + QStringLiteral(".ml2");
+    if (filterIndex == 1 && tag) return endsWithNoCase(name, QStringLiteral(".mt1")) ? name : name + QStringLiteral(".mt1");
+    if (filterIndex == 2 && (log || tag)) {
+        return endsWithNoCase(name, QStringLiteral(".csv")) ? name : name + QStringLiteral(".csv");
+    }
+    return name;
+}
+
+QString tag_proposed_name(const QString& cell) {
+    const QString t = cell.mid(2).trimmed();
+    static const char* const formats[] = {"yy/MM/dd hh:mm:ss", "yyyy/MM/dd hh:mm:ss", "yy/MM/dd hh:mm",
+                                          "yyyy/MM/dd hh:mm"};
+    for (const char* f : formats) {
+        const QDateTime d = QDateTime::fromString(t, QString::fromLatin1(f));
+        if (d.isValid()) return QStringLiteral("TAG_") + d.toString(QStringLiteral("MMddhhmm"));
+    }
+    return QStringLiteral("TAG_");
+}
+
+void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory) {
+    IDataWindow* w = home.activeDataWindow();
+    if (!w) return;
+    HomeState& hs = home_state();
+    hs.app_idle_flag = false;
+    const QString key = w->Tag();
+
+    quint8 mode = 0;
+    bool filtered = false;
+    QString name;
+    int filterIndex = 0;
+    try {
+        mode = get_cur_mode_type();
+        FileDialogRequest request;
+        request.save = true;
+        request.startDir = hs.lafp_save_dir;
+        if (mode == 1 || mode == 3) {
+            request.filters = {kFilterMl2, kFilterCsv};
+            // LOG starts with the data file; MEMORY keeps the filter last used.
+            if (mode == 1) memory.filterIndex = 1;
+            const clsLOGGER_SETTING* s = settingOf(key);
+            request.proposedName = fileNamePart(QStringLiteral("LOG_") + (s ? s->log_name() : QString()));
+        } else if (mode == 2) {
+            request.filters = {kFilterMt1, kFilterCsv};
+            platform::Grid* g = w->vsFlexGrid1();
+            const QString cell = g && g->Rows() > 1 && g->Cols() > 1 ? g->TextMatrix(1, 1) : QString();
+            request.proposedName = tag_proposed_name(cell);
+        }
+        filtered = !request.filters.isEmpty();
+        request.filterIndex = memory.filterIndex;
+        const FileDialogAnswer answer =
+            hooks.dialog ? hooks.dialog(home.mainWidget(), request) : show_file_dialog(home.mainWidget(), request);
+        if (!answer.accepted) {
+            hs.app_idle_flag = true;
+            hs.close_cancel_flag = true;
+            return;
+        }
+        if (answer.filterIndex > 0) memory.filterIndex = answer.filterIndex;
+        filterIndex = answer.filterIndex;
+        name = save_completed_name(answer.path, mode, filterIndex);
+    } catch (const std::exception&) {
+        hs.app_idle_flag = true;
+        return;
+    }
+
+    hs.lafp_save_dir = QFileInfo(name).absolutePath();
+    LAFP_save();
+
+    hs.save_file_path = name;
+    // The file type chosen decides; without a choice of type, the name does.
+    const bool csv = filtered ? filterIndex == 2 : name.right(3).compare(QStringLiteral("csv"), Qt::CaseInsensitive) == 0;
+    const bool loggerWindow = key.startsWith(QLatin1Char('L'));
+    const qint16 code = save_operation_code(loggerWindow, windowMode(key), csv);
+
+    bool saved = false;
+    try {
+        saved = hooks.run ? hooks.run(code) : false;
+    } catch (const std::exception&) {
+        saved = false;
+    }
+
+    if (saved) {
+        if (!key.startsWith(QLatin1Char('F'))) {
+            for (int i = 0; i < kWinSlots; ++i) {
+                if (hs.win_key_table[i] == key && hs.win_unsaved_flags[i] == 1) hs.win_unsaved_flags[i] = 2;
+            }
+        }
+    } else {
+        // Nothing was written: a window closing with "Yes" stays open.
+        hs.close_cancel_flag = true;
+    }
+    hs.app_idle_flag = true;
+}
+
+void install_file_save_target(HomeTargets& targets, FileSaveHooks hooks) {
+    auto memory = std::make_shared<SaveDialogMemory>();
+    targets.save = [hooks, memory] {
+        if (!ModelSlot::installed()) return;
+        if (HOME* home = dynamic_cast<HOME*>(model().main_window)) save_Click(*home, hooks, *memory);
+    };
+}
+
+}  // namespace mq

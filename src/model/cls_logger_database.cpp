@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,6 +108,18 @@ void deleteOrThrow(const QString& path) {
     removeCompanions(path);
 }
 
+// Lets go of the handle that keeps a created file's identity.
+void closeHandle(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+// A saved query is opened as the engine opens it: every table it names must
+// be there, else the failure reaches the caller now rather than at the first read.
+void checkQueryOpens(SqliteDb& db, const QString& name) {
+    db.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(q(name)));
+}
+
 }  // namespace
 
 // ================================================================ DbRecordset
@@ -190,19 +203,25 @@ clsLOGGER_DATABASE::~clsLOGGER_DATABASE() {
 
     // Only the file this object made goes: if the path now holds a newer
     // database (another data set of the same key made it since), it stays.
-    if (!m_created || m_path.isEmpty()) return;
-    const QByteArray native = nativePath(m_path);
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0) return;
-    if (quint64(st.st_dev) != m_fileDev || quint64(st.st_ino) != m_fileIno) return;
-    for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
-        if (::unlink(native.constData()) == 0 || errno == ENOENT) {
-            removeCompanions(m_path);
-            return;
+    // The handle on our file is let go only afterwards, so that its inode
+    // cannot have been handed to that newer file.
+    const auto deleteOwnFile = [this] {
+        if (!m_created || m_path.isEmpty()) return;
+        const QByteArray native = nativePath(m_path);
+        struct stat st {};
+        if (::stat(native.constData(), &st) != 0) return;
+        if (quint64(st.st_dev) != m_fileDev || quint64(st.st_ino) != m_fileIno) return;
+        for (int attempt = 0; attempt < kDeleteAttempts; ++attempt) {
+            if (::unlink(native.constData()) == 0 || errno == ENOENT) {
+                removeCompanions(m_path);
+                return;
+            }
+            if (errno == EACCES || errno == EPERM || errno == EROFS) return;  // cannot go: leave it
+            ::usleep(10000);
         }
-        if (errno == EACCES || errno == EPERM || errno == EROFS) return;  // cannot go: leave it
-        ::usleep(10000);
-    }
+    };
+    deleteOwnFile();
+    closeHandle(m_fileFd);
 }
 
 detail::DbSession& clsLOGGER_DATABASE::session() {
@@ -249,6 +268,7 @@ void clsLOGGER_DATABASE::makeDbPath(const QString& key, const QString& userDir) 
             deleteOrThrow(m_path);
     }
     m_created = false;
+    closeHandle(m_fileFd);
     m_path = path;
     if (QFileInfo::exists(m_path)) deleteOrThrow(m_path);
 }
@@ -261,6 +281,7 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
     // connection never writes into a deleted file.
     if (m_session) CloseDb();
     m_created = false;
+    closeHandle(m_fileFd);
     if (QFileInfo::exists(m_path)) {
         deleteOrThrow(m_path);
         yieldOnce();
@@ -275,11 +296,15 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
     detail::registerQueryFunctions(s->db);
     s->db.exec(kind == 2 ? tagTableDdl(QStringLiteral("DATA")) : logTableDdl(QStringLiteral("DATA")));
 
+    const int fd = ::open(nativePath(m_path).constData(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
-    if (::stat(nativePath(m_path).constData(), &st) == 0) {
+    if (fd >= 0 && ::fstat(fd, &st) == 0) {
         m_fileDev = quint64(st.st_dev);
         m_fileIno = quint64(st.st_ino);
         m_created = true;
+        m_fileFd = fd;
+    } else if (fd >= 0) {
+        ::close(fd);
     }
     m_session = std::move(s);
     openTableRecordset(QStringLiteral("DATA"));
@@ -445,6 +470,7 @@ void clsLOGGER_DATABASE::Create_UnionQuery(qint16 extraTables) {
         if (s.db.objectExists(QStringLiteral("qTABLE")))
             throw platform::SqliteNameExistsError(QStringLiteral("qTABLE already exists"), 1);
         s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
+        checkQueryOpens(s.db, QStringLiteral("qTABLE"));
         openQueryRecordset(QStringLiteral("qTABLE"));
         return;
     }
@@ -455,11 +481,13 @@ void clsLOGGER_DATABASE::Create_UnionQuery(qint16 extraTables) {
     try {
         if (!s.db.objectExists(QStringLiteral("qTABLE"))) {
             s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
+            checkQueryOpens(s.db, QStringLiteral("qTABLE"));
             openQueryRecordset(QStringLiteral("qTABLE"));
             return;
         }
         if (!s.db.objectExists(QStringLiteral("qTABLE2")))
             s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE2\" AS ") + text);
+        checkQueryOpens(s.db, QStringLiteral("qTABLE2"));
         openQueryRecordset(QStringLiteral("qTABLE2"));
     } catch (const DatabaseError&) {
         dropRecordset();

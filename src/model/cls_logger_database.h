@@ -149,6 +149,10 @@ private:
     quint64 m_fileDev = 0;
     quint64 m_fileIno = 0;
     bool m_created = false;
+    // A read-only handle on that file, kept while this object may still delete
+    // it: while it is open the file's inode cannot be freed and handed to a
+    // newer file at the same path, so device and inode stay a sound identity.
+    int m_fileFd = -1;
 };
 
 }  // namespace mq

@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 
+#include <cmath>
+#include <limits>
+
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -55,6 +58,22 @@ clsLOGGER_SETTING& valueSetting() {
     }
     if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
     return m.act_logger_data->clsLOGGER_SETTING();
+}
+
+// A count one higher; a count already at the top of its 32-bit range is an
+// overflow error, never a wrap to a negative count.
+qint32 countedOneMore(qint32 count) {
+    if (count == std::numeric_limits<qint32>::max()) throw OverflowError("count beyond the 32-bit range");
+    return count + 1;
+}
+
+// A number text held in single precision; a number beyond that range is an
+// overflow error (a plain conversion would be undefined there).
+float singleOf(const QString& text) {
+    const double d = platform::toDouble(text);
+    if (std::fabs(d) > double(std::numeric_limits<float>::max()))
+        throw OverflowError("number beyond single precision: " + text.toStdString());
+    return static_cast<float>(d);
 }
 
 template <class DataSet>
@@ -214,7 +233,7 @@ QString format_ch_value(QString& value, int ch) {
     value = model().act_data_kind == 1 ? range_text_file(value) : range_text_logger(value);
     if (s.Ch_input_type(ch - 1) == QLatin1String("-")) return QString();
     if (isRangeText(value)) return platform::rightAlign(value, 9);
-    s.let_Ch_data_count(ch - 1, s.Ch_data_count(ch - 1) + 1);
+    s.let_Ch_data_count(ch - 1, countedOneMore(s.Ch_data_count(ch - 1)));
     value = platform::rightAlign(rightTrimmed(value), 6);
     return QStringLiteral("    ") + value;
 }
@@ -226,7 +245,7 @@ void mark_alarm_value(const QString& value, qint32 row, int ch) {
 
     // The logger's values and alarm values are compared in single precision,
     // so a value equal to an alarm value (100.1 against 1001 / 10) is no alarm.
-    const float v = static_cast<float>(platform::toDouble(value));
+    const float v = singleOf(value);
     bool high = false;
     bool low = false;
     if (type != QLatin1String("V")) {
@@ -245,8 +264,8 @@ void mark_alarm_value(const QString& value, qint32 row, int ch) {
                 low = true;
             }
         }
-        if (high) s.let_CH_H_ALM_NUM(ch - 1, s.CH_H_ALM_NUM(ch - 1) + 1);
-        if (low) s.let_CH_L_ALM_NUM(ch - 1, s.CH_L_ALM_NUM(ch - 1) + 1);
+        if (high) s.let_CH_H_ALM_NUM(ch - 1, countedOneMore(s.CH_H_ALM_NUM(ch - 1)));
+        if (low) s.let_CH_L_ALM_NUM(ch - 1, countedOneMore(s.CH_L_ALM_NUM(ch - 1)));
     }
 
     IDataWindow* w = activeWindow();

@@ -19,6 +19,7 @@
 #include "model/cls_logger_database.h"
 #include "model/db_session.h"
 #include "platform/errors.h"
+#include "platform/numbers.h"
 
 namespace mq {
 
@@ -64,11 +65,10 @@ template <class Char>
 double parseLeadingNumber(const Char* p, qsizetype n) {
     qsizetype i = 0;
     while (i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n')) ++i;
-    char buf[64];
-    int len = 0;
-    auto put = [&](Char c) {
-        if (len < int(sizeof buf) - 1) buf[len++] = char(c);
-    };
+    // Every character of the number is kept, however long: a fixed buffer
+    // would drop digits and read a much smaller number.
+    std::string buf;
+    auto put = [&](Char c) { buf.push_back(char(c)); };
     if (i < n && (p[i] == '+' || p[i] == '-')) {
         if (p[i] == '-') put('-');
         ++i;
@@ -84,7 +84,7 @@ double parseLeadingNumber(const Char* p, qsizetype n) {
     // An exponent counts only when digits follow it.
     if (i < n && (p[i] == 'e' || p[i] == 'E' || p[i] == 'd' || p[i] == 'D')) {
         qsizetype j = i + 1;
-        const int mark = len;
+        const size_t mark = buf.size();
         char sign = 0;
         if (j < n && (p[j] == '+' || p[j] == '-')) sign = char(p[j++]);
         if (j < n && p[j] >= '0' && p[j] <= '9') {
@@ -92,14 +92,18 @@ double parseLeadingNumber(const Char* p, qsizetype n) {
             if (sign) put(sign);
             while (j < n && p[j] >= '0' && p[j] <= '9') put(p[j++]);
         } else {
-            len = mark;
+            buf.resize(mark);
         }
     }
-    const char* b = buf;
-    if (*b == '-' && len == 1) return 0.0;
+    const char* b = buf.data();
     double v = 0.0;
-    const auto r = std::from_chars(b, buf + len, v);
-    if (r.ec == std::errc::result_out_of_range) return (*b == '-') ? -HUGE_VAL : HUGE_VAL;
+    const auto r = std::from_chars(b, b + buf.size(), v);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Too small to hold is 0; too large is an infinity of the number's sign.
+        const size_t e = buf.find('e');
+        if (e != std::string::npos && e + 1 < buf.size() && buf[e + 1] == '-') return 0.0;
+        return (*b == '-') ? -HUGE_VAL : HUGE_VAL;
+    }
     if (r.ec != std::errc()) return 0.0;
     return v == 0.0 ? 0.0 : v;  // no negative zero
 }
@@ -231,15 +235,9 @@ qint64 round_half_even_text(const QString& text) {
 
 QString alarm_limit_text(double value) {
     // "#.0": one decimal, halves away from zero, no digit before the point
-    // when the whole part is zero.
-    const qint64 tenths = std::llround(value * 10.0);
-    const qint64 a = tenths < 0 ? -tenths : tenths;
-    QString s;
-    if (tenths < 0) s += QLatin1Char('-');
-    if (a / 10 != 0) s += QString::number(a / 10);
-    s += QLatin1Char('.');
-    s += QString::number(a % 10);
-    return (QStringLiteral("      ") + s).right(6);
+    // when the whole part is zero. The picture formatter takes any magnitude
+    // (an alarm value of 1e18 has more tenths than a 64-bit integer holds).
+    return (QStringLiteral("      ") + platform::format(value, QStringLiteral("#.0"))).right(6);
 }
 
 QString plain_number_text(double value) {

@@ -2,6 +2,8 @@
 // and the channel value texts and alarm marks of the data windows' tables.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -532,6 +534,30 @@ TEST_F(ChannelValueTest, VoltageAndRangeValuesAreNeverAlarms) {
     mark_alarm_value(QStringLiteral("U.R."), 7, 1);
     EXPECT_EQ(setting().CH_H_ALM_NUM(0) + setting().CH_L_ALM_NUM(0), 0);
     EXPECT_EQ(m_win->grid().Row(), 0);
+}
+
+TEST_F(ChannelValueTest, CountsAndValuesBeyondTheirRangesAreOverflowErrors) {
+    // A count at the top of its range does not wrap to a negative count.
+    setting().let_Ch_data_count(0, std::numeric_limits<qint32>::max());
+    QString v = QStringLiteral("12.5");
+    EXPECT_THROW(format_ch_value(v, 1), mq::OverflowError);
+    EXPECT_EQ(setting().Ch_data_count(0), std::numeric_limits<qint32>::max());
+
+    alarms(0, QStringLiteral("10.0"), QStringLiteral("0.0"));
+    setting().let_CH_H_ALM_NUM(0, std::numeric_limits<qint32>::max());
+    EXPECT_THROW(mark_alarm_value(QStringLiteral("  20.0"), 0, 1), mq::OverflowError);
+    EXPECT_EQ(setting().CH_H_ALM_NUM(0), std::numeric_limits<qint32>::max());
+    setting().let_CH_L_ALM_NUM(0, std::numeric_limits<qint32>::max());
+    EXPECT_THROW(mark_alarm_value(QStringLiteral("  -5.0"), 0, 1), mq::OverflowError);
+
+    // A value that single precision cannot hold is an overflow, not an
+    // infinity counted as an alarm.
+    setting().let_CH_H_ALM_NUM(0, 0);
+    setting().let_CH_L_ALM_NUM(0, 0);
+    EXPECT_THROW(mark_alarm_value(QStringLiteral("1e39"), 1, 1), mq::OverflowError);
+    EXPECT_THROW(mark_alarm_value(QStringLiteral("-1e300"), 1, 1), mq::OverflowError);
+    EXPECT_EQ(setting().CH_H_ALM_NUM(0) + setting().CH_L_ALM_NUM(0), 0);
+    EXPECT_EQ(m_win->grid().foreColorAt(2, 3), 0u);
 }
 
 TEST_F(ChannelValueTest, TagTablesPutChannelsOneColumnFurtherLeft) {

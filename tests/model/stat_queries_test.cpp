@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include <cmath>
 #include <map>
 #include <memory>
 #include <vector>
@@ -106,6 +107,19 @@ TEST(StatHelpers, ChannelTextValueReadsTheLeadingNumber) {
     EXPECT_DOUBLE_EQ(mq::channel_text_value(u"▲   25.0"), 0.0);  // the mark is no number
 }
 
+TEST(StatHelpers, ChannelTextValueOfLongAndExtremeNumbers) {
+    // Every digit counts, however many there are.
+    const QString big = QStringLiteral("1") + QString(70, QLatin1Char('0'));
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(big), 1e70);
+    const QString tiny = QStringLiteral("0.") + QString(69, QLatin1Char('0')) + QStringLiteral("1");
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(tiny), 1e-70);
+    // Too small to hold reads 0, not an infinity (six characters: a channel's number).
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"1e-999"), 0.0);
+    EXPECT_DOUBLE_EQ(mq::channel_text_value(u"-1e-99999"), 0.0);
+    EXPECT_EQ(mq::channel_text_value(u"1e999"), HUGE_VAL);
+    EXPECT_EQ(mq::channel_text_value(u"-1e999"), -HUGE_VAL);
+}
+
 TEST(StatHelpers, WholeNumbersRoundHalvesToEven) {
     EXPECT_EQ(mq::round_half_even_text(QStringLiteral("0.5")), 0);
     EXPECT_EQ(mq::round_half_even_text(QStringLiteral("1.5")), 2);
@@ -125,6 +139,13 @@ TEST(StatHelpers, AlarmLimitTextHasNoLeadingZero) {
     EXPECT_EQ(mq::alarm_limit_text(-12.0), QStringLiteral(" -12.0"));
     EXPECT_EQ(mq::alarm_limit_text(1.25), QStringLiteral("   1.3"));
     EXPECT_EQ(mq::alarm_limit_text(12345.6), QStringLiteral("2345.6"));  // only six characters are kept
+    EXPECT_EQ(mq::alarm_limit_text(0.05), QStringLiteral("    .1"));  // halves away from zero
+    EXPECT_EQ(mq::alarm_limit_text(-0.05), QStringLiteral("   -.1"));
+    EXPECT_EQ(mq::alarm_limit_text(-0.04), QStringLiteral("    .0"));
+    // Values with more tenths than a 64-bit integer holds still format.
+    EXPECT_EQ(mq::alarm_limit_text(1e18), QStringLiteral("0000.0"));
+    EXPECT_EQ(mq::alarm_limit_text(-9.2e18), QStringLiteral("0000.0"));
+    EXPECT_EQ(mq::alarm_limit_text(1e300), QStringLiteral("0000.0"));
 }
 
 TEST(StatHelpers, PlainNumberText) {

@@ -331,6 +331,38 @@ TEST_F(WorkingDbTest, DestructionDeletesOnlyTheFileItMade) {
     EXPECT_FALSE(QFile::exists(path));
 }
 
+TEST_F(WorkingDbTest, AClosedOwnerNeverDeletesTheNewerFileOfItsKey) {
+    // A logger window that closes keeps its data set with the database closed.
+    // When the same key is filled anew meanwhile, the new file may take the old
+    // one's place on disk; the old owner's end must leave the new file alone.
+    for (int round = 0; round < 3; ++round) {
+        auto first = newDb(QStringLiteral("L16"));
+        first->AddRecord_LOG(1, at(0), QString(), chText(1), {}, {}, {});
+        first->CloseDb();
+        auto second = newDb(QStringLiteral("L16"));
+        second->AddRecord_LOG(1, at(0), QString(), chText(2), {}, {}, {});
+        second->AddRecord_LOG(2, at(1), QString(), chText(3), {}, {}, {});
+        first.reset();
+        ASSERT_TRUE(QFile::exists(second->dbPath())) << "round " << round;
+        second->CloseDb();
+        EXPECT_EQ(countOnDisk(second->dbPath(), QStringLiteral("DATA")), 2);
+        const QString path = second->dbPath();
+        second.reset();
+        EXPECT_FALSE(QFile::exists(path));
+    }
+}
+
+TEST_F(WorkingDbTest, AUnionOverAMissingTableFailsWhenItIsMade) {
+    // The loader started one further table but asks for two: the failure
+    // shows at once, not at the first read of the record set.
+    auto db = newDb(QStringLiteral("F05"));
+    db->AddRecord_LOG(1, at(0), QString(), chText(1), {}, {}, {});
+    db->CreateRs_LOG2(QStringLiteral("DATA01"));
+    db->AddRecord_LOG(15000, at(1), QString(), chText(2), {}, {}, {});
+    EXPECT_THROW(db->Create_UnionQuery(2), mq::DatabaseError);
+    EXPECT_EQ(db->Recordset(), nullptr);
+}
+
 TEST_F(WorkingDbTest, MovingToAnotherKeyLeavesNoFileBehind) {
     auto db = newDb(QStringLiteral("L14"));
     const QString oldPath = db->dbPath();

@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "model/common_proc.h"
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
@@ -44,17 +45,6 @@ QString insertPoint(const QString& t, qint16 d) {
     return negative ? QStringLiteral("-") + body : body;
 }
 
-// The setting the data-set dependent file helpers read: the file data set when
-// a file window is current, otherwise the logger data set.
-const clsLOGGER_SETTING& settingByKind() {
-    ModelState& m = model();
-    if (m.act_data_kind == 1) {
-        if (!m.act_file_data) throw MissingKeyError("no current file data set");
-        return m.act_file_data->clsLOGGER_SETTING();
-    }
-    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
-    return m.act_logger_data->clsLOGGER_SETTING();
-}
 
 const clsLOGGER_SETTING& loggerSetting() {
     ModelState& m = model();
@@ -189,7 +179,7 @@ qint16 ch_period_pos_read(int ch) {
 QString ch_ave_format_conv(qint16 ch, QString& t) {
     const double x = platform::toDouble(t);
     const double r = x < 0 ? -0.5 : 0.5;
-    const clsLOGGER_SETTING& setting = settingByKind();
+    const clsLOGGER_SETTING& setting = cur_setting_by_kind();
     const QString code = setting.Ch_input_type(ch);
     const int p = setting.Ch_period_pos(ch);
 
@@ -288,7 +278,7 @@ qint16 fileDataExc_AsciiToBinary(QString t) {
     return platform::toInt16(platform::toDouble(t));
 }
 
-int fileDataCreate_Mark_forF(QString t, qint16 ch, int mark) { return markWith(settingByKind(), t, ch, mark); }
+int fileDataCreate_Mark_forF(QString t, qint16 ch, int mark) { return markWith(cur_setting_by_kind(), t, ch, mark); }
 
 int fileDataCreate_Mark_forL(QString t, qint16 ch, int mark) { return markWith(loggerSetting(), t, ch, mark); }
 

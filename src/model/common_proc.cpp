@@ -48,17 +48,6 @@ bool isRangeText(const QString& value) {
     return t == kOverRange || t == kUnderRange;
 }
 
-// The settings the channel procedures count into: the file data set for kind
-// 1, the logger data set for any other kind.
-clsLOGGER_SETTING& valueSetting() {
-    ModelState& m = model();
-    if (m.act_data_kind == 1) {
-        if (!m.act_file_data) throw MissingKeyError("no current file data set");
-        return m.act_file_data->clsLOGGER_SETTING();
-    }
-    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
-    return m.act_logger_data->clsLOGGER_SETTING();
-}
 
 // A count one higher; a count already at the top of its 32-bit range is an
 // overflow error, never a wrap to a negative count.
@@ -91,6 +80,16 @@ clsFILE_DATA& currentFileData() {
 }
 
 }  // namespace
+
+clsLOGGER_SETTING& cur_setting_by_kind() {
+    ModelState& m = model();
+    if (m.act_data_kind == 1) {
+        if (!m.act_file_data) throw MissingKeyError("no current file data set");
+        return m.act_file_data->clsLOGGER_SETTING();
+    }
+    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
+    return m.act_logger_data->clsLOGGER_SETTING();
+}
 
 void activate_data_window() {
     ModelState& m = model();
@@ -229,7 +228,7 @@ platform::MsgResult confirm_mode_change() {
 }
 
 QString format_ch_value(QString& value, int ch) {
-    clsLOGGER_SETTING& s = valueSetting();
+    clsLOGGER_SETTING& s = cur_setting_by_kind();
     value = model().act_data_kind == 1 ? range_text_file(value) : range_text_logger(value);
     if (s.Ch_input_type(ch - 1) == QLatin1String("-")) return QString();
     if (isRangeText(value)) return platform::rightAlign(value, 9);
@@ -239,7 +238,7 @@ QString format_ch_value(QString& value, int ch) {
 }
 
 void mark_alarm_value(const QString& value, qint32 row, int ch) {
-    clsLOGGER_SETTING& s = valueSetting();
+    clsLOGGER_SETTING& s = cur_setting_by_kind();
     const QString type = s.Ch_input_type(ch - 1);
     if (type == QLatin1String("-") || isRangeText(value)) return;
 

@@ -12,6 +12,8 @@ class QLineEdit;
 
 namespace mq {
 
+class clsLOGGER_SETTING;
+
 // Makes the active data window's data set the current one (by the first three
 // characters of its Tag: "F.." file, "L.." logger; anything else: no change).
 void activate_data_window();
@@ -34,6 +36,11 @@ quint8 get_cur_mode_type();
 
 // Asks whether to follow the logger's operating mode; Yes or No.
 platform::MsgResult confirm_mode_change();
+
+// The settings of the current data set as the channel procedures see it: the
+// file data set for kind 1, the logger data set for any other kind.
+// MissingKeyError when that data set is not there.
+clsLOGGER_SETTING& cur_setting_by_kind();
 
 // The cell text of one channel value; value is replaced by its range-converted
 // form and the channel's value count rises for a counted number.

@@ -173,6 +173,9 @@ void prog_register_operation(qint16 code, ProgOperation op) {
 
 void prog_install_connect_check() {
     connection().run_connect_check = [] {
+        // A check that never ran (another operation's dialog still showing)
+        // must not report the previous check's success.
+        seq().connect_ok_flag = false;
         seq().prog_mode = op_connect_check;
         prog_dialog_show();
         return seq().connect_ok_flag;
@@ -320,6 +323,7 @@ void Prog_Dialog::Form_Activate() {
 
 void Prog_Dialog::run_operation() {
     const qint16 code = seq().prog_mode;
+    m_code = code;
     link().progress_bar = this;
     try {
         if (code == op_connect_check) {
@@ -351,7 +355,7 @@ void Prog_Dialog::unload() {
 }
 
 void Prog_Dialog::unload_caller() {
-    const auto it = seq().operations.find(seq().prog_mode);
+    const auto it = seq().operations.find(m_code);
     if (it != seq().operations.end() && it->second.unload_caller) it->second.unload_caller();
 }
 

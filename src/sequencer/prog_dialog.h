@@ -108,6 +108,10 @@ private:
     bool m_unloaded = false;
     bool m_firstActivationDone = false;
     bool m_inCaption = false;
+    // The code of the operation this showing runs: the lost-link message
+    // resets prog_mode to 0 in the middle of an exit, before the exit unloads
+    // the dialog that started the operation.
+    qint16 m_code = 0;
     std::exception_ptr m_error;
 };
 

@@ -189,6 +189,19 @@ TEST_F(ProgDialogTest, ASecondShowingWhileOneRunsIsRefused) {
     EXPECT_EQ(inner, 0);
 }
 
+TEST_F(ProgDialogTest, AConnectionCheckThatCannotRunDoesNotReportAnEarlierSuccess) {
+    mq::prog_install_connect_check();
+    seq().connect_ok_flag = true;  // left over from an earlier, successful check
+    bool inner = true;
+    registerOp(700, [&](Prog_Dialog& dlg) {
+        inner = mq::connection().run_connect_check();
+        seq().prog_mode = 700;
+        dlg.unload();
+    });
+    show(700);
+    EXPECT_FALSE(inner);
+}
+
 TEST_F(ProgDialogTest, UnloadResetsTheBarAndTheRunFlags) {
     Prog_Dialog dlg;
     seq().prog_mode = 10;
@@ -478,6 +491,30 @@ TEST_F(ProgExitTest, ADataReadFindingAnotherModeUnloadsOnlyItself) {
     EXPECT_EQ(callerUnloads, 0);
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_FALSE(link().link_connected_flag);
+}
+
+// In the program the lost-link message puts the operation code back to 0 while
+// the exit is still running; the dialog that started the read must close anyway.
+TEST_F(ProgExitTest, TheLostLinkMessageResettingTheCodeStillUnloadsTheCaller) {
+    home_state().targets.comm_dialog = [this](const QString& s) {
+        dialogs << s;
+        if (s == QLatin1String("90")) seq().prog_mode = 0;  // as the connection dialog does
+    };
+    // Silent during the read: the no-answer exit.
+    registerRead(10, [this] { sim.setFault(Fault::Silence); });
+    show(10);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+    EXPECT_EQ(callerUnloads, 1);
+    EXPECT_TRUE(seq().log_list_read_done);
+
+    // Silent from the start: the identity-check exit.
+    sim.setFault(Fault::Silence);
+    registerRead(70);
+    show(70);
+    EXPECT_EQ(dialogs, (QStringList{QStringLiteral("90"), QStringLiteral("90")}));
+    EXPECT_EQ(callerUnloads, 2);
+    EXPECT_TRUE(seq().tag_setting_read_done);
+    EXPECT_TRUE(home_state().app_idle_flag);
 }
 
 }  // namespace

@@ -163,7 +163,14 @@ QString SingleInstance::socketPath() const {
 bool SingleInstance::tryBecomeFirst() {
     m_lock = std::make_unique<QLockFile>(lockPath());
     m_lock->setStaleLockTime(0);  // a lock left by a copy that died is taken over
-    if (!m_lock->tryLock(100)) return false;
+    if (!m_lock->tryLock(100)) {
+        // Only a lock held by a running copy makes this a second start. A lock
+        // that cannot be made at all (no runtime folder, no permission) must
+        // not keep the program from starting: it runs without the hand-over.
+        if (m_lock->error() == QLockFile::LockFailedError) return false;
+        m_lock.reset();
+        return true;
+    }
     // The socket of a copy that ended without cleaning up is stale: we hold the lock.
     QLocalServer::removeServer(socketPath());
     m_server = new QLocalServer(this);
@@ -201,11 +208,21 @@ bool SingleInstance::handOver(const QString& commandLine, int timeoutMs) {
     return true;
 }
 
+// The running copy has its own working folder: a relative path is handed over
+// made absolute against this start's folder, in its quotes when it had them.
+static QString hand_over_text(const QString& commandLine) {
+    const bool quoted = commandLine.startsWith(QLatin1Char('"'));
+    const QString path = quoted ? commandLine.mid(1, commandLine.size() - 2) : commandLine;
+    if (path.isEmpty() || !QFileInfo(path).isRelative()) return commandLine;
+    const QString absolute = QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    return quoted ? QLatin1Char('"') + absolute + QLatin1Char('"') : absolute;
+}
+
 int second_start(SingleInstance& instance, const QString& commandLine) {
     HomeState& hs = home_state();
     if (!commandLine.isEmpty()) {
         hs.start_state = 2;
-        instance.handOver(commandLine);
+        instance.handOver(hand_over_text(commandLine));
         return 0;
     }
     hs.start_state = 1;

@@ -48,6 +48,8 @@ public:
     ~SingleInstance() override;
 
     // True when this is the first copy: the lock is taken and the socket listens.
+    // Also true when no lock can be made at all (the copy then runs without
+    // hand-over); false only while another copy holds the lock.
     bool tryBecomeFirst();
     // Second start: hands the command line to the running copy. False when no
     // copy accepted it within timeoutMs.

@@ -5,18 +5,27 @@
 #include <QMdiArea>
 #include <QPointer>
 
+#include <functional>
+
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
+#include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
 
 namespace mq {
 
 namespace {
+
+// Runs its step when the scope ends, however it ends (a fill may throw).
+struct AtExit {
+    std::function<void()> step;
+    ~AtExit() { step(); }
+};
 
 QString two_digits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
@@ -198,6 +207,8 @@ void WindowTable::win_logger_open_log(const QString& n) {
     if (win_logger_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     const QString key = QLatin1Char('L') + n;
+    // Without a logger root (the link was lost meanwhile) there is no data set to show.
+    if (!model().logger_main) throw MissingKeyError(key.toStdString());
     // The data set is looked up first so that a missing one leaves no window behind.
     auto data = model().logger_main->colLOGGER_DATA().Item(key);
     const int slot = free_slot();
@@ -218,6 +229,8 @@ void WindowTable::win_logger_open_tag(const QString& n) {
     if (win_logger_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     const QString key = QLatin1Char('L') + n;
+    // Without a logger root (the link was lost meanwhile) there is no data set to show.
+    if (!model().logger_main) throw MissingKeyError(key.toStdString());
     auto data = model().logger_main->colLOGGER_DATA().Item(key);
     const int slot = free_slot();
     if (slot < 0 || !hs.targets.create_tag_window) return;
@@ -237,6 +250,7 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
     if (win_file_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
+    const AtExit reenable{[this] { set_data_windows_enabled(true); }};
     const int slot = free_slot();
     IDataWindow* w = nullptr;
     if (slot >= 0 && hs.targets.create_log_window) {
@@ -286,13 +300,13 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
             }
         }
     }
-    set_data_windows_enabled(true);
 }
 
 void WindowTable::win_file_open_tag(const QString& caption) {
     if (win_file_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
+    const AtExit reenable{[this] { set_data_windows_enabled(true); }};
     const int slot = free_slot();
     if (slot >= 0 && hs.targets.create_tag_window) {
         const QString nn = two_digits(win_file_dim_no_search());
@@ -308,7 +322,6 @@ void WindowTable::win_file_open_tag(const QString& caption) {
             if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
         }
     }
-    set_data_windows_enabled(true);
 }
 
 // ---------------------------------------------------------------- closing

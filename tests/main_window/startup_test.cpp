@@ -253,6 +253,32 @@ TEST_F(SingleInstanceTest, HandedOverFileReachesTheMainWindow) {
     EXPECT_EQ(home_state().pending_file_path, QStringLiteral("/x/A.MT1"));
 }
 
+TEST_F(SingleInstanceTest, ARelativePathIsHandedOverAsAnAbsoluteOne) {
+    SingleInstance first(base);
+    ASSERT_TRUE(first.tryBecomeFirst());
+    QSignalSpy spy(&first, &SingleInstance::fileHandedOver);
+    SingleInstance second(base);
+    ASSERT_FALSE(second.tryBecomeFirst());
+    const QString here = QDir::currentPath();
+    second_start(second, QStringLiteral("sub/../Log 1.ML2"));
+    second_start(second, QStringLiteral("\"b.mt1\""));
+    second_start(second, QStringLiteral("\"/abs/c.ml1\""));
+    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 3; }, 3000));
+    QStringList got;
+    for (const auto& args : spy) got << args.at(0).toString();
+    got.sort();
+    QStringList expected{QStringLiteral("\"/abs/c.ml1\""), QLatin1Char('"') + here + QStringLiteral("/b.mt1\""),
+                         here + QStringLiteral("/Log 1.ML2")};
+    expected.sort();
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(SingleInstanceTest, ALockThatCannotBeMadeDoesNotStopTheProgram) {
+    // The lock's folder does not exist: no other copy can hold it.
+    SingleInstance lonely(base + QStringLiteral("-missing-folder/lock"));
+    EXPECT_TRUE(lonely.tryBecomeFirst());
+}
+
 TEST_F(SingleInstanceTest, HandOverWithNoRunningCopyFails) {
     SingleInstance lonely(base);
     EXPECT_FALSE(lonely.handOver(QStringLiteral("a.ml2"), 200));

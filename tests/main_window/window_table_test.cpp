@@ -120,6 +120,27 @@ TEST_F(WindowTableTest, OtherDataWindowsAreDisabledWhileAFileFills) {
     EXPECT_TRUE(frame(window(QStringLiteral("F01b.ml2")))->isEnabled());
 }
 
+TEST_F(WindowTableTest, AFillThatFailsStillGivesTheOtherWindowsBack) {
+    openFile(QStringLiteral("a.ml2"));
+    QMdiSubWindow* first = frame(window(QStringLiteral("F00a.ml2")));
+    onFileFill = [](IDataWindow&) { throw IoError("unreadable"); };
+    EXPECT_THROW(openFile(QStringLiteral("b.ml2")), IoError);
+    EXPECT_TRUE(first->isEnabled());
+    home_state().targets.disp_file_tag_data_form_mt1 = [](IDataWindow&, const QString&) {
+        throw IoError("unreadable");
+    };
+    EXPECT_THROW(table().win_file_open_tag(QStringLiteral("t.mt1")), IoError);
+    EXPECT_TRUE(first->isEnabled());
+}
+
+TEST_F(WindowTableTest, LoggerWindowsWithoutALoggerRootAreRefusedWithoutAWindow) {
+    model().logger_main.reset();
+    EXPECT_THROW(table().win_logger_open_log(QStringLiteral("01")), MissingKeyError);
+    EXPECT_THROW(table().win_logger_open_tag(QStringLiteral("01")), MissingKeyError);
+    EXPECT_TRUE(windows.empty());
+    EXPECT_EQ(table().win_all_use_ct(), 0);
+}
+
 // ---------------------------------------------------------------- graph step of the file opener
 
 TEST_F(WindowTableTest, FileWindowIsRestoredWhenAutomaticGraphIsOff) {

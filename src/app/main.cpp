@@ -76,6 +76,9 @@ struct Application {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Messages that carry the application's title (the second start's) show
+    // the program's own name, not the executable's.
+    QCoreApplication::setApplicationName(QStringLiteral("マロウクイル"));
 
     QTranslator qtJapanese;
     if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -2,19 +2,16 @@
 // root, and the connected / not-connected displays.
 #include "main_window/identity_check.h"
 
-#include <QSocketNotifier>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <functional>
 #include <map>
 #include <memory>
 
+#include "common/pty_peer.h"
 #include "common/test_env.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/command_files.h"
@@ -25,65 +22,12 @@
 namespace {
 
 using mq::link;
+using mq::test::ScriptedLogger;
 using mq::model;
 using logger_sim::Fault;
 
 QByteArray rec(const QByteArray& body) { return "\x02" + body + "\x03\r\n"; }
 
-// The far end of a pty that answers each command from a table; a command
-// without an entry gets no answer.
-class ScriptedLogger {
-public:
-    ScriptedLogger() {
-        int m = -1, s = -1;
-        char name[256] = {};
-        if (::openpty(&m, &s, name, nullptr, nullptr) != 0) return;
-        termios t{};
-        ::tcgetattr(s, &t);
-        ::cfmakeraw(&t);
-        ::tcsetattr(s, TCSANOW, &t);
-        ::fcntl(m, F_SETFL, ::fcntl(m, F_GETFL) | O_NONBLOCK);
-        m_master = m;
-        m_slave = s;
-        path = QString::fromLocal8Bit(name);
-        m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readMaster(); });
-    }
-    ~ScriptedLogger() {
-        m_notifier.reset();
-        if (m_master >= 0) ::close(m_master);
-        if (m_slave >= 0) ::close(m_slave);
-    }
-    bool ok() const { return m_master >= 0; }
-
-    QString path;
-    std::map<QByteArray, QByteArray> replies;
-    QList<QByteArray> received;
-
-private:
-    void readMaster() {
-        char buf[1024];
-        for (;;) {
-            const ssize_t n = ::read(m_master, buf, sizeof buf);
-            if (n <= 0) break;
-            m_in.append(buf, n);
-        }
-        for (;;) {
-            const qsizetype end = m_in.indexOf("\x03\r\n");
-            if (end < 0) return;
-            const qsizetype stx = m_in.lastIndexOf('\x02', end);
-            const QByteArray cmd = stx < 0 ? QByteArray() : m_in.mid(stx + 1, end - stx - 1);
-            m_in.remove(0, end + 3);
-            received << cmd;
-            const auto it = replies.find(cmd);
-            if (it != replies.end()) (void)::write(m_master, it->second.constData(), size_t(it->second.size()));
-        }
-    }
-    int m_master = -1;
-    int m_slave = -1;
-    QByteArray m_in;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-};
 
 // Link state with the command tables loaded, on a port given by the test.
 class LinkFixture : public ::testing::Test {

@@ -1,6 +1,7 @@
 // The link against a pseudo-terminal. Two kinds of far end are used: a
 // scripted peer driven from the test's own event loop (for exact timing of
 // bursts, gaps and bytes before the frame) and the simulated logger.
+#include "common/pty_peer.h"
 #include "common/test_env.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/command_files.h"
@@ -9,14 +10,10 @@
 #include "platform/serial_port.h"
 
 #include <QElapsedTimer>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <functional>
@@ -25,90 +22,8 @@
 namespace {
 
 using mq::link;
+using mq::test::PtyPeer;
 
-// The far end of a pty, driven by the test's event loop (the link runs it
-// while it waits). Every complete frame (STX ... ETX CR LF) is recorded and
-// handed to onFrame, which answers with write()/writeLater().
-class PtyPeer {
-public:
-    PtyPeer() {
-        int m = -1, s = -1;
-        char name[256] = {};
-        if (::openpty(&m, &s, name, nullptr, nullptr) != 0) return;
-        termios t{};
-        ::tcgetattr(s, &t);
-        ::cfmakeraw(&t);
-        ::tcsetattr(s, TCSANOW, &t);
-        ::fcntl(m, F_SETFL, ::fcntl(m, F_GETFL) | O_NONBLOCK);
-        m_master = m;
-        m_slave = s;  // kept open so the pty survives the link's open/close
-        m_path = QString::fromLocal8Bit(name);
-        m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readMaster(); });
-        m_clock.start();
-    }
-    ~PtyPeer() {
-        m_notifier.reset();
-        if (m_master >= 0) ::close(m_master);
-        if (m_slave >= 0) ::close(m_slave);
-    }
-    bool ok() const { return m_master >= 0; }
-    QString path() const { return m_path; }
-
-    void write(const QByteArray& b) {
-        qsizetype done = 0;
-        while (done < b.size()) {
-            const ssize_t n = ::write(m_master, b.constData() + done, size_t(b.size() - done));
-            if (n > 0) done += n;
-            else ::usleep(100);
-        }
-    }
-    void writeLater(int ms, const QByteArray& b) {
-        QTimer::singleShot(ms, Qt::PreciseTimer, &ctx, [this, b] { write(b); });
-    }
-
-    QObject ctx;  // timers of the peer end with it
-    std::function<void(const QByteArray& command)> onFrame;
-    QList<QByteArray> frames;     // command texts without the frame bytes
-    QList<QByteArray> rawFrames;  // as they came, frame bytes included
-    QList<qint64> frameTimes;     // ms since the peer's clock started
-    QByteArray stray;             // bytes outside any frame
-    QElapsedTimer m_clock;
-
-private:
-    void readMaster() {
-        char buf[4096];
-        for (;;) {
-            const ssize_t n = ::read(m_master, buf, sizeof buf);
-            if (n <= 0) break;
-            m_in.append(buf, n);
-        }
-        for (;;) {
-            const qsizetype stx = m_in.indexOf('\x02');
-            if (stx < 0) {
-                stray += m_in;
-                m_in.clear();
-                return;
-            }
-            stray += m_in.left(stx);
-            m_in.remove(0, stx);
-            const qsizetype end = m_in.indexOf("\x03\r\n");
-            if (end < 0) return;
-            const QByteArray raw = m_in.left(end + 3);
-            m_in.remove(0, end + 3);
-            rawFrames << raw;
-            frames << raw.mid(1, raw.size() - 4);
-            frameTimes << m_clock.elapsed();
-            if (onFrame) onFrame(frames.last());
-        }
-    }
-
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-    QByteArray m_in;
-    std::unique_ptr<QSocketNotifier> m_notifier;
-};
 
 QByteArray record(const QByteArray& body) { return "\x02" + body + "\x03\r\n"; }
 

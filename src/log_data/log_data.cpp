@@ -159,6 +159,10 @@ void log_data::build_ui() {
     addPair(2, 0, QStringLiteral("開始日時"), m_label23);
     addPair(2, 1, QStringLiteral("終了日時"), m_label22);
     addPair(3, 0, QStringLiteral("データ数"), m_label1);
+    // Worker and comment come with every "&" doubled; a label with a buddy
+    // shows "&&" as one "&", so the name reads as it was entered.
+    m_label20->setBuddy(m_label20);
+    m_label19->setBuddy(m_label19);
     top->addWidget(m_frame2);
 
     auto* middle = new QHBoxLayout;
@@ -234,8 +238,6 @@ void log_data::write_setting_labels(const clsLOGGER_DATA& ds) {
     const clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     m_label5->setText(s.log_name());
     m_label21->setText(s.record_interval());
-    // Plain-text labels show "&" as it is; the doubling keeps the text the
-    // labels have always held.
     m_label20->setText(lblstr_AndCharacterChk(s.Worker()));
     m_label19->setText(lblstr_AndCharacterChk(s.Comment()));
     m_label23->setText(s.Disp_StartTime().mid(2));
@@ -311,11 +313,16 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
     AlarmHost host(*this, s);
     for (int ch = 0; ch < 4; ++ch) {
         if (s.Ch_input_type(ch) == QLatin1String("V")) continue;
-        const QString low = plain_number_text(s.Ch_low_alarm_count_value(ch));
-        const QString high = plain_number_text(s.Ch_high_alarm_count_value(ch));
         // An alarm value that is not set raises no alarm (it would read as 0).
         const bool highSet = s.Ch_high_alarm_count(ch) != QLatin1String("-----");
         const bool lowSet = s.Ch_low_alarm_count(ch) != QLatin1String("-----");
+        // The queries take the pair to tell an upright band from a swapped
+        // one; an unset side stands in as the set one, so a lone low alarm
+        // above 0 is not taken for a swapped band (values above it counted).
+        const QString setLow = plain_number_text(s.Ch_low_alarm_count_value(ch));
+        const QString setHigh = plain_number_text(s.Ch_high_alarm_count_value(ch));
+        const QString low = lowSet ? setLow : setHigh;
+        const QString high = highSet ? setHigh : setLow;
         qint32 h = 0;
         qint32 l = 0;
         try {
@@ -342,7 +349,14 @@ void log_data::disp_log_data_form(const QString& nn) {
     m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     const int n = nn.trimmed().toInt();
     write_setting_labels(*ds);
-    ds->clsLOGGER_DATABASE().makeDbPath(m_tag);
+    try {
+        ds->clsLOGGER_DATABASE().makeDbPath(m_tag);
+    } catch (const Error&) {
+        // No working database can be made (the folder cannot be written):
+        // the window is given up like a failed read, never left half made.
+        give_up_window();
+        return;
+    }
 
     if (s.data_count() != 0) {
         m_grid->setRows(s.data_count() + 1);
@@ -366,8 +380,13 @@ void log_data::disp_log_data_form(const QString& nn) {
         // An empty area is never read: its window shows no records, with an
         // empty working database behind it like any other window.
         reset_log_statistics(s);
-        bind_data_recordset();
-        bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
+        try {
+            bind_data_recordset();
+            bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
+        } catch (const Error&) {
+            give_up_window();
+            return;
+        }
         refresh_Data1();
     }
 

@@ -14,6 +14,29 @@ namespace {
 const QString kSixBlanks = QStringLiteral("      ");
 const QString kStoredMissing = QStringLiteral("    ------");
 
+// A value text the logger can have meant as a measurement: an optional "-",
+// digits and at most one point among them, blanks around.
+bool is_number_text(const QString& text) {
+    qsizetype i = 0;
+    qsizetype e = text.size();
+    while (i < e && text[i] == QLatin1Char(' ')) ++i;
+    while (e > i && text[e - 1] == QLatin1Char(' ')) --e;
+    if (i < e && text[i] == QLatin1Char('-')) ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < e; ++i) {
+        const QChar c = text[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+            digits = true;
+        } else if (c == QLatin1Char('.') && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits;
+}
+
 // Whole seconds of an interval text, through the same conversion every other
 // time of the program uses.
 qint64 interval_seconds(const QString& interval) {
@@ -115,8 +138,12 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
 // ---------------------------------------------------------------- storing
 
 QString stored_ch_text(QString value, int ch) {
-    if (is_missing_value(value)) {
+    const bool range = value == QLatin1String("3276.7") || value == QLatin1String("3276.6");
+    if (is_missing_value(value) || (!range && !is_number_text(value))) {
         // A channel in use without a value shows the dashes and counts nothing.
+        // A field the logger garbled (blanks only, letters) is no measurement
+        // either: counted, it would skew the average and read as 0 in the
+        // minimum and the alarm counts.
         ModelState& m = model();
         const clsLOGGER_SETTING* s = nullptr;
         if (m.act_data_kind == 1 && m.act_file_data) s = &m.act_file_data->clsLOGGER_SETTING();

@@ -65,8 +65,9 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
                        const std::function<void(const LogReplyRecord&)>& sink);
 
 // The stored text of a channel value (channel 1..4) on the current data set:
-// format_ch_value's text, except that a missing value is stored as
-// "    ------" without being counted.
+// format_ch_value's text, except that a missing value, and a field that is no
+// number at all (blanks only, garbled characters), is stored as "    ------"
+// without being counted.
 QString stored_ch_text(QString value, int ch);
 
 // Stores one record in the data set's working database (current record set)

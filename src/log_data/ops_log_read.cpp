@@ -29,6 +29,17 @@ bool exchange(const QString& command, qint32 length, qint16 timeout) {
     return send_data_sub(command, length, timeout);
 }
 
+// Runs a record's parse; false when the record could not be read.
+template <typename Parse>
+bool stored(Parse parse) {
+    try {
+        parse();
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 QString area_command(const QString& entry, int n) {
@@ -86,14 +97,22 @@ void op_read_log_list_run(Prog_Dialog& dlg) {
             dlg.exit_no_reply();
             return;
         }
-        log_data_ct_save(rd_string_make());
+        // A record that cannot be read (its count is no number) ends the read
+        // like a reply that did not come, never as an error out of the dialog.
+        if (!stored([] { log_data_ct_save(rd_string_make()); })) {
+            dlg.exit_no_reply();
+            return;
+        }
         if (log_data_select* sel = log_data_select::openInstance()) sel->log_data_ct_disp(qint16(n));
         if (ds->clsLOGGER_SETTING().data_count() != 0) {
             if (!exchange(area_command(settingEntry, n), settingLen, kLogSettingTimeout)) {
                 dlg.exit_no_reply();
                 return;
             }
-            log_para_data_save(rd_string_make());
+            if (!stored([] { log_para_data_save(rd_string_make()); })) {
+                dlg.exit_no_reply();
+                return;
+            }
             if (log_data_select* sel = log_data_select::openInstance()) sel->log_data_select_disp(qint16(n));
         }
     }
@@ -124,7 +143,10 @@ ProgOperation op_read_log_setting_operation(std::function<void(qint16 area)> dis
                 dlg.exit_no_reply();
                 return;
             }
-            log_para_data_save(rd_string_make());
+            if (!stored([] { log_para_data_save(rd_string_make()); })) {
+                dlg.exit_no_reply();
+                return;
+            }
             if (disp) disp(qint16(n));
         }
         model().act_logger_data = nullptr;

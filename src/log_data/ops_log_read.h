@@ -8,6 +8,10 @@
 //   50 op_read_log_data     one area's records in one exchange, handed whole
 //                           to the active LOG data window
 //
+// A reply record that cannot be read (a count that is no number, a setting
+// record too short or with a field that is no number) ends operations 10 and
+// 20 like a reply that did not come: the no-reply exit of the sequencer.
+//
 // install_log_read_operations() registers them with the sequencer; the
 // application calls it once at start-up (tests per test).
 #include <QString>

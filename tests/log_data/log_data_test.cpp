@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -159,6 +160,12 @@ TEST_F(LogWindowTest, ReadAreaFillsLabelsStatisticsAndIntegration) {
     EXPECT_EQ(w->Label21()->text(), QStringLiteral("00:01:00"));
     EXPECT_EQ(w->Label20()->text(), QStringLiteral("A&&B     "));
     EXPECT_EQ(w->Label19()->text(), QStringLiteral("RUN 7   "));
+    // The doubled "&" of the caption shows as one.
+    QLabel shown;
+    shown.setTextFormat(Qt::PlainText);
+    shown.setFont(w->Label20()->font());
+    shown.setText(QStringLiteral("A&B     "));
+    EXPECT_EQ(w->Label20()->sizeHint().width(), shown.sizeHint().width());
     EXPECT_EQ(w->Label23()->text(), QStringLiteral("24/01/15 10:00:17"));
     EXPECT_EQ(w->Label22()->text(), QStringLiteral("24/01/15 10:05:00"));
     EXPECT_EQ(w->Label1()->text(), QStringLiteral("6"));
@@ -223,6 +230,76 @@ TEST_F(LogWindowTest, AlarmValuesThatAreNotSetRaiseNoAlarm) {
     }
     EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(5, 1), QStringLiteral("0 "));
     EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(5, 2), QStringLiteral("1 "));
+}
+
+TEST_F(LogWindowTest, ALoneLowAlarmCountsOnlyTheValuesBelowIt) {
+    // Only the low alarm set, above 0: the unset high side must not make the
+    // pair look like a swapped band.
+    channel(0, QStringLiteral("K"), 1, QStringLiteral("-----"), QStringLiteral("10.0"));
+    channel(1, QStringLiteral("E"), 1, QStringLiteral("-20.0"), QStringLiteral("-----"));
+    channel(2, QStringLiteral("-"));
+    channel(3, QStringLiteral("-"));
+    recording(civil(2024, 2, 1, 8, 0, 0), civil(2024, 2, 1, 8, 0, 20), QStringLiteral("00:00:10"), 3);
+    reply = buildReply({{{"   50", " -300"}, QLatin1Char('0')},
+                        {{"  200", " -100"}, QLatin1Char('0')},
+                        {{"  300", " -250"}, QLatin1Char('0')}});
+    log_data* w = open();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(setting().CH_L_ALM_NUM(0), 1);  // 5.0 below 10.0
+    EXPECT_EQ(setting().CH_H_ALM_NUM(0), 0);
+    EXPECT_EQ(setting().CH_H_ALM_NUM(1), 1);  // -10.0 above -20.0
+    EXPECT_EQ(setting().CH_L_ALM_NUM(1), 0);
+    platform::Grid* g = w->vsFlexGrid1();
+    EXPECT_EQ(g->foreColorAt(1, 3), kBlue);
+    EXPECT_EQ(g->foreColorAt(2, 3), 0u);
+    EXPECT_EQ(g->foreColorAt(3, 3), 0u);
+    EXPECT_EQ(g->foreColorAt(1, 4), 0u);
+    EXPECT_EQ(g->foreColorAt(2, 4), kRed);
+    EXPECT_EQ(g->foreColorAt(3, 4), 0u);
+    EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(6, 1), QStringLiteral("1 "));
+    EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(5, 2), QStringLiteral("1 "));
+}
+
+TEST_F(LogWindowTest, GarbledFieldsStayOutOfTheStatisticsAndAlarms) {
+    channel(0, QStringLiteral("K"), 1, QStringLiteral("30.0"), QStringLiteral("10.0"), QStringLiteral("0.0"));
+    for (int ch = 1; ch < 4; ++ch) channel(ch, QStringLiteral("-"));
+    recording(civil(2024, 2, 1, 8, 0, 0), civil(2024, 2, 1, 8, 0, 30), QStringLiteral("00:00:10"), 4);
+    reply = buildReply({{{"  200"}, QLatin1Char('0')},
+                        {{"     "}, QLatin1Char('0')},
+                        {{"  4x0"}, QLatin1Char('0')},
+                        {{"  150"}, QLatin1Char('0')}});
+    log_data* w = open();
+    ASSERT_NE(w, nullptr);
+    platform::Grid* g = w->vsFlexGrid1();
+    EXPECT_EQ(column(g, 3).mid(1), (QStringList{"▲   20.0", "    ------", "    ------", "▼   15.0"}));
+    // Read as 0 they would be the minimum and two low alarms.
+    EXPECT_EQ(column(w->MSFlexGrid2(), 1), (QStringList{"CH1[ﾟC ]", "20.0 ", "15.0 ", "17.5 ", "0.1 ", "0 ", "0 "}));
+    EXPECT_EQ(g->foreColorAt(2, 3), 0u);
+    EXPECT_EQ(g->foreColorAt(3, 3), 0u);
+}
+
+TEST_F(LogWindowTest, AWorkingDatabaseThatCannotBeMadeGivesTheWindowUp) {
+    scenario();
+    // A file where the working-database folder belongs.
+    QFile blocker(userDir + QStringLiteral("/DBF"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_NO_THROW(open());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reads, 0);
+    EXPECT_TRUE(home_state().data_win_init_flag);
+    EXPECT_EQ(home->winTable().win_all_use_ct(), 0);
+    EXPECT_TRUE(home_state().win_key_table[0].isEmpty());
+    EXPECT_TRUE(link().link_connected_flag);
+
+    // The same for an empty area, which binds its empty database at once.
+    model().act_logger_data = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L01"));
+    setting().let_data_count(0);
+    home_state().data_win_init_flag = false;
+    EXPECT_NO_THROW(open());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(home_state().data_win_init_flag);
+    EXPECT_EQ(home->winTable().win_all_use_ct(), 0);
 }
 
 TEST_F(LogWindowTest, ReadAreaWritesTheGraphDefaults) {

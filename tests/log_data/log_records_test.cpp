@@ -207,6 +207,48 @@ TEST_F(LogRecordsTest, StoredRecordsCarryMarksRangeTextsAndEmptyUnusedChannels) 
     EXPECT_TRUE(missing[2].empty());
 }
 
+TEST_F(LogRecordsTest, AGarbledFieldIsStoredAsMissingAndNeverCounted) {
+    channel(0, QStringLiteral("K"), 1, QStringLiteral("100.0"), QStringLiteral("10.0"), QStringLiteral("0.0"));
+    channel(1, QStringLiteral("V"), 2);
+    channel(2, QStringLiteral("-"));
+    channel(3, QStringLiteral("T"));
+    recording(civil(2024, 1, 15, 10, 0, 0), civil(2024, 1, 15, 10, 0, 20), QStringLiteral("00:00:10"), 3);
+    clsLOGGER_DATABASE& db = area().clsLOGGER_DATABASE();
+    db.makeDbPath(QStringLiteral("L01"));
+    db.setWorkSpace(model().dao_workspace);
+    db.NewDb(1);
+    reset_log_statistics(setting());
+    sum_calc_initial();
+
+    // Blanks only, letters among the digits, a second sign: none is a number.
+    const QString reply = buildReply({{{"     ", "  1a5", "  250"}, QLatin1Char('0')},
+                                      {{"  200", "  125", "1-2-3"}, QLatin1Char('0')},
+                                      {{"  ?.3", "   -7", "   -5"}, QLatin1Char('0')}});
+    std::array<std::vector<qint32>, 4> missing;
+    split_log_reply(reply, 1, 0, setting(), [&](const LogReplyRecord& rec) { log_record_add(area(), rec, &missing); });
+
+    auto rs = db.Recordset();
+    ASSERT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(rs->ReadRow(0).mid(3), (QStringList{"    ------", "    ------", "", "      25.0"}));
+    EXPECT_EQ(rs->ReadRow(1).mid(3), (QStringList{"      20.0", "      1.25", "", "    ------"}));
+    EXPECT_EQ(rs->ReadRow(2).mid(3), (QStringList{"    ------", "     -0.07", "", "      -0.5"}));
+    // Counts and sums hold the measured values only, so the average is theirs.
+    EXPECT_EQ(setting().Ch_data_count(0), 1);
+    EXPECT_EQ(setting().Ch_data_count(1), 2);
+    EXPECT_EQ(setting().Ch_data_count(3), 2);
+    EXPECT_DOUBLE_EQ(setting().Ch_sum(0), 20.0);
+    EXPECT_NEAR(setting().Ch_sum(1), 1.18, 1e-9);
+    EXPECT_DOUBLE_EQ(setting().Ch_sum(3), 24.5);
+    EXPECT_DOUBLE_EQ(setting().Ch_min_value(0), 20.0);
+    EXPECT_EQ(missing[0], (std::vector<qint32>{1, 3}));
+    EXPECT_EQ(missing[1], (std::vector<qint32>{1}));
+    EXPECT_EQ(missing[3], (std::vector<qint32>{2}));
+    // The integration holds nothing for a garbled record: only 20.0 over the
+    // 10 s after it counts (base 0.0).
+    sum_calc_end(setting());
+    EXPECT_DOUBLE_EQ(setting().Ch_h_sum_value(0), 0.1);
+}
+
 TEST_F(LogRecordsTest, ResetValuesOfTheStatistics) {
     channel(0, QStringLiteral("K"));
     channel(1, QStringLiteral("V"), 2);

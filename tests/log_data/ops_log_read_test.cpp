@@ -213,6 +213,32 @@ TEST_F(LogReadOpsTest, SilenceDuringTheListReadDropsTheLink) {
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
 }
 
+// A record that cannot be read ends the read like silence, never as an
+// exception out of the progress dialog. The other command's reply stands in
+// for a record of the wrong layout.
+TEST_F(LogReadOpsTest, AnUnreadableRecordEndsTheListReadLikeSilence) {
+    // A setting record where the count should be: its log name is no number.
+    link().cmd_l_r_req[mq::kLogCmdCount] = link().cmd_l_r_req[mq::kLogCmdSetting];
+    link().cmd_l_r_rsp[mq::kLogCmdCount] = link().cmd_l_r_rsp[mq::kLogCmdSetting];
+    EXPECT_NO_THROW(show(mq::op_read_log_list));
+    EXPECT_EQ(sim.received().size(), 3);  // identity check, then area 1 only
+    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_FALSE(link().link_connected_flag);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+}
+
+TEST_F(LogReadOpsTest, AnUnreadableRecordEndsTheSettingReadLikeSilence) {
+    // The short count record where the 238-character setting record should be.
+    link().cmd_l_r_req[mq::kLogCmdSetting] = link().cmd_l_r_req[mq::kLogCmdCount];
+    link().cmd_l_r_rsp[mq::kLogCmdSetting] = link().cmd_l_r_rsp[mq::kLogCmdCount];
+    EXPECT_NO_THROW(show(mq::op_read_log_setting));
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(editorUnloads, 1);
+    EXPECT_TRUE(seq().log_setting_read_done);
+    EXPECT_FALSE(link().link_connected_flag);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+}
+
 TEST_F(LogReadOpsTest, SettingReadReadsEveryAreaAndShowsEach) {
     show(mq::op_read_log_setting);
     QList<QByteArray> expected{"ST00SN", "ST03MD"};

@@ -381,7 +381,9 @@ void HOME::logingsv_Click() {
     hs.app_idle_flag = true;
 }
 
-void HOME::namelist_Click() {
+// The worker-name and comment list editors rewrite what the TAG windows read
+// from the logger, so those windows are closed first when the user agrees.
+void HOME::open_list_editor(const std::function<void()>& editor) {
     HomeState& hs = home_state();
     hs.app_idle_flag = false;
     bool go = true;
@@ -396,28 +398,13 @@ void HOME::namelist_Click() {
             go = false;
         }
     }
-    if (go && require_connected()) call(hs.targets.comment1);
+    if (go && require_connected()) call(editor);
     hs.app_idle_flag = true;
 }
 
-void HOME::commlist_Click() {
-    HomeState& hs = home_state();
-    hs.app_idle_flag = false;
-    bool go = true;
-    if (get_cur_mode_type() == 2 && m_table.win_logger_use_ct() > 0) {
-        const auto answer = platform::msgBox(this, QStringLiteral("読み出し済みデータを閉じます。よろしいですか？"),
-                                             platform::MsgButtons::OKCancel);
-        if (answer == platform::MsgResult::OK) {
-            hs.close_reason = 1;
-            m_table.win_logger_win_all_close();
-            hs.close_reason = 0;
-        } else {
-            go = false;
-        }
-    }
-    if (go && require_connected()) call(hs.targets.comment2);
-    hs.app_idle_flag = true;
-}
+void HOME::namelist_Click() { open_list_editor(home_state().targets.comment1); }
+
+void HOME::commlist_Click() { open_list_editor(home_state().targets.comment2); }
 
 void HOME::modelset_Click() {
     HomeState& hs = home_state();

@@ -120,6 +120,7 @@ private:
     void show_comm_dialog(const QString& state);
     // True when a logger is connected; otherwise shows message number "40".
     bool require_connected();
+    void open_list_editor(const std::function<void()>& editor);
     void arrange(int how);
     void disable_data_window_commands();
     static void call(const std::function<void()>& hook) {

@@ -203,8 +203,11 @@ void WindowTable::set_data_windows_enabled(bool enabled) {
     }
 }
 
-void WindowTable::win_logger_open_log(const QString& n) {
-    if (win_logger_use_ct() >= kWinKindLimit) return;
+// Opens the logger window of area or tag n made by `create`, captioned
+// prefix + n, and returns it for its fill; nullptr when none was opened.
+IDataWindow* WindowTable::open_logger_window(const QString& n, const std::function<IDataWindow*(const QString&)>& create,
+                                             const QString& prefix, bool minimised) {
+    if (win_logger_use_ct() >= kWinKindLimit) return nullptr;
     HomeState& hs = home_state();
     const QString key = QLatin1Char('L') + n;
     // Without a logger root (the link was lost meanwhile) there is no data set to show.
@@ -212,37 +215,32 @@ void WindowTable::win_logger_open_log(const QString& n) {
     // The data set is looked up first so that a missing one leaves no window behind.
     auto data = model().logger_main->colLOGGER_DATA().Item(key);
     const int slot = free_slot();
-    if (slot < 0 || !hs.targets.create_log_window) return;
-    IDataWindow* w = hs.targets.create_log_window(key);
-    if (!w) return;
-    QMdiSubWindow* sub = adopt(w, QStringLiteral("LOG") + n);
+    if (slot < 0 || !create) return nullptr;
+    IDataWindow* w = create(key);
+    if (!w) return nullptr;
+    QMdiSubWindow* sub = adopt(w, prefix + n);
     hs.win_key_table[slot] = key;
     hs.win_windows[slot] = w->widget();
     model().act_logger_data = data;
     data->let_ID(key);
-    show_active(sub, /*minimised=*/true);
+    show_active(sub, minimised);
+    return w;
+}
+
+void WindowTable::win_logger_open_log(const QString& n) {
+    HomeState& hs = home_state();
+    // LOG windows are filled while minimised and restored afterwards.
+    IDataWindow* w = open_logger_window(n, hs.targets.create_log_window, QStringLiteral("LOG"), /*minimised=*/true);
+    if (!w) return;
     hs.data_win_init_flag = false;
     if (hs.targets.disp_log_data_form) hs.targets.disp_log_data_form(*w, n);
 }
 
 void WindowTable::win_logger_open_tag(const QString& n) {
-    if (win_logger_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
-    const QString key = QLatin1Char('L') + n;
-    // Without a logger root (the link was lost meanwhile) there is no data set to show.
-    if (!model().logger_main) throw MissingKeyError(key.toStdString());
-    auto data = model().logger_main->colLOGGER_DATA().Item(key);
-    const int slot = free_slot();
-    if (slot < 0 || !hs.targets.create_tag_window) return;
-    IDataWindow* w = hs.targets.create_tag_window(key);
-    if (!w) return;
-    QMdiSubWindow* sub = adopt(w, QStringLiteral("TAG") + n);
-    hs.win_key_table[slot] = key;
-    hs.win_windows[slot] = w->widget();
-    model().act_logger_data = data;
-    data->let_ID(key);
     // The fill works on the active window, so the window is activated, at normal size.
-    show_active(sub, /*minimised=*/false);
+    IDataWindow* w = open_logger_window(n, hs.targets.create_tag_window, QStringLiteral("TAG"), /*minimised=*/false);
+    if (!w) return;
     if (hs.targets.disp_tag_data_form) hs.targets.disp_tag_data_form(*w, n);
 }
 

@@ -11,6 +11,8 @@
 #include <QMdiSubWindow>
 #include <QString>
 
+#include <functional>
+
 #include <unordered_map>
 
 namespace mq {
@@ -87,6 +89,8 @@ public:
 
 private:
     int free_slot() const;
+    IDataWindow* open_logger_window(const QString& n, const std::function<IDataWindow*(const QString&)>& create,
+                                    const QString& prefix, bool minimised);
     int slot_of_window(QWidget* w) const;
     void clear_slot(int slot);
     // Closes a data window as the platform's unload does; true when it closed.

@@ -253,7 +253,31 @@ bool read_data_file_tag(const QString& path, QByteArray* tag) {
         *tag = data_disk_angou_load_1(head).mid(208, 4);
         return true;
     }
-    if (kind == QLatin1String("ML1") || kind == QLatin1String("MT1")) {
+    if (kind == QLatin1String("ML1")) {
+        // Line 1 of an older LOG file ends with the scrambled tag and CR LF. A
+        // scrambled 'P' 'W' earlier in the line is also CR LF, so the line
+        // ends where the scrambled tag is followed by CR LF, as the file's
+        // reader takes it; only a file without that falls back to its first
+        // CR LF (or the whole file when it has none).
+        static const QByteArray tagEnd = data_disk_angou_load_1(kTagMl1.toLatin1()) + "\r\n";
+        QByteArray text;
+        qsizetype end = -1;
+        while (end < 0) {
+            const QByteArray chunk = f.read(kLineChunk);
+            if (f.error() != QFileDevice::NoError) return false;
+            if (chunk.isEmpty()) break;
+            const qsizetype from = std::max<qsizetype>(0, text.size() - (tagEnd.size() - 1));
+            text += chunk;
+            const qsizetype at = text.indexOf(tagEnd, from);
+            if (at >= 0) end = at + tagEnd.size() - 2;
+        }
+        if (text.isEmpty()) return false;
+        if (end < 0) end = text.indexOf("\r\n");
+        if (end >= 0) text.truncate(end);
+        *tag = data_disk_angou_load_1(text.right(kTagBytes));
+        return true;
+    }
+    if (kind == QLatin1String("MT1")) {
         // The first line: up to its CR LF, or the whole file when it has none.
         QByteArray line;
         qsizetype eol = -1;

@@ -48,7 +48,9 @@ QString case_insensitive_filter(const QString& filter);
 
 // The format tag of a data file, chosen by the last three characters of the
 // path in any letter case: "ML1" and "MT1" the last 11 characters of the
-// unscrambled first line; "ML2" characters 209 to 212 of the unscrambled
+// unscrambled first line (for "ML1" the line ends where the scrambled tag
+// "LD01-010100" is followed by CR LF, so that a scrambled 'P' 'W' earlier in
+// it does not end it; without that, at its first CR LF); "ML2" characters 209 to 212 of the unscrambled
 // first 236 bytes (shorter when the file is shorter); any other extension the
 // three characters themselves. False when the file cannot be opened or read,
 // or is empty.

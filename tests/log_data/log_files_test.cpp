@@ -219,6 +219,46 @@ TEST_F(LogFilesTest, AnAbnormallyEndedFileIsWarnedAboutAndRecounted) {
     EXPECT_EQ(g->TextMatrix(7, 6).right(6), QStringLiteral("  10.0"));
 }
 
+TEST_F(LogFilesTest, PAndWInTheHeaderTextsSurviveASaveAndTheOpenCommand) {
+    // 'P' and 'W' scramble to CR and LF: the header is full of line ends.
+    clsLOGGER_SETTING s;
+    oneChannel(s, 3);
+    s.let_log_name(QStringLiteral("PWPWPWPW"));
+    s.let_Worker(QStringLiteral("WP"));
+    s.let_Comment(QStringLiteral("P W"));
+    clsLOGGER_STATUS st;
+    st.let_model_name(QStringLiteral("MQ-PW"));
+    st.let_serial_no(QStringLiteral("PWPW0001"));
+    st.let_user_model_name(QStringLiteral("WWPP"));
+    clsLOGGER_GraphInfo g;
+    ml2_graph_defaults(s, g);
+    const std::vector<std::array<QString, 4>> values = ramp(3);
+    size_t i = 0;
+    const LogRecordSource source = [&](LogRecord& rec) {
+        if (i >= values.size()) return false;
+        rec.No = qint32(i + 1);
+        rec.ch = values[i++];
+        return true;
+    };
+    const QString path = files + QStringLiteral("/pw.ML2");
+    ASSERT_TRUE(ml2_write_file(path, Ml2Sources{s, st, g}, source).ok);
+    ASSERT_TRUE(readFile(path).left(236).contains("\r\n"));
+
+    ScopedMessageBoxHook box(MsgResult::OK);
+    log_data* w = openFile(path);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(box.records().empty());
+    EXPECT_EQ(w->Label5()->text(), QStringLiteral("PWPWPWPW"));
+    EXPECT_EQ(w->Label20()->text(), QStringLiteral("WP      "));
+    EXPECT_EQ(w->Label19()->text(), QStringLiteral("P W     "));
+    EXPECT_EQ(w->Label1()->text(), QStringLiteral("3"));
+    const clsFILE_DATA& fd = *model().act_file_data;
+    EXPECT_EQ(fd.clsLOGGER_STATUS().model_name(), QStringLiteral("MQ-PW   "));
+    EXPECT_EQ(fd.clsLOGGER_STATUS().serial_no(), QStringLiteral("PWPW0001"));
+    EXPECT_EQ(fd.clsLOGGER_STATUS().user_model_name(), QStringLiteral("WWPP    "));
+    EXPECT_EQ(w->vsFlexGrid1()->TextMatrix(3, 3).right(6), QStringLiteral("   0.3"));
+}
+
 TEST_F(LogFilesTest, MissingValuesReadBackAsMissingAndStayOutOfTheStatistics) {
     clsLOGGER_SETTING s;
     oneChannel(s, 4);

@@ -128,6 +128,16 @@ TEST_F(FileOpenTest, OlderLogFileIsRecognisedByItsFirstLine) {
     open(line1(QStringLiteral("old.ml1"), "LD01-010100"));
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml1:F00")}));
     EXPECT_EQ(panel4(), QStringLiteral("動作：ログモード"));
+
+    // 'P' 'W' in the first line scramble to CR LF; the file is still the
+    // older LOG file its reader takes it for, not "not LOG data".
+    fills.clear();
+    ScopedMessageBoxHook box;
+    open(write(QStringLiteral("pw.ml1"), data_disk_angou_load_1("MQPW    LD01-010100") + "\r\n" +
+                                            data_disk_angou_load_1("BODY")));
+    EXPECT_TRUE(box.records().empty());
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_TRUE(fills[0].startsWith(QStringLiteral("ml1:")));
 }
 
 TEST_F(FileOpenTest, WrongTagsAreRefusedWithTheModesMessage) {
@@ -333,6 +343,15 @@ TEST(FileOpenTagTest, TagsAreReadByBytesAndByTheFirstLine) {
         write(QStringLiteral("b.ml1"), data_disk_angou_load_1("xxLD01-010100") + "\r\n" + data_disk_angou_load_1("yyyyyyyyyyyyy")),
         &tag));
     EXPECT_EQ(tag, QByteArray("LD01-010100"));
+    // An older LOG file's first line ends at the scrambled tag and CR LF, not
+    // at a scrambled 'P' 'W' before it; without that tag, at the first CR LF.
+    ASSERT_TRUE(read_data_file_tag(write(QStringLiteral("e.ML1"), data_disk_angou_load_1("xPWxLD01-010100") + "\r\n" +
+                                                                       data_disk_angou_load_1("PWyyyyyyyyyy")),
+                                   &tag));
+    EXPECT_EQ(tag, QByteArray("LD01-010100"));
+    ASSERT_TRUE(read_data_file_tag(write(QStringLiteral("f.ml1"), data_disk_angou_load_1("abcdefghijklmPWLD01-010100")),
+                                   &tag));
+    EXPECT_EQ(tag, QByteArray("abcdefghijklm").right(11));
     // Without a line end the whole file is the first line.
     ASSERT_TRUE(read_data_file_tag(write(QStringLiteral("c.MT1"), data_disk_angou_load_1("TD01-010100")), &tag));
     EXPECT_EQ(tag, QByteArray("TD01-010100"));

@@ -1,5 +1,7 @@
 #include "log_data/log_records.h"
 
+#include <QRegularExpression>
+
 #include "log_data/integration.h"
 #include "main_window/conversions.h"
 #include "model/common_proc.h"
@@ -39,10 +41,6 @@ bool is_number_text(const QString& text) {
 
 // Whole seconds of an interval text, through the same conversion every other
 // time of the program uses.
-qint64 interval_seconds(const QString& interval) {
-    const QDateTime base(QDate(2000, 1, 1), QTime(0, 0, 0), Qt::UTC);
-    return base.secsTo(add_interval(base, interval));
-}
 
 }  // namespace
 
@@ -66,24 +64,37 @@ int channels_in_use(const clsLOGGER_SETTING& s) {
 
 // ---------------------------------------------------------------- times
 
-LogRecordTimes::LogRecordTimes(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 N)
-    : m_start(start), m_stop(stop), m_step(interval_seconds(interval)), m_n(N) {
-    // Record 2 falls on the next whole minute when a long interval started
-    // off the minute: the logger aligns its second record that way.
-    if (interval > QLatin1String("00:00:30") && start.time().second() != 0) {
-        QDateTime cut = start;
-        cut.setTime(QTime(start.time().hour(), start.time().minute(), 0));
-        m_second = cut.addSecs(60);
+qint64 interval_seconds(const QString& interval) {
+    static const QRegularExpression re(QStringLiteral("^ *(\\d{1,2}):(\\d{1,2}):(\\d{1,2}) *$"));
+    const QRegularExpressionMatch m = re.match(interval);
+    if (!m.hasMatch()) throw ConversionError("not an interval: " + interval.toStdString());
+    const int h = m.captured(1).toInt();
+    const int mi = m.captured(2).toInt();
+    const int s = m.captured(3).toInt();
+    if (mi > 59 || s > 59) throw ConversionError("not an interval: " + interval.toStdString());
+    return qint64(h) * 3600 + mi * 60 + s;
+}
+
+LogRecordClock::LogRecordClock(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 n)
+    : m_start(start), m_stop(stop), m_step(interval_seconds(interval)), m_n(n) {
+    const int sec = start.time().second();
+    if (interval > QLatin1String("00:00:30") && sec != 0) {
+        m_second = start.addSecs(60 - sec);
     } else {
         m_second = start.addSecs(m_step);
     }
 }
 
-QDateTime LogRecordTimes::at(qint32 n, const QDateTime& previous) const {
-    if (n == 1) return m_start;
-    if (n == m_n && m_n >= 2) return m_stop;
-    if (n == 2) return m_second;
-    return previous.addSecs(m_step);
+QDateTime LogRecordClock::computed(qint32 r) const {
+    if (r <= 1) return m_start;
+    if (r == 2) return m_second;
+    return m_second.addSecs(m_step * (r - 2));
+}
+
+QDateTime LogRecordClock::time(qint32 r) const {
+    if (r <= 1) return m_start;
+    if (r == m_n) return m_stop;
+    return computed(r);
 }
 
 // ---------------------------------------------------------------- split
@@ -105,9 +116,8 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
     const qsizetype recLen = 5 * c + 1;
     const qsizetype groupLen = 15 * c + 14;
 
-    const LogRecordTimes times(s.start_time(), s.stop_time(), s.record_interval(), N);
+    const LogRecordClock times(s.start_time(), s.stop_time(), s.record_interval(), N);
     LogReplyRecord rec;
-    QDateTime previous;
     qint32 n = 0;
     for (qint32 g = 0; g <= q; ++g) {
         const int inGroup = g < q ? 3 : r;
@@ -127,8 +137,7 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
             }
             rec.flag = reply.mid(p, 1);
             rec.No = n;
-            rec.time = times.at(n, previous);
-            previous = rec.time;
+            rec.time = times.time(n);
             sink(rec);
         }
     }

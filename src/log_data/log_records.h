@@ -33,19 +33,29 @@ qint64 log_reply_length(qint32 N, int c);
 // Number of channels of the settings whose input type is not "-".
 int channels_in_use(const clsLOGGER_SETTING& s);
 
-// The time stamps of the N records of an area, in order.
-class LogRecordTimes {
+// The time of every record of a recording of n records: record 1 the start,
+// record n (n >= 2) the stop; record 2 (n >= 3) the start cut back to its whole
+// minute plus one minute when the interval text compares greater than
+// "00:00:30" and the start's seconds are not 0, else the start plus the
+// interval; every further record the previous one plus the interval.
+// ConversionError when the interval is not "hh:mm:ss".
+class LogRecordClock {
 public:
-    // ConversionError when the interval is not "hh:mm:ss".
-    LogRecordTimes(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 N);
-    // Time of record n (1-based), given the time of record n - 1 (ignored for n 1 and 2).
-    QDateTime at(qint32 n, const QDateTime& previous) const;
+    LogRecordClock(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 n);
+    // Time of record r (1-based). Records past n follow the interval rule.
+    QDateTime time(qint32 r) const;
+    // Time of record r by the rule, ignoring the stop time (for recounts).
+    QDateTime computed(qint32 r) const;
 
 private:
     QDateTime m_start, m_stop, m_second;
     qint64 m_step = 0;
     qint32 m_n = 0;
 };
+
+// Seconds of an interval text "hh:mm:ss" (hours may exceed 23; "24:00:00" is a
+// day). ConversionError for any other text.
+qint64 interval_seconds(const QString& interval);
 
 // One record of the reply, its channel values as six-character display texts
 // (dot_insert_top_sp): "  12.3", "3276.7", "3276.6", "------" (no value), and

@@ -170,38 +170,6 @@ qint32 wholeNumber(const QString& t) { return platform::toInt32(platform::val(t)
 
 // ---- times --------------------------------------------------------------------------
 
-qint64 interval_seconds(const QString& interval) {
-    static const QRegularExpression re(QStringLiteral("^ *(\\d{1,2}):(\\d{1,2}):(\\d{1,2}) *$"));
-    const QRegularExpressionMatch m = re.match(interval);
-    if (!m.hasMatch()) throw ConversionError("not an interval: " + interval.toStdString());
-    const int h = m.captured(1).toInt();
-    const int mi = m.captured(2).toInt();
-    const int s = m.captured(3).toInt();
-    if (mi > 59 || s > 59) throw ConversionError("not an interval: " + interval.toStdString());
-    return qint64(h) * 3600 + mi * 60 + s;
-}
-
-LogRecordClock::LogRecordClock(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 n)
-    : m_start(start), m_stop(stop), m_step(interval_seconds(interval)), m_n(n) {
-    const int sec = start.time().second();
-    if (interval > QLatin1String("00:00:30") && sec != 0) {
-        m_second = start.addSecs(60 - sec);
-    } else {
-        m_second = start.addSecs(m_step);
-    }
-}
-
-QDateTime LogRecordClock::computed(qint32 r) const {
-    if (r <= 1) return m_start;
-    if (r == 2) return m_second;
-    return m_second.addSecs(m_step * (r - 2));
-}
-
-QDateTime LogRecordClock::time(qint32 r) const {
-    if (r <= 1) return m_start;
-    if (r == m_n) return m_stop;
-    return computed(r);
-}
 
 // ---- header and footer ------------------------------------------------------------
 

@@ -13,6 +13,7 @@
 // "     O.R." and "     U.R." for over and under range, "    ------" for a
 // missing value, and the empty text for a channel that is not used.
 #include <QByteArray>
+
 #include <QDateTime>
 #include <QString>
 #include <QtGlobal>
@@ -20,6 +21,8 @@
 #include <functional>
 
 #include "log_data/safe_file.h"
+
+#include "log_data/log_records.h"
 
 namespace mq {
 
@@ -56,29 +59,6 @@ inline constexpr int kMl2FooterSize = 1024;
 
 // ---- times of the records ----------------------------------------------------
 
-// The time of every record of a recording of n records: record 1 the start,
-// record n (n >= 2) the stop; record 2 (n >= 3) the start cut back to its whole
-// minute plus one minute when the interval text compares greater than
-// "00:00:30" and the start's seconds are not 0, else the start plus the
-// interval; every further record the previous one plus the interval.
-// ConversionError when the interval is not "hh:mm:ss".
-class LogRecordClock {
-public:
-    LogRecordClock(const QDateTime& start, const QDateTime& stop, const QString& interval, qint32 n);
-    // Time of record r (1-based). Records past n follow the interval rule.
-    QDateTime time(qint32 r) const;
-    // Time of record r by the rule, ignoring the stop time (for recounts).
-    QDateTime computed(qint32 r) const;
-
-private:
-    QDateTime m_start, m_stop, m_second;
-    qint64 m_step = 0;
-    qint32 m_n = 0;
-};
-
-// Seconds of an interval text "hh:mm:ss" (hours may exceed 23; "24:00:00" is a
-// day). ConversionError for any other text.
-qint64 interval_seconds(const QString& interval);
 
 // ---- writing ---------------------------------------------------------------------
 

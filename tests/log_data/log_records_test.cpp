@@ -36,64 +36,64 @@ TEST(LogReplyLength, FullGroupsAndTheShorterLastGroup) {
 
 // ---------------------------------------------------------------- record times
 
-TEST(LogRecordTimesTest, OneRecordCarriesTheStart) {
+TEST(LogRecordClockTest, OneRecordCarriesTheStart) {
     const QDateTime start = civil(2024, 1, 15, 10, 0, 17);
-    LogRecordTimes t(start, civil(2024, 1, 15, 11, 0, 0), QStringLiteral("00:01:00"), 1);
-    EXPECT_EQ(t.at(1, QDateTime()), start);
+    LogRecordClock t(start, civil(2024, 1, 15, 11, 0, 0), QStringLiteral("00:01:00"), 1);
+    EXPECT_EQ(t.time(1), start);
 }
 
-TEST(LogRecordTimesTest, TwoRecordsCarryStartAndStop) {
+TEST(LogRecordClockTest, TwoRecordsCarryStartAndStop) {
     const QDateTime start = civil(2024, 1, 15, 10, 0, 17);
     const QDateTime stop = civil(2024, 1, 15, 10, 0, 59);
-    LogRecordTimes t(start, stop, QStringLiteral("00:01:00"), 2);
-    EXPECT_EQ(t.at(1, QDateTime()), start);
-    EXPECT_EQ(t.at(2, start), stop);
+    LogRecordClock t(start, stop, QStringLiteral("00:01:00"), 2);
+    EXPECT_EQ(t.time(1), start);
+    EXPECT_EQ(t.time(2), stop);
 }
 
-TEST(LogRecordTimesTest, SecondRecordOfALongIntervalFallsOnTheNextWholeMinute) {
+TEST(LogRecordClockTest, SecondRecordOfALongIntervalFallsOnTheNextWholeMinute) {
     const QDateTime start = civil(2024, 1, 15, 10, 0, 17);
     const QDateTime stop = civil(2024, 1, 15, 10, 2, 3);
-    LogRecordTimes t(start, stop, QStringLiteral("00:01:00"), 3);
-    EXPECT_EQ(t.at(2, start), civil(2024, 1, 15, 10, 1, 0));
-    EXPECT_EQ(t.at(3, civil(2024, 1, 15, 10, 1, 0)), stop);
+    LogRecordClock t(start, stop, QStringLiteral("00:01:00"), 3);
+    EXPECT_EQ(t.time(2), civil(2024, 1, 15, 10, 1, 0));
+    EXPECT_EQ(t.time(3), stop);
 
     // Across an hour and a day boundary.
-    LogRecordTimes late(civil(2024, 12, 31, 23, 59, 45), QDateTime(), QStringLiteral("00:05:00"), 10);
-    EXPECT_EQ(late.at(2, QDateTime()), civil(2025, 1, 1, 0, 0, 0));
-    EXPECT_EQ(late.at(3, civil(2025, 1, 1, 0, 0, 0)), civil(2025, 1, 1, 0, 5, 0));
+    LogRecordClock late(civil(2024, 12, 31, 23, 59, 45), QDateTime(), QStringLiteral("00:05:00"), 10);
+    EXPECT_EQ(late.time(2), civil(2025, 1, 1, 0, 0, 0));
+    EXPECT_EQ(late.time(3), civil(2025, 1, 1, 0, 5, 0));
 }
 
-TEST(LogRecordTimesTest, ShortIntervalsAndWholeMinuteStartsAddTheInterval) {
+TEST(LogRecordClockTest, ShortIntervalsAndWholeMinuteStartsAddTheInterval) {
     const QDateTime start = civil(2024, 1, 15, 10, 0, 17);
-    LogRecordTimes ten(start, civil(2024, 1, 15, 10, 0, 58), QStringLiteral("00:00:10"), 5);
+    LogRecordClock ten(start, civil(2024, 1, 15, 10, 0, 58), QStringLiteral("00:00:10"), 5);
     QDateTime prev;
     QStringList got;
     for (int n = 1; n <= 5; ++n) {
-        prev = ten.at(n, prev);
+        prev = ten.time(n);
         got << prev.toString(QStringLiteral("hh:mm:ss"));
     }
     EXPECT_EQ(got, (QStringList{"10:00:17", "10:00:27", "10:00:37", "10:00:47", "10:00:58"}));
 
     // Exactly 30 seconds is not longer than 30 seconds.
-    LogRecordTimes thirty(start, QDateTime(), QStringLiteral("00:00:30"), 9);
-    EXPECT_EQ(thirty.at(2, start), civil(2024, 1, 15, 10, 0, 47));
+    LogRecordClock thirty(start, QDateTime(), QStringLiteral("00:00:30"), 9);
+    EXPECT_EQ(thirty.time(2), civil(2024, 1, 15, 10, 0, 47));
     // A start on the whole minute adds the interval.
     const QDateTime whole = civil(2024, 1, 15, 10, 0, 0);
-    LogRecordTimes hour(whole, QDateTime(), QStringLiteral("01:00:00"), 9);
-    EXPECT_EQ(hour.at(2, whole), civil(2024, 1, 15, 11, 0, 0));
-    EXPECT_EQ(hour.at(3, civil(2024, 1, 15, 11, 0, 0)), civil(2024, 1, 15, 12, 0, 0));
+    LogRecordClock hour(whole, QDateTime(), QStringLiteral("01:00:00"), 9);
+    EXPECT_EQ(hour.time(2), civil(2024, 1, 15, 11, 0, 0));
+    EXPECT_EQ(hour.time(3), civil(2024, 1, 15, 12, 0, 0));
 }
 
-TEST(LogRecordTimesTest, ADayIntervalAddsTwentyFourHours) {
+TEST(LogRecordClockTest, ADayIntervalAddsTwentyFourHours) {
     const QDateTime start = civil(2024, 2, 28, 6, 0, 0);
-    LogRecordTimes t(start, civil(2024, 3, 3, 6, 0, 0), QStringLiteral("24:00:00"), 4);
-    EXPECT_EQ(t.at(2, start), civil(2024, 2, 29, 6, 0, 0));
-    EXPECT_EQ(t.at(3, civil(2024, 2, 29, 6, 0, 0)), civil(2024, 3, 1, 6, 0, 0));
-    EXPECT_EQ(t.at(4, civil(2024, 3, 1, 6, 0, 0)), civil(2024, 3, 3, 6, 0, 0));
+    LogRecordClock t(start, civil(2024, 3, 3, 6, 0, 0), QStringLiteral("24:00:00"), 4);
+    EXPECT_EQ(t.time(2), civil(2024, 2, 29, 6, 0, 0));
+    EXPECT_EQ(t.time(3), civil(2024, 3, 1, 6, 0, 0));
+    EXPECT_EQ(t.time(4), civil(2024, 3, 3, 6, 0, 0));
 }
 
-TEST(LogRecordTimesTest, AnIntervalThatIsNoTimeIsRefused) {
-    EXPECT_THROW(LogRecordTimes(civil(2024, 1, 1, 0, 0, 0), QDateTime(), QStringLiteral("ab:cd:ef"), 3),
+TEST(LogRecordClockTest, AnIntervalThatIsNoTimeIsRefused) {
+    EXPECT_THROW(LogRecordClock(civil(2024, 1, 1, 0, 0, 0), QDateTime(), QStringLiteral("ab:cd:ef"), 3),
                  ConversionError);
 }
 

@@ -87,52 +87,47 @@ QString integrationCell(double value) { return platform::format(value, QStringLi
 
 // ---------------------------------------------------------------- alarm host
 
-// What the alarm queries need while they colour this window's table. A record
-// without a value of the channel reads as 0 in the queries; it is no
-// measurement, so it is neither coloured nor counted.
-class log_data::AlarmHost : public StatQueryHost {
-public:
-    AlarmHost(log_data& w, const clsLOGGER_SETTING& s) : m_w(w), m_s(s) {}
+// A record without a value of the channel reads as 0 in the alarm queries; it
+// is no measurement, so it is neither coloured nor counted.
+LogAlarmHost::LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, const MissingRows& missing, bool fileData,
+                           Prog_Dialog* dlg)
+    : m_grid(grid), m_s(s), m_missing(missing), m_fileData(fileData), m_dlg(dlg) {}
 
-    QString channelInputType(int ch) const override { return m_s.Ch_input_type(ch - 1); }
-    bool currentIsFileData() const override { return model().act_data_kind == 1; }
-    void progressAddMaximum(qint64 n) override {
-        if (Prog_Dialog* d = dialog()) d->set_progress_max(d->progress_max() + double(n));
-    }
-    void progressAdvance(qint64 n) override {
-        if (Prog_Dialog* d = dialog()) d->set_progress_value(d->progress_value() + double(n));
-    }
-    void setCellForeColor(qint32 row, int col, quint32 colour) override {
-        const int ch = col - 3;
-        if (ch >= 0 && ch < 4) {
-            const auto& missing = m_w.m_missingRows[size_t(ch)];
-            if (std::binary_search(missing.begin(), missing.end(), row)) {
-                ++m_excluded;
-                return;
-            }
+QString LogAlarmHost::channelInputType(int ch) const { return m_s.Ch_input_type(ch - 1); }
+
+bool LogAlarmHost::currentIsFileData() const { return m_fileData; }
+
+void LogAlarmHost::progressAddMaximum(qint64 n) {
+    if (m_dlg) m_dlg->set_progress_max(m_dlg->progress_max() + double(n));
+}
+
+void LogAlarmHost::progressAdvance(qint64 n) {
+    if (m_dlg) m_dlg->set_progress_value(m_dlg->progress_value() + double(n));
+}
+
+void LogAlarmHost::setCellForeColor(qint32 row, int col, quint32 colour) {
+    const int ch = col - 3;
+    if (ch >= 0 && ch < 4) {
+        const auto& missing = m_missing[size_t(ch)];
+        if (std::binary_search(missing.begin(), missing.end(), row)) {
+            ++m_excluded;
+            return;
         }
-        platform::Grid* g = m_w.m_grid;
-        if (row < 0 || row >= g->Rows() || col < 0 || col >= g->Cols()) return;
-        g->setRow(row);
-        g->setCol(col);
-        g->setCellForeColor(colour);
     }
-    void yield() override { QCoreApplication::processEvents(); }
+    if (row < 0 || row >= m_grid->Rows() || col < 0 || col >= m_grid->Cols()) return;
+    m_grid->setRow(row);
+    m_grid->setCol(col);
+    m_grid->setCellForeColor(colour);
+}
 
-    // Records of the last query that had no value and were left out.
-    qint32 takeExcluded() {
-        const qint32 n = m_excluded;
-        m_excluded = 0;
-        return n;
-    }
+void LogAlarmHost::yield() { QCoreApplication::processEvents(); }
 
-private:
-    static Prog_Dialog* dialog() { return SeqSlot::installed() ? seq().dialog.data() : nullptr; }
+qint32 LogAlarmHost::takeExcluded() {
+    const qint32 n = m_excluded;
+    m_excluded = 0;
+    return n;
+}
 
-    log_data& m_w;
-    const clsLOGGER_SETTING& m_s;
-    qint32 m_excluded = 0;
-};
 
 // ---------------------------------------------------------------- window
 
@@ -310,7 +305,8 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
     if (!db.IsOpen()) return;
-    AlarmHost host(*this, s);
+    LogAlarmHost host(m_grid, s, m_missingRows, model().act_data_kind == 1,
+                      SeqSlot::installed() ? seq().dialog.data() : nullptr);
     for (int ch = 0; ch < 4; ++ch) {
         if (s.Ch_input_type(ch) == QLatin1String("V")) continue;
         // An alarm value that is not set raises no alarm (it would read as 0).

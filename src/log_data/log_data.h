@@ -27,6 +27,7 @@
 
 #include "log_data/integration.h"
 #include "model/data_window.h"
+#include "model/stat_queries.h"
 
 class QCloseEvent;
 class QGroupBox;
@@ -40,10 +41,40 @@ struct HomeTargets;
 class DbRecordset;
 class clsLOGGER_DATA;
 class clsLOGGER_DATABASE;
+class clsLOGGER_SETTING;
+class Prog_Dialog;
 
 namespace platform {
 class Grid;
 }
+
+// What the alarm queries need while they colour a LOG window's table: the
+// channel types, the progress dialog (may be none), the table, and per channel
+// the rows (sorted) that hold no value.
+class LogAlarmHost : public StatQueryHost {
+public:
+    using MissingRows = std::array<std::vector<qint32>, 4>;
+    LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, const MissingRows& missing, bool fileData,
+                 Prog_Dialog* dlg);
+
+    QString channelInputType(int ch) const override;
+    bool currentIsFileData() const override;
+    void progressAddMaximum(qint64 n) override;
+    void progressAdvance(qint64 n) override;
+    void setCellForeColor(qint32 row, int col, quint32 colour) override;
+    void yield() override;
+
+    // Records of the last query that had no value and were left out.
+    qint32 takeExcluded();
+
+private:
+    platform::Grid* m_grid;
+    const clsLOGGER_SETTING& m_s;
+    const MissingRows& m_missing;
+    bool m_fileData;
+    Prog_Dialog* m_dlg;
+    qint32 m_excluded = 0;
+};
 
 class log_data : public QWidget, public IDataWindow {
     Q_OBJECT
@@ -124,8 +155,6 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    class AlarmHost;
-
     void build_ui();
     void set_records_layout();
     void write_setting_labels(const clsLOGGER_DATA& ds);

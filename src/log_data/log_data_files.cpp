@@ -1,5 +1,7 @@
 #include "log_data/log_data_files.h"
 
+#include <functional>
+
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -190,51 +192,6 @@ clsFILE_DATA& takeFileData(const QString& key) {
     return *m.act_file_data;
 }
 
-// What the alarm queries need while they colour the window's table. Records
-// without a value read as 0 in the queries: they are neither coloured nor counted.
-class FileAlarmHost : public StatQueryHost {
-public:
-    FileAlarmHost(log_data& w, const clsLOGGER_SETTING& s, const FileLoadState& ls, Prog_Dialog* dlg)
-        : m_w(w), m_s(s), m_ls(ls), m_dlg(dlg) {}
-
-    QString channelInputType(int ch) const override { return m_s.Ch_input_type(ch - 1); }
-    bool currentIsFileData() const override { return true; }
-    void progressAddMaximum(qint64 n) override {
-        if (m_dlg) m_dlg->set_progress_max(m_dlg->progress_max() + double(n));
-    }
-    void progressAdvance(qint64 n) override {
-        if (m_dlg) m_dlg->set_progress_value(m_dlg->progress_value() + double(n));
-    }
-    void setCellForeColor(qint32 row, int col, quint32 colour) override {
-        const int ch = col - 3;
-        if (ch >= 0 && ch < 4) {
-            const auto& missing = m_ls.missingRows[size_t(ch)];
-            if (std::binary_search(missing.begin(), missing.end(), row)) {
-                ++m_excluded;
-                return;
-            }
-        }
-        platform::Grid* g = m_w.vsFlexGrid1();
-        if (row < 0 || row >= g->Rows() || col < 0 || col >= g->Cols()) return;
-        g->setRow(row);
-        g->setCol(col);
-        g->setCellForeColor(colour);
-    }
-    void yield() override { QCoreApplication::processEvents(); }
-
-    qint32 takeExcluded() {
-        const qint32 n = m_excluded;
-        m_excluded = 0;
-        return n;
-    }
-
-private:
-    log_data& m_w;
-    const clsLOGGER_SETTING& m_s;
-    const FileLoadState& m_ls;
-    Prog_Dialog* m_dlg;
-    qint32 m_excluded = 0;
-};
 
 // Minimum and maximum of a channel that has records without a value, from the
 // values stored in the records (the queries would read the gaps as 0).
@@ -290,6 +247,31 @@ CurrentSources currentSources() {
 
 const QString kNothingToSave = QStringLiteral("保存するデータがありません。");
 
+// Reads the scrambled part of the file being opened with `read` and
+// unscrambles it (operation 600) into file_plain_text. False, with the window
+// given up when it is still there, on a failed read or a cancel.
+bool read_and_descramble(QPointer<log_data>& w, const std::function<FileResult(const QString&, QByteArray&)>& read) {
+    HomeState& hs = home_state();
+    QByteArray scrambled;
+    if (FileResult r = read(hs.open_file_path, scrambled); !r) {
+        showMessage(r.message);
+        failureEnding(w);
+        return false;
+    }
+    hs.file_raw_text = scrambled;
+    hs.file_plain_text.clear();
+    setFileCancel(false);
+    runOperation(op_descramble_text);
+    if (!w) return false;
+    if (hs.file_plain_text.isEmpty()) {
+        setFileCancel(false);
+        failureEnding(w);
+        return false;
+    }
+    return true;
+}
+
+
 }  // namespace
 
 // ---------------------------------------------------------------- ".ML2" opening
@@ -298,22 +280,7 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
     QPointer<log_data> w = &window;
     HomeState& hs = home_state();
 
-    QByteArray scrambled;
-    if (FileResult r = ml2_read_header_bytes(hs.open_file_path, scrambled); !r) {
-        showMessage(r.message);
-        failureEnding(w);
-        return;
-    }
-    hs.file_raw_text = scrambled;
-    hs.file_plain_text.clear();
-    setFileCancel(false);
-    runOperation(op_descramble_text);
-    if (!w) return;
-    if (hs.file_plain_text.isEmpty()) {
-        setFileCancel(false);
-        failureEnding(w);
-        return;
-    }
+    if (!read_and_descramble(w, ml2_read_header_bytes)) return;
 
     clsFILE_DATA& ds = takeFileData(key);
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
@@ -518,7 +485,7 @@ void fill_data_grid(Prog_Dialog& dlg) {
     yield();
     w->bind_Data1(db.Recordset());
 
-    FileAlarmHost host(*w, s, ls, &dlg);
+    LogAlarmHost host(w->vsFlexGrid1(), s, ls.missingRows, /*fileData=*/true, &dlg);
     for (int c = 0; c < 4; ++c) {
         phase(c + 2);
         dlg.set_progress_value(dlg.progress_value() + 1);
@@ -581,22 +548,7 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
     QPointer<log_data> w = &window;
     HomeState& hs = home_state();
 
-    QByteArray body;
-    if (FileResult r = ml1_read_body(hs.open_file_path, body); !r) {
-        showMessage(r.message);
-        failureEnding(w);
-        return;
-    }
-    hs.file_raw_text = body;
-    hs.file_plain_text.clear();
-    setFileCancel(false);
-    runOperation(op_descramble_text);
-    if (!w) return;
-    if (hs.file_plain_text.isEmpty()) {
-        setFileCancel(false);
-        failureEnding(w);
-        return;
-    }
+    if (!read_and_descramble(w, ml1_read_body)) return;
 
     clsFILE_DATA& ds = takeFileData(key);
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();

@@ -247,8 +247,12 @@ protected:
                 EXPECT_EQ(cell.right(6).trimmed(), e.cells[c][r - 1]) << "record " << r << " CH" << c + 1;
                 // The records that hold the maximum and the minimum are marked.
                 if (!e.max[c].isEmpty() && e.max[c] != e.min[c]) {
-                    if (e.cells[c][r - 1] == e.max[c]) EXPECT_TRUE(cell.startsWith(u'▲')) << r << " CH" << c + 1;
-                    if (e.cells[c][r - 1] == e.min[c]) EXPECT_TRUE(cell.startsWith(u'▼')) << r << " CH" << c + 1;
+                    if (e.cells[c][r - 1] == e.max[c]) {
+                        EXPECT_TRUE(cell.startsWith(u'▲')) << r << " CH" << c + 1;
+                    }
+                    if (e.cells[c][r - 1] == e.min[c]) {
+                        EXPECT_TRUE(cell.startsWith(u'▼')) << r << " CH" << c + 1;
+                    }
                 }
             }
         }

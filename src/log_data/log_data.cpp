@@ -273,32 +273,7 @@ void log_data::fill_statistics() {
 
 void log_data::write_graph_defaults(clsLOGGER_DATA& ds) {
     const clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
-    clsLOGGER_GraphInfo& g = ds.clsLOGGER_GraphInfo();
-    static const qint32 colours[4] = {16711680, 65280, 255, 0};  // blue, green, red, black (0x00BBGGRR)
-    g.let_log_name(s.log_name());
-    g.let_worker_name(s.Worker());
-    g.let_Comment(s.Comment());
-    for (int ch = 0; ch < 4; ++ch) {
-        g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
-        g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
-        g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
-        g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
-        g.let_Std_Value(ch, QStringLiteral("0"));
-        g.let_Ch_G_color(ch, colours[ch]);
-        g.let_Std_Sw(ch, QStringLiteral("0"));
-        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
-        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
-        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
-    }
-    g.let_DataCount(s.data_count());
-    g.let_GrpDrw_StartPos(1);
-    g.let_GrpDrw_EndPos(s.data_count());
-    g.let_Label_Sw(QStringLiteral("0"));
-    g.let_LIneBold_Sw(QStringLiteral("1"));
-    g.let_CH_GraphAxDrawSw(QStringLiteral("1111"));
-    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
-    g.let_GrdDispSort(QStringLiteral("1234"));
-    g.let_DataMark_Sw(QStringLiteral("0"));
+    log_graph_defaults(s, ds.clsLOGGER_GraphInfo(), s.data_count());
 }
 
 void log_data::count_alarms(clsLOGGER_DATA& ds) {

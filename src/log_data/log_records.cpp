@@ -4,6 +4,7 @@
 
 #include "log_data/integration.h"
 #include "main_window/conversions.h"
+#include "model/cls_logger_graphinfo.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
@@ -191,6 +192,36 @@ void reset_log_statistics(clsLOGGER_SETTING& s) {
         s.let_Ch_l_sum(ch, QString(9, QLatin1Char(' ')));
         s.let_Ch_data_count(ch, 0);
     }
+}
+
+void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint32 endPos) {
+    // Blue, green, red and black, as 0x00BBGGRR colour values.
+    static constexpr qint32 kColours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0};
+    g.let_log_name(s.log_name());
+    g.let_worker_name(s.Worker());
+    g.let_Comment(s.Comment());
+    for (int ch = 0; ch < 4; ++ch) {
+        // The decimal position first: the graph's levels scale by it.
+        g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
+        g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
+        g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
+        g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
+        g.let_Std_Value(ch, QStringLiteral("0"));
+        g.let_Ch_G_color(ch, kColours[ch]);
+        g.let_Std_Sw(ch, QStringLiteral("0"));
+        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
+        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
+        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
+    }
+    g.let_DataCount(s.data_count());
+    g.let_GrpDrw_StartPos(1);
+    g.let_GrpDrw_EndPos(endPos);
+    g.let_Label_Sw(QStringLiteral("0"));
+    g.let_LIneBold_Sw(QStringLiteral("1"));
+    g.let_CH_GraphAxDrawSw(QStringLiteral("1111"));
+    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
+    g.let_GrdDispSort(QStringLiteral("1234"));
+    g.let_DataMark_Sw(QStringLiteral("0"));
 }
 
 }  // namespace mq

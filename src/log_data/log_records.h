@@ -25,6 +25,7 @@
 namespace mq {
 
 class clsLOGGER_SETTING;
+class clsLOGGER_GraphInfo;
 class clsLOGGER_DATA;
 
 // Length of a full reply for N records of c channels.
@@ -89,5 +90,10 @@ void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec,
 
 // Resets the statistics of all four channels to the values a fill starts from.
 void reset_log_statistics(clsLOGGER_SETTING& s);
+
+// The graph options a LOG data set starts with: names, alarm and integration
+// levels from its settings, the four default colours, every switch off, all
+// channels drawn, and the drawn range from record 1 to endPos.
+void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint32 endPos);
 
 }  // namespace mq

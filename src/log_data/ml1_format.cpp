@@ -146,34 +146,7 @@ FileResult ml1_trailer_read(const QByteArray& plain, clsLOGGER_SETTING& s) {
     return FileResult::success();
 }
 
-void ml1_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g) {
-    g.let_log_name(s.log_name());
-    g.let_worker_name(s.Worker());
-    g.let_Comment(s.Comment());
-    for (int ch = 0; ch < 4; ++ch) g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
-    for (int ch = 0; ch < 4; ++ch) g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
-    for (int ch = 0; ch < 4; ++ch) g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
-    for (int ch = 0; ch < 4; ++ch) g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
-    g.let_DataCount(s.data_count());
-    for (int ch = 0; ch < 4; ++ch) g.let_Std_Value(ch, QStringLiteral("0"));
-    g.let_GrpDrw_StartPos(1);
-    g.let_GrpDrw_EndPos(g.DataCount());
-    g.let_Label_Sw(QStringLiteral("0"));
-    g.let_LIneBold_Sw(QStringLiteral("1"));
-    // Full blue, full green, full red and black, as 0x00BBGGRR colour values.
-    static constexpr qint32 kColors[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0};
-    for (int ch = 0; ch < 4; ++ch) g.let_Ch_G_color(ch, kColors[ch]);
-    g.let_CH_GraphAxDrawSw(QStringLiteral("1111"));
-    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
-    for (int ch = 0; ch < 4; ++ch) {
-        g.let_Std_Sw(ch, QStringLiteral("0"));
-        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
-        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
-        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
-    }
-    g.let_GrdDispSort(QStringLiteral("1234"));
-    g.let_DataMark_Sw(QStringLiteral("0"));
-}
+void ml1_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g) { log_graph_defaults(s, g, s.data_count()); }
 
 FileResult ml1_for_each_record(const QByteArray& plain, const clsLOGGER_SETTING& s, const LogRecordSink& sink,
                                bool& cancelled) {

@@ -647,33 +647,7 @@ void ld20_footer_read(const QByteArray& footer, clsLOGGER_SETTING& s, clsLOGGER_
 }
 
 void ml2_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g) {
-    g.let_log_name(s.log_name());
-    g.let_worker_name(s.Worker());
-    g.let_Comment(s.Comment());
-    for (int ch = 0; ch < 4; ++ch) {
-        g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
-        g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
-        g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
-        g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
-    }
-    g.let_DataCount(s.data_count());
-    for (int ch = 0; ch < 4; ++ch) g.let_Std_Value(ch, QStringLiteral("0"));
-    g.let_Label_Sw(QStringLiteral("0"));
-    g.let_LIneBold_Sw(QStringLiteral("1"));
-    static constexpr qint32 kDefaultColors[4] = {16711680, 65280, 255, 0};
-    for (int ch = 0; ch < 4; ++ch) g.let_Ch_G_color(ch, kDefaultColors[ch]);
-    g.let_CH_GraphAxDrawSw(QStringLiteral("1111"));
-    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
-    g.let_GrpDrw_StartPos(1);
-    g.let_GrpDrw_EndPos(std::min<qint32>(g.DataCount(), 10000));
-    for (int ch = 0; ch < 4; ++ch) {
-        g.let_Std_Sw(ch, QStringLiteral("0"));
-        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
-        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
-        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
-    }
-    g.let_GrdDispSort(QStringLiteral("1234"));
-    g.let_DataMark_Sw(QStringLiteral("0"));
+    log_graph_defaults(s, g, std::min<qint32>(s.data_count(), 10000));
 }
 
 int ml2_channel_scale(const clsLOGGER_SETTING& s, int ch) {

@@ -2,6 +2,7 @@
 // Shared set-up for every test program: a QApplication created once per process,
 // a private XDG_RUNTIME_DIR (0700) and a temporary XDG_DATA_HOME, so that tests
 // never touch the user's real per-user folder.
+#include <QByteArray>
 #include <QString>
 
 namespace mq::test {
@@ -21,6 +22,12 @@ template <class Pred>
 bool waitUntil(Pred pred, int timeoutMs = 5000);
 
 void processEventsFor(int ms);
+
+// The bytes of a file, or "<missing>" when it cannot be read.
+QByteArray readAll(const QString& path);
+
+// Writes the bytes as the whole file; a failure fails the running test.
+void writeAll(const QString& path, const QByteArray& bytes);
 
 }  // namespace mq::test
 

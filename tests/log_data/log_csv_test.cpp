@@ -26,12 +26,6 @@ namespace {
 
 QString cell(const QString& v) { return QStringLiteral("    ") + platform::rightAlign(v, 6); }
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
-}
-
 QStringList linesOf(const QByteArray& bytes) {
     QStringList l = platform::cp932::decode(bytes).split(QStringLiteral("\r\n"));
     if (!l.isEmpty() && l.last().isEmpty()) l.removeLast();
@@ -154,7 +148,7 @@ TEST_F(LogCsvTest, EmptyDataSetFileIsExactBytes) {
           << QStringLiteral("最大値,      ,      ,      ,      ,") << QStringLiteral("平均値,      ,      ,      ,      ,")
           << QStringLiteral("L積算値,         ,         ,         ,         ,")
           << QStringLiteral("H積算値,         ,         ,         ,         ,");
-    EXPECT_EQ(readFile(path), platform::cp932::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    EXPECT_EQ(mq::test::readAll(path), platform::cp932::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
 }
 
 TEST_F(LogCsvTest, StatisticsLines) {
@@ -193,7 +187,7 @@ TEST_F(LogCsvTest, RecordTimesFromLabelsAndTheIntervalRule) {
         const QString path = dir.path() + QStringLiteral("/t%1.csv").arg(n);
         EXPECT_TRUE(log_csv_write(path, source(), records(n)).ok);
         QStringList out;
-        const QStringList lines = linesOf(readFile(path));
+        const QStringList lines = linesOf(mq::test::readAll(path));
         for (int i = 26; i < 26 + n; ++i) out << lines.at(i).left(17);
         return out;
     };
@@ -214,13 +208,13 @@ TEST_F(LogCsvTest, WholeSmallFile) {
     LogCsvHooks hooks;
     hooks.set_caption = [&](const QString& c) { captions.push_back(c); };
     ASSERT_TRUE(log_csv_write(path, source(), records(3), hooks).ok);
-    const QStringList lines = linesOf(readFile(path));
+    const QStringList lines = linesOf(mq::test::readAll(path));
     ASSERT_EQ(lines.size(), 26 + 3 + 6);
     EXPECT_EQ(lines.at(26), QStringLiteral("13/05/01 10:15:17,   0.1,  1.23,      ,  O.R.,0"));
     EXPECT_EQ(lines.at(28), QStringLiteral("13/05/01 12:00:00,   0.3,  1.23,      ,  O.R.,0"));
     EXPECT_EQ(lines.at(29), QStringLiteral(",,,,,,"));
     EXPECT_EQ(captions, std::vector<QString>{QStringLiteral("ファイルへ書き込んでいます。(1/1)")});
-    EXPECT_TRUE(readFile(path).endsWith("\r\n"));
+    EXPECT_TRUE(mq::test::readAll(path).endsWith("\r\n"));
 }
 
 TEST_F(LogCsvTest, ExactlyThirtyThousandIsOneFileWithoutFolder) {
@@ -230,7 +224,7 @@ TEST_F(LogCsvTest, ExactlyThirtyThousandIsOneFileWithoutFolder) {
     EXPECT_EQ(out.files, QStringList{path});
     EXPECT_TRUE(out.folder.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/data")));
-    const QStringList lines = linesOf(readFile(path));
+    const QStringList lines = linesOf(mq::test::readAll(path));
     EXPECT_EQ(lines.size(), 26 + 30000 + 6);
     EXPECT_EQ(lines.at(24), QStringLiteral("データ数,   30000,,,,"));
 }
@@ -249,8 +243,8 @@ TEST_F(LogCsvTest, ThirtyThousandAndOneSplitsIntoAFolderOfTwoParts) {
     EXPECT_EQ(captions, (std::vector<QString>{QStringLiteral("ファイルへ書き込んでいます。(1/2)"),
                                               QStringLiteral("ファイルへ書き込んでいます。(2/2)")}));
 
-    const QStringList first = linesOf(readFile(out.files[0]));
-    const QStringList second = linesOf(readFile(out.files[1]));
+    const QStringList first = linesOf(mq::test::readAll(out.files[0]));
+    const QStringList second = linesOf(mq::test::readAll(out.files[1]));
     ASSERT_EQ(first.size(), 26 + 30000 + 6);
     ASSERT_EQ(second.size(), 26 + 1 + 6);
     EXPECT_EQ(first.at(24), QStringLiteral("データ数,   30001,( 1～30000 ),,,"));
@@ -272,7 +266,7 @@ TEST_F(LogCsvTest, SixtyThousandGivesTwoFullParts) {
     ASSERT_TRUE(log_csv_write(path, source(), records(60000), {}, &out).ok);
     ASSERT_EQ(out.files.size(), 2);
     EXPECT_EQ(out.files[1], dir.path() + QStringLiteral("/big/big_01.csv"));
-    const QStringList second = linesOf(readFile(out.files[1]));
+    const QStringList second = linesOf(mq::test::readAll(out.files[1]));
     ASSERT_EQ(second.size(), 26 + 30000 + 6);
     EXPECT_EQ(second.at(24), QStringLiteral("データ数,   60000,( 30001～60000 ),,,"));
     EXPECT_TRUE(second.at(26 + 29999).startsWith(QStringLiteral("13/05/01 12:00:00,6000.0,")));
@@ -287,7 +281,7 @@ TEST_F(LogCsvTest, LoggerDataSetIsAlwaysOneFile) {
     ASSERT_TRUE(log_csv_write(path, source(false), records(30001), hooks, &out).ok);
     EXPECT_EQ(out.files, QStringList{path});
     EXPECT_TRUE(captions.empty());
-    EXPECT_EQ(linesOf(readFile(path)).at(24), QStringLiteral("データ数,   30001,,,,"));
+    EXPECT_EQ(linesOf(mq::test::readAll(path)).at(24), QStringLiteral("データ数,   30001,,,,"));
 }
 
 TEST_F(LogCsvTest, SplitFolderAndPartNamesComeFromTheFileNameOnly) {
@@ -358,7 +352,7 @@ TEST_F(LogCsvTest, FailuresLeaveNoPartialFilesOrFolders) {
                      out = LogRecord{};
                      return ++*m <= 2;
                  }).ok);
-    EXPECT_EQ(readFile(existing), QByteArray("old"));
+    EXPECT_EQ(mq::test::readAll(existing), QByteArray("old"));
 }
 
 // A logger window's records saved as ".ML2", reopened, and exported again give
@@ -411,7 +405,7 @@ TEST_F(LogCsvTest, CsvOfTheReopenedMl2EqualsTheCsvOfTheOriginal) {
     again.grid_ave = first.grid_ave;
     const QString copy = dir.path() + QStringLiteral("/copy.csv");
     ASSERT_TRUE(log_csv_write(copy, again, from(back)).ok);
-    EXPECT_EQ(readFile(copy), readFile(original));
+    EXPECT_EQ(mq::test::readAll(copy), mq::test::readAll(original));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/sim_link.h"
 #include "common/test_env.h"
 #include "log_data/ops_log_read.h"
 #include "logger_sim/logger_sim.h"
@@ -37,13 +38,7 @@ protected:
         home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
         mq::install_log_read_operations();
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-        ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
-        link().MSComm1().setPortNumber(1);
-        mq::comm_setting();
-        link().link_connected_flag = true;
-        link().link_serial_no = QStringLiteral("A0123456");
-        link().link_mode_str = QStringLiteral("1");
+        mq::test::attachConnectedLogger(sim.devicePath());
         setMode(1);
     }
     void TearDown() override {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/sim_link.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
@@ -78,13 +79,7 @@ protected:
         home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
         mq::install_log_read_operations([this](qint16 n) { shown.push_back(n); }, [this] { ++editorUnloads; });
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-        ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
-        link().MSComm1().setPortNumber(1);
-        mq::comm_setting();
-        link().link_connected_flag = true;
-        link().link_serial_no = QStringLiteral("A0123456");
-        link().link_mode_str = QStringLiteral("1");
+        mq::test::attachConnectedLogger(sim.devicePath());
         setMode(1);
     }
     void TearDown() override {

@@ -15,18 +15,6 @@ namespace {
 
 using platform::ScopedMessageBoxHook;
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray("<missing>");
-    return f.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 class ConfigFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -25,11 +25,6 @@
 namespace mq::test {
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class ConnectDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -181,7 +176,7 @@ TEST_F(ConnectDialogTest, SearchFindsTheLoggerOnAnotherComNumberAtTheFirstSpeed)
     EXPECT_TRUE(dlg->Label2->text().isEmpty());
     EXPECT_TRUE(dlg->OKButton->isEnabled());
     EXPECT_EQ(home_state().dialog_state, QStringLiteral("0"));
-    EXPECT_EQ(readFile(comm_set_path(model().user_dir)), QByteArray(" 3 \r\n 128000 \r\n"));
+    EXPECT_EQ(mq::test::readAll(comm_set_path(model().user_dir)), QByteArray(" 3 \r\n 128000 \r\n"));
     // Exactly one probe reached the logger: the identity-probe record.
     ASSERT_EQ(sim->received().size(), 1);
     EXPECT_EQ(QString::fromLatin1(sim->received().at(0)), link().cmd_s_req[1]);
@@ -209,7 +204,7 @@ TEST_F(ConnectDialogTest, LoggerAnsweringOnlyAt9600IsFoundAfterBothFastSpeedsFai
     EXPECT_EQ(link().comm_port_no, 3);
     EXPECT_EQ(link().comm_baud_rate, 9600);
     EXPECT_EQ(dlg->Label1->text(), QStringLiteral("使用可能なポートが検出されました。 (COM 3)\r\n/// RS-232C ///"));
-    EXPECT_EQ(readFile(comm_set_path(model().user_dir)), QByteArray(" 3 \r\n 9600 \r\n"));
+    EXPECT_EQ(mq::test::readAll(comm_set_path(model().user_dir)), QByteArray(" 3 \r\n 9600 \r\n"));
 }
 
 TEST_F(ConnectDialogTest, FailedSearchPutsBackThePortAndSpeedInForceBefore) {
@@ -245,7 +240,7 @@ TEST_F(ConnectDialogTest, FailedSearchPutsBackThePortAndSpeedInForceBefore) {
     EXPECT_EQ(link().comm_baud_rate, 19200);
     EXPECT_EQ(link().MSComm1().portNumber(), 5);
     EXPECT_EQ(link().MSComm1().settings(), QStringLiteral("19200,e,8,1"));
-    EXPECT_EQ(readFile(comm_set_path(model().user_dir)), before);
+    EXPECT_EQ(mq::test::readAll(comm_set_path(model().user_dir)), before);
 
     dlg->OKButton->click();
     EXPECT_FALSE(dlg->isVisible());

@@ -14,6 +14,7 @@
 
 #include <stdexcept>
 
+#include "common/sim_link.h"
 #include "common/test_env.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/command_files.h"
@@ -341,13 +342,7 @@ protected:
     void SetUp() override {
         ProgDialogTest::SetUp();
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-        ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
-        link().MSComm1().setPortNumber(1);
-        mq::comm_setting();
-        link().link_connected_flag = true;
-        link().link_serial_no = QStringLiteral("A0123456");
-        link().link_mode_str = QStringLiteral("1");
+        mq::test::attachConnectedLogger(sim.devicePath());
         setMode(1);
     }
     void TearDown() override {

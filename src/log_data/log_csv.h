@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "log_data/ml2_format.h"
-#include "log_data/safe_file.h"
+#include "platform/safe_file.h"
 
 namespace mq {
 

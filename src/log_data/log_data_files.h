@@ -23,7 +23,7 @@
 
 #include <functional>
 
-#include "log_data/safe_file.h"
+#include "platform/safe_file.h"
 
 namespace mq {
 

@@ -10,7 +10,7 @@
 #include <QString>
 
 #include "log_data/ml2_format.h"
-#include "log_data/safe_file.h"
+#include "platform/safe_file.h"
 
 namespace mq {
 

@@ -20,7 +20,7 @@
 #include <array>
 #include <functional>
 
-#include "log_data/safe_file.h"
+#include "platform/safe_file.h"
 
 #include "log_data/log_records.h"
 

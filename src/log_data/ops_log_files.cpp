@@ -50,31 +50,6 @@ void runLoad(Prog_Dialog& dlg, void (*loader)(IFileProgress*)) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- progress
-
-void ThrottledProgress::set_progress_value(double value) {
-    m_pending = value;
-    m_hasPending = true;
-    if (++m_values >= m_every) {
-        m_values = 0;
-        flush();
-    }
-}
-
-void ThrottledProgress::process_events() {
-    if (++m_events >= m_every) {
-        m_events = 0;
-        flush();
-        m_inner.process_events();
-    }
-}
-
-void ThrottledProgress::flush() {
-    if (!m_hasPending) return;
-    m_hasPending = false;
-    m_inner.set_progress_value(m_pending);
-}
-
 // ---------------------------------------------------------------- operations
 
 void op_descramble_text_run(Prog_Dialog& dlg) {
@@ -122,27 +97,6 @@ void install_log_file_operations() {
     for (qint16 code : {op_save_logger_log_csv, op_save_logger_ml2, op_save_file_log_csv, op_save_file_ml2}) {
         prog_register_operation(code, ProgOperation{&op_save_log_file_run, {}});
     }
-}
-
-bool prog_run_save(qint16 code) {
-    SeqState& s = seq();
-    // One operation at a time: a save asked for while another runs writes nothing.
-    if (s.dialog) return false;
-    // A file kind whose writer is not installed writes nothing, so it must not
-    // be reported as saved.
-    if (s.operations.find(code) == s.operations.end()) return false;
-    s.prog_mode = code;
-    try {
-        prog_dialog_show();
-    } catch (const SaveFailedError&) {
-        return false;
-    } catch (const std::exception& e) {
-        QWidget* parent = ModelSlot::installed() && model().main_window ? model().main_window->mainWidget() : nullptr;
-        platform::msgBox(parent, QStringLiteral("ファイルを保存できませんでした。\n") + QString::fromStdString(e.what()),
-                         platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace mq

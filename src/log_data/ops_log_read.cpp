@@ -4,7 +4,7 @@
 
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
-#include "log_data/log_setting_record.h"
+#include "log_settings/log_setting_record.h"
 #include "main_window/conversions.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"

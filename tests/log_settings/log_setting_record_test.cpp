@@ -1,6 +1,6 @@
 // The LOG-setting record parse and the setting/reservation command builders.
 #include "common/test_env.h"
-#include "log_data/log_setting_record.h"
+#include "log_settings/log_setting_record.h"
 #include "main_window/command_files.h"
 #include "main_window/serial_link.h"
 #include "model/cls_logger_setting.h"

@@ -1,4 +1,4 @@
-#include "log_data/safe_file.h"
+#include "platform/safe_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "log_data/log_setting_record.h"
+#include "log_settings/log_setting_record.h"
 
 #include "main_window/conversions.h"
 #include "main_window/serial_link.h"

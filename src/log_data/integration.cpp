@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/channel_values.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -12,27 +13,6 @@
 namespace mq {
 
 namespace {
-
-bool blank_only(const QString& text) {
-    for (QChar c : text) {
-        if (c != QLatin1Char(' ')) return false;
-    }
-    return true;
-}
-
-QString blanks_trimmed(const QString& text) {
-    qsizetype b = 0;
-    qsizetype e = text.size();
-    while (b < e && text[b] == QLatin1Char(' ')) ++b;
-    while (e > b && text[e - 1] == QLatin1Char(' ')) --e;
-    return text.mid(b, e - b);
-}
-
-bool is_range_text(const QString& text) {
-    const QString t = blanks_trimmed(text);
-    return t == QLatin1String("3276.7") || t == QLatin1String("3276.6") || text.contains(QLatin1String("O.R")) ||
-           text.contains(QLatin1String("U.R"));
-}
 
 // The settings of the integration steps and their end: the logger data set
 // exactly when the kind is 2, else the file data set.
@@ -65,10 +45,7 @@ void missing_step(const QDateTime& t, int ch) {
 
 }  // namespace
 
-bool is_missing_value(const QString& text) {
-    const QString t = blanks_trimmed(text);
-    return t == QLatin1String("------") || t == QLatin1String("-----");
-}
+bool is_missing_value(const QString& text) { return value_kind(text) == ValueKind::Missing; }
 
 bool integrates(const QString& inputType) {
     return inputType == QLatin1String("K") || inputType == QLatin1String("E") || inputType == QLatin1String("J") ||
@@ -87,9 +64,9 @@ void sum_calc_initial() {
 }
 
 float integ_value_of(const QString& inputType, const QString& text) {
-    const QString t = blanks_trimmed(text);
-    const bool over = t == QLatin1String("3276.7");
-    const bool under = t == QLatin1String("3276.6");
+    const ValueKind kind = value_kind(text);
+    const bool over = kind == ValueKind::OverCode;
+    const bool under = kind == ValueKind::UnderCode;
     if (over || under) {
         if (inputType == QLatin1String("K")) return over ? 1440.0f : -210.0f;
         if (inputType == QLatin1String("E")) return over ? 740.0f : -210.0f;
@@ -124,12 +101,14 @@ void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, con
         const QString type = s.Ch_input_type(ch);
         if (!integrates(type)) continue;
         QString text = values[ch];
-        if (blank_only(text) || is_missing_value(text)) {
+        const ValueKind kind = value_kind(text);
+        if (kind == ValueKind::Blank || kind == ValueKind::Missing) {
             missing_step(t, ch);
             continue;
         }
-        if (text.contains(QLatin1String("O.R."))) text = QStringLiteral("3276.7");
-        else if (text.contains(QLatin1String("U.R."))) text = QStringLiteral("3276.6");
+        // A range mark is integrated as the logger's range code.
+        if (kind == ValueKind::OverMark) text = kLoggerOverRangeText.toString();
+        else if (kind == ValueKind::UnderMark) text = kLoggerUnderRangeText.toString();
         const float value = integ_value_of(type, text);
         const float base = float(s.Ch_sum_std_count_value(ch));
         integ_step(value, base, t, ch);
@@ -182,7 +161,8 @@ void sum_calc_end() {
 // ---------------------------------------------------------------- minimum, maximum, sum
 
 void stat_value_add(clsLOGGER_SETTING& s, bool fileData, const QString& text, int ch) {
-    if (blank_only(text) || is_missing_value(text) || is_range_text(text)) return;
+    const ValueKind kind = value_kind(text);
+    if (kind == ValueKind::Blank || kind == ValueKind::Missing || is_range(kind)) return;
     double v = 0.0;
     try {
         v = platform::toDouble(text);

@@ -21,6 +21,7 @@
 #include "main_window/home_state.h"
 #include "main_window/scrambling.h"
 #include "main_window/serial_link.h"
+#include "model/channel_values.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
@@ -37,9 +38,6 @@ namespace mq {
 namespace {
 
 const QString kSixBlanks(6, u' ');
-const QString kRangeOver = QStringLiteral("     O.R.");
-const QString kRangeUnder = QStringLiteral("     U.R.");
-const QString kMissingStored = QStringLiteral("    ------");
 const QString kUnion = QStringLiteral("qTABLE");
 const QString kData = QStringLiteral("DATA");
 
@@ -106,7 +104,7 @@ clsFILE_DATA& currentFileData() {
 // The number a stored channel text holds (its last six characters); false for
 // a range mark, a missing value, an empty text or a text that is no number.
 bool storedNumber(const QString& stored, double& v) {
-    if (stored.isEmpty() || stored == kRangeOver || stored == kRangeUnder) return false;
+    if (stored.isEmpty() || stored == kStoredOverRange || stored == kStoredUnderRange) return false;
     const QString t = stored.right(6).trimmed();
     if (t.isEmpty() || t.contains(QStringLiteral("--"))) return false;
     bool ok = false;
@@ -114,11 +112,8 @@ bool storedNumber(const QString& stored, double& v) {
     return ok;
 }
 
-bool isMissingText(const QString& value) { return value.trimmed() == QStringLiteral("------"); }
-bool isRangeValue(const QString& value) {
-    const QString t = value.trimmed();
-    return t == QStringLiteral("O.R.") || t == QStringLiteral("U.R.");
-}
+bool isMissingText(const QString& value) { return value_kind(value) == ValueKind::Missing; }
+bool isRangeValue(const QString& value) { return is_range_mark(value_kind(value)); }
 
 // The statistics grid's texts of one value, as the ".ML2" window shows them.
 QString ml2StatText(const QString& type, int decimals, double value, double unsetValue) {

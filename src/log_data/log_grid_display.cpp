@@ -1,5 +1,6 @@
 #include "log_data/log_grid_display.h"
 
+#include "model/channel_values.h"
 #include "model/common_proc.h"
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
@@ -30,9 +31,9 @@ QString status_mark_text(quint8 flag, const QString& mark) {
 
 QString period_pos_format(quint8 high, quint8 low, qint16 divisor) {
     qint32 raw = qint32(high) * 256 + qint32(low);
-    if (raw == 32767) return QStringLiteral("  O.R.");
+    if (raw == 32767) return QStringLiteral("  ") + kOverRangeMark.toString();
     if (raw >= 32768 && raw != 32766) raw -= 65536;
-    if (raw == 32766) return QStringLiteral("  U.R.");
+    if (raw == 32766) return QStringLiteral("  ") + kUnderRangeMark.toString();
     switch (divisor) {
     case 10: return platform::format(double(raw) / 10.0, QStringLiteral("#0.0"));
     case 100: return platform::format(double(raw) / 100.0, QStringLiteral("#0.00"));

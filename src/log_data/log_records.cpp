@@ -4,6 +4,7 @@
 
 #include "log_data/integration.h"
 #include "main_window/conversions.h"
+#include "model/channel_values.h"
 #include "model/cls_logger_graphinfo.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
@@ -15,7 +16,6 @@ namespace mq {
 namespace {
 
 const QString kSixBlanks = QStringLiteral("      ");
-const QString kStoredMissing = QStringLiteral("    ------");
 
 // A value text the logger can have meant as a measurement: an optional "-",
 // digits and at most one point among them, blanks around.
@@ -148,7 +148,7 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
 // ---------------------------------------------------------------- storing
 
 QString stored_ch_text(QString value, int ch) {
-    const bool range = value == QLatin1String("3276.7") || value == QLatin1String("3276.6");
+    const bool range = value == kLoggerOverRangeText || value == kLoggerUnderRangeText;
     if (is_missing_value(value) || (!range && !is_number_text(value))) {
         // A channel in use without a value shows the dashes and counts nothing.
         // A field the logger garbled (blanks only, letters) is no measurement
@@ -195,8 +195,6 @@ void reset_log_statistics(clsLOGGER_SETTING& s) {
 }
 
 void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint32 endPos) {
-    // Blue, green, red and black, as 0x00BBGGRR colour values.
-    static constexpr qint32 kColours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0};
     g.let_log_name(s.log_name());
     g.let_worker_name(s.Worker());
     g.let_Comment(s.Comment());
@@ -207,7 +205,7 @@ void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint
         g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
         g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
         g.let_Std_Value(ch, QStringLiteral("0"));
-        g.let_Ch_G_color(ch, kColours[ch]);
+        g.let_Ch_G_color(ch, kDefaultGraphColours[size_t(ch)]);
         g.let_Std_Sw(ch, QStringLiteral("0"));
         g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
         g.let_L_Alm_Sw(ch, QStringLiteral("0"));

@@ -9,6 +9,7 @@
 
 #include "main_window/conversions.h"
 #include "main_window/scrambling.h"
+#include "model/channel_values.h"
 #include "model/cls_logger_graphinfo.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
@@ -92,15 +93,7 @@ private:
     QString m_error;
 };
 
-double settingFactor(const clsLOGGER_SETTING& s, int ch) {
-    if (s.Ch_input_type(ch) != QLatin1String("V")) return 10.0;
-    switch (s.Ch_period_pos(ch)) {
-        case 1: return 10.0;
-        case 2: return 100.0;
-        case 3: return 1000.0;
-        default: return 1.0;
-    }
-}
+double settingFactor(const clsLOGGER_SETTING& s, int ch) { return channel_scale(s.Ch_input_type(ch), s.Ch_period_pos(ch)); }
 
 // An optional scaled value must fit its 5 characters; the model's text form
 // would silently lose its leading characters.
@@ -310,39 +303,30 @@ bool fastValue(const QString& t, qint32& digitsValue, double& value) {
     return true;
 }
 
-QString trimmedBlanks(const QString& t) {
-    qsizetype a = 0, b = t.size();
-    while (a < b && t[a] == u' ') ++a;
-    while (b > a && t[b - 1] == u' ') --b;
-    return t.mid(a, b - a);
-}
-
-bool isRangeMark(const QString& t) { return t == QLatin1String("O.R.") || t == QLatin1String("U.R."); }
-
 }  // namespace
 
 std::array<quint8, 3> ld20_channel_bytes(const QString& stored, bool marked, const clsLOGGER_SETTING& s, int ch) {
     const QString t = stored.size() > 6 ? stored.right(6) : stored;
-    const QString trimmed = trimmedBlanks(t);
+    const ValueKind kind = value_kind(t);
     int status = marked ? 1 : 0;
     qint32 v = 0;
     double x = 0;
     // Range marks and missing values carry no alarm bits; the logger's range
     // codes written as numbers are compared like any other value.
     bool compare = true;
-    if (trimmed == QLatin1String("------")) {
+    if (kind == ValueKind::Missing) {
         v = kMl2MissingValue;
         compare = false;
-    } else if (trimmed == QLatin1String("O.R.")) {
+    } else if (kind == ValueKind::OverMark) {
         v = kMl2OverRange;
         compare = false;
-    } else if (trimmed == QLatin1String("U.R.")) {
+    } else if (kind == ValueKind::UnderMark) {
         v = kMl2UnderRange;
         compare = false;
-    } else if (trimmed == QLatin1String("3276.7")) {
+    } else if (kind == ValueKind::OverCode) {
         v = kMl2OverRange;
         x = 3276.7;
-    } else if (t == QLatin1String("3276.6")) {
+    } else if (kind == ValueKind::UnderCode) {
         v = kMl2UnderRange;
         x = 3276.6;
     } else if (!fastValue(t, v, x)) {
@@ -617,10 +601,9 @@ void ld20_footer_read(const QByteArray& footer, clsLOGGER_SETTING& s, clsLOGGER_
     c.chars(189);
     const QString ax = c.chars(4);
     g.let_CH_GraphAxDrawSw(allNul(ax) ? QStringLiteral("1111") : ax);
-    static constexpr qint32 kDefaultColors[4] = {16711680, 65280, 255, 0};
     for (int ch = 0; ch < 4; ++ch) {
         const QString col = c.chars(11);
-        g.let_Ch_G_color(ch, allNul(col) ? kDefaultColors[ch] : wholeNumber(col));
+        g.let_Ch_G_color(ch, allNul(col) ? kDefaultGraphColours[size_t(ch)] : wholeNumber(col));
     }
     const QString label = c.chars(1);
     g.let_Label_Sw(allNul(label) ? QStringLiteral("0") : label);
@@ -651,19 +634,13 @@ void ml2_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g) {
 }
 
 int ml2_channel_scale(const clsLOGGER_SETTING& s, int ch) {
-    if (s.Ch_input_type(ch) != QLatin1String("V")) return 10;
-    switch (s.Ch_period_pos(ch)) {
-        case 1: return 10;
-        case 2: return 100;
-        case 3: return 1000;
-        default: return 1;
-    }
+    return channel_scale(s.Ch_input_type(ch), s.Ch_period_pos(ch));
 }
 
 QString ld20_value_text(qint16 v, int scale) {
-    if (v == kMl2OverRange) return QStringLiteral("  O.R.");
-    if (v == kMl2UnderRange) return QStringLiteral("  U.R.");
-    if (v == kMl2MissingValue) return QStringLiteral("------");
+    if (v == kMl2OverRange) return QStringLiteral("  ") + kOverRangeMark.toString();
+    if (v == kMl2UnderRange) return QStringLiteral("  ") + kUnderRangeMark.toString();
+    if (v == kMl2MissingValue) return kMissingMark.toString();
     if (scale <= 1) return QString::number(v);
     const int a = v < 0 ? -int(v) : int(v);
     const int decimals = scale == 10 ? 1 : scale == 100 ? 2 : 3;
@@ -680,7 +657,7 @@ QString ld20_stored_text(const QString& valueText, bool used) {
     qsizetype lead = 0;
     while (lead < valueText.size() && valueText[lead] == u' ') ++lead;
     const QString t = valueText.mid(lead);
-    if (isRangeMark(t)) return rightAlign(t, 9);
+    if (t == kOverRangeMark || t == kUnderRangeMark) return rightAlign(t, 9);
     qsizetype end = valueText.size();
     while (end > 0 && valueText[end - 1] == u' ') --end;
     return QStringLiteral("    ") + rightAlign(valueText.left(end), 6);

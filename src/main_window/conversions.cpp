@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "model/channel_values.h"
 #include "model/common_proc.h"
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
@@ -23,12 +24,6 @@ QString trimBlanks(const QString& t) {
     while (from < to && t[from] == u' ') ++from;
     while (to > from && t[to - 1] == u' ') --to;
     return t.mid(from, to - from);
-}
-
-QString trimLeadingBlanks(const QString& t) {
-    qsizetype from = 0;
-    while (from < t.size() && t[from] == u' ') ++from;
-    return t.mid(from);
 }
 
 // The blanks removed and, when d > 0, a point before the last d digits. A
@@ -81,8 +76,7 @@ float single(const QString& text) { return static_cast<float>(platform::toDouble
 
 int markWith(const clsLOGGER_SETTING& setting, const QString& t, qint16 ch, int mark) {
     const QString code = setting.Ch_input_type(ch - 1);
-    const QString lead = trimLeadingBlanks(t);
-    if (code == u"-" || code == u"V" || lead == u"O.R." || lead == u"U.R.") return mark;
+    if (code == u"-" || code == u"V" || is_range_mark(value_kind(t))) return mark;
     const float x = single(t);
     const float high = static_cast<float>(setting.Ch_high_alarm_count_value(ch - 1));
     const float low = static_cast<float>(setting.Ch_low_alarm_count_value(ch - 1));
@@ -153,21 +147,21 @@ QString dot_delete(const QString& t) {
 }
 
 QString over_under_conv(const QString& t) {
-    if (t == u"3276.7") return QStringLiteral("O.R.");
-    if (t == u"3276.6") return QStringLiteral("U.R.");
+    if (t == kLoggerOverRangeText) return kOverRangeMark.toString();
+    if (t == kLoggerUnderRangeText) return kUnderRangeMark.toString();
     return t;
 }
 
 QString file_save_over_under_conv(const QString& t) {
-    if (t == u"3276.7") return QStringLiteral("  O.R.");
-    if (t == u"3276.6") return QStringLiteral("  U.R.");
+    if (t == kLoggerOverRangeText) return QStringLiteral("  ") + kOverRangeMark.toString();
+    if (t == kLoggerUnderRangeText) return QStringLiteral("  ") + kUnderRangeMark.toString();
     return t;
 }
 
 QString file_read_dim_over_under_conv(const QString& t) { return t; }
 
 QString grid_disp_format_mk(const QString& t) {
-    if (t != u"O.R." && t != u"U.R.") return space_delete(t) + u' ';
+    if (t != kOverRangeMark && t != kUnderRangeMark) return space_delete(t) + u' ';
     return kSixBlanks + space_delete(t);
 }
 
@@ -183,21 +177,12 @@ QString ch_ave_format_conv(qint16 ch, QString& t) {
     const QString code = setting.Ch_input_type(ch);
     const int p = setting.Ch_period_pos(ch);
 
-    double rounded;
-    QString picture;
-    if (code != u"V" || p == 1) {
-        rounded = std::trunc(x * 10 + r) / 10;
-        picture = QStringLiteral("0.0");
-    } else if (p == 2) {
-        rounded = std::trunc(x * 100 + r) / 100;
-        picture = QStringLiteral("0.00");
-    } else if (p == 3) {
-        rounded = std::trunc(x * 1000 + r) / 1000;
-        picture = QStringLiteral("0.000");
-    } else {
-        rounded = std::trunc(x + r);
-        picture = QStringLiteral("0");
-    }
+    // Rounded half away from zero to the channel's scale, shown with as many
+    // decimals as the scale has zeros.
+    const int scale = channel_scale(code, p);
+    double rounded = std::trunc(x * scale + r) / scale;
+    const int decimals = scale == 1000 ? 3 : scale == 100 ? 2 : scale == 10 ? 1 : 0;
+    const QString picture = decimals == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(decimals, u'0');
     if (rounded == 0) rounded = 0.0;  // a small negative average is shown as 0, not -0
     t = platform::cstrNumber(rounded);
     return platform::rightAlign(platform::format(rounded, picture), 6);
@@ -270,9 +255,9 @@ void log_data_ct_save(const QString& rec) { saveListCount(rec); }
 void tag_data_ct_save(const QString& rec) { saveListCount(rec); }
 
 qint16 fileDataExc_AsciiToBinary(QString t) {
-    const QString trimmed = trimBlanks(t);
-    if (trimmed == u"3276.7" || trimmed == u"O.R.") return 32767;
-    if (t == u"3276.6" || space_delete(t) == u"U.R.") return 32766;
+    const ValueKind kind = value_kind(t);
+    if (kind == ValueKind::OverCode || kind == ValueKind::OverMark) return 32767;
+    if (kind == ValueKind::UnderCode || kind == ValueKind::UnderMark) return 32766;
     const qsizetype dot = t.indexOf(u'.');
     if (dot >= 0) t.remove(dot, 1);
     return platform::toInt16(platform::toDouble(t));

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/channel_values.h"
 #include "model/cur_accessors.h"
 #include "model/model_state.h"
 #include "platform/cp932.h"
@@ -66,13 +67,7 @@ double clsLOGGER_GraphInfo::factor(int ch) const {
     checkChannel(ch);
     // No model state at all counts as no current data set.
     const QString kind = ModelSlot::installed() ? get_cur_ch_kind(ch) : QString();
-    if (kind != QStringLiteral("V")) return 10.0;
-    switch (m_Ch_period_pos[ch]) {
-        case 1: return 10.0;
-        case 2: return 100.0;
-        case 3: return 1000.0;
-        default: return 1.0;
-    }
+    return channel_scale(kind, m_Ch_period_pos[ch]);
 }
 
 // The number a file text stands for, scaled: with "." the leading number is in

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/channel_values.h"
 #include "platform/civil_time.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
@@ -68,13 +69,7 @@ clsLOGGER_SETTING::clsLOGGER_SETTING()
 
 double clsLOGGER_SETTING::factor(int ch) const {
     checkChannel(ch);
-    if (m_Ch_input_type[ch] != QStringLiteral("V")) return 10.0;
-    switch (m_Ch_period_pos[ch]) {
-        case 1: return 10.0;
-        case 2: return 100.0;
-        case 3: return 1000.0;
-        default: return 1.0;
-    }
+    return channel_scale(m_Ch_input_type[ch], m_Ch_period_pos[ch]);
 }
 
 qint32 clsLOGGER_SETTING::scaleText(int ch, const QString& text) const {

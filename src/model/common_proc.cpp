@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "model/channel_values.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -17,9 +18,6 @@ namespace mq {
 
 namespace {
 
-const QString kOverRange = QStringLiteral("O.R.");
-const QString kUnderRange = QStringLiteral("U.R.");
-
 IDataWindow* activeWindow() {
     IMainWindowServices* mw = model().main_window;
     return mw ? mw->activeDataWindow() : nullptr;
@@ -30,23 +28,14 @@ bool linkConnected() {
     return mw && mw->link_connected_flag();
 }
 
-// Basic's LTrim/RTrim: blanks only.
-QString leftTrimmed(const QString& s) {
-    qsizetype i = 0;
-    while (i < s.size() && s[i] == QLatin1Char(' ')) ++i;
-    return s.mid(i);
-}
-
+// Basic's RTrim: blanks only.
 QString rightTrimmed(const QString& s) {
     qsizetype n = s.size();
     while (n > 0 && s[n - 1] == QLatin1Char(' ')) --n;
     return s.left(n);
 }
 
-bool isRangeText(const QString& value) {
-    const QString t = leftTrimmed(value);
-    return t == kOverRange || t == kUnderRange;
-}
+bool isRangeText(const QString& value) { return is_range_mark(value_kind(value)); }
 
 
 // A count one higher; a count already at the top of its 32-bit range is an
@@ -273,15 +262,15 @@ void mark_alarm_value(const QString& value, qint32 row, int ch) {
     grid->setRow(row + 1);
     grid->setCol(get_cur_mode_type() == 2 ? ch + 1 : ch + 2);
     if (high) {
-        grid->setCellForeColor(kHighAlarmColor);
+        grid->setCellForeColor(kHighAlarmColour);
     } else if (low) {
-        grid->setCellForeColor(kLowAlarmColor);
+        grid->setCellForeColor(kLowAlarmColour);
     }
 }
 
 QString range_text_logger(const QString& text) {
-    if (text == QLatin1String("3276.7")) return kOverRange;
-    if (text == QLatin1String("3276.6")) return kUnderRange;
+    if (text == kLoggerOverRangeText) return kOverRangeMark.toString();
+    if (text == kLoggerUnderRangeText) return kUnderRangeMark.toString();
     return text;
 }
 

@@ -61,8 +61,4 @@ QString make_value_format(const QString& type, int decimals);
 // Limits a text box to `maximum` bytes of CP932 text.
 void set_text_limit(int maximum, QLineEdit* box);
 
-// Alarm colours of a table cell's text (0x00BBGGRR).
-inline constexpr quint32 kHighAlarmColor = 255;
-inline constexpr quint32 kLowAlarmColor = 16711680;
-
 }  // namespace mq

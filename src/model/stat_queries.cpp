@@ -31,9 +31,6 @@ namespace {
 // Records between two yields of the colouring loop.
 constexpr int kYieldEvery = 512;
 
-const QString kOverRange = QStringLiteral("     O.R.");
-const QString kUnderRange = QStringLiteral("     U.R.");
-
 QString q(const QString& name) { return SqliteDb::quoteIdentifier(name); }
 
 QString channelField(qint16 ch) {
@@ -51,7 +48,7 @@ QString numberOf(const QString& field) {
 // measured value.
 QString measuredOnly(const QString& field) {
     return QStringLiteral("%1 <> %2 And %1 <> %3 And %1 <> ''")
-        .arg(q(field), SqliteDb::quoteLiteral(kOverRange), SqliteDb::quoteLiteral(kUnderRange));
+        .arg(q(field), SqliteDb::quoteLiteral(kStoredOverRange), SqliteDb::quoteLiteral(kStoredUnderRange));
 }
 
 void createView(detail::DbSession& s, const QString& name, const QString& select) {
@@ -147,7 +144,9 @@ double storedValue(const char* p, int bytes) {
 bool isMeasured(const char* p, int len) {
     // The same selection as the saved queries: neither range sentinel, not empty.
     if (!p || len == 0) return false;
-    if (len == 9 && (std::memcmp(p, "     O.R.", 9) == 0 || std::memcmp(p, "     U.R.", 9) == 0)) return false;
+    static_assert(sizeof(kStoredOverRangeBytes) == 10 && sizeof(kStoredUnderRangeBytes) == 10);
+    if (len == 9 && (std::memcmp(p, kStoredOverRangeBytes, 9) == 0 || std::memcmp(p, kStoredUnderRangeBytes, 9) == 0))
+        return false;
     return true;
 }
 

@@ -8,11 +8,9 @@
 #include <QStringView>
 #include <QtGlobal>
 
-namespace mq {
+#include "model/channel_values.h"
 
-// Cell text colours of alarm values (red in the low byte, blue in the third).
-inline constexpr quint32 kLowAlarmColour = 16711680;  // blue
-inline constexpr quint32 kHighAlarmColour = 255;      // red
+namespace mq {
 
 class StatQueryHost {
 public:

@@ -11,6 +11,7 @@
 
 #include "common/test_env.h"
 #include "fakes.h"
+#include "model/channel_values.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/db_workspace.h"
@@ -482,8 +483,8 @@ TEST_F(ChannelValueTest, AlarmsOutsideANormalBand) {
     EXPECT_EQ(setting().CH_L_ALM_NUM(0), 1);
     // LOG tables: record r in row r + 1, channel n in column n + 2.
     EXPECT_EQ(m_win->grid().foreColorAt(1, 3), 0u);
-    EXPECT_EQ(m_win->grid().foreColorAt(2, 3), kHighAlarmColor);
-    EXPECT_EQ(m_win->grid().foreColorAt(3, 3), kLowAlarmColor);
+    EXPECT_EQ(m_win->grid().foreColorAt(2, 3), kHighAlarmColour);
+    EXPECT_EQ(m_win->grid().foreColorAt(3, 3), kLowAlarmColour);
     EXPECT_EQ(m_win->grid().foreColorAt(4, 3), 0u);
     EXPECT_EQ(m_win->grid().Row(), 4) << "the row is set even without an alarm";
     EXPECT_EQ(m_win->grid().Col(), 3);
@@ -497,8 +498,8 @@ TEST_F(ChannelValueTest, AlarmsWhenTheHighValueIsBelowTheLowValue) {
     EXPECT_EQ(setting().CH_H_ALM_NUM(1), 1);
     EXPECT_EQ(setting().CH_L_ALM_NUM(1), 1);
     EXPECT_EQ(m_win->grid().foreColorAt(1, 4), 0u);
-    EXPECT_EQ(m_win->grid().foreColorAt(2, 4), kHighAlarmColor);
-    EXPECT_EQ(m_win->grid().foreColorAt(3, 4), kLowAlarmColor);
+    EXPECT_EQ(m_win->grid().foreColorAt(2, 4), kHighAlarmColour);
+    EXPECT_EQ(m_win->grid().foreColorAt(3, 4), kLowAlarmColour);
 }
 
 TEST_F(ChannelValueTest, AlarmValuesAreComparedInSinglePrecision) {
@@ -564,7 +565,7 @@ TEST_F(ChannelValueTest, TagTablesPutChannelsOneColumnFurtherLeft) {
     m_slot->logger_main->clsLOGGER_STATUS().let_mode_type(2);
     alarms(0, QStringLiteral("10.0"), QStringLiteral("0.0"));
     mark_alarm_value(QStringLiteral("  20.0"), 0, 1);
-    EXPECT_EQ(m_win->grid().foreColorAt(1, 2), kHighAlarmColor);
+    EXPECT_EQ(m_win->grid().foreColorAt(1, 2), kHighAlarmColour);
     EXPECT_EQ(m_win->grid().foreColorAt(1, 3), 0u);
 }
 
@@ -576,7 +577,7 @@ TEST_F(ChannelValueTest, FormattedValuesCarryStraightIntoTheAlarmMark) {
     mark_alarm_value(v, 0, 1);
     EXPECT_EQ(cell, QStringLiteral("      30.5"));
     EXPECT_EQ(setting().CH_H_ALM_NUM(0), 1);
-    EXPECT_EQ(m_win->grid().foreColorAt(1, 3), kHighAlarmColor);
+    EXPECT_EQ(m_win->grid().foreColorAt(1, 3), kHighAlarmColour);
 }
 
 TEST(ValueFormats, RangeTextsAndNumberFormats) {

@@ -36,32 +36,12 @@ const QString kSixBlanks = QStringLiteral("      ");
 const QString kData = QStringLiteral("DATA");
 
 // Size cap of a LOG window in twips.
-constexpr int kCapHeightTwips = 6390;
-constexpr int kCapWidthTwips = 7640;
+constexpr QSize kCapTwips(7640, 6390);
 
 // Column widths of the records table in twips.
 constexpr int kColTwips[7] = {400, 780, 2000, 990, 990, 990, 990};
 
-int twipsToPixelsX(const QWidget* w, int twips) { return twips * w->logicalDpiX() / 1440; }
-int twipsToPixelsY(const QWidget* w, int twips) { return twips * w->logicalDpiY() / 1440; }
-
 IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
-
-QMdiSubWindow* frameOf(const QWidget* w) {
-    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) return sub;
-    }
-    return nullptr;
-}
-
-void setDataCommandsEnabled(IMainWindowServices* mw, bool enabled, bool withGraphMenu) {
-    if (!mw) return;
-    for (int button : {14, 17, 20}) mw->setToolbarButtonEnabled(button, enabled);
-    for (const char* item : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
-        mw->setMenuItemEnabled(QString::fromLatin1(item), enabled);
-    }
-    if (withGraphMenu) mw->setMenuItemEnabled(QStringLiteral("menu_graph"), enabled);
-}
 
 QString channelHead(int ch) {
     QString unit;
@@ -70,7 +50,7 @@ QString channelHead(int ch) {
     } catch (const MissingKeyError&) {
         unit = QStringLiteral("   ");
     }
-    return QStringLiteral("CH") + QString::number(ch + 1) + QLatin1Char('[') + unit + QLatin1Char(']');
+    return DataWindowBase::channel_head(ch, unit);
 }
 
 // A statistics value as the table shows it: blanked when it is the reset
@@ -131,7 +111,7 @@ qint32 LogAlarmHost::takeExcluded() {
 
 // ---------------------------------------------------------------- window
 
-log_data::log_data(const QString& tag, QWidget* parent) : QWidget(parent), m_tag(tag) { build_ui(); }
+log_data::log_data(const QString& tag, QWidget* parent) : DataWindowBase(tag, parent) { build_ui(); }
 
 log_data::~log_data() = default;
 
@@ -212,7 +192,7 @@ log_data* log_data::activeLogWindow() {
 clsLOGGER_DATABASE* log_data::window_database() const {
     if (!ModelSlot::installed()) return nullptr;
     ModelState& m = model();
-    const QString key = m_tag.left(3);
+    const QString key = Tag().left(3);
     try {
         if (key.startsWith(QLatin1Char('F'))) {
             return m.file_main ? &m.file_main->colFILE_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
@@ -226,17 +206,16 @@ clsLOGGER_DATABASE* log_data::window_database() const {
 // ---------------------------------------------------------------- layout pieces
 
 void log_data::set_records_layout() {
-    for (int c = 0; c < 7; ++c) m_grid->setColWidth(c, twipsToPixelsX(this, kColTwips[c]));
+    for (int c = 0; c < 7; ++c) m_grid->setColWidth(c, twipsToPixelsX(kColTwips[c]));
 }
 
-void log_data::write_setting_labels(const clsLOGGER_DATA& ds) {
-    const clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+void log_data::write_setting_labels(const clsLOGGER_SETTING& s, bool twoDigitYear) {
     m_label5->setText(s.log_name());
     m_label21->setText(s.record_interval());
     m_label20->setText(lblstr_AndCharacterChk(s.Worker()));
     m_label19->setText(lblstr_AndCharacterChk(s.Comment()));
-    m_label23->setText(s.Disp_StartTime().mid(2));
-    m_label22->setText(s.Disp_StopTime().mid(2));
+    m_label23->setText(twoDigitYear ? s.Disp_StartTime().mid(2) : s.Disp_StartTime());
+    m_label22->setText(twoDigitYear ? s.Disp_StopTime().mid(2) : s.Disp_StopTime());
     m_label1->setText(QString::number(s.data_count()));
 }
 
@@ -245,9 +224,8 @@ void log_data::write_column_heads() {
 }
 
 void log_data::write_statistics_heads() {
-    static const char* const rows[6] = {"最大値", "最小値", "平均値", "積算値[*h]", "上限警報数", "下限警報数"};
     m_stats->setTextMatrix(0, 0, QString());
-    for (int r = 0; r < 6; ++r) m_stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
+    write_statistics_row_names(m_stats);
 }
 
 void log_data::fill_statistics() {
@@ -312,20 +290,20 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
 void log_data::disp_log_data_form(const QString& nn) {
     ModelState& m = model();
     std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for " + m_tag.toStdString());
+    if (!ds) throw MissingKeyError("no current logger data set for " + Tag().toStdString());
     // The window being filled is the active one: its data set is the current one.
     m.act_data_kind = 2;
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
 
     m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     const int n = nn.trimmed().toInt();
-    write_setting_labels(*ds);
+    write_setting_labels(s, /*twoDigitYear=*/true);
     try {
-        ds->clsLOGGER_DATABASE().makeDbPath(m_tag);
+        ds->clsLOGGER_DATABASE().makeDbPath(Tag());
     } catch (const Error&) {
         // No working database can be made (the folder cannot be written):
         // the window is given up like a failed read, never left half made.
-        give_up_window();
+        give_up_read();
         return;
     }
 
@@ -344,7 +322,7 @@ void log_data::disp_log_data_form(const QString& nn) {
         }
         const LinkState& ls = link();
         if (failed || ls.comm_cancel_flag || !ls.link_connected_flag) {
-            give_up_window();
+            give_up_read();
             return;
         }
     } else {
@@ -355,7 +333,7 @@ void log_data::disp_log_data_form(const QString& nn) {
             bind_data_recordset();
             bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
         } catch (const Error&) {
-            give_up_window();
+            give_up_read();
             return;
         }
         refresh_Data1();
@@ -376,32 +354,17 @@ void log_data::disp_log_data_form(const QString& nn) {
     fill_statistics();
     m_option1->setChecked(true);
 
-    if (QMdiSubWindow* sub = frameOf(this)) {
+    if (QMdiSubWindow* sub = frame()) {
         sub->showNormal();
         // The LOG area select dialog enables every data window when it finishes.
         sub->setEnabled(false);
     }
 }
 
-void log_data::give_up_window() {
-    HomeState& hs = home_state();
-    hs.data_win_init_flag = true;
+// A read that was cancelled or failed: the cancel is taken, the window goes.
+void log_data::give_up_read() {
     link().comm_cancel_flag = false;
-    m_gaveUp = true;
-    IMainWindowServices* mw = mainWindow();
-    if (!mw) {
-        close();
-        return;
-    }
-    mw->win_active_close();
-    if (mw->win_all_use_ct() == 0) {
-        setDataCommandsEnabled(mw, false, /*withGraphMenu=*/false);
-        if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
-            mw->let_link_serial_no(QString());
-            mw->let_link_mode_str(QStringLiteral("0"));
-            mw->comm_disconnect_disp(0);
-        }
-    }
+    give_up_fill();
 }
 
 // ---------------------------------------------------------------- the logger read
@@ -564,87 +527,7 @@ void log_data::resizeEvent(QResizeEvent* e) {
     Form_Resize();
 }
 
-void log_data::Form_Resize() {
-    if (m_inResize) return;
-    m_inResize = true;
-    if (QMdiSubWindow* sub = frameOf(this)) {
-        if (!sub->isMinimized() && !sub->isMaximized()) {
-            const int capH = twipsToPixelsY(this, kCapHeightTwips);
-            const int capW = twipsToPixelsX(this, kCapWidthTwips);
-            QSize size = sub->size();
-            if (size.height() > capH) size.setHeight(capH);
-            if (size.width() > capW) size.setWidth(capW);
-            if (size != sub->size()) sub->resize(size);
-        }
-    }
-    setDataCommandsEnabled(mainWindow(), true, /*withGraphMenu=*/true);
-    m_inResize = false;
-}
-
-// ---------------------------------------------------------------- closing
-
-bool log_data::Form_QueryUnload(int /*unloadMode*/) {
-    HomeState& hs = home_state();
-    const bool ask = hs.close_reason != 1 && !m_tag.startsWith(QLatin1Char('F')) && !m_gaveUp;
-    if (ask) {
-        for (int i = 0; i < kWinSlots; ++i) {
-            if (hs.win_key_table[i] != m_tag || hs.win_unsaved_flags[i] != 1) continue;
-            hs.close_cancel_flag = false;
-            const platform::MsgButtons buttons =
-                hs.app_closing_flag ? platform::MsgButtons::YesNo : platform::MsgButtons::YesNoCancel;
-            const platform::MsgResult answer = platform::msgBox(
-                this, QStringLiteral("新規ファイル") + windowTitle() + QStringLiteral("を保存しますか？"), buttons,
-                platform::MsgIcon::Information, platform::MsgDefault::First, QStringLiteral("ウインドウを閉じる"));
-            if (answer == platform::MsgResult::Cancel) {
-                hs.close_cancel_flag = true;
-                return true;
-            }
-            if (answer == platform::MsgResult::Yes) {
-                ModelState& m = model();
-                if (m.logger_main) {
-                    try {
-                        m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(m_tag.left(3));
-                    } catch (const MissingKeyError&) {
-                    }
-                }
-                IMainWindowServices* mw = mainWindow();
-                if (auto* home = mw ? dynamic_cast<HOME*>(mw) : nullptr) {
-                    home->save_Click();
-                } else if (hs.targets.save) {
-                    hs.targets.save();
-                }
-                if (hs.close_cancel_flag) {
-                    hs.close_result = true;
-                    return true;
-                }
-                hs.win_unsaved_flags[i] = 0;
-            } else {
-                hs.close_cancel_flag = false;
-                hs.win_unsaved_flags[i] = 0;
-            }
-        }
-    }
-    close_data_window(m_tag);
-    return false;
-}
-
-void log_data::closeEvent(QCloseEvent* e) {
-    if (m_inClose) {
-        e->accept();
-        return;
-    }
-    m_inClose = true;
-    bool cancel = false;
-    try {
-        cancel = Form_QueryUnload(0);
-    } catch (const std::exception&) {
-        // The data set is already gone (its list was cleared): nothing to release.
-        cancel = false;
-    }
-    m_inClose = false;
-    if (cancel) e->ignore();
-    else e->accept();
-}
+void log_data::Form_Resize() { cap_size_and_enable_commands(kCapTwips); }
 
 // ---------------------------------------------------------------- records table mouse
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "log_data/integration.h"
+#include "main_window/data_window_base.h"
 #include "model/data_window.h"
 #include "model/stat_queries.h"
 
@@ -76,17 +77,15 @@ private:
     qint32 m_excluded = 0;
 };
 
-class log_data : public QWidget, public IDataWindow {
+class log_data : public DataWindowBase {
     Q_OBJECT
 public:
     explicit log_data(const QString& tag, QWidget* parent = nullptr);
     ~log_data() override;
 
-    // ---- IDataWindow
-    QString Tag() const override { return m_tag; }
+    // ---- IDataWindow (Tag and widget from DataWindowBase)
     platform::Grid* vsFlexGrid1() override { return m_grid; }
     void bind_Data1(std::shared_ptr<DbRecordset> recordset) override;
-    QWidget* widget() override { return this; }
 
     // ---- controls
     platform::Grid* MSFlexGrid2() const { return m_stats; }
@@ -134,8 +133,9 @@ public:
     // The size limit and the main window's data commands.
     void Form_Resize();
 
-    // The close question: true when the close is cancelled (the window stays).
-    bool Form_QueryUnload(int unloadMode);
+    // The setting labels of a data set; the logger and ".ML1" windows show
+    // the times with a two-digit year, the ".ML2" window with four digits.
+    void write_setting_labels(const clsLOGGER_SETTING& s, bool twoDigitYear);
 
     // Mouse handlers of the records table (colour of the selection, tooltips
     // over the channel heads).
@@ -151,24 +151,21 @@ public:
     static log_data* activeLogWindow();
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
     void build_ui();
     void set_records_layout();
-    void write_setting_labels(const clsLOGGER_DATA& ds);
     void write_column_heads();
     void write_statistics_heads();
     void fill_statistics();
     void write_graph_defaults(clsLOGGER_DATA& ds);
     void count_alarms(clsLOGGER_DATA& ds);
     void show_integration(bool high);
-    void give_up_window();
+    void give_up_read();
     // The working database of the window's data set (by its Tag), or null.
     clsLOGGER_DATABASE* window_database() const;
 
-    QString m_tag;
     platform::Grid* m_grid = nullptr;
     platform::Grid* m_stats = nullptr;
     QGroupBox* m_frame1 = nullptr;
@@ -187,10 +184,6 @@ private:
     // Rows (record numbers) whose channel had no value ("------"), per channel;
     // they are left out of the alarm counts and colours.
     std::array<std::vector<qint32>, 4> m_missingRows;
-    bool m_inClose = false;
-    // The read was given up: the window closes without the save question.
-    bool m_gaveUp = false;
-    bool m_inResize = false;
 };
 
 // Puts the LOG window factory and the logger fill into the main window's hooks.

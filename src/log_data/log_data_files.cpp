@@ -71,7 +71,6 @@ void runOperation(qint16 code) {
 QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 QString blockTable(int k) { return k == 0 ? kData : kData + twoDigits(k); }
 
-int twipsToPixels(const QWidget* w, int twips) { return twips * w->logicalDpiX() / 1440; }
 
 // What the ".ML2" loader leaves for the table fill of the same window: the
 // block tables it created, and the records whose channel held no value (they
@@ -136,14 +135,8 @@ QString alarmCountCell(const QString& type, qint32 n) {
     return grid_disp_format_mk(QString::number(n));
 }
 
-void writeStatisticsRowNames(platform::Grid* stats) {
-    static const char* const rows[6] = {"最大値", "最小値", "平均値", "積算値[*h]", "上限警報数", "下限警報数"};
-    for (int r = 0; r < 6; ++r) stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
-}
-
 QString channelHead(const clsFILE_DATA& ds, int ch) {
-    return QStringLiteral("CH") + QString::number(ch + 1) + QLatin1Char('[') + file_data_gamen_ch_unit_conv(ds, ch) +
-           QLatin1Char(']');
+    return DataWindowBase::channel_head(ch, file_data_gamen_ch_unit_conv(ds, ch));
 }
 
 void setRecordsLayout(log_data& w) {
@@ -151,30 +144,14 @@ void setRecordsLayout(log_data& w) {
     g->setForeColorSel(g->CellForeColor());
     g->setVisible(true);
     g->setRedraw(true);
-    for (int c = 0; c < 7; ++c) g->setColWidth(c, twipsToPixels(&w, kColTwips[c]));
+    for (int c = 0; c < 7; ++c) g->setColWidth(c, w.twipsToPixelsX(kColTwips[c]));
 }
 
 // The ending of an opening that was cancelled or failed: the new window closes
 // again and, when it was the last data window, the data commands go grey.
 void failureEnding(QPointer<log_data> w) {
-    HomeState& hs = home_state();
-    IMainWindowServices* mw = mainWindow();
-    if (mw) {
-        mw->win_active_close();
-    } else if (w) {
-        w->close();
-    }
-    hs.data_win_init_flag = true;
-    if (!mw || mw->win_all_use_ct() != 0) return;
-    for (int button : {14, 17, 20}) mw->setToolbarButtonEnabled(button, false);
-    for (const char* item : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
-        mw->setMenuItemEnabled(QString::fromLatin1(item), false);
-    }
-    if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
-        mw->let_link_mode_str(QStringLiteral("0"));
-        mw->let_link_serial_no(QString());
-        mw->comm_disconnect_disp(0);
-    }
+    if (w) w->give_up_fill();
+    else home_state().data_win_init_flag = true;
 }
 
 // The file data set `key`, made the current one.
@@ -299,13 +276,7 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
         }
     }
 
-    w->Label5()->setText(s.log_name());
-    w->Label21()->setText(s.record_interval());
-    w->Label20()->setText(lblstr_AndCharacterChk(s.Worker()));
-    w->Label23()->setText(s.Disp_StartTime());
-    w->Label22()->setText(s.Disp_StopTime());
-    w->Label19()->setText(lblstr_AndCharacterChk(s.Comment()));
-    w->Label1()->setText(QString::number(s.data_count()));
+    w->write_setting_labels(s, /*twoDigitYear=*/false);
 
     ds.clsLOGGER_DATABASE().makeDbPath(w->Tag());
     loadStateOf(*w).reset();
@@ -351,7 +322,7 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
 
     setRecordsLayout(*w);
     platform::Grid* stats = w->MSFlexGrid2();
-    writeStatisticsRowNames(stats);
+    DataWindowBase::write_statistics_row_names(stats);
     for (int ch = 0; ch < 4; ++ch) stats->setTextMatrix(0, ch + 1, channelHead(ds, ch));
 
     if (s.data_count() == 0) return;
@@ -554,13 +525,7 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
         return;
     }
 
-    w->Label5()->setText(s.log_name());
-    w->Label21()->setText(s.record_interval());
-    w->Label20()->setText(lblstr_AndCharacterChk(s.Worker()));
-    w->Label23()->setText(s.Disp_StartTime().mid(2));
-    w->Label22()->setText(s.Disp_StopTime().mid(2));
-    w->Label19()->setText(lblstr_AndCharacterChk(s.Comment()));
-    w->Label1()->setText(QString::number(s.data_count()));
+    w->write_setting_labels(s, /*twoDigitYear=*/true);
 
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
     db.makeDbPath(w->Tag());
@@ -603,7 +568,7 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
     QCoreApplication::processEvents();
 
     platform::Grid* stats = w->MSFlexGrid2();
-    writeStatisticsRowNames(stats);
+    DataWindowBase::write_statistics_row_names(stats);
     if (s.data_count() == 0) return;
     for (int i = 0; i < 4; ++i) {
         const QString type = s.Ch_input_type(i);

@@ -20,7 +20,6 @@ namespace mq {
 
 namespace {
 
-constexpr int kOpenButton = 13;
 constexpr int kMl2HeaderBytes = 236;
 constexpr int kTagBytes = 11;
 constexpr qint64 kLineChunk = 4096;
@@ -343,7 +342,7 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
         path = answer.path;
     }
 
-    home.setToolbarButtonEnabled(kOpenButton, false);
+    home.setToolbarButtonEnabled(toolbar1::Open, false);
     hs.pending_file_flag = false;
     hs.open_file_path = path;
 
@@ -356,12 +355,12 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
         try {
             openByMode(home, path, tag, mode, removable);
         } catch (...) {
-            home.setToolbarButtonEnabled(kOpenButton, true);
+            home.setToolbarButtonEnabled(toolbar1::Open, true);
             hs.app_idle_flag = true;
             throw;
         }
     }
-    home.setToolbarButtonEnabled(kOpenButton, true);
+    home.setToolbarButtonEnabled(toolbar1::Open, true);
     hs.app_idle_flag = true;
 }
 

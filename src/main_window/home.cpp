@@ -29,8 +29,6 @@
 namespace mq {
 
 namespace {
-const char* const kDataWindowItems[] = {"fileclose", "allclose", "save", "print_data",
-                                        "h_disp", "v_disp", "c_disp", "mGrp_Draw"};
 const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "commlist", "modelset", "defset"};
 }  // namespace
 
@@ -203,16 +201,16 @@ void HOME::build_toolbar() {
         bool enabled;
     };
     const Button buttons[] = {
-        {2, u"ﾛｶﾞｰ接続", QStyle::SP_DriveNetIcon, true},
-        {4, u"ﾛｶﾞｰ読み出し", QStyle::SP_ArrowDown, false},
-        {6, u"収録設定", QStyle::SP_FileDialogDetailedView, false},
-        {7, u"作業者名の登録", QStyle::SP_FileDialogContentsView, false},
-        {8, u"ｺﾒﾝﾄの登録", QStyle::SP_FileDialogInfoView, false},
-        {10, u"機器設定", QStyle::SP_ComputerIcon, false},
-        {13, u"ﾌｧｲﾙを開く", QStyle::SP_DialogOpenButton, true},
-        {14, u"名前をつけて保存", QStyle::SP_DialogSaveButton, false},
-        {17, u"印刷", QStyle::SP_FileIcon, false},
-        {20, u"ｸﾞﾗﾌ表示", QStyle::SP_DesktopIcon, false},
+        {toolbar1::Connect, u"ﾛｶﾞｰ接続", QStyle::SP_DriveNetIcon, true},
+        {toolbar1::Read, u"ﾛｶﾞｰ読み出し", QStyle::SP_ArrowDown, false},
+        {toolbar1::RecordSettings, u"収録設定", QStyle::SP_FileDialogDetailedView, false},
+        {toolbar1::WorkerNames, u"作業者名の登録", QStyle::SP_FileDialogContentsView, false},
+        {toolbar1::Comments, u"ｺﾒﾝﾄの登録", QStyle::SP_FileDialogInfoView, false},
+        {toolbar1::DeviceSettings, u"機器設定", QStyle::SP_ComputerIcon, false},
+        {toolbar1::Open, u"ﾌｧｲﾙを開く", QStyle::SP_DialogOpenButton, true},
+        {toolbar1::Save, u"名前をつけて保存", QStyle::SP_DialogSaveButton, false},
+        {toolbar1::Print, u"印刷", QStyle::SP_FileIcon, false},
+        {toolbar1::Graph, u"ｸﾞﾗﾌ表示", QStyle::SP_DesktopIcon, false},
     };
     int last = 1;  // index 1 is a leading separator, not drawn
     for (const Button& b : buttons) {
@@ -290,7 +288,7 @@ bool HOME::autoDrawChecked() const { return menuItem(QStringLiteral("mGrp_optAut
 void HOME::setAutoDrawChecked(bool checked) { menuItem(QStringLiteral("mGrp_optAutoDraw"))->setChecked(checked); }
 
 void HOME::comm_disconnect_disp(int mode) {
-    for (int i = 4; i <= 10; ++i) setToolbarButtonEnabled(i, false);
+    for (toolbar1::Button b : toolbar1::kLoggerButtons) setToolbarButtonEnabled(b, false);
     m_mdi->setBackground(palette().brush(QPalette::Dark));
     for (const char* name : kLoggerItems) setMenuItemEnabled(QString::fromLatin1(name), false);
     setStatusPanelText(1, QStringLiteral("未接続"));
@@ -337,13 +335,6 @@ bool HOME::require_connected() {
     return false;
 }
 
-void HOME::disable_data_window_commands() {
-    setToolbarButtonEnabled(14, false);
-    setToolbarButtonEnabled(17, false);
-    setToolbarButtonEnabled(20, false);
-    for (const char* name : kDataWindowItems) setMenuItemEnabled(QString::fromLatin1(name), false);
-}
-
 // ---------------------------------------------------------------- commands
 
 void HOME::loggerconnect_Click() {
@@ -356,7 +347,7 @@ void HOME::save_Click() { call(home_state().targets.save); }
 
 void HOME::loggerread_Click() {
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     if (require_connected()) {
         if (get_cur_mode_type() == 1) call(hs.targets.log_data_select);
         else call(hs.targets.tag_data_select);
@@ -367,25 +358,23 @@ void HOME::loggerread_Click() {
         if (k.isEmpty() || k.startsWith(QLatin1Char('F'))) hs.win_unsaved_flags[i] = 0;
         else if (hs.win_unsaved_flags[i] == 0) hs.win_unsaved_flags[i] = 1;
     }
-    hs.app_idle_flag = true;
 }
 
 void HOME::logingsv_Click() {
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     if (require_connected()) {
         const quint8 mode = get_cur_mode_type();
         if (mode == 1 || mode == 3) call(hs.targets.log_set_value);
         else call(hs.targets.tag_set_value);
     }
-    hs.app_idle_flag = true;
 }
 
 // The worker-name and comment list editors rewrite what the TAG windows read
 // from the logger, so those windows are closed first when the user agrees.
 void HOME::open_list_editor(const std::function<void()>& editor) {
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     bool go = true;
     if (get_cur_mode_type() == 2 && m_table.win_logger_use_ct() > 0) {
         const auto answer = platform::msgBox(this, QStringLiteral("読み出し済みデータを閉じます。よろしいですか？"),
@@ -399,7 +388,6 @@ void HOME::open_list_editor(const std::function<void()>& editor) {
         }
     }
     if (go && require_connected()) call(editor);
-    hs.app_idle_flag = true;
 }
 
 void HOME::namelist_Click() { open_list_editor(home_state().targets.comment1); }
@@ -408,36 +396,31 @@ void HOME::commlist_Click() { open_list_editor(home_state().targets.comment2); }
 
 void HOME::modelset_Click() {
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     if (require_connected()) call(hs.targets.model_setting);
-    hs.app_idle_flag = true;
 }
 
 void HOME::defset_Click() {
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     if (require_connected()) {
         const quint8 mode = get_cur_mode_type();
         if (mode == 1 || mode == 3) call(hs.targets.log0_set_value);
         else if (mode == 2) call(hs.targets.tag0_set_value);
     }
-    hs.app_idle_flag = true;
 }
 
 void HOME::a_comm_set_Click() {
-    HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     show_comm_dialog(QStringLiteral("10"));
     comm_setting();
-    hs.app_idle_flag = true;
 }
 
 void HOME::m_comm_set_Click() {
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     call(hs.targets.manual_comm_dialog);
     comm_setting();
-    hs.app_idle_flag = true;
 }
 
 void HOME::arrange(int how) {
@@ -492,46 +475,42 @@ void HOME::mGrp_optAutoDraw_Click() { setAutoDrawChecked(!autoDrawChecked()); }
 void HOME::print_data_Click() {
     if (!activeDataWindow()) return;
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     try {
         if (show_printer_choice(this)) call(hs.targets.table_print);
     } catch (...) {
         // A failure of the printer choice or the printing window ends the command quietly.
     }
-    hs.app_idle_flag = true;
 }
 
 void HOME::loggerhelp_Click() { show_help(this, model().help_file, help_context::home_loggerhelp); }
 
 void HOME::version_Click() {
-    HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     Ver_Dialog box(this);
     box.exec();
-    hs.app_idle_flag = true;
 }
 
 void HOME::Toolbar1_ButtonClick(int index) {
-    HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     bool graphOpened = false;
     switch (index) {
-    case 2: loggerconnect_Click(); break;
-    case 4: loggerread_Click(); break;
-    case 6: logingsv_Click(); break;
-    case 7: namelist_Click(); break;
-    case 8: commlist_Click(); break;
-    case 10: modelset_Click(); break;
-    case 13: fileopen_Click(); break;
-    case 14: save_Click(); break;
-    case 17: print_data_Click(); break;
-    case 20: graphOpened = mGrp_Draw_Click(); break;
+    case toolbar1::Connect: loggerconnect_Click(); break;
+    case toolbar1::Read: loggerread_Click(); break;
+    case toolbar1::RecordSettings: logingsv_Click(); break;
+    case toolbar1::WorkerNames: namelist_Click(); break;
+    case toolbar1::Comments: commlist_Click(); break;
+    case toolbar1::DeviceSettings: modelset_Click(); break;
+    case toolbar1::Open: fileopen_Click(); break;
+    case toolbar1::Save: save_Click(); break;
+    case toolbar1::Print: print_data_Click(); break;
+    case toolbar1::Graph: graphOpened = mGrp_Draw_Click(); break;
     default: break;
     }
     // Only an open graph window gives the idle state back later (when it
     // closes); a command that opened nothing must not leave the program busy,
     // or every later hand-over would be dropped.
-    if (!graphOpened) hs.app_idle_flag = true;
+    if (graphOpened) busy.keep_busy();
 }
 
 // ---------------------------------------------------------------- closing commands
@@ -550,11 +529,8 @@ void HOME::allclose_Click() {
     hs.close_reason = 0;
     m_table.win_all_close();
     hs.app_closing_flag = false;
-    disable_data_window_commands();
-    if (statusPanel1Text() == QStringLiteral("未接続")) {
-        link().link_mode_str = QStringLiteral("0");
-        comm_disconnect_disp(0);
-    }
+    // Every window asked to save until it closed, so none is left.
+    update_command_state(ForgetLogger::Mode);
 }
 
 void HOME::endprog_Click() {
@@ -569,7 +545,7 @@ void HOME::endprog_Click() {
 bool HOME::MDIForm_QueryUnload(int unloadMode) {
     HomeState& hs = home_state();
     if (isMinimized()) showNormal();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     if (hs.start_state == 0) {
         hs.close_cancel_flag = false;
         hs.app_closing_flag = true;
@@ -578,7 +554,6 @@ bool HOME::MDIForm_QueryUnload(int unloadMode) {
         hs.app_closing_flag = false;
         if (hs.close_cancel_flag) {
             hs.close_cancel_flag = false;
-            hs.app_idle_flag = true;
             return false;
         }
         m_timer3->stop();
@@ -599,6 +574,8 @@ bool HOME::MDIForm_QueryUnload(int unloadMode) {
         platform::msgBox(this, QStringLiteral("すでに起動しています"), platform::MsgButtons::OK,
                          platform::MsgIcon::None, platform::MsgDefault::First, title);
     }
+    // The program ends: it stays busy so that no hand-over starts now.
+    busy.keep_busy();
     return true;
 }
 

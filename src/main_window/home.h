@@ -122,7 +122,6 @@ private:
     bool require_connected();
     void open_list_editor(const std::function<void()>& editor);
     void arrange(int how);
-    void disable_data_window_commands();
     static void call(const std::function<void()>& hook) {
         if (hook) hook();
     }

@@ -125,4 +125,22 @@ struct HomeState {
 using HomeSlot = platform::StateSlot<HomeState>;
 inline HomeState& home_state() { return HomeSlot::current(); }
 
+// The program is busy (app_idle_flag False) while a BusyScope lives, so a file
+// handed over by a second start waits; it is idle again when the scope ends,
+// on every path, unless keep_busy() handed the idle state to something that
+// outlives the command (a graph window gives it back when it closes).
+class BusyScope {
+public:
+    BusyScope() { home_state().app_idle_flag = false; }
+    ~BusyScope() {
+        if (!m_keep && HomeSlot::installed()) home_state().app_idle_flag = true;
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    void keep_busy() { m_keep = true; }
+
+private:
+    bool m_keep = false;
+};
+
 }  // namespace mq

@@ -22,8 +22,6 @@ namespace {
 constexpr qint16 kIdentityTicks = 10;
 
 const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "commlist", "modelset", "defset"};
-const char* const kDataWindowItems[] = {"fileclose", "allclose", "save", "print_data",
-                                        "mGrp_Draw", "h_disp", "v_disp", "c_disp"};
 
 IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
 HOME* homeWindow() { return dynamic_cast<HOME*>(mainWindow()); }
@@ -120,7 +118,7 @@ void comm_connect_disp() {
     IMainWindowServices* mw = mainWindow();
     if (!mw) return;
     HOME* home = homeWindow();
-    for (int i = 4; i <= 10; ++i) mw->setToolbarButtonEnabled(i, true);
+    for (toolbar1::Button b : toolbar1::kLoggerButtons) mw->setToolbarButtonEnabled(b, true);
     if (home) home->mdiArea()->setBackground(home->palette().brush(QPalette::Button));
     for (const char* name : kLoggerItems) setMenu(mw, name, true);
 
@@ -153,7 +151,7 @@ void comm_connect_disp() {
     case 3:
         if (home) home->setStatusPanelText(4, QStringLiteral("動作：メモリ・モード"));
         // Reading needs a LOG or TAG memory; the card of MEMORY mode is read as files.
-        mw->setToolbarButtonEnabled(4, false);
+        mw->setToolbarButtonEnabled(toolbar1::Read, false);
         setMenu(mw, "loggerread", false);
         mw->setMenuItemEnabled(graph, true);
         break;
@@ -166,10 +164,7 @@ void comm_connect1st_disp() {
     comm_connect_disp();
     IMainWindowServices* mw = mainWindow();
     if (!mw) return;
-    for (const char* name : kDataWindowItems) setMenu(mw, name, false);
-    mw->setToolbarButtonEnabled(14, false);
-    mw->setToolbarButtonEnabled(17, false);
-    mw->setToolbarButtonEnabled(20, false);
+    mw->set_data_commands_enabled(false);
 }
 
 void comm_disconnect() {

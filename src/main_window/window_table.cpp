@@ -425,15 +425,6 @@ void WindowTable::win_all_close() {
     for (int i = 0; i < kWinSlots; ++i) win_control_refresh();
 }
 
-void WindowTable::disable_data_window_commands() {
-    m_home.setToolbarButtonEnabled(14, false);
-    m_home.setToolbarButtonEnabled(17, false);
-    for (const char* name : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
-        m_home.setMenuItemEnabled(QString::fromLatin1(name), false);
-    }
-    m_home.setToolbarButtonEnabled(20, false);
-}
-
 void WindowTable::win_logger_win_all_close() {
     HomeState& hs = home_state();
     hs.win_closing_flag = true;
@@ -443,10 +434,7 @@ void WindowTable::win_logger_win_all_close() {
         hs.area_window_flags[i] = false;
     }
     hs.win_closing_flag = false;
-    if (win_all_use_ct() == 0) {
-        disable_data_window_commands();
-        if (m_home.statusPanel1Text() == QStringLiteral("未接続")) m_home.comm_disconnect_disp(0);
-    }
+    m_home.update_command_state(ForgetLogger::Nothing);
 }
 
 // ---------------------------------------------------------------- activation and size

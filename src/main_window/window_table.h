@@ -97,7 +97,6 @@ private:
     bool unload(QWidget* w);
     void set_data_windows_enabled(bool enabled);
     void show_active(QMdiSubWindow* sub, bool minimised);
-    void disable_data_window_commands();
 
     friend class DataSubWindow;
 

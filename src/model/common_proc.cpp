@@ -105,18 +105,7 @@ void close_data_window(const QString& key) {
     IMainWindowServices* mw = m.main_window;
     if (mw) {
         mw->win_active_close();
-        if (mw->win_all_use_ct() == 0) {
-            for (int button : {14, 17, 20}) mw->setToolbarButtonEnabled(button, false);
-            for (const char* item :
-                 {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
-                mw->setMenuItemEnabled(QString::fromLatin1(item), false);
-            }
-            if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
-                mw->let_link_mode_str(QStringLiteral("0"));
-                mw->let_link_serial_no(QString());
-                mw->comm_disconnect_disp(0);
-            }
-        }
+        mw->update_command_state();
     }
 
     const QString dsKey = key.left(3);

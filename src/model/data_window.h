@@ -17,6 +17,38 @@ namespace mq {
 
 class DbRecordset;
 
+// Toolbar1's buttons by index; the indices between them are separators.
+namespace toolbar1 {
+enum Button : int {
+    Connect = 2,
+    Read = 4,
+    RecordSettings = 6,
+    WorkerNames = 7,
+    Comments = 8,
+    DeviceSettings = 10,
+    Open = 13,
+    Save = 14,
+    Print = 17,
+    Graph = 20,
+};
+// The buttons that need a connected logger.
+inline constexpr Button kLoggerButtons[] = {Read, RecordSettings, WorkerNames, Comments, DeviceSettings};
+// The buttons that need a data window.
+inline constexpr Button kDataWindowButtons[] = {Save, Print, Graph};
+}  // namespace toolbar1
+
+// The menu items that need a data window.
+inline constexpr const char* kDataWindowMenuItems[] = {"fileclose", "allclose", "save",   "print_data",
+                                                       "h_disp",    "v_disp",   "c_disp", "mGrp_Draw"};
+
+// What the not-connected display forgets of the last logger when the last
+// data window has closed.
+enum class ForgetLogger {
+    Nothing,        // the display only
+    Mode,           // link_mode_str "0"
+    ModeAndSerial,  // link_mode_str "0" and no serial number
+};
+
 class IDataWindow {
 public:
     virtual ~IDataWindow() = default;
@@ -52,7 +84,7 @@ public:
     // Number of data windows in the window table.
     virtual int win_all_use_ct() = 0;
 
-    // Toolbar1 button by its index (14 save, 17 print, 20 graph, ...).
+    // Toolbar1 button by its index (toolbar1::Button).
     virtual void setToolbarButtonEnabled(int index, bool enabled) = 0;
 
     // Menu item by its name ("fileclose", "save", "mGrp_Draw", ...).
@@ -71,6 +103,18 @@ public:
 
     // Lets pending window events run once.
     virtual void yieldToEventLoop() = 0;
+
+    // ---- command state, decided here once from the primitives above
+
+    // The data-window commands: toolbar buttons save, print and graph and the
+    // menu items of kDataWindowMenuItems.
+    void set_data_commands_enabled(bool enabled);
+
+    // Command states after a data window has gone: with none left the data
+    // commands go grey and, when no logger is connected (by the link state),
+    // the not-connected display is shown with no operating mode, forgetting
+    // what `forget` says of the last logger.
+    void update_command_state(ForgetLogger forget = ForgetLogger::ModeAndSerial);
 };
 
 }  // namespace mq

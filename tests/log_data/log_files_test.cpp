@@ -125,6 +125,7 @@ TEST_F(LogFilesTest, CancelAtTheLargeDataQuestionClosesTheNewWindow) {
     clsLOGGER_SETTING s;
     oneChannel(s, 10000);
     const QString path = writeMl2(QStringLiteral("n10000.ml2"), s, ramp(10000));
+    link().link_connected_flag = false;  // no logger: the ending forgets the mode
     ScopedMessageBoxHook box(MsgResult::Cancel);
     EXPECT_EQ(openFile(path), nullptr);
     EXPECT_EQ(box.records().size(), 1u);

@@ -1,9 +1,10 @@
 #pragma once
 // Fake data windows and a main-window fixture for the main window's tests.
-// FakeDataWindow follows the data windows' side of the close protocol: with
-// close reason 1 or for a file window it closes without asking; a logger
-// window whose slot is unsaved asks to save it (Yes/No/Cancel, or Yes/No while
-// the main window closes everything).
+// FakeDataWindow is a data window (DataWindowBase) with an empty table that
+// follows the main window's side of the close protocol: with close reason 1
+// or for a file window it closes without asking; a logger window whose slot
+// is unsaved asks to save it (Yes/No/Cancel, or Yes/No while the main window
+// closes everything).
 #include <gtest/gtest.h>
 
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "common/test_env.h"
+#include "main_window/data_window_base.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
@@ -31,17 +33,15 @@
 
 namespace mq::test {
 
-class FakeDataWindow : public QWidget, public IDataWindow {
+class FakeDataWindow : public DataWindowBase {
 public:
-    explicit FakeDataWindow(const QString& tag) : m_tag(tag), m_grid(new platform::Grid(this)) {
+    explicit FakeDataWindow(const QString& tag) : DataWindowBase(tag), m_grid(new platform::Grid(this)) {
         m_grid->setRows(1);
         m_grid->setCols(7);
     }
 
-    QString Tag() const override { return m_tag; }
     platform::Grid* vsFlexGrid1() override { return m_grid; }
     void bind_Data1(std::shared_ptr<DbRecordset>) override {}
-    QWidget* widget() override { return this; }
 
     // Records in the table (row 0 holds the headings).
     void setDataRows(int n) { m_grid->setRows(n + 1); }
@@ -50,17 +50,20 @@ public:
     bool closed = false;
 
 protected:
+    // The main window's side of the close protocol is tested against a window
+    // that leaves close_cancel_flag as the save left it when the user then
+    // answers No, so the commands must read the flag after every window.
     void closeEvent(QCloseEvent* e) override {
         HomeState& hs = home_state();
-        const bool isFile = m_tag.startsWith(QLatin1Char('F'));
+        const bool isFile = Tag().startsWith(QLatin1Char('F'));
         int slot = -1;
         for (int i = 0; i < kWinSlots; ++i) {
-            if (hs.win_key_table[i] == m_tag) slot = i;
+            if (hs.win_key_table[i] == Tag()) slot = i;
         }
         if (hs.close_reason != 1 && !isFile && slot >= 0 && hs.win_unsaved_flags[slot] == 1) {
             ++closeAsked;
             const auto answer = platform::msgBox(
-                this, QStringLiteral("新規ファイル") + m_tag + QStringLiteral("を保存しますか？"),
+                this, QStringLiteral("新規ファイル") + Tag() + QStringLiteral("を保存しますか？"),
                 hs.app_closing_flag ? platform::MsgButtons::YesNo : platform::MsgButtons::YesNoCancel,
                 platform::MsgIcon::None, platform::MsgDefault::First, QStringLiteral("ウインドウを閉じる"));
             if (answer == platform::MsgResult::Cancel) {
@@ -69,7 +72,7 @@ protected:
                 return;
             }
             if (answer == platform::MsgResult::Yes) {
-                if (model().main_window) static_cast<HOME*>(model().main_window)->save_Click();
+                if (hs.targets.save) hs.targets.save();
                 if (hs.close_cancel_flag) {
                     hs.close_result = true;
                     e->ignore();
@@ -79,12 +82,11 @@ protected:
             hs.win_unsaved_flags[slot] = 0;
         }
         closed = true;
-        close_data_window(m_tag);
+        close_data_window(Tag());
         e->accept();
     }
 
 private:
-    QString m_tag;
     platform::Grid* m_grid;
 };
 

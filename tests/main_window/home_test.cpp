@@ -352,6 +352,7 @@ TEST_F(HomeCommandsTest, CloseAllGreysTheDataWindowCommandsAndShowsNoMode) {
 
 TEST_F(HomeCommandsTest, CloseAllWhileConnectedKeepsTheModeText) {
     link().link_mode_str = QStringLiteral("2");
+    link().link_connected_flag = true;
     home->setStatusPanelText(1, QStringLiteral("接続中"));
     home->allclose_Click();
     EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));

@@ -1,0 +1,196 @@
+// The pieces every data window shares: the command state after the last data
+// window, the idle flag around commands, the close question and the ending of
+// a fill given up, run on a real main window with windows of the base class.
+#include <gtest/gtest.h>
+
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include <stdexcept>
+
+#include "fake_windows.h"
+#include "main_window/data_window_base.h"
+
+namespace mq::test {
+namespace {
+
+using platform::MsgResult;
+using platform::ScopedMessageBoxHook;
+
+// A data window with nothing of its own: the base's close protocol as is.
+class PlainWindow : public DataWindowBase {
+public:
+    explicit PlainWindow(const QString& tag) : DataWindowBase(tag), m_grid(new platform::Grid(this)) {}
+    platform::Grid* vsFlexGrid1() override { return m_grid; }
+    void bind_Data1(std::shared_ptr<DbRecordset>) override {}
+
+private:
+    platform::Grid* m_grid;
+};
+
+class DataWindowBaseTest : public HomeTest {
+protected:
+    void SetUp() override {
+        HomeTest::SetUp();
+        HomeTargets& t = home_state().targets;
+        t.create_log_window = [this](const QString& tag) {
+            auto* w = new PlainWindow(tag);
+            plain.push_back(w);
+            return w;
+        };
+        t.disp_log_data_form = [this](IDataWindow& w, const QString&) {
+            if (giveUpFill) static_cast<PlainWindow&>(w).give_up_fill();
+        };
+        t.save = [this] {
+            ++saves;
+            if (saveCancelled) home_state().close_cancel_flag = true;
+        };
+    }
+
+    bool dataCommandsOn() const {
+        bool on = home->menuItem(QStringLiteral("save"))->isEnabled();
+        for (int b : {toolbar1::Save, toolbar1::Print, toolbar1::Graph}) {
+            EXPECT_EQ(home->toolbarButton(b)->isEnabled(), on) << b;
+        }
+        return on;
+    }
+
+    std::vector<QPointer<PlainWindow>> plain;
+    bool giveUpFill = false;
+    bool saveCancelled = false;
+    int saves = 0;
+};
+
+TEST_F(DataWindowBaseTest, CommandStateAfterTheLastWindowFollowsTheLinkNotTheStatusText) {
+    struct Case {
+        bool connected;
+        ForgetLogger forget;
+        const char* mode;
+        const char* serial;
+        const char16_t* panel1;
+    };
+    const Case cases[] = {
+        {true, ForgetLogger::ModeAndSerial, "1", "S1", u"接続中"},
+        {false, ForgetLogger::ModeAndSerial, "0", "", u"未接続"},
+        {false, ForgetLogger::Mode, "0", "S1", u"未接続"},
+        {false, ForgetLogger::Nothing, "1", "S1", u"未接続"},
+    };
+    for (const Case& c : cases) {
+        link().link_connected_flag = c.connected;
+        link().link_mode_str = QStringLiteral("1");
+        link().link_serial_no = QStringLiteral("S1");
+        // The status text says the opposite of the link on purpose.
+        home->setStatusPanelText(1, QStringLiteral("接続中"));
+        home->set_data_commands_enabled(true);
+        home->update_command_state(c.forget);
+        EXPECT_FALSE(dataCommandsOn());
+        EXPECT_EQ(link().link_mode_str, QString::fromLatin1(c.mode)) << int(c.forget);
+        EXPECT_EQ(link().link_serial_no, QString::fromLatin1(c.serial)) << int(c.forget);
+        EXPECT_EQ(home->statusPanelText(1), QString::fromUtf16(c.panel1)) << c.connected;
+    }
+}
+
+TEST_F(DataWindowBaseTest, CommandStateStaysWhileADataWindowIsOpen) {
+    home->winTable().win_logger_open_log(QStringLiteral("01"));
+    ASSERT_EQ(home->win_all_use_ct(), 1);
+    link().link_connected_flag = false;
+    link().link_mode_str = QStringLiteral("1");
+    home->set_data_commands_enabled(true);
+    home->update_command_state();
+    EXPECT_TRUE(dataCommandsOn());
+    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+}
+
+TEST_F(DataWindowBaseTest, BusyScopeGivesTheIdleStateBackOnEveryPathUnlessKept) {
+    struct Case {
+        bool keep;
+        bool fail;
+        bool idleAfter;
+    };
+    for (const Case c : {Case{false, false, true}, Case{false, true, true}, Case{true, false, false}}) {
+        home_state().app_idle_flag = true;
+        try {
+            BusyScope busy;
+            EXPECT_FALSE(home_state().app_idle_flag);
+            if (c.keep) busy.keep_busy();
+            if (c.fail) throw std::runtime_error("command failed");
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_EQ(home_state().app_idle_flag, c.idleAfter) << c.keep << c.fail;
+    }
+}
+
+TEST_F(DataWindowBaseTest, CloseQuestionOfAnUnsavedLoggerWindow) {
+    struct Case {
+        MsgResult answer;
+        bool saveCancelled;
+        bool closed;
+        int saves;
+        bool cancelFlag;
+        bool closeResult;
+    };
+    const Case cases[] = {
+        {MsgResult::Cancel, false, false, 0, true, false},
+        {MsgResult::Yes, false, true, 1, false, false},
+        {MsgResult::Yes, true, false, 1, true, true},
+        {MsgResult::No, false, true, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        home->winTable().win_logger_open_log(QStringLiteral("03"));
+        QPointer<PlainWindow> w = plain.back();
+        ASSERT_TRUE(w);
+        home_state().win_unsaved_flags[0] = 1;
+        home_state().close_cancel_flag = true;  // a stale flag: the question starts afresh
+        home_state().close_result = false;
+        saveCancelled = c.saveCancelled;
+        saves = 0;
+        ScopedMessageBoxHook box(c.answer);
+        frame(w)->close();  // the user's close: Yes/No/Cancel
+        ASSERT_EQ(box.records().size(), 1u);
+        EXPECT_EQ(box.records()[0].text, QStringLiteral("新規ファイルLOG03を保存しますか？"));
+        EXPECT_EQ(box.records()[0].buttons, platform::MsgButtons::YesNoCancel);
+        EXPECT_EQ(w.isNull() || !frame(w)->isVisible(), c.closed) << int(c.answer);
+        EXPECT_EQ(saves, c.saves);
+        EXPECT_EQ(home_state().close_cancel_flag, c.cancelFlag) << int(c.answer);
+        EXPECT_EQ(home_state().close_result, c.closeResult) << int(c.answer);
+        if (!c.closed) {
+            // The program's own close never asks.
+            home_state().close_reason = 1;
+            home->winTable().win_all_close();
+            home_state().close_reason = 0;
+            EXPECT_EQ(box.records().size(), 1u);
+        }
+        ASSERT_EQ(home->win_all_use_ct(), 0);
+    }
+}
+
+TEST_F(DataWindowBaseTest, AGivenUpFillClosesTheWindowWithoutAskingAndGreysTheCommands) {
+    link().link_connected_flag = false;
+    link().link_mode_str = QStringLiteral("1");
+    home->set_data_commands_enabled(true);
+    giveUpFill = true;
+    ScopedMessageBoxHook box(MsgResult::Cancel);
+    home->winTable().win_logger_open_log(QStringLiteral("07"));
+    QPointer<PlainWindow> w = plain.back();
+    EXPECT_TRUE(w.isNull() || w->gave_up());
+    EXPECT_TRUE(box.records().empty());
+    EXPECT_EQ(home->win_all_use_ct(), 0);
+    EXPECT_FALSE(home_state().area_window_flags[7] && w && frame(w) && frame(w)->isVisible());
+    EXPECT_FALSE(dataCommandsOn());
+    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+}
+
+TEST(DataWindowBaseHelpersTest, StatisticsHeads) {
+    ensureApplication();
+    platform::Grid stats;
+    stats.setRows(7);
+    stats.setCols(5);
+    DataWindowBase::write_statistics_row_names(&stats);
+    EXPECT_EQ(stats.TextMatrix(1, 0), QStringLiteral("最大値"));
+    EXPECT_EQ(stats.TextMatrix(4, 0), QStringLiteral("積算値[*h]"));
+    EXPECT_EQ(stats.TextMatrix(6, 0), QStringLiteral("下限警報数"));
+    EXPECT_EQ(DataWindowBase::channel_head(2, QStringLiteral("mV ")), QStringLiteral("CH3[mV ]"));
+}
+
+}  // namespace
+}  // namespace mq::test

@@ -315,7 +315,7 @@ void log_data::disp_log_data_form(const QString& nn) {
             seq().prog_mode = op_read_log_data;
             seq().prog_target_no = qint16(n);
             IMainWindowServices* mw = mainWindow();
-            prog_dialog_show(mw ? mw->mainWidget() : nullptr);
+            prog_dialog_show(mw ? mw->mainWidget() : nullptr, this);
         } catch (const std::exception&) {
             // A read that broke off leaves nothing worth showing.
             failed = true;
@@ -330,7 +330,7 @@ void log_data::disp_log_data_form(const QString& nn) {
         // empty working database behind it like any other window.
         reset_log_statistics(s);
         try {
-            bind_data_recordset();
+            bind_data_recordset(this);
             bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
         } catch (const Error&) {
             give_up_read();
@@ -459,7 +459,7 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
 
     m_grid->setVisible(false);
     m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
-    bind_data_recordset();
+    bind_data_recordset(this);
     bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
 
     for (auto& rows : m_missingRows) rows.clear();

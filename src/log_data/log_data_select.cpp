@@ -222,7 +222,7 @@ void log_data_select::Form_Activate() {
         seq().prog_mode = op_read_log_list;
         bool failed = false;
         try {
-            prog_dialog_show(m_home);
+            prog_dialog_show(m_home, this);
         } catch (const Error&) {
             // A record the program cannot read: the list is not trustworthy.
             failed = true;

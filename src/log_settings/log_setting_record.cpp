@@ -129,8 +129,6 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
 
 // ---- command fields
 
-QString log_area_digits(int area) { return QString::number(area).rightJustified(2, u'0').right(2); }
-
 QString log_interval_part(const QString& part) { return right_in(space_delete(part), 2, u'0'); }
 
 QString log_channel_input_block(const clsLOGGER_SETTING& s, int ch) {

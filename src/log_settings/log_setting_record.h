@@ -20,6 +20,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include "sequencer/ops_log_read.h"
+
 namespace mq {
 
 class clsLOGGER_SETTING;
@@ -49,8 +51,8 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& record);
 
 // ---- command fields -------------------------------------------------------------
 
-// Two digits with a leading zero ("01".."20", "00").
-QString log_area_digits(int area);
+// log_area_digits (the two digits of an area, "01".."20", "00") is the
+// sequencer's (sequencer/ops_log_read.h): the reads send it too.
 
 // One interval part (two characters of "hh:mm:ss"): blanks removed, then
 // right-aligned in two characters padded with "0" (" 5" -> "05").

@@ -142,7 +142,7 @@ void close_data_window(const QString& key) {
     }
 }
 
-void bind_data_recordset() {
+void bind_data_recordset(IDataWindow* target) {
     ModelState& m = model();
     clsLOGGER_DATABASE* db = nullptr;
     if (m.act_data_kind == 1) {
@@ -155,7 +155,7 @@ void bind_data_recordset() {
         newWorkingDb(*m.act_logger_data, m.logger_main->clsLOGGER_STATUS().mode_type());
         db = &m.act_logger_data->clsLOGGER_DATABASE();
     }
-    if (IDataWindow* w = activeWindow()) w->bind_Data1(db->Recordset());
+    if (IDataWindow* w = target ? target : activeWindow()) w->bind_Data1(db->Recordset());
 }
 
 void open_file_data_db() {

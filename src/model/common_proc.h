@@ -21,9 +21,11 @@ void activate_data_window();
 // Called when a data window with the given Tag closes.
 void close_data_window(const QString& key);
 
+class IDataWindow;
+
 // Gives the current data set a fresh working database and binds it to the
-// active window's data control.
-void bind_data_recordset();
+// data control of `target` (the window being filled; the active window when null).
+void bind_data_recordset(IDataWindow* target = nullptr);
 
 // As bind_data_recordset for the current file data set, without the binding.
 void open_file_data_db();

@@ -483,15 +483,17 @@ void Prog_Dialog::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void prog_dialog_show(QWidget* parent) {
+void prog_dialog_show(QWidget* parent, QWidget* target) {
     SeqState& s = seq();
     if (s.dialog) return;
     if (!parent && ModelSlot::installed() && model().main_window) parent = model().main_window->mainWidget();
     Prog_Dialog dlg(parent);
     s.dialog = &dlg;
+    s.prog_target_window = target;
     dlg.exec();
     if (!dlg.unloaded()) dlg.unload();  // a showing ended from outside
     seq().dialog = nullptr;
+    seq().prog_target_window = nullptr;
     if (std::exception_ptr e = dlg.takeError()) std::rethrow_exception(e);
 }
 

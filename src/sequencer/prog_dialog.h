@@ -116,10 +116,11 @@ private:
 };
 
 // Shows Prog_Dialog modally for seq().prog_mode over parent (the main
-// window when null) and returns when the operation has ended. An exception
-// raised by the operation is rethrown here. Refused (returns at once, nothing
-// run) while another showing is in progress.
-void prog_dialog_show(QWidget* parent = nullptr);
+// window when null) and returns when the operation has ended; target is the
+// data window the operation fills (seq().prog_target_window for the showing).
+// An exception raised by the operation is rethrown here. Refused (returns at
+// once, nothing run) while another showing is in progress.
+void prog_dialog_show(QWidget* parent = nullptr, QWidget* target = nullptr);
 
 // Phase text of an operation code ("" for a code outside the table).
 QString prog_phase_text(qint16 code);

@@ -9,6 +9,7 @@
 // link_connected_flag in link() (main_window/serial_link.h); app_idle_flag in
 // home_state() (main_window/home_state.h).
 #include <QPointer>
+#include <QWidget>
 #include <QtGlobal>
 
 #include <functional>
@@ -69,6 +70,10 @@ struct SeqState {
     // Set by the caller before showing.
     qint16 prog_mode = 0;
     qint16 prog_target_no = 0;  // area or tag 1-20 for 50 and 55; 0 for file loads
+    // The data window the operation fills (its records go there, never to
+    // whichever window happens to be active); set for one showing by
+    // prog_dialog_show. Null for operations that fill no window.
+    QPointer<QWidget> prog_target_window;
 
     // File operations: Cancel sets file_cancel_flag while file_op_flag is True.
     bool file_op_flag = false;

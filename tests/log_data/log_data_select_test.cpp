@@ -11,7 +11,8 @@
 
 #include "common/sim_link.h"
 #include "common/test_env.h"
-#include "log_data/ops_log_read.h"
+#include "log_data/log_read_targets.h"
+#include "sequencer/ops_log_read.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/command_files.h"
 #include "main_window/fake_windows.h"

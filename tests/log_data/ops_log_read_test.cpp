@@ -1,7 +1,10 @@
 // Operations 10, 20 and 50 against the simulated logger: the commands sent,
 // what lands in the data sets, and the endings on cancel and silence.
-#include "log_data/ops_log_read.h"
+#include "log_data/log_read_targets.h"
+#include "sequencer/ops_log_read.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <QPushButton>
 #include <QTimer>
@@ -37,37 +40,6 @@ const QString kStopText = QStringLiteral(
     "！ロガーの送信動作を停止する必要があります！\r\n"
     "　①ロガーの「戻る」キーで通信モードから抜けます。\r\n"
     "　②ロガーのメニューで「ﾂｳｼﾝ」を選択します。");
-
-TEST(LogReadArithmetic, AreaNumberGoesIntoCharactersSevenAndEight) {
-    EXPECT_EQ(mq::area_command(QStringLiteral("LR03CT00"), 7), QStringLiteral("LR03CT07"));
-    EXPECT_EQ(mq::area_command(QStringLiteral("LR00ST00,X"), 20), QStringLiteral("LR00ST20,X"));
-}
-
-TEST(LogReadArithmetic, ReplyLengthFollowsGroupsOfThree) {
-    EXPECT_EQ(mq::log_data_reply_length(0, 4), 0);
-    EXPECT_EQ(mq::log_data_reply_length(7, 4), 180);  // 2 x 74 + 32
-    EXPECT_EQ(mq::log_data_reply_length(5, 2), 77);   // 44 + 33
-    EXPECT_EQ(mq::log_data_reply_length(3, 1), 29);
-    EXPECT_EQ(mq::log_data_reply_length(1, 1), 17);
-    EXPECT_EQ(mq::log_data_reply_length(16000, 4), 5333 * 74 + 32);
-    EXPECT_THROW(mq::log_data_reply_length(2000000000, 4), mq::OverflowError);
-}
-
-TEST(LogReadArithmetic, AreaDataSetsAreCompletedNotDuplicated) {
-    mq::ModelSlot m;
-    m->logger_main = std::make_shared<mq::clsLOGGER_Main>();
-    auto& col = m->logger_main->colLOGGER_DATA();
-    col.Add(QStringLiteral("L00"));
-    col.Add(QStringLiteral("L05"));
-    const auto l05 = col.Item(QStringLiteral("L05"));
-    mq::ensure_area_data_sets();
-    ASSERT_EQ(col.Count(), 21);
-    EXPECT_EQ(col.Item(1)->ID(), QStringLiteral("L00"));
-    EXPECT_EQ(col.Item(QStringLiteral("L05")), l05);
-    for (int n = 1; n <= 20; ++n) EXPECT_NO_THROW(col.Item(QStringLiteral("L%1").arg(n, 2, 10, QChar(u'0'))));
-    mq::ensure_area_data_sets();
-    EXPECT_EQ(col.Count(), 21);
-}
 
 // ---------------------------------------------------------------- against the simulator
 
@@ -267,6 +239,39 @@ TEST_F(LogReadOpsTest, DataReadSendsTheAreaAndHandsTheWholeReplyToTheWindow) {
     EXPECT_EQ(g->TextMatrix(5, 1).trimmed(), QStringLiteral("5"));
     EXPECT_EQ(g->TextMatrix(1, 3).right(6).trimmed(), QStringLiteral("10.1"));
     EXPECT_EQ(g->TextMatrix(3, 5).right(6).trimmed(), QStringLiteral("O.R."));
+}
+
+TEST_F(LogReadOpsTest, DataReadFillsTheWindowThatStartedItNotTheActiveOne) {
+    readList();
+    // Area 2's window first: the window the dialog falls back to activating.
+    openArea(2);
+    openArea(1);
+    mq::log_data* w1 = nullptr;
+    mq::log_data* w2 = nullptr;
+    for (QMdiSubWindow* sub : home->mdiArea()->subWindowList()) {
+        auto* w = qobject_cast<mq::log_data*>(sub->widget());
+        if (w && w->Tag() == QStringLiteral("L01")) w1 = w;
+        if (w && w->Tag() == QStringLiteral("L02")) w2 = w;
+    }
+    ASSERT_NE(w1, nullptr);
+    ASSERT_NE(w2, nullptr);
+    // As the area select dialog leaves them when it finishes.
+    for (mq::log_data* w : {w1, w2}) frame(w)->setEnabled(true);
+    home->mdiArea()->setActiveSubWindow(frame(w2));
+    ASSERT_EQ(home->activeDataWindow(), static_cast<mq::IDataWindow*>(w2));
+    ASSERT_EQ(w1->vsFlexGrid1()->Rows(), 8);
+    ASSERT_EQ(w2->vsFlexGrid1()->Rows(), 6);
+    // Area 1 read again for its own window while area 2's window is active.
+    w1->vsFlexGrid1()->setRows(1);
+    model().act_logger_data = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L01"));
+    seq().prog_mode = mq::op_read_log_data;
+    seq().prog_target_no = 1;
+    mq::prog_dialog_show(home.get(), w1);
+    EXPECT_TRUE(link().link_connected_flag);
+    EXPECT_EQ(w1->vsFlexGrid1()->Rows(), 8);
+    EXPECT_EQ(w2->vsFlexGrid1()->Rows(), 6);
+    EXPECT_EQ(w2->vsFlexGrid1()->TextMatrix(1, 3).right(6).trimmed(), QStringLiteral("10.1"));
+    EXPECT_TRUE(seq().prog_target_window.isNull());  // only for the showing
 }
 
 TEST_F(LogReadOpsTest, AnEmptyAreaIsNeverAskedForItsRecords) {

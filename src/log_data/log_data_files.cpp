@@ -30,6 +30,7 @@
 #include "platform/grid.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "sequencer/file_fill.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
@@ -54,18 +55,26 @@ QWidget* messageParent() {
     return mw ? mw->mainWidget() : nullptr;
 }
 
-void showMessage(const QString& text) {
-    platform::msgBox(messageParent(), text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-}
+void showMessage(const QString& text) { show_fill_error(text); }
+
+void failureEnding(const QPointer<log_data>& w) { fill_failure_ending(w.data()); }
 
 void setFileCancel(bool value) {
     if (SeqSlot::installed()) seq().file_cancel_flag = value;
 }
 bool fileCancel() { return SeqSlot::installed() && seq().file_cancel_flag; }
 
-void runOperation(qint16 code) {
+// Runs an operation of the window's fill; the window is its target.
+void runOperation(qint16 code, log_data* w) {
     seq().prog_mode = code;
-    prog_dialog_show(messageParent());
+    prog_dialog_show(messageParent(), w);
+}
+
+// The window an operation of a fill works on: its target, else (run on its
+// own) the active LOG window.
+log_data* fillWindow() {
+    if (auto* w = qobject_cast<log_data*>(seq().prog_target_window.data())) return w;
+    return log_data::activeLogWindow();
 }
 
 QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
@@ -82,8 +91,11 @@ public:
     void reset() {
         extraTables = 0;
         for (auto& rows : missingRows) rows.clear();
+        file.clear();
     }
     qint16 extraTables = 0;
+    // The whole file, read once by the opening, for the record loader.
+    QByteArray file;
     std::array<std::vector<qint32>, 4> missingRows;
 };
 
@@ -145,13 +157,6 @@ void setRecordsLayout(log_data& w) {
     g->setVisible(true);
     g->setRedraw(true);
     for (int c = 0; c < 7; ++c) g->setColWidth(c, w.twipsToPixelsX(kColTwips[c]));
-}
-
-// The ending of an opening that was cancelled or failed: the new window closes
-// again and, when it was the last data window, the data commands go grey.
-void failureEnding(QPointer<log_data> w) {
-    if (w) w->give_up_fill();
-    else home_state().data_win_init_flag = true;
 }
 
 // The file data set `key`, made the current one.
@@ -219,23 +224,63 @@ CurrentSources currentSources() {
 
 const QString kNothingToSave = QStringLiteral("保存するデータがありません。");
 
-// Reads the scrambled part of the file being opened with `read` and
-// unscrambles it (operation 600) into file_plain_text. False, with the window
-// given up when it is still there, on a failed read or a cancel.
-bool read_and_descramble(QPointer<log_data>& w, const std::function<FileResult(const QString&, QByteArray&)>& read) {
-    HomeState& hs = home_state();
-    QByteArray scrambled;
-    if (FileResult r = read(hs.open_file_path, scrambled); !r) {
+}  // namespace
+
+// ---------------------------------------------------------------- ".ML2" opening
+
+namespace {
+
+// The question before a table of many records is filled; true to go on.
+bool confirmLargeFill() {
+    const QString text = QStringLiteral("ﾃﾞｰﾀが") + QString::number(kLargeData) +
+                         QStringLiteral("件以上存在する大容量ﾃﾞｰﾀの表示処理では、\r\n"
+                                        "数分間OSの処理を占有する場合があります。\r\n"
+                                        "OS処理占有自体には問題ありません。\r\n"
+                                        "しかし、その間他の操作(ﾏｳｽ,ｷｰﾎﾞｰﾄﾞ等)を受け付けられなくなります。\r\n\r\n"
+                                        "処理を開始してもよろしいでしょうか。");
+    return platform::msgBox(messageParent(), text, platform::MsgButtons::OKCancel, platform::MsgIcon::Information) ==
+           platform::MsgResult::OK;
+}
+
+// The header of an ".ML2" file read into the file data set; an abnormally
+// ended file is recounted from its records. False with the fill given up.
+bool readMl2Header(QPointer<log_data>& w, const QByteArray& plain, const QByteArray& file, clsFILE_DATA& ds) {
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    Ml2HeaderInfo info;
+    FileResult r = ld20_header_read(plain, s, ds.clsLOGGER_STATUS(), info);
+    if (r && info.abnormal) {
+        showMessage(QStringLiteral("このデータは異常終了したファイルです。\r\n正しく読み込めない可能性があります。"));
+        r = emg_file_recount(file, s);
+    }
+    if (!r) {
         showMessage(r.message);
         failureEnding(w);
         return false;
     }
-    hs.file_raw_text = scrambled;
-    hs.file_plain_text.clear();
+    return true;
+}
+
+// Operations 53 (records) and 700 (table, after the question for a large
+// file) for the window. False when the fill was cancelled (the window given
+// up) or the window went away.
+bool loadAndFillMl2(QPointer<log_data>& w, const clsLOGGER_SETTING& s) {
+    platform::Grid* g = w->vsFlexGrid1();
+    g->setRows(s.data_count() + 1);
+    g->setVisible(true);
+
+    seq().prog_target_no = 4;
     setFileCancel(false);
-    runOperation(op_descramble_text);
+    runOperation(op_load_ml2_records, w);
     if (!w) return false;
-    if (hs.file_plain_text.isEmpty()) {
+    if (!fileCancel()) {
+        if (s.data_count() < kLargeData || confirmLargeFill()) {
+            runOperation(op_fill_data_grid, w);
+            if (!w) return false;
+        } else {
+            setFileCancel(true);
+        }
+    }
+    if (fileCancel()) {
         setFileCancel(false);
         failureEnding(w);
         return false;
@@ -243,85 +288,9 @@ bool read_and_descramble(QPointer<log_data>& w, const std::function<FileResult(c
     return true;
 }
 
-
-}  // namespace
-
-// ---------------------------------------------------------------- ".ML2" opening
-
-void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
-    QPointer<log_data> w = &window;
-    HomeState& hs = home_state();
-
-    if (!read_and_descramble(w, ml2_read_header_bytes)) return;
-
-    clsFILE_DATA& ds = takeFileData(key);
-    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
-    ds.clsLOGGER_STATUS().let_mode_type(quint8(link().link_mode_str.toInt()));
-
-    Ml2HeaderInfo info;
-    if (FileResult r = ld20_header_read(hs.file_plain_text, s, ds.clsLOGGER_STATUS(), info); !r) {
-        showMessage(r.message);
-        failureEnding(w);
-        return;
-    }
-    if (info.abnormal) {
-        showMessage(QStringLiteral("このデータは異常終了したファイルです。\r\n正しく読み込めない可能性があります。"));
-        QByteArray file;
-        FileResult r = read_whole_file(hs.open_file_path, file);
-        if (r) r = emg_file_recount(file, s);
-        if (!r) {
-            showMessage(r.message);
-            failureEnding(w);
-            return;
-        }
-    }
-
-    w->write_setting_labels(s, /*twoDigitYear=*/false);
-
-    ds.clsLOGGER_DATABASE().makeDbPath(w->Tag());
-    loadStateOf(*w).reset();
-
-    // The integration starts from zero even when no record follows, so the
-    // texts published at the end are those of an empty recording.
-    sum_calc_initial();
-    if (s.data_count() != 0) {
-        platform::Grid* g = w->vsFlexGrid1();
-        g->setRows(s.data_count() + 1);
-        g->setVisible(true);
-
-        seq().prog_target_no = 4;
-        setFileCancel(false);
-        runOperation(op_load_ml2_records);
-        if (!w) return;
-        if (!fileCancel()) {
-            bool fill = true;
-            if (s.data_count() >= kLargeData) {
-                const QString text = QStringLiteral("ﾃﾞｰﾀが") + QString::number(kLargeData) +
-                                     QStringLiteral("件以上存在する大容量ﾃﾞｰﾀの表示処理では、\r\n"
-                                                    "数分間OSの処理を占有する場合があります。\r\n"
-                                                    "OS処理占有自体には問題ありません。\r\n"
-                                                    "しかし、その間他の操作(ﾏｳｽ,ｷｰﾎﾞｰﾄﾞ等)を受け付けられなくなります。\r\n\r\n"
-                                                    "処理を開始してもよろしいでしょうか。");
-                fill = platform::msgBox(messageParent(), text, platform::MsgButtons::OKCancel,
-                                        platform::MsgIcon::Information) == platform::MsgResult::OK;
-            }
-            if (fill) {
-                runOperation(op_fill_data_grid);
-                if (!w) return;
-            } else {
-                setFileCancel(true);
-            }
-        }
-        if (fileCancel()) {
-            setFileCancel(false);
-            failureEnding(w);
-            return;
-        }
-    }
-    sum_calc_end(s);
-
-    setRecordsLayout(*w);
-    platform::Grid* stats = w->MSFlexGrid2();
+void writeMl2Statistics(log_data& w, const clsFILE_DATA& ds) {
+    const clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    platform::Grid* stats = w.MSFlexGrid2();
     DataWindowBase::write_statistics_row_names(stats);
     for (int ch = 0; ch < 4; ++ch) stats->setTextMatrix(0, ch + 1, channelHead(ds, ch));
 
@@ -340,10 +309,49 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
     }
 }
 
+}  // namespace
+
+void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
+    QPointer<log_data> w = &window;
+    // The file is read once: its header here, its records by the loader.
+    const QString path = home_state().open_file_path;
+    QByteArray file;
+    QByteArray plain;
+    const auto header = [&](QByteArray& scrambled) {
+        FileResult r = read_whole_file(path, file);
+        return r ? ml2_header_bytes_of_file(file, path, scrambled) : r;
+    };
+    if (!read_and_descramble(w.data(), header, plain)) return;
+
+    clsFILE_DATA& ds = takeFileData(key);
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    ds.clsLOGGER_STATUS().let_mode_type(quint8(link().link_mode_str.toInt()));
+    if (!readMl2Header(w, plain, file, ds)) return;
+
+    w->write_setting_labels(s, /*twoDigitYear=*/false);
+    ds.clsLOGGER_DATABASE().makeDbPath(w->Tag());
+    FileLoadState& ls = loadStateOf(*w);
+    ls.reset();
+
+    // The integration starts from zero even when no record follows, so the
+    // texts published at the end are those of an empty recording.
+    sum_calc_initial();
+    if (s.data_count() != 0) {
+        ls.file = std::move(file);
+        const bool filled = loadAndFillMl2(w, s);
+        if (w) loadStateOf(*w).file.clear();
+        if (!filled) return;
+    }
+    sum_calc_end(s);
+
+    setRecordsLayout(*w);
+    writeMl2Statistics(*w, ds);
+}
+
 // ---------------------------------------------------------------- ".ML2" records
 
 void file_log_data_save_ml2(IFileProgress* progress) {
-    log_data* w = log_data::activeLogWindow();
+    log_data* w = fillWindow();
     if (!w) throw MissingKeyError("no active LOG data window");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
@@ -355,14 +363,8 @@ void file_log_data_save_ml2(IFileProgress* progress) {
     grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     open_file_data_db();
 
-    QByteArray file;
-    if (FileResult r = read_whole_file(home_state().open_file_path, file); !r) {
-        showMessage(r.message);
-        setFileCancel(true);
-        return;
-    }
-
     FileLoadState& ls = loadStateOf(*w);
+    const QByteArray file = std::move(ls.file);
     ls.reset();
     FoldCounters& fold = w->foldCounters();
     std::array<bool, 4> used{};
@@ -428,7 +430,7 @@ void file_log_data_save_ml2(IFileProgress* progress) {
 // ---------------------------------------------------------------- the table fill
 
 void fill_data_grid(Prog_Dialog& dlg) {
-    log_data* w = log_data::activeLogWindow();
+    log_data* w = fillWindow();
     if (!w) throw MissingKeyError("no active LOG data window");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
@@ -512,14 +514,15 @@ void fill_data_grid(Prog_Dialog& dlg) {
 
 void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
     QPointer<log_data> w = &window;
-    HomeState& hs = home_state();
-
-    if (!read_and_descramble(w, ml1_read_body)) return;
+    const QString path = home_state().open_file_path;
+    QByteArray plain;
+    const auto body = [&path](QByteArray& scrambled) { return ml1_read_body(path, scrambled); };
+    if (!read_and_descramble(w.data(), body, plain)) return;
 
     clsFILE_DATA& ds = takeFileData(key);
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     ds.clsLOGGER_STATUS().let_mode_type(1);
-    if (FileResult r = ml1_header_read(hs.file_plain_text, s, ds.clsLOGGER_STATUS()); !r) {
+    if (FileResult r = ml1_header_read(plain, s, ds.clsLOGGER_STATUS()); !r) {
         showMessage(r.message);
         failureEnding(w);
         return;
@@ -535,8 +538,10 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
         g->setRows(s.data_count() + 1);
         seq().prog_target_no = 0;
         setFileCancel(false);
-        runOperation(op_load_ml1_records);
+        loadStateOf(*w).file = std::move(plain);
+        runOperation(op_load_ml1_records, w);
         if (!w) return;
+        loadStateOf(*w).file.clear();
         if (fileCancel()) {
             setFileCancel(false);
             failureEnding(w);
@@ -586,15 +591,16 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
 // ---------------------------------------------------------------- ".ML1" records
 
 void file_log_data_save(IFileProgress* progress) {
-    log_data* w = log_data::activeLogWindow();
+    log_data* w = fillWindow();
     if (!w) throw MissingKeyError("no active LOG data window");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     w->vsFlexGrid1()->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
-    bind_data_recordset();
+    bind_data_recordset(w);
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
 
-    const QByteArray& plain = home_state().file_plain_text;
+    // The unscrambled body the opening handed over.
+    const QByteArray plain = std::move(loadStateOf(*w).file);
     if (FileResult r = ml1_trailer_read(plain, s); !r) {
         showMessage(r.message);
         setFileCancel(true);

@@ -465,6 +465,15 @@ FileResult ml2_read_header_bytes(const QString& path, QByteArray& scrambled) {
     return FileResult::success();
 }
 
+FileResult ml2_header_bytes_of_file(const QByteArray& file, const QString& path, QByteArray& scrambled) {
+    if (file.size() < kMl2HeaderSize) {
+        scrambled.clear();
+        return FileResult::failure(formatErrorMessage(path));
+    }
+    scrambled = file.left(kMl2HeaderSize);
+    return FileResult::success();
+}
+
 FileResult ld20_header_read(const QByteArray& plain, clsLOGGER_SETTING& s, clsLOGGER_STATUS& st,
                             Ml2HeaderInfo& info) {
     info = Ml2HeaderInfo{};

@@ -128,6 +128,9 @@ QByteArray ml2_format_tag(const QByteArray& fileStart);
 // The first 236 bytes of the file (still scrambled), read by byte count since
 // a scrambled byte may be CR or LF. A file shorter than that is refused.
 FileResult ml2_read_header_bytes(const QString& path, QByteArray& scrambled);
+// The same from the bytes of the whole file already read (path names it in
+// the message).
+FileResult ml2_header_bytes_of_file(const QByteArray& file, const QString& path, QByteArray& scrambled);
 
 struct Ml2HeaderInfo {
     // Start and stop time equal, or a record count of 0: the recording ended

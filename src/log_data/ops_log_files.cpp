@@ -10,6 +10,7 @@
 #include "model/model_state.h"
 #include "platform/errors.h"
 #include "platform/message_box.h"
+#include "sequencer/file_fill.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
@@ -52,13 +53,6 @@ void runLoad(Prog_Dialog& dlg, void (*loader)(IFileProgress*)) {
 
 // ---------------------------------------------------------------- operations
 
-void op_descramble_text_run(Prog_Dialog& dlg) {
-    HomeState& hs = home_state();
-    dlg.set_progress_max(double(hs.file_raw_text.size()) / 1000.0 + 1.0);
-    hs.file_plain_text = data_disk_angou_load_2(hs.file_raw_text, &dlg);
-    dlg.unload();
-}
-
 void op_load_ml1_records_run(Prog_Dialog& dlg) { runLoad(dlg, &file_log_data_save); }
 void op_load_ml2_records_run(Prog_Dialog& dlg) { runLoad(dlg, &file_log_data_save_ml2); }
 
@@ -90,7 +84,7 @@ void op_save_log_file_run(Prog_Dialog& dlg) {
 }
 
 void install_log_file_operations() {
-    prog_register_operation(op_descramble_text, ProgOperation{&op_descramble_text_run, {}});
+    register_descramble_operation();
     prog_register_operation(op_load_ml1_records, ProgOperation{&op_load_ml1_records_run, {}});
     prog_register_operation(op_load_ml2_records, ProgOperation{&op_load_ml2_records_run, {}});
     prog_register_operation(op_fill_data_grid, ProgOperation{&op_fill_data_grid_run, {}});

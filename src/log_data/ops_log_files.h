@@ -1,6 +1,7 @@
 #pragma once
 // The sequencer operations of the LOG data files:
 //   600 op_descramble_text    file_raw_text unscrambled into file_plain_text
+//                             (the sequencer's, sequencer/file_fill.h)
 //    52 op_load_ml1_records   an ".ML1" file's records into the working database
 //    53 op_load_ml2_records   an ".ML2" file's records into the working database
 //   700 op_fill_data_grid     an ".ML2" window's table and statistics
@@ -16,13 +17,13 @@
 #include <QtGlobal>
 
 #include "main_window/scrambling.h"
+#include "sequencer/file_fill.h"
 #include "sequencer/file_progress.h"
 
 namespace mq {
 
 class Prog_Dialog;
 
-void op_descramble_text_run(Prog_Dialog& dlg);
 void op_load_ml1_records_run(Prog_Dialog& dlg);
 void op_load_ml2_records_run(Prog_Dialog& dlg);
 void op_fill_data_grid_run(Prog_Dialog& dlg);

@@ -857,6 +857,10 @@ TEST_F(Ml2Test, WritingReplacesALongerFileWholeAndRefusalsLeaveItUntouched) {
     QByteArray header;
     ASSERT_TRUE(ml2_read_header_bytes(path, header).ok);
     EXPECT_EQ(header, written.left(236));
+    // The opening reads the file once and takes the same header from its bytes.
+    QByteArray fromBytes;
+    ASSERT_TRUE(ml2_header_bytes_of_file(written, path, fromBytes).ok);
+    EXPECT_EQ(fromBytes, header);
 }
 
 TEST_F(Ml2Test, FailuresToCreateOrReadAreReportedWithAMessage) {
@@ -874,7 +878,13 @@ TEST_F(Ml2Test, FailuresToCreateOrReadAreReportedWithAMessage) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(QByteArray(200, 'a'));
     f.close();
-    EXPECT_FALSE(ml2_read_header_bytes(small, header).ok);
+    const FileResult fromFile = ml2_read_header_bytes(small, header);
+    EXPECT_FALSE(fromFile.ok);
+    EXPECT_TRUE(header.isEmpty());
+    header = "stale";
+    const FileResult fromBytes = ml2_header_bytes_of_file(QByteArray(235, 'a'), small, header);
+    EXPECT_FALSE(fromBytes.ok);
+    EXPECT_EQ(fromBytes.message, fromFile.message);
     EXPECT_TRUE(header.isEmpty());
 }
 

@@ -18,6 +18,7 @@
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "model/stat_queries.h"
@@ -189,19 +190,7 @@ log_data* log_data::activeLogWindow() {
     return dynamic_cast<log_data*>(w);
 }
 
-clsLOGGER_DATABASE* log_data::window_database() const {
-    if (!ModelSlot::installed()) return nullptr;
-    ModelState& m = model();
-    const QString key = Tag().left(3);
-    try {
-        if (key.startsWith(QLatin1Char('F'))) {
-            return m.file_main ? &m.file_main->colFILE_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
-        }
-        return m.logger_main ? &m.logger_main->colLOGGER_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
+clsLOGGER_DATABASE* log_data::window_database() const { return DataSetHandle::of_tag(Tag()).database(); }
 
 // ---------------------------------------------------------------- layout pieces
 

@@ -23,6 +23,7 @@
 #include "main_window/serial_link.h"
 #include "model/channel_values.h"
 #include "model/common_proc.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "model/stat_queries.h"
@@ -161,12 +162,11 @@ void setRecordsLayout(log_data& w) {
 
 // The file data set `key`, made the current one.
 clsFILE_DATA& takeFileData(const QString& key) {
-    ModelState& m = model();
-    if (!m.file_main) throw MissingKeyError("no file data is open");
-    m.act_file_data = m.file_main->colFILE_DATA().Item(key);
-    m.act_data_kind = 1;
-    m.act_file_data->let_ID(key);
-    return *m.act_file_data;
+    const DataSetHandle ds = DataSetHandle::of_tag(key);
+    if (!ds.is_file()) throw MissingKeyError("no file data set " + key.toStdString());
+    ds.make_current();
+    ds.file()->let_ID(key);
+    return *ds.file();
 }
 
 

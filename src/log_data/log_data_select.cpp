@@ -16,6 +16,7 @@
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -34,25 +35,6 @@ constexpr int kHelpContext = 31101;
 
 QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
 
-std::shared_ptr<clsLOGGER_DATA> logger_data_set(const QString& key) {
-    const auto& root = model().logger_main;
-    if (!root) return nullptr;
-    try {
-        return root->colLOGGER_DATA().Item(key);
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
-
-std::shared_ptr<clsFILE_DATA> file_data_set(const QString& key) {
-    const auto& root = model().file_main;
-    if (!root) return nullptr;
-    try {
-        return root->colFILE_DATA().Item(key);
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
 
 }  // namespace
 
@@ -241,7 +223,7 @@ void log_data_select::Form_Activate() {
 }
 
 void log_data_select::ListView1_ItemCheck(int n) {
-    const auto ds = logger_data_set(QStringLiteral("L") + two(n));
+    const auto ds = DataSetHandle::of_tag(DataSetHandle::logger_key(n)).logger();
     model().act_logger_data = ds;
     if (isTicked(n)) {
         if (!ds || ds->clsLOGGER_SETTING().data_count() == 0) {
@@ -295,10 +277,10 @@ void log_data_select::cmdCancel_Click() {
             ModelState& m = model();
             if (key.startsWith(u'F')) {
                 m.act_data_kind = 1;
-                m.act_file_data = file_data_set(key);
+                m.act_file_data = DataSetHandle::of_tag(key).file();
             } else if (key.startsWith(u'L')) {
                 m.act_data_kind = 2;
-                m.act_logger_data = logger_data_set(key);
+                m.act_logger_data = DataSetHandle::of_tag(key).logger();
             }
         }
     }
@@ -343,7 +325,7 @@ void log_data_select::cmdOK_Click() {
 
     QString focusKey;
     if (m_last_checked_area != 0) {
-        if (flags[size_t(m_last_checked_area)]) focusKey = QStringLiteral("L") + two(m_last_checked_area);
+        if (flags[size_t(m_last_checked_area)]) focusKey = DataSetHandle::logger_key(m_last_checked_area);
     } else {
         for (int j = kAreas; j >= 1; --j) {
             if (flags[size_t(j)]) {
@@ -366,7 +348,7 @@ void log_data_select::cmdOK_Click() {
         if (focusSub) {
             m_home->mdiArea()->setActiveSubWindow(focusSub);
             focusSub->widget()->setFocus();
-            model().act_logger_data = logger_data_set(focusKey);
+            model().act_logger_data = DataSetHandle::of_tag(focusKey).logger();
             if (!m_home->autoDrawChecked()) {
                 m_home->GraphDispReturen();
             } else {
@@ -390,9 +372,9 @@ void log_data_select::cmdOK_Click() {
                 if (IDataWindow* act = m_home->activeDataWindow()) key = act->Tag().left(3);
             }
             if (key.startsWith(u'L')) {
-                model().act_logger_data = logger_data_set(key);
+                model().act_logger_data = DataSetHandle::of_tag(key).logger();
             } else if (!key.isEmpty()) {
-                model().act_file_data = file_data_set(key);
+                model().act_file_data = DataSetHandle::of_tag(key).file();
             }
         }
     }

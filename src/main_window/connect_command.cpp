@@ -8,6 +8,7 @@
 #include "main_window/identity_check.h"
 #include "main_window/manual_comm_dialog.h"
 #include "main_window/serial_link.h"
+#include "model/data_set_handle.h"
 #include "model/cls_logger_status.h"
 #include "model/common_proc.h"
 #include "model/cur_accessors.h"
@@ -44,13 +45,8 @@ void closeLoggerWindows(HOME& home) {
 void bindActiveFileWindow(HOME& home) {
     const QString tag = activeTag(home);
     if (!tag.startsWith(QLatin1Char('F'))) return;
-    ModelState& m = model();
-    if (!m.file_main) return;
-    try {
-        m.act_file_data = m.file_main->colFILE_DATA().Item(tag.left(3));
-    } catch (const MissingKeyError&) {
-        // A window whose data set is already gone keeps the current one.
-    }
+    // A window whose data set is already gone keeps the current one.
+    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_file()) model().act_file_data = ds.file();
 }
 
 void storeIdentity(const QString& serial, quint8 mode) {

@@ -5,9 +5,8 @@
 
 #include "main_window/home_state.h"
 #include "model/common_proc.h"
-#include "model/data_sets.h"
+#include "model/data_set_handle.h"
 #include "model/model_state.h"
-#include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
 
@@ -17,15 +16,10 @@ namespace {
 
 IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
 
-// The logger data set of a window's tag made the current one, so that the
-// save command saves this window's data; a data set already gone changes nothing.
+// The logger data set of a window's tag made the one the save command saves;
+// a data set already gone changes nothing.
 void makeLoggerDataCurrent(const QString& tag) {
-    ModelState& m = model();
-    if (!m.logger_main) return;
-    try {
-        m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(tag.left(3));
-    } catch (const MissingKeyError&) {
-    }
+    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_logger()) model().act_logger_data = ds.logger();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "main_window/config_files.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
+#include "model/data_set_handle.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
@@ -23,29 +24,14 @@ const QString kFilterCsv = QStringLiteral("CSV files (*.csv)");
 bool endsWithNoCase(const QString& name, const QString& ext) { return name.endsWith(ext, Qt::CaseInsensitive); }
 
 // The data set behind a window key ("F.." file, "L.." logger); null when gone.
-const clsLOGGER_SETTING* settingOf(const QString& key) {
-    ModelState& m = model();
-    try {
-        if (key.startsWith(QLatin1Char('F')) && m.file_main) {
-            return &m.file_main->colFILE_DATA().Item(key.left(3))->clsLOGGER_SETTING();
-        }
-        if (key.startsWith(QLatin1Char('L')) && m.logger_main) {
-            return &m.logger_main->colLOGGER_DATA().Item(key.left(3))->clsLOGGER_SETTING();
-        }
-    } catch (const MissingKeyError&) {
-    }
-    return nullptr;
-}
+const clsLOGGER_SETTING* settingOf(const QString& key) { return DataSetHandle::of_tag(key).setting(); }
 
 // The mode of the window's data: the connected logger's for a logger window,
 // the file data set's own for a file window.
 quint8 windowMode(const QString& key) {
     ModelState& m = model();
     if (key.startsWith(QLatin1Char('L'))) return m.logger_main ? m.logger_main->clsLOGGER_STATUS().mode_type() : 0;
-    try {
-        if (m.file_main) return m.file_main->colFILE_DATA().Item(key.left(3))->clsLOGGER_STATUS().mode_type();
-    } catch (const MissingKeyError&) {
-    }
+    if (const DataSetHandle ds = DataSetHandle::of_tag(key); ds.is_file()) return ds.status()->mode_type();
     return m.act_file_data ? m.act_file_data->clsLOGGER_STATUS().mode_type() : 0;
 }
 

@@ -9,6 +9,7 @@
 
 #include "main_window/home.h"
 #include "main_window/home_state.h"
+#include "model/data_set_handle.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
@@ -131,7 +132,7 @@ int WindowTable::win_file_dim_no_search() const {
 }
 
 bool WindowTable::win_logger_use_check(int n) const {
-    const QString key = QLatin1Char('L') + two_digits(n);
+    const QString key = DataSetHandle::logger_key(n);
     for (const QString& k : home_state().win_key_table) {
         if (k == key) return true;
     }

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "model/channel_values.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -71,33 +72,21 @@ clsFILE_DATA& currentFileData() {
 }  // namespace
 
 clsLOGGER_SETTING& cur_setting_by_kind() {
-    ModelState& m = model();
-    if (m.act_data_kind == 1) {
-        if (!m.act_file_data) throw MissingKeyError("no current file data set");
-        return m.act_file_data->clsLOGGER_SETTING();
-    }
-    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
-    return m.act_logger_data->clsLOGGER_SETTING();
+    clsLOGGER_SETTING* s = DataSetHandle::current().setting();
+    if (!s) throw MissingKeyError("no current data set");
+    return *s;
 }
 
 void activate_data_window() {
-    ModelState& m = model();
     IDataWindow* w = activeWindow();
     if (!w) return;
     const QString key = w->Tag().left(3);
+    if (!key.startsWith(QLatin1Char('F')) && !key.startsWith(QLatin1Char('L'))) return;
     // Look the data set up before touching the current-data-set state, so a
     // failed lookup leaves the kind and the references consistent.
-    if (key.startsWith(QLatin1Char('F'))) {
-        if (!m.file_main) throw MissingKeyError("no file data is open");
-        auto ds = m.file_main->colFILE_DATA().Item(key);
-        m.act_data_kind = 1;
-        m.act_file_data = std::move(ds);
-    } else if (key.startsWith(QLatin1Char('L'))) {
-        if (!m.logger_main) throw MissingKeyError("no logger data is held");
-        auto ds = m.logger_main->colLOGGER_DATA().Item(key);
-        m.act_data_kind = 2;
-        m.act_logger_data = std::move(ds);
-    }
+    const DataSetHandle ds = DataSetHandle::of_tag(key);
+    if (!ds) throw MissingKeyError("no data set " + key.toStdString());
+    ds.make_current();
 }
 
 void close_data_window(const QString& key) {
@@ -114,23 +103,12 @@ void close_data_window(const QString& key) {
         // A file data set ends with its window; its database file goes with it
         // once the last reference is gone. A data set that is already gone
         // leaves nothing to release.
-        if (m.file_main) {
-            try {
-                m.file_main->colFILE_DATA().Remove(dsKey);
-            } catch (const MissingKeyError&) {
-            }
-        }
+        if (DataSetHandle::of_tag(dsKey)) m.file_main->colFILE_DATA().Remove(dsKey);
         m.act_data_kind = linkConnected() ? 2 : 0;
     } else if (dsKey.startsWith(QLatin1Char('L')) && linkConnected()) {
         // A logger data set stays in the list; only its database is closed.
         if (!m.act_logger_data || m.act_logger_data->ID() != dsKey) {
-            m.act_logger_data.reset();
-            if (m.logger_main) {
-                try {
-                    m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(dsKey);
-                } catch (const MissingKeyError&) {
-                }
-            }
+            m.act_logger_data = DataSetHandle::of_tag(dsKey).logger();
         }
         if (m.act_logger_data) m.act_logger_data->clsLOGGER_DATABASE().CloseDb();
         m.act_logger_data.reset();
@@ -171,10 +149,7 @@ void clear_logger_data_list() {
     // only while a defaults editor holds it; removing only what is there
     // empties the list the same way without stopping half-way on a gap.
     auto removeIfPresent = [&list](const QString& key) {
-        try {
-            list.Remove(key);
-        } catch (const MissingKeyError&) {
-        }
+        if (list.Find(key)) list.Remove(key);
     };
     const int count = list.Count();
     if (count == 0) return;
@@ -183,7 +158,7 @@ void clear_logger_data_list() {
         return;
     }
     for (int n = 1; n <= 20; ++n) {
-        removeIfPresent(QStringLiteral("L%1").arg(n, 2, 10, QLatin1Char('0')));
+        removeIfPresent(DataSetHandle::logger_key(n));
     }
     if (list.Count() == 1) removeIfPresent(QStringLiteral("L00"));
 }

@@ -43,6 +43,11 @@ public:
     std::shared_ptr<T> Item(const QString& key) const { return m_items[indexOfKey(key)]; }
     std::shared_ptr<T> Item(int position1) const { return m_items[indexOfPosition(position1)]; }
     std::shared_ptr<T> Item(const char* key) const { return Item(QString::fromUtf8(key)); }
+    // The entry of key, or null when there is none (no error).
+    std::shared_ptr<T> Find(const QString& key) const {
+        const int i = find(key);
+        return i < 0 ? nullptr : m_items[static_cast<size_t>(i)];
+    }
 
     int Count() const { return static_cast<int>(m_items.size()); }
 

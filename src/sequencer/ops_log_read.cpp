@@ -4,6 +4,7 @@
 
 #include "main_window/conversions.h"
 #include "main_window/serial_link.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr int kAreas = 20;
 
-QString area_key(int n) { return QStringLiteral("L") + log_area_digits(n); }
+QString area_key(int n) { return DataSetHandle::logger_key(n); }
 
 // The expected reply length of a command-table entry ("241" -> 241); 0 when
 // the entry is not a number, which the link refuses as a failed exchange.
@@ -181,11 +182,7 @@ void ensure_area_data_sets() {
     colLOGGER_DATA& col = root->colLOGGER_DATA();
     for (int n = 1; n <= kAreas; ++n) {
         const QString key = area_key(n);
-        try {
-            (void)col.Item(key);
-        } catch (const MissingKeyError&) {
-            col.Add(key);
-        }
+        if (!col.Find(key)) col.Add(key);
     }
 }
 

@@ -16,6 +16,7 @@
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
+#include "model/data_set_handle.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
@@ -78,30 +79,18 @@ bool activeChildTag(QString* tag) {
 // the middle of an operation's ending.
 bool bindByKey(const QString& key) {
     ModelState& m = model();
-    if (key.startsWith(QLatin1Char('F'))) {
-        clear_logger_data_list();
-        try {
-            if (!m.file_main) throw MissingKeyError("no file data");
-            m.act_file_data = m.file_main->colFILE_DATA().Item(key);
-            m.act_data_kind = 1;
-        } catch (const MissingKeyError&) {
-            m.act_file_data.reset();
-            m.act_data_kind = 0;
-        }
-        return true;
+    const bool file = key.startsWith(QLatin1Char('F'));
+    if (!file && !key.startsWith(QLatin1Char('L'))) return false;
+    if (file) clear_logger_data_list();
+    const DataSetHandle ds = DataSetHandle::of_tag(key);
+    if (ds) {
+        ds.make_current();
+    } else {
+        if (file) m.act_file_data.reset();
+        else m.act_logger_data.reset();
+        m.act_data_kind = 0;
     }
-    if (key.startsWith(QLatin1Char('L'))) {
-        try {
-            if (!m.logger_main) throw MissingKeyError("no logger data");
-            m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(key);
-            m.act_data_kind = 2;
-        } catch (const MissingKeyError&) {
-            m.act_logger_data.reset();
-            m.act_data_kind = 0;
-        }
-        return true;
-    }
-    return false;
+    return true;
 }
 
 const QString kCancelledDataReadText = QStringLiteral(

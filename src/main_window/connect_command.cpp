@@ -60,33 +60,76 @@ struct IdleAtEnd {
     ~IdleAtEnd() { home_state().app_idle_flag = true; }
 };
 
-}  // namespace
+// One run of the connect command: the state from before it, the logger the
+// check found, and the steps that take, refuse or follow that logger.
+class ConnectRun {
+public:
+    explicit ConnectRun(HOME& home) : m_home(home), m(model()), ls(link()) {
+        // The check overwrites only the identity fields of the status, so the
+        // whole copy written back restores exactly those (and keeps the channel
+        // offsets exact, which their text form would not).
+        if (m.logger_main) m_saved = m.logger_main->clsLOGGER_STATUS();
+        K0 = m.act_data_kind;
+        C0 = ls.link_connected_flag;
+        S0 = ls.link_serial_no;
+        M0 = ls.link_mode_str;
+    }
 
-void loggerconnect_Click(HOME& home) {
-    HomeState& hs = home_state();
-    ModelState& m = model();
-    LinkState& ls = link();
-    hs.app_idle_flag = false;
-    IdleAtEnd idleAtEnd;
+    void run() {
+        if (!connect_check(ls.comm_port_no)) {
+            failed();
+            return;
+        }
+        ls.link_connected_flag = true;
+        S = get_cur_serial_no();
+        M = get_cur_mode_type();
+        decide();
+    }
 
-    // The check overwrites only the identity fields of the status, so the
-    // whole copy written back restores exactly those (and keeps the channel
-    // offsets exact, which their text form would not).
-    std::optional<clsLOGGER_STATUS> saved;
-    if (m.logger_main) saved = m.logger_main->clsLOGGER_STATUS();
-    const int K0 = m.act_data_kind;
-    const bool C0 = ls.link_connected_flag;
-    const QString S0 = ls.link_serial_no;
-    const QString M0 = ls.link_mode_str;
+private:
+    // Which logger answered, against the one known before the command.
+    enum Which { Other, New, Same };
+    struct Branch {
+        const char* dialog;           // the connection dialog's message when the logger is taken
+        void (ConnectRun::*take)();   // taking it
+        void (ConnectRun::*refuse)(); // after "100": the mode change was declined
+    };
+    static const Branch kBranches[3];  // by Which
 
-    const bool ok = connect_check(ls.comm_port_no);
+    Which which() const {
+        if (S != S0 && !S0.isEmpty()) return Other;
+        return S != S0 ? New : Same;
+    }
 
-    if (!ok) {
+    // Whether the logger's mode lets it be taken as it is: the program's
+    // mode, or for a first logger any mode while the program has none.
+    bool modeFits(Which w) const {
+        if (w == New) return M0.trimmed().toInt() == 0 || QString::number(M) == M0;
+        return M0.trimmed().toInt() == M;
+    }
+
+    void decide() {
+        const Which w = which();
+        const Branch& b = kBranches[w];
+        if (modeFits(w)) {
+            showDialog(QString::fromLatin1(b.dialog));
+            (this->*b.take)();
+        } else if (confirm_mode_change() == platform::MsgResult::Yes) {
+            showDialog(QStringLiteral("35"));
+            changeMode();
+        } else {
+            showDialog(QStringLiteral("100"));
+            (this->*b.refuse)();
+        }
+    }
+
+    // No logger answered: the logger windows go, the state shows no link.
+    void failed() {
         ls.link_connected_flag = false;
-        closeLoggerWindows(home);
-        if (home.win_all_use_ct() > 0) {
-            if (activeTag(home).startsWith(QLatin1Char('F'))) {
-                bindActiveFileWindow(home);
+        closeLoggerWindows(m_home);
+        if (m_home.win_all_use_ct() > 0) {
+            if (activeTag(m_home).startsWith(QLatin1Char('F'))) {
+                bindActiveFileWindow(m_home);
                 m.act_data_kind = 1;
                 ls.link_serial_no.clear();
                 ls.link_mode_str = QString::number(get_cur_mode_type());
@@ -96,32 +139,71 @@ void loggerconnect_Click(HOME& home) {
             ls.link_serial_no.clear();
             ls.link_mode_str = QStringLiteral("0");
         }
-        home.comm_disconnect_disp(get_cur_mode_type());
+        m_home.comm_disconnect_disp(get_cur_mode_type());
         showDialog(QStringLiteral("20"));
-        return;
     }
 
-    ls.link_connected_flag = true;
-    const QString S = get_cur_serial_no();
-    const quint8 M = get_cur_mode_type();
-    const bool modeEqual = M0.trimmed().toInt() == M;
+    // The file windows stay; the active one's data set is the current one.
+    void keepFileWindows() {
+        m.act_data_kind = 1;
+        bindActiveFileWindow(m_home);
+    }
+
+    void takeOther() {
+        closeLoggerWindows(m_home);
+        comm_connect_disp();
+        if (m_home.win_all_use_ct() > 0) {
+            keepFileWindows();
+        } else {
+            m.act_data_kind = 2;
+            m.act_logger_data.reset();
+        }
+        storeIdentity(S, M);
+    }
+
+    void takeNew() {
+        if (m_home.win_all_use_ct() == 0) {
+            comm_connect1st_disp();
+            m.act_logger_data.reset();
+            clear_logger_data_list();
+            storeIdentity(S, M);
+        } else {
+            comm_connect_disp();
+            storeIdentity(S, M);
+            keepFileWindows();
+        }
+    }
+
+    void takeSame() {
+        closeLoggerWindows(m_home);
+        comm_connect_disp();
+        if (m_home.win_all_use_ct() == 0) {
+            m.act_logger_data.reset();
+            clear_logger_data_list();
+            storeIdentity(S, M);
+        } else {
+            storeIdentity(S, M);
+            keepFileWindows();
+        }
+    }
 
     // After "35": the program follows the logger's mode; every data window closes.
-    auto modeChange = [&] {
+    void changeMode() {
         // Each window holding data not yet saved asks to save it (Yes/No, as
         // when the program closes), so the change completes with nothing left open.
+        HomeState& hs = home_state();
         hs.app_closing_flag = true;
         hs.close_reason = 0;
-        home.winTable().win_all_close();
+        m_home.winTable().win_all_close();
         hs.app_closing_flag = false;
         comm_connect1st_disp();
         storeIdentity(S, M);
-    };
+    }
 
     // After "100": the state from before the command.
-    auto restore = [&] {
+    void restore() {
         if (K0 == 2) {
-            if (saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *saved;
+            if (m_saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *m_saved;
             m.act_data_kind = 2;
             comm_connect_disp();
         } else if (!C0) {
@@ -130,90 +212,55 @@ void loggerconnect_Click(HOME& home) {
             m.logger_main.reset();
             ls.link_connected_flag = false;
             m.act_data_kind = K0;
-            home.comm_disconnect_disp(get_cur_mode_type());
+            m_home.comm_disconnect_disp(get_cur_mode_type());
         } else {
-            if (saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *saved;
+            if (m_saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *m_saved;
             m.act_data_kind = K0;
             comm_connect_disp();
         }
-    };
-
-    auto acceptsModeChange = [] { return confirm_mode_change() == platform::MsgResult::Yes; };
-
-    if (S != S0 && !S0.isEmpty()) {
-        // Another logger than before.
-        if (modeEqual) {
-            showDialog(QStringLiteral("30"));
-            closeLoggerWindows(home);
-            comm_connect_disp();
-            if (home.win_all_use_ct() > 0) {
-                m.act_data_kind = 1;
-                bindActiveFileWindow(home);
-            } else {
-                m.act_data_kind = 2;
-                m.act_logger_data.reset();
-            }
-            storeIdentity(S, M);
-        } else if (acceptsModeChange()) {
-            showDialog(QStringLiteral("35"));
-            modeChange();
-        } else {
-            showDialog(QStringLiteral("100"));
-            restore();
-        }
-    } else if (S != S0) {
-        // No logger since the start (or since the link was lost).
-        if (M0.trimmed().toInt() == 0 || QString::number(M) == M0) {
-            showDialog(QStringLiteral("25"));
-            if (home.win_all_use_ct() == 0) {
-                comm_connect1st_disp();
-                m.act_logger_data.reset();
-                clear_logger_data_list();
-                storeIdentity(S, M);
-            } else {
-                comm_connect_disp();
-                storeIdentity(S, M);
-                m.act_data_kind = 1;
-                bindActiveFileWindow(home);
-            }
-        } else if (acceptsModeChange()) {
-            showDialog(QStringLiteral("35"));
-            modeChange();
-        } else {
-            showDialog(QStringLiteral("100"));
-            m.logger_main.reset();
-            if (home.win_all_use_ct() > 0) {
-                if (home.winTable().win_logger_use_ct() == 0) m.act_data_kind = 1;
-            } else {
-                m.act_data_kind = 0;
-            }
-            home.comm_disconnect_disp(get_cur_mode_type());
-            ls.link_connected_flag = false;
-        }
-    } else {
-        // The same logger again.
-        if (modeEqual) {
-            showDialog(QStringLiteral("32"));
-            closeLoggerWindows(home);
-            comm_connect_disp();
-            if (home.win_all_use_ct() == 0) {
-                m.act_logger_data.reset();
-                clear_logger_data_list();
-                storeIdentity(S, M);
-            } else {
-                storeIdentity(S, M);
-                m.act_data_kind = 1;
-                bindActiveFileWindow(home);
-            }
-        } else if (acceptsModeChange()) {
-            showDialog(QStringLiteral("35"));
-            modeChange();
-        } else {
-            showDialog(QStringLiteral("100"));
-            restore();
-            m.act_data_kind = activeTag(home).startsWith(QLatin1Char('L')) ? 2 : 1;
-        }
     }
+
+    // A first logger in another mode, declined: it is not kept.
+    void refuseNew() {
+        m.logger_main.reset();
+        if (m_home.win_all_use_ct() > 0) {
+            if (m_home.winTable().win_logger_use_ct() == 0) m.act_data_kind = 1;
+        } else {
+            m.act_data_kind = 0;
+        }
+        m_home.comm_disconnect_disp(get_cur_mode_type());
+        ls.link_connected_flag = false;
+    }
+
+    void refuseSame() {
+        restore();
+        m.act_data_kind = activeTag(m_home).startsWith(QLatin1Char('L')) ? 2 : 1;
+    }
+
+    HOME& m_home;
+    ModelState& m;
+    LinkState& ls;
+    std::optional<clsLOGGER_STATUS> m_saved;
+    int K0 = 0;
+    bool C0 = false;
+    QString S0;
+    QString M0;
+    QString S;
+    quint8 M = 0;
+};
+
+const ConnectRun::Branch ConnectRun::kBranches[3] = {
+    {"30", &ConnectRun::takeOther, &ConnectRun::restore},
+    {"25", &ConnectRun::takeNew, &ConnectRun::refuseNew},
+    {"32", &ConnectRun::takeSame, &ConnectRun::refuseSame},
+};
+
+}  // namespace
+
+void loggerconnect_Click(HOME& home) {
+    home_state().app_idle_flag = false;
+    IdleAtEnd idleAtEnd;
+    ConnectRun(home).run();
 }
 
 void install_connect_targets(HomeTargets& targets, std::function<void()> onLostLink) {

@@ -80,113 +80,120 @@ const QString kPanelLog = QStringLiteral("動作：ログモード");
 const QString kPanelTag = QStringLiteral("動作：タグ・モード");
 const QString kPanelMemory = QStringLiteral("動作：メモリ・モード");
 
-// Step 7 of the command: what the tag and the current mode make of the file.
-void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode, bool removable) {
-    LinkState& ln = link();
-    switch (mode) {
-    case 0:
-        if (tag == kTagMt1) {
-            rememberOpenFolder(path);
-            showMode(home, QStringLiteral("2"), kPanelTag);
-            home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
-            openTagWindow(home, path);
-        } else if (isLogTag(tag)) {
-            if (removable) {
-                rememberMemoryFolder(path);
-                showMode(home, QStringLiteral("3"), kPanelMemory);
-            } else {
-                rememberOpenFolder(path);
-                showMode(home, QStringLiteral("1"), kPanelLog);
-            }
-            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-            openLogWindow(home, path);
-        } else {
-            message(home, QStringLiteral("選択ファイルの形式はデータ・ファイルではありません。"));
-        }
-        return;
+// A removable LOG file opened in LOG mode: after the question, every data
+// window closes and the program goes over to MEMORY mode, leaving the logger.
+void switchToMemoryAndOpen(HOME& home, const QString& path) {
+    const bool connected = link().link_connected_flag;
+    QString text = QStringLiteral("選択したファイルを開くと『メモリ・モード』に状態を遷移します。\r\n"
+                                  "ファイルを開きますか。\r\n");
+    if (connected) {
+        text += QStringLiteral("※ただし、これまで開いた『ログモード』データは全て破棄され、\r\n"
+                               "　ロガーとの通信接続も解除されます。");
+    } else {
+        text += QStringLiteral("※ただし、これまで開いた『ログモード』データは全て破棄されます。");
+    }
+    const auto answer = platform::msgBox(&home, text, platform::MsgButtons::YesNo,
+                                         platform::MsgIcon::Information, platform::MsgDefault::Second);
+    if (answer != platform::MsgResult::Yes) return;
+    home.allclose_Click();
+    rememberMemoryFolder(path);
+    showMode(home, QStringLiteral("3"), kPanelMemory);
+    home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+    if (connected) {
+        link().link_connected_flag = false;
+        home.comm_disconnect_disp(3);
+    }
+    openLogWindow(home, path);
+}
 
-    case 1:
-        if (!isLogTag(tag)) {
-            message(home, QStringLiteral("選択ファイルの形式はログデータではありません。"));
-            return;
-        }
-        if (!removable) {
-            rememberOpenFolder(path);
-            showMode(home, QStringLiteral("1"), kPanelLog);
-            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-            openLogWindow(home, path);
-            return;
-        }
-        {
-            const bool connected = ln.link_connected_flag;
-            QString text = QStringLiteral("選択したファイルを開くと『メモリ・モード』に状態を遷移します。\r\n"
-                                          "ファイルを開きますか。\r\n");
-            if (connected) {
-                text += QStringLiteral("※ただし、これまで開いた『ログモード』データは全て破棄され、\r\n"
-                                       "　ロガーとの通信接続も解除されます。");
-            } else {
-                text += QStringLiteral("※ただし、これまで開いた『ログモード』データは全て破棄されます。");
-            }
-            const auto answer = platform::msgBox(&home, text, platform::MsgButtons::YesNo,
-                                                 platform::MsgIcon::Information, platform::MsgDefault::Second);
-            if (answer != platform::MsgResult::Yes) return;
-            home.allclose_Click();
-            rememberMemoryFolder(path);
-            showMode(home, QStringLiteral("3"), kPanelMemory);
-            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-            if (connected) {
-                ln.link_connected_flag = false;
-                home.comm_disconnect_disp(3);
-            }
-            openLogWindow(home, path);
-        }
-        return;
+// A file from elsewhere opened in MEMORY mode: after the question, every data
+// window closes and the program goes back to LOG mode, leaving the logger.
+void switchToLogAndOpen(HOME& home, const QString& path) {
+    const QString text = QStringLiteral(
+        "選択したファイルはリムーバブルメディアのデータではありません。\r\n"
+        "ファイルを開きますか。通常の『ログモード』に状態を遷移します。\r\n"
+        "※ただし、これまで開いた『外部メモリ』データは全て破棄されます。");
+    const auto answer = platform::msgBox(&home, text, platform::MsgButtons::YesNo,
+                                         platform::MsgIcon::Information, platform::MsgDefault::First);
+    if (answer != platform::MsgResult::Yes) return;
+    const bool connected = link().link_connected_flag;
+    home.allclose_Click();
+    rememberOpenFolder(path);
+    showMode(home, QStringLiteral("1"), kPanelLog);
+    home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+    if (connected) {
+        link().link_connected_flag = false;
+        home.comm_disconnect_disp(1);
+    }
+    openLogWindow(home, path);
+}
 
-    case 2:
-        if (tag != kTagMt1) {
-            message(home, QStringLiteral("選択ファイルの形式はタグ・データではありません。"));
-            return;
-        }
+// No mode yet: the file's tag decides it.
+void openWithoutMode(HOME& home, const QString& path, const QString& tag, bool removable) {
+    if (tag == kTagMt1) {
         rememberOpenFolder(path);
-        openTagWindow(home, path);
+        showMode(home, QStringLiteral("2"), kPanelTag);
         home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
-        return;
-
-    case 3:
-        if (tag != kTagMl2) {
-            message(home, QStringLiteral("選択ファイルの形式はメモリ・データではありません。"));
-            return;
-        }
+        openTagWindow(home, path);
+    } else if (isLogTag(tag)) {
         if (removable) {
             rememberMemoryFolder(path);
             showMode(home, QStringLiteral("3"), kPanelMemory);
-            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-            openLogWindow(home, path);
-            return;
-        }
-        {
-            const QString text = QStringLiteral(
-                "選択したファイルはリムーバブルメディアのデータではありません。\r\n"
-                "ファイルを開きますか。通常の『ログモード』に状態を遷移します。\r\n"
-                "※ただし、これまで開いた『外部メモリ』データは全て破棄されます。");
-            const auto answer = platform::msgBox(&home, text, platform::MsgButtons::YesNo,
-                                                 platform::MsgIcon::Information, platform::MsgDefault::First);
-            if (answer != platform::MsgResult::Yes) return;
-            const bool connected = ln.link_connected_flag;
-            home.allclose_Click();
+        } else {
             rememberOpenFolder(path);
             showMode(home, QStringLiteral("1"), kPanelLog);
-            home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-            if (connected) {
-                ln.link_connected_flag = false;
-                home.comm_disconnect_disp(1);
-            }
-            openLogWindow(home, path);
         }
-        return;
+        home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+        openLogWindow(home, path);
+    } else {
+        message(home, QStringLiteral("選択ファイルの形式はデータ・ファイルではありません。"));
+    }
+}
 
-    default:
+void openInLogMode(HOME& home, const QString& path, const QString& tag, bool removable) {
+    if (!isLogTag(tag)) {
+        message(home, QStringLiteral("選択ファイルの形式はログデータではありません。"));
+    } else if (removable) {
+        switchToMemoryAndOpen(home, path);
+    } else {
+        rememberOpenFolder(path);
+        showMode(home, QStringLiteral("1"), kPanelLog);
+        home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+        openLogWindow(home, path);
+    }
+}
+
+void openInTagMode(HOME& home, const QString& path, const QString& tag) {
+    if (tag != kTagMt1) {
+        message(home, QStringLiteral("選択ファイルの形式はタグ・データではありません。"));
         return;
+    }
+    rememberOpenFolder(path);
+    openTagWindow(home, path);
+    home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
+}
+
+void openInMemoryMode(HOME& home, const QString& path, const QString& tag, bool removable) {
+    if (tag != kTagMl2) {
+        message(home, QStringLiteral("選択ファイルの形式はメモリ・データではありません。"));
+    } else if (!removable) {
+        switchToLogAndOpen(home, path);
+    } else {
+        rememberMemoryFolder(path);
+        showMode(home, QStringLiteral("3"), kPanelMemory);
+        home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+        openLogWindow(home, path);
+    }
+}
+
+// Step 7 of the command: what the tag and the current mode make of the file.
+void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode, bool removable) {
+    switch (mode) {
+    case 0: openWithoutMode(home, path, tag, removable); break;
+    case 1: openInLogMode(home, path, tag, removable); break;
+    case 2: openInTagMode(home, path, tag); break;
+    case 3: openInMemoryMode(home, path, tag, removable); break;
+    default: break;
     }
 }
 

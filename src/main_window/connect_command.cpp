@@ -266,7 +266,7 @@ void loggerconnect_Click(HOME& home) {
 void install_connect_targets(HomeTargets& targets, std::function<void()> onLostLink) {
     targets.loggerconnect = [] {
         if (!ModelSlot::installed()) return;
-        if (auto* home = dynamic_cast<HOME*>(model().main_window)) loggerconnect_Click(*home);
+        if (HOME* home = home_window()) loggerconnect_Click(*home);
     };
     targets.comm_dialog = [onLostLink](const QString& state) { show_connection_dialog(state, nullptr, onLostLink); };
     targets.manual_comm_dialog = [] {

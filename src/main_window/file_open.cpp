@@ -374,7 +374,7 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
 void install_file_open_target(HomeTargets& targets, FileOpenHooks hooks) {
     targets.fileopen = [hooks] {
         if (!ModelSlot::installed()) return;
-        if (HOME* home = dynamic_cast<HOME*>(model().main_window)) fileopen_Click(*home, hooks);
+        if (HOME* home = home_window()) fileopen_Click(*home, hooks);
     };
 }
 

@@ -153,7 +153,7 @@ void install_file_save_target(HomeTargets& targets, FileSaveHooks hooks) {
     auto memory = std::make_shared<SaveDialogMemory>();
     targets.save = [hooks, memory] {
         if (!ModelSlot::installed()) return;
-        if (HOME* home = dynamic_cast<HOME*>(model().main_window)) save_Click(*home, hooks, *memory);
+        if (HOME* home = home_window()) save_Click(*home, hooks, *memory);
     };
 }
 

@@ -60,6 +60,7 @@ HOME::HOME(QWidget* parent) : QMainWindow(parent), m_table(*this) {
     m_timer3->start();
 
     if (ModelSlot::installed()) model().main_window = this;
+    if (HomeSlot::installed()) home_state().window = this;
     resize(800, 600);
 }
 
@@ -69,6 +70,7 @@ HOME::~HOME() {
     delete m_mdi;
     m_mdi = nullptr;
     if (ModelSlot::installed() && model().main_window == this) model().main_window = nullptr;
+    if (HomeSlot::installed() && home_state().window == this) home_state().window = nullptr;
 }
 
 // ---------------------------------------------------------------- layout

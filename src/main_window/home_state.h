@@ -20,6 +20,7 @@
 
 namespace mq {
 
+class HOME;
 class IDataWindow;
 
 // Number of window-table slots, and the per-kind window limit.
@@ -120,10 +121,18 @@ struct HomeState {
     bool config_write_error_reported = false;
 
     HomeTargets targets;
+
+    // The main window while it exists (it registers itself; not owned): the
+    // main window's own procedures reach it here, the data model through
+    // model().main_window.
+    HOME* window = nullptr;
 };
 
 using HomeSlot = platform::StateSlot<HomeState>;
 inline HomeState& home_state() { return HomeSlot::current(); }
+
+// The main window, or nullptr when there is none (or no main-window state).
+inline HOME* home_window() { return HomeSlot::installed() ? home_state().window : nullptr; }
 
 // The program is busy (app_idle_flag False) while a BusyScope lives, so a file
 // handed over by a second start waits; it is idle again when the scope ends,

@@ -24,7 +24,7 @@ constexpr qint16 kIdentityTicks = 10;
 const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "commlist", "modelset", "defset"};
 
 IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
-HOME* homeWindow() { return dynamic_cast<HOME*>(mainWindow()); }
+HOME* homeWindow() { return home_window(); }
 
 // A reply-length entry as a number; an entry that is not a number asks for
 // an impossible length, which send_data_sub refuses as a failed exchange.

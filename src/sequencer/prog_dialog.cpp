@@ -44,7 +44,7 @@ bool isEditorWrite(qint16 c) {
 }
 bool isListWrite(qint16 c) { return c == op_write_worker_list || c == op_write_comment_list; }
 
-HOME* homeWindow() { return ModelSlot::installed() ? dynamic_cast<HOME*>(model().main_window) : nullptr; }
+HOME* homeWindow() { return home_window(); }
 
 void procManualActive() {
     if (HOME* home = homeWindow()) home->winTable().Proc_ManualActive();
@@ -60,7 +60,7 @@ bool activeChildTag(QString* tag) {
     if (!ModelSlot::installed()) return false;
     IMainWindowServices* mw = model().main_window;
     if (!mw) return false;
-    if (HOME* home = dynamic_cast<HOME*>(mw)) {
+    if (HOME* home = home_window()) {
         QMdiSubWindow* sub = home->mdiArea()->currentSubWindow();
         if (!sub) return false;
         IDataWindow* w = home->winTable().dataWindowOf(sub->widget());

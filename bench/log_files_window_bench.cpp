@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "app/program_state.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
@@ -41,11 +42,7 @@ using namespace mq;
 
 // The program's state and a main window with the LOG file commands wired in.
 struct Program {
-    ModelSlot modelSlot;
-    LinkSlot linkSlot;
-    HomeSlot homeSlot;
-    SeqSlot seqSlot;
-    LogDataSlot logDataSlot;
+    ProgramState programState;
     platform::ScopedMessageBoxHook answerOk{platform::MsgResult::OK};
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/mq_bench_XXXXXX")};
     std::unique_ptr<HOME> home;

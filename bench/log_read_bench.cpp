@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "app/program_state.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
@@ -67,11 +68,7 @@ void BM_LogAreaReadIntoWindow(benchmark::State& state) {
     const logger_sim::LoggerState logger(tables, scenarioOf(n));
     const QString reply = mq::link_bytes_to_text(logger.logDataReply(1));
 
-    mq::ModelSlot modelSlot;
-    mq::LinkSlot linkSlot;
-    mq::HomeSlot homeSlot;
-    mq::SeqSlot seqSlot;
-    mq::LogDataSlot logDataSlot;
+    mq::ProgramState programState;
     mq::model().user_dir = dir.path();
     mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();
     mq::link().link_connected_flag = true;

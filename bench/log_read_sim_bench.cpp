@@ -11,6 +11,7 @@
 
 #include <cstdio>
 
+#include "app/program_state.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
@@ -52,12 +53,7 @@ logger_sim::Scenario scenario(int kRecords) {
 void BM_ReadLogArea(benchmark::State& state) {
     const int kRecords = static_cast<int>(state.range(0));
     const bool paced = state.range(1) != 0;
-    mq::ModelSlot modelSlot;
-    mq::LinkSlot linkSlot;
-    mq::HomeSlot homeSlot;
-    mq::SeqSlot seqSlot;
-    mq::ConnectionSlot connSlot;
-    mq::LogDataSlot logDataSlot;
+    mq::ProgramState programState;
     mq::model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
     QDir().mkpath(mq::model().user_dir + QStringLiteral("/config"));
     mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include "log_data/integration.h"
+#include "app/program_state.h"
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
 #include "log_data/log_read_targets.h"
@@ -28,12 +28,7 @@ namespace {
 
 // The program-wide state of every subsystem lives as long as this object.
 struct Application {
-    mq::ModelSlot model;
-    mq::LinkSlot link;
-    mq::HomeSlot home;
-    mq::SeqSlot seq;
-    mq::ConnectionSlot connection;
-    mq::LogDataSlot log_data;
+    mq::ProgramState state;
 
     // Each subsystem above the main window plugs its commands and operations in.
     static void install_targets(mq::HOME& window) {

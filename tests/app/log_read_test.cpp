@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 
+#include "app/program_state.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
@@ -276,12 +277,7 @@ protected:
         for (int c = 0; c < 4; ++c) EXPECT_EQ(st->TextMatrix(4, c + 1).trimmed(), e.integ[c]) << "H CH" << c + 1;
     }
 
-    mq::ModelSlot modelSlot;
-    mq::LinkSlot linkSlot;
-    mq::HomeSlot homeSlot;
-    mq::SeqSlot seqSlot;
-    mq::ConnectionSlot connSlot;
-    mq::LogDataSlot logDataSlot;
+    mq::ProgramState state;
     logger_sim::Simulator sim{mq::test::configDir(), scenario()};
     std::unique_ptr<mq::HOME> home;
     QStringList dialogs;

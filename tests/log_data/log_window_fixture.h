@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/program_state.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "main_window/home_state.h"
@@ -104,11 +105,7 @@ protected:
         s.let_data_count(count);
     }
 
-    ModelSlot modelSlot;
-    LinkSlot linkSlot;
-    HomeSlot homeSlot;
-    SeqSlot seqSlot;
-    LogDataSlot logDataSlot;
+    ProgramState programState;
     QString userDir;
 };
 

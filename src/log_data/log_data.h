@@ -12,8 +12,9 @@
 // fill into the main window's hooks (HomeTargets::create_log_window and
 // disp_log_data_form); the window table then creates a window per area and
 // calls disp_log_data_form on it, which runs the sequencer's LOG data read
-// (operation 50). That operation hands the reply to the active window's
-// log_data_disp_FixedDb (find it with log_data::activeLogWindow()).
+// (operation 50) with the window as the operation's target; the operation
+// hands the reply to that window's log_data_disp_FixedDb
+// (install_log_read_operations, log_data/log_read_targets.h).
 //
 // The integration state is program-wide: the application (or a test) must
 // hold a LogDataSlot (log_data/integration.h) while LOG windows are used.

@@ -4,15 +4,17 @@
 // them, the table fill of an ".ML2" window, and the two writers (".ML2" data
 // file and LOG CSV export) of the active LOG data window.
 //
-// Like the window procedures they stand for, these work on the main window's
-// active child window (the LOG data window being opened or saved) and on the
+// The loaders and the table fill work on the window being opened (the target
+// of the operation; the active LOG window when run without one), the writers
+// on the active window (the one the save command saves), and all on the
 // current data set: the file data set when act_data_kind is 1, else the
 // logger data set with the connected logger's status.
 //
-// Opening an ".ML2" file: the header (bytes 0-235) is read by byte count,
-// unscrambled (operation 600), cut into the file data set; an abnormally ended
-// file (equal start and stop time, or no record count) is warned about and its
-// records recounted from the file; then the records are loaded (operation 53,
+// Opening an ".ML2" file: the file is read once; its header (bytes 0-235) is
+// unscrambled (operation 600) and cut into the file data set; an abnormally
+// ended file (equal start and stop time, or no record count) is warned about
+// and its records recounted from the same bytes; then the records are loaded
+// from them (operation 53,
 // every 15,000 records a further table, joined by "qTABLE"), and the table
 // and its statistics are filled (operation 700, after a question for 10,000
 // records or more). ".ML1": the body, cut by the length its header gives,
@@ -32,16 +34,16 @@ class Prog_Dialog;
 class log_data;
 struct HomeTargets;
 
-// Fills the LOG data window w (the active child window, just created by the
-// window table) from the ".ML2" file at home_state().open_file_path, as the
-// file data set `key` ("F" and two digits).
+// Fills the LOG data window w (just created by the window table) from the
+// ".ML2" file at home_state().open_file_path (taken once, at the start), as
+// the file data set `key` ("F" and two digits).
 void disp_file_log_data_form_ml2(log_data& w, const QString& key);
 
 // The same for an older ".ML1" file.
 void disp_file_log_data_form_ml1(log_data& w, const QString& key);
 
-// Operation 53: loads the records of the ".ML2" file at open_file_path into a
-// fresh working database of the current file data set, with the footer's
+// Operation 53: loads the records of the ".ML2" file the opening read (its
+// bytes handed over with the window) into a fresh working database of the current file data set, with the footer's
 // statistics and graph options, the running sums and the integration. A
 // cancel leaves seq().file_cancel_flag True; a failure is reported and sets
 // it too (the window then closes). A file whose records region is shorter
@@ -49,8 +51,8 @@ void disp_file_log_data_form_ml1(log_data& w, const QString& key);
 // record count follows them.
 void file_log_data_save_ml2(IFileProgress* progress);
 
-// Operation 52: loads the records of the unscrambled ".ML1" body in
-// home_state().file_plain_text, with the trailer's statistics and the graph
+// Operation 52: loads the records of the unscrambled ".ML1" body the opening
+// handed over with the window, with the trailer's statistics and the graph
 // defaults, counting and colouring the alarm values.
 void file_log_data_save(IFileProgress* progress);
 

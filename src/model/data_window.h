@@ -90,7 +90,8 @@ public:
     // Menu item by its name ("fileclose", "save", "mGrp_Draw", ...).
     virtual void setMenuItemEnabled(const QString& name, bool enabled) = 0;
 
-    // Text of status-bar panel 1 ("未接続" while no logger is connected).
+    // Text of status-bar panel 1 ("未接続" while no logger is connected); for
+    // display only: the connection state is link_connected_flag().
     virtual QString statusPanel1Text() const = 0;
 
     // The link state kept by the main window.

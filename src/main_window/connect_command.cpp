@@ -55,11 +55,6 @@ void storeIdentity(const QString& serial, quint8 mode) {
     ls.link_mode_str = QString::number(mode);
 }
 
-// Restores the app_idle_flag at the end of every path, exceptions included.
-struct IdleAtEnd {
-    ~IdleAtEnd() { home_state().app_idle_flag = true; }
-};
-
 // One run of the connect command: the state from before it, the logger the
 // check found, and the steps that take, refuse or follow that logger.
 class ConnectRun {
@@ -258,8 +253,7 @@ const ConnectRun::Branch ConnectRun::kBranches[3] = {
 }  // namespace
 
 void loggerconnect_Click(HOME& home) {
-    home_state().app_idle_flag = false;
-    IdleAtEnd idleAtEnd;
+    BusyScope busy;
     ConnectRun(home).run();
 }
 

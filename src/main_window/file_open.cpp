@@ -311,11 +311,10 @@ bool read_data_file_tag(const QString& path, QByteArray* tag) {
 
 void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
 
     if (home.winTable().win_file_use_ct() >= kWinKindLimit) {
         message(home, QStringLiteral("これ以上のファイルは開けません。"));
-        hs.app_idle_flag = true;
         return;
     }
 
@@ -342,10 +341,7 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
         path = hs.pending_file_path;
     } else {
         const FileDialogAnswer answer = hooks.dialog ? hooks.dialog(&home, request) : show_file_dialog(&home, request);
-        if (!answer.accepted) {
-            hs.app_idle_flag = true;
-            return;
-        }
+        if (!answer.accepted) return;
         path = answer.path;
     }
 
@@ -363,12 +359,10 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
             openByMode(home, path, tag, mode, removable);
         } catch (...) {
             home.setToolbarButtonEnabled(toolbar1::Open, true);
-            hs.app_idle_flag = true;
             throw;
         }
     }
     home.setToolbarButtonEnabled(toolbar1::Open, true);
-    hs.app_idle_flag = true;
 }
 
 void install_file_open_target(HomeTargets& targets, FileOpenHooks hooks) {

@@ -42,7 +42,7 @@ constexpr QSize kCapTwips(7640, 6390);
 // Column widths of the records table in twips.
 constexpr int kColTwips[7] = {400, 780, 2000, 990, 990, 990, 990};
 
-IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
+IMainWindowServices* mainWindow() { return model().main_window; }
 
 QString channelHead(int ch) {
     QString unit;
@@ -248,7 +248,7 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
     if (!db.IsOpen()) return;
     LogAlarmHost host(m_grid, s, m_missingRows, model().act_data_kind == 1,
-                      SeqSlot::installed() ? seq().dialog.data() : nullptr);
+                      seq().dialog.data());
     for (int ch = 0; ch < 4; ++ch) {
         if (s.Ch_input_type(ch) == QLatin1String("V")) continue;
         // An alarm value that is not set raises no alarm (it would read as 0).
@@ -452,7 +452,7 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
     bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
 
     for (auto& rows : m_missingRows) rows.clear();
-    Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
+    Prog_Dialog* dlg = seq().dialog.data();
     split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), [&](const LogReplyRecord& rec) {
         log_record_add(*ds, rec, &m_missingRows);
         if (dlg) dlg->set_progress_value(dlg->progress_value() + 1);
@@ -521,14 +521,14 @@ void log_data::Form_Resize() { cap_size_and_enable_commands(kCapTwips); }
 // ---------------------------------------------------------------- records table mouse
 
 void log_data::vsFlexGrid1_MouseDown(Qt::MouseButton button) {
-    if (ModelSlot::installed() && HomeSlot::installed() && home_state().win_closing_flag) return;
+    if (home_state().win_closing_flag) return;
     if (button == Qt::LeftButton) m_grid->setForeColorSel(m_grid->CellForeColor());
 }
 
 void log_data::vsFlexGrid1_MouseUp(Qt::MouseButton button) { vsFlexGrid1_MouseDown(button); }
 
 void log_data::vsFlexGrid1_MouseMove(Qt::MouseButtons buttons, int row, int col) {
-    if (HomeSlot::installed() && home_state().win_closing_flag) return;
+    if (home_state().win_closing_flag) return;
     if (buttons & Qt::LeftButton) m_grid->setForeColorSel(m_grid->CellForeColor());
     if (row == 0 && col >= 3 && col <= 6) {
         m_grid->setToolTipText(channel_head_tooltip(col - 3));

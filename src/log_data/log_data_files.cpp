@@ -50,7 +50,7 @@ constexpr qint32 kLargeData = 10000;
 // Column widths of the records table in twips.
 constexpr int kColTwips[7] = {400, 780, 2000, 990, 990, 990, 990};
 
-IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
+IMainWindowServices* mainWindow() { return model().main_window; }
 QWidget* messageParent() {
     IMainWindowServices* mw = mainWindow();
     return mw ? mw->mainWidget() : nullptr;
@@ -61,9 +61,9 @@ void showMessage(const QString& text) { show_fill_error(text); }
 void failureEnding(const QPointer<log_data>& w) { fill_failure_ending(w.data()); }
 
 void setFileCancel(bool value) {
-    if (SeqSlot::installed()) seq().file_cancel_flag = value;
+    seq().file_cancel_flag = value;
 }
-bool fileCancel() { return SeqSlot::installed() && seq().file_cancel_flag; }
+bool fileCancel() { return seq().file_cancel_flag; }
 
 // Runs an operation of the window's fill; the window is its target.
 void runOperation(qint16 code, log_data* w) {

@@ -51,7 +51,7 @@ bool read_and_descramble(const QPointer<DataWindowBase>& window, const std::func
     }
     hs.file_raw_text = scrambled;
     hs.file_plain_text.clear();
-    if (SeqSlot::installed()) seq().file_cancel_flag = false;
+    seq().file_cancel_flag = false;
     seq().prog_mode = op_descramble_text;
     prog_dialog_show(messageParent(), window.data());
     hs.file_raw_text.clear();

@@ -278,6 +278,7 @@ FileResult log_csv_write(const QString& path, const LogCsvSource& src, const Log
                 date = dateText17(clock->computed(r));
             }
             if (!records(rec)) {
+                w.discard();
                 return undo(FileResult::failure(
                     QStringLiteral("データ数(%1件)の記録データがそろっていないため、保存できません。").arg(n)));
             }

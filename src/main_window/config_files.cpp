@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -13,6 +12,7 @@
 #include "model/model_state.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
+#include "platform/safe_file.h"
 
 namespace mq {
 namespace {
@@ -120,12 +120,9 @@ std::optional<bool> cfg_read_bool(const QByteArray& line) {
 }
 
 bool write_config_file(const QString& path, const QByteArray& bytes, bool quietIfFolderMissing) {
-    QSaveFile f(path);
-    bool ok = f.open(QIODevice::WriteOnly);
-    if (ok) ok = f.write(bytes) == bytes.size();
-    if (ok) ok = f.commit();
-    else f.cancelWriting();
-    if (ok) return true;
+    // A full disk must not leave a truncated file behind: the old file stays
+    // until the new one is complete on the disk.
+    if (write_file_safely(path, bytes)) return true;
 
     if (quietIfFolderMissing && !QFileInfo(QFileInfo(path).absolutePath()).isDir()) return false;
     if (HomeSlot::installed()) {

@@ -15,6 +15,7 @@
 #include "log_data/integration.h"
 #include "log_data/log_csv.h"
 #include "log_data/log_data.h"
+#include "log_data/log_records.h"
 #include "log_data/ml1_format.h"
 #include "log_data/ml2_format.h"
 #include "main_window/conversions.h"
@@ -85,9 +86,12 @@ public:
     void reset() {
         extraTables = 0;
         for (auto& rows : missingRows) rows.clear();
+        ml1Missing = {};
     }
     qint16 extraTables = 0;
     std::array<std::vector<qint32>, 4> missingRows;
+    // ".ML1": the channels that had a field without a value.
+    std::array<bool, 4> ml1Missing{};
 };
 
 FileLoadState& loadStateOf(log_data& w) {
@@ -589,7 +593,16 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
             if (type == QLatin1String("-") || s.Ch_data_count(i) == 0) continue;
             const QString fmt = make_value_format(type, s.Ch_period_pos(i));
             QString minText, maxText;
-            db.Get_ChData_MinMax(qint16(i + 1), minText, maxText, kData);
+            if (loadStateOf(*w).ml1Missing[size_t(i)]) {
+                // The queries would read the missing values as 0.
+                double lo = 0, hi = 0;
+                db.OpenQuery(kData);
+                if (!measuredMinMax(db, i, lo, hi)) continue;
+                minText = platform::cstrNumber(lo);
+                maxText = platform::cstrNumber(hi);
+            } else {
+                db.Get_ChData_MinMax(qint16(i + 1), minText, maxText, kData);
+            }
             if (minText.isEmpty() || maxText.isEmpty()) continue;
             maxText = platform::rightAlign(platform::format(platform::val(maxText), fmt), 10).right(10);
             minText = platform::rightAlign(platform::format(platform::val(minText), fmt), 10).right(10);
@@ -641,6 +654,10 @@ void file_log_data_save(IFileProgress* progress) {
         return;
     }
     ml1_graph_defaults(s, ds.clsLOGGER_GraphInfo());
+    std::array<bool, 4> used{};
+    for (int ch = 0; ch < 4; ++ch) used[size_t(ch)] = s.Ch_input_type(ch) != QLatin1String("-");
+    std::array<bool, 4>& missingRows = loadStateOf(*w).ml1Missing;
+    missingRows = {};
 
     const auto sink = [&](const LogRecord& rec) -> bool {
         if (progress) {
@@ -651,9 +668,22 @@ void file_log_data_save(IFileProgress* progress) {
         }
         std::array<QString, 4> fields = rec.value;
         std::array<QString, 4> texts;
-        for (int ch = 0; ch < 4; ++ch) texts[size_t(ch)] = format_ch_value(fields[size_t(ch)], ch + 1);
+        std::array<bool, 4> missing{};
+        for (size_t ch = 0; ch < 4; ++ch) {
+            // A field of a channel in use that holds no number (garbled, or
+            // blanks) is a missing value, as in a reply from the logger.
+            missing[ch] = used[ch] && !isRangeValue(fields[ch]) && !log_value_is_number(fields[ch]);
+            if (missing[ch]) {
+                texts[ch] = kMissingStored;
+                missingRows[ch] = true;
+            } else {
+                texts[ch] = format_ch_value(fields[ch], int(ch) + 1);
+            }
+        }
         db.AddRecord_LOG(rec.No, rec.time, rec.mark, texts[0], texts[1], texts[2], texts[3]);
-        for (int ch = 0; ch < 4; ++ch) mark_alarm_value(fields[size_t(ch)], rec.No - 1, ch + 1);
+        for (size_t ch = 0; ch < 4; ++ch) {
+            if (!missing[ch]) mark_alarm_value(fields[ch], rec.No - 1, int(ch) + 1);
+        }
         if (progress) progress->set_progress_value(rec.No - 1);
         return true;
     };

@@ -147,6 +147,8 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
 
 // ---------------------------------------------------------------- storing
 
+bool log_value_is_number(const QString& text) { return is_number_text(text); }
+
 QString stored_ch_text(QString value, int ch) {
     const bool range = value == QLatin1String("3276.7") || value == QLatin1String("3276.6");
     if (is_missing_value(value) || (!range && !is_number_text(value))) {

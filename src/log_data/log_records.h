@@ -81,6 +81,11 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
 // without being counted.
 QString stored_ch_text(QString value, int ch);
 
+// True for a text that holds a measured value: an optional "-", digits with
+// at most one point, blanks around. Anything else in a value field is taken
+// as a missing value.
+bool log_value_is_number(const QString& text);
+
 // Stores one record in the data set's working database (current record set)
 // and runs its integration step on the stored six-character texts and its
 // per-record statistics. missingRows (optional) collects per channel the

@@ -102,6 +102,9 @@ void saveListCount(const QString& rec) {
     ModelState& m = model();
     if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
     const qint32 count = platform::toInt32(platform::toDouble(rec.mid(7, 8)));
+    // A record count below zero is a garbled record, not a count: refused
+    // here, it ends the read like any unreadable record.
+    if (count < 0) throw ConversionError("negative record count: " + rec.mid(7, 8).toStdString());
     m.act_logger_data->clsLOGGER_SETTING().let_data_count(count);
 }
 

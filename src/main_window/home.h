@@ -104,6 +104,10 @@ public:
     // stays open.
     bool MDIForm_QueryUnload(int unloadMode);
 
+    // Runs a menu, toolbar or timer command: an error that escapes it is
+    // reported ("エラーが発生しました。") and ends only that command.
+    void guarded(const std::function<void()>& command);
+
     // The exit window's pause per progress step, in ms (tests use 0).
     void setExitStepDelay(int ms) { m_exitStepDelay = ms; }
 

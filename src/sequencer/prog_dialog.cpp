@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "main_window/command_boundary.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
@@ -36,6 +37,10 @@ bool isListOrSettingRead(qint16 c) {
     return c == op_read_log_list || c == op_read_log_setting || c == op_read_tag_list || c == op_read_tag_setting;
 }
 bool isDataRead(qint16 c) { return c == op_read_log_data || c == op_read_tag_data; }
+bool isSave(qint16 c) {
+    return c % 10 == 0 && ((c >= op_save_logger_log_csv && c <= op_save_logger_mt1) ||
+                           (c >= op_save_file_log_csv && c <= op_save_file_mt1));
+}
 // Writes whose failure closes the editor that started them and rebinds.
 bool isEditorWrite(qint16 c) {
     return c == op_write_log_setting_all || c == op_write_log_setting_area || c == op_write_tag_setting_all ||
@@ -339,12 +344,34 @@ void Prog_Dialog::run_operation() {
             }
         }
     } catch (...) {
-        m_error = std::current_exception();
         if (isDataRead(code)) link().rx_progress_flag = false;
         unload();
+        if (isSave(code)) {
+            // The save runner reports it and keeps the data marked unsaved.
+            m_error = std::current_exception();
+        } else {
+            end_with_unexpected_error(code);
+        }
         setAppIdle(true);
     }
     if (!m_unloaded) unload();
+}
+
+void Prog_Dialog::end_with_unexpected_error(qint16 code) {
+    // The operation ends as a failed one, so that its caller closes what it
+    // opened for it and the program goes on.
+    if (prog_is_file_read(code) || code == op_fill_data_grid) {
+        seq().file_cancel_flag = true;
+        if (code == op_descramble_text) home_state().file_plain_text.clear();
+    } else {
+        set_done_flag();
+        if (code == op_connect_check) seq().connect_ok_flag = false;
+        link().comm_cancel_flag = true;
+        if (isListOrSettingRead(code) || isEditorWrite(code)) unload_caller();
+    }
+    QWidget* parent = parentWidget();
+    if (!parent && ModelSlot::installed() && model().main_window) parent = model().main_window->mainWidget();
+    platform::msgBox(parent, unexpected_error_message(), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
 void Prog_Dialog::unload() {

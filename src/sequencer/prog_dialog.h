@@ -101,6 +101,9 @@ private:
     void run_operation();
     void update_bar();
     void set_done_flag();
+    // An error nothing inside the operation caught: reported, and the
+    // operation's failure flags set for its caller.
+    void end_with_unexpected_error(qint16 code);
 
     double m_max = 100;
     double m_value = 0;

@@ -57,7 +57,11 @@ struct ProgOperation {
     // Runs the operation inside the shown dialog. It ends through one of the
     // dialog's exits or unload(); if it returns with the dialog still loaded,
     // the frame unloads it. An exception ends the showing (app_idle_flag
-    // True) and reaches the caller of prog_dialog_show().
+    // True) as a failure: "エラーが発生しました。" is shown and the failure
+    // flags the caller tests are set (file_cancel_flag for the file loads
+    // and the table fill, the done flag and comm_cancel_flag for a logger
+    // operation). Only a save's exception reaches the caller of
+    // prog_dialog_show() (the save runner reports it).
     std::function<void(Prog_Dialog& dlg)> run;
     // Unloads the dialog that started the operation; the exits of the list and
     // settings reads (10, 20, 60, 70) unload it together with the progress

@@ -163,13 +163,48 @@ TEST_F(ProgDialogTest, ACodeWithoutAHandlerEndsAtOnceAndFreesTheProgram) {
     EXPECT_FALSE(seq().tag_list_read_done);
 }
 
-TEST_F(ProgDialogTest, AnErrorInsideTheOperationReachesTheCaller) {
-    registerOp(53, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
-    EXPECT_THROW(show(53), mq::IoError);
+// An error nothing inside the operation caught ends it as a failure its
+// caller recognises, with one message, and never leaves the dialog.
+TEST_F(ProgDialogTest, AnErrorInsideAnOperationIsReportedAndEndsItAsAFailure) {
+    struct Case {
+        qint16 code;
+        bool fileCancel;    // file_cancel_flag set
+        bool commCancel;    // comm_cancel_flag set
+        int callerUnloads;  // the calling dialog unloaded
+    };
+    const Case cases[] = {{53, true, false, 0}, {600, true, false, 0}, {700, true, false, 0},
+                          {10, false, true, 1}, {50, false, true, 0},  {28, false, true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        seq().file_cancel_flag = false;
+        mq::link().comm_cancel_flag = false;
+        seq().log_list_read_done = false;
+        callerUnloads = 0;
+        home_state().file_plain_text = "left over";
+        home_state().app_idle_flag = false;
+        registerOp(c.code, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
+        mq::platform::ScopedMessageBoxHook boxes;
+        EXPECT_NO_THROW(show(c.code));
+        EXPECT_EQ(boxes.texts(), std::vector<QString>{QStringLiteral("エラーが発生しました。")});
+        EXPECT_EQ(seq().file_cancel_flag, c.fileCancel);
+        EXPECT_EQ(mq::link().comm_cancel_flag, c.commCancel);
+        EXPECT_EQ(callerUnloads, c.callerUnloads);
+        if (c.code == 600) EXPECT_TRUE(home_state().file_plain_text.isEmpty());
+        if (c.code == 10) EXPECT_TRUE(seq().log_list_read_done);
+        EXPECT_TRUE(home_state().app_idle_flag);
+        EXPECT_TRUE(seq().dialog.isNull());
+        EXPECT_EQ(seq().prog_busy_flag, 0);
+        EXPECT_FALSE(seq().prog_run_once_flag);
+    }
+}
+
+TEST_F(ProgDialogTest, AnErrorInsideASaveReachesTheSaveRunner) {
+    registerOp(540, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
+    mq::platform::ScopedMessageBoxHook boxes;
+    EXPECT_THROW(show(540), mq::IoError);
+    EXPECT_TRUE(boxes.texts().empty());
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_TRUE(seq().dialog.isNull());
-    EXPECT_EQ(seq().prog_busy_flag, 0);
-    EXPECT_FALSE(seq().prog_run_once_flag);
 }
 
 TEST_F(ProgDialogTest, ASecondShowingWhileOneRunsIsRefused) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -148,7 +149,7 @@ void h_sum_l_sum_calc(qint32 row, const QDateTime& t) {
     std::array<QString, 4> values;
     for (int ch = 0; ch < 4; ++ch) {
         // An empty cell is taken as it stands (no value), never waited for.
-        values[ch] = integrates(s->Ch_input_type(ch)) ? grid->TextMatrix(row, 3 + ch).right(6) : QString();
+        values[ch] = integrates(s->Ch_input_type(ch)) ? cell_value_text(grid->TextMatrix(row, 3 + ch)) : QString();
     }
     h_sum_l_sum_calc_values(*s, t, values);
 }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -111,7 +112,7 @@ clsFILE_DATA& currentFileData() {
 // a range mark, a missing value, an empty text or a text that is no number.
 bool storedNumber(const QString& stored, double& v) {
     if (stored.isEmpty() || stored == kRangeOver || stored == kRangeUnder) return false;
-    const QString t = stored.right(6).trimmed();
+    const QString t = cell_value_text(stored).trimmed();
     if (t.isEmpty() || t.contains(QStringLiteral("--"))) return false;
     bool ok = false;
     v = t.toDouble(&ok);
@@ -297,10 +298,14 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
         return;
     }
     if (info.abnormal) {
-        showMessage(QStringLiteral("このデータは異常終了したファイルです。\r\n正しく読み込めない可能性があります。"));
         QByteArray file;
         FileResult r = read_whole_file(hs.open_file_path, file);
-        if (r) r = emg_file_recount(file, s);
+        // A recording of one record starts and stops at the same time; when
+        // its count is what the file holds it is whole, not abnormal.
+        if (r && !ml2_count_matches(file, s)) {
+            showMessage(QStringLiteral("このデータは異常終了したファイルです。\r\n正しく読み込めない可能性があります。"));
+            r = emg_file_recount(file, s);
+        }
         if (!r) {
             showMessage(r.message);
             failureEnding(w);
@@ -324,7 +329,10 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
     sum_calc_initial();
     if (s.data_count() != 0) {
         platform::Grid* g = w->vsFlexGrid1();
-        g->setRows(s.data_count() + 1);
+        // The count is only a claim until the records are read: the table is
+        // sized for no more records than the file's bytes can hold (a short
+        // file is reported by the load and keeps the records it has).
+        g->setRows(ml2_records_that_fit(QFileInfo(hs.open_file_path).size(), s) + 1);
         g->setVisible(true);
 
         seq().prog_target_no = 4;

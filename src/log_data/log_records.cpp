@@ -178,7 +178,7 @@ void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec, std::array<st
     // The integration reads the stored texts' last six characters, as the
     // table will show them.
     std::array<QString, 4> shown;
-    for (int ch = 0; ch < 4; ++ch) shown[ch] = cells[ch].right(6);
+    for (int ch = 0; ch < 4; ++ch) shown[ch] = cell_value_text(cells[ch]);
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     h_sum_l_sum_calc_values(s, rec.time, shown);
     stat_record_add(s, /*fileData=*/false, rec.values);

@@ -12,6 +12,7 @@
 #include "model/cls_logger_graphinfo.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
+#include "model/common_proc.h"
 #include "platform/cp932.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
@@ -227,9 +228,13 @@ FileResult ld20_footer_make(const clsLOGGER_SETTING& s, const clsLOGGER_GraphInf
     w.exact(g.DataCount_str(), 10, QStringLiteral("データ数"));
     for (int ch = 0; ch < 4; ++ch) w.exact(st.Ch_shift(ch), 4, chCaption(ch, "シフト量"));
     w.zeros(56);
-    for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_max(ch), 5, chCaption(ch, "最大値"));
-    for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_min(ch), 5, chCaption(ch, "最小値"));
-    for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_ave(ch), 5, chCaption(ch, "平均値"));
+    // A statistic of six digits and a sign ("-32224") has no room in its five
+    // characters; the reader computes the statistics from the records anyway,
+    // so it is left blank rather than written without its sign.
+    const auto statistic = [](const QString& t) { return t.size() > 5 ? QString(5, u' ') : t; };
+    for (int ch = 0; ch < 4; ++ch) w.exact(statistic(s.Ch_max(ch)), 5, chCaption(ch, "最大値"));
+    for (int ch = 0; ch < 4; ++ch) w.exact(statistic(s.Ch_min(ch)), 5, chCaption(ch, "最小値"));
+    for (int ch = 0; ch < 4; ++ch) w.exact(statistic(s.Ch_ave(ch)), 5, chCaption(ch, "平均値"));
     for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_l_sum(ch), 8, chCaption(ch, "L積算値"));
     for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_h_sum(ch), 8, chCaption(ch, "H積算値"));
     for (int ch = 0; ch < 4; ++ch) w.exact(s.CH_L_ALM_NUM_str(ch), 10, chCaption(ch, "下限警報数"));
@@ -322,7 +327,7 @@ bool isRangeMark(const QString& t) { return t == QLatin1String("O.R.") || t == Q
 }  // namespace
 
 std::array<quint8, 3> ld20_channel_bytes(const QString& stored, bool marked, const clsLOGGER_SETTING& s, int ch) {
-    const QString t = stored.size() > 6 ? stored.right(6) : stored;
+    const QString t = stored.size() > 6 ? cell_value_text(stored) : stored;
     const QString trimmed = trimmedBlanks(t);
     int status = marked ? 1 : 0;
     qint32 v = 0;
@@ -528,7 +533,28 @@ FileResult ld20_header_read(const QByteArray& plain, clsLOGGER_SETTING& s, clsLO
         return FileResult::failure(badHeader);
     }
     if (s.data_count() < 0) return FileResult::failure(badHeader);
+    // Without a channel in use a record takes no bytes, so nothing in the
+    // file bounds its record count: such a header is not one the program
+    // writes for data it could show.
+    if (ml2_record_size(s) == 0) return FileResult::failure(badHeader);
     return FileResult::success();
+}
+
+bool ml2_count_matches(const QByteArray& file, const clsLOGGER_SETTING& s) {
+    const int size = ml2_record_size(s);
+    const qint32 n = s.data_count();
+    if (n < 1 || size == 0) return false;
+    const qint64 footer = ml2_footer_offset(n, size);
+    // The footer stands right behind the last block, or, in a file without
+    // footer, the file ends there.
+    return ml2_footer_find(file, s) == footer || (file.size() == footer && ml2_footer_find(file, s) < 0);
+}
+
+qint32 ml2_records_that_fit(qint64 fileSize, const clsLOGGER_SETTING& s) {
+    const int size = ml2_record_size(s);
+    if (size == 0) return 0;
+    const qint64 fit = std::max<qint64>(0, fileSize - kMl2RecordStart) / size;
+    return static_cast<qint32>(std::min<qint64>(fit, s.data_count()));
 }
 
 int ml2_record_size(const clsLOGGER_SETTING& s) {
@@ -681,9 +707,8 @@ QString ld20_stored_text(const QString& valueText, bool used) {
     while (lead < valueText.size() && valueText[lead] == u' ') ++lead;
     const QString t = valueText.mid(lead);
     if (isRangeMark(t)) return rightAlign(t, 9);
-    qsizetype end = valueText.size();
-    while (end > 0 && valueText[end - 1] == u' ') --end;
-    return QStringLiteral("    ") + rightAlign(valueText.left(end), 6);
+    // Right-aligned in six, the cell in ten, and a longer value kept whole.
+    return platform::padLeft(platform::padLeft(t.trimmed(), 6), 10);
 }
 
 QString ml2_short_file_message(qint32 header_count, qint32 records_read) {

@@ -136,10 +136,21 @@ struct Ml2HeaderInfo {
 };
 
 // Cuts the unscrambled header into the file data set's setting and status
-// (status mode_type is left to the caller). A field that does not convert
-// refuses the file.
+// (status mode_type is left to the caller). A field that does not convert,
+// a negative record count or a header without any channel in use refuses
+// the file.
 FileResult ld20_header_read(const QByteArray& plain, clsLOGGER_SETTING& setting, clsLOGGER_STATUS& status,
                             Ml2HeaderInfo& info);
+
+// True when the header's record count (at least 1) is what the records region
+// holds: the footer stands at the offset the count gives (the zero padding of
+// the last block aside), or the file ends there. A file whose start and stop
+// times are equal but whose count matches (one record) is no abnormal file.
+bool ml2_count_matches(const QByteArray& file, const clsLOGGER_SETTING& setting);
+
+// The records of the header's count that the bytes behind the header can hold
+// at most: what the table may be sized for before anything is read.
+qint32 ml2_records_that_fit(qint64 fileSize, const clsLOGGER_SETTING& setting);
 
 // Bytes per record of the setting's used channels (3 per channel, 0 for none).
 int ml2_record_size(const clsLOGGER_SETTING& setting);

@@ -137,10 +137,19 @@ int rightStart(const char* p, int bytes, qint64 n) {
     return start;
 }
 
-// The number held in the last six characters of a stored channel text, read
-// exactly as the saved queries read it (RightVal).
+// Where the value of a stored channel text starts: its last n characters, or
+// earlier when the value in its last blank-free run is longer (a negative
+// value with all its digits, "   -3222.4"), so that no sign is lost.
+int valueStart(const char* p, int bytes, qint64 n) {
+    int token = bytes;
+    while (token > 0 && p[token - 1] != ' ') --token;
+    return std::min(token, rightStart(p, bytes, n));
+}
+
+// The number held in a stored channel text, read exactly as the saved
+// queries read it (RightVal).
 double storedValue(const char* p, int bytes) {
-    const int start = rightStart(p, bytes, 6);
+    const int start = valueStart(p, bytes, 6);
     return parseLeadingNumber(p + start, bytes - start);
 }
 
@@ -193,8 +202,9 @@ void sqlRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // RightVal(text, n) = Val(Right$(text, n)) in one step: the number held in
-// the last n characters of a channel text. It runs once per record in every
-// statistics query, so it avoids the intermediate text.
+// the last n characters of a channel text, or in its whole value when that
+// is longer (see valueStart). It runs once per record in every statistics
+// query, so it avoids the intermediate text.
 void sqlRightVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const int type = sqlite3_value_type(argv[0]);
     if (type == SQLITE_NULL) {
@@ -207,8 +217,25 @@ void sqlRightVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return;
     }
     const int bytes = sqlite3_value_bytes(argv[0]);
-    const int start = rightStart(p, bytes, sqlite3_value_int64(argv[1]));
+    const int start = valueStart(p, bytes, sqlite3_value_int64(argv[1]));
     sqlite3_result_double(ctx, parseLeadingNumber(p + start, bytes - start));
+}
+
+// ValueRight(text, n): the text from valueStart on (the marking keeps the
+// whole value behind its mark).
+void sqlValueRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int bytes = sqlite3_value_bytes(argv[0]);
+    if (!p) {
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        return;
+    }
+    const int start = valueStart(p, bytes, sqlite3_value_int64(argv[1]));
+    sqlite3_result_text(ctx, p + start, bytes - start, SQLITE_TRANSIENT);
 }
 
 void checkRc(platform::SqliteDb& db, int rc, const char* what) {
@@ -255,6 +282,9 @@ void registerQueryFunctions(platform::SqliteDb& db) {
             "register Right");
     checkRc(db, sqlite3_create_function_v2(db.handle(), "RightVal", 2, flags, nullptr, sqlRightVal, nullptr, nullptr, nullptr),
             "register RightVal");
+    checkRc(db, sqlite3_create_function_v2(db.handle(), "ValueRight", 2, flags, nullptr, sqlValueRight, nullptr, nullptr,
+                                           nullptr),
+            "register ValueRight");
     checkRc(db, sqlite3_create_function_v2(db.handle(), "CDbl", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr),
             "register CDbl");
 }
@@ -316,7 +346,7 @@ void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QStr
         // Every record holding the value is rewritten in one statement (the
         // records the saved query finds); the mark replaces the leading
         // blanks, the last six characters keep the number.
-        SqliteStatement up = s.db.prepare(QStringLiteral("UPDATE %1 SET %2 = ?1 || Right$(%2,6) WHERE %2 = ?2")
+        SqliteStatement up = s.db.prepare(QStringLiteral("UPDATE %1 SET %2 = ?1 || ValueRight(%2,6) WHERE %2 = ?2")
                                               .arg(q(table), q(field)));
         up.bindText(1, isMax ? QStringLiteral("▲ ") : QStringLiteral("▼ "));
         up.bindText(2, value);

@@ -197,7 +197,19 @@ bool write_lafp(const QString& userDir, const LafpFolders& folders) {
 
 void LAFP_save() {
     const HomeState& hs = home_state();
-    write_lafp(model().user_dir, LafpFolders{hs.lafp_open_dir, hs.lafp_save_dir, hs.lafp_dir3});
+    LafpFolders folders{hs.lafp_open_dir, hs.lafp_save_dir, hs.lafp_dir3};
+    // A folder whose name has a character outside CP932 would be stored as
+    // another name (a "?" in its place) and the next start would open a
+    // folder that does not exist: such a folder keeps the one stored before.
+    const auto storable = [](const QString& dir) { return platform::cp932::decode(platform::cp932::encode(dir)) == dir; };
+    if (!storable(folders.open_dir) || !storable(folders.save_dir) || !storable(folders.dir3)) {
+        const LafpFolders before =
+            read_lafp(model().user_dir).value_or(LafpFolders{hs.docs_dir, hs.docs_dir, hs.docs_dir});
+        if (!storable(folders.open_dir)) folders.open_dir = before.open_dir;
+        if (!storable(folders.save_dir)) folders.save_dir = before.save_dir;
+        if (!storable(folders.dir3)) folders.dir3 = before.dir3;
+    }
+    write_lafp(model().user_dir, folders);
 }
 
 }  // namespace mq

@@ -332,7 +332,15 @@ void HOME::show_comm_dialog(const QString& state) {
     if (hs.targets.comm_dialog) hs.targets.comm_dialog(state);
 }
 
+bool HOME::command_files_ready() {
+    const QString& error = home_state().command_files_error;
+    if (error.isEmpty()) return true;
+    platform::msgBox(this, error, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    return false;
+}
+
 bool HOME::require_connected() {
+    if (!command_files_ready()) return false;
     if (link().link_connected_flag) return true;
     show_comm_dialog(QStringLiteral("40"));
     return false;
@@ -352,6 +360,7 @@ void HOME::disable_data_window_commands() {
 // ---------------------------------------------------------------- commands
 
 void HOME::loggerconnect_Click() {
+    if (!command_files_ready()) return;
     const auto& hook = home_state().targets.loggerconnect;
     if (hook) hook();
     else ::mq::loggerconnect_Click(*this);
@@ -430,6 +439,7 @@ void HOME::defset_Click() {
 }
 
 void HOME::a_comm_set_Click() {
+    if (!command_files_ready()) return;
     HomeState& hs = home_state();
     hs.app_idle_flag = false;
     show_comm_dialog(QStringLiteral("10"));

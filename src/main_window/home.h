@@ -123,7 +123,10 @@ private:
     // Shows the connection dialog with the given message number.
     void show_comm_dialog(const QString& state);
     // True when a logger is connected; otherwise shows message number "40".
+    // Refuses first, with its message, when the command files are missing.
     bool require_connected();
+    // False, after the message, when the command files could not be loaded.
+    bool command_files_ready();
     void open_list_editor(const std::function<void()>& editor);
     void arrange(int how);
     void disable_data_window_commands();

@@ -119,6 +119,11 @@ struct HomeState {
     // A configuration file that could not be written is reported once per run.
     bool config_write_error_reported = false;
 
+    // Set at start when the command files of the program's configuration
+    // folder could not be loaded: the message naming the folder, shown once
+    // then and again by every logger command, which refuses to run.
+    QString command_files_error;
+
     HomeTargets targets;
 };
 

@@ -13,6 +13,7 @@
 #include "log_data/ops_log_files.h"
 #include "main_window/file_open.h"
 #include "main_window/file_save.h"
+#include "main_window/command_boundary.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -75,7 +76,7 @@ struct Application {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    mq::GuardedApplication app(argc, argv);
     // Messages that carry the application's title (the second start's) show
     // the program's own name, not the executable's.
     QCoreApplication::setApplicationName(QStringLiteral("マロウクイル"));

@@ -20,4 +20,19 @@ bool run_command_guarded(QWidget* parent, const std::function<void()>& body, con
     return false;
 }
 
+void report_event_error() {
+    // An error that repeats while its message is up (a paint event) is not
+    // reported again on top of it.
+    static bool reporting = false;
+    if (reporting) return;
+    reporting = true;
+    platform::msgBox(QApplication::activeWindow(), unexpected_error_message(), platform::MsgButtons::OK,
+                     platform::MsgIcon::Exclamation);
+    reporting = false;
+}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
+    return notify_guarded([&] { return QApplication::notify(receiver, event); });
+}
+
 }  // namespace mq

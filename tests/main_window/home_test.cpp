@@ -8,6 +8,7 @@
 #include <QToolBar>
 
 #include "fake_windows.h"
+#include "main_window/command_boundary.h"
 #include "main_window/config_files.h"
 #include "main_window/small_windows.h"
 
@@ -445,6 +446,33 @@ TEST_F(HomeCommandsTest, ExitCommandAsksForUnsavedDataAndEndsTheWindow) {
     home->endprog_Click();
     EXPECT_EQ(box.records().size(), 1u);
     EXPECT_FALSE(home->isVisible());
+}
+
+}  // namespace
+}  // namespace mq::test
+
+namespace mq::test {
+namespace {
+
+// The program's application object is the last boundary: an error out of any
+// event handler is reported and the event loop goes on.
+TEST(GuardedApplicationTest, AnErrorOutOfAnEventHandlerIsReportedAndTheLoopGoesOn) {
+    ensureApplication();
+    struct Throwing : QObject {
+        bool event(QEvent*) override { throw std::runtime_error("injected"); }
+    } thrower;
+    platform::ScopedMessageBoxHook boxes;
+    QEvent e(QEvent::User);
+    // What GuardedApplication::notify does with the test program's plain application.
+    EXPECT_TRUE(notify_guarded([&] { return QCoreApplication::instance()->QCoreApplication::notify(&thrower, &e); }));
+    EXPECT_EQ(boxes.texts(), std::vector<QString>{QStringLiteral("エラーが発生しました。")});
+    // The next event is delivered as usual.
+    QObject target;
+    int handled = 0;
+    QObject::connect(&target, &QObject::objectNameChanged, [&] { ++handled; });
+    target.setObjectName(QStringLiteral("still running"));
+    EXPECT_EQ(handled, 1);
+    EXPECT_TRUE(notify_guarded([] { return false; }) == false);
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ bool cmd_table_load(LinkState& st, const QString& configDir) {
 bool cmd_table_load(const QString& configDir) { return cmd_table_load(link(), configDir); }
 
 QString command_files_missing_message(const QString& configDir) {
-    return QStringLiteral("設定フォルダのコマンドファイルを読み込めないため、ロガーと通信できません。\n") +
+    return QStringLiteral("設定フォルダのコマンドファイルを読み込めません。\nロガーと通信できません。\n") +
            QDir::toNativeSeparators(configDir);
 }
 

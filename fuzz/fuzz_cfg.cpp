@@ -7,6 +7,7 @@
 
 #include "fuzz_common.h"
 #include "main_window/config_files.h"
+#include "platform/cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mq::fuzz::ensureProgramState();
@@ -28,12 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 1: (void)mq::read_graph_option(user); break;
     default:
         if (const auto folders = mq::read_lafp(user)) {
-            // What was read is written and read back unchanged.
-            if (mq::write_lafp(user, *folders)) {
+            // A folder text that CP932 can carry and that holds no quote or
+            // line end is written and read back unchanged.
+            const auto plain = [](const QString& t) {
+                return !t.contains(u'"') && !t.contains(u'\r') && !t.contains(u'\n') &&
+                       mq::platform::cp932::decode(mq::platform::cp932::encode(t)) == t;
+            };
+            if (plain(folders->open_dir) && plain(folders->save_dir) && plain(folders->dir3) &&
+                mq::write_lafp(user, *folders)) {
                 const auto again = mq::read_lafp(user);
                 if (!again || again->open_dir != folders->open_dir || again->save_dir != folders->save_dir ||
                     again->dir3 != folders->dir3) {
-                    // Only texts that survive CP932 and carry no quote or line end come back whole.
+                    __builtin_trap();
                 }
             }
         }

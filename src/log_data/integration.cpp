@@ -139,6 +139,43 @@ void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, con
     st.integ_prev_time = t;
 }
 
+IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s) {
+    IntegNumbersSetup setup;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        setup.on[ch] = integrates(type);
+        if (!setup.on[ch]) continue;
+        setup.base[ch] = float(s.Ch_sum_std_count_value(ch));
+        setup.over[ch] = integ_value_of(type, QStringLiteral("3276.7"));
+        setup.under[ch] = integ_value_of(type, QStringLiteral("3276.6"));
+    }
+    return setup;
+}
+
+void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, const QDateTime& t,
+                              const std::array<IntegValue, 4>& kind, const std::array<float, 4>& value) {
+    for (int ch = 0; ch < 4; ++ch) {
+        if (!setup.on[ch]) continue;
+        switch (kind[ch]) {
+        case IntegValue::Missing:
+            missing_step(t, ch);
+            break;
+        case IntegValue::Over:
+            integ_step(setup.over[ch], setup.base[ch], t, ch);
+            break;
+        case IntegValue::Under:
+            integ_step(setup.under[ch], setup.base[ch], t, ch);
+            break;
+        case IntegValue::Number:
+            integ_step(value[ch], setup.base[ch], t, ch);
+            break;
+        }
+    }
+    LogDataState& st = log_data_state();
+    st.integ_first_flag = false;
+    st.integ_prev_time = t;
+}
+
 void h_sum_l_sum_calc(qint32 row, const QDateTime& t) {
     const clsLOGGER_SETTING* s = integration_setting();
     IMainWindowServices* mw = model().main_window;

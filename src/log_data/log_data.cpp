@@ -463,7 +463,7 @@ void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
 
     // The marking queries leave DATA as the database's record set.
     bind_Data1(db.Recordset());
-    refresh_Data1();
+    show_loaded_records();
     sum_calc_end(s);
 
     clsLOGGER_GraphInfo& g = ds->clsLOGGER_GraphInfo();
@@ -501,8 +501,9 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
 
     for (auto& rows : m_missingRows) rows.clear();
     Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
+    LogRecordWriter writer(ds->clsLOGGER_DATABASE(), m_grid);
     split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), [&](const LogReplyRecord& rec) {
-        log_record_add(*ds, rec, &m_missingRows);
+        log_record_add(*ds, rec, &m_missingRows, &writer);
         if (dlg) dlg->set_progress_value(dlg->progress_value() + 1);
     });
 }
@@ -530,6 +531,27 @@ void log_data::refresh_Data1() {
             for (const QString& t : columns[size_t(c)]) texts.append(t);
             m_grid->setColumnTexts(c, 1, texts);
         }
+    }
+    m_grid->setRedraw(true);
+}
+
+void log_data::show_loaded_records(qint32 count) {
+    clsLOGGER_DATABASE* db = window_database();
+    if (!m_data1 || !m_data1->IsOpen()) {
+        if (db) m_data1 = db->Recordset();
+    }
+    if (!db || !m_data1 || !m_data1->IsOpen()) {
+        refresh_Data1();
+        return;
+    }
+    m_grid->setRedraw(false);
+    const QStringList names = m_data1->FieldNames();
+    if (count < 0) count = m_data1->RecordCount();
+    const int lastField = std::min<int>(6, int(names.size()) - 1);
+    m_grid->setRows(count + 1);
+    for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
+    for (const MarkedCell& cell : db->takeMarkedCells()) {
+        if (cell.No >= 1 && cell.No <= count) m_grid->setTextMatrix(cell.No, cell.ch + 2, cell.text);
     }
     m_grid->setRedraw(true);
 }

@@ -287,6 +287,7 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
         yieldOnce();
     }
 
+    m_marked.clear();
     auto s = std::make_shared<detail::DbSession>();
     s->db.open(m_path, true);
     // The file is scratch space rebuilt on every fill and deleted afterwards;
@@ -312,6 +313,7 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
 
 void clsLOGGER_DATABASE::CloseDb() {
     commitPending();
+    m_marked.clear();
     if (m_recordset) {
         dropRecordset();
         yieldOnce();
@@ -378,6 +380,8 @@ QString clsLOGGER_DATABASE::db_record_time_text(const QDateTime& t) {
     return QString::fromLatin1(buf, len);
 }
 
+int clsLOGGER_DATABASE::db_record_time_chars(const QDateTime& t, char* buf) { return timeText(t, buf); }
+
 void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QString& mark, const QString& ch1,
                                        const QString& ch2, const QString& ch3, const QString& ch4) {
     if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
@@ -408,6 +412,48 @@ void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QStr
     s.insert.bind(2, qint64(No));
     s.insert.bindUtf8(3, time, timeLen, false);
     for (int i = 0; i < 4; ++i) s.bindField(3 + i, *ch[i]);
+    s.insert.step();
+    s.insert.reset();
+}
+
+namespace {
+
+// Characters of a UTF-8 text (bytes that do not continue a character).
+qsizetype utf8Chars(QByteArrayView t) {
+    qsizetype n = 0;
+    for (const char c : t) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+void checkFitsUtf8(QByteArrayView value, int size, const QString& field) {
+    // Bytes never fall short of characters: the count is only needed past the size.
+    if (value.size() > size && utf8Chars(value) > size) checkFits(QString::fromUtf8(value), size, field);
+}
+
+}  // namespace
+
+void clsLOGGER_DATABASE::AddRecord_LOG(const LogRecordBytes& rec) {
+    if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
+    if (!m_recordset->Updatable())
+        throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+    checkFitsUtf8(rec.mark, kMarkSize, kMark);
+    checkFitsUtf8(rec.time, kTimeSize, kTime);
+    for (int i = 0; i < 4; ++i) checkFitsUtf8(rec.ch[size_t(i)], kChSize, channelFields()[i]);
+
+    detail::DbSession& s = session();
+    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || s.insertIsTag) {
+        s.insert = s.db.prepare(insertSql(m_recordset->Name(), QStringList{kMark, kNo, kTime} + channelFields()));
+        s.insertTable = m_recordset->Name();
+        s.insertIsTag = false;
+    }
+    s.beginIfNeeded();
+    if (s.values.valid) s.values.clear();
+    // The caller's bytes stay put until the step: no copy is needed.
+    s.insert.bindUtf8(1, rec.mark.data(), int(rec.mark.size()), false);
+    s.insert.bind(2, qint64(rec.No));
+    s.insert.bindUtf8(3, rec.time.data(), int(rec.time.size()), false);
+    for (int i = 0; i < 4; ++i)
+        s.insert.bindUtf8(4 + i, rec.ch[size_t(i)].data(), int(rec.ch[size_t(i)].size()), false);
     s.insert.step();
     s.insert.reset();
 }
@@ -444,6 +490,12 @@ void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QStr
     s.bindField(7, comment);
     s.insert.step();
     s.insert.reset();
+}
+
+std::vector<MarkedCell> clsLOGGER_DATABASE::takeMarkedCells() {
+    std::vector<MarkedCell> out;
+    out.swap(m_marked);
+    return out;
 }
 
 void clsLOGGER_DATABASE::CreateRs_LOG2(const QString& table) {

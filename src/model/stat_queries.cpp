@@ -316,12 +316,18 @@ void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QStr
         // Every record holding the value is rewritten in one statement (the
         // records the saved query finds); the mark replaces the leading
         // blanks, the last six characters keep the number.
-        SqliteStatement up = s.db.prepare(QStringLiteral("UPDATE %1 SET %2 = ?1 || Right$(%2,6) WHERE %2 = ?2")
-                                              .arg(q(table), q(field)));
+        // The rewritten cells come back with it, so that a window showing
+        // the records as loaded can mark the same cells.
+        SqliteStatement up =
+            s.db.prepare(QStringLiteral("UPDATE %1 SET %2 = ?1 || Right$(%2,6) WHERE %2 = ?2 RETURNING [No], %2")
+                             .arg(q(table), q(field)));
         up.bindText(1, isMax ? QStringLiteral("▲ ") : QStringLiteral("▼ "));
         up.bindText(2, value);
-        up.run();
-        const qint64 hits = s.db.changes();
+        qint64 hits = 0;
+        while (up.step()) {
+            m_marked.push_back(MarkedCell{qint32(up.columnInt64(0)), ch, up.columnText(1)});
+            ++hits;
+        }
         // Marking keeps the number in the last six characters, so the values
         // read stay right, unless a text that held no value got a mark.
         const QByteArray v8 = value.toUtf8();

@@ -120,6 +120,41 @@ void checkQueryOpens(SqliteDb& db, const QString& name) {
     db.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(q(name)));
 }
 
+// Texts repeat a lot down a column (marks, channel values, unused channels):
+// a short text equal to one met recently shares that one's storage, so a
+// read of several hundred thousand records neither allocates a text per cell
+// nor spreads them over memory.
+class RecentTexts {
+public:
+    QString text(const char* p, int len) {
+        if (len > kMaxLen) return fromBytes(p, len);
+        quint32 h = 2166136261u;
+        for (int i = 0; i < len; ++i) h = (h ^ quint8(p[i])) * 16777619u;
+        Slot& slot = m_slots[h % kSlots];
+        if (slot.used && slot.len == len && std::memcmp(slot.bytes, p, size_t(len)) == 0) return slot.text;
+        slot.used = true;
+        slot.len = len;
+        std::memcpy(slot.bytes, p, size_t(len));
+        slot.text = fromBytes(p, len);
+        return slot.text;
+    }
+
+private:
+    static constexpr int kMaxLen = 16;
+    static constexpr quint32 kSlots = 512;
+    // A zero-length text stays a text, not a null one.
+    static QString fromBytes(const char* p, int len) {
+        return len == 0 ? QString(QLatin1String("")) : QString::fromUtf8(p, len);
+    }
+    struct Slot {
+        bool used = false;
+        int len = 0;
+        char bytes[kMaxLen];
+        QString text;
+    };
+    std::vector<Slot> m_slots = std::vector<Slot>(kSlots);
+};
+
 }  // namespace
 
 // ================================================================ DbRecordset
@@ -164,10 +199,21 @@ std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int l
     st.bind(2, qint64(firstRow));
     const int n = lastField - firstField + 1;
     std::vector<std::vector<QString>> out(n);
-    if (rowCount > 0)
-        for (auto& c : out) c.reserve(rowCount);
-    while (st.step())
-        for (int i = 0; i < n; ++i) out[i].push_back(st.columnText(i));
+    // The columns are sized once: growing them by doubling would copy every
+    // text reference of a large table several times over. A table knows its
+    // count cheaply; a saved query would have to run twice for it.
+    qint64 expected = rowCount;
+    if (expected < 0 && m_updatable) expected = std::max<qint64>(0, RecordCount() - firstRow);
+    if (expected > 0)
+        for (auto& c : out) c.reserve(size_t(expected));
+    std::vector<RecentTexts> recent(static_cast<size_t>(n));
+    while (st.step()) {
+        for (int i = 0; i < n; ++i) {
+            int len = 0;
+            const char* p = st.columnUtf8(i, &len);
+            out[size_t(i)].push_back(p ? recent[size_t(i)].text(p, len) : QString());
+        }
+    }
     return out;
 }
 
@@ -293,7 +339,7 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
     // The file is scratch space rebuilt on every fill and deleted afterwards;
     // durability across a crash buys nothing here.
     s->db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
-                              "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768"));
+                              "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768; PRAGMA mmap_size = 1073741824"));
     detail::registerQueryFunctions(s->db);
     s->db.exec(kind == 2 ? tagTableDdl(QStringLiteral("DATA")) : logTableDdl(QStringLiteral("DATA")));
 

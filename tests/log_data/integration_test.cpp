@@ -122,6 +122,66 @@ TEST_F(IntegrationTest, AMissingValueHoldsNoAreaAndNeverStops) {
               QStringLiteral("      1.0"));
 }
 
+// The loaders' number road integrates exactly as the text road: the same
+// sums to the last bit, for every integrating type, over and under range,
+// missing values and the channels that do not integrate.
+TEST_F(IntegrationTest, TheNumberRoadIntegratesExactlyAsTheTextRoad) {
+    struct Channel {
+        const char* type;
+        const char* base;
+    };
+    const std::vector<std::array<Channel, 4>> setups = {
+        {{{"K", "20.0"}, {"E", "-5.5"}, {"J", "0.0"}, {"T", "100.1"}}},
+        {{{"V", "1.0"}, {"-", "0.0"}, {"K", "-----"}, {"T", "-200.0"}}},
+    };
+    // Per record: seconds from the start and per channel the value text.
+    const std::vector<std::pair<int, std::array<const char*, 4>>> records = {
+        {0, {"25.3", "  O.R.", "------", "-12.7"}},
+        {7, {"-0.5", "  U.R.", "  36.0", "100.1"}},
+        {3607, {"------", "3.4", "  O.R.", "  U.R."}},
+        {3608, {"1000.0", "-200.0", "0.1", "------"}},
+        {90000, {"0.0", "0.0", "-210.0", "1372.9"}},
+    };
+    for (const auto& setup : setups) {
+        for (int ch = 0; ch < 4; ++ch)
+            channel(ch, QString::fromLatin1(setup[ch].type), 1, QStringLiteral("100.0"), QStringLiteral("0.0"),
+                    QString::fromLatin1(setup[ch].base));
+        const QDateTime t0 = civil(2024, 3, 1, 12, 0, 0);
+
+        sum_calc_initial();
+        for (const auto& [secs, texts] : records) {
+            std::array<QString, 4> values;
+            for (int ch = 0; ch < 4; ++ch) values[ch] = QString::fromLatin1(texts[ch]);
+            h_sum_l_sum_calc_values(setting(), t0.addSecs(secs), values);
+        }
+        const LogDataState byText = log_data_state();
+
+        const IntegNumbersSetup numbers = integ_numbers_setup(setting());
+        sum_calc_initial();
+        for (const auto& [secs, texts] : records) {
+            std::array<IntegValue, 4> kind{};
+            std::array<float, 4> value{};
+            for (int ch = 0; ch < 4; ++ch) {
+                const QString t = QString::fromLatin1(texts[ch]).trimmed();
+                kind[ch] = t == QLatin1String("------") ? IntegValue::Missing
+                           : t == QLatin1String("O.R.") ? IntegValue::Over
+                           : t == QLatin1String("U.R.") ? IntegValue::Under
+                                                         : IntegValue::Number;
+                value[ch] = float(t.toDouble());
+            }
+            h_sum_l_sum_calc_numbers(numbers, t0.addSecs(secs), kind, value);
+        }
+        const LogDataState& byNumber = log_data_state();
+        EXPECT_EQ(byNumber.ch_h_integ, byText.ch_h_integ) << setup[0].type;
+        EXPECT_EQ(byNumber.ch_l_integ, byText.ch_l_integ) << setup[0].type;
+        EXPECT_EQ(byNumber.ch_h_hold, byText.ch_h_hold) << setup[0].type;
+        EXPECT_EQ(byNumber.ch_l_hold, byText.ch_l_hold) << setup[0].type;
+        EXPECT_EQ(byNumber.integ_prev_time, byText.integ_prev_time);
+    }
+    // The sums are not trivially zero.
+    EXPECT_NE(log_data_state().ch_h_integ[3], 0.0);
+}
+
 TEST_F(IntegrationTest, VoltageAndUnusedChannelsKeepTheirTexts) {
     channel(0, QStringLiteral("V"), 2, QStringLiteral("1.00"), QStringLiteral("0.00"), QStringLiteral("0.00"));
     channel(1, QStringLiteral("-"));

@@ -569,6 +569,10 @@ void clsLOGGER_DATABASE::Create_UnionQuery(qint16 extraTables) {
             throw platform::SqliteNameExistsError(QStringLiteral("qTABLE already exists"), 1);
         s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
         checkQueryOpens(s.db, QStringLiteral("qTABLE"));
+        std::vector<QString> tables{QStringLiteral("DATA")};
+        for (int i = 1; i <= extraTables; ++i)
+            tables.push_back(QStringLiteral("DATA") + QString::number(i).rightJustified(2, QLatin1Char('0')));
+        s.unions.emplace_back(QStringLiteral("qTABLE"), std::move(tables));
         openQueryRecordset(QStringLiteral("qTABLE"));
         return;
     }
@@ -580,11 +584,14 @@ void clsLOGGER_DATABASE::Create_UnionQuery(qint16 extraTables) {
         if (!s.db.objectExists(QStringLiteral("qTABLE"))) {
             s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
             checkQueryOpens(s.db, QStringLiteral("qTABLE"));
+            s.unions.emplace_back(QStringLiteral("qTABLE"), std::vector<QString>{QStringLiteral("DATA")});
             openQueryRecordset(QStringLiteral("qTABLE"));
             return;
         }
-        if (!s.db.objectExists(QStringLiteral("qTABLE2")))
+        if (!s.db.objectExists(QStringLiteral("qTABLE2"))) {
             s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE2\" AS ") + text);
+            s.unions.emplace_back(QStringLiteral("qTABLE2"), std::vector<QString>{QStringLiteral("DATA")});
+        }
         checkQueryOpens(s.db, QStringLiteral("qTABLE2"));
         openQueryRecordset(QStringLiteral("qTABLE2"));
     } catch (const DatabaseError&) {

@@ -393,6 +393,27 @@ TEST_F(StatQueriesTest, AMarkedSentinelCountsLikeAnyOtherText) {
     EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
 }
 
+// The numbers the queries read from stored texts (their last six
+// characters) are those of the full conversion, to the last bit, for short
+// everyday texts and for the odd ones the quick reading leaves to it.
+TEST_F(StatQueriesTest, StoredNumbersReadExactlyAsTheFullConversionReadsThem) {
+    const QStringList texts = {chText(-0.05), chText(9999.9), chText(0.1),   chText(-999.9), QStringLiteral("▲   12.0"),
+                               QStringLiteral("-.5"), QStringLiteral("5."), QStringLiteral("+2.5"), QStringLiteral("  -0.0"),
+                               QStringLiteral("   1e3"), QStringLiteral(" 1.2d2"), QStringLiteral("12.3.4"),
+                               QStringLiteral("   abc"), QStringLiteral("000001"), QStringLiteral("\t  7.5"),
+                               QStringLiteral(" 1.2e+"), QStringLiteral("    0.3"), QStringLiteral("123456"),
+                               QStringLiteral("-99999"), QStringLiteral("  .001")};
+    int k = 0;
+    for (const QString& t : texts) {
+        auto& db = dbWith({t}, QStringLiteral("N%1").arg(k++, 2, 10, QLatin1Char('0')));
+        QString mn, mx;
+        db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
+        const QString expected = mq::plain_number_text(mq::channel_text_value(t.right(6)));
+        EXPECT_EQ(mn, expected) << t.toStdString();
+        EXPECT_EQ(mx, expected) << t.toStdString();
+    }
+}
+
 // ---------------------------------------------------------------- split tables and union
 
 // The statistics of a file split into tables of 15,000 and joined by the union

@@ -295,36 +295,52 @@ TEST_F(WorkingDbTest, FullReadsKeepEveryTextAsStored) {
 }
 
 // The marking of minimum and maximum reports every cell it rewrote, in every
-// block table, once; a new database starts with none.
+// block table, once, whether it scans the tables or goes to the rows the
+// values read for the statistics point at; a new database starts with none.
 TEST_F(WorkingDbTest, MarkingReportsTheCellsItRewrote) {
-    auto db = newDb(QStringLiteral("F02"));
-    loadSplit(*db, 31000);  // DATA, DATA01, DATA02
-    const auto before = db->Recordset()->ReadColumn(QStringLiteral("CH1"));
-    for (const QString& t : {QStringLiteral("DATA"), QStringLiteral("DATA01"), QStringLiteral("DATA02")}) {
-        db->CHData_ADD_H_str(1, chText(99.9), t);
-        db->CHData_ADD_L_str(1, chText(0.0), t);
-    }
-    db->OpenQuery(QStringLiteral("qTABLE"));
-    const auto after = db->Recordset()->ReadColumn(QStringLiteral("CH1"));
-    std::map<qint32, QString> changed;
-    for (size_t i = 0; i < after.size(); ++i)
-        if (after[i] != before[i]) changed[qint32(i + 1)] = after[i];
-    ASSERT_EQ(changed.size(), 62u);  // 31 records each hold 99.9 and 0.0
+    std::vector<QString> results[2];
+    for (const bool valuesReadFirst : {false, true}) {
+        SCOPED_TRACE(valuesReadFirst ? "values read first" : "tables scanned");
+        auto db = newDb(valuesReadFirst ? QStringLiteral("F03") : QStringLiteral("F02"));
+        loadSplit(*db, 31000);  // DATA, DATA01, DATA02
+        const auto before = db->Recordset()->ReadColumn(QStringLiteral("CH1"));
+        if (valuesReadFirst) {
+            QString mn, mx;
+            db->Get_ChData_MinMax(1, mn, mx, QStringLiteral("qTABLE"));
+            EXPECT_EQ(mx, QStringLiteral("99.9"));
+        }
+        for (const QString& t : {QStringLiteral("DATA"), QStringLiteral("DATA01"), QStringLiteral("DATA02")}) {
+            db->CHData_ADD_H_str(1, chText(99.9), t);
+            // In DATA02 the minimum comes in another alignment: the rows
+            // holding 0.0 are visited, but no text equals it.
+            db->CHData_ADD_L_str(1, t == QStringLiteral("DATA02") ? QStringLiteral("      0.0 ") : chText(0.0), t);
+        }
+        db->OpenQuery(QStringLiteral("qTABLE"));
+        const auto after = db->Recordset()->ReadColumn(QStringLiteral("CH1"));
+        std::map<qint32, QString> changed;
+        for (size_t i = 0; i < after.size(); ++i)
+            if (after[i] != before[i]) changed[qint32(i + 1)] = after[i];
+        ASSERT_EQ(changed.size(), 60u);  // 31 records hold 99.9; 29 of the 31 holding 0.0 are in DATA and DATA01
 
-    std::map<qint32, QString> reported;
-    for (const mq::MarkedCell& m : db->takeMarkedCells()) {
-        EXPECT_EQ(m.ch, 1);
-        EXPECT_TRUE(reported.emplace(m.No, m.text).second) << m.No;
-    }
-    EXPECT_EQ(reported, changed);
-    EXPECT_EQ(reported[999], QStringLiteral("▲   99.9"));
-    EXPECT_TRUE(db->takeMarkedCells().empty());
+        std::map<qint32, QString> reported;
+        for (const mq::MarkedCell& m : db->takeMarkedCells()) {
+            EXPECT_EQ(m.ch, 1);
+            EXPECT_TRUE(reported.emplace(m.No, m.text).second) << m.No;
+        }
+        EXPECT_EQ(reported, changed);
+        EXPECT_EQ(reported[999], QStringLiteral("▲   99.9"));
+        EXPECT_EQ(reported[29000], QStringLiteral("▼    0.0"));
+        EXPECT_EQ(reported.count(31000), 0u);
+        EXPECT_TRUE(db->takeMarkedCells().empty());
+        results[valuesReadFirst] = after;
 
-    db->CHData_ADD_H_str(2, chText(0.0), QStringLiteral("DATA"));
-    EXPECT_FALSE(db->takeMarkedCells().empty());
-    db->CHData_ADD_H_str(2, chText(-0.1), QStringLiteral("DATA01"));
-    db->NewDb(1);
-    EXPECT_TRUE(db->takeMarkedCells().empty());
+        db->CHData_ADD_H_str(2, chText(0.0), QStringLiteral("DATA"));
+        EXPECT_FALSE(db->takeMarkedCells().empty());
+        db->CHData_ADD_H_str(2, chText(-0.1), QStringLiteral("DATA01"));
+        db->NewDb(1);
+        EXPECT_TRUE(db->takeMarkedCells().empty());
+    }
+    EXPECT_EQ(results[0], results[1]);
 }
 
 TEST_F(WorkingDbTest, LargeFilesAreSplitIntoTablesOf15000AndJoined) {

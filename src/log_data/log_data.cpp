@@ -524,13 +524,19 @@ void log_data::refresh_Data1() {
     m_grid->setRows(count + 1);
     for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
     if (count > 0 && lastField >= 0) {
-        const auto columns = m_data1->ReadColumns(0, lastField);
-        for (int c = 0; c <= lastField; ++c) {
-            QStringList texts;
-            texts.reserve(qsizetype(columns[size_t(c)].size()));
-            for (const QString& t : columns[size_t(c)]) texts.append(t);
-            m_grid->setColumnTexts(c, 1, texts);
-        }
+        // Straight from the database's bytes into the table's cells, with no
+        // text object per cell in between.
+        struct Fill : DbRecordset::RowVisitor {
+            platform::Grid* grid;
+            qint32 rows;
+            void row(qint32 position, const QByteArrayView* fields, int n) override {
+                if (position >= rows) return;
+                for (int c = 0; c < n; ++c) grid->setTextUtf8(position + 1, c, fields[c]);
+            }
+        } fill;
+        fill.grid = m_grid;
+        fill.rows = count;
+        m_data1->ReadRowsUtf8(0, lastField, fill);
     }
     m_grid->setRedraw(true);
 }

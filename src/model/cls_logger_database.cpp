@@ -217,6 +217,30 @@ std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int l
     return out;
 }
 
+void DbRecordset::ReadRowsUtf8(int firstField, int lastField, RowVisitor& visitor) const {
+    const QStringList names = FieldNames();
+    if (firstField < 0 || lastField >= names.size() || firstField > lastField)
+        throw OutOfRangeError(QStringLiteral("field range %1..%2 outside 0..%3")
+                                  .arg(firstField)
+                                  .arg(lastField)
+                                  .arg(names.size() - 1)
+                                  .toStdString());
+    QStringList cols;
+    for (int i = firstField; i <= lastField; ++i) cols << q(names[i]);
+    SqliteStatement st = session().db.prepare(QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), q(m_source)));
+    const int n = lastField - firstField + 1;
+    std::vector<QByteArrayView> fields(static_cast<size_t>(n));
+    qint32 position = 0;
+    while (st.step()) {
+        for (int i = 0; i < n; ++i) {
+            int len = 0;
+            const char* p = st.columnUtf8(i, &len);
+            fields[size_t(i)] = QByteArrayView(p, p ? len : 0);
+        }
+        visitor.row(position++, fields.data(), n);
+    }
+}
+
 std::vector<QString> DbRecordset::ReadColumn(const QString& field) const {
     const int i = FieldNames().indexOf(field);
     if (i < 0) throw MissingKeyError(QStringLiteral("no field %1 in %2").arg(field, m_source).toStdString());

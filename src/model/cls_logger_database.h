@@ -49,6 +49,15 @@ public:
     // Integer fields come back as decimal text.
     std::vector<std::vector<QString>> ReadColumns(int firstField, int lastField, qint32 firstRow = 0,
                                                   qint32 rowCount = -1) const;
+    // The same without a text object per cell: the UTF-8 bytes of fields
+    // firstField..lastField of every record in order, handed to the visitor
+    // record by record (valid only during the call; a NULL field is empty).
+    class RowVisitor {
+    public:
+        virtual ~RowVisitor() = default;
+        virtual void row(qint32 position, const QByteArrayView* fields, int count) = 0;
+    };
+    void ReadRowsUtf8(int firstField, int lastField, RowVisitor& visitor) const;
     // The texts of one field by name, all records in order.
     std::vector<QString> ReadColumn(const QString& field) const;
     // One record at a position (0-based), all fields as texts.

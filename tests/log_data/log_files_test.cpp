@@ -496,7 +496,7 @@ TEST_F(LogFilesTest, ASaveOfAKindWithoutAnInstalledWriterIsNotReportedAsSaved) {
 
 // Every road fills the records table as its records load and then changes
 // only the marked cells; the table must read exactly as the working
-// database read back into it (the refresh the window used to do).
+// database read back, and a refresh from the database must not change it.
 TEST_F(LogFilesTest, TheTableFilledDuringTheLoadReadsAsTheDatabaseReadBack) {
     struct Road {
         const char* name;
@@ -550,6 +550,16 @@ TEST_F(LogFilesTest, TheTableFilledDuringTheLoadReadsAsTheDatabaseReadBack) {
             for (int c = 3; c <= 6; ++c) marked += g->TextMatrix(r, c).startsWith(u'▲') || g->TextMatrix(r, c).startsWith(u'▼');
         EXPECT_GT(marked, 0);
 
+        // The database read back, text by text.
+        ASSERT_NE(w->Data1(), nullptr);
+        const auto stored = w->Data1()->ReadColumns(0, 6);
+        ASSERT_EQ(stored[0].size() + 1, filled.size());
+        for (size_t r = 1; r < filled.size(); ++r) {
+            QStringList expected;
+            for (const auto& column : stored) expected << column[r - 1];
+            ASSERT_EQ(filled[r], expected) << "row " << r;
+        }
+        // The refresh from the database's bytes gives the same table.
         w->refresh_Data1();
         ASSERT_EQ(g->Rows(), int(filled.size()));
         EXPECT_EQ(row(g, 0).mid(0, 3), filled[0].mid(0, 3));

@@ -292,6 +292,23 @@ TEST_F(WorkingDbTest, FullReadsKeepEveryTextAsStored) {
         ASSERT_FALSE(cols[6][i].isNull()) << r;
         ASSERT_TRUE(cols[6][i].isEmpty()) << r;
     }
+
+    // The byte read hands over the same texts, record by record.
+    struct Collect : mq::DbRecordset::RowVisitor {
+        std::vector<QStringList> rows;
+        void row(qint32 position, const QByteArrayView* fields, int count) override {
+            EXPECT_EQ(position, qint32(rows.size()));
+            QStringList r;
+            for (int i = 0; i < count; ++i) r << QString::fromUtf8(fields[i]);
+            rows.push_back(r);
+        }
+    } collect;
+    db->Recordset()->ReadRowsUtf8(1, 4, collect);
+    ASSERT_EQ(collect.rows.size(), 3000u);
+    for (size_t i = 0; i < 3000; ++i)
+        ASSERT_EQ(collect.rows[i], (QStringList{cols[1][i], cols[2][i], cols[3][i], cols[4][i]})) << i;
+    EXPECT_THROW(db->Recordset()->ReadRowsUtf8(2, 7, collect), mq::OutOfRangeError);
+    EXPECT_THROW(db->Recordset()->ReadRowsUtf8(3, 2, collect), mq::OutOfRangeError);
 }
 
 // The marking of minimum and maximum reports every cell it rewrote, in every

@@ -20,16 +20,17 @@ bool blank_only(const QString& text) {
     return true;
 }
 
-QString blanks_trimmed(const QString& text) {
+// A view, not a copy: this runs for every value of every record.
+QStringView blanks_trimmed(const QString& text) {
     qsizetype b = 0;
     qsizetype e = text.size();
     while (b < e && text[b] == QLatin1Char(' ')) ++b;
     while (e > b && text[e - 1] == QLatin1Char(' ')) --e;
-    return text.mid(b, e - b);
+    return QStringView(text).mid(b, e - b);
 }
 
 bool is_range_text(const QString& text) {
-    const QString t = blanks_trimmed(text);
+    const QStringView t = blanks_trimmed(text);
     return t == QLatin1String("3276.7") || t == QLatin1String("3276.6") || text.contains(QLatin1String("O.R")) ||
            text.contains(QLatin1String("U.R"));
 }
@@ -66,7 +67,7 @@ void missing_step(const QDateTime& t, int ch) {
 }  // namespace
 
 bool is_missing_value(const QString& text) {
-    const QString t = blanks_trimmed(text);
+    const QStringView t = blanks_trimmed(text);
     return t == QLatin1String("------") || t == QLatin1String("-----");
 }
 
@@ -87,7 +88,7 @@ void sum_calc_initial() {
 }
 
 float integ_value_of(const QString& inputType, const QString& text) {
-    const QString t = blanks_trimmed(text);
+    const QStringView t = blanks_trimmed(text);
     const bool over = t == QLatin1String("3276.7");
     const bool under = t == QLatin1String("3276.6");
     if (over || under) {

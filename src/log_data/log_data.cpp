@@ -502,10 +502,19 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
     for (auto& rows : m_missingRows) rows.clear();
     Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
     LogRecordWriter writer(ds->clsLOGGER_DATABASE(), m_grid);
+    // The bar moves by whole pixels, and working out whether it must repaint
+    // costs a style computation per value: it advances every few records and
+    // once more at the end, to the same value as record by record.
+    constexpr int kBarEvery = 64;
+    int sinceBar = 0;
     split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), [&](const LogReplyRecord& rec) {
         log_record_add(*ds, rec, &m_missingRows, &writer);
-        if (dlg) dlg->set_progress_value(dlg->progress_value() + 1);
+        if (dlg && ++sinceBar == kBarEvery) {
+            dlg->set_progress_value(dlg->progress_value() + sinceBar);
+            sinceBar = 0;
+        }
     });
+    if (dlg && sinceBar > 0) dlg->set_progress_value(dlg->progress_value() + sinceBar);
 }
 
 void log_data::refresh_Data1() {

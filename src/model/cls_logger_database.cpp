@@ -432,7 +432,17 @@ int timeText(const QDateTime& t, char* buf) {
     }
     const int two[5] = {month, day, secOfDay / 3600, secOfDay / 60 % 60, secOfDay % 60};
     const char sep[5] = {'/', '/', ' ', ':', ':'};
-    int len = std::snprintf(buf, 24, "%lld", static_cast<long long>(year));
+    int len = 0;
+    if (year >= 1000 && year <= 9999) {
+        const int y = int(year);
+        buf[0] = char('0' + y / 1000);
+        buf[1] = char('0' + y / 100 % 10);
+        buf[2] = char('0' + y / 10 % 10);
+        buf[3] = char('0' + y % 10);
+        len = 4;
+    } else {
+        len = std::snprintf(buf, 24, "%lld", static_cast<long long>(year));
+    }
     for (int i = 0; i < 5; ++i) {
         buf[len++] = sep[i];
         buf[len++] = char('0' + two[i] / 10);

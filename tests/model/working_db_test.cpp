@@ -242,6 +242,15 @@ TEST_F(WorkingDbTest, RecordTimeText) {
     EXPECT_EQ(clsLOGGER_DATABASE::db_record_time_text(QDateTime(QDate(2099, 12, 31), QTime(23, 5, 9), Qt::UTC)),
               QStringLiteral("2099/12/31 23:05:09"));
     EXPECT_THROW(clsLOGGER_DATABASE::db_record_time_text(QDateTime()), mq::ConversionError);
+    // Years outside four digits keep their own width; the buffer form agrees.
+    EXPECT_EQ(clsLOGGER_DATABASE::db_record_time_text(QDateTime(QDate(999, 3, 4), QTime(5, 6, 7), Qt::UTC)),
+              QStringLiteral("999/03/04 05:06:07"));
+    EXPECT_EQ(clsLOGGER_DATABASE::db_record_time_text(QDateTime(QDate(12024, 1, 1), QTime(0, 0, 0), Qt::UTC)),
+              QStringLiteral("12024/01/01 00:00:00"));
+    char buf[48];
+    const QDateTime t(QDate(2024, 2, 29), QTime(23, 59, 59), Qt::UTC);
+    EXPECT_EQ(QString::fromLatin1(buf, clsLOGGER_DATABASE::db_record_time_chars(t, buf)),
+              clsLOGGER_DATABASE::db_record_time_text(t));
 }
 
 TEST_F(WorkingDbTest, ReadsCommitTheLoadFirst) {

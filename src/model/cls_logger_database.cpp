@@ -359,6 +359,7 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
 
     m_marked.clear();
     auto s = std::make_shared<detail::DbSession>();
+    s->loaded.valid = true;  // an empty database: nothing stored, nothing missed
     s->db.open(m_path, true);
     // The file is scratch space rebuilt on every fill and deleted afterwards;
     // durability across a crash buys nothing here.
@@ -494,6 +495,9 @@ void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QStr
     for (int i = 0; i < 4; ++i) s.bindField(3 + i, *ch[i]);
     s.insert.step();
     s.insert.reset();
+    const QByteArrayView fields[4] = {QByteArrayView(s.field[3]), QByteArrayView(s.field[4]),
+                                      QByteArrayView(s.field[5]), QByteArrayView(s.field[6])};
+    detail::noteLoadedRecord(s, s.insertTable, s.db.lastInsertRowid(), No, fields);
 }
 
 namespace {
@@ -536,6 +540,7 @@ void clsLOGGER_DATABASE::AddRecord_LOG(const LogRecordBytes& rec) {
         s.insert.bindUtf8(4 + i, rec.ch[size_t(i)].data(), int(rec.ch[size_t(i)].size()), false);
     s.insert.step();
     s.insert.reset();
+    detail::noteLoadedRecord(s, s.insertTable, s.db.lastInsertRowid(), rec.No, rec.ch.data());
 }
 
 void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QString& worker,
@@ -561,6 +566,7 @@ void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QStr
     }
     s.beginIfNeeded();
     if (s.values.valid) s.values.clear();
+    s.loaded.clear();  // the gathering follows LOG records only
     s.insert.bind(1, qint64(No));
     s.insert.bindUtf8(2, time, timeLen, false);
     for (int i = 0; i < 4; ++i) s.bindField(2 + i, *ch[i]);

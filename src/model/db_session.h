@@ -2,6 +2,7 @@
 // Internal to the working database: the open connection shared by the
 // database object and the record sets it hands out.
 #include <QString>
+#include <QByteArrayView>
 #include <QStringView>
 
 #include <string>
@@ -64,6 +65,11 @@ struct DbSession {
     }
 
     ValueCache values;
+    // The same values gathered as the records go in, table after table, so
+    // that the first statistics query over everything stored need not read
+    // it back. Given up (valid false) by anything it cannot follow; handed
+    // over to `values` by that first query.
+    ValueCache loaded;
     // Saved queries that join whole tables (the union over the block tables
     // of a split load), with their tables in order.
     std::vector<std::pair<QString, std::vector<QString>>> unions;
@@ -77,6 +83,9 @@ struct DbSession {
         if (!db.inTransaction()) db.begin();
     }
 };
+
+// Notes a record just inserted into table (row id rowid) in session.loaded.
+void noteLoadedRecord(DbSession& s, const QString& table, qint64 rowid, qint32 no, const QByteArrayView* ch);
 
 // Registers the number-reading functions the saved queries use ("Val", "Right$", "RightVal", "CDbl").
 void registerQueryFunctions(platform::SqliteDb& db);

@@ -199,6 +199,22 @@ const detail::ValueCache& measuredValues(detail::DbSession& s, const QString& so
         kind.bind(1, source);
         if (kind.step()) tables.push_back(source);
     }
+    // The values gathered during the load, when they cover exactly these
+    // tables in this order, are what the read would find.
+    const auto sameTables = [](const std::vector<QString>& a, const std::vector<QString>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].compare(b[i], Qt::CaseInsensitive) != 0) return false;
+        return true;
+    };
+    if (s.loaded.valid && !tables.empty() && tables.size() <= 0xFFFF && sameTables(s.loaded.tables, tables)) {
+        s.values = std::move(s.loaded);
+        s.loaded.clear();
+        s.values.tables = std::move(tables);
+        s.values.source = source;
+        s.values.valid = true;
+        return s.values;
+    }
     const auto readAll = [&s](SqliteStatement& st, int first, quint16 table, bool withRowid) {
         while (st.step()) {
             const qint64 rowid = withRowid ? st.columnInt64(0) : 0;
@@ -233,6 +249,45 @@ const detail::ValueCache& measuredValues(detail::DbSession& s, const QString& so
     s.values.valid = true;
     return s.values;
 }
+
+}  // namespace
+
+namespace detail {
+
+void noteLoadedRecord(DbSession& s, const QString& table, qint64 rowid, qint32 no, const QByteArrayView* ch) {
+    ValueCache& acc = s.loaded;
+    if (!acc.valid) return;
+    if (acc.tables.empty() || acc.tables.back() != table) {
+        // Back to a table left before: the order of a read is no longer the
+        // order of insertion.
+        for (const QString& t : acc.tables) {
+            if (t.compare(table, Qt::CaseInsensitive) == 0) {
+                acc.clear();
+                return;
+            }
+        }
+        if (acc.tables.size() >= 0xFFFF) {
+            acc.clear();
+            return;
+        }
+        acc.tables.push_back(table);
+    }
+    const quint16 t = quint16(acc.tables.size() - 1);
+    for (int c = 0; c < 4; ++c) {
+        const char* p = ch[c].data();
+        const int len = int(ch[c].size());
+        if (!isMeasured(p, len)) continue;
+        ChannelValues& cv = acc.ch[c];
+        cv.no.push_back(no);
+        cv.value.push_back(storedValue(p, len));
+        cv.rowid.push_back(rowid);
+        cv.table.push_back(t);
+    }
+}
+
+}  // namespace detail
+
+namespace {
 
 // The rows of table that may hold the channel text `value`: every row whose
 // stored number equals the number the text holds (a text equal to value holds
@@ -424,7 +479,10 @@ void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QStr
         }
         // Marking keeps the number in the last six characters, so the values
         // read stay right, unless a text that held no value got a mark.
-        if (hits > 0 && !isMeasured(v8.constData(), int(v8.size()))) s.values.clear();
+        if (hits > 0 && !isMeasured(v8.constData(), int(v8.size()))) {
+            s.values.clear();
+            s.loaded.clear();
+        }
         if (host && hits > 0) {
             host->progressAddMaximum(hits);
             host->progressAdvance(hits);

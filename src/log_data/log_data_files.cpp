@@ -114,7 +114,6 @@ bool storedNumber(const QString& stored, double& v) {
     return ok;
 }
 
-
 // The statistics grid's texts of one value, as the ".ML2" window shows them.
 QString ml2StatText(const QString& type, int decimals, double value, double unsetValue) {
     QString t = grid_disp_format_mk(platform::cstrNumber(value));

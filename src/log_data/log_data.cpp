@@ -503,18 +503,27 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
     Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
     LogRecordWriter writer(ds->clsLOGGER_DATABASE(), m_grid);
     // The bar moves by whole pixels, and working out whether it must repaint
-    // costs a style computation per value: it advances every few records and
+    // costs a style computation per value: it advances every 64 records and
     // once more at the end, to the same value as record by record.
-    constexpr int kBarEvery = 64;
-    int sinceBar = 0;
-    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), [&](const LogReplyRecord& rec) {
-        log_record_add(*ds, rec, &m_missingRows, &writer);
-        if (dlg && ++sinceBar == kBarEvery) {
+    struct Load : LogReplyVisitor {
+        clsLOGGER_DATA& ds;
+        std::array<std::vector<qint32>, 4>& missing;
+        LogRecordWriter& writer;
+        Prog_Dialog* dlg;
+        int sinceBar = 0;
+        Load(clsLOGGER_DATA& d, std::array<std::vector<qint32>, 4>& m, LogRecordWriter& w, Prog_Dialog* p)
+            : ds(d), missing(m), writer(w), dlg(p) {}
+        void record(const LogReplyRecord& rec) override {
+            log_record_add(ds, rec, &missing, &writer);
+            if (dlg && ++sinceBar == 64) advance();
+        }
+        void advance() {
             dlg->set_progress_value(dlg->progress_value() + sinceBar);
             sinceBar = 0;
         }
-    });
-    if (dlg && sinceBar > 0) dlg->set_progress_value(dlg->progress_value() + sinceBar);
+    } load(*ds, m_missingRows, writer, dlg);
+    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), load);
+    if (dlg && load.sinceBar > 0) load.advance();
 }
 
 void log_data::refresh_Data1() {

@@ -103,6 +103,15 @@ QDateTime LogRecordClock::time(qint32 r) const {
 
 qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
                        const std::function<void(const LogReplyRecord&)>& sink) {
+    struct Calls : LogReplyVisitor {
+        const std::function<void(const LogReplyRecord&)>& sink;
+        explicit Calls(const std::function<void(const LogReplyRecord&)>& f) : sink(f) {}
+        void record(const LogReplyRecord& rec) override { sink(rec); }
+    } calls(sink);
+    return split_log_reply(reply, q, r, s, calls);
+}
+
+qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s, LogReplyVisitor& visitor) {
     const qint32 N = q * 3 + r;
     if (N <= 0) return 0;
 
@@ -140,7 +149,7 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
             rec.flag = reply.mid(p, 1);
             rec.No = n;
             rec.time = times.time(n);
-            sink(rec);
+            visitor.record(rec);
         }
     }
     return n;

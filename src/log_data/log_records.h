@@ -110,6 +110,14 @@ struct LogReplyRecord {
 // records; the number handed over is returned.
 qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
                        const std::function<void(const LogReplyRecord&)>& sink);
+// The same handing each record to a visitor (the window's load: no function
+// object per record).
+class LogReplyVisitor {
+public:
+    virtual ~LogReplyVisitor() = default;
+    virtual void record(const LogReplyRecord& rec) = 0;
+};
+qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s, LogReplyVisitor& visitor);
 
 // The stored text of a channel value (channel 1..4) on the current data set:
 // format_ch_value's text, except that a missing value, and a field that is no

@@ -503,7 +503,7 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
     Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
     LogRecordWriter writer(ds->clsLOGGER_DATABASE(), m_grid);
     // The bar moves by whole pixels, and working out whether it must repaint
-    // costs a style computation per value: it advances every 64 records and
+    // costs a style computation per value: it advances every 256 records and
     // once more at the end, to the same value as record by record.
     struct Load : LogReplyVisitor {
         clsLOGGER_DATA& ds;
@@ -515,7 +515,7 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
             : ds(d), missing(m), writer(w), dlg(p) {}
         void record(const LogReplyRecord& rec) override {
             log_record_add(ds, rec, &missing, &writer);
-            if (dlg && ++sinceBar == 64) advance();
+            if (dlg && ++sinceBar == 256) advance();
         }
         void advance() {
             dlg->set_progress_value(dlg->progress_value() + sinceBar);

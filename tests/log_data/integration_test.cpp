@@ -6,6 +6,9 @@
 #include "log_data/log_window_fixture.h"
 #include "model/data_window.h"
 #include "platform/grid.h"
+#include "model/cls_logger_setting.h"
+#include "platform/numbers.h"
+#include "platform/errors.h"
 
 namespace mq::test {
 namespace {
@@ -180,6 +183,47 @@ TEST_F(IntegrationTest, TheNumberRoadIntegratesExactlyAsTheTextRoad) {
     }
     // The sums are not trivially zero.
     EXPECT_NE(log_data_state().ch_h_integ[3], 0.0);
+}
+
+// Plain decimal texts are read without the full conversion; the numbers must
+// be those of the full conversion to the last bit, and every other text must
+// still be read (or refused) by it.
+TEST_F(IntegrationTest, ValueTextsReadExactlyAsTheFullConversionReadsThem) {
+    std::vector<QString> texts;
+    for (int v = -32768; v <= 32767; ++v) {
+        for (int decimals = 0; decimals <= 3; ++decimals) {
+            const int scale = decimals == 0 ? 1 : decimals == 1 ? 10 : decimals == 2 ? 100 : 1000;
+            const int a = v < 0 ? -v : v;
+            QString t = QString::number(a / scale);
+            if (decimals > 0) t += QLatin1Char('.') + QString::number(a % scale).rightJustified(decimals, QLatin1Char('0'));
+            if (v < 0) t.prepend(QLatin1Char('-'));
+            texts.push_back(t.rightJustified(6));
+        }
+    }
+    for (const char* odd : {"007", "-0", "-0.0", "+5", "1.", ".5", "1e3", " 12.5 ", "\t3", "12a", "--1", "1.2.3",
+                            "123456789012345", "1234567890123456", "0.000000000000001", "99999999.9999999"})
+        texts.push_back(QString::fromLatin1(odd));
+    clsLOGGER_SETTING& s = setting();
+    channel(0, QStringLiteral("K"));
+    for (const QString& t : texts) {
+        double expected = 0.0;
+        bool number = true;
+        try {
+            expected = platform::toDouble(t);
+        } catch (const ConversionError&) {
+            number = false;
+        }
+        // The logger's range codes are no measurement (their own tests cover them).
+        if (t.trimmed() == QLatin1String("3276.7") || t.trimmed() == QLatin1String("3276.6")) continue;
+        s.let_Ch_sum(0, 0.0);
+        stat_value_add(s, true, t, 0);
+        if (number) {
+            ASSERT_EQ(s.Ch_sum(0), expected) << t.toStdString();
+        } else {
+            ASSERT_EQ(s.Ch_sum(0), 0.0) << t.toStdString();
+        }
+        ASSERT_EQ(integ_value_of(QStringLiteral("K"), t), float(platform::val(t))) << t.toStdString();
+    }
 }
 
 TEST_F(IntegrationTest, VoltageAndUnusedChannelsKeepTheirTexts) {

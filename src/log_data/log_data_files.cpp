@@ -273,17 +273,21 @@ class Ml2RecordLoader : public Ml2RecordVisitor {
 public:
     Ml2RecordLoader(IFileProgress* progress, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db, platform::Grid* grid,
                     FileLoadState& ls, FoldCounters& fold)
-        : m_progress(progress), m_s(s), m_db(db), m_writer(db, grid), m_ls(ls), m_fold(fold),
-          m_integ(integ_numbers_setup(s)) {
-        for (int ch = 0; ch < 4; ++ch) {
-            m_used[size_t(ch)] = s.Ch_input_type(ch) != QLatin1String("-");
-            m_scale[size_t(ch)] = ml2_channel_scale(s, ch);
-        }
-    }
+        : m_progress(progress), m_s(s), m_db(db), m_writer(db, grid), m_ls(ls), m_fold(fold) {}
 
     qint32 counted(int ch) const { return m_counted[size_t(ch)]; }
 
     bool record(const Ml2RawRecord& rec) override {
+        // The channels are taken at the first record, when the file's footer
+        // has been read into the settings too.
+        if (!m_ready) {
+            for (int ch = 0; ch < 4; ++ch) {
+                m_used[size_t(ch)] = m_s.Ch_input_type(ch) != QLatin1String("-");
+                m_scale[size_t(ch)] = ml2_channel_scale(m_s, ch);
+            }
+            m_integ = integ_numbers_setup(m_s);
+            m_ready = true;
+        }
         if (m_progress) {
             m_progress->process_events();
             if (m_progress->file_cancel_flag()) return false;
@@ -334,6 +338,7 @@ private:
     FileLoadState& m_ls;
     FoldCounters& m_fold;
     IntegNumbersSetup m_integ;
+    bool m_ready = false;
     std::array<bool, 4> m_used{};
     std::array<int, 4> m_scale{};
     std::array<qint32, 4> m_counted{};

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -303,8 +304,11 @@ bool candidateRows(const detail::ValueCache& cache, int ch, const QString& table
     const detail::ChannelValues& cv = cache.ch[ch];
     if (cv.rowid.size() != cv.value.size()) return false;
     const double x = storedValue(value.constData(), int(value.size()));
-    for (size_t i = 0; i < cv.value.size(); ++i) {
-        if (cv.table[i] == quint16(t) && cv.value[i] == x) rows.push_back(cv.rowid[i]);
+    // The values are in table order: only the table's own stretch is looked
+    // at, so marking every table of a split load stays linear in the records.
+    const auto [from, to] = std::equal_range(cv.table.begin(), cv.table.end(), quint16(t));
+    for (auto i = size_t(from - cv.table.begin()), end = size_t(to - cv.table.begin()); i < end; ++i) {
+        if (cv.value[i] == x) rows.push_back(cv.rowid[i]);
     }
     return true;
 }

@@ -321,19 +321,26 @@ TEST_F(WorkingDbTest, FullReadsKeepEveryTextAsStored) {
 }
 
 // The marking of minimum and maximum reports every cell it rewrote, in every
-// block table, once, whether it scans the tables or goes to the rows the
-// values read for the statistics point at; a new database starts with none.
+// block table, once, whether it scans the tables or goes to the rows that the
+// values of the statistics point at (gathered during the load or read back);
+// a new database starts with none.
 TEST_F(WorkingDbTest, MarkingReportsTheCellsItRewrote) {
-    std::vector<QString> results[2];
-    for (const bool valuesReadFirst : {false, true}) {
-        SCOPED_TRACE(valuesReadFirst ? "values read first" : "tables scanned");
-        auto db = newDb(valuesReadFirst ? QStringLiteral("F03") : QStringLiteral("F02"));
+    enum Mode { Scan, Gathered, ReadBack };
+    std::vector<QString> results[3];
+    for (const Mode mode : {Scan, Gathered, ReadBack}) {
+        SCOPED_TRACE(int(mode));
+        auto db = newDb(QStringLiteral("F0%1").arg(int(mode) + 2));
         loadSplit(*db, 31000);  // DATA, DATA01, DATA02
         const auto before = db->Recordset()->ReadColumn(QStringLiteral("CH1"));
-        if (valuesReadFirst) {
-            QString mn, mx;
-            db->Get_ChData_MinMax(1, mn, mx, QStringLiteral("qTABLE"));
+        QString mn, mx;
+        if (mode != Scan) {
+            db->Get_ChData_MinMax(1, mn, mx, QStringLiteral("qTABLE"));  // takes the gathered values
             EXPECT_EQ(mx, QStringLiteral("99.9"));
+        }
+        if (mode == ReadBack) {
+            // Another source, then the union again: its values are read back.
+            db->Get_ChData_MinMax(2, mn, mx, QStringLiteral("DATA"));
+            db->Get_ChData_MinMax(3, mn, mx, QStringLiteral("qTABLE"));
         }
         for (const QString& t : {QStringLiteral("DATA"), QStringLiteral("DATA01"), QStringLiteral("DATA02")}) {
             db->CHData_ADD_H_str(1, chText(99.9), t);
@@ -358,7 +365,7 @@ TEST_F(WorkingDbTest, MarkingReportsTheCellsItRewrote) {
         EXPECT_EQ(reported[29000], QStringLiteral("▼    0.0"));
         EXPECT_EQ(reported.count(31000), 0u);
         EXPECT_TRUE(db->takeMarkedCells().empty());
-        results[valuesReadFirst] = after;
+        results[mode] = after;
 
         db->CHData_ADD_H_str(2, chText(0.0), QStringLiteral("DATA"));
         EXPECT_FALSE(db->takeMarkedCells().empty());
@@ -366,7 +373,8 @@ TEST_F(WorkingDbTest, MarkingReportsTheCellsItRewrote) {
         db->NewDb(1);
         EXPECT_TRUE(db->takeMarkedCells().empty());
     }
-    EXPECT_EQ(results[0], results[1]);
+    EXPECT_EQ(results[Scan], results[Gathered]);
+    EXPECT_EQ(results[Scan], results[ReadBack]);
 }
 
 TEST_F(WorkingDbTest, LargeFilesAreSplitIntoTablesOf15000AndJoined) {

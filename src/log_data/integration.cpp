@@ -1,6 +1,7 @@
 #include "log_data/integration.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "model/common_proc.h"
 #include "model/data_sets.h"
@@ -21,18 +22,68 @@ bool blank_only(const QString& text) {
     return true;
 }
 
-QString blanks_trimmed(const QString& text) {
+// A view, not a copy: this runs for every value of every record.
+QStringView blanks_trimmed(const QString& text) {
     qsizetype b = 0;
     qsizetype e = text.size();
     while (b < e && text[b] == QLatin1Char(' ')) ++b;
     while (e > b && text[e - 1] == QLatin1Char(' ')) --e;
-    return text.mid(b, e - b);
+    return QStringView(text).mid(b, e - b);
+}
+
+// QString::contains of a short Latin-1 needle, by hand: this runs for every
+// value of every record, where the general search costs more than the text.
+bool has(const QString& text, const char* needle) {
+    const qsizetype m = qsizetype(std::strlen(needle));
+    const qsizetype n = text.size() - m;
+    const QChar* p = text.constData();
+    for (qsizetype i = 0; i <= n; ++i) {
+        qsizetype k = 0;
+        while (k < m && p[i + k].unicode() == static_cast<unsigned char>(needle[k])) ++k;
+        if (k == m) return true;
+    }
+    return false;
+}
+
+// The number of a plain decimal text: blanks around, an optional '-' (not
+// before a zero value), 1 to 15 digits with at most one point between digits.
+// The digits make an exact whole number and 10^k is exact, so the one
+// division rounds exactly as the full conversion does. False for any other
+// text, which takes the full conversion.
+bool plain_decimal(const QString& text, double& out) {
+    static constexpr double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const QChar* p = text.constData();
+    qsizetype i = 0;
+    qsizetype e = text.size();
+    while (i < e && p[i] == QLatin1Char(' ')) ++i;
+    while (e > i && p[e - 1] == QLatin1Char(' ')) --e;
+    const bool negative = i < e && p[i] == QLatin1Char('-');
+    if (negative) ++i;
+    qint64 m = 0;
+    int digits = 0;
+    int fraction = -1;
+    for (; i < e; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            m = m * 10 + (c - u'0');
+            ++digits;
+            if (fraction >= 0) ++fraction;
+        } else if (c == u'.' && fraction < 0 && digits > 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 15 || fraction == 0 || (negative && m == 0)) return false;
+    const double v = double(m) / kTens[fraction < 0 ? 0 : fraction];
+    out = negative ? -v : v;
+    return true;
 }
 
 bool is_range_text(const QString& text) {
-    const QString t = blanks_trimmed(text);
-    return t == QLatin1String("3276.7") || t == QLatin1String("3276.6") || text.contains(QLatin1String("O.R")) ||
-           text.contains(QLatin1String("U.R"));
+    const QStringView t = blanks_trimmed(text);
+    return t == QLatin1String("3276.7") || t == QLatin1String("3276.6") || has(text, "O.R") || has(text, "U.R");
 }
 
 // The settings of the integration steps and their end: the logger data set
@@ -67,7 +118,7 @@ void missing_step(const QDateTime& t, int ch) {
 }  // namespace
 
 bool is_missing_value(const QString& text) {
-    const QString t = blanks_trimmed(text);
+    const QStringView t = blanks_trimmed(text);
     return t == QLatin1String("------") || t == QLatin1String("-----");
 }
 
@@ -88,7 +139,7 @@ void sum_calc_initial() {
 }
 
 float integ_value_of(const QString& inputType, const QString& text) {
-    const QString t = blanks_trimmed(text);
+    const QStringView t = blanks_trimmed(text);
     const bool over = t == QLatin1String("3276.7");
     const bool under = t == QLatin1String("3276.6");
     if (over || under) {
@@ -97,6 +148,8 @@ float integ_value_of(const QString& inputType, const QString& text) {
         if (inputType == QLatin1String("J") || inputType == QLatin1String("T")) return over ? 420.0f : -210.0f;
         return 0.0f;
     }
+    double v = 0.0;
+    if (plain_decimal(text, v)) return float(v);
     return float(platform::val(text));
 }
 
@@ -129,11 +182,48 @@ void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, con
             missing_step(t, ch);
             continue;
         }
-        if (text.contains(QLatin1String("O.R."))) text = QStringLiteral("3276.7");
-        else if (text.contains(QLatin1String("U.R."))) text = QStringLiteral("3276.6");
+        if (has(text, "O.R.")) text = QStringLiteral("3276.7");
+        else if (has(text, "U.R.")) text = QStringLiteral("3276.6");
         const float value = integ_value_of(type, text);
         const float base = float(s.Ch_sum_std_count_value(ch));
         integ_step(value, base, t, ch);
+    }
+    LogDataState& st = log_data_state();
+    st.integ_first_flag = false;
+    st.integ_prev_time = t;
+}
+
+IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s) {
+    IntegNumbersSetup setup;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        setup.on[ch] = integrates(type);
+        if (!setup.on[ch]) continue;
+        setup.base[ch] = float(s.Ch_sum_std_count_value(ch));
+        setup.over[ch] = integ_value_of(type, QStringLiteral("3276.7"));
+        setup.under[ch] = integ_value_of(type, QStringLiteral("3276.6"));
+    }
+    return setup;
+}
+
+void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, const QDateTime& t,
+                              const std::array<IntegValue, 4>& kind, const std::array<float, 4>& value) {
+    for (int ch = 0; ch < 4; ++ch) {
+        if (!setup.on[ch]) continue;
+        switch (kind[ch]) {
+        case IntegValue::Missing:
+            missing_step(t, ch);
+            break;
+        case IntegValue::Over:
+            integ_step(setup.over[ch], setup.base[ch], t, ch);
+            break;
+        case IntegValue::Under:
+            integ_step(setup.under[ch], setup.base[ch], t, ch);
+            break;
+        case IntegValue::Number:
+            integ_step(value[ch], setup.base[ch], t, ch);
+            break;
+        }
     }
     LogDataState& st = log_data_state();
     st.integ_first_flag = false;
@@ -186,7 +276,7 @@ void stat_value_add(clsLOGGER_SETTING& s, bool fileData, const QString& text, in
     if (blank_only(text) || is_missing_value(text) || is_range_text(text)) return;
     double v = 0.0;
     try {
-        v = platform::toDouble(text);
+        if (!plain_decimal(text, v)) v = platform::toDouble(text);
     } catch (const ConversionError&) {
         return;  // a field that is no number is no measurement
     }

@@ -463,7 +463,7 @@ void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
 
     // The marking queries leave DATA as the database's record set.
     bind_Data1(db.Recordset());
-    refresh_Data1();
+    show_loaded_records();
     sum_calc_end(s);
 
     clsLOGGER_GraphInfo& g = ds->clsLOGGER_GraphInfo();
@@ -501,10 +501,29 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
 
     for (auto& rows : m_missingRows) rows.clear();
     Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
-    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), [&](const LogReplyRecord& rec) {
-        log_record_add(*ds, rec, &m_missingRows);
-        if (dlg) dlg->set_progress_value(dlg->progress_value() + 1);
-    });
+    LogRecordWriter writer(ds->clsLOGGER_DATABASE(), m_grid);
+    // The bar moves by whole pixels, and working out whether it must repaint
+    // costs a style computation per value: it advances every 256 records and
+    // once more at the end, to the same value as record by record.
+    struct Load : LogReplyVisitor {
+        clsLOGGER_DATA& ds;
+        std::array<std::vector<qint32>, 4>& missing;
+        LogRecordWriter& writer;
+        Prog_Dialog* dlg;
+        int sinceBar = 0;
+        Load(clsLOGGER_DATA& d, std::array<std::vector<qint32>, 4>& m, LogRecordWriter& w, Prog_Dialog* p)
+            : ds(d), missing(m), writer(w), dlg(p) {}
+        void record(const LogReplyRecord& rec) override {
+            log_record_add(ds, rec, &missing, &writer);
+            if (dlg && ++sinceBar == 256) advance();
+        }
+        void advance() {
+            dlg->set_progress_value(dlg->progress_value() + sinceBar);
+            sinceBar = 0;
+        }
+    } load(*ds, m_missingRows, writer, dlg);
+    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), load);
+    if (dlg && load.sinceBar > 0) load.advance();
 }
 
 void log_data::refresh_Data1() {
@@ -523,13 +542,40 @@ void log_data::refresh_Data1() {
     m_grid->setRows(count + 1);
     for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
     if (count > 0 && lastField >= 0) {
-        const auto columns = m_data1->ReadColumns(0, lastField);
-        for (int c = 0; c <= lastField; ++c) {
-            QStringList texts;
-            texts.reserve(qsizetype(columns[size_t(c)].size()));
-            for (const QString& t : columns[size_t(c)]) texts.append(t);
-            m_grid->setColumnTexts(c, 1, texts);
-        }
+        // Straight from the database's bytes into the table's cells, with no
+        // text object per cell in between.
+        struct Fill : DbRecordset::RowVisitor {
+            platform::Grid* grid;
+            qint32 rows;
+            void row(qint32 position, const QByteArrayView* fields, int n) override {
+                if (position >= rows) return;
+                for (int c = 0; c < n; ++c) grid->setTextUtf8(position + 1, c, fields[c]);
+            }
+        } fill;
+        fill.grid = m_grid;
+        fill.rows = count;
+        m_data1->ReadRowsUtf8(0, lastField, fill);
+    }
+    m_grid->setRedraw(true);
+}
+
+void log_data::show_loaded_records(qint32 count) {
+    clsLOGGER_DATABASE* db = window_database();
+    if (!m_data1 || !m_data1->IsOpen()) {
+        if (db) m_data1 = db->Recordset();
+    }
+    if (!db || !m_data1 || !m_data1->IsOpen()) {
+        refresh_Data1();
+        return;
+    }
+    m_grid->setRedraw(false);
+    const QStringList names = m_data1->FieldNames();
+    if (count < 0) count = m_data1->RecordCount();
+    const int lastField = std::min<int>(6, int(names.size()) - 1);
+    m_grid->setRows(count + 1);
+    for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
+    for (const MarkedCell& cell : db->takeMarkedCells()) {
+        if (cell.No >= 1 && cell.No <= count) m_grid->setTextMatrix(cell.No, cell.ch + 2, cell.text);
     }
     m_grid->setRedraw(true);
 }

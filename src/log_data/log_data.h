@@ -126,6 +126,11 @@ public:
 
     // Re-reads the bound record set into the records table (Data1.Refresh).
     void refresh_Data1();
+    // The same for a table the load has filled as it went (LogRecordWriter):
+    // count records (-1: as many as the bound record set holds), the field
+    // names in row 0 and the cells the marking of minimum and maximum has
+    // rewritten since; nothing is read back.
+    void show_loaded_records(qint32 count = -1);
 
     // Integration shown in row 4 of the statistics table: H (Option1) or L (Option2).
     void Option1_Click();

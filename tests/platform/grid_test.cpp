@@ -243,6 +243,35 @@ TEST_F(GridTest, RewritingCellsDoesNotGrowTheStoreForever) {
     EXPECT_TRUE(s.isEmpty(3, 0));
 }
 
+// UTF-8 bytes reach a cell as the same text a QString would make, replace
+// and clear it alike, are range-checked and take part in the compaction of
+// rewritten cells.
+TEST_F(GridTest, CellsSetFromUtf8BytesMatchCellsSetFromTexts) {
+    Grid g;
+    g.setRows(4);
+    g.setCols(3);
+    const QString texts[] = {QStringLiteral("      25.3"), QStringLiteral("▲  500.0"), QStringLiteral("ﾏｰｸ"),
+                             QStringLiteral(" * "), QString()};
+    for (const QString& t : texts) {
+        const QByteArray utf8 = t.toUtf8();
+        g.setTextUtf8(1, 1, utf8);
+        g.setTextMatrix(2, 1, t);
+        EXPECT_EQ(g.TextMatrix(1, 1), g.TextMatrix(2, 1)) << t.toStdString();
+        EXPECT_EQ(g.TextMatrix(1, 1), t);
+    }
+    EXPECT_THROW(g.setTextUtf8(4, 0, "x"), OutOfRangeError);
+    EXPECT_THROW(g.setTextUtf8(0, 3, "x"), OutOfRangeError);
+
+    GridStore s;
+    s.resize(10, 1);
+    const QByteArray long100(100, 'y');
+    for (int i = 0; i < 100000; ++i) s.setTextUtf8(i % 10, 0, long100 + QByteArray::number(i));
+    EXPECT_LT(s.bytesUsed(), 8LL * 1024 * 1024);
+    EXPECT_EQ(s.text(9, 0), QString::fromLatin1(long100 + "99999"));
+    s.setTextUtf8(9, 0, QByteArrayView());
+    EXPECT_TRUE(s.isEmpty(9, 0));
+}
+
 TEST_F(GridTest, AppendRowsAddsAtTheBottom) {
     Grid g;
     g.setCols(3);

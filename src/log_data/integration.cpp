@@ -139,6 +139,36 @@ void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, con
     st.integ_prev_time = t;
 }
 
+IntegChannels integ_channels(const clsLOGGER_SETTING& s) {
+    IntegChannels c;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        c.on[ch] = integrates(type);
+        c.base[ch] = float(s.Ch_sum_std_count_value(ch));
+        c.over[ch] = integ_value_of(type, QStringLiteral("3276.7"));
+        c.under[ch] = integ_value_of(type, QStringLiteral("3276.6"));
+    }
+    return c;
+}
+
+void h_sum_l_sum_calc_read(const IntegChannels& c, const QDateTime& t, const std::array<float, 4>& values,
+                           const std::array<IntegInput, 4>& kinds) {
+    for (int ch = 0; ch < 4; ++ch) {
+        if (!c.on[ch]) continue;
+        float value = values[ch];
+        switch (kinds[ch]) {
+        case IntegInput::None: missing_step(t, ch); continue;
+        case IntegInput::Over: value = c.over[ch]; break;
+        case IntegInput::Under: value = c.under[ch]; break;
+        case IntegInput::Value: break;
+        }
+        integ_step(value, c.base[ch], t, ch);
+    }
+    LogDataState& st = log_data_state();
+    st.integ_first_flag = false;
+    st.integ_prev_time = t;
+}
+
 void h_sum_l_sum_calc(qint32 row, const QDateTime& t) {
     const clsLOGGER_SETTING* s = integration_setting();
     IMainWindowServices* mw = model().main_window;

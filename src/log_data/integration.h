@@ -73,6 +73,21 @@ void h_sum_l_sum_calc(qint32 row, const QDateTime& t);
 void h_sum_l_sum_calc_file(const QDateTime& t, const QString& ch1, const QString& ch2, const QString& ch3,
                            const QString& ch4);
 
+// One step with the values already read: per channel a number in display
+// units, over range, under range or no value (a missing value). The channel
+// facts (which channels integrate, their bases and range substitutes) are
+// looked up once per run with integ_channels().
+enum class IntegInput : quint8 { Value, Over, Under, None };
+struct IntegChannels {
+    std::array<bool, 4> on{};
+    std::array<float, 4> base{};
+    std::array<float, 4> over{};
+    std::array<float, 4> under{};
+};
+IntegChannels integ_channels(const clsLOGGER_SETTING& s);
+void h_sum_l_sum_calc_read(const IntegChannels& c, const QDateTime& t, const std::array<float, 4>& values,
+                           const std::array<IntegInput, 4>& kinds);
+
 // One step with the value texts given, on the given settings (the logger
 // fill feeds the stored texts here, so no table cell is waited for).
 void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, const std::array<QString, 4>& values);

@@ -3,7 +3,10 @@
 namespace mq {
 
 qint32 graph_cell_value(const QString& cell, int* decimals) {
-    qsizetype b = 0;
+    // The number stands after the cell's first blank: a mark in front of it
+    // (the table's maximum and minimum marks) is not part of it.
+    qsizetype b = cell.indexOf(QLatin1Char(' '));
+    if (b < 0) b = 0;
     qsizetype e = cell.size();
     while (b < e && cell[b] == QLatin1Char(' ')) ++b;
     while (e > b && cell[e - 1] == QLatin1Char(' ')) --e;

@@ -60,7 +60,8 @@ public:
 };
 
 // Reads one value cell of a data table ("    25.3", "     O.R.", "  -0.5",
-// "-12.50", "") the way the graph takes it: the scaled whole number (the
+// "-12.50", "▲    25.3", "") the way the graph takes it: the text from the
+// first blank on (a mark before it is dropped), the scaled whole number (the
 // decimal point dropped, rounded half to even) and, for a number, its count
 // of decimals. Range marks give kRangeMark; an empty cell or one without a
 // number gives kNoValue and leaves *decimals unchanged.

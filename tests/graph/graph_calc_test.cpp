@@ -84,7 +84,8 @@ TEST(GraphCalc, CellReaderTakesNumbersMarksAndEmptyCells) {
     const Case cases[] = {{"    25.3", 253, 1},       {"   -0.5", -5, 1},          {"-12.50", -1250, 2},
                           {"     O.R.", 32767, -9},    {"     U.R.", 32767, -9},    {"", IGraphSource::kNoValue, -9},
                           {"    ------", IGraphSource::kNoValue, -9}, {"     120", 120, 0}, {"  1.234", 1234, 3},
-                          {"   abc", IGraphSource::kNoValue, -9}};
+                          {"   abc", IGraphSource::kNoValue, -9},   {"▲    25.0", 250, 1},     {"▼   -3.25", -325, 2},
+                          {"25.3", 253, 1}};
     for (const Case& c : cases) {
         int d = -9;
         EXPECT_EQ(graph_cell_value(QString::fromUtf8(c.cell), &d), c.value) << c.cell;

@@ -399,8 +399,9 @@ void fGraph::draw_trace(QPainter& p, int ch) {
     };
     auto segment = [&](double x0, double y0, double x1, double y1) {
         if (envelope) {
-            const int c0 = int(std::lround(x0));
-            const int c1 = int(std::lround(x1));
+            // x is never negative on the picture: adding a half and cutting rounds.
+            const int c0 = int(x0 + 0.5);
+            const int c1 = int(x1 + 0.5);
             if (c0 == c1) {
                 addSpan(c0, y0, y1);
                 return;
@@ -410,7 +411,7 @@ void fGraph::draw_trace(QPainter& p, int ch) {
         p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
     };
     auto point = [&](double x, double y, qint32 v, bool forceLabel, double& acc) {
-        if (envelope) addSpan(int(std::lround(x)), y, y);
+        if (envelope) addSpan(int(x + 0.5), y, y);
         else p.drawPoint(QPointF(x, y));
         if (circles) {
             p.setBrush(kBlack);

@@ -115,6 +115,7 @@ QAction* fGraph::menuItem(const QString& name) const {
 }
 
 clsLOGGER_SETTING* fGraph::cur_setting() const {
+    if (!ModelSlot::installed()) return nullptr;
     ModelState& m = model();
     if (m.act_data_kind == 1) return m.act_file_data ? &m.act_file_data->clsLOGGER_SETTING() : nullptr;
     return m.act_logger_data ? &m.act_logger_data->clsLOGGER_SETTING() : nullptr;

@@ -103,18 +103,24 @@ void fGraph::S_maxminave() {
         int vmax = temp ? -2500 : -10000;
         int vmin = temp ? 15000 : 10000;
         const int m = graph::channel_multiplier(g.ch_unit_text[ch], g.ch_decimals[ch]);
-        const qint64 h = std::clamp<qint64>(graph::round_even(m * g.ch_h_alm[ch]), -32768, 32767);
-        const qint64 l = std::clamp<qint64>(graph::round_even(m * g.ch_l_alm[ch]), -32768, 32767);
+        qint64 h = std::clamp<qint64>(graph::round_even(m * g.ch_h_alm[ch]), -32768, 32767);
+        qint64 l = std::clamp<qint64>(graph::round_even(m * g.ch_l_alm[ch]), -32768, 32767);
+        // An alarm the recording did not set raises no alarm (its value reads
+        // 0), as in the data window's own counts; the set side stands in for
+        // the other when the pair tells an upright band from a swapped one.
+        bool highSet = true, lowSet = true;
+        if (const clsLOGGER_SETTING* set = cur_setting()) {
+            highSet = set->Ch_high_alarm_count(ch - 1) != QLatin1String("-----");
+            lowSet = set->Ch_low_alarm_count(ch - 1) != QLatin1String("-----");
+        }
+        if (!highSet) h = l;
+        if (!lowSet) l = h;
         qint32 hCount = 0, lCount = 0, invalid = 0;
         qint64 sum = 0;
         if (first) {
             // The integration runs against the graph's references.
-            if (ModelSlot::installed()) {
-                ModelState& md = model();
-                clsLOGGER_SETTING* set = md.act_data_kind == 1
-                                             ? (md.act_file_data ? &md.act_file_data->clsLOGGER_SETTING() : nullptr)
-                                             : (md.act_logger_data ? &md.act_logger_data->clsLOGGER_SETTING() : nullptr);
-                if (set) {
+            {
+                if (clsLOGGER_SETTING* set = cur_setting()) {
                     for (int c = 1; c <= 4; ++c) {
                         if (g.ch_unit_text[c] == QLatin1String(" V ")) continue;
                         const int mc = graph::channel_multiplier(g.ch_unit_text[c], g.ch_decimals[c]);
@@ -136,11 +142,11 @@ void fGraph::S_maxminave() {
                 vmax = std::max(vmax, v);
                 vmin = std::min(vmin, v);
                 if (h >= l) {
-                    if (v > h) ++hCount;
-                    else if (v < l) ++lCount;
+                    if (v > h) hCount += highSet;
+                    else if (v < l) lCount += lowSet;
                 } else {
-                    if (v < h) ++hCount;
-                    else if (v > l) ++lCount;
+                    if (v < h) hCount += highSet;
+                    else if (v > l) lCount += lowSet;
                 }
             }
             maybe_yield(ready.get(), (e - start) / 10 + progressOffset);
@@ -159,12 +165,8 @@ void fGraph::S_maxminave() {
             s.avg = int(std::clamp<qint64>(graph::div_round_even(sum, valid), -32768, 32767));
             s.h_count = hCount;
             s.l_count = lCount;
-            if (ModelSlot::installed()) {
-                ModelState& md = model();
-                const clsLOGGER_SETTING* set =
-                    md.act_data_kind == 1 ? (md.act_file_data ? &md.act_file_data->clsLOGGER_SETTING() : nullptr)
-                                          : (md.act_logger_data ? &md.act_logger_data->clsLOGGER_SETTING() : nullptr);
-                if (set) {
+            {
+                if (const clsLOGGER_SETTING* set = cur_setting()) {
                     const QString t = m_src.shows_upper_integration() ? set->Ch_h_sum(ch - 1) : set->Ch_l_sum(ch - 1);
                     s.integ = qint32(platform::val(t));
                 }

@@ -274,6 +274,7 @@ void fGraph::build_ui() {
     connect(m_gpgrid, &platform::Grid::cellMouseMove, this,
             [this](int r, int c, Qt::MouseButtons, Qt::KeyboardModifiers) { gpgrid_MouseMove(r, c); });
     v->addWidget(m_gpgrid);
+    m_gpgrid->installEventFilter(this);
     setCentralWidget(central);
 
     connect(m_txtTitle, &QLineEdit::textChanged, this, [](const QString& t) { graph_state().graph_title = t; });
@@ -740,8 +741,12 @@ void fGraph::S_paraset() {
         m_gpgrid->setTextMatrix(k, 7, g.ch_graph_draw_sw[ch] ? g.graph_ch_comment[ch] : QString());
         m_gpgrid->setCellBorder(k, 0, quint32(g.ch_g_color[ch]), 2);
     }
-    // Column widths: the name 10 digits, the figures 6 (at least their
-    // headings), the comment the rest.
+    size_grid_columns();
+}
+
+void fGraph::size_grid_columns() {
+    // The name 10 digits, the figures 6 (at least their headings), the
+    // comment the rest of the grid's width.
     const QFontMetrics fm(m_gpgrid->font());
     const int u = fm.horizontalAdvance(QLatin1Char('0'));
     int used = 0;
@@ -750,7 +755,12 @@ void fGraph::S_paraset() {
         m_gpgrid->setColWidth(c, want);
         used += want;
     }
-    m_gpgrid->setColWidth(7, std::max(8 * u, m_gpgrid->viewport()->width() - used - 2));
+    m_gpgrid->setColWidth(7, std::max(8 * u, m_gpgrid->contentsRect().width() - used - 2));
+}
+
+bool fGraph::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_gpgrid && e->type() == QEvent::Resize) size_grid_columns();
+    return QMainWindow::eventFilter(watched, e);
 }
 
 bool fGraph::comment_edit_allowed(int row) const {

@@ -159,6 +159,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     friend class GraphPicture;
@@ -169,6 +170,7 @@ private:
     void Form_Activate();
     void Form_Unload();
     void layout_plot();
+    void size_grid_columns();
     void page(bool next);
     void zoom(double x1, double y1, double x2, double y2);
     void maybe_yield(fGrready* ready, qint64 progress);

@@ -430,3 +430,38 @@ TEST_F(GraphPictureTest, NoSecondPassStartsInsideARunningOne) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- screenshots
+
+// Pictures of the graph for the eye, made only when MARROWQUILL_GRAPH_SHOTS
+// names a folder (see the README): a 4-channel file with alarm lines and
+// data marks, whole, zoomed and paged.
+TEST_F(GraphWindowTest, Screenshots) {
+    const QString dir = qEnvironmentVariable("MARROWQUILL_GRAPH_SHOTS");
+    if (dir.isEmpty()) GTEST_SKIP() << "MARROWQUILL_GRAPH_SHOTS not set";
+    QDir().mkpath(dir);
+    const QString path = dataHome() + QStringLiteral("/graph_shots.ml2");
+    writeGenFile(path, 3000);
+    ASSERT_NE(openFile(path), nullptr);
+    clsLOGGER_GraphInfo& gi = model().act_file_data->clsLOGGER_GraphInfo();
+    gi.let_Title(QStringLiteral("焼成炉 温度記録"));
+    gi.let_H_Alm_Sw(0, QStringLiteral("1"));
+    gi.let_H_Alm_Sw(3, QStringLiteral("1"));
+    gi.let_Sum_Std_Sw(1, QStringLiteral("1"));
+    gi.let_DataMark_Sw(QStringLiteral("1"));
+    gi.let_Ch_comment(0, QStringLiteral("炉内上段"));
+    ASSERT_TRUE(home->mGrp_Draw_Click());
+    fGraph* g = fGraph::current();
+    ASSERT_NE(g, nullptr);
+    processEventsFor(300);
+    EXPECT_TRUE(g->grab().save(dir + QStringLiteral("/graph_whole.png")));
+    const graph::PlotRect r = g->plotRect();
+    g->gImage_MouseDown(Qt::LeftButton, r.left + r.width * 0.40, r.top + r.height * 0.05);
+    g->gImage_MouseUp(Qt::LeftButton, r.left + r.width * 0.44, r.top + r.height * 0.6);
+    g->mpLabel_Click();
+    processEventsFor(200);
+    EXPECT_TRUE(g->grab().save(dir + QStringLiteral("/graph_zoomed.png")));
+    g->gNextPage_Click();
+    processEventsFor(200);
+    EXPECT_TRUE(g->grab().save(dir + QStringLiteral("/graph_paged.png")));
+}

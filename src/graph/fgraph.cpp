@@ -298,7 +298,6 @@ void fGraph::Form_Load() {
             m_savedLSum[size_t(c)] = wholeText(s->Ch_l_sum(c));
             m_savedStdText[size_t(c)] = s->Ch_sum_std_count(c);
             g.ch_sum_std_saved[size_t(c)] = s->Ch_sum_std_count_value(c);
-            m_validCount[size_t(c + 1)] = s->Ch_data_count(c);
         }
     }
 

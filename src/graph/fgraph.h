@@ -228,7 +228,6 @@ private:
 
     // what the window changes in the data set and puts back on closing
     std::array<QString, 4> m_savedHSum, m_savedLSum, m_savedStdText;
-    std::array<qint32, 5> m_validCount{};
 
     bool m_firstDrawPending = true;
     bool m_busy = false;

@@ -150,11 +150,9 @@ protected:
     }
 
     void closeGraph() {
-        if (fGraph* g = fGraph::current()) {
-            g->close();
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
+        if (fGraph* g = fGraph::current()) g->close();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The statistics grid row of a channel (columns 1..6) by its grid row.

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QColorDialog>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -14,6 +17,7 @@
 #include "fake_source.h"
 #include "graph_fixture.h"
 #include "main_window/home.h"
+#include "main_window/small_windows.h"
 #include "model/cur_accessors.h"
 #include "platform/grid.h"
 
@@ -465,3 +469,58 @@ TEST_F(GraphWindowTest, Screenshots) {
     processEventsFor(200);
     EXPECT_TRUE(g->grab().save(dir + QStringLiteral("/graph_paged.png")));
 }
+
+namespace {
+
+// The real colour dialog of the grid's colour change: a chosen colour
+// becomes the channel's trace colour and is drawn; a cancelled one changes
+// nothing.
+TEST_F(GraphPictureTest, ColourChangeRunsTheColourDialog) {
+    fGraph* g = openOnSource();
+    GraphState& gs = graph_state();
+    const qint32 before = gs.ch_g_color[1];
+    auto answer = [](bool accept) {
+        QTimer::singleShot(0, [accept] {
+            waitUntil([] { return qobject_cast<QColorDialog*>(QApplication::activeModalWidget()) != nullptr; });
+            auto* d = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(d, nullptr);
+            d->setCurrentColor(QColor(200, 0, 200));
+            if (accept) d->accept();
+            else d->reject();
+        });
+    };
+    answer(false);
+    g->change_row_colour(1);
+    EXPECT_EQ(gs.ch_g_color[1], before);
+
+    answer(true);
+    g->change_row_colour(1);
+    EXPECT_EQ(gs.ch_g_color[1], qint32(0xC800C8));
+    quint32 border = 0;
+    EXPECT_TRUE(g->gpgrid()->cellBorderAt(1, 0, &border));
+    EXPECT_EQ(border, 0xC800C8u);
+    const graph::PlotRect r = g->plotRect();
+    EXPECT_GT(countColour(g->keptImage(), QRect(int(r.left), int(r.top), int(r.width), int(r.height)), qRgb(200, 0, 200)), 0);
+    g->close();
+}
+
+TEST_F(GraphPictureTest, TablePrintWithoutAPrinterSaysSoAndPrintsNothing) {
+    if (!installed_printers().isEmpty()) GTEST_SKIP() << "this machine has printers";
+    fGraph* g = openOnSource();
+    int printed = 0;
+    home_state().targets.table_print = [&] { ++printed; };
+    std::vector<platform::MessageRecord> boxes;
+    platform::ScopedMessageBoxHook hook([&](const platform::MessageRecord& m) {
+        boxes.push_back(m);
+        return platform::MsgResult::OK;
+    });
+    g->gTablePrint_Click();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("プリンターが見つかりません。"));
+    EXPECT_EQ(boxes[0].icon, platform::MsgIcon::Exclamation);
+    EXPECT_EQ(printed, 0);
+    EXPECT_FALSE(graph_state().print_from_graph_flag);
+    g->close();
+}
+
+}  // namespace

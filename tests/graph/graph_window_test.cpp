@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
+#include <QProgressBar>
+#include <QThread>
 #include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -520,6 +522,47 @@ TEST_F(GraphPictureTest, TablePrintWithoutAPrinterSaysSoAndPrintsNothing) {
     EXPECT_EQ(boxes[0].icon, platform::MsgIcon::Exclamation);
     EXPECT_EQ(printed, 0);
     EXPECT_FALSE(graph_state().print_from_graph_flag);
+    g->close();
+}
+
+}  // namespace
+
+namespace {
+
+// A pass over 1000 records or more that outlasts one time slice shows the
+// graph-preparation bar, sized by the range and the channels present, gives
+// the event loop turns, and closes the bar at its end.
+TEST_F(GraphPictureTest, ALongStatisticsPassShowsThePreparationBar) {
+    src.units = {QStringLiteral("ﾟC "), QString(), QStringLiteral("ﾟC "), QString()};
+    src.values.clear();
+    for (qint32 r = 1; r <= 1100; ++r)
+        src.values.push_back({r % 300, IGraphSource::kNoValue, 100 + r % 7, IGraphSource::kNoValue});
+    area().clsLOGGER_GraphInfo().let_GrpDrw_EndPos(1100);
+    fGraph* g = openOnSource();
+    QString seenTitle;
+    int seenMaximum = -1;
+    src.onIntegrate = [&] {
+        QThread::msleep(40);  // a slow integration: the pass outlasts its slice
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* bar = qobject_cast<fGrready*>(w); bar && bar->isVisible()) {
+                    seenTitle = bar->windowTitle();
+                    seenMaximum = bar->ProgressBar1->maximum();
+                }
+            }
+        });
+    };
+    const int yieldsBefore = g->yields();
+    ASSERT_TRUE(g->redraw());
+    src.onIntegrate = nullptr;
+    EXPECT_GT(g->yields(), yieldsBefore);
+    EXPECT_EQ(seenTitle, QStringLiteral("ｸﾞﾗﾌ描画準備中"));
+    EXPECT_EQ(seenMaximum, 220);  // (1100 - 1) / 10 x 2 channels
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* bar = qobject_cast<fGrready*>(w)) {
+            EXPECT_FALSE(bar->isVisible());
+        }
+    }
     g->close();
 }
 

@@ -446,7 +446,8 @@ TEST_F(GraphWindowTest, Screenshots) {
     const QString dir = qEnvironmentVariable("MARROWQUILL_GRAPH_SHOTS");
     if (dir.isEmpty()) GTEST_SKIP() << "MARROWQUILL_GRAPH_SHOTS not set";
     QDir().mkpath(dir);
-    const QString path = dataHome() + QStringLiteral("/graph_shots.ml2");
+    // The file is kept beside the pictures, to open it in the program too.
+    const QString path = dir + QStringLiteral("/graph_shots.ml2");
     writeGenFile(path, 3000);
     ASSERT_NE(openFile(path), nullptr);
     clsLOGGER_GraphInfo& gi = model().act_file_data->clsLOGGER_GraphInfo();
@@ -563,6 +564,31 @@ TEST_F(GraphPictureTest, ALongStatisticsPassShowsThePreparationBar) {
             EXPECT_FALSE(bar->isVisible());
         }
     }
+    g->close();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GraphPictureTest, ReaderClampsItsArgumentsAndADayIntervalIsOneDay) {
+    src.step = 86400;
+    fGraph* g = openOnSource();
+    EXPECT_EQ(graph_state().graph_interval_text, QStringLiteral("24:00:00"));
+    EXPECT_EQ(graph_state().graph_interval_secs, 86400);
+    qint32 row = 0;
+    int ch = 0;
+    EXPECT_EQ(g->graph_decimal_get(row, ch), 100);  // record 1 of CH1
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(ch, 1);
+    row = 99;
+    ch = 9;
+    EXPECT_EQ(g->graph_decimal_get(row, ch), graph::kInvalid);  // CH4 holds no value
+    EXPECT_EQ(row, 11);
+    EXPECT_EQ(ch, 4);
+    row = 6;
+    ch = 1;
+    EXPECT_EQ(g->graph_decimal_get(row, ch), graph::kInvalid);  // over range
     g->close();
 }
 

@@ -467,10 +467,12 @@ int fGraph::graph_decimal_get(qint32& row, int& ch) {
 bool fGraph::redraw() {
     if (m_busy) return false;
     m_busy = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     S_flamedraw();
     S_graphdraw();
     m_busy = false;
     S_paraset();
+    QApplication::restoreOverrideCursor();
     return true;
 }
 

@@ -385,7 +385,8 @@ void fGraph::draw_trace(QPainter& p, int ch) {
     double colMin = 0, colMax = 0;
     auto flush = [&] {
         if (colX == INT_MIN) return;
-        p.drawLine(QPointF(colX, colMin), QPointF(colX, colMax));
+        if (colMax - colMin < 0.5) p.drawPoint(QPointF(colX, colMin));
+        else p.drawLine(QPointF(colX, colMin), QPointF(colX, colMax));
         colX = INT_MIN;
     };
     auto addSpan = [&](int cx, double y0, double y1) {

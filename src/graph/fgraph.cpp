@@ -330,6 +330,14 @@ void fGraph::Form_Load() {
     }
 
     graph::graph_option_load(g);
+    // A stored range that does not fit the data (a file's footer, an older
+    // count) is brought inside it, at least two records wide.
+    if (g.graph_rec_count >= 2 && (g.graph_start_pos < 1 || g.graph_end_pos > g.graph_rec_count ||
+                                   g.graph_end_pos <= g.graph_start_pos)) {
+        g.graph_end_pos = std::clamp(g.graph_end_pos, 2, g.graph_rec_count);
+        g.graph_start_pos = std::clamp(g.graph_start_pos, 1, g.graph_end_pos - 1);
+        g.graph_zoom_flag = (g.graph_start_pos == 1 && g.graph_end_pos == g.graph_rec_count) ? 0 : 1;
+    }
     m_items[QStringLiteral("mpDMark")]->setChecked(g.datamark_sw);
     m_items[QStringLiteral("mpLIneSe0")]->setChecked(g.graph_line_width != 2);
     m_items[QStringLiteral("mpLIneSe1")]->setChecked(g.graph_line_width == 2);

@@ -135,6 +135,8 @@ public:
     qint32 time_label_step() const { return m_timeLabelStep; }
     const graph::ChannelStats& stats(int ch) const { return m_stats[size_t(ch)]; }
     IGraphSource& source() const { return m_src; }
+    // Record times of the time axis and the readout.
+    graph::TimeAxis time_axis() const;
     platform::Grid* gpgrid() const { return m_gpgrid; }
     GraphPicture* gImage() const { return m_picture; }
     QToolButton* gPrevPage() const { return m_prev; }
@@ -184,7 +186,6 @@ private:
     void S_dmarkdraw(QPainter& p);
     void draw_traces(QPainter& p);
     void draw_trace(QPainter& p, int ch);
-    graph::TimeAxis time_axis() const;
     bool temperature(int ch) const;
 
     IGraphSource& m_src;

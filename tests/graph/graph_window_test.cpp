@@ -593,3 +593,25 @@ TEST_F(GraphPictureTest, ReaderClampsItsArgumentsAndADayIntervalIsOneDay) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GraphPictureTest, AStoredRangeOutsideTheDataIsBroughtInside) {
+    struct Case {
+        qint32 start, end, wantStart, wantEnd;
+        int zoom;
+    };
+    const Case cases[] = {{0, 99, 1, 11, 0}, {-5, 4, 1, 4, 1}, {7, 7, 6, 7, 1}, {30, 40, 10, 11, 1}};
+    for (const Case& c : cases) {
+        area().clsLOGGER_GraphInfo().let_GrpDrw_StartPos(c.start);
+        area().clsLOGGER_GraphInfo().let_GrpDrw_EndPos(c.end);
+        fGraph* g = openOnSource();
+        EXPECT_EQ(graph_state().graph_start_pos, c.wantStart) << c.start << ".." << c.end;
+        EXPECT_EQ(graph_state().graph_end_pos, c.wantEnd) << c.start << ".." << c.end;
+        EXPECT_EQ(graph_state().graph_zoom_flag, c.zoom) << c.start << ".." << c.end;
+        EXPECT_FALSE(g->keptImage().isNull());
+        closeGraph();
+    }
+}
+
+}  // namespace

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -275,6 +276,7 @@ void fGraph::build_ui() {
             [this](int r, int c, Qt::MouseButtons, Qt::KeyboardModifiers) { gpgrid_MouseMove(r, c); });
     v->addWidget(m_gpgrid);
     m_gpgrid->installEventFilter(this);
+    for (QLineEdit* box : {m_txtLogName, m_txtSagyosya, m_txtComment}) box->installEventFilter(this);
     setCentralWidget(central);
 
     connect(m_txtTitle, &QLineEdit::textChanged, this, [](const QString& t) { graph_state().graph_title = t; });
@@ -769,6 +771,13 @@ void fGraph::size_grid_columns() {
 
 bool fGraph::eventFilter(QObject* watched, QEvent* e) {
     if (watched == m_gpgrid && e->type() == QEvent::Resize) size_grid_columns();
+    // The log name, worker and comment boxes select their whole text when
+    // they take the focus (the title box does not).
+    if (e->type() == QEvent::FocusIn &&
+        (watched == m_txtLogName || watched == m_txtSagyosya || watched == m_txtComment)) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        QTimer::singleShot(0, box, [box] { box->selectAll(); });
+    }
     return QMainWindow::eventFilter(watched, e);
 }
 

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "graph/fgraph.h"
+#include "graph/graph_state.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
@@ -34,6 +36,7 @@ struct Application {
     mq::SeqSlot seq;
     mq::ConnectionSlot connection;
     mq::LogDataSlot log_data;
+    mq::GraphSlot graph;
 
     // Each subsystem above the main window plugs its commands and operations in.
     static void install_targets(mq::HOME& window) {
@@ -47,6 +50,7 @@ struct Application {
         mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
         mq::install_log_file_targets(targets);
         mq::install_log_file_operations();
+        mq::install_graph_target(targets);
     }
 
     int run(QApplication& app, const QStringList& arguments) {

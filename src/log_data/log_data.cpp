@@ -11,6 +11,8 @@
 #include <QResizeEvent>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "log_data/log_grid_display.h"
 #include "log_data/log_records.h"
 #include "main_window/conversions.h"
@@ -18,6 +20,7 @@
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
+#include "platform/civil_time.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "model/stat_queries.h"
@@ -527,6 +530,7 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
 }
 
 void log_data::refresh_Data1() {
+    m_graphArrays = GraphArrays{};
     if (!m_data1 || !m_data1->IsOpen()) {
         if (clsLOGGER_DATABASE* db = window_database()) m_data1 = db->Recordset();
     }
@@ -710,6 +714,146 @@ void log_data::vsFlexGrid1_MouseMove(Qt::MouseButtons buttons, int row, int col)
         m_grid->setToolTipText(QString());
     }
 }
+
+// ---------------------------------------------------------------- graph source
+
+namespace {
+
+// "yyyy/mm/dd hh:nn:ss" as the table writes it, to civil seconds; other forms
+// through the general reader; 0 when the text is no date-time.
+qint64 table_time_secs(const QString& t) {
+    auto d = [&](int i) { return t[i].unicode() - u'0'; };
+    bool fixedForm = t.size() == 19 && t[4] == QLatin1Char('/') && t[7] == QLatin1Char('/') && t[10] == QLatin1Char(' ') &&
+                     t[13] == QLatin1Char(':') && t[16] == QLatin1Char(':');
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18}) {
+        if (fixedForm && (t[i] < QLatin1Char('0') || t[i] > QLatin1Char('9'))) fixedForm = false;
+    }
+    if (fixedForm) {
+        const int y = d(0) * 1000 + d(1) * 100 + d(2) * 10 + d(3);
+        const int mo = d(5) * 10 + d(6);
+        const int da = d(8) * 10 + d(9);
+        const int h = d(11) * 10 + d(12);
+        const int mi = d(14) * 10 + d(15);
+        const int se = d(17) * 10 + d(18);
+        const QDate date(y, mo, da);
+        if (date.isValid() && h < 24 && mi < 60 && se < 60) {
+            return (date.toJulianDay() - 2440588) * 86400 + h * 3600 + mi * 60 + se;
+        }
+    }
+    try {
+        return platform::parseCivil(t).toSecsSinceEpoch();
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+void log_data::build_graph_arrays() const {
+    GraphArrays a;
+    const qint32 n = std::max(0, m_grid->Rows() - 1);
+    for (auto& v : a.values) v.resize(size_t(n));
+    a.secs.resize(size_t(n));
+    a.marks.resize(size_t(n));
+    const int cols = m_grid->Cols();
+    for (qint32 r = 1; r <= n; ++r) {
+        const size_t i = size_t(r - 1);
+        a.marks[i] = m_grid->TextMatrix(r, 0).trimmed() == QLatin1String("*") ? 1 : 0;
+        a.secs[i] = cols > 2 ? table_time_secs(m_grid->TextMatrix(r, 2)) : 0;
+        for (int ch = 0; ch < 4; ++ch) {
+            if (ch + 3 >= cols) {
+                a.values[size_t(ch)][i] = kNoValue;
+                continue;
+            }
+            const QString cell = m_grid->TextMatrix(r, ch + 3);
+            int dec = -1;
+            qint32 v = graph_cell_value(cell, &dec);
+            if (v == kRangeMark && cell.contains(QLatin1String("U.R."))) v = kUnderMark;
+            if (dec >= 0 && a.decimals[size_t(ch)] < 0) a.decimals[size_t(ch)] = dec;
+            a.values[size_t(ch)][i] = v;
+        }
+    }
+    a.built = true;
+    m_graphArrays = std::move(a);
+}
+
+qint32 log_data::record_count() const {
+    if (!m_graphArrays.built) build_graph_arrays();
+    return qint32(m_graphArrays.secs.size());
+}
+
+QString log_data::channel_unit(int ch) const {
+    // The heading is "CH", the channel number and the unit in brackets; a
+    // heading of six characters ("CH1[-]"-like, no unit) marks an unused channel.
+    const QString h = m_grid->Cols() > ch + 3 ? m_grid->TextMatrix(0, ch + 3) : QString();
+    if (h.size() == 6 || h.size() < 5) return QString();
+    return h.mid(4, h.size() - 5);
+}
+
+int log_data::value_decimals(int ch) const {
+    if (!m_graphArrays.built) build_graph_arrays();
+    return m_graphArrays.decimals[size_t(ch)];
+}
+
+clsLOGGER_SETTING* log_data::window_setting() const {
+    if (!ModelSlot::installed()) return nullptr;
+    ModelState& m = model();
+    const QString key = m_tag.left(3);
+    try {
+        if (key.startsWith(QLatin1Char('F'))) {
+            return m.file_main ? &m.file_main->colFILE_DATA().Item(key)->clsLOGGER_SETTING() : nullptr;
+        }
+        return m.logger_main ? &m.logger_main->colLOGGER_DATA().Item(key)->clsLOGGER_SETTING() : nullptr;
+    } catch (const MissingKeyError&) {
+        return nullptr;
+    }
+}
+
+QString log_data::interval_text() const { return m_label21->text(); }
+
+QDateTime log_data::start_time() const {
+    const clsLOGGER_SETTING* s = window_setting();
+    if (s && s->start_time().isValid()) return s->start_time();
+    return QDateTime::fromSecsSinceEpoch(record_count() > 0 ? record_secs(1) : 0, Qt::UTC);
+}
+
+QDateTime log_data::stop_time() const {
+    const clsLOGGER_SETTING* s = window_setting();
+    if (s && s->stop_time().isValid()) return s->stop_time();
+    const qint32 n = record_count();
+    return QDateTime::fromSecsSinceEpoch(n > 0 ? record_secs(n) : 0, Qt::UTC);
+}
+
+void log_data::integrate_range(qint32 first, qint32 last) {
+    clsLOGGER_SETTING* s = window_setting();
+    if (!s) return;
+    const qint32 n = record_count();
+    first = std::max(first, 1);
+    last = std::min(last, n);
+    sum_calc_initial();
+    const IntegNumbersSetup c = integ_numbers_setup(*s);
+    std::array<double, 4> scale{};
+    for (int ch = 0; ch < 4; ++ch) scale[size_t(ch)] = std::pow(10.0, std::max(0, m_graphArrays.decimals[size_t(ch)]));
+    std::array<float, 4> values{};
+    std::array<IntegValue, 4> kinds{};
+    for (qint32 r = first; r <= last; ++r) {
+        for (int ch = 0; ch < 4; ++ch) {
+            const qint32 v = m_graphArrays.values[size_t(ch)][size_t(r - 1)];
+            if (v == kNoValue) kinds[size_t(ch)] = IntegValue::Missing;
+            else if (v == kUnderMark) kinds[size_t(ch)] = IntegValue::Under;
+            else if (v == kRangeMark) kinds[size_t(ch)] = IntegValue::Over;
+            else {
+                kinds[size_t(ch)] = IntegValue::Number;
+                values[size_t(ch)] = float(double(v) / scale[size_t(ch)]);
+            }
+        }
+        h_sum_l_sum_calc_numbers(c, QDateTime::fromSecsSinceEpoch(m_graphArrays.secs[size_t(r - 1)], Qt::UTC), kinds,
+                                 values);
+    }
+    sum_calc_end(*s);
+}
+
+bool log_data::shows_upper_integration() const { return !m_option2->isChecked(); }
 
 // ---------------------------------------------------------------- wiring
 

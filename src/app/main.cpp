@@ -22,6 +22,8 @@
 #include "model/model_state.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sequencer/ops_list_write.h"
+#include "tag_settings/tag_settings_targets.h"
 
 namespace {
 
@@ -46,6 +48,8 @@ struct Application {
         mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
         mq::install_log_file_targets(targets);
         mq::install_log_file_operations();
+        mq::install_tag_settings_targets(targets, &window);
+        mq::install_list_write_operations();
     }
 
     int run(QApplication& app, const QStringList& arguments) {

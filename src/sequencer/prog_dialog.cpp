@@ -442,6 +442,13 @@ void Prog_Dialog::exit_no_reply() {
     setAppIdle(true);
 }
 
+void Prog_Dialog::exit_rejected(const QString& message) {
+    set_done_flag();
+    platform::msgBox(this, message, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    unload();
+    setAppIdle(true);
+}
+
 void Prog_Dialog::exit_success() {
     const qint16 code = seq().prog_mode;
     set_done_flag();

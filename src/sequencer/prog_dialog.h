@@ -75,6 +75,9 @@ public:
     // No complete reply: the cancel exit when comm_cancel_flag is True, else
     // the no-answer exit.
     void exit_no_reply();
+    // The logger refused a write (NAK): what it refused is shown in a
+    // message, nothing more is sent, the link stays up; app_idle_flag True.
+    void exit_rejected(const QString& message);
     // The end of a successful logger read: its done flag True, unload;
     // app_idle_flag stays False for the calling command.
     void exit_success();

@@ -1,0 +1,16 @@
+#include "tag_settings/tag_settings_targets.h"
+
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "tag_settings/comment_list_dialog.h"
+#include "tag_settings/model_setting.h"
+
+namespace mq {
+
+void install_tag_settings_targets(HomeTargets& targets, HOME* window) {
+    targets.comment1 = [window] { comment1_show(window); };
+    targets.comment2 = [window] { comment2_show(window); };
+    targets.model_setting = [window] { model_setting_show(window); };
+}
+
+}  // namespace mq

@@ -22,6 +22,10 @@
 #include "model/model_state.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "tag_data/tag_data.h"
+#include "tag_data/tag_data_files.h"
+#include "tag_data/tag_data_select.h"
+#include "tag_settings/tag_setting_read.h"
 
 namespace {
 
@@ -46,6 +50,11 @@ struct Application {
         mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
         mq::install_log_file_targets(targets);
         mq::install_log_file_operations();
+        mq::install_tag_data_targets(targets);
+        mq::install_tag_data_select_target(targets, &window);
+        mq::install_tag_file_targets(targets);
+        mq::install_tag_data_operations();
+        mq::install_tag_setting_read();
     }
 
     int run(QApplication& app, const QStringList& arguments) {

@@ -16,6 +16,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 #include "model/data_window.h"
@@ -102,6 +103,21 @@ public:
     // The layout of the ".MT1" file being opened, for its record loader.
     void setFileLayout(const Mt1Layout& l) { m_layout = l; }
     const Mt1Layout& fileLayout() const { return m_layout; }
+    // Minimum and maximum per channel of the values the file loader took in
+    // (the queries would read a record without a value as 0).
+    void resetLoaded() {
+        m_loadedMin.fill(0.0);
+        m_loadedMax.fill(0.0);
+        m_loadedAny.fill(false);
+    }
+    void foldLoaded(int ch, double v) {
+        const auto c = size_t(ch);
+        if (!m_loadedAny[c] || v < m_loadedMin[c]) m_loadedMin[c] = v;
+        if (!m_loadedAny[c] || v > m_loadedMax[c]) m_loadedMax[c] = v;
+        m_loadedAny[c] = true;
+    }
+    double loadedMin(int ch) const { return m_loadedMin[size_t(ch)]; }
+    double loadedMax(int ch) const { return m_loadedMax[size_t(ch)]; }
 
     // The active child window of the main window when it is a TAG data
     // window; nullptr otherwise.
@@ -123,6 +139,8 @@ private:
     QLabel* m_label4 = nullptr;
     std::shared_ptr<DbRecordset> m_data1;
     Mt1Layout m_layout;
+    std::array<double, 4> m_loadedMin{}, m_loadedMax{};
+    std::array<bool, 4> m_loadedAny{};
     bool m_inClose = false;
     bool m_gaveUp = false;
     bool m_inResize = false;

@@ -160,16 +160,13 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
             w->give_up_window();
             return;
         }
-        // Minimum and maximum from the stored records replace the file's.
+        // Minimum and maximum from the loaded records replace the file's.
         for (int ch = 0; ch < 4; ++ch) {
             const QString type = s.Ch_input_type(ch);
             if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
-            QString minText, maxText;
-            db.Get_ChData_MinMax(qint16(ch + 1), minText, maxText, kData);
-            if (minText.isEmpty() || maxText.isEmpty()) continue;
             const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
-            maxText = platform::rightAlign(platform::format(platform::val(maxText), fmt), 10);
-            minText = platform::rightAlign(platform::format(platform::val(minText), fmt), 10);
+            const QString maxText = platform::rightAlign(platform::format(w->loadedMax(ch), fmt), 10);
+            const QString minText = platform::rightAlign(platform::format(w->loadedMin(ch), fmt), 10);
             db.CHData_ADD_H_str(qint16(ch + 1), maxText, kData);
             db.CHData_ADD_L_str(qint16(ch + 1), minText, kData);
             s.let_Ch_min(ch, minText.trimmed());
@@ -218,6 +215,7 @@ void file_tag_data_save(IFileProgress* progress) {
         s.let_CH_L_ALM_NUM(ch, 0);
     }
 
+    w->resetLoaded();
     Mt1Record rec;
     QString error;
     std::array<QString, 4> cells;
@@ -235,6 +233,9 @@ void file_tag_data_save(IFileProgress* progress) {
         }
         for (int ch = 0; ch < 4; ++ch) {
             cells[size_t(ch)] = tag_stored_ch_text(file_read_dim_over_under_conv(rec.ch[size_t(ch)]), ch, s);
+        }
+        for (int ch = 0; ch < 4; ++ch) {
+            if (tag_is_measured(cells[size_t(ch)])) w->foldLoaded(ch, rec.ch[size_t(ch)].toDouble());
         }
         // Record numbers run on in 32 bits; they are never cut to five digits.
         db.AddRecord_TAG(i + 1, rec.time, rec.worker, rec.comment, cells[0], cells[1], cells[2], cells[3]);

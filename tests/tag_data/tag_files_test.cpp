@@ -319,3 +319,77 @@ TEST_F(TagFilesTest, RecordNumbersAndCountsOfAFourDigitYearFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TagFilesTest, ClosePromptAsksOnlyForUnsavedLoggerData) {
+    struct Case {
+        const char* what;
+        bool closing;                          // the main window closes everything
+        std::vector<mq::platform::MsgResult> answers;
+        bool stays;
+        mq::platform::MsgButtons buttons;
+    };
+    const Case cases[] = {
+        {"cancel keeps it", false, {mq::platform::MsgResult::Cancel}, true, mq::platform::MsgButtons::YesNoCancel},
+        {"no closes it", false, {mq::platform::MsgResult::No}, false, mq::platform::MsgButtons::YesNoCancel},
+        {"yes with the save abandoned keeps it", false, {mq::platform::MsgResult::Yes}, true,
+         mq::platform::MsgButtons::YesNoCancel},
+        {"while all close: yes and no only", true, {mq::platform::MsgResult::No}, false, mq::platform::MsgButtons::YesNo},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        mq::tag_data* w = openLogger();
+        ASSERT_NE(w, nullptr);
+        mq::platform::ScopedMessageBoxHook boxes(c.answers);
+        home_state().app_closing_flag = c.closing;
+        home_state().close_result = false;
+        answers.push_back(mq::FileDialogAnswer{});  // the save dialog, if asked, is cancelled
+        home->winTable().subWindowOf(w)->close();
+        QCoreApplication::processEvents();
+        home_state().app_closing_flag = false;
+        answers.clear();
+        ASSERT_GE(boxes.records().size(), 1u);
+        EXPECT_EQ(boxes.records()[0].text, QStringLiteral("新規ファイルTAG03を保存しますか？"));
+        EXPECT_EQ(boxes.records()[0].title, QStringLiteral("ウインドウを閉じる"));
+        EXPECT_EQ(boxes.records()[0].buttons, c.buttons);
+        EXPECT_EQ(slotOf(QStringLiteral("L03")) >= 0, c.stays);
+        if (c.stays) {
+            home_state().close_reason = 1;
+            home->winTable().win_logger_close(QStringLiteral("03"));
+            home_state().close_reason = 0;
+        }
+        ASSERT_EQ(slotOf(QStringLiteral("L03")), -1);
+    }
+
+    // A saved logger window and a file window close without a question.
+    mq::platform::ScopedMessageBoxHook boxes;
+    mq::tag_data* w = openLogger();
+    const QString path = folder + QStringLiteral("/closing.mt1");
+    save(path, 1);
+    home->winTable().subWindowOf(w)->close();
+    mq::tag_data* f = openFile(path);
+    ASSERT_NE(f, nullptr);
+    home->winTable().subWindowOf(f)->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(home->win_all_use_ct(), 0);
+    EXPECT_TRUE(boxes.records().empty());
+}
+
+TEST_F(TagFilesTest, TheWindowNeverGrowsBeyondItsCap) {
+    mq::tag_data* w = openLogger();
+    ASSERT_NE(w, nullptr);
+    QMdiSubWindow* sub = home->winTable().subWindowOf(w);
+    const int capW = 9930 * w->logicalDpiX() / 1440;
+    const int capH = 4900 * w->logicalDpiY() / 1440;
+    sub->resize(capW + 200, capH + 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sub->width(), capW);
+    EXPECT_EQ(sub->height(), capH);
+    sub->resize(capW - 50, capH - 60);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sub->size(), QSize(capW - 50, capH - 60));
+    EXPECT_TRUE(home->toolbarButton(14)->isEnabled());
+}
+
+}  // namespace

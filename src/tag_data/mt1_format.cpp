@@ -57,6 +57,26 @@ bool intField(const QString& t, qint64 lo, qint64 hi, qint64& v) {
     return ok && v >= lo && v <= hi;
 }
 
+// "yy/mm/dd hh:nn:ss" (17 bytes, years 2000-2099) or "yyyy/mm/dd hh:nn:ss"
+// (19 bytes), read by position; ConversionError for anything else.
+QDateTime mt1_record_time(const char* p, int len) {
+    const auto num = [p](int at, int n) {
+        int v = 0;
+        for (int i = 0; i < n; ++i) {
+            const char c = p[at + i];
+            if (c < '0' || c > '9') throw ConversionError("not a record time");
+            v = v * 10 + (c - '0');
+        }
+        return v;
+    };
+    const int y = len == 19 ? num(0, 4) : 2000 + num(0, 2);
+    const int o = len == 19 ? 2 : 0;
+    if (p[o + 2] != '/' || p[o + 5] != '/' || p[o + 8] != ' ' || p[o + 11] != ':' || p[o + 14] != ':') {
+        throw ConversionError("not a record time");
+    }
+    return platform::civil(y, num(o + 3, 2), num(o + 6, 2), num(o + 9, 2), num(o + 12, 2), num(o + 15, 2));
+}
+
 bool alarmText(const QString& t) {
     const QString x = t.trimmed();
     if (x == QStringLiteral("------") || x == QStringLiteral("-----")) return true;
@@ -266,10 +286,8 @@ bool mt1_record_at(const QByteArray& body, const Mt1Layout& l, qint32 i, Mt1Reco
         return false;
     }
     const int dateBytes = l.record_bytes - 40;
-    QString date = QString::fromLatin1(body.constData() + at, dateBytes);
-    if (dateBytes == 17) date = QStringLiteral("20") + date;
     try {
-        out.time = platform::parseCivil(date);
+        out.time = mt1_record_time(body.constData() + at, dateBytes);
     } catch (const Error&) {
         if (error) {
             *error = mt1_corrupt_message(QStringLiteral("%1件目の記録日時が正しくありません。").arg(i + 1));

@@ -33,6 +33,19 @@ QString listName(const QString& number, const std::function<QString(int)>& name)
 
 }  // namespace
 
+QDateTime tag_time_of_digits(QStringView d) {
+    int v[6] = {};
+    for (int k = 0; k < 6; ++k) {
+        const QChar a = d.size() > 2 * k ? d[2 * k] : QChar();
+        const QChar b = d.size() > 2 * k + 1 ? d[2 * k + 1] : QChar();
+        if (a < u'0' || a > u'9' || b < u'0' || b > u'9') {
+            throw ConversionError("not a date and time: " + d.toString().toStdString());
+        }
+        v[k] = (a.unicode() - u'0') * 10 + (b.unicode() - u'0');
+    }
+    return platform::civil(2000 + v[0], v[1], v[2], v[3], v[4], v[5]);
+}
+
 int tag_channels_in_use(const clsLOGGER_SETTING& s) {
     int c = 0;
     for (int ch = 0; ch < 4; ++ch) {
@@ -73,10 +86,7 @@ qint32 split_tag_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
                 rec.values[size_t(ch)] = dot_insert_top_sp(reply.mid(p, 5), decimals[size_t(ch)]);
                 p += 5;
             }
-            const QString d = reply.mid(p, 12);
-            rec.time = platform::parseCivil(QStringLiteral("20") + d.mid(0, 2) + u'/' + d.mid(2, 2) + u'/' +
-                                            d.mid(4, 2) + u' ' + d.mid(6, 2) + u':' + d.mid(8, 2) + u':' +
-                                            d.mid(10, 2));
+            rec.time = tag_time_of_digits(QStringView(reply).mid(p, 12));
             rec.worker_no = reply.mid(p + 12, 2);
             rec.comment_no = reply.mid(p + 14, 2);
             rec.No = ++count;

@@ -11,6 +11,7 @@
 // comment number (2).
 #include <QDateTime>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <array>
@@ -32,6 +33,10 @@ struct TagReplyRecord {
     QString worker_no;
     QString comment_no;
 };
+
+// The date-time of twelve digits yymmddhhnnss (years 2000-2099);
+// ConversionError for anything else or a date-time that does not exist.
+QDateTime tag_time_of_digits(QStringView digits);
 
 // Number of channels of the settings whose input type is not "-".
 int tag_channels_in_use(const clsLOGGER_SETTING& s);

@@ -109,15 +109,24 @@ void tag_data::build_ui() {
     m_stats->setFixedCols(1);
     m_stats->setColWidth(0, twipsToPixelsX(this, 900));
     for (int c = 1; c <= 4; ++c) m_stats->setColWidth(c, twipsToPixelsX(this, 1100));
-    upper->addWidget(m_stats, 1);
-    top->addLayout(upper, 2);
+    // The summary always shows its four rows and five columns whole.
+    m_stats->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_stats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int statsHeight = 2 * m_stats->frameWidth() + 2;
+    for (int r = 0; r < 4; ++r) statsHeight += m_stats->RowHeight(r);
+    int statsWidth = 2 * m_stats->frameWidth() + 2;
+    for (int c = 0; c <= 4; ++c) statsWidth += m_stats->ColWidth(c);
+    m_stats->setFixedSize(statsWidth, statsHeight);
+    upper->addWidget(m_stats, 0, Qt::AlignTop);
+    upper->addStretch(1);
+    top->addLayout(upper, 0);
 
     m_grid = new platform::Grid(this);
     m_grid->setCols(8);
     m_grid->setRows(1);
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(1);
-    top->addWidget(m_grid, 5);
+    top->addWidget(m_grid, 1);
 
     // The heads read "CH1[WWW]" until the units are known.
     static const char* const rows[3] = {"最大値", "最小値", "平均値"};
@@ -132,6 +141,10 @@ void tag_data::build_ui() {
     connect(m_grid, &platform::Grid::cellMouseMove, this, [this](int, int, Qt::MouseButtons b, Qt::KeyboardModifiers) {
         if (b & Qt::LeftButton) vsFlexGrid1_MouseDown(Qt::LeftButton);
     });
+}
+
+QSize tag_data::sizeHint() const {
+    return QSize(twipsToPixelsX(this, kCapWidthTwips), twipsToPixelsY(this, kCapHeightTwips));
 }
 
 void tag_data::bind_Data1(std::shared_ptr<DbRecordset> recordset) { m_data1 = std::move(recordset); }

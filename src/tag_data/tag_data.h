@@ -100,6 +100,9 @@ public:
 
     void vsFlexGrid1_MouseDown(Qt::MouseButton button);
 
+    // A window opens at its size cap.
+    QSize sizeHint() const override;
+
     // The layout of the ".MT1" file being opened, for its record loader.
     void setFileLayout(const Mt1Layout& l) { m_layout = l; }
     const Mt1Layout& fileLayout() const { return m_layout; }

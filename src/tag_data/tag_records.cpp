@@ -28,7 +28,12 @@ QString listName(const QString& number, const std::function<QString(int)>& name)
     if (t.size() != 2 || !t[0].isDigit() || !t[1].isDigit()) return QString();
     const int i = t.toInt();
     if (i < 1 || i > 20) return QString();
-    return name(i - 1);
+    // A list entry the logger never sent holds NUL characters: no name either.
+    const QString n = name(i - 1);
+    for (QChar c : n) {
+        if (c != QChar(0)) return n;
+    }
+    return QString();
 }
 
 }  // namespace

@@ -97,6 +97,8 @@ TEST(TagNames, NumbersOutsideTheListHaveNoName) {
         EXPECT_EQ(mq::tag_worker_name(st, QString::fromLatin1(c.number)), QString::fromLatin1(c.worker)) << c.number;
     }
     EXPECT_EQ(mq::tag_comment_name(st, QStringLiteral("05")), QStringLiteral("C5      "));
+    // A list entry never read holds NUL characters: no name.
+    EXPECT_EQ(mq::tag_worker_name(mq::clsLOGGER_STATUS(), QStringLiteral("03")), QString());
 }
 
 TEST(TagStoredText, CountsOnlyMeasuredValues) {

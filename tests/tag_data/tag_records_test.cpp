@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/test_env.h"
+#include "logger_sim/logger_sim.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
 #include "platform/civil_time.h"
@@ -139,6 +140,23 @@ TEST(TagStatistics, MinimumMaximumAndSumLeaveOutWhatIsNoValue) {
     EXPECT_DOUBLE_EQ(s.Ch_sum(1), 0.0);
     mq::tag_stat_update(s, QStringLiteral("  1.25"), 1);
     EXPECT_DOUBLE_EQ(s.Ch_min_value(1), 1.25);
+}
+
+}  // namespace
+
+namespace {
+
+// The TAG-mode scenario kept for trying the program by hand reads as meant.
+TEST(TagScenario, HandScenarioIsATagLogger) {
+    const logger_sim::Scenario s =
+        logger_sim::loadScenario(QStringLiteral(MQ_SOURCE_DIR "/tests/logger_sim/tag.scenario"));
+    EXPECT_EQ(s.mode, logger_sim::Mode::Tag);
+    ASSERT_EQ(s.tags.size(), 3);
+    EXPECT_EQ(s.tags[0].records.size(), 4);
+    EXPECT_EQ(s.tags[0].records[3].worker, 21);
+    EXPECT_EQ(s.tags[1].records.size(), 500);
+    EXPECT_EQ(s.tags[1].channelsInUse(), 2);
+    EXPECT_EQ(s.workers.value(2), QStringLiteral("PWﾊﾟﾜｰ"));
 }
 
 }  // namespace

@@ -443,3 +443,41 @@ TEST_F(TagReadTest, SilenceDuringTheListDisconnectsAndClosesTheDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TagReadTest, CancelDuringTheNameListsKeepsWhatWasRead) {
+    sim.setFault(Fault::SlowWithGaps);
+    sim.setGaps(4, 40);
+    QTimer poll;
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, [this, &poll] {
+        if (sim.received().contains("ST16WK05") && seq().dialog) {
+            poll.stop();
+            seq().dialog->Command1->click();
+        }
+    });
+    poll.start();
+    bool opened = false;
+    QTimer after;
+    after.setInterval(5);
+    QObject::connect(&after, &QTimer::timeout, [&] {
+        if (seq().tag_list_read_done) {
+            after.stop();
+            opened = mq::tag_data_select::openInstance() != nullptr;
+        }
+    });
+    after.start();
+    home->loggerread_Click();
+    sim.setFault(Fault::None);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(mq::tag_data_select::openInstance(), nullptr);
+    EXPECT_TRUE(link().link_connected_flag);
+    EXPECT_TRUE(dialogs.isEmpty());
+    // The names read before the cancel stay in the logger's status.
+    const mq::clsLOGGER_STATUS& st = model().logger_main->clsLOGGER_STATUS();
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(st.worker_name(i), sc.workers[i].leftJustified(8, u' ')) << i;
+    EXPECT_NE(st.worker_name(10), sc.workers[10].leftJustified(8, u' '));
+}
+
+}  // namespace

@@ -447,12 +447,18 @@ TEST_F(TagReadTest, SilenceDuringTheListDisconnectsAndClosesTheDialog) {
 namespace {
 
 TEST_F(TagReadTest, CancelDuringTheNameListsKeepsWhatWasRead) {
-    sim.setFault(Fault::SlowWithGaps);
-    sim.setGaps(4, 40);
     QTimer poll;
     poll.setInterval(2);
-    QObject::connect(&poll, &QTimer::timeout, [this, &poll] {
-        if (sim.received().contains("ST16WK05") && seq().dialog) {
+    bool slow = false;
+    QObject::connect(&poll, &QTimer::timeout, [this, &poll, &slow] {
+        const QList<QByteArray> got = sim.received();
+        if (!slow && got.contains("ST16WK02")) {
+            // Slow replies from here on, so that the cancel finds a reply under way.
+            slow = true;
+            sim.setGaps(4, 40);
+            sim.setFault(Fault::SlowWithGaps);
+        }
+        if (got.contains("ST16WK05") && seq().dialog) {
             poll.stop();
             seq().dialog->Command1->click();
         }

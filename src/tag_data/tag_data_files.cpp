@@ -153,7 +153,13 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
         g->setRows(s.data_count() + 1);
         seq().prog_target_no = 0;
         setFileCancel(false);
-        runOperation(op_load_mt1_records);
+        try {
+            runOperation(op_load_mt1_records);
+        } catch (const Error&) {
+            // The working database refused a record: nothing half loaded is shown.
+            showMessage(file_read_error_message(hs.open_file_path));
+            setFileCancel(true);
+        }
         if (!w) return;
         if (fileCancel()) {
             setFileCancel(false);

@@ -24,6 +24,10 @@
 #include "sequencer/seq_state.h"
 #include "sequencer/ops_list_write.h"
 #include "tag_settings/tag_settings_targets.h"
+#include "tag_data/tag_data.h"
+#include "tag_data/tag_data_files.h"
+#include "tag_data/tag_data_select.h"
+#include "tag_settings/tag_setting_read.h"
 
 namespace {
 
@@ -50,6 +54,11 @@ struct Application {
         mq::install_log_file_operations();
         mq::install_tag_settings_targets(targets, &window);
         mq::install_list_write_operations();
+        mq::install_tag_data_targets(targets);
+        mq::install_tag_data_select_target(targets, &window);
+        mq::install_tag_file_targets(targets);
+        mq::install_tag_data_operations();
+        mq::install_tag_setting_read();
     }
 
     int run(QApplication& app, const QStringList& arguments) {

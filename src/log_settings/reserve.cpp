@@ -1,6 +1,7 @@
 #include "log_settings/reserve.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -238,6 +239,11 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget*
     connect(UpDown9, &UpDownButtons::stepped, this, [this](bool up) { UpDown_Change(9, up); });
     connect(UpDown10, &UpDownButtons::stepped, this, [this](bool up) { UpDown_Change(10, up); });
     connect(UpDown11, &UpDownButtons::stepped, this, [this](bool up) { UpDown_Change(11, up); });
+
+    // The two ways of giving the end exclude each other across their frames.
+    auto* endChoice = new QButtonGroup(this);
+    endChoice->addButton(Option1);
+    endChoice->addButton(Option2);
 
     auto* endColumn = new QVBoxLayout;
     endColumn->addWidget(Frame2);

@@ -18,7 +18,9 @@
 #include "common/sim_link.h"
 #include "common/test_env.h"
 #include "log_data/ops_log_read.h"
+#include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
+#include "log_settings/ls01_file.h"
 #include "log_settings/log_setting_form.h"
 #include "log_settings/reserve.h"
 #include "logger_sim/logger_sim.h"
@@ -113,14 +115,15 @@ protected:
         home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
         mq::install_log_read_operations(mq::log_set_value_disp_hook(), mq::unload_log_set_value_hook());
         mq::install_log_settings_targets(home_state().targets);
-        ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        sim.freezeClock(kClock);
-        mq::test::attachConnectedLogger(sim.devicePath());
+        sim = std::make_unique<logger_sim::Simulator>(mq::test::configDir(), scenario());
+        ASSERT_TRUE(sim->start()) << sim->lastError().toStdString();
+        sim->freezeClock(kClock);
+        mq::test::attachConnectedLogger(sim->devicePath());
         setMode(1);
     }
     void TearDown() override {
         ed.reset();
-        sim.stop();
+        sim->stop();
         qunsetenv("MARROWQUILL_PORTS");
         HomeTest::TearDown();
     }
@@ -135,7 +138,7 @@ protected:
     }
 
     LogArea scenarioArea(int n) const {
-        for (const LogArea& a : sim.scenario().areas)
+        for (const LogArea& a : sim->scenario().areas)
             if (a.area == n) return a;
         LogArea empty;
         empty.area = n;
@@ -161,7 +164,9 @@ protected:
 
     mq::SeqSlot seqSlot;
     mq::ConnectionSlot connSlot;
-    logger_sim::Simulator sim{mq::test::configDir(), logger_sim::defaultScenario()};
+    virtual logger_sim::Scenario scenario() const { return logger_sim::defaultScenario(); }
+
+    std::unique_ptr<logger_sim::Simulator> sim;
     std::unique_ptr<log_set_value> ed;
     QStringList dialogs;
 };
@@ -198,33 +203,33 @@ TEST_F(LogSettingsWriteTest, WriteAllSendsTheEightyCommandsOfTheEditedAreasInOrd
     expected[20].ch[3] = Ch{"T", " V ", 0, 9999, 1, -2000, 3505, 0};
     e.Combo1->setCurrentIndex(4);
 
-    sim.clearReceived();
+    sim->clearReceived();
     ScopedMessageBoxHook answers(MsgResult::OK);
     e.Command1_Click();
 
     QList<QByteArray> want;
     for (int n = 1; n <= 20; ++n) want << commandsOf(n, expected[n]);
     ASSERT_EQ(want.size(), 80);
-    const QList<QByteArray> got = sim.writesReceived();
+    const QList<QByteArray> got = sim->writesReceived();
     ASSERT_EQ(got.size(), 80);
     for (int i = 0; i < 80; ++i) EXPECT_EQ(got[i], want[i]) << "command " << i + 1;
     // Nothing after the settings: no reservation was set.
-    EXPECT_EQ(sim.received().last(), want.last());
+    EXPECT_EQ(sim->received().last(), want.last());
     EXPECT_EQ(answers.texts(),
               std::vector<QString>{QStringLiteral("書き込みを行うとすべての収録済みデータが削除されます。よろしいですか？")});
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_TRUE(e.unloaded());
-    EXPECT_EQ(sim.scenario().areas.size(), 20);  // every area written
+    EXPECT_EQ(sim->scenario().areas.size(), 20);  // every area written
 }
 
 TEST_F(LogSettingsWriteTest, ANakStopsTheWriteWithAMessageAndTheLinkStaysUp) {
     log_set_value& e = open();
-    sim.clearReceived();
-    sim.nakNthWrite(10);  // area 3's channel-input command
+    sim->clearReceived();
+    sim->nakNthWrite(10);  // area 3's channel-input command
     ScopedMessageBoxHook answers(MsgResult::OK);
     e.Command1_Click();
 
-    EXPECT_EQ(sim.writesReceived().size(), 10);
+    EXPECT_EQ(sim->writesReceived().size(), 10);
     const auto texts = answers.texts();
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_TRUE(texts[1].contains(QStringLiteral("受け付けませんでした"))) << texts[1].toStdString();
@@ -235,7 +240,7 @@ TEST_F(LogSettingsWriteTest, ANakStopsTheWriteWithAMessageAndTheLinkStaysUp) {
     EXPECT_TRUE(e.unloaded());
     EXPECT_TRUE(home_state().app_idle_flag);
     // The refused command changed nothing in the logger.
-    EXPECT_EQ(sim.scenario().areas.size(), 3);
+    EXPECT_EQ(sim->scenario().areas.size(), 3);
 }
 
 TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAndTheReservationAfterTheSetting) {
@@ -270,11 +275,11 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     EXPECT_EQ(seq().reserve_dur_halfdays, 4);
     EXPECT_EQ(seq().reserve_dur_text, QStringLiteral("03:00:00"));
 
-    sim.clearReceived();
+    sim->clearReceived();
     ScopedMessageBoxHook answers(MsgResult::OK);
     e.Command5_Click();
 
-    const QList<QByteArray> got = sim.received();
+    const QList<QByteArray> got = sim->received();
     const QList<QByteArray> setting = commandsOf(1, shownArea(1));
     ASSERT_GE(got.size(), 7);
     const QList<QByteArray> tail = got.mid(got.size() - 7);
@@ -283,7 +288,7 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     EXPECT_EQ(tail[5], QByteArray("RP00RS01,000000000000,"));
     // Clock 2013/12/10 09:05:00 + 2 s + 3 h + 4 x 12 h.
     EXPECT_EQ(tail[6], QByteArray("RP01RE01,131212120502,"));
-    EXPECT_EQ(sim.writesReceived().size(), 6);
+    EXPECT_EQ(sim->writesReceived().size(), 6);
     EXPECT_EQ(answers.texts().front(), QStringLiteral("書き込みを行うとLOG1に収録済みのデータは削除されます。よろしいですか？"));
     EXPECT_EQ(answers.texts().back(), QStringLiteral("予約設定を送信しました。"));
     EXPECT_FALSE(link().link_connected_flag);  // the logger waits for its start
@@ -306,10 +311,10 @@ TEST_F(LogSettingsWriteTest, ATimedReservationMustLieMoreThanThirtySecondsAfterT
         seq().reserve_start_str = start;
         seq().reserve_stop_str = QStringLiteral("0000/00/00 00:00:00");
 
-        sim.clearReceived();
+        sim->clearReceived();
         ScopedMessageBoxHook answers(MsgResult::OK);
         e.Command5_Click();
-        const QList<QByteArray> writes = sim.writesReceived();
+        const QList<QByteArray> writes = sim->writesReceived();
         if (c.accepted) {
             ASSERT_EQ(writes.size(), 6);
             EXPECT_EQ(writes[4], QByteArray("RP00RS01,131210090531,"));
@@ -326,6 +331,67 @@ TEST_F(LogSettingsWriteTest, ATimedReservationMustLieMoreThanThirtySecondsAfterT
         }
         ed.reset();
     }
+}
+
+TEST_F(LogSettingsWriteTest, TheDefaultsEditorStoresOnThePcAndSendsNumberZeroZero) {
+    mq::log0_set_value d(home.get());
+    mq::LogSettingForm& f = *d.form;
+    f.Combo2[3]->setCurrentIndex(5);  // CH4 to a voltage input
+    f.Combo2_Click(3);
+    sim->clearReceived();
+    d.Command1_Click();
+
+    Area want{QStringLiteral("00:01:00"), {}};
+    for (int c = 0; c < 3; ++c) want.ch[size_t(c)] = Ch{"K", " V ", 0, 5000, 3, -2000, 13700, 0};
+    want.ch[3] = Ch{"V", " V ", 0, 5000, 3, {}, {}, {}};
+    EXPECT_EQ(sim->writesReceived(), commandsOf(0, want));
+    EXPECT_EQ(sim->scenario().defaults.interval, QStringLiteral("00:01:00"));
+    EXPECT_EQ(sim->scenario().defaults.channels[3].type, QStringLiteral("V"));
+    EXPECT_TRUE(mq::test::readAll(mq::log0_cfg_path()).contains(",K,K,K,V,\r\n"));
+    EXPECT_TRUE(d.unloaded());
+    EXPECT_TRUE(link().link_connected_flag);
+    EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 20);  // "L00" gone with the editor
+}
+
+TEST_F(LogSettingsWriteTest, TheDefaultsWriteSendsIntervalPartsWithoutBlanks) {
+    model().logger_main->colLOGGER_DATA().Add(QStringLiteral("L00"));
+    mq::clsLOGGER_SETTING& s = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L00"))->clsLOGGER_SETTING();
+    ASSERT_EQ(mq::log0_cfg_read(mq::log0_cfg_default_bytes(), s), mq::SettingFileRead::Ok);
+    s.let_record_interval(QStringLiteral(" 1:30:00"));
+    sim->clearReceived();
+    seq().prog_mode = mq::op_write_log_default;
+    mq::prog_dialog_show(home.get());
+    const QList<QByteArray> got = sim->writesReceived();
+    ASSERT_EQ(got.size(), 4);
+    EXPECT_EQ(got[0], QByteArray("RP08IN00,013000,"));
+}
+
+class LogSettingsNoMemoryTest : public LogSettingsWriteTest {
+protected:
+    logger_sim::Scenario scenario() const override {
+        logger_sim::Scenario s = logger_sim::defaultScenario();
+        s.remainingMemory = 0;
+        return s;
+    }
+};
+
+TEST_F(LogSettingsNoMemoryTest, TheReservationDialogClosesWhenTheLoggerHasNoMemoryLeft) {
+    log_set_value& e = open();
+    e.Check1->click();
+    sim->clearReceived();
+    ScopedMessageBoxHook answers(MsgResult::OK);
+    e.Command3_Click();
+    EXPECT_EQ(answers.texts(),
+              std::vector<QString>{QStringLiteral("メモリ残量が０か、外部メモリがロガーにセットされていません。\r\n確認して下さい。")});
+    // No clock command after the memory answer.
+    for (const QByteArray& c : sim->received()) EXPECT_NE(c, QByteArray("ST04CK"));
+    EXPECT_TRUE(seq().clock_read_done);
+    EXPECT_FALSE(seq().reserve_no_memory_flag);  // taken by the dialog
+    // No reservation came back: the box is cleared again.
+    EXPECT_FALSE(e.Check1->isChecked());
+    EXPECT_EQ(e.Label14->text(), QStringLiteral("--"));
+    EXPECT_TRUE(link().link_connected_flag);
+    EXPECT_FALSE(e.unloaded());
 }
 
 }  // namespace

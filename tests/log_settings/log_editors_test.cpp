@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,6 +23,8 @@
 #include "log_settings/log_set_value.h"
 #include "log_settings/log_setting_form.h"
 #include "log_settings/ls01_file.h"
+#include "log_settings/reserve.h"
+#include "sequencer/ops_log_setting.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
@@ -308,6 +311,29 @@ TEST_F(LogEditorsTest, Ls01FilesThroughTheEditor) {
     ed.Toolbar1_ButtonClick(1);
     EXPECT_EQ(hook.texts(),
               std::vector<QString>{QStringLiteral("選択ファイルの形式がログ設定データではありません。")});
+}
+
+TEST_F(LogEditorsTest, AnLs01FileThatCannotBeWrittenIsReportedAndTheEditorStaysOpen) {
+    log_set_value ed;
+    ed.file_dialog = [&](QWidget*, const mq::FileDialogRequest&) {
+        return mq::FileDialogAnswer{true, dir.path() + QStringLiteral("/no/such/folder/a.csv"), 1};
+    };
+    ScopedMessageBoxHook hook(MsgResult::OK);
+    ed.Toolbar1_ButtonClick(2);
+    EXPECT_EQ(hook.texts().size(), 1u);
+    EXPECT_FALSE(ed.unloaded());
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/no/such/folder/a.csv")));
+}
+
+TEST_F(LogEditorsTest, TheMemoryBarNeverShowsMoreThanItsMaximum) {
+    mq::reserve r(0, 1, 0, 2);
+    mq::MemoryDisplay m;  // LOG mode: the count itself, the bar's own maximum
+    m.recordable = 700000;
+    m.bar_value = 700000;
+    r.show_memory(m);
+    EXPECT_EQ(r.Label23->text(), QStringLiteral("700000"));
+    EXPECT_EQ(r.ProgressBar1->value(), r.ProgressBar1->maximum());
+    EXPECT_FALSE(r.Label1->isVisibleTo(&r));
 }
 
 TEST_F(LogEditorsTest, SavingThroughTheRealFileDialog) {

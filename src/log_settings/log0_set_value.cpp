@@ -218,8 +218,9 @@ void log0_set_value::unload() {
 }
 
 void log0_set_value::closeEvent(QCloseEvent* e) {
-    if (!m_unloaded) Form_Unload();
-    QDialog::closeEvent(e);
+    // The close box acts as Cancel.
+    if (!m_unloaded) CancelButton_Click();
+    e->accept();
 }
 
 void log0_set_value::Form_Unload() {

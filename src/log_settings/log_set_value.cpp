@@ -545,11 +545,9 @@ void log_set_value::Command2_Click() {
 void log_set_value::reject() { Command2_Click(); }
 
 void log_set_value::closeEvent(QCloseEvent* e) {
-    if (!m_unloaded) {
-        rebind_from_active_window();
-        m_unloaded = true;
-    }
-    QDialog::closeEvent(e);
+    // The close box acts as Cancel; closing is never refused.
+    if (!m_unloaded) Command2_Click();
+    e->accept();
 }
 
 void log_set_value::Command6_Click() { show_help(this, model().help_file, help_context::log_set_value); }

@@ -638,13 +638,9 @@ void reserve::cmdCancel_Click() {
 void reserve::reject() { cmdCancel_Click(); }
 
 void reserve::closeEvent(QCloseEvent* e) {
-    if (!m_unloaded) {
-        seq().reserve_start_str.clear();
-        seq().reserve_stop_str.clear();
-        m_unloaded = true;
-        if (ConnectionSlot::installed()) connection().reserve_open_flag = false;
-    }
-    QDialog::closeEvent(e);
+    // The close box acts as Cancel.
+    if (!m_unloaded) cmdCancel_Click();
+    e->accept();
 }
 
 }  // namespace mq

@@ -382,6 +382,33 @@ TEST_F(LogEditorsTest, CancelWritesNothingAndRebindsToNoDataSet) {
     EXPECT_EQ(model().act_logger_data, nullptr);
 }
 
+TEST_F(LogEditorsTest, TheCloseBoxActsAsCancelInEachDialog) {
+    {
+        log0_set_value d;
+        d.show();
+        ASSERT_TRUE(mq::test::waitUntil([&] { return d.isVisible(); }));
+        d.close();
+        EXPECT_TRUE(d.unloaded());
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 20);
+    }
+    {
+        log_set_value ed;
+        model().act_data_kind = 1;
+        ed.close();
+        EXPECT_TRUE(ed.unloaded());
+        EXPECT_EQ(model().act_data_kind, 2);
+    }
+    {
+        mq::reserve r(0, 1, 0, 1);
+        seq().reserve_start_str = QStringLiteral("2013/12/10 10:00:00");
+        r.close();
+        EXPECT_TRUE(r.unloaded());
+        EXPECT_TRUE(seq().reserve_start_str.isEmpty());
+        EXPECT_FALSE(mq::connection().reserve_open_flag);
+    }
+}
+
 TEST_F(LogEditorsTest, FieldsFilterKeysAndCheckOnLeaving) {
     log_set_value ed;
     ed.show();

@@ -366,6 +366,26 @@ TEST_F(LogSettingsWriteTest, TheDefaultsWriteSendsIntervalPartsWithoutBlanks) {
     EXPECT_EQ(got[0], QByteArray("RP08IN00,013000,"));
 }
 
+TEST_F(LogSettingsWriteTest, TheRecordingSettingsCommandOpensTheEditorWithEveryAreaRead) {
+    bool seen = false;
+    QTimer drive;
+    QObject::connect(&drive, &QTimer::timeout, [&] {
+        log_set_value* e = log_set_value::openInstance();
+        if (!e || !seq().log_setting_read_done || seq().dialog || seen) return;
+        seen = true;
+        EXPECT_EQ(e->windowTitle(), QStringLiteral("ログ設定"));
+        EXPECT_EQ(e->shown_area(), 1);
+        EXPECT_EQ(e->form->Combo6->currentText(), QStringLiteral("10"));  // area 1 records every 10 s
+        e->Command2->click();
+    });
+    drive.start(5);
+    home->logingsv_Click();
+    drive.stop();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(sim->writesReceived().size(), 0);
+    EXPECT_TRUE(link().link_connected_flag);
+}
+
 class LogSettingsNoMemoryTest : public LogSettingsWriteTest {
 protected:
     logger_sim::Scenario scenario() const override {

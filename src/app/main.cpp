@@ -11,6 +11,7 @@
 #include "log_data/ops_log_read.h"
 #include "log_data/log_data_files.h"
 #include "log_data/ops_log_files.h"
+#include "log_settings/log_set_value.h"
 #include "main_window/file_open.h"
 #include "main_window/file_save.h"
 #include "main_window/connect_command.h"
@@ -47,7 +48,8 @@ struct Application {
         mq::install_connect_targets(targets, [] { mq::seq().prog_mode = 0; });
         mq::install_log_data_targets(targets);
         mq::install_log_data_select_target(targets, &window);
-        mq::install_log_read_operations();
+        mq::install_log_read_operations(mq::log_set_value_disp_hook(), mq::unload_log_set_value_hook());
+        mq::install_log_settings_targets(targets);
         mq::install_file_open_target(targets);
         mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
         mq::install_log_file_targets(targets);

@@ -457,6 +457,15 @@ void Prog_Dialog::exit_success() {
     unload();
 }
 
+void Prog_Dialog::exit_editor_write(bool disconnect, bool idle) {
+    if (disconnect) comm_disconnect();
+    unload();
+    unload_caller();
+    procManualActive();
+    prog_data_bind();
+    if (idle) setAppIdle(true);
+}
+
 // ---------------------------------------------------------------- events
 
 void Prog_Dialog::showEvent(QShowEvent* e) {

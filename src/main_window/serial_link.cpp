@@ -301,11 +301,6 @@ QString rd_string_make() {
     return link_bytes_to_text(QByteArray::fromRawData(st.rx_buffer.constData(), n));
 }
 
-bool link_reply_is_nak() {
-    const LinkState& st = link();
-    return st.rx_count >= 1 && !st.rx_buffer.isEmpty() && st.rx_buffer.at(0) == '\x15';
-}
-
 void link_timers_stop() {
     LinkState& st = link();
     SerialLinkEngine& e = st.engine();

@@ -135,10 +135,6 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
 // character k (from 1) is byte k - 1, frame bytes included.
 QString rd_string_make();
 
-// The last exchange's reply was a NAK: the logger received the command and
-// refused it. send_data_sub counts it as a reply; a write must not.
-bool link_reply_is_nak();
-
 // The byte <-> character mapping of the wire. ASCII stays ASCII, 0xA1-0xDF are
 // the half-width katakana; every other byte maps to U+0080 + (byte - 0x80)
 // so that the mapping stays one to one.

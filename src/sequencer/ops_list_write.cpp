@@ -6,6 +6,7 @@
 #include "platform/cp932.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sequencer/setting_write.h"
 
 namespace mq {
 
@@ -13,8 +14,6 @@ namespace {
 
 constexpr int kWorkerListCommand = 9;
 constexpr int kCommentListCommand = 10;
-constexpr qint32 kAckLength = 3;
-constexpr qint16 kWriteTimeoutTicks = 14;
 
 }  // namespace
 
@@ -32,15 +31,14 @@ void op_write_list_run(Prog_Dialog& dlg) {
     for (int n = 1; n <= 20; ++n) {
         dlg.set_progress_value(n);
         const QString entry = status ? (workers ? status->worker_name(n - 1) : status->Comment(n - 1)) : QString();
-        if (!send_data_sub(list_write_command(templ, n, entry), kAckLength, kWriteTimeoutTicks)) {
+        const WriteReply reply = send_setting_write(list_write_command(templ, n, entry));
+        if (reply == WriteReply::NoReply) {
             dlg.exit_no_reply();
             return;
         }
-        if (link_reply_is_nak()) {
+        if (reply == WriteReply::Rejected) {
             const QString what = workers ? QStringLiteral("作業者名") : QStringLiteral("コメント");
-            dlg.exit_rejected(QStringLiteral("ロガーが%1 %2 の書き込みを受け付けませんでした。")
-                                  .arg(what)
-                                  .arg(n, 2, 10, QLatin1Char('0')));
+            dlg.exit_rejected(setting_write_rejected_message(what + QStringLiteral(" %1").arg(n, 2, 10, QLatin1Char('0'))));
             return;
         }
     }

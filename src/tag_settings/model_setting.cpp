@@ -24,6 +24,7 @@
 #include "model/model_state.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
+#include "sequencer/setting_write.h"
 #include "tag_settings/comment_list_dialog.h"
 
 namespace mq {
@@ -35,7 +36,6 @@ constexpr int kNameRead = 11;
 constexpr int kClockWrite = 1;   // K_P_CMD entries
 constexpr int kNameWrite = 8;
 constexpr qint16 kReadTicks = 10;
-constexpr qint16 kWriteTicks = 14;
 
 qint32 replyLength(int entry) { return link().cmd_s_rsp[entry].trimmed().toInt(); }
 
@@ -47,22 +47,6 @@ clsLOGGER_STATUS* loggerStatus() {
 QString two(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
 
 }  // namespace
-
-QDateTime model_clock_from_reply(const QString& reply) {
-    if (reply.size() < 16) return {};
-    int f[6];
-    for (int i = 0; i < 6; ++i) {
-        const QString d = reply.mid(4 + 2 * i, 2);
-        if (d.size() != 2 || !d.at(0).isDigit() || !d.at(1).isDigit() || d.at(0).unicode() > '9' ||
-            d.at(1).unicode() > '9')
-            return {};
-        f[i] = d.toInt();
-    }
-    const QDate date(2000 + f[0], f[1], f[2]);
-    const QTime time(f[3], f[4], f[5]);
-    if (!date.isValid() || !time.isValid()) return {};
-    return QDateTime(date, time);
-}
 
 QString model_clock_command(const QString& templ, const QDateTime& t) {
     const QDate d = t.date();
@@ -193,7 +177,7 @@ bool Model_Setting::readFromLogger() {
         giveUp();
         return false;
     }
-    const QDateTime clock = model_clock_from_reply(rd_string_make());
+    const QDateTime clock = clock_from_reply(rd_string_make());
     if (!clock.isValid()) {
         // A clock that is not a date cannot be shown or written back; nothing
         // is changed in the logger.
@@ -273,24 +257,24 @@ bool Model_Setting::writeToLogger() {
     const QDateTime t(MonthView1->selectedDate(),
                       QTime(Combo1->currentIndex(), Combo2->currentIndex(), Combo3->currentIndex()));
     auto refused = [this](const QString& what) {
-        platform::msgBox(this, QStringLiteral("ロガーが%1の書き込みを受け付けませんでした。").arg(what),
-                         platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+        platform::msgBox(this, setting_write_rejected_message(what), platform::MsgButtons::OK,
+                         platform::MsgIcon::Exclamation);
         reject();
         return false;
     };
-    if (!send_data_sub(model_clock_command(link().cmd_k_p_req[kClockWrite], t), 3, kWriteTicks)) {
-        comm_disconnect();
-        reject();
-        return false;
-    }
-    if (link_reply_is_nak()) return refused(QStringLiteral("時計"));
     const QString name = platform::cp932::padToBytes(platform::cp932::cutToBytes(Text7->text(), 8), 8);
-    if (!send_data_sub(model_name_command(link().cmd_k_p_req[kNameWrite], name), 3, kWriteTicks)) {
-        comm_disconnect();
-        reject();
-        return false;
+    const QString commands[2] = {model_clock_command(link().cmd_k_p_req[kClockWrite], t),
+                                 model_name_command(link().cmd_k_p_req[kNameWrite], name)};
+    const QString names[2] = {QStringLiteral("時計"), QStringLiteral("機器名称")};
+    for (int i = 0; i < 2; ++i) {
+        const WriteReply reply = send_setting_write(commands[i]);
+        if (reply == WriteReply::NoReply) {
+            comm_disconnect();
+            reject();
+            return false;
+        }
+        if (reply == WriteReply::Rejected) return refused(names[i]);
     }
-    if (link_reply_is_nak()) return refused(QStringLiteral("機器名称"));
     if (clsLOGGER_STATUS* s = loggerStatus()) s->let_user_model_name(name);
     comm_connect_disp();
     accept();

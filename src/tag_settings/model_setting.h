@@ -17,9 +17,6 @@ class QPushButton;
 
 namespace mq {
 
-// The clock fields of a clock reply (characters 5-16: yymmddhhnnss, year
-// 2000 + yy); invalid when they are not the digits of a real date and time.
-QDateTime model_clock_from_reply(const QString& reply);
 // The clock write: template characters 1-6, yymmddhhnnss, the template from
 // character 19 on.
 QString model_clock_command(const QString& templ, const QDateTime& t);

@@ -29,6 +29,7 @@
 #include "tag_data/tag_data_files.h"
 #include "tag_data/tag_data_select.h"
 #include "tag_settings/tag_setting_read.h"
+#include "tag_settings/tag_set_value.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ struct Application {
         mq::install_tag_data_select_target(targets, &window);
         mq::install_tag_file_targets(targets);
         mq::install_tag_data_operations();
-        mq::install_tag_setting_read();
+        mq::install_tag_setting_read(mq::tag_set_value_disp_hook(), mq::unload_tag_set_value_hook());
     }
 
     int run(QApplication& app, const QStringList& arguments) {

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "log_settings/log_setting_form.h"
+#include "sequencer/setting_form.h"
 #include "log_settings/ls01_file.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"
@@ -90,7 +90,7 @@ log0_set_value::log0_set_value(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("既定収録設定（ログモード）"));
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    form = new LogSettingForm(this);
+    form = new SettingForm(this);
     auto button = [this](const char* name, const QString& text, const QString& tip) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace mq {
 
-class LogSettingForm;
+class SettingForm;
 
 // The path of LOG0.CFG in the per-user configuration folder.
 QString log0_cfg_path();
@@ -29,7 +29,7 @@ public:
     explicit log0_set_value(QWidget* parent = nullptr);
     ~log0_set_value() override;
 
-    LogSettingForm* form = nullptr;
+    SettingForm* form = nullptr;
     QPushButton* OKButton = nullptr;      // "ﾘｽﾄ更新"
     QPushButton* Command1 = nullptr;      // "OK"
     QPushButton* CancelButton = nullptr;  // "ｷｬﾝｾﾙ"

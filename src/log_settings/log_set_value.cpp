@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "log_settings/log0_set_value.h"
-#include "log_settings/log_setting_form.h"
+#include "sequencer/setting_form.h"
 #include "log_settings/log_setting_record.h"
 #include "log_settings/ls01_file.h"
 #include "log_settings/reserve.h"
@@ -137,7 +137,7 @@ log_set_value::log_set_value(QWidget* parent) : QDialog(parent) {
     area->addWidget(Command3);
     area->addStretch();
 
-    form = new LogSettingForm(this);
+    form = new SettingForm(this);
     form->before_change = [this] { release_reservation_on_edit(); };
 
     auto button = [this](const char* name, const QString& text, const QString& tip) {
@@ -363,7 +363,7 @@ void log_set_value::Check1_Click() {
         refusal = QStringLiteral("収録間隔の設定が正しくありません。");
     } else {
         bool any = false;
-        for (int i = 0; i < LogSettingForm::kChannels; ++i) any = any || form->Combo2[size_t(i)]->currentIndex() > 0;
+        for (int i = 0; i < SettingForm::kChannels; ++i) any = any || form->Combo2[size_t(i)]->currentIndex() > 0;
         if (!any) refusal = QStringLiteral("収録チャンネルがありません。");
     }
     if (!refusal.isEmpty()) {
@@ -392,7 +392,7 @@ void log_set_value::Command3_Click() {
         reserve dlg(form->Combo4->currentIndex(), form->Combo5->currentIndex(), form->Combo6->currentIndex(),
                     [this] {
                         int used = 0;
-                        for (int i = 0; i < LogSettingForm::kChannels; ++i)
+                        for (int i = 0; i < SettingForm::kChannels; ++i)
                             used += form->Combo2[size_t(i)]->currentIndex() > 0 ? 1 : 0;
                         return used;
                     }(),

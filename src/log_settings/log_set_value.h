@@ -22,7 +22,7 @@ class QToolBar;
 
 namespace mq {
 
-class LogSettingForm;
+class SettingForm;
 struct HomeTargets;
 
 class log_set_value : public QDialog {
@@ -39,7 +39,7 @@ public:
     QLabel* Label14 = nullptr;  // area holding the reservation, "--" for none
     QCheckBox* Check1 = nullptr;  // "予約収録"
     QPushButton* Command3 = nullptr;  // "設定..."
-    LogSettingForm* form = nullptr;
+    SettingForm* form = nullptr;
     QPushButton* Command1 = nullptr;  // "一括書き込み"
     QPushButton* Command5 = nullptr;  // "書き込み"
     QPushButton* Command2 = nullptr;  // "ｷｬﾝｾﾙ"

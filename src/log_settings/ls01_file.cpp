@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "log_settings/log_field_rules.h"
+#include "sequencer/setting_field_rules.h"
 #include "model/cls_logger_setting.h"
 #include "platform/cp932.h"
 #include "platform/errors.h"

@@ -22,7 +22,7 @@
 
 #include <cmath>
 
-#include "log_settings/log_setting_form.h"
+#include "sequencer/setting_form.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"

@@ -4,6 +4,9 @@
 
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
+#include "model/data_sets.h"
+#include "model/data_window.h"
+#include "model/model_state.h"
 #include "platform/civil_time.h"
 #include "platform/errors.h"
 #include "platform/message_box.h"
@@ -49,6 +52,33 @@ void exit_write_rejected(Prog_Dialog& dlg, const QString& what) {
     platform::msgBox(&dlg, setting_write_rejected_message(what), platform::MsgButtons::OK,
                      platform::MsgIcon::Exclamation);
     dlg.exit_editor_write(false);
+}
+
+void setting_editor_rebind() {
+    ModelState& m = model();
+    IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
+    if (!w) {
+        m.act_data_kind = 2;
+        m.act_logger_data.reset();
+        m.act_file_data.reset();
+        return;
+    }
+    const QString key = w->Tag().left(3);
+    if (key.startsWith(u'L')) {
+        m.act_data_kind = 2;
+        try {
+            m.act_logger_data = m.logger_main ? m.logger_main->colLOGGER_DATA().Item(key) : nullptr;
+        } catch (const MissingKeyError&) {
+            m.act_logger_data.reset();
+        }
+    } else {
+        m.act_data_kind = 1;
+        try {
+            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
+        } catch (const MissingKeyError&) {
+            m.act_file_data.reset();
+        }
+    }
 }
 
 QDateTime clock_from_reply(const QString& reply) {

@@ -40,6 +40,13 @@ QString reserve_command_name(bool stop);
 // seq().setting_write_rejected is set.
 void exit_write_rejected(Prog_Dialog& dlg, const QString& what);
 
+// The current data set bound again from the main window's active data
+// window, as a settings editor does when it closes: none open makes the kind
+// 2 with no current data set; a window key beginning with "L" the logger data
+// set of that key, any other the file data set (kind 1). A key no longer in
+// its collection leaves no current data set of that kind.
+void setting_editor_rebind();
+
 // ---- the logger clock
 
 // Status-command entries of the clock and the remaining memory.

@@ -21,7 +21,7 @@
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
 #include "log_settings/ls01_file.h"
-#include "log_settings/log_setting_form.h"
+#include "sequencer/setting_form.h"
 #include "log_settings/reserve.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/fake_windows.h"
@@ -173,7 +173,7 @@ protected:
 
 TEST_F(LogSettingsWriteTest, WriteAllSendsTheEightyCommandsOfTheEditedAreasInOrder) {
     log_set_value& e = open();
-    mq::LogSettingForm& f = *e.form;
+    mq::SettingForm& f = *e.form;
     std::map<int, Area> expected;
     for (int n = 1; n <= 20; ++n) expected[n] = shownArea(n);
 
@@ -335,7 +335,7 @@ TEST_F(LogSettingsWriteTest, ATimedReservationMustLieMoreThanThirtySecondsAfterT
 
 TEST_F(LogSettingsWriteTest, TheDefaultsEditorStoresOnThePcAndSendsNumberZeroZero) {
     mq::log0_set_value d(home.get());
-    mq::LogSettingForm& f = *d.form;
+    mq::SettingForm& f = *d.form;
     f.Combo2[3]->setCurrentIndex(5);  // CH4 to a voltage input
     f.Combo2_Click(3);
     sim->clearReceived();

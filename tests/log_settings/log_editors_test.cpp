@@ -21,7 +21,7 @@
 #include "common/test_env.h"
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
-#include "log_settings/log_setting_form.h"
+#include "sequencer/setting_form.h"
 #include "log_settings/ls01_file.h"
 #include "log_settings/reserve.h"
 #include "sequencer/ops_log_setting.h"
@@ -85,7 +85,7 @@ protected:
     QTemporaryDir dir;
 };
 
-QString interval(const mq::LogSettingForm& f) {
+QString interval(const mq::SettingForm& f) {
     return QStringLiteral("%1:%2:%3")
         .arg(f.Combo4->currentText(), f.Combo5->currentText(), f.Combo6->currentText());
 }
@@ -110,7 +110,7 @@ TEST_F(LogEditorsTest, IntervalListsFollowTheirRules) {
     };
     for (const Case& c : cases) {
         log_set_value ed;
-        mq::LogSettingForm& f = *ed.form;
+        mq::SettingForm& f = *ed.form;
         f.set_interval_silently(c.h, c.m, c.s);
         ScopedMessageBoxHook hook(MsgResult::OK);
         for (const Step& st : c.steps) {
@@ -128,7 +128,7 @@ TEST_F(LogEditorsTest, IntervalListsFollowTheirRules) {
 
 TEST_F(LogEditorsTest, InputTypeSwitchesFieldsAndDefaults) {
     log_set_value ed;
-    mq::LogSettingForm& f = *ed.form;
+    mq::SettingForm& f = *ed.form;
     auto choose = [&](int index) {
         f.Combo2[0]->setCurrentIndex(index);
         f.Combo2_Click(0);
@@ -157,7 +157,7 @@ TEST_F(LogEditorsTest, InputTypeSwitchesFieldsAndDefaults) {
 
 TEST_F(LogEditorsTest, EditsOfAnAreaAreKeptWhileMovingBetweenAreas) {
     log_set_value ed;
-    mq::LogSettingForm& f = *ed.form;
+    mq::SettingForm& f = *ed.form;
     ed.Combo1->setCurrentIndex(2);
     EXPECT_EQ(f.Text7[0]->text(), QStringLiteral("300.5"));
     EXPECT_EQ(f.Text4[1]->text(), QStringLiteral("-0100"));
@@ -182,7 +182,7 @@ TEST_F(LogEditorsTest, FillAndStoreEdgeCases) {
     s.let_Ch_scale_max(3, 12345);
     s.let_Ch_period_pos(3, 7);
     log_set_value ed;
-    mq::LogSettingForm& f = *ed.form;
+    mq::SettingForm& f = *ed.form;
     ed.Combo1->setCurrentIndex(3);
     EXPECT_EQ(f.Combo6->currentIndex(), -1);  // 45 s has no item
     EXPECT_EQ(f.Combo2[2]->currentText(), QStringLiteral("なし"));
@@ -210,7 +210,7 @@ TEST_F(LogEditorsTest, FillAndStoreEdgeCases) {
 
 TEST_F(LogEditorsTest, ClipboardCopiesOneAreaIntoAnother) {
     log_set_value ed;
-    mq::LogSettingForm& f = *ed.form;
+    mq::SettingForm& f = *ed.form;
     {
         ScopedMessageBoxHook hook(MsgResult::OK);
         ed.Toolbar1_ButtonClick(6);
@@ -271,7 +271,7 @@ TEST_F(LogEditorsTest, LoadingTheDefaultsWithoutLog0CfgMakesItAndShowsIt) {
     ed.Toolbar1_ButtonClick(8);
     EXPECT_EQ(hook.texts(), std::vector<QString>{QStringLiteral("既定収録値を読み込みます。　よろしいですか？")});
     EXPECT_EQ(mq::test::readAll(cfgPath()), mq::log0_cfg_default_bytes());
-    mq::LogSettingForm& f = *ed.form;
+    mq::SettingForm& f = *ed.form;
     EXPECT_EQ(interval(f), QStringLiteral("0:1:0"));
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(f.Combo2[c]->currentText(), QStringLiteral("K"));
@@ -412,7 +412,7 @@ TEST_F(LogEditorsTest, TheCloseBoxActsAsCancelInEachDialog) {
 TEST_F(LogEditorsTest, FieldsFilterKeysAndCheckOnLeaving) {
     log_set_value ed;
     ed.show();
-    mq::LogSettingForm& f = *ed.form;
+    mq::SettingForm& f = *ed.form;
     f.Combo2[0]->setCurrentIndex(5);
     f.Combo2_Click(0);
     f.Text6[0]->clear();
@@ -444,7 +444,7 @@ TEST_F(LogEditorsTest, DefaultsEditorMakesLog0CfgAndStoresTheShownValues) {
     log0_set_value d;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("既定収録設定（ログモード）"));
     EXPECT_EQ(mq::test::readAll(cfgPath()), mq::log0_cfg_default_bytes());
-    mq::LogSettingForm& f = *d.form;
+    mq::SettingForm& f = *d.form;
     EXPECT_EQ(f.Text4[0]->text(), QStringLiteral("0000"));
     EXPECT_EQ(f.Text5[0]->text(), QStringLiteral("5000"));
     EXPECT_EQ(f.Combo3[0]->currentText(), QStringLiteral("3"));

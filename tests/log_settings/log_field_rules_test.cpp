@@ -3,7 +3,7 @@
 // interval rule.
 #include <gtest/gtest.h>
 
-#include "log_settings/log_field_rules.h"
+#include "sequencer/setting_field_rules.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
 #pragma once
-// The form both LOG editors show (the settings editor log_set_value and the
-// defaults editor log0_set_value): the interval lists and one frame per
-// channel with input type, scales, decimal position, unit, alarms and
-// integration base, each numeric field with a spinner. The form owns the
+// The channel form of the setting editors: one frame per channel with input
+// type, scales, decimal position, unit and alarms, each numeric field with a
+// spinner. The LOG editors (log_set_value, log0_set_value) show it with the
+// interval lists and the integration bases; the TAG editors (tag_set_value,
+// tag0_set_value) without them, and then neither the fill, the store nor the
+// clipboard touch the interval or the bases. The form owns the
 // field rules (key filters, focus-loss checks, spinner steps), the input-type
 // and interval rules, and the fill from and store into a setting.
 //
@@ -11,12 +13,13 @@
 // have written).
 #include <QAbstractSpinBox>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <functional>
 
-#include "log_settings/log_field_rules.h"
+#include "sequencer/setting_field_rules.h"
 
 class QComboBox;
 class QGroupBox;
@@ -41,11 +44,17 @@ protected:
     StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
 };
 
-class LogSettingForm : public QWidget {
+enum class SettingFormKind {
+    Log,  // interval lists, alarms and integration bases
+    Tag,  // channel fields only
+};
+
+class SettingForm : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kChannels = 4;
-    explicit LogSettingForm(QWidget* parent = nullptr);
+    explicit SettingForm(QWidget* parent = nullptr, SettingFormKind kind = SettingFormKind::Log);
+    SettingFormKind kind() const { return m_kind; }
 
     // ---- controls
     QGroupBox* Frame2 = nullptr;  // "収録間隔"
@@ -88,7 +97,9 @@ public:
     // keeps the setting's own interval; when that is not a valid interval
     // either, the interval message is shown (when `announce`) and 00:01:00
     // is stored and shown. A scale text that is no number and a decimal
-    // position without selection keep the setting's values.
+    // position without selection keep the setting's values; the TAG form
+    // also shows those kept values again and names the fields in a message
+    // (when `announce`).
     void collect(clsLOGGER_SETTING& s, bool announce = true);
     // The per-type default alarm texts of channel i.
     void k_e_j_t_def_disp(const QString& type, int i);
@@ -111,6 +122,11 @@ private:
     void interval_zero_check();
     void set_index(QComboBox* box, int index);
     bool m_inUnitCheck = false;
+    SettingFormKind m_kind = SettingFormKind::Log;
 };
+
+// The message of the TAG form's store when fields had to keep their values;
+// `fields` names them ("CH1 ｽｹｰﾙ最小値").
+QString setting_fields_kept_message(const QStringList& fields);
 
 }  // namespace mq

@@ -1,4 +1,4 @@
-#include "log_settings/log_setting_form.h"
+#include "sequencer/setting_form.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -44,9 +44,13 @@ void UpDownButtons::stepBy(int steps) {
     if (steps != 0) emit stepped(steps > 0);
 }
 
-LogSettingForm::LogSettingForm(QWidget* parent) : QWidget(parent) { build(); }
+SettingForm::SettingForm(QWidget* parent, SettingFormKind kind) : QWidget(parent), m_kind(kind) { build(); }
 
-void LogSettingForm::build() {
+QString setting_fields_kept_message(const QStringList& fields) {
+    return QStringLiteral("入力中の値が正しくないため、設定されていた値に戻しました。\r\n") + fields.join(QStringLiteral("\r\n"));
+}
+
+void SettingForm::build() {
     auto combo = [this](const QString& name, int from, int to) {
         auto* c = new QComboBox(this);
         c->setObjectName(name);
@@ -84,6 +88,8 @@ void LogSettingForm::build() {
         l->setObjectName(QStringLiteral("Label%1").arg(5 + r));
         l->setFixedHeight(kRowHeight);
         captions->addWidget(l);
+        // The TAG settings have no integration base.
+        if (m_kind == SettingFormKind::Tag && r == rows.size() - 1) l->hide();
     }
 
     auto* channels = new QHBoxLayout;
@@ -119,7 +125,7 @@ void LogSettingForm::build() {
             t->installEventFilter(this);
             return t;
         };
-        auto withSpinner = [this, f, i](QLineEdit* t, UpDownButtons*& spin, void (LogSettingForm::*handler)(int, bool)) {
+        auto withSpinner = [this, f, i](QLineEdit* t, UpDownButtons*& spin, void (SettingForm::*handler)(int, bool)) {
             spin = new UpDownButtons(f);
             spin->setFixedHeight(kRowHeight);
             connect(spin, &UpDownButtons::stepped, this, [this, i, handler](bool up) { (this->*handler)(i, up); });
@@ -136,25 +142,30 @@ void LogSettingForm::build() {
         Text8[size_t(i)] = text(Low, 6);
         Text9[size_t(i)] = text(Base, 6);
         v->addWidget(type);
-        v->addLayout(withSpinner(Text4[size_t(i)], UpDown4[size_t(i)], &LogSettingForm::UpDown4_Change));
-        v->addLayout(withSpinner(Text5[size_t(i)], UpDown5[size_t(i)], &LogSettingForm::UpDown5_Change));
+        v->addLayout(withSpinner(Text4[size_t(i)], UpDown4[size_t(i)], &SettingForm::UpDown4_Change));
+        v->addLayout(withSpinner(Text5[size_t(i)], UpDown5[size_t(i)], &SettingForm::UpDown5_Change));
         v->addWidget(pos);
         v->addWidget(Text6[size_t(i)]);
-        v->addLayout(withSpinner(Text7[size_t(i)], UpDown7[size_t(i)], &LogSettingForm::UpDown7_Change));
-        v->addLayout(withSpinner(Text8[size_t(i)], UpDown8[size_t(i)], &LogSettingForm::UpDown8_Change));
-        v->addLayout(withSpinner(Text9[size_t(i)], UpDown9[size_t(i)], &LogSettingForm::UpDown9_Change));
+        v->addLayout(withSpinner(Text7[size_t(i)], UpDown7[size_t(i)], &SettingForm::UpDown7_Change));
+        v->addLayout(withSpinner(Text8[size_t(i)], UpDown8[size_t(i)], &SettingForm::UpDown8_Change));
+        v->addLayout(withSpinner(Text9[size_t(i)], UpDown9[size_t(i)], &SettingForm::UpDown9_Change));
+        if (m_kind == SettingFormKind::Tag) {
+            Text9[size_t(i)]->hide();
+            UpDown9[size_t(i)]->hide();
+        }
         channels->addWidget(f);
     }
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Frame2);
+    if (m_kind == SettingFormKind::Log) layout->addWidget(Frame2);
+    else Frame2->hide();
     layout->addLayout(channels);
 }
 
 // ---------------------------------------------------------------- events
 
-bool LogSettingForm::eventFilter(QObject* watched, QEvent* event) {
+bool SettingForm::eventFilter(QObject* watched, QEvent* event) {
     const QVariant field = watched->property(kField);
     if (!field.isValid()) return QWidget::eventFilter(watched, event);
     const int f = field.toInt();
@@ -183,9 +194,9 @@ bool LogSettingForm::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- input type
 
-QString LogSettingForm::type_text(int i) const { return Combo2[size_t(i)]->currentText(); }
+QString SettingForm::type_text(int i) const { return Combo2[size_t(i)]->currentText(); }
 
-void LogSettingForm::apply_enabling(int i) {
+void SettingForm::apply_enabling(int i) {
     const QString t = type_text(i);
     const bool voltage = t == u"V";
     const bool thermo = is_thermocouple(t);
@@ -202,7 +213,7 @@ void LogSettingForm::apply_enabling(int i) {
     }
 }
 
-void LogSettingForm::k_e_j_t_def_disp(const QString& type, int i) {
+void SettingForm::k_e_j_t_def_disp(const QString& type, int i) {
     const auto d = type_defaults(type);
     if (!d) return;
     Text7[size_t(i)]->setText(d->high);
@@ -210,7 +221,7 @@ void LogSettingForm::k_e_j_t_def_disp(const QString& type, int i) {
     Text9[size_t(i)]->setText(d->base);
 }
 
-void LogSettingForm::Combo2_Click(int i) {
+void SettingForm::Combo2_Click(int i) {
     if (before_change) before_change();
     const QString t = type_text(i);
     const size_t c = size_t(i);
@@ -228,7 +239,7 @@ void LogSettingForm::Combo2_Click(int i) {
 
 // ---------------------------------------------------------------- interval
 
-void LogSettingForm::set_index(QComboBox* box, int index) {
+void SettingForm::set_index(QComboBox* box, int index) {
     // A list set by a rule counts as that list's own change.
     if (box->currentIndex() == index) return;
     box->setCurrentIndex(index);
@@ -237,14 +248,14 @@ void LogSettingForm::set_index(QComboBox* box, int index) {
     else if (box == Combo6) Combo6_Click();
 }
 
-void LogSettingForm::interval_zero_check() {
+void SettingForm::interval_zero_check() {
     if (Combo4->currentIndex() == 0 && Combo5->currentIndex() == 0 && Combo6->currentIndex() == 0) {
         platform::msgBox(this, kIntervalResetMessage, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
         set_index(Combo5, 1);
     }
 }
 
-void LogSettingForm::Combo4_Click() {
+void SettingForm::Combo4_Click() {
     if (before_change) before_change();
     const int h = Combo4->currentIndex();
     if (h == 24) {
@@ -256,7 +267,7 @@ void LogSettingForm::Combo4_Click() {
     interval_zero_check();
 }
 
-void LogSettingForm::Combo5_Click() {
+void SettingForm::Combo5_Click() {
     if (before_change) before_change();
     if (Combo5->currentIndex() != 0) {
         set_index(Combo6, 0);
@@ -265,7 +276,7 @@ void LogSettingForm::Combo5_Click() {
     interval_zero_check();
 }
 
-void LogSettingForm::Combo6_Click() {
+void SettingForm::Combo6_Click() {
     if (before_change) before_change();
     if (Combo6->currentIndex() != 0) {
         set_index(Combo4, 0);
@@ -274,29 +285,29 @@ void LogSettingForm::Combo6_Click() {
     interval_zero_check();
 }
 
-void LogSettingForm::set_interval_silently(int h, int m, int s) {
+void SettingForm::set_interval_silently(int h, int m, int s) {
     const QSignalBlocker b4(Combo4), b5(Combo5), b6(Combo6);
     Combo4->setCurrentIndex(h >= 0 && h < Combo4->count() ? h : -1);
     Combo5->setCurrentIndex(m >= 0 && m < Combo5->count() ? m : -1);
     Combo6->setCurrentIndex(s >= 0 && s < Combo6->count() ? s : -1);
 }
 
-QString LogSettingForm::interval_text() const {
+QString SettingForm::interval_text() const {
     if (Combo4->currentIndex() < 0 || Combo5->currentIndex() < 0 || Combo6->currentIndex() < 0) return QString();
     return two(Combo4->currentIndex()) + u':' + two(Combo5->currentIndex()) + u':' + two(Combo6->currentIndex());
 }
 
 // ---------------------------------------------------------------- fields
 
-void LogSettingForm::Text4_LostFocus(int i) {
+void SettingForm::Text4_LostFocus(int i) {
     Text4[size_t(i)]->setText(scale_min_checked(Text4[size_t(i)]->text(), Text5[size_t(i)]->text()));
 }
 
-void LogSettingForm::Text5_LostFocus(int i) {
+void SettingForm::Text5_LostFocus(int i) {
     Text5[size_t(i)]->setText(scale_max_checked(Text5[size_t(i)]->text(), Text4[size_t(i)]->text()));
 }
 
-bool LogSettingForm::Text6_LostFocus(int i) {
+bool SettingForm::Text6_LostFocus(int i) {
     QLineEdit* t = Text6[size_t(i)];
     if (m_inUnitCheck || !unit_refused(t->text())) return true;
     m_inUnitCheck = true;
@@ -307,44 +318,44 @@ bool LogSettingForm::Text6_LostFocus(int i) {
     return false;
 }
 
-void LogSettingForm::Text7_LostFocus(int i) {
+void SettingForm::Text7_LostFocus(int i) {
     const size_t c = size_t(i);
     Text7[c]->setText(alarm_checked(AlarmField::High, type_text(i), Text7[c]->text(), Text8[c]->text()));
 }
 
-void LogSettingForm::Text8_LostFocus(int i) {
+void SettingForm::Text8_LostFocus(int i) {
     const size_t c = size_t(i);
     Text8[c]->setText(alarm_checked(AlarmField::Low, type_text(i), Text8[c]->text(), Text7[c]->text()));
 }
 
-void LogSettingForm::Text9_LostFocus(int i) {
+void SettingForm::Text9_LostFocus(int i) {
     const size_t c = size_t(i);
     Text9[c]->setText(alarm_checked(AlarmField::Base, type_text(i), Text9[c]->text(), QString()));
 }
 
-void LogSettingForm::UpDown4_Change(int i, bool up) {
+void SettingForm::UpDown4_Change(int i, bool up) {
     const size_t c = size_t(i);
     if (const auto t = scale_min_step(Text4[c]->text(), Text5[c]->text(), up)) Text4[c]->setText(*t);
 }
 
-void LogSettingForm::UpDown5_Change(int i, bool up) {
+void SettingForm::UpDown5_Change(int i, bool up) {
     const size_t c = size_t(i);
     if (const auto t = scale_max_step(Text5[c]->text(), Text4[c]->text(), up)) Text5[c]->setText(*t);
 }
 
-void LogSettingForm::UpDown7_Change(int i, bool up) {
+void SettingForm::UpDown7_Change(int i, bool up) {
     const size_t c = size_t(i);
     if (const auto t = alarm_step(AlarmField::High, type_text(i), Text7[c]->text(), Text8[c]->text(), up))
         Text7[c]->setText(*t);
 }
 
-void LogSettingForm::UpDown8_Change(int i, bool up) {
+void SettingForm::UpDown8_Change(int i, bool up) {
     const size_t c = size_t(i);
     if (const auto t = alarm_step(AlarmField::Low, type_text(i), Text8[c]->text(), Text7[c]->text(), up))
         Text8[c]->setText(*t);
 }
 
-void LogSettingForm::UpDown9_Change(int i, bool up) {
+void SettingForm::UpDown9_Change(int i, bool up) {
     const size_t c = size_t(i);
     if (const auto t = alarm_step(AlarmField::Base, type_text(i), Text9[c]->text(), QString(), up))
         Text9[c]->setText(*t);
@@ -352,14 +363,16 @@ void LogSettingForm::UpDown9_Change(int i, bool up) {
 
 // ---------------------------------------------------------------- fill and collect
 
-void LogSettingForm::fill(const clsLOGGER_SETTING& s) {
-    const QString iv = s.record_interval();
-    auto part = [&](int from) {
-        bool ok = false;
-        const int v = iv.mid(from, 2).trimmed().toInt(&ok);
-        return ok ? v : -1;
-    };
-    set_interval_silently(part(0), part(3), part(6));
+void SettingForm::fill(const clsLOGGER_SETTING& s) {
+    if (m_kind == SettingFormKind::Log) {
+        const QString iv = s.record_interval();
+        auto part = [&](int from) {
+            bool ok = false;
+            const int v = iv.mid(from, 2).trimmed().toInt(&ok);
+            return ok ? v : -1;
+        };
+        set_interval_silently(part(0), part(3), part(6));
+    }
     for (int i = 0; i < kChannels; ++i) {
         const size_t c = size_t(i);
         const QString type = s.Ch_input_type(i);
@@ -381,13 +394,16 @@ void LogSettingForm::fill(const clsLOGGER_SETTING& s) {
         auto value = [&](double v) { return shown ? platform::format(v, QStringLiteral("##0.0")) : QStringLiteral("------"); };
         Text7[c]->setText(value(s.Ch_high_alarm_count_value(i)));
         Text8[c]->setText(value(s.Ch_low_alarm_count_value(i)));
-        Text9[c]->setText(value(s.Ch_sum_std_count_value(i)));
+        if (m_kind == SettingFormKind::Log) Text9[c]->setText(value(s.Ch_sum_std_count_value(i)));
     }
 }
 
-void LogSettingForm::collect(clsLOGGER_SETTING& s, bool announce) {
+void SettingForm::collect(clsLOGGER_SETTING& s, bool announce) {
+    const bool tag = m_kind == SettingFormKind::Tag;
     const QString iv = interval_text();
-    if (interval_valid(iv)) {
+    if (tag) {
+        // The TAG settings carry no interval.
+    } else if (interval_valid(iv)) {
         s.let_record_interval(iv);
     } else if (!interval_valid(s.record_interval())) {
         // Never store (and later send or save) an interval of nothing.
@@ -397,18 +413,37 @@ void LogSettingForm::collect(clsLOGGER_SETTING& s, bool announce) {
         set_interval_silently(0, 1, 0);
         s.let_record_interval(QStringLiteral("00:01:00"));
     }
+    QStringList kept;
     for (int i = 0; i < kChannels; ++i) {
         const size_t c = size_t(i);
+        const QString ch = QStringLiteral("CH%1 ").arg(i + 1);
         s.let_Ch_input_type(i, type_code_of_item(type_text(i)));
-        try {
-            if (const auto n = whole_number(fixed(Text4[c]->text(), 6))) s.let_Ch_scale_min(i, platform::toInt16(*n));
-        } catch (const Error&) {
+        auto scale = [&](QLineEdit* t, bool isMin) {
+            bool stored = false;
+            try {
+                if (const auto n = whole_number(fixed(t->text(), 6))) {
+                    if (isMin) s.let_Ch_scale_min(i, platform::toInt16(*n));
+                    else s.let_Ch_scale_max(i, platform::toInt16(*n));
+                    stored = true;
+                }
+            } catch (const Error&) {
+            }
+            if (stored || !tag) return;
+            // A partial entry (the field not left yet): the stored value stays and is shown again.
+            t->setText(scale_form(isMin ? s.Ch_scale_min(i) : s.Ch_scale_max(i)));
+            kept << ch + (isMin ? QStringLiteral("ｽｹｰﾙ最小値") : QStringLiteral("ｽｹｰﾙ最大値"));
+        };
+        scale(Text4[c], true);
+        scale(Text5[c], false);
+        if (Combo3[c]->currentIndex() >= 0) {
+            s.let_Ch_period_pos(i, quint8(Combo3[c]->currentIndex()));
+        } else if (tag) {
+            // No position chosen (the setting held none of 0-3): 0 is stored and shown.
+            s.let_Ch_period_pos(i, 0);
+            const QSignalBlocker b(Combo3[c]);
+            Combo3[c]->setCurrentIndex(0);
+            kept << ch + QStringLiteral("ﾋﾟﾘｵﾄﾞ位置");
         }
-        try {
-            if (const auto n = whole_number(fixed(Text5[c]->text(), 6))) s.let_Ch_scale_max(i, platform::toInt16(*n));
-        } catch (const Error&) {
-        }
-        if (Combo3[c]->currentIndex() >= 0) s.let_Ch_period_pos(i, quint8(Combo3[c]->currentIndex()));
         s.let_Ch_unit(i, fixed(Text6[c]->text(), 3));
     }
     // Alarm texts are scaled by the channel's type and decimal position, so
@@ -431,18 +466,28 @@ void LogSettingForm::collect(clsLOGGER_SETTING& s, bool announce) {
         const QString low = value_text(Text8[c]->text());
         if (!low.isEmpty()) s.let_Ch_low_alarm_count(i, fixed(low, 6));
     }
-    for (int i = 0; i < kChannels; ++i) {
-        const QString base = value_text(Text9[size_t(i)]->text());
-        if (!base.isEmpty()) s.let_Ch_sum_std_count(i, fixed(base, 6));
+    if (!tag) {
+        for (int i = 0; i < kChannels; ++i) {
+            const QString base = value_text(Text9[size_t(i)]->text());
+            if (!base.isEmpty()) s.let_Ch_sum_std_count(i, fixed(base, 6));
+        }
+    }
+    if (announce && !kept.isEmpty()) {
+        platform::msgBox(this, setting_fields_kept_message(kept), platform::MsgButtons::OK,
+                         platform::MsgIcon::Exclamation);
     }
 }
 
 // ---------------------------------------------------------------- clipboard
 
-void LogSettingForm::copy_to(SettingClipboard& clip) const {
-    clip.hh = SettingClipboard::fit(Combo4->currentText().left(2), 2);
-    clip.mm = SettingClipboard::fit(Combo5->currentText().left(2), 2);
-    clip.ss = SettingClipboard::fit(Combo6->currentText().left(2), 2);
+void SettingForm::copy_to(SettingClipboard& clip) const {
+    // The TAG form leaves the LOG editor's own fields as they are.
+    const bool log = m_kind == SettingFormKind::Log;
+    if (log) {
+        clip.hh = SettingClipboard::fit(Combo4->currentText().left(2), 2);
+        clip.mm = SettingClipboard::fit(Combo5->currentText().left(2), 2);
+        clip.ss = SettingClipboard::fit(Combo6->currentText().left(2), 2);
+    }
     for (int i = 0; i < kChannels; ++i) {
         const size_t c = size_t(i);
         clip.a[c] = qint16(Combo2[c]->currentIndex());
@@ -452,18 +497,19 @@ void LogSettingForm::copy_to(SettingClipboard& clip) const {
         clip.unit[c] = SettingClipboard::fit(Text6[c]->text(), 3);
         clip.high_alarm[c] = SettingClipboard::fit(Text7[c]->text(), 6);
         clip.low_alarm[c] = SettingClipboard::fit(Text8[c]->text(), 6);
-        clip.sum_std[c] = SettingClipboard::fit(Text9[c]->text(), 6);
+        if (log) clip.sum_std[c] = SettingClipboard::fit(Text9[c]->text(), 6);
     }
     clip.valid = true;
 }
 
-void LogSettingForm::paste_from(const SettingClipboard& clip) {
+void SettingForm::paste_from(const SettingClipboard& clip) {
     auto index = [](const QString& t) {
         bool ok = false;
         const int v = t.trimmed().toInt(&ok);
         return ok ? v : -1;  // copied while the list had no selection: none again
     };
-    set_interval_silently(index(clip.hh), index(clip.mm), index(clip.ss));
+    const bool log = m_kind == SettingFormKind::Log;
+    if (log) set_interval_silently(index(clip.hh), index(clip.mm), index(clip.ss));
     for (int i = 0; i < kChannels; ++i) {
         const size_t c = size_t(i);
         {
@@ -480,7 +526,7 @@ void LogSettingForm::paste_from(const SettingClipboard& clip) {
         Text6[c]->setText(clip.unit[c]);
         Text7[c]->setText(clip.high_alarm[c]);
         Text8[c]->setText(clip.low_alarm[c]);
-        Text9[c]->setText(clip.sum_std[c]);
+        if (log) Text9[c]->setText(clip.sum_std[c]);
     }
 }
 

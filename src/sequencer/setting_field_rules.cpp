@@ -1,4 +1,4 @@
-#include "log_settings/log_field_rules.h"
+#include "sequencer/setting_field_rules.h"
 
 #include <QRegularExpression>
 

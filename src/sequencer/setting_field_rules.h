@@ -1,9 +1,9 @@
 #pragma once
-// The rules of the channel fields shared by the LOG settings editor and the
-// LOG defaults editor: which keys a field takes, how a field's text is checked
-// and rewritten when it loses the focus, what replaces a bad value, how a
-// spinner steps it, and the per-type defaults. Plain functions over texts, so
-// that both editors (and their tests) use the very same rules.
+// The rules of the channel fields shared by the four setting editors (LOG and
+// TAG settings, LOG and TAG defaults): which keys a field takes, how a field's
+// text is checked and rewritten when it loses the focus, what replaces a bad
+// value, how a spinner steps it, and the per-type defaults. Plain functions
+// over texts, so that every editor (and its tests) uses the very same rules.
 //
 // Scale texts: optional "-" and four digits ("-9999" to "9999"); the minimum
 // must stay below the maximum. Alarm and base texts: one decimal ("###0.0");

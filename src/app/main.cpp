@@ -13,6 +13,7 @@
 #include "log_data/ops_log_read.h"
 #include "log_data/log_data_files.h"
 #include "log_data/ops_log_files.h"
+#include "log_settings/log_set_value.h"
 #include "main_window/file_open.h"
 #include "main_window/file_save.h"
 #include "main_window/command_boundary.h"
@@ -25,6 +26,13 @@
 #include "model/model_state.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sequencer/ops_list_write.h"
+#include "tag_settings/tag_settings_targets.h"
+#include "tag_data/tag_data.h"
+#include "tag_data/tag_data_files.h"
+#include "tag_data/tag_data_select.h"
+#include "tag_settings/tag_setting_read.h"
+#include "tag_settings/tag_set_value.h"
 
 namespace {
 
@@ -45,12 +53,20 @@ struct Application {
         mq::install_connect_targets(targets, [] { mq::seq().prog_mode = 0; });
         mq::install_log_data_targets(targets);
         mq::install_log_data_select_target(targets, &window);
-        mq::install_log_read_operations();
+        mq::install_log_read_operations(mq::log_set_value_disp_hook(), mq::unload_log_set_value_hook());
+        mq::install_log_settings_targets(targets);
         mq::install_file_open_target(targets);
         mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
         mq::install_log_file_targets(targets);
         mq::install_log_file_operations();
         mq::install_graph_target(targets);
+        mq::install_tag_settings_targets(targets, &window);
+        mq::install_list_write_operations();
+        mq::install_tag_data_targets(targets);
+        mq::install_tag_data_select_target(targets, &window);
+        mq::install_tag_file_targets(targets);
+        mq::install_tag_data_operations();
+        mq::install_tag_setting_read(mq::tag_set_value_disp_hook(), mq::unload_tag_set_value_hook());
     }
 
     int run(QApplication& app, const QStringList& arguments) {

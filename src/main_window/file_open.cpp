@@ -23,6 +23,8 @@ namespace {
 constexpr int kOpenButton = 13;
 constexpr int kMl2HeaderBytes = 236;
 constexpr int kTagBytes = 11;
+// The ".MT1" tag line before its CR LF: model name (8), "-", format tag (11).
+constexpr int kMt1TagLineBytes = 20;
 constexpr qint64 kLineChunk = 4096;
 
 const QString kTagMl1 = QStringLiteral("LD01-010100");
@@ -278,7 +280,16 @@ bool read_data_file_tag(const QString& path, QByteArray* tag) {
         return true;
     }
     if (kind == QLatin1String("MT1")) {
-        // The first line: up to its CR LF, or the whole file when it has none.
+        // The tag line is 20 scrambled bytes and a plain CR LF; a scrambled
+        // 'P' 'W' in the model name is CR LF too, so it is taken by its count.
+        const QByteArray head = f.read(kMt1TagLineBytes + 2);
+        if (f.error() != QFileDevice::NoError) return false;
+        if (head.size() == kMt1TagLineBytes + 2 && head.endsWith("\r\n")) {
+            *tag = data_disk_angou_load_1(head.left(kMt1TagLineBytes).right(kTagBytes));
+            return true;
+        }
+        // Otherwise the first line: up to its CR LF, or the whole file when it has none.
+        if (!f.seek(0)) return false;
         QByteArray line;
         qsizetype eol = -1;
         while (eol < 0) {

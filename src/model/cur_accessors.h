@@ -93,6 +93,12 @@ inline constexpr int DlgChDispSw = 35004;
 inline constexpr int fGrasvline = 35101;
 }  // namespace help_context
 
+class clsLOGGER_STATUS;
+// The identity object whose worker and comment lists the list editors and
+// their writes work on: the file data set's status when a file window is
+// active, else the connected logger's; null when there is neither.
+clsLOGGER_STATUS* list_target_status();
+
 // Opens the help file at the topic of the context number, with the caller's
 // window as parent; returns what the help launcher returns.
 quintptr show_help(QWidget* caller, const QString& helpFile, int context);

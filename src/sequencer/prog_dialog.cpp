@@ -469,12 +469,28 @@ void Prog_Dialog::exit_no_reply() {
     setAppIdle(true);
 }
 
+void Prog_Dialog::exit_rejected(const QString& message) {
+    set_done_flag();
+    platform::msgBox(this, message, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    unload();
+    setAppIdle(true);
+}
+
 void Prog_Dialog::exit_success() {
     const qint16 code = seq().prog_mode;
     set_done_flag();
     if (code == op_connect_check) seq().connect_ok_flag = true;
     if (isDataRead(code)) link().rx_progress_flag = false;
     unload();
+}
+
+void Prog_Dialog::exit_editor_write(bool disconnect, bool idle) {
+    if (disconnect) comm_disconnect();
+    unload();
+    unload_caller();
+    procManualActive();
+    prog_data_bind();
+    if (idle) setAppIdle(true);
 }
 
 // ---------------------------------------------------------------- events

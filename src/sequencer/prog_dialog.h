@@ -75,9 +75,17 @@ public:
     // No complete reply: the cancel exit when comm_cancel_flag is True, else
     // the no-answer exit.
     void exit_no_reply();
+    // The logger refused a write (NAK): what it refused is shown in a
+    // message, nothing more is sent, the link stays up; app_idle_flag True.
+    void exit_rejected(const QString& message);
     // The end of a successful logger read: its done flag True, unload;
     // app_idle_flag stays False for the calling command.
     void exit_success();
+    // The ending of a settings editor's write that closes the editor: the
+    // link dropped first when `disconnect` (comm_disconnect), this dialog and
+    // the editor unloaded, Proc_ManualActive, prog_data_bind; app_idle_flag
+    // True when `idle`.
+    void exit_editor_write(bool disconnect, bool idle = true);
 
     // ---- IRxProgressBar (the link's received-byte display)
     double maximum() const override { return m_max; }

@@ -1,5 +1,6 @@
 #include "main_window/file_open.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -231,8 +232,27 @@ FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& requ
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return answer;
     answer.accepted = true;
     answer.path = d.selectedFiles().first();
-    answer.filterIndex = filters.isEmpty() ? 0 : int(filters.indexOf(d.selectedNameFilter())) + 1;
+    answer.filterIndex = filters.isEmpty() ? 0 : chosen_filter_position(d, filters);
     return answer;
+}
+
+int chosen_filter_position(const QFileDialog& d, const QStringList& filters) {
+    // The type list of Qt's own dialog holds the filters in the order they
+    // were set; its position is the answer. The text the dialog hands back
+    // for the chosen filter is not: with the patterns hidden it may be the
+    // shortened text shown in the list rather than the one that was set.
+    if (const auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        const int at = types->currentIndex();
+        if (types->count() == filters.size() && at >= 0) return at + 1;
+    }
+    const QString chosen = d.selectedNameFilter().trimmed();
+    for (int i = 0; i < filters.size(); ++i) {
+        const QString& f = filters[i];
+        if (f == chosen || f.startsWith(chosen + QLatin1Char(' ')) || f.startsWith(chosen + QLatin1Char('('))) {
+            return i + 1;
+        }
+    }
+    return 1;
 }
 
 // ---------------------------------------------------------------- the tag

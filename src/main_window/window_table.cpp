@@ -13,6 +13,7 @@
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
+#include "platform/program_icon.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
@@ -40,6 +41,8 @@ int key_number(const QString& key) {
 
 DataSubWindow::DataSubWindow(WindowTable& table, QWidget* parent) : QMdiSubWindow(parent), m_table(table) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The frame would otherwise show the toolkit's own logo.
+    setWindowIcon(platform::programIcon());
 }
 
 void DataSubWindow::closeEvent(QCloseEvent* e) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QImage>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -10,6 +12,8 @@
 #include "fake_windows.h"
 #include "main_window/config_files.h"
 #include "main_window/small_windows.h"
+#include "platform/help.h"
+#include "platform/program_icon.h"
 
 namespace mq::test {
 namespace {
@@ -86,6 +90,34 @@ TEST_F(HomeCommandsTest, MenusCarryTheirTextsAndStartDisabledWhereMarked) {
     }
     EXPECT_TRUE(home->menuItem(QStringLiteral("mGrp_optAutoDraw"))->isCheckable());
     EXPECT_FALSE(home->autoDrawChecked());
+}
+
+TEST_F(HomeCommandsTest, MainWindowChildWindowsAndDialogsShowTheProgramsIcon) {
+    const QImage own = platform::programIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(own.isNull());
+    home->winTable().win_logger_open_log(QStringLiteral("01"));
+    QMdiSubWindow* sub = home->mdiArea()->subWindowList().value(0);
+    ASSERT_NE(sub, nullptr);
+    QDialog dialog(home.get());
+    QWidget loose;  // a window without a parent, as the second start's box
+    const std::pair<const char*, QWidget*> windows[] = {
+        {"main window", home.get()}, {"data window", sub}, {"dialog", &dialog}, {"parentless window", &loose}};
+    for (const auto& [what, w] : windows) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(w->windowIcon().pixmap(32, 32).toImage(), own);
+    }
+}
+
+TEST_F(HomeCommandsTest, HelpMenuOpensTheFirstPageInsideTheProgram) {
+    model().help_file = QStringLiteral(MQ_SOURCE_DIR "/help");
+    ScopedMessageBoxHook box(MsgResult::OK);
+    home->menuItem(QStringLiteral("loggerhelp"))->trigger();
+    EXPECT_TRUE(box.records().empty());
+    platform::HelpWindow* help = platform::helpWindowOf(home.get());
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->currentPage(), model().help_file + QStringLiteral("/1.html"));
+    help->close();
 }
 
 TEST_F(HomeCommandsTest, ToolbarButtonsSitAtTheirIndices) {

@@ -78,6 +78,15 @@ void openTagWindow(HOME& home, const QString& path) {
     home.winTable().win_file_open_tag(path);
 }
 
+// TAG file windows are opened through the TAG data window's hooks; until
+// they are installed, a TAG file is refused before anything changes.
+bool tagFileWindowsAvailable() {
+    const HomeTargets& t = home_state().targets;
+    return bool(t.create_tag_window) && bool(t.disp_file_tag_data_form_mt1);
+}
+
+const QString kNoTagWindows = QStringLiteral("タグ・データ・ファイルはこのバージョンでは開けません。");
+
 const QString kPanelLog = QStringLiteral("動作：ログモード");
 const QString kPanelTag = QStringLiteral("動作：タグ・モード");
 const QString kPanelMemory = QStringLiteral("動作：メモリ・モード");
@@ -88,6 +97,10 @@ void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode
     switch (mode) {
     case 0:
         if (tag == kTagMt1) {
+            if (!tagFileWindowsAvailable()) {
+                message(home, kNoTagWindows);
+                return;
+            }
             rememberOpenFolder(path);
             showMode(home, QStringLiteral("2"), kPanelTag);
             home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
@@ -147,6 +160,10 @@ void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode
     case 2:
         if (tag != kTagMt1) {
             message(home, QStringLiteral("選択ファイルの形式はタグ・データではありません。"));
+            return;
+        }
+        if (!tagFileWindowsAvailable()) {
+            message(home, kNoTagWindows);
             return;
         }
         rememberOpenFolder(path);

@@ -101,6 +101,31 @@ TEST_F(FileOpenTest, TagFileWithNothingOpenSetsTagModeAndGreysTheGraphMenu) {
     EXPECT_FALSE(requests[0].save);
 }
 
+TEST_F(FileOpenTest, WithoutTagWindowsATagFileIsRefusedAndNothingChanges) {
+    // The TAG data window is not part of this build: its hooks are empty.
+    home_state().targets.create_tag_window = nullptr;
+    home_state().targets.disp_file_tag_data_form_mt1 = nullptr;
+    const QString panelBefore = panel4();
+    const bool graphBefore = graphMenu();
+    ScopedMessageBoxHook box(MsgResult::OK);
+    open(line1(QStringLiteral("a.MT1"), "TD01-010100"));
+    ASSERT_EQ(box.records().size(), 1u);
+    EXPECT_EQ(box.records()[0].text, QStringLiteral("タグ・データ・ファイルはこのバージョンでは開けません。"));
+    EXPECT_EQ(box.records()[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(fills.empty());
+    EXPECT_TRUE(home->mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(panel4(), panelBefore);
+    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(graphMenu(), graphBefore);
+    EXPECT_EQ(home_state().open_dialog_dir, QStringLiteral("/start"));
+    EXPECT_EQ(model().act_data_kind, 0);
+    EXPECT_TRUE(openButton());
+    EXPECT_TRUE(home_state().app_idle_flag);
+    // LOG files open as before.
+    open(ml2(QStringLiteral("b.ML2")));
+    EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
+}
+
 TEST_F(FileOpenTest, LogFileWithNothingOpenSetsLogOrMemoryModeByTheMedia) {
     open(ml2(QStringLiteral("fixed.ml2")));
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));

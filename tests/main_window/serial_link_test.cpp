@@ -332,6 +332,39 @@ TEST_F(SerialLinkTest, PortThatCannotBeOpenedFailsAtOnceWithoutSending) {
     EXPECT_TRUE(mq::send_data_sub(QStringLiteral("RP02RV"), 3, 10));
 }
 
+TEST_F(SerialLinkTest, APortThatVanishesEndsTheExchangeAtOnce) {
+    // Unplugged while the logger is silent (30 s time-out), or in the middle
+    // of its reply: no further attempt is made and the port is closed.
+    struct Case {
+        const char* what;
+        QByteArray before;  // what the far end sends before it goes
+    };
+    const Case cases[] = {{"while waiting", {}}, {"mid-reply", "\x02" "1234"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PtyPeer gone;
+        ASSERT_TRUE(gone.ok());
+        qputenv("MARROWQUILL_PORTS", gone.path().toLocal8Bit());
+        gone.onFrame = [&](const QByteArray&) {
+            if (!c.before.isEmpty()) gone.write(c.before);
+            QTimer::singleShot(0, &gone.ctx, [&] { gone.vanish(); });
+        };
+        EXPECT_FALSE(mq::send_data_sub(QStringLiteral("ST00SN"), 15, 600));
+        EXPECT_TRUE(link().rx_port_lost);
+        EXPECT_EQ(link().rx_attempts_made, 1);
+        EXPECT_LT(link().rx_ticks_counted, 600);  // not one full time-out
+        EXPECT_EQ(gone.frames.size(), 1);
+        EXPECT_FALSE(link().comm_cancel_flag);  // a failure, not a cancel
+        EXPECT_FALSE(link().MSComm1().isOpen());
+    }
+    // The next exchange on a port that is there again starts afresh.
+    qputenv("MARROWQUILL_PORTS", peer.path().toLocal8Bit());
+    answerAlways("\x06\r\n");
+    EXPECT_TRUE(mq::send_data_sub(QStringLiteral("RP02RV"), 3, 10));
+    EXPECT_FALSE(link().rx_port_lost);
+    EXPECT_EQ(link().rx_attempts_made, 1);
+}
+
 TEST_F(SerialLinkTest, ImpossibleReplyLengthsAreRefused) {
     answerAlways("\x06\r\n");
     EXPECT_FALSE(mq::send_data_sub(QStringLiteral("RP02RV"), mq::kMaxReplyLength + 1, 10));

@@ -233,6 +233,12 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
     SerialLinkEngine& e = st.engine();
     if (e.busy) return false;  // one exchange at a time
 
+    st.rx_attempts_made = 0;
+    st.rx_ticks_counted = 0;
+    st.send_pause_ticks = 0;
+    st.send_pause_restarts = 0;
+    st.rx_port_lost = false;
+
     QByteArray text;
     if (!link_text_to_bytes(command, &text)) return false;
     if (expectedLen < 3 || expectedLen > kMaxReplyLength) return false;
@@ -240,11 +246,6 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
     const qint16 ticks = timeoutTicks < 1 ? qint16(1) : timeoutTicks;
 
     e.busy = true;
-    st.rx_attempts_made = 0;
-    st.rx_ticks_counted = 0;
-    st.send_pause_ticks = 0;
-    st.send_pause_restarts = 0;
-    st.rx_port_lost = false;
     const platform::SerialPort::OpenResult opened = e.MSComm1.open();
     e.Timer1.start();
     if (opened != platform::SerialPort::OpenResult::Ok) {

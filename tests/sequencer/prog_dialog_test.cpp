@@ -323,7 +323,7 @@ TEST_F(ProgDialogTest, EscapeDoesNotCloseTheWindowUnderItsOperation) {
     registerOp(50, [&](Prog_Dialog& dlg) {
         QTest::keyClick(&dlg, Qt::Key_Escape);
         dlg.close();
-        mq::test::processEventsFor(20);
+        QCoreApplication::processEvents();
         stillThere = dlg.isVisible() && !dlg.unloaded();
         dlg.exit_success();
     });

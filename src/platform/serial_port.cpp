@@ -28,7 +28,10 @@ QString canonicalDevice(const QString& path) {
 SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e != QSerialPort::ResourceError || !m_port->isOpen() || m_lost) return;
+        // An unplugged adapter (or a hung-up line) shows as a resource error,
+        // or as reads that fail again and again; either way nothing more can
+        // come from the device.
+        if ((e != QSerialPort::ResourceError && e != QSerialPort::ReadError) || !m_port->isOpen() || m_lost) return;
         m_lost = true;
         m_errorText = m_port->errorString();
         emit portLost();

@@ -47,7 +47,7 @@ public:
     QString errorText() const { return m_errorText; }
 
     // True once the device went away while open (a USB adapter unplugged:
-    // QSerialPort's resource error); cleared by the next open.
+    // QSerialPort reports a resource or read error); cleared by the next open.
     bool lost() const { return m_lost; }
 
     qint64 bytesAvailable() const;

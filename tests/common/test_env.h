@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QWidget;
+
 namespace mq::test {
 
 // Creates the temporary folders, sets the environment and creates the
@@ -25,6 +27,11 @@ template <class Pred>
 bool waitUntil(Pred pred, int timeoutMs = 5000);
 
 void processEventsFor(int ms);
+
+// With MQ_SCREENSHOT_DIR set, saves a picture of the widget there as
+// <name>.png (run under Xvfb with QT_QPA_PLATFORM=xcb to look at windows as
+// the user sees them); otherwise does nothing.
+void saveScreenshot(QWidget* widget, const QString& name);
 
 // The bytes of a file, or "<missing>" when it cannot be read.
 QByteArray readAll(const QString& path);

@@ -47,12 +47,7 @@ protected:
         reply = buildReply(recs);
     }
 
-    void shoot(const QString& name) {
-        const QByteArray dir = qgetenv("MQ_SCREENSHOT_DIR");
-        if (dir.isEmpty()) return;
-        QCoreApplication::processEvents();
-        home->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
+    void shoot(const QString& name) { saveScreenshot(home.get(), name); }
 
     // What a reader of the window at its opening size must see.
     void expectReadable(log_data* w) {

@@ -216,6 +216,7 @@ TEST_F(ManualCommDialogTest, TheNoteBreaksBetweenItsSentencesAndStaysClearOfTheB
     EXPECT_LT(width, fm.horizontalAdvance(first + QStringLiteral("    通")));
     EXPECT_GE(width, fm.horizontalAdvance(QStringLiteral("通信ポートをご確認の上設定してください。")));
     EXPECT_GE(note->height(), note->heightForWidth(note->width()));
+    saveScreenshot(dlg.get(), QStringLiteral("manual_comm_dialog"));
     const int noteBottom = note->geometry().bottom();
     for (QPushButton* b : {dlg->OKButton, dlg->CancelButton, dlg->Command1}) {
         EXPECT_GE(b->geometry().top() - noteBottom, 6) << b->text().toStdString();

@@ -108,6 +108,7 @@ TEST(Help, TheShippedPagesAnswerEveryContextAndLinkToEachOther) {
     HelpWindow* w = helpWindowOf(&owner);
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->browser()->toPlainText().contains(QStringLiteral("通信設定"))) << w->browser()->toPlainText().toStdString();
+    mq::test::saveScreenshot(w, QStringLiteral("help_33002"));
     // Its one link ("目次") followed from the keyboard.
     QApplication::setActiveWindow(w);
     w->browser()->setFocus();
@@ -115,6 +116,7 @@ TEST(Help, TheShippedPagesAnswerEveryContextAndLinkToEachOther) {
     QTest::keyClick(w->browser(), Qt::Key_Return);
     EXPECT_EQ(w->currentPage(), help + QStringLiteral("/index.html"));
     EXPECT_TRUE(w->browser()->toPlainText().contains(QStringLiteral("目次")));
+    mq::test::saveScreenshot(w, QStringLiteral("help_index"));
 }
 
 #include "help_test.moc"

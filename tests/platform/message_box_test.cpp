@@ -152,6 +152,7 @@ TEST(MessageBoxShown, AShortTextStillLeavesRoomForTheTitle) {
         int width = 0, needed = 0;
         onBox([&](QMessageBox* box) {
             width = box->width();
+            mq::test::saveScreenshot(box, QStringLiteral("message_box_") + QString::number(width));
             needed = messageBoxMinimumWidth(box->windowTitle(), box->font());
             QTest::keyClick(box, Qt::Key_Return);
         });

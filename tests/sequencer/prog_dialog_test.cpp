@@ -440,6 +440,28 @@ TEST_F(ProgExitTest, AnotherLoggerEndsAListReadWithTheChangeAndUnloadsTheCaller)
     EXPECT_EQ(sim.received(), (QList<QByteArray>{"ST00SN", "ST03MD"}));  // nothing more is sent
 }
 
+TEST_F(ProgExitTest, AnAdapterUnpluggedDuringAReadEndsItAtOnceWithTheLostLinkMessage) {
+    // The logger is silent (a 30 s time-out) and the adapter is pulled out
+    // while the read waits for the reply.
+    registerRead(10, [this] { sim.setFault(Fault::Silence); }, 600);
+    QTimer unplug;
+    QObject::connect(&unplug, &QTimer::timeout, [&] {
+        if (sim.received().size() < 3) return;
+        unplug.stop();
+        sim.stop();
+    });
+    unplug.start(10);
+    show(10);
+    EXPECT_TRUE(link().rx_port_lost);
+    EXPECT_EQ(link().rx_attempts_made, 1);
+    EXPECT_LT(link().rx_ticks_counted, 600);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+    EXPECT_FALSE(link().link_connected_flag);
+    EXPECT_FALSE(link().comm_cancel_flag);
+    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_TRUE(home_state().app_idle_flag);
+}
+
 TEST_F(ProgExitTest, ALoggerThatFallsSilentDisconnects) {
     model().act_logger_data = model().logger_main->colLOGGER_DATA().Item("L05");
     registerRead(10, [this] { sim.setFault(Fault::Silence); });

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include "main_window/config_files.h"
 #include "main_window/home.h"
@@ -245,12 +246,36 @@ FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& requ
     }
     if (!request.startDir.isEmpty()) d.setDirectory(request.startDir);
     if (!request.proposedName.isEmpty()) d.selectFile(request.proposedName);
+    if (request.save) keep_plain_extension_on_type_change(d, request.filters);
     FileDialogAnswer answer;
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return answer;
     answer.accepted = true;
     answer.path = d.selectedFiles().first();
     answer.filterIndex = filters.isEmpty() ? 0 : chosen_filter_position(d, filters);
     return answer;
+}
+
+void keep_plain_extension_on_type_change(QFileDialog& d, const QStringList& shownFilters) {
+    // Choosing another type in a save dialog makes Qt's dialog put that
+    // type's extension on a typed name, taken from the patterns it was given:
+    // here the bracketed ones ("[cC][sS][vV]"). The extension shown to the
+    // user ("csv") goes in their place.
+    auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!types || !edit) return;
+    QObject::connect(types, &QComboBox::activated, &d, [shownFilters, edit](int index) {
+        const QString shown = shownFilters.value(index);
+        const qsizetype open = shown.lastIndexOf(QLatin1Char('('));
+        const qsizetype close = shown.lastIndexOf(QLatin1Char(')'));
+        if (open < 0 || close < open) return;
+        const QString pattern = shown.mid(open + 1, close - open - 1).section(QLatin1Char(' '), 0, 0);
+        const QString plain = QFileInfo(pattern).suffix();
+        QString name = edit->text();
+        const qsizetype bracket = name.lastIndexOf(QLatin1String(".["));
+        if (plain.isEmpty() || bracket < 0 || !name.endsWith(QLatin1Char(']'))) return;
+        name.truncate(bracket + 1);
+        edit->setText(name + plain.toLower());
+    });
 }
 
 int chosen_filter_position(const QFileDialog& d, const QStringList& filters) {

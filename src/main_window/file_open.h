@@ -46,6 +46,10 @@ FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& requ
 // was given `filters` (as set, in that order); 1 when it cannot be told.
 int chosen_filter_position(const QFileDialog& dialog, const QStringList& filters);
 
+// In a save dialog, keeps the extension Qt's dialog writes onto a typed name
+// when another type is chosen readable ("csv", not the letter-case pattern).
+void keep_plain_extension_on_type_change(QFileDialog& dialog, const QStringList& shownFilters);
+
 // A filter as shown ("Binary files (*.ML2)") turned into one whose patterns
 // match every letter case ("Binary files (*.ML2) (*.[mM][lL]2)"); the text
 // shown to the user stays the same when the dialog hides the patterns.

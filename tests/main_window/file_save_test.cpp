@@ -225,14 +225,14 @@ protected:
     // Answers the next save dialog once it is up: moves the type list to
     // `position` (1 for the first filter), types `name` unless it is null,
     // presses Enter. What the dialog proposed is kept in `proposed`.
-    void driveNextDialog(int position, const QString& name) {
-        QTimer::singleShot(0, [this, position, name] { answerWhenShown(position, name); });
+    void driveNextDialog(int position, const QString& name, bool typeFirst = false) {
+        QTimer::singleShot(0, [this, position, name, typeFirst] { answerWhenShown(position, name, typeFirst); });
     }
 
-    void answerWhenShown(int position, QString name) {
+    void answerWhenShown(int position, QString name, bool typeFirst) {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!d || !d->isVisible()) {
-            QTimer::singleShot(5, [this, position, name] { answerWhenShown(position, name); });
+            QTimer::singleShot(5, [this, position, name, typeFirst] { answerWhenShown(position, name, typeFirst); });
             return;
         }
         auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
@@ -248,14 +248,19 @@ protected:
         QApplication::setActiveWindow(d);
         proposed = edit->text();
         startPosition = types->currentIndex() + 1;
+        auto typeName = [&] {
+            edit->setFocus();
+            if (!name.isNull()) {
+                edit->clear();
+                QTest::keyClicks(edit, name);
+            }
+        };
+        if (typeFirst) typeName();
         types->setFocus();
         while (types->currentIndex() < position - 1) QTest::keyClick(types, Qt::Key_Down);
         while (types->currentIndex() > position - 1) QTest::keyClick(types, Qt::Key_Up);
+        if (!typeFirst) typeName();
         edit->setFocus();
-        if (!name.isNull()) {
-            edit->clear();
-            QTest::keyClicks(edit, name);
-        }
         QTest::keyClick(edit, Qt::Key_Return);
         if (d->isVisible()) {
             ADD_FAILURE() << "Enter did not accept the save dialog with " << edit->text().toStdString();
@@ -293,7 +298,7 @@ TEST_F(RealSaveDialogTest, TheChosenTypeIsTakenByItsPositionInTheList) {
         home->save_Click();
         ASSERT_EQ(codes.size(), 1u);
         EXPECT_EQ(codes[0], c.code);
-        EXPECT_EQ(paths[0], folder + QLatin1Char('/') + QString::fromUtf8(c.written));
+        EXPECT_EQ(paths[0], folder + QLatin1Char('/') + QString::fromUtf8(c.written)) << paths[0].toStdString();
         EXPECT_EQ(proposed, QStringLiteral("LOG_AREA1   "));
         ASSERT_EQ(typesShown.size(), 2);
         EXPECT_TRUE(typesShown[0].startsWith(QStringLiteral("Binary files"))) << typesShown[0].toStdString();
@@ -301,6 +306,31 @@ TEST_F(RealSaveDialogTest, TheChosenTypeIsTakenByItsPositionInTheList) {
         // What the program writes is what File Open takes back: a data file
         // by its ".ml2" ending, a CSV file never in its place.
         EXPECT_EQ(paths[0].right(3).compare(QStringLiteral("ml2"), Qt::CaseInsensitive) == 0, c.code == 440);
+    }
+}
+
+TEST_F(RealSaveDialogTest, ANameTypedBeforeTheTypeIsChosenKeepsAReadableExtension) {
+    struct Case {
+        int filter;
+        const char* typed;
+        qint16 code;
+        const char* written;
+    };
+    const Case cases[] = {
+        {2, "first.ml2", 420, "first.csv"},  // the dialog follows the type chosen
+        {2, "third.CSV", 420, "third.csv"},
+        {1, "second.csv", 440, "second.csv.ml2"},  // no change of type: only completed
+    };
+    loggerWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        codes.clear();
+        paths.clear();
+        driveNextDialog(c.filter, QString::fromUtf8(c.typed), /*typeFirst=*/true);
+        home->save_Click();
+        ASSERT_EQ(codes.size(), 1u);
+        EXPECT_EQ(codes[0], c.code);
+        EXPECT_EQ(paths[0], folder + QLatin1Char('/') + QString::fromUtf8(c.written)) << paths[0].toStdString();
     }
 }
 

@@ -3,6 +3,18 @@
 // and files that cannot be read.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
+#include <QTest>
+
+#include <QListView>
+
+#include <QLineEdit>
+
+#include <QFileDialog>
+
+#include <QApplication>
+
 #include <QAction>
 #include <QFile>
 #include <QRegularExpression>
@@ -124,6 +136,42 @@ TEST_F(FileOpenTest, WithoutTagWindowsATagFileIsRefusedAndNothingChanges) {
     // LOG files open as before.
     open(ml2(QStringLiteral("b.ML2")));
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
+}
+
+TEST_F(FileOpenTest, TheRealDialogListsDataFilesInAnyLetterCaseAndOpensTheChosenOne) {
+    const QString lower = ml2(QStringLiteral("lower.ml2"));
+    ml2(QStringLiteral("UPPER.ML2"));
+    write(QStringLiteral("other.txt"), "x");
+    home_state().open_dialog_dir = folder;
+    hooks.dialog = nullptr;  // the real QFileDialog
+    QStringList listed;
+    std::function<void()> answer = [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* list = d ? d->findChild<QListView*>(QStringLiteral("listView")) : nullptr;
+        auto* edit = d ? d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        // The folder is read in the background: wait until both files show.
+        if (!list || !edit || list->model()->rowCount(list->rootIndex()) < 2) {
+            QTimer::singleShot(5, answer);
+            return;
+        }
+        for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r) {
+            listed << list->model()->index(r, 0, list->rootIndex()).data().toString();
+        }
+        QApplication::setActiveWindow(d);
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("lower.ml2"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (d->isVisible()) {
+            ADD_FAILURE() << "Enter did not accept the open dialog";
+            d->reject();
+        }
+    };
+    QTimer::singleShot(0, answer);
+    fileopen_Click(*home, hooks);
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("UPPER.ML2"), QStringLiteral("lower.ml2")}));
+    EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
+    EXPECT_EQ(home_state().open_file_path, lower);
 }
 
 TEST_F(FileOpenTest, LogFileWithNothingOpenSetsLogOrMemoryModeByTheMedia) {

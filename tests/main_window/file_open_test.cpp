@@ -3,21 +3,15 @@
 // and files that cannot be read.
 #include <gtest/gtest.h>
 
-#include <QTimer>
-
-#include <QTest>
-
-#include <QListView>
-
-#include <QLineEdit>
-
-#include <QFileDialog>
-
-#include <QApplication>
-
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
 
 #include "main_window/config_files.h"
 #include "main_window/fake_windows.h"

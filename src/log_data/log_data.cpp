@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -30,6 +31,8 @@
 #include "platform/numbers.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+
+#include <algorithm>
 
 namespace mq {
 
@@ -139,11 +142,17 @@ log_data::log_data(const QString& tag, QWidget* parent) : QWidget(parent), m_tag
 log_data::~log_data() = default;
 
 void log_data::build_ui() {
+    // Margins are kept small: at the window's largest size every column of
+    // the records table must fit beside its scroll bar.
     auto* top = new QVBoxLayout(this);
-    top->setContentsMargins(4, 4, 4, 4);
+    top->setContentsMargins(2, 2, 2, 2);
+    top->setSpacing(4);
 
     m_frame2 = new QGroupBox(this);
     auto* labels = new QGridLayout(m_frame2);
+    labels->setContentsMargins(6, 2, 6, 2);
+    labels->setVerticalSpacing(2);
+    labels->setColumnStretch(3, 1);
     auto addPair = [&](int row, int col, const QString& caption, QLabel*& value) {
         labels->addWidget(new QLabel(caption, m_frame2), row, col * 2);
         value = new QLabel(m_frame2);
@@ -169,7 +178,7 @@ void log_data::build_ui() {
     m_stats->setCols(5);
     m_stats->setFixedRows(1);
     m_stats->setFixedCols(1);
-    middle->addWidget(m_stats, 1);
+    middle->addWidget(m_stats, 0, Qt::AlignTop);
     auto* options = new QVBoxLayout;
     m_option1 = new QRadioButton(QStringLiteral("H積算"), this);
     m_option2 = new QRadioButton(QStringLiteral("L積算"), this);
@@ -178,21 +187,31 @@ void log_data::build_ui() {
     options->addWidget(m_option2);
     options->addStretch(1);
     middle->addLayout(options);
+    middle->addStretch(1);
     top->addLayout(middle);
 
+    // The records table takes whatever height the other parts leave.
     m_frame1 = new QGroupBox(this);
+    m_frame1->setFlat(true);
+    m_frame1->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0; padding: 0; }"));
     auto* f1 = new QVBoxLayout(m_frame1);
-    f1->setContentsMargins(2, 2, 2, 2);
+    f1->setContentsMargins(0, 0, 0, 0);
     m_grid = new platform::Grid(m_frame1);
     m_grid->setCols(7);
     m_grid->setRows(1);
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(1);
     f1->addWidget(m_grid);
-    top->addWidget(m_frame1, 3);
+    top->addWidget(m_frame1, 1);
 
     write_statistics_heads();
     for (int ch = 0; ch < 4; ++ch) m_stats->setTextMatrix(0, ch + 1, QStringLiteral("CH%1[   ]").arg(ch + 1));
+    set_records_layout();
+    fit_statistics_table();
+    // Tiling or dragging never squeezes the settings and statistics away:
+    // below this the main window's work area scrolls instead.
+    setMinimumSize(minimumSizeHint().width(),
+                   m_frame2->sizeHint().height() + m_stats->height() + 3 * m_grid->RowHeight(0) + 16);
 
     connect(m_option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
     connect(m_option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
@@ -230,6 +249,31 @@ clsLOGGER_DATABASE* log_data::window_database() const {
 
 void log_data::set_records_layout() {
     for (int c = 0; c < 7; ++c) m_grid->setColWidth(c, twipsToPixelsX(this, kColTwips[c]));
+}
+
+void log_data::fit_statistics_table() {
+    // Each column as wide as the widest text it can hold: the row names, and
+    // for a channel its head with any unit and a value with its sign.
+    const QFontMetrics fm(m_stats->font());
+    const int pad = 2 * fm.horizontalAdvance(QLatin1Char(' ')) + 4;
+    int names = 0;
+    for (int r = 0; r < m_stats->Rows(); ++r) names = std::max(names, fm.horizontalAdvance(m_stats->TextMatrix(r, 0)));
+    int channel = 0;
+    for (const QString& sample : {QStringLiteral("CH4[ﾟC ]"), QStringLiteral("CH4[mV ]"), QStringLiteral("CH4[ﾟF ]"),
+                                  QStringLiteral("-3276.6 "), QStringLiteral("99999.9 "), QStringLiteral("999999")}) {
+        channel = std::max(channel, fm.horizontalAdvance(sample));
+    }
+    m_stats->setColWidth(0, names + pad);
+    for (int c = 1; c < m_stats->Cols(); ++c) m_stats->setColWidth(c, channel + pad);
+
+    // Exactly as large as its cells: no scroll bars, no empty band.
+    m_stats->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_stats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int width = 2 * m_stats->frameWidth();
+    for (int c = 0; c < m_stats->Cols(); ++c) width += m_stats->ColWidth(c);
+    int height = 2 * m_stats->frameWidth();
+    for (int r = 0; r < m_stats->Rows(); ++r) height += m_stats->RowHeight(r);
+    m_stats->setFixedSize(width, height);
 }
 
 void log_data::write_setting_labels(const clsLOGGER_DATA& ds) {
@@ -608,6 +652,22 @@ void log_data::show_integration(bool high) {
 }
 
 // ---------------------------------------------------------------- size
+
+void log_data::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (m_openingSized) return;
+    QMdiSubWindow* sub = frameOf(this);
+    if (!sub) return;
+    m_openingSized = true;
+    // The window opens at its largest size, so that the settings, the
+    // statistics and every record column show without resizing; the main
+    // window keeps it inside its work area.
+    const QSize frameExtra = sub->sizeHint() - sizeHint();
+    QSize want(twipsToPixelsX(this, kCapWidthTwips), twipsToPixelsY(this, kCapHeightTwips));
+    want = want.expandedTo(minimumSize() + frameExtra);
+    if (QWidget* area = sub->parentWidget()) want = want.boundedTo(area->size());
+    sub->resize(want);
+}
 
 void log_data::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);

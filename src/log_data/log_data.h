@@ -183,9 +183,11 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void build_ui();
+    void fit_statistics_table();
     void set_records_layout();
     void write_setting_labels(const clsLOGGER_DATA& ds);
     void write_column_heads();
@@ -219,6 +221,7 @@ private:
     platform::Grid* m_stats = nullptr;
     QGroupBox* m_frame1 = nullptr;
     QGroupBox* m_frame2 = nullptr;
+    bool m_openingSized = false;  // the frame has been given its opening size
     QRadioButton* m_option1 = nullptr;
     QRadioButton* m_option2 = nullptr;
     QLabel* m_label5 = nullptr;

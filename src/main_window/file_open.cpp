@@ -1,9 +1,11 @@
 #include "main_window/file_open.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include "main_window/config_files.h"
 #include "main_window/home.h"
@@ -79,6 +81,15 @@ void openTagWindow(HOME& home, const QString& path) {
     home.winTable().win_file_open_tag(path);
 }
 
+// TAG file windows are opened through the TAG data window's hooks; until
+// they are installed, a TAG file is refused before anything changes.
+bool tagFileWindowsAvailable() {
+    const HomeTargets& t = home_state().targets;
+    return bool(t.create_tag_window) && bool(t.disp_file_tag_data_form_mt1);
+}
+
+const QString kNoTagWindows = QStringLiteral("タグ・データ・ファイルはこのバージョンでは開けません。");
+
 const QString kPanelLog = QStringLiteral("動作：ログモード");
 const QString kPanelTag = QStringLiteral("動作：タグ・モード");
 const QString kPanelMemory = QStringLiteral("動作：メモリ・モード");
@@ -89,6 +100,10 @@ void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode
     switch (mode) {
     case 0:
         if (tag == kTagMt1) {
+            if (!tagFileWindowsAvailable()) {
+                message(home, kNoTagWindows);
+                return;
+            }
             rememberOpenFolder(path);
             showMode(home, QStringLiteral("2"), kPanelTag);
             home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
@@ -148,6 +163,10 @@ void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode
     case 2:
         if (tag != kTagMt1) {
             message(home, QStringLiteral("選択ファイルの形式はタグ・データではありません。"));
+            return;
+        }
+        if (!tagFileWindowsAvailable()) {
+            message(home, kNoTagWindows);
             return;
         }
         rememberOpenFolder(path);
@@ -229,12 +248,55 @@ FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& requ
     }
     if (!request.startDir.isEmpty()) d.setDirectory(request.startDir);
     if (!request.proposedName.isEmpty()) d.selectFile(request.proposedName);
+    if (request.save) keep_plain_extension_on_type_change(d, request.filters);
     FileDialogAnswer answer;
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return answer;
     answer.accepted = true;
     answer.path = d.selectedFiles().first();
-    answer.filterIndex = filters.isEmpty() ? 0 : int(filters.indexOf(d.selectedNameFilter())) + 1;
+    answer.filterIndex = filters.isEmpty() ? 0 : chosen_filter_position(d, filters);
     return answer;
+}
+
+void keep_plain_extension_on_type_change(QFileDialog& d, const QStringList& shownFilters) {
+    // Choosing another type in a save dialog makes Qt's dialog put that
+    // type's extension on a typed name, taken from the patterns it was given:
+    // here the bracketed ones ("[cC][sS][vV]"). The extension shown to the
+    // user ("csv") goes in their place.
+    auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!types || !edit) return;
+    QObject::connect(types, &QComboBox::activated, &d, [shownFilters, edit](int index) {
+        const QString shown = shownFilters.value(index);
+        const qsizetype open = shown.lastIndexOf(QLatin1Char('('));
+        const qsizetype close = shown.lastIndexOf(QLatin1Char(')'));
+        if (open < 0 || close < open) return;
+        const QString pattern = shown.mid(open + 1, close - open - 1).section(QLatin1Char(' '), 0, 0);
+        const QString plain = QFileInfo(pattern).suffix();
+        QString name = edit->text();
+        const qsizetype bracket = name.lastIndexOf(QLatin1String(".["));
+        if (plain.isEmpty() || bracket < 0 || !name.endsWith(QLatin1Char(']'))) return;
+        name.truncate(bracket + 1);
+        edit->setText(name + plain.toLower());
+    });
+}
+
+int chosen_filter_position(const QFileDialog& d, const QStringList& filters) {
+    // The type list of Qt's own dialog holds the filters in the order they
+    // were set; its position is the answer. The text the dialog hands back
+    // for the chosen filter is not: with the patterns hidden it may be the
+    // shortened text shown in the list rather than the one that was set.
+    if (const auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        const int at = types->currentIndex();
+        if (types->count() == filters.size() && at >= 0) return at + 1;
+    }
+    const QString chosen = d.selectedNameFilter().trimmed();
+    for (int i = 0; i < filters.size(); ++i) {
+        const QString& f = filters[i];
+        if (f == chosen || f.startsWith(chosen + QLatin1Char(' ')) || f.startsWith(chosen + QLatin1Char('('))) {
+            return i + 1;
+        }
+    }
+    return 1;
 }
 
 // ---------------------------------------------------------------- the tag

@@ -24,6 +24,7 @@
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
+#include "platform/program_icon.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
 
@@ -38,6 +39,8 @@ const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "comml
 HOME::HOME(QWidget* parent) : QMainWindow(parent), m_table(*this) {
     setObjectName(QStringLiteral("HOME"));
     setWindowTitle(QStringLiteral("マロウクイル"));
+    // One icon for the main window, its child windows and every dialog.
+    platform::installProgramIcon();
     m_mdi = new QMdiArea(this);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -99,8 +99,8 @@ class clsLOGGER_STATUS;
 // active, else the connected logger's; null when there is neither.
 clsLOGGER_STATUS* list_target_status();
 
-// Opens the help file at the topic of the context number, with the caller's
-// window as parent; returns what the help launcher returns.
+// Shows the help page of the context number in the help window of the
+// caller's window; 0 when the help cannot be shown (the user has been told).
 quintptr show_help(QWidget* caller, const QString& helpFile, int context);
 
 }  // namespace mq

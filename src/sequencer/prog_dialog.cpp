@@ -312,6 +312,11 @@ void Prog_Dialog::Form_Activate() {
     // The phase text of 700 is drawn by yielding once; an activation that
     // arrives in that yield belongs to this one.
     if (m_unloaded || m_inCaption) return;
+    // While the operation runs, its own texts and bar stand: a file save or
+    // load writes "(k/m)" into the caption and advances the bar, and an
+    // activation (another window closing, a box of the operation going
+    // away) must not set them back to the phase text and zero.
+    if (m_running) return;
     SeqState& s = seq();
     if (s.prog_busy_flag == 0) setAppIdle(false);
     m_inCaption = true;
@@ -330,6 +335,11 @@ void Prog_Dialog::run_operation() {
     const qint16 code = seq().prog_mode;
     m_code = code;
     link().progress_bar = this;
+    m_running = true;
+    struct Running {
+        bool& flag;
+        ~Running() { flag = false; }
+    } running{m_running};
     try {
         if (code == op_connect_check) {
             op_connect_check_run(*this);

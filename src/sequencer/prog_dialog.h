@@ -119,6 +119,7 @@ private:
     bool m_unloaded = false;
     bool m_firstActivationDone = false;
     bool m_inCaption = false;
+    bool m_running = false;  // the operation's handler is on the stack
     // The code of the operation this showing runs: the lost-link message
     // resets prog_mode to 0 in the middle of an exit, before the exit unloads
     // the dialog that started the operation.

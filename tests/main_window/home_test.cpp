@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QImage>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,6 +13,8 @@
 #include "main_window/command_boundary.h"
 #include "main_window/config_files.h"
 #include "main_window/small_windows.h"
+#include "platform/help.h"
+#include "platform/program_icon.h"
 
 namespace mq::test {
 namespace {
@@ -87,6 +91,34 @@ TEST_F(HomeCommandsTest, MenusCarryTheirTextsAndStartDisabledWhereMarked) {
     }
     EXPECT_TRUE(home->menuItem(QStringLiteral("mGrp_optAutoDraw"))->isCheckable());
     EXPECT_FALSE(home->autoDrawChecked());
+}
+
+TEST_F(HomeCommandsTest, MainWindowChildWindowsAndDialogsShowTheProgramsIcon) {
+    const QImage own = platform::programIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(own.isNull());
+    home->winTable().win_logger_open_log(QStringLiteral("01"));
+    QMdiSubWindow* sub = home->mdiArea()->subWindowList().value(0);
+    ASSERT_NE(sub, nullptr);
+    QDialog dialog(home.get());
+    QWidget loose;  // a window without a parent, as the second start's box
+    const std::pair<const char*, QWidget*> windows[] = {
+        {"main window", home.get()}, {"data window", sub}, {"dialog", &dialog}, {"parentless window", &loose}};
+    for (const auto& [what, w] : windows) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(w->windowIcon().pixmap(32, 32).toImage(), own);
+    }
+}
+
+TEST_F(HomeCommandsTest, HelpMenuOpensTheFirstPageInsideTheProgram) {
+    model().help_file = QStringLiteral(MQ_SOURCE_DIR "/help");
+    ScopedMessageBoxHook box(MsgResult::OK);
+    home->menuItem(QStringLiteral("loggerhelp"))->trigger();
+    EXPECT_TRUE(box.records().empty());
+    platform::HelpWindow* help = platform::helpWindowOf(home.get());
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->currentPage(), model().help_file + QStringLiteral("/1.html"));
+    help->close();
 }
 
 TEST_F(HomeCommandsTest, ToolbarButtonsSitAtTheirIndices) {
@@ -397,7 +429,9 @@ TEST_F(HomeCommandsTest, HandedOverFileWaitsForIdleAndOpensOnTheNextTick) {
     ASSERT_TRUE(waitUntil([&] { return !opened.empty(); }, 1000));
     EXPECT_EQ(opened, std::vector<QString>{QStringLiteral("/tmp/My Data/A.ML2")});
     EXPECT_FALSE(home_state().pending_file_flag);
-    processEventsFor(120);
+    // The next ticks find nothing pending.
+    home->Timer3_Timer();
+    home->Timer3_Timer();
     EXPECT_EQ(opened.size(), 1u);
 }
 

@@ -235,8 +235,14 @@ TEST_F(SingleInstanceTest, SecondStartWithoutAFileSaysSoAndChangesNothing) {
     EXPECT_EQ(box.records()[0].buttons, platform::MsgButtons::OK);
     EXPECT_EQ(box.records()[0].icon, platform::MsgIcon::None);
     EXPECT_EQ(home_state().start_state, 1);
-    processEventsFor(50);
-    EXPECT_EQ(spy.count(), 0);
+    // A later start with a file is the first thing the running copy hears.
+    SingleInstance third(base);
+    ASSERT_FALSE(third.tryBecomeFirst());
+    const QString line = QStringLiteral("\"/data/b.ml2\"");
+    EXPECT_EQ(second_start(third, line), 0);
+    ASSERT_TRUE(waitUntil([&] { return spy.count() > 0; }, 30000));
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toString(), line);
 }
 
 TEST_F(SingleInstanceTest, TheLockIsFreeAgainWhenTheFirstCopyEnds) {

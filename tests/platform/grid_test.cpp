@@ -222,9 +222,7 @@ TEST_F(GridTest, BulkFillOfAFullLoggerMemory) {
 #else
     EXPECT_LT(grown, 100LL * 1024 * 1024);
 #endif
-    // Generous: this build may carry sanitizers; the release build fills in
-    // a small fraction of this.
-    EXPECT_LT(ms, 15000);
+    // How fast is measured in bench/grid_bench; here only what it holds.
     std::cout << "[ info ] filled " << records << " rows in " << ms << " ms, store " << g.storeBytes() / 1024
               << " KiB, resident +" << grown / 1024 << " KiB\n";
 }
@@ -292,7 +290,7 @@ TEST_F(GridTest, ManyChangesRepaintOnceAndNotAtAllWithoutRedraw) {
     QSignalSpy spy(g.model(), &QAbstractItemModel::dataChanged);
     for (int r = 1; r <= 100; ++r) g.setTextMatrix(r, 2, QString::number(r));
     EXPECT_EQ(spy.count(), 0);
-    mq::test::processEventsFor(20);
+    QCoreApplication::processEvents();  // the one queued repaint
     EXPECT_EQ(spy.count(), 1);
     const QModelIndex tl = spy.at(0).at(0).value<QModelIndex>();
     const QModelIndex br = spy.at(0).at(1).value<QModelIndex>();
@@ -302,7 +300,7 @@ TEST_F(GridTest, ManyChangesRepaintOnceAndNotAtAllWithoutRedraw) {
     spy.clear();
     g.setRedraw(false);
     for (int r = 1; r <= 100; ++r) g.setTextMatrix(r, 1, QString::number(r));
-    mq::test::processEventsFor(20);
+    QCoreApplication::processEvents();  // a queued repaint would have run here
     EXPECT_EQ(spy.count(), 0);
     g.setRedraw(true);
     EXPECT_EQ(spy.count(), 1);
@@ -388,7 +386,7 @@ TEST_F(GridTest, FixedCellsAreDrawnGreyAndCellColoursShow) {
     g.resize(400, 300);
     g.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
-    mq::test::processEventsFor(20);
+    QCoreApplication::processEvents();  // queued repaints of the cells set above
     const QImage img = g.grab().toImage();
 
     const QColor grey = g.palette().color(QPalette::Button);

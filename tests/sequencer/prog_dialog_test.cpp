@@ -3,6 +3,7 @@
 // rebinding of the current data set.
 #include "sequencer/prog_dialog.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
@@ -112,21 +113,68 @@ protected:
 // ---------------------------------------------------------------- one operation per showing
 
 TEST_F(ProgDialogTest, RunsItsOperationOnceEvenWhenActivatedAgain) {
-    int reactivations = 0;
-    registerOp(20, [&](Prog_Dialog& dlg) {
-        dlg.set_progress_max(20);
-        dlg.set_progress_value(7);
-        // A message box of the operation closes and the window is active again.
-        dlg.Form_Activate();
-        ++reactivations;
-        EXPECT_EQ(dlg.Label1->text(), QStringLiteral("ロガーから読み出しています。"));
-        EXPECT_FALSE(home_state().app_idle_flag);
-        EXPECT_TRUE(seq().prog_run_once_flag);
-        dlg.exit_success();
-    });
+    // The window becomes active again while its operation runs: another
+    // window closes, a message box goes away. Each activation comes from the
+    // application, as the window system's would; a direct call stands for
+    // one that arrives while the caption is being set.
+    struct Activation {
+        const char* how;
+        std::function<void(Prog_Dialog&)> activate;
+    };
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    const Activation activations[] = {
+        {"another window active, then this one again",
+         [&](Prog_Dialog& dlg) {
+             QApplication::setActiveWindow(&other);
+             QCoreApplication::processEvents();
+             QApplication::setActiveWindow(&dlg);
+             QCoreApplication::processEvents();
+         }},
+        {"a box of the operation closed",
+         [](Prog_Dialog& dlg) {
+             QDialog box(&dlg);
+             box.show();
+             QApplication::setActiveWindow(&box);
+             QCoreApplication::processEvents();
+             box.close();
+             QApplication::setActiveWindow(&dlg);
+             QCoreApplication::processEvents();
+         }},
+        {"the activate handler itself", [](Prog_Dialog& dlg) { dlg.Form_Activate(); }},
+    };
+    for (const Activation& a : activations) {
+        SCOPED_TRACE(a.how);
+        runs = 0;
+        int activationsSeen = 0;
+        registerOp(540, [&](Prog_Dialog& dlg) {
+            // A save of two files: the caption carries the file, the bar its progress.
+            dlg.set_progress_max(20);
+            dlg.Label1->setText(QStringLiteral("ファイルへ書き込んでいます。(1/2)"));
+            dlg.set_progress_value(7);
+            const int before = dlg.ProgressBar1->value();
+            a.activate(dlg);
+            ++activationsSeen;
+            EXPECT_EQ(dlg.Label1->text(), QStringLiteral("ファイルへ書き込んでいます。(1/2)"));
+            EXPECT_EQ(dlg.progress_value(), 7);
+            EXPECT_EQ(dlg.ProgressBar1->value(), before);
+            EXPECT_FALSE(home_state().app_idle_flag);
+            EXPECT_TRUE(seq().prog_run_once_flag);
+            dlg.Label1->setText(QStringLiteral("ファイルへ書き込んでいます。(2/2)"));
+            dlg.set_progress_value(8);
+            EXPECT_EQ(dlg.progress_history(), (QList<double>{0, 7, 8}));
+            dlg.unload();
+        });
+        show(540);
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(activationsSeen, 1);
+    }
+
+    runs = 0;
+    registerOp(20, [&](Prog_Dialog& dlg) { dlg.exit_success(); });
     show(20);
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(reactivations, 1);
     EXPECT_EQ(phase, QStringLiteral("ロガーから読み出しています。"));
     EXPECT_TRUE(cancelEnabled);
     EXPECT_FALSE(idleDuring);
@@ -310,7 +358,7 @@ TEST_F(ProgDialogTest, EscapeDoesNotCloseTheWindowUnderItsOperation) {
     registerOp(50, [&](Prog_Dialog& dlg) {
         QTest::keyClick(&dlg, Qt::Key_Escape);
         dlg.close();
-        mq::test::processEventsFor(20);
+        QCoreApplication::processEvents();
         stillThere = dlg.isVisible() && !dlg.unloaded();
         dlg.exit_success();
     });
@@ -425,6 +473,28 @@ TEST_F(ProgExitTest, AnotherLoggerEndsAListReadWithTheChangeAndUnloadsTheCaller)
     EXPECT_EQ(callerUnloads, 1);
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_EQ(sim.received(), (QList<QByteArray>{"ST00SN", "ST03MD"}));  // nothing more is sent
+}
+
+TEST_F(ProgExitTest, AnAdapterUnpluggedDuringAReadEndsItAtOnceWithTheLostLinkMessage) {
+    // The logger is silent (a 30 s time-out) and the adapter is pulled out
+    // while the read waits for the reply.
+    registerRead(10, [this] { sim.setFault(Fault::Silence); }, 600);
+    QTimer unplug;
+    QObject::connect(&unplug, &QTimer::timeout, [&] {
+        if (sim.received().size() < 3) return;
+        unplug.stop();
+        sim.stop();
+    });
+    unplug.start(10);
+    show(10);
+    EXPECT_TRUE(link().rx_port_lost);
+    EXPECT_EQ(link().rx_attempts_made, 1);
+    EXPECT_LT(link().rx_ticks_counted, 600);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+    EXPECT_FALSE(link().link_connected_flag);
+    EXPECT_FALSE(link().comm_cancel_flag);
+    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_TRUE(home_state().app_idle_flag);
 }
 
 TEST_F(ProgExitTest, ALoggerThatFallsSilentDisconnects) {

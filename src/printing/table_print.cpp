@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDate>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,6 +39,19 @@ constexpr double kCentreWidth = 210 - kShift - kShift;
 constexpr int kSmall = 9;
 
 QString fixedTitle() { return QStringLiteral("マロウクイル　収録データ"); }
+
+}  // namespace
+
+QString PR::print_font_family() const {
+    // The pages are laid out for a Japanese gothic face whose half-width
+    // characters are half as wide as the full-width ones: the date and value
+    // columns fit their cells in it. Without it, the dialog's own face.
+    const QString gothic = QStringLiteral("IPAGothic");
+    if (QFontDatabase::hasFamily(gothic)) return gothic;
+    return font().family();
+}
+
+namespace {
 
 }  // namespace
 
@@ -249,7 +263,7 @@ void PR::send(Source&) {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DeliveryResult r = deliver_sheets(*m_sheets, printer, font().family());
+    const DeliveryResult r = deliver_sheets(*m_sheets, printer, print_font_family());
     QApplication::restoreOverrideCursor();
     if (!r.ok) {
         m_outcome = Outcome::PrinterError;

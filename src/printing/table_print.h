@@ -144,6 +144,7 @@ private:
     void print_line(double x1, double y1, double x2, double y2);
 
     bool checked(QCheckBox* box) const;
+    QString print_font_family() const;
 
     PrintHooks m_hooks;
     bool m_fromGraph = false;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
@@ -18,36 +20,9 @@
 #include "platform/grid.h"
 #include "platform/numbers.h"
 #include "printing/table_print.h"
+#include "printing/tag_table_window.h"
 
 namespace mq::test {
-
-// A TAG table window over a data set's working database: the grid shows the
-// TAG records as the TAG data window lays them out (column 1 date and time,
-// 2-5 CH1-CH4, 6 worker, 7 comment; record r in row r).
-class TagTableWindow : public QWidget, public IDataWindow {
-public:
-    explicit TagTableWindow(const QString& tag) : m_tag(tag), m_grid(new platform::Grid(this)) {
-        m_grid->setRows(1);
-        m_grid->setCols(8);
-    }
-    QString Tag() const override { return m_tag; }
-    platform::Grid* vsFlexGrid1() override { return m_grid; }
-    void bind_Data1(std::shared_ptr<DbRecordset> rs) override {
-        const auto columns = rs->ReadColumns(0, 7);
-        const int n = columns.empty() ? 0 : int(columns[0].size());
-        m_grid->setRows(n + 1);
-        for (int c = 0; c < 8; ++c) {
-            QStringList texts;
-            for (int r = 0; r < n; ++r) texts << columns[size_t(c)][size_t(r)];
-            m_grid->setColumnTexts(c, 1, texts);
-        }
-    }
-    QWidget* widget() override { return this; }
-
-private:
-    QString m_tag;
-    platform::Grid* m_grid;
-};
 
 class PrintFixture : public LogFilesFixture {
 protected:
@@ -79,6 +54,14 @@ protected:
         for (int i = 0; i < 5; ++i) boxes[i]->setChecked(items & (1 << i));
         if (allPages) dlg->Option2->click();
         dlg->Command1_Click();
+        // Keep a copy of the pages for looking at (README: rendered pages).
+        const QString samples = qEnvironmentVariable("MQ_PRINT_SAMPLES");
+        if (!samples.isEmpty() && QFile::exists(path)) {
+            QDir().mkpath(samples);
+            const QString copy = samples + QLatin1Char('/') + QFileInfo(path).fileName();
+            QFile::remove(copy);
+            QFile::copy(path, copy);
+        }
         return dlg;
     }
 

@@ -367,6 +367,11 @@ TEST_F(TablePrintTest, DialogStartsWithEveryItemAndTheFirstPageOnly) {
     dlg.Option2->click();
     EXPECT_FALSE(dlg.print_first_page_only());
     EXPECT_TRUE(dlg.Label1->isVisible());
+    // The warning fits the dialog's opening size.
+    EXPECT_LE(dlg.Label1->geometry().bottom(), dlg.height());
+    EXPECT_GE(dlg.Label1->height(), dlg.Label1->heightForWidth(dlg.Label1->width()));
+    const QString samples = qEnvironmentVariable("MQ_PRINT_SAMPLES");
+    if (!samples.isEmpty()) dlg.grab().save(samples + QStringLiteral("/pr_dialog.png"));
     dlg.Option1->click();
     EXPECT_TRUE(dlg.print_first_page_only());
     EXPECT_FALSE(dlg.Label1->isVisible());

@@ -37,7 +37,7 @@ void PR::log_print_info(const Source& src) {
     const clsLOGGER_SETTING& s = *src.setting;
     QString start = s.Disp_StartTime(), stop = s.Disp_StopTime(), count = QString::number(s.data_count());
     QString worker = s.Worker(), comment = s.Comment();
-    if (m_fromGraph) {
+    if (m_print_from_graph_flag) {
         start = src.cell(src.startRow, 2);
         stop = src.cell(src.endRow, 2);
         count = QString::number(src.records);
@@ -72,13 +72,13 @@ void PR::log_print_settings(const Source& src) {
     static const int x[5] = {46, 66, 86, 106, 126};
     print_line(26, 49, 46, 54);
     print_text_at(28, 50, kSmall, QStringLiteral("【設定値】"));
-    if (m_printerError) return;
+    if (!m_print_ok_flag) return;
     for (int n = 0; n < kChannels; ++n) {
         print_line(x[n], 49, x[n + 1], 54);
         print_text_at(x[n] + 2, 50, kSmall, QStringLiteral("    CH%1").arg(n + 1));
     }
     const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_colX);
+    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
     QString code[kChannels];
     for (int n = 0; n < kChannels; ++n) {
         code[n] = s.Ch_input_type(n);
@@ -92,19 +92,19 @@ void PR::log_print_settings(const Source& src) {
     }
     QString t[kChannels];
     for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], m_fromGraph, m_graph.ch_h_alm_text[n], s.Ch_high_alarm_count(n),
+        t[n] = settingCell(code[n], m_print_from_graph_flag, m_graph.ch_h_alm_text[n], s.Ch_high_alarm_count(n),
                            s.Ch_high_alarm_count_value(n));
-    m_rowTop = 59, m_rowBottom = 64;
+    m_print_row_top = 59, m_print_row_bottom = 64;
     print_value_row(QStringLiteral("上限警報値"), t[0], t[1], t[2], t[3]);
     for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], m_fromGraph, m_graph.ch_l_alm_text[n], s.Ch_low_alarm_count(n),
+        t[n] = settingCell(code[n], m_print_from_graph_flag, m_graph.ch_l_alm_text[n], s.Ch_low_alarm_count(n),
                            s.Ch_low_alarm_count_value(n));
-    m_rowTop = 64, m_rowBottom = 69;
+    m_print_row_top = 64, m_print_row_bottom = 69;
     print_value_row(QStringLiteral("下限警報値"), t[0], t[1], t[2], t[3]);
     for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], m_fromGraph, m_graph.ch_sum_std_text[n], s.Ch_sum_std_count(n),
+        t[n] = settingCell(code[n], m_print_from_graph_flag, m_graph.ch_sum_std_text[n], s.Ch_sum_std_count(n),
                            s.Ch_sum_std_count_value(n));
-    m_rowTop = 69, m_rowBottom = 74;
+    m_print_row_top = 69, m_print_row_bottom = 74;
     print_value_row(QStringLiteral("積算基準値"), t[0], t[1], t[2], t[3]);
 }
 
@@ -123,20 +123,20 @@ void PR::log_print_computed(const Source& src) {
         count[n] = s.Ch_data_count(n);
     }
     const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_colX);
+    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
 
     // One row: the texts per channel, made empty for a channel without a
     // format or without counted values.
     auto row = [&](int index, const QString& label, auto text) {
         QString t[kChannels];
         for (int n = 0; n < kChannels; ++n) t[n] = (format[n].isEmpty() || count[n] == 0) ? QString() : text(n);
-        m_rowTop = y0 + 5 + 5 * index;
-        m_rowBottom = m_rowTop + 5;
+        m_print_row_top = y0 + 5 + 5 * index;
+        m_print_row_bottom = m_print_row_top + 5;
         print_value_row(label, t[0], t[1], t[2], t[3]);
     };
     auto number = [&](int n, double v) { return platform::format(v, format[n]); };
     auto graph = [&](int column, int n) { return format_graph_text(m_graph.graph_stat_texts[size_t(column)][size_t(n)], format[n]); };
-    const bool g = m_fromGraph;
+    const bool g = m_print_from_graph_flag;
     row(0, QStringLiteral("最大値"), [&](int n) { return g ? graph(2, n) : number(n, s.Ch_max_value(n)); });
     row(1, QStringLiteral("最小値"), [&](int n) { return g ? graph(3, n) : number(n, s.Ch_min_value(n)); });
     row(2, QStringLiteral("平均値"), [&](int n) { return g ? graph(4, n) : number(n, s.Ch_ave_value(n)); });
@@ -164,7 +164,7 @@ void PR::log_print_rows(Source& src, qint32 rows, bool firstPage) {
         if (!yield_row(src)) return;
         top += 5;
         for (int c = 0; c < 7; ++c) print_line(edges[c], top, edges[c + 1], top + 5);
-        const qint32 r = m_rowCursor + 1;
+        const qint32 r = m_print_row_cursor + 1;
         if (src.cell(r, 0).contains(QLatin1Char('*'))) print_text_at(28, top + 1, kSmall, QStringLiteral(" *"));
         print_text_right(54, top + 1, kSmall, platform::rightAlign(QString::number(r), 8));
         print_text_at(58, top + 1, kSmall, src.cell(r, 2));
@@ -172,7 +172,7 @@ void PR::log_print_rows(Source& src, qint32 rows, bool firstPage) {
             const QString t = over_under_conv(src.cell(r, n + 3).right(6));
             print_text_right(edges[n + 3] + 16, top + 1, kSmall, print_ch_cell_text(s, t, n));
         }
-        ++m_rowCursor;
+        ++m_print_row_cursor;
     }
 }
 
@@ -200,7 +200,7 @@ void PR::tag_print_settings(const Source& src) {
         print_text_at(x[n] + 2, 40, kSmall, QStringLiteral("    CH%1").arg(n + 1));
     }
     const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_colX);
+    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
     QString code[kChannels];
     for (int n = 0; n < kChannels; ++n) {
         code[n] = s.Ch_input_type(n);
@@ -215,11 +215,11 @@ void PR::tag_print_settings(const Source& src) {
     QString t[kChannels];
     for (int n = 0; n < kChannels; ++n)
         t[n] = settingCell(code[n], false, QString(), s.Ch_high_alarm_count(n), s.Ch_high_alarm_count_value(n));
-    m_rowTop = 49, m_rowBottom = 54;
+    m_print_row_top = 49, m_print_row_bottom = 54;
     print_value_row(QStringLiteral("上限警報値"), t[0], t[1], t[2], t[3]);
     for (int n = 0; n < kChannels; ++n)
         t[n] = settingCell(code[n], false, QString(), s.Ch_low_alarm_count(n), s.Ch_low_alarm_count_value(n));
-    m_rowTop = 54, m_rowBottom = 59;
+    m_print_row_top = 54, m_print_row_bottom = 59;
     print_value_row(QStringLiteral("下限警報値"), t[0], t[1], t[2], t[3]);
 }
 
@@ -238,13 +238,13 @@ void PR::tag_print_computed(const Source& src) {
         count[n] = s.Ch_data_count(n);
     }
     const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_colX);
+    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
     auto row = [&](int index, const QString& label, auto value) {
         QString t[kChannels];
         for (int n = 0; n < kChannels; ++n)
             t[n] = (format[n].isEmpty() || count[n] == 0) ? QString() : platform::format(value(n), format[n]);
-        m_rowTop = y0 + 5 + 5 * index;
-        m_rowBottom = m_rowTop + 5;
+        m_print_row_top = y0 + 5 + 5 * index;
+        m_print_row_bottom = m_print_row_top + 5;
         print_value_row(label, t[0], t[1], t[2], t[3]);
     };
     row(0, QStringLiteral("最大値"), [&](int n) { return s.Ch_max_value(n); });
@@ -267,7 +267,7 @@ void PR::tag_print_rows(Source& src, qint32 rows, bool firstPage) {
         if (!yield_row(src)) return;
         y += 5;
         for (int c = 0; c < 8; ++c) print_line(edges[c], y, edges[c + 1], y + 5);
-        const qint32 r = m_rowCursor + 1;
+        const qint32 r = m_print_row_cursor + 1;
         print_text_right(44, y + 1, kSmall, platform::rightAlign(QString::number(r), 8));
         print_text_at(48, y + 1, kSmall, src.cell(r, 1));
         for (int c = 0; c < kChannels; ++c) {
@@ -278,7 +278,7 @@ void PR::tag_print_rows(Source& src, qint32 rows, bool firstPage) {
         if (!worker.isEmpty()) print_text_at(162, y + 1, kSmall, worker);
         const QString comment = src.cell(r, 7);
         if (!comment.isEmpty()) print_text_at(182, y + 1, kSmall, comment);
-        ++m_rowCursor;
+        ++m_print_row_cursor;
     }
 }
 

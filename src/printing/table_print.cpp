@@ -59,7 +59,7 @@ namespace {
 
 PR::PR(const GraphPrintSource* graph, QWidget* parent, PrintHooks hooks) : QDialog(parent), m_hooks(std::move(hooks)) {
     if (graph) {
-        m_fromGraph = true;
+        m_print_from_graph_flag = true;
         m_graph = *graph;
     }
     build_ui();
@@ -137,17 +137,17 @@ void PR::build_ui() {
 bool PR::checked(QCheckBox* box) const { return box->isChecked(); }
 
 void PR::Option1_Click() {
-    m_firstPageOnly = true;
+    m_print_first_page_only = true;
     Label1->setVisible(false);
 }
 
 void PR::Option2_Click() {
-    m_firstPageOnly = false;
+    m_print_first_page_only = false;
     Label1->setVisible(true);
 }
 
 void PR::Command2_Click() {
-    if (!m_busy) QDialog::reject();
+    if (!m_print_busy) QDialog::reject();
 }
 
 void PR::reject() {
@@ -156,7 +156,7 @@ void PR::reject() {
 }
 
 void PR::closeEvent(QCloseEvent* e) {
-    if (m_busy) {
+    if (m_print_busy) {
         e->ignore();
         return;
     }
@@ -165,7 +165,7 @@ void PR::closeEvent(QCloseEvent* e) {
 
 void PR::Command3_Click() {
     // The run sees the request at its next row and discards the job.
-    m_abort = true;
+    m_print_abort = true;
 }
 
 void PR::Command4_Click() { show_help(this, model().help_file, help_context::PR); }
@@ -173,14 +173,14 @@ void PR::Command4_Click() { show_help(this, model().help_file, help_context::PR)
 // ---------------------------------------------------------------- the run
 
 void PR::Command1_Click() {
-    if (m_busy) return;
-    m_busy = true;
-    m_printerError = false;
+    if (m_print_busy) return;
+    m_print_busy = true;
+    m_print_ok_flag = true;
     m_outcome = Outcome::None;
     m_sheets.reset();
 
     Source src;
-    IDataWindow* w = m_fromGraph ? m_graph.window
+    IDataWindow* w = m_print_from_graph_flag ? m_graph.window
                                  : (model().main_window ? model().main_window->activeDataWindow() : nullptr);
     bool found = false;
     if (w && w->widget()) {
@@ -212,7 +212,7 @@ void PR::Command1_Click() {
     }
     if (!found) {
         m_outcome = Outcome::NothingToPrint;
-        m_busy = false;
+        m_print_busy = false;
         accept();
         return;
     }
@@ -225,7 +225,7 @@ void PR::Command1_Click() {
     // can hold no more than its grid rows, whatever the counts say.
     platform::Grid* g = src.grid();
     const qint32 gridRecords = g ? qMax(0, g->Rows() - 1) : 0;
-    if (m_fromGraph) {
+    if (m_print_from_graph_flag) {
         src.startRow = qMax<qint32>(1, src.graphInfo->GrpDrw_StartPos());
         src.endRow = qMin<qint32>(gridRecords, src.graphInfo->GrpDrw_EndPos());
         src.records = qMax<qint32>(0, src.endRow - src.startRow + 1);
@@ -242,7 +242,7 @@ void PR::Command1_Click() {
 
     if (!rendered) {
         m_sheets.reset();
-        if (m_printerError) {
+        if (!m_print_ok_flag) {
             m_outcome = Outcome::PrinterError;
             platform::msgBox(this, QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。"),
                              platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
@@ -252,7 +252,7 @@ void PR::Command1_Click() {
     } else {
         send(src);
     }
-    m_busy = false;
+    m_print_busy = false;
     accept();
 }
 
@@ -275,15 +275,15 @@ void PR::send(Source&) {
 
 bool PR::render(Source& src, bool tag) {
     const bool c1 = checked(Check1), c2 = checked(Check2);
-    m_pageNo = 1;
-    m_rowCursor = src.startRow - 1;
+    m_print_page_no = 1;
+    m_print_row_cursor = src.startRow - 1;
     m_count = print_page_count(src.records, tag ? tag_first_capacity(c1, c2) : log_first_capacity(c1, c2));
-    auto stopped = [this] { return m_abort || m_printerError; };
+    auto stopped = [this] { return m_print_abort || !m_print_ok_flag; };
 
     if (stopped()) return false;
     print_first_page(src, tag);
     if (stopped()) return false;
-    if (!m_firstPageOnly) {
+    if (!m_print_first_page_only) {
         while (m_count.middle_pages > 0) {
             if (stopped()) return false;
             print_later_page(src, tag, kRowsPerLaterPage);
@@ -312,9 +312,9 @@ void PR::print_first_page(Source& src, bool tag) {
         if (checked(Check2)) log_print_computed(src);
         log_print_rows(src, m_count.first_rows, true);
     }
-    if (m_abort || m_printerError) return;
+    if (m_print_abort || !m_print_ok_flag) return;
     print_page_number();
-    ++m_pageNo;
+    ++m_print_page_no;
 }
 
 void PR::print_later_page(Source& src, bool tag, qint32 rows) {
@@ -325,9 +325,9 @@ void PR::print_later_page(Source& src, bool tag, qint32 rows) {
     } else {
         log_print_rows(src, rows, false);
     }
-    if (m_abort || m_printerError) return;
+    if (m_print_abort || !m_print_ok_flag) return;
     print_page_number();
-    ++m_pageNo;
+    ++m_print_page_no;
 }
 
 // ---------------------------------------------------------------- page frame
@@ -336,12 +336,12 @@ void PR::print_page_head() {
     if (!checked(Check5)) return;
     const QDate today = m_hooks.today ? m_hooks.today() : QDate::currentDate();
     QString text = Disp_DATETIME(QDateTime(today, QTime(0, 0), Qt::UTC)).left(10) + QStringLiteral("  印刷");
-    if (m_fromGraph) text += QLatin1Char('*');
+    if (m_print_from_graph_flag) text += QLatin1Char('*');
     print_text_at(170, 8, kSmall, text);
 }
 
 void PR::print_title(const Source& src) {
-    if (checked(Check3)) print_text_centre(11, 16, m_fromGraph ? m_graph.title : fixedTitle());
+    if (checked(Check3)) print_text_centre(11, 16, m_print_from_graph_flag ? m_graph.title : fixedTitle());
     if (checked(Check4)) {
         print_text_at(26, 16, 11, QStringLiteral("機器名称："));
         print_text_at(45, 16, 11, src.status->user_model_name());
@@ -349,46 +349,46 @@ void PR::print_title(const Source& src) {
 }
 
 void PR::print_page_number() {
-    if (m_firstPageOnly) return;
-    print_text_centre(285, 11, page_number_text(m_pageNo, m_count.page_total));
-    if (!m_sheets->new_page()) m_printerError = true;
+    if (m_print_first_page_only) return;
+    print_text_centre(285, 11, page_number_text(m_print_page_no, m_count.page_total));
+    if (!m_sheets->new_page()) m_print_ok_flag = false;
 }
 
 void PR::print_text_at(double x, double y, int size, const QString& text) {
-    if (!m_sheets->text_left(x - kShift, y - kShift, size, text)) m_printerError = true;
+    if (!m_sheets->text_left(x - kShift, y - kShift, size, text)) m_print_ok_flag = false;
 }
 
 void PR::print_text_centre(double y, int size, const QString& text) {
-    if (!m_sheets->text_centre(kCentreWidth, y - kShift, size, text)) m_printerError = true;
+    if (!m_sheets->text_centre(kCentreWidth, y - kShift, size, text)) m_print_ok_flag = false;
 }
 
 void PR::print_text_right(double x, double y, int size, const QString& text) {
-    if (!m_sheets->text_right(x - kShift, y - kShift, size, text)) m_printerError = true;
+    if (!m_sheets->text_right(x - kShift, y - kShift, size, text)) m_print_ok_flag = false;
 }
 
 void PR::print_line(double x1, double y1, double x2, double y2) {
-    if (!m_sheets->box(x1 - kShift, y1 - kShift, x2 - kShift, y2 - kShift)) m_printerError = true;
+    if (!m_sheets->box(x1 - kShift, y1 - kShift, x2 - kShift, y2 - kShift)) m_print_ok_flag = false;
 }
 
 bool PR::yield_row(const Source& src) {
     // Let the stop button act between rows.
     QCoreApplication::processEvents();
-    if (m_rowObserver) m_rowObserver(m_rowCursor + 1);
+    if (m_rowObserver) m_rowObserver(m_print_row_cursor + 1);
     // A table that went away cannot give its rows: the job is given up.
-    if (!src.widget) m_abort = true;
-    return !(m_abort || m_printerError);
+    if (!src.widget) m_print_abort = true;
+    return !m_print_abort && m_print_ok_flag;
 }
 
 // ---------------------------------------------------------------- shared block row
 
 void PR::print_value_row(const QString& label, const QString& t1, const QString& t2, const QString& t3,
                          const QString& t4) {
-    print_line(m_colX[0], m_rowTop, m_colX[1], m_rowBottom);
-    print_text_at(m_colX[0] + 2, m_rowTop + 1, kSmall, label);
+    print_line(m_print_col_x[0], m_print_row_top, m_print_col_x[1], m_print_row_bottom);
+    print_text_at(m_print_col_x[0] + 2, m_print_row_top + 1, kSmall, label);
     const QString* texts[4] = {&t1, &t2, &t3, &t4};
     for (int n = 0; n < 4; ++n) {
-        print_line(m_colX[n + 1], m_rowTop, m_colX[n + 2], m_rowBottom);
-        print_text_right(m_colX[n + 1] + 16, m_rowTop + 1, kSmall, block_cell_text(*texts[n]));
+        print_line(m_print_col_x[n + 1], m_print_row_top, m_print_col_x[n + 2], m_print_row_bottom);
+        print_text_right(m_print_col_x[n + 1] + 16, m_print_row_top + 1, kSmall, block_cell_text(*texts[n]));
     }
 }
 

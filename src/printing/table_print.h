@@ -86,10 +86,10 @@ public:
     void Command4_Click();  // help
 
     // ---- state of the run (read by tests)
-    bool print_first_page_only() const { return m_firstPageOnly; }
-    bool print_busy() const { return m_busy; }
-    bool print_abort() const { return m_abort; }
-    bool print_from_graph_flag() const { return m_fromGraph; }
+    bool print_first_page_only() const { return m_print_first_page_only; }
+    bool print_busy() const { return m_print_busy; }
+    bool print_abort() const { return m_print_abort; }
+    bool print_from_graph_flag() const { return m_print_from_graph_flag; }
     const PageCount& page_count() const { return m_count; }
     // The pages drawn by the last run (empty after a stop or an error).
     const PrintSheets* sheets() const { return m_sheets.get(); }
@@ -147,18 +147,20 @@ private:
     QString print_font_family() const;
 
     PrintHooks m_hooks;
-    bool m_fromGraph = false;
+    bool m_print_from_graph_flag = false;
     GraphPrintSource m_graph;
-    bool m_firstPageOnly = true;
-    bool m_busy = false;
-    bool m_abort = false;
-    bool m_printerError = false;  // latched for the run
+    bool m_print_first_page_only = true;
+    bool m_print_busy = false;
+    bool m_print_abort = false;
+    // No printer error in this run; the first error clears it for the rest
+    // of the run (a later successful text does not set it again).
+    bool m_print_ok_flag = true;
     PageCount m_count;
-    qint32 m_pageNo = 1;
-    qint32 m_rowCursor = 0;
-    int m_colX[6] = {26, 46, 66, 86, 106, 126};
-    double m_rowTop = 0;
-    double m_rowBottom = 0;
+    qint32 m_print_page_no = 1;
+    qint32 m_print_row_cursor = 0;
+    int m_print_col_x[6] = {26, 46, 66, 86, 106, 126};
+    double m_print_row_top = 0;
+    double m_print_row_bottom = 0;
     std::unique_ptr<PrintSheets> m_sheets;
     Outcome m_outcome = Outcome::None;
     std::function<void(qint32)> m_rowObserver;

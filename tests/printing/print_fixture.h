@@ -121,17 +121,19 @@ protected:
                              QStringLiteral("    ") + platform::rightAlign(platform::format(v2, "0.0"), 6), QString(),
                              QStringLiteral("      0.50"));
         }
-        s.let_Ch_max(0, platform::format(max1, "0.0"));
-        s.let_Ch_min(0, platform::format(min1, "0.0"));
-        s.let_Ch_ave(0, QStringLiteral("12.5"));
-        s.let_Ch_data_count(0, tagRecords - 1);
-        s.let_Ch_max(1, platform::format(max2, "0.0"));
-        s.let_Ch_min(1, platform::format(min2, "0.0"));
-        s.let_Ch_ave(1, QStringLiteral("17.5"));
+        if (tagRecords > 0) {
+            s.let_Ch_max(0, platform::format(max1, "0.0"));
+            s.let_Ch_min(0, platform::format(min1, "0.0"));
+            s.let_Ch_ave(0, QStringLiteral("12.5"));
+            s.let_Ch_max(1, platform::format(max2, "0.0"));
+            s.let_Ch_min(1, platform::format(min2, "0.0"));
+            s.let_Ch_ave(1, QStringLiteral("17.5"));
+            s.let_Ch_max(3, QStringLiteral("0.50"));
+            s.let_Ch_min(3, QStringLiteral("0.50"));
+            s.let_Ch_ave(3, QStringLiteral("0.50"));
+        }
+        s.let_Ch_data_count(0, qMax(0, tagRecords - 1));
         s.let_Ch_data_count(1, tagRecords);
-        s.let_Ch_max(3, QStringLiteral("0.50"));
-        s.let_Ch_min(3, QStringLiteral("0.50"));
-        s.let_Ch_ave(3, QStringLiteral("0.50"));
         s.let_Ch_data_count(3, tagRecords);
         w.bind_Data1(db.Recordset());
     }

@@ -219,6 +219,36 @@ TEST_F(TablePrintTest, TagDataSetPrintsItsBlocksAndRowsOverPages) {
     EXPECT_EQ(find(sheets, 1, QStringLiteral("2 / 2"))->y, 285 - 6);
 }
 
+TEST_F(TablePrintTest, AnEmptyTagPrintsOnePageWithItsHeadAndBlankStatistics) {
+    ASSERT_NE(openTagSet(0), nullptr);
+    struct Case {
+        int items;
+        float computedHead, tableHead;  // y of "【演算値】" (0: none) and of " No."
+    };
+    for (const Case& c : {Case{0x1f, 65, 90}, Case{0x1e, 40, 65}, Case{0x1d, 0, 65}, Case{0x1c, 0, 40}}) {
+        SCOPED_TRACE(c.items);
+        auto dlg = run(pdfDir + QStringLiteral("/empty.pdf"), nullptr, c.items);
+        ASSERT_EQ(dlg->outcome(), PR::Outcome::Printed);
+        const PrintSheets& sheets = *dlg->sheets();
+        EXPECT_EQ(sheets.pageCount(), 1);
+        EXPECT_EQ(dlg->page_count().page_total, 1);
+        EXPECT_TRUE(find(sheets, 0, QStringLiteral("0")));  // the data count
+        EXPECT_EQ(find(sheets, 0, QStringLiteral(" No."))->y, c.tableHead - 6);
+        EXPECT_FALSE(find(sheets, 0, QStringLiteral("       1")));  // no record rows
+        EXPECT_TRUE(find(sheets, 0, QStringLiteral("1 / 1")));
+        if (c.computedHead == 0) {
+            EXPECT_FALSE(find(sheets, 0, QStringLiteral("【演算値】")));
+            continue;
+        }
+        EXPECT_EQ(find(sheets, 0, QStringLiteral("【演算値】"))->y, c.computedHead - 6);
+        // No channel has counted values: the maximum row holds four blank cells.
+        const QStringList texts = sheets.pageTexts(0);
+        const qsizetype maxRow = texts.indexOf(QStringLiteral("最大値"));
+        ASSERT_GE(maxRow, 0);
+        for (int n = 1; n <= 4; ++n) EXPECT_EQ(texts.value(maxRow + n), QString(9, QLatin1Char(' ')));
+    }
+}
+
 TEST_F(TablePrintTest, TagGraphRangeStartsAtTheDrawnRangesFirstRecord) {
     TagTableWindow* w = openTagSet(60);
     ASSERT_NE(w, nullptr);
@@ -399,9 +429,16 @@ TEST_F(TablePrintTest, PrintCommandRunsThroughTheRealDialogs) {
     QSet<QWidget*> answered;
     QTimer driver;
     driver.setInterval(20);
+    int ticks = 0;
     QObject::connect(&driver, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) return;
+        // A dialog that never goes away fails the test instead of hanging it.
+        if (++ticks > 3000) {
+            ADD_FAILURE() << "a dialog stayed open: " << modal->metaObject()->className();
+            if (auto* d = qobject_cast<QDialog*>(modal)) QMetaObject::invokeMethod(d, "done", Qt::QueuedConnection, Q_ARG(int, 0));
+            return;
+        }
         // The file dialog may still be reading its folder when first asked:
         // it is answered until it closes.
         if (auto* d = qobject_cast<QFileDialog*>(modal)) {

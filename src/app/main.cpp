@@ -24,6 +24,7 @@
 #include "main_window/identity_check.h"
 #include "main_window/startup.h"
 #include "model/model_state.h"
+#include "printing/table_print.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "sequencer/ops_list_write.h"
@@ -67,6 +68,7 @@ struct Application {
         mq::install_tag_file_targets(targets);
         mq::install_tag_data_operations();
         mq::install_tag_setting_read(mq::tag_set_value_disp_hook(), mq::unload_tag_set_value_hook());
+        mq::install_table_print_targets(targets);
     }
 
     int run(QApplication& app, const QStringList& arguments) {

@@ -22,6 +22,7 @@
 #include "main_window/identity_check.h"
 #include "main_window/startup.h"
 #include "model/model_state.h"
+#include "printing/table_print.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
@@ -50,6 +51,7 @@ struct Application {
         mq::install_log_file_targets(targets);
         mq::install_log_file_operations();
         mq::install_graph_target(targets);
+        mq::install_table_print_targets(targets);
     }
 
     int run(QApplication& app, const QStringList& arguments) {

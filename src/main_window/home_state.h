@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 
+#include "model/graph_print_source.h"
 #include "platform/state_slot.h"
 
 namespace mq {
@@ -53,6 +54,9 @@ struct HomeTargets {
     std::function<bool()> graph;
     // The table printing window, modal.
     std::function<void()> table_print;
+    // The same for the graph's drawn range (the graph window's table-print
+    // command, after its printer choice); modal.
+    std::function<void(const GraphPrintSource&)> table_print_graph;
 
     // The data windows. The window table creates them with their tag (the
     // caption is set by the table) and starts their fills on them.

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -99,6 +100,11 @@ qint32 roundInt(double v) {
 QString numberText(double v) { return platform::cstrNumber(v); }
 
 const QString kTimePicture = QStringLiteral("yyyy-mm-dd hh:nn:ss");
+
+// The focus back into a box once the focus change under way has ended.
+void focus_back(QLineEdit* box) {
+    QTimer::singleShot(0, box, [box] { box->setFocus(); });
+}
 
 }  // namespace
 
@@ -618,7 +624,7 @@ void fGrarange2::endv_LostFocus(int ch) {
     auto refuse = [&](int code) {
         range_err_msg(code);
         endv[ch]->setText(saved_upper_text[ch]);
-        endv[ch]->setFocus();
+        focus_back(endv[ch]);
     };
     if (num(startv[ch]) >= num(endv[ch])) return refuse(2);
     const double v = num(endv[ch]);
@@ -637,7 +643,7 @@ void fGrarange2::startv_LostFocus(int ch) {
     auto refuse = [&](int code) {
         range_err_msg(code);
         startv[ch]->setText(saved_lower_text[ch]);
-        startv[ch]->setFocus();
+        focus_back(startv[ch]);
     };
     if (num(endv[ch]) <= num(startv[ch])) {
         range_err_msg(4);

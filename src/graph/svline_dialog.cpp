@@ -382,8 +382,11 @@ QString fGrasvline::svline_basis_v_fmt(int ch, float v) const {
 }
 
 void fGrasvline::svline_select_text(QLineEdit* box) {
-    box->setFocus();
-    box->setSelection(0, int(box->text().size()));
+    // After the focus change under way has ended (it would take the selection).
+    QTimer::singleShot(0, box, [box] {
+        box->setFocus();
+        box->setSelection(0, int(box->text().size()));
+    });
 }
 
 void fGrasvline::to_spinner(QLineEdit* box, UpDown* spin, int ch) {

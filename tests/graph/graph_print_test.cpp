@@ -1,0 +1,335 @@
+// Graph printing to the PDF file printer: the page count, the header texts
+// and the statistics table read back with pdftotext from a print of a
+// generated four-channel file; the printer checks and cancels; a failure at
+// any step aborts the job and leaves no file.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "graph/graph_dialogs.h"
+#include "graph/graph_print.h"
+#include "graph_fixture.h"
+#include "main_window/small_windows.h"
+#include "platform/grid.h"
+#include "platform/message_box.h"
+
+namespace {
+
+using namespace mq;
+using namespace mq::test;
+
+QString genFile3000() {
+    static QString path;
+    if (path.isEmpty()) {
+        path = dataHome() + QStringLiteral("/graph_print_3000.ml2");
+        writeGenFile(path, 3000);
+    }
+    return path;
+}
+
+QString run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000)) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString squeeze(QString s) {
+    s.remove(QRegularExpression(QStringLiteral("\\s")));
+    return s;
+}
+
+class GraphPrintTest : public GraphFixture {
+protected:
+    void SetUp() override {
+        GraphFixture::SetUp();
+        out = dataHome() + QStringLiteral("/prints");
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
+        home_state().current_printer = pdf_file_printer_name();
+        hooks.dialog = [this](QWidget*, const FileDialogRequest&) {
+            ++fileDialogs;
+            return FileDialogAnswer{!cancelFile, target, 1};
+        };
+    }
+
+    fGraph* openGen() {
+        EXPECT_NE(openFile(genFile3000()), nullptr);
+        clsLOGGER_GraphInfo& gi = model().act_file_data->clsLOGGER_GraphInfo();
+        gi.let_Title(QStringLiteral("焼成炉 温度記録"));
+        gi.let_H_Alm_Sw(0, QStringLiteral("1"));
+        gi.let_DataMark_Sw(QStringLiteral("1"));
+        gi.let_Ch_comment(0, QStringLiteral("炉内上段"));
+        EXPECT_TRUE(home->mGrp_Draw_Click());
+        fGraph* g = fGraph::current();
+        if (g) {
+            // Printing goes through the menu item, with the test's hooks.
+            graph_state().targets.graph_print = [this](fGraph& w) {
+                ++prints;
+                result = graph_print(w, hooks);
+            };
+        }
+        return g;
+    }
+
+    // Answers the printer choice (the real dialog) with OK or Cancel.
+    void answerPrinterChoice(bool ok) {
+        QTimer::singleShot(0, [this, ok] {
+            auto* form = qobject_cast<TestForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(form, nullptr);
+            choiceSeen = true;
+            const int pdf = form->Combo1->findText(pdf_file_printer_name());
+            ASSERT_GE(pdf, 0);
+            form->Combo1->setCurrentIndex(pdf);
+            (ok ? form->Command1 : form->Command2)->click();
+        });
+    }
+
+    void print(fGraph& g) { g.menuItem(QStringLiteral("mgPrint"))->trigger(); }
+
+    QStringList leftovers() const {
+        return QDir(out).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    QString out;
+    QString target;
+    bool cancelFile = false;
+    bool choiceSeen = false;
+    int fileDialogs = 0;
+    int prints = 0;
+    GraphPrintHooks hooks;
+    GraphPrintResult result;
+};
+
+TEST_F(GraphPrintTest, PrintsOnePageWithTheHeaderAndTheStatisticsTable) {
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    struct Case {
+        const char* what;
+        qint32 start, end;
+    };
+    const Case cases[] = {{"whole data", 1, 3000}, {"a drawn range", 101, 300}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GraphState& gs = graph_state();
+        gs.graph_zoom_flag = c.start == 1 && c.end == 3000 ? 0 : 1;
+        gs.graph_start_pos = c.start;
+        gs.graph_end_pos = c.end;
+        ASSERT_TRUE(g->redraw());
+        target = out + QStringLiteral("/graph_%1.pdf").arg(c.start);
+        answerPrinterChoice(true);
+        platform::ScopedMessageBoxHook boxes;
+        print(*g);
+        EXPECT_TRUE(choiceSeen);
+        EXPECT_TRUE(boxes.records().empty());
+        ASSERT_TRUE(result.printed) << result.message.toStdString();
+        EXPECT_EQ(result.fontTenths, 90);
+        ASSERT_TRUE(QFileInfo::exists(target));
+        EXPECT_TRUE(leftovers().contains(QFileInfo(target).fileName()));
+        EXPECT_TRUE(leftovers().filter(QRegularExpression(QStringLiteral("^\\."))).isEmpty());
+        EXPECT_TRUE(g->isEnabled());
+        EXPECT_FALSE(g->busy());
+
+        EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {target}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+        const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), target, QStringLiteral("-")});
+        const QString flat = squeeze(text);
+        for (const QString& header : {QStringLiteral("タイトル：焼成炉温度記録"), QStringLiteral("ログ名：GRAPH"),
+                                      QStringLiteral("作業者：TANAKA"), QStringLiteral("コメント：LINE2"),
+                                      QStringLiteral("データ数：%1").arg(c.end - c.start + 1),
+                                      QStringLiteral("収録間隔：00:00:10")})
+            EXPECT_TRUE(flat.contains(header)) << header.toStdString();
+        // The table: the fixed titles, then each grid row as the generator gives it.
+        QStringList lines;
+        for (const QString& l : text.split(QLatin1Char('\n'))) lines << squeeze(l);
+        EXPECT_TRUE(lines.contains(QStringLiteral("CH名上限警報数下限警報数最大値最小値平均値積算値CHｺﾒﾝﾄ")));
+        for (int row = 1; row <= 4; ++row) {
+            const int ch = gs.grid_row_order[row];
+            const QStringList cells = genExpectedRow(ch - 1, c.start, c.end, true);
+            QString expected = squeeze(g->gpgrid()->TextMatrix(row, 0)) + cells.join(QString()) +
+                               squeeze(g->gpgrid()->TextMatrix(row, 7));
+            EXPECT_TRUE(lines.contains(expected)) << "row " << row << ": " << expected.toStdString() << "\n"
+                                                  << text.toStdString();
+        }
+        EXPECT_TRUE(flat.contains(QStringLiteral("炉内上段")));
+        // The channel names of the axes and the first record's date.
+        EXPECT_TRUE(flat.contains(QStringLiteral("CH1")));
+        EXPECT_TRUE(flat.contains(c.start == 1 ? QStringLiteral("24-05-01") : QStringLiteral("00:16:40")));
+    }
+}
+
+TEST_F(GraphPrintTest, NothingIsPrintedWhenAChoiceIsCancelledOrNoPrinterIsThere) {
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    target = out + QStringLiteral("/graph.pdf");
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        QStringList messages;
+        int fileDialogs;
+    };
+    const Case cases[] = {
+        {"printer choice cancelled", [this] { answerPrinterChoice(false); }, {}, 0},
+        {"file name cancelled",
+         [this] {
+             answerPrinterChoice(true);
+             cancelFile = true;
+         },
+         {}, 1},
+        {"no printer at all: 4821", [g] { g->printerList = [] { return QStringList(); }; },
+         {QStringLiteral("プリンターが見つかりません。")}, 0},
+        {"the chosen printer is gone: 4820", [] { home_state().current_printer = QStringLiteral("GoneAway"); },
+         {QStringLiteral("プリンターが見つかりません。")}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fileDialogs = 0;
+        cancelFile = false;
+        g->printerList = [] { return printer_choice_list(); };
+        home_state().current_printer = pdf_file_printer_name();
+        c.arrange();
+        platform::ScopedMessageBoxHook boxes;
+        print(*g);
+        QStringList shown;
+        for (const auto& m : boxes.records()) {
+            shown << m.text;
+            EXPECT_EQ(m.icon, platform::MsgIcon::Exclamation);
+        }
+        EXPECT_EQ(shown, c.messages);
+        EXPECT_EQ(fileDialogs, c.fileDialogs);
+        EXPECT_FALSE(result.printed);
+        EXPECT_TRUE(leftovers().isEmpty());
+        EXPECT_TRUE(g->isEnabled());
+    }
+    // The printer that was gone is forgotten: the next print starts from the default.
+    home_state().current_printer = QStringLiteral("GoneAway");
+    {
+        platform::ScopedMessageBoxHook boxes;
+        print(*g);
+    }
+    EXPECT_TRUE(home_state().current_printer.isEmpty());
+}
+
+TEST_F(GraphPrintTest, AFailureAbortsTheJobAndLeavesNoFile) {
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    const GraphPrintStep steps[] = {GraphPrintStep::Header, GraphPrintStep::TimeAxis, GraphPrintStep::Traces,
+                                    GraphPrintStep::Table};
+    for (GraphPrintStep step : steps) {
+        SCOPED_TRACE(int(step));
+        target = out + QStringLiteral("/failed.pdf");
+        // A print already there keeps its bytes when the new one fails.
+        const bool existing = step == GraphPrintStep::Table;
+        if (existing) writeAll(target, "old print");
+        int nested = 0;
+        hooks.fail_at = [&, step](GraphPrintStep at) {
+            // While the print runs the window is disabled and no second print starts.
+            EXPECT_FALSE(g->isEnabled());
+            EXPECT_TRUE(g->busy());
+            const int before = prints;
+            g->mgPrint_Click();
+            nested += prints - before;
+            return at == step;
+        };
+        answerPrinterChoice(true);
+        platform::ScopedMessageBoxHook boxes;
+        print(*g);
+        EXPECT_EQ(nested, 0);
+        EXPECT_FALSE(result.printed);
+        ASSERT_EQ(boxes.records().size(), 1u);
+        EXPECT_EQ(boxes.records()[0].text, QStringLiteral("印刷エラーです。"));
+        EXPECT_EQ(boxes.records()[0].icon, platform::MsgIcon::None);
+        if (existing) {
+            EXPECT_EQ(readAll(target), QByteArray("old print"));
+            EXPECT_EQ(leftovers(), QStringList{QStringLiteral("failed.pdf")});
+            QFile::remove(target);
+        } else {
+            EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(u' ').toStdString();
+        }
+        EXPECT_TRUE(g->isEnabled());
+        EXPECT_FALSE(g->busy());
+    }
+}
+
+TEST_F(GraphPrintTest, MarginsFollowTheOrientationOfThePageSetup) {
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    struct Case {
+        QPageLayout::Orientation orientation;
+        const char* size;
+    };
+    for (const Case& c : {Case{QPageLayout::Landscape, "842 x 595"}, Case{QPageLayout::Portrait, "595 x 842"}}) {
+        target = out + QStringLiteral("/o%1.pdf").arg(int(c.orientation));
+        // What the page setup dialog would leave in the graph's printer.
+        graph_state().printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+        graph_state().printer->setPageOrientation(c.orientation);
+        answerPrinterChoice(true);
+        print(*g);
+        ASSERT_TRUE(result.printed);
+        const QString info = run(QStringLiteral("pdfinfo"), {target});
+        EXPECT_TRUE(info.contains(QString::fromLatin1(c.size))) << info.toStdString();
+        // The header's first row starts the margin plus five widths of "あ"
+        // from the left edge: 900 twips (45 pt) upright, 1100 (55 pt) across.
+        const QString bbox = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), target, QStringLiteral("-")});
+        const QRegularExpression first(QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>タイトル"));
+        const auto m = first.match(bbox);
+        ASSERT_TRUE(m.hasMatch()) << bbox.left(2000).toStdString();
+        const double margin = c.orientation == QPageLayout::Portrait ? 45 : 55;
+        EXPECT_NEAR(m.captured(2).toDouble(), margin, 4.0);
+        EXPECT_GT(m.captured(1).toDouble(), margin + 5 * 9 * 1.5 - 2);
+    }
+}
+
+// Pictures of the printed page and of the dialogs at their opening size:
+// MARROWQUILL_GRAPH_PRINT=<folder> (see the README).
+TEST_F(GraphPrintTest, PrintedPageAndDialogShots) {
+    const QString dir = qEnvironmentVariable("MARROWQUILL_GRAPH_PRINT");
+    if (dir.isEmpty()) GTEST_SKIP() << "MARROWQUILL_GRAPH_PRINT not set";
+    QDir().mkpath(dir);
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    processEventsFor(300);
+    target = dir + QStringLiteral("/graph_page.pdf");
+    QFile::remove(target);
+    answerPrinterChoice(true);
+    print(*g);
+    ASSERT_TRUE(result.printed) << result.message.toStdString();
+
+    g->mrange_Click();
+    fGrarange2* range = fGrarange2::current();
+    ASSERT_NE(range, nullptr);
+    processEventsFor(200);
+    EXPECT_TRUE(range->grab().save(dir + QStringLiteral("/range_dialog_1.png")));
+    range->tab->setCurrentIndex(1);
+    processEventsFor(100);
+    EXPECT_TRUE(range->grab().save(dir + QStringLiteral("/range_dialog_2.png")));
+    range->close();
+    g->mpSVline_Click();
+    fGrasvline* sv = fGrasvline::current();
+    ASSERT_NE(sv, nullptr);
+    for (int t = 0; t < 3; ++t) {
+        sv->SSTab1->setCurrentIndex(t);
+        processEventsFor(100);
+        EXPECT_TRUE(sv->grab().save(dir + QStringLiteral("/svline_dialog_%1.png").arg(t + 1)));
+    }
+    sv->close();
+    QTimer::singleShot(200, [dir] {
+        auto* d = qobject_cast<DlgChDispSw*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        EXPECT_TRUE(d->grab().save(dir + QStringLiteral("/channel_dialog.png")));
+        d->CancelButton->click();
+    });
+    g->mchan_Click();
+}
+
+}  // namespace

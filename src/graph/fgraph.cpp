@@ -563,8 +563,8 @@ void fGraph::gTablePrint_Click() {
     GraphPrintSource source;
     source.window = dynamic_cast<IDataWindow*>(m_dataWindow.data());
     source.title = m_txtTitle->text();
-    source.worker = g.graph_worker;
-    source.comment = g.graph_comment;
+    source.worker = m_txtSagyosya->text();
+    source.comment = m_txtComment->text();
     for (int ch = 1; ch <= 4; ++ch) {
         source.ch_h_alm_text[size_t(ch - 1)] = g.ch_h_alm_text[ch];
         source.ch_l_alm_text[size_t(ch - 1)] = g.ch_l_alm_text[ch];

@@ -19,6 +19,8 @@
 
 #include "graph/graph_dialogs.h"
 #include "graph/graph_print.h"
+#include "model/graph_print_source.h"
+#include "model/data_sets.h"
 #include "graph_fixture.h"
 #include "main_window/small_windows.h"
 #include "platform/grid.h"
@@ -288,6 +290,77 @@ TEST_F(GraphPrintTest, MarginsFollowTheOrientationOfThePageSetup) {
         EXPECT_NEAR(m.captured(2).toDouble(), margin, 4.0);
         EXPECT_GT(m.captured(1).toDouble(), margin + 5 * 9 * 1.5 - 2);
     }
+}
+
+// Page setup and printer setup run their real dialogs on the graph's printer,
+// after the same printer check as the print.
+TEST_F(GraphPrintTest, PageAndPrinterSetupOpenTheirDialogsOnTheGraphsPrinter) {
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    struct Case {
+        const char* item;
+        const char* dialogClass;
+    };
+    for (const Case& c : {Case{"mPaperset", "QPageSetupDialog"}, Case{"mPrinterset", "QPrintDialog"}}) {
+        SCOPED_TRACE(c.item);
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_NE(w, nullptr);
+            shown = QString::fromLatin1(w->metaObject()->className());
+            static_cast<QDialog*>(w)->reject();
+        });
+        g->menuItem(QString::fromLatin1(c.item))->trigger();
+        EXPECT_TRUE(shown.contains(QString::fromLatin1(c.dialogClass).mid(1))) << shown.toStdString();
+        ASSERT_NE(graph_printer(), nullptr);
+        // Without any printer the check says so and no dialog opens.
+        g->printerList = [] { return QStringList(); };
+        platform::ScopedMessageBoxHook boxes;
+        g->menuItem(QString::fromLatin1(c.item))->trigger();
+        ASSERT_EQ(boxes.records().size(), 1u);
+        EXPECT_EQ(boxes.records()[0].text, QStringLiteral("プリンターが見つかりません。"));
+        g->printerList = [] { return printer_choice_list(); };
+    }
+}
+
+// The table print of the drawn range: after the printer choice the table
+// printing gets the graph's texts and statistics, with the drawn range in the
+// data set's graph options and the from-graph flag up while it runs.
+TEST_F(GraphPrintTest, TablePrintOfTheDrawnRangeGetsTheGraphsSource) {
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    GraphState& gs = graph_state();
+    gs.graph_zoom_flag = 1;
+    gs.graph_start_pos = 11;
+    gs.graph_end_pos = 60;
+    ASSERT_TRUE(g->redraw());
+    g->txtTitle()->setText(QStringLiteral("表の題"));
+    GraphPrintSource got;
+    int calls = 0;
+    bool flag = false;
+    home_state().targets.table_print_graph = [&](const GraphPrintSource& s) {
+        ++calls;
+        got = s;
+        flag = gs.print_from_graph_flag;
+        const clsLOGGER_GraphInfo& gi = model().act_file_data->clsLOGGER_GraphInfo();
+        EXPECT_EQ(gi.GrpDrw_StartPos(), 11);
+        EXPECT_EQ(gi.GrpDrw_EndPos(), 60);
+    };
+    answerPrinterChoice(true);
+    g->menuItem(QStringLiteral("gTablePrint"))->trigger();
+    ASSERT_EQ(calls, 1);
+    EXPECT_TRUE(flag);
+    EXPECT_FALSE(gs.print_from_graph_flag);
+    EXPECT_EQ(got.title, QStringLiteral("表の題"));
+    EXPECT_EQ(got.worker, g->txtSagyosya()->text());
+    EXPECT_EQ(got.comment, g->txtComment()->text());
+    EXPECT_NE(got.window, nullptr);
+    const QStringList expected = genExpectedRow(0, 11, 60, true);
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(got.graph_stat_texts[size_t(c)][0], expected[c]);
+    // A cancelled choice opens nothing.
+    answerPrinterChoice(false);
+    g->menuItem(QStringLiteral("gTablePrint"))->trigger();
+    EXPECT_EQ(calls, 1);
 }
 
 // Pictures of the printed page and of the dialogs at their opening size:

@@ -465,6 +465,8 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     } restore{graph};
 
     QPrinter& printer = printerOf();
+    // No file of an earlier print stays set: a system printer prints to paper.
+    printer.setOutputFileName(QString());
     if (!prepare_chosen_printer(printer, &graph, hooks.dialog)) return result;
     printer.setFullPage(true);
     printer.setResolution(1440);

@@ -179,7 +179,9 @@ TEST_F(GraphDialogTest, RangeBoxesCheckTheirEntriesWithTheRightMessages) {
         EXPECT_EQ(texts(hook), c.messages);
         EXPECT_EQ(d->Drstartno->text(), c.startNo);
         EXPECT_EQ(d->Drendno->text(), c.endNo);
-        if (!c.boxText.isNull()) EXPECT_EQ(box->text(), c.boxText);
+        if (!c.boxText.isNull()) {
+            EXPECT_EQ(box->text(), c.boxText);
+        }
         // The sliders follow the record numbers.
         EXPECT_EQ(d->SlDatalow->value(), c.startNo.toInt());
         EXPECT_EQ(d->SlDataHigh->value(), c.endNo.toInt());

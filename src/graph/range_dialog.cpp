@@ -1,6 +1,7 @@
 // The range dialog "レンジ設定" and the spinner the graph's dialogs share.
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -377,7 +378,9 @@ bool fGrarange2::eventFilter(QObject* watched, QEvent* e) {
                 return true;
             }
         }
-        if (box && !k->text().isEmpty()) {
+        // Tab and Escape move the focus and close the dialog; they are no characters here.
+        const bool navigation = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab || k->key() == Qt::Key_Escape;
+        if (box && !navigation && !k->text().isEmpty()) {
             const int kind = (box == Drstartno || box == Drendno) ? 0 : (box == Drstarttime || box == Drendtime) ? 3 : 1;
             for (QChar c : k->text()) {
                 if (!range_key_allowed(c, kind)) return true;  // the key is discarded
@@ -389,8 +392,11 @@ bool fGrarange2::eventFilter(QObject* watched, QEvent* e) {
             if (box == startv[ch]) startv_GotFocus(ch);
         }
     } else if (e->type() == QEvent::FocusOut) {
-        // A message box of a running leave handling takes the focus: that is no leave.
-        if (!m_leaving && !m_unloaded) leave(watched);
+        // A message box of a running leave handling takes the focus: that is no
+        // leave; nor is another window taking the focus from this one.
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (!m_leaving && !m_unloaded && why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason)
+            leave(watched);
     }
     return QDialog::eventFilter(watched, e);
 }
@@ -497,7 +503,8 @@ void fGrarange2::Drendtime_LostFocus() {
     const float q = float(double(g.graph_start_time.secsTo(t)) / double(iv) + 1.0 / 86400.0);
     double k = std::floor(double(q));
     if (num(Drstartno) >= k + 1) k = num(Drstartno);
-    const qint64 kk = std::clamp<qint64>(qint64(std::floor(k)), 0, g.graph_rec_count);
+    // Kept inside the data before it becomes a whole number (a box may read as infinitely large).
+    const qint64 kk = qint64(std::clamp(std::floor(k), 0.0, double(g.graph_rec_count)));
     set_time_box(Drendtime, g.graph_start_time.addSecs(kk * iv));
     Drendno->setText(QString::number(kk + 1));
     Drendno_LostFocus();
@@ -530,7 +537,8 @@ void fGrarange2::Drstarttime_LostFocus() {
     const float q = float(double(g.graph_start_time.secsTo(t)) / double(iv) + 1.0 / 86400.0);
     double k = std::floor(double(q));
     if (num(Drendno) <= k + 1) k = num(Drendno) - 1;
-    const qint64 kk = std::clamp<qint64>(qint64(std::floor(k)), 0, g.graph_rec_count);
+    // Kept inside the data before it becomes a whole number (a box may read as infinitely large).
+    const qint64 kk = qint64(std::clamp(std::floor(k), 0.0, double(g.graph_rec_count)));
     set_time_box(Drstarttime, g.graph_start_time.addSecs(kk * iv));
     Drstartno->setText(QString::number(kk + 1));
     Drstartno_LostFocus();

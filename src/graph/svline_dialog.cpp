@@ -2,6 +2,7 @@
 // integration reference line and the basis line, each with its switch.
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -289,12 +290,18 @@ bool fGrasvline::svline_key_allowed(QChar c) {
 
 bool fGrasvline::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyPress && qobject_cast<QLineEdit*>(watched)) {
-        const QString t = static_cast<QKeyEvent*>(e)->text();
+        const auto* k = static_cast<QKeyEvent*>(e);
+        // Tab and Escape move the focus and close the dialog; they are no characters here.
+        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab || k->key() == Qt::Key_Escape)
+            return QDialog::eventFilter(watched, e);
+        const QString t = k->text();
         for (QChar c : t) {
             if (!svline_key_allowed(c)) return true;  // discarded, Enter included
         }
     } else if (e->type() == QEvent::FocusOut && !m_leaving && !m_unloaded) {
-        leave(watched);
+        // Another window taking the focus from this one is no leave.
+        const Qt::FocusReason why = static_cast<QFocusEvent*>(e)->reason();
+        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) leave(watched);
     }
     return QDialog::eventFilter(watched, e);
 }

@@ -226,6 +226,32 @@ TEST_F(GraphDialogTest, RangeDialogOpensOnTheGraphStateAndDisablesTheGraph) {
     d->close();
 }
 
+// Leaving a box with Tab runs its check; the focus comes back to a refused
+// scale box.
+TEST_F(GraphDialogTest, TabLeavesABoxAndRunsItsCheck) {
+    fGrarange2* d = openRange(5, 10);
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    platform::ScopedMessageBoxHook hook;
+    d->Drendno->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return d->Drendno->hasFocus(); }));
+    d->Drendno->selectAll();
+    QTest::keyClicks(d->Drendno, QStringLiteral("30"));
+    QTest::keyClick(d->Drendno, Qt::Key_Tab);
+    EXPECT_EQ(texts(hook), QStringList{kMsg1});
+    EXPECT_EQ(d->Drendno->text(), QStringLiteral("20"));
+    d->tab->setCurrentIndex(1);
+    d->endv[1]->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return d->endv[1]->hasFocus(); }));
+    d->endv[1]->selectAll();
+    QTest::keyClicks(d->endv[1], QStringLiteral("1600"));
+    QTest::keyClick(d->endv[1], Qt::Key_Tab);
+    EXPECT_TRUE(waitUntil([&] { return d->endv[1]->hasFocus(); }));
+    EXPECT_EQ(d->endv[1]->text(), QStringLiteral("40"));
+    EXPECT_EQ(texts(hook), (QStringList{kMsg1, kMsg7}));
+    d->close();
+}
+
 TEST_F(GraphDialogTest, TimeBoxesAreDisabledForMinuteAlignedAndIrregularData) {
     struct Case {
         const char* what;
@@ -475,7 +501,7 @@ TEST_F(GraphDialogTest, ReferenceDialogOpensPerChannelClass) {
     EXPECT_EQ(d->ud_alarm_up[4]->maximum(), 100000);
     // The key filter: digits, "-", "." and backspace only.
     d->txt_basis[1]->clear();
-    QTest::keyClicks(d->txt_basis[1], QStringLiteral("1a-.2\t"));
+    QTest::keyClicks(d->txt_basis[1], QStringLiteral("1a-.2\r"));
     EXPECT_EQ(d->txt_basis[1]->text(), QStringLiteral("1-.2"));
     d->close();
 }

@@ -567,6 +567,7 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     page.W = std::floor(PW - 24.5 * page.w0);
     page.H = std::floor(pageH - page.T - MB - 6 * page.hAt - 2 * page.h0 + d);
     page.L = std::floor(ML + 6.125 * page.w0);
+    result.plot = QRectF(page.L, page.T, page.W, page.H);
     page.frame();
     if (failed(GraphPrintStep::Frame)) return runtimeFailure();
     page.axes();

@@ -11,6 +11,7 @@
 // its target and replaces it only when complete; a system printer's job is
 // aborted, so nothing half-printed is sent. While a print runs the graph
 // window is disabled and holds its busy guard, so no second print starts.
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,7 @@ struct GraphPrintResult {
     QString message;     // the message shown, if any
     int fontTenths = 0;  // the header and graph font in tenths of a point
     int tableFontTenths = 0;
+    QRectF plot;  // the plot rectangle on the page, in twips
 };
 
 // The messages of the printing paths: 2 "印刷エラーです。", 4820 and 4821

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QImage>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
@@ -17,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "fake_source.h"
 #include "graph/graph_dialogs.h"
 #include "graph/graph_print.h"
 #include "model/graph_print_source.h"
@@ -290,6 +292,94 @@ TEST_F(GraphPrintTest, MarginsFollowTheOrientationOfThePageSetup) {
         EXPECT_NEAR(m.captured(2).toDouble(), margin, 4.0);
         EXPECT_GT(m.captured(1).toDouble(), margin + 5 * 9 * 1.5 - 2);
     }
+}
+
+// The graph on paper over a small known data set, read back from the page
+// rendered at 144 dots per inch (10 twips a dot): every record's segment and
+// marker where its value puts it, a gap at the over-range record, the alarm
+// lines at their values and the data marks at their records.
+TEST_F(GraphPrintTest, TheGraphOnPaperLiesWhereTheDataPutIt) {
+    channel(0, QStringLiteral("K"), 1, QStringLiteral("30.0"), QStringLiteral("10.0"), QStringLiteral("20.0"));
+    clsLOGGER_GraphInfo& gi = area().clsLOGGER_GraphInfo();
+    gi.let_CH_GraphDrawSw(QStringLiteral("1000"));
+    gi.let_CH_GraphAxDrawSw(QStringLiteral("1000"));
+    gi.let_GrdDispSort(QStringLiteral("1234"));
+    gi.let_Ch_h_Scale_FileString(0, QStringLiteral("400"));
+    gi.let_Ch_l_Scale_FileString(0, QStringLiteral("0"));
+    gi.let_H_Alm_Sw(0, QStringLiteral("1"));
+    gi.let_Ch_H_Alm(0, 30.0);
+    gi.let_Ch_L_Alm(0, 10.0);
+    gi.let_Ch_G_color(0, 0x00C000);  // green
+    gi.let_DataMark_Sw(QStringLiteral("1"));
+    gi.let_LIneBold_Sw(QStringLiteral("1"));
+    gi.let_GrpDrw_StartPos(1);
+    gi.let_GrpDrw_EndPos(11);
+    FakeSource src;
+    src.units = {QStringLiteral("ﾟC "), QString(), QString(), QString()};
+    const qint32 v[11] = {100, 150, 200, 250, 300, IGraphSource::kRangeMark, 200, 150, 100, 50, 120};
+    for (qint32 x : v) src.values.push_back({x, IGraphSource::kNoValue, IGraphSource::kNoValue, IGraphSource::kNoValue});
+    src.marks.assign(11, false);
+    src.marks[3] = src.marks[7] = true;  // records 4 and 8 (the time grid has 3, 5, 7, 9)
+    auto* g = new fGraph(src, nullptr);
+    g->show();
+    QCoreApplication::processEvents();
+    graph_state().ch_scale_manual[1] = 1;
+    ASSERT_TRUE(g->redraw());
+    graph_state().targets.graph_print = [this](fGraph& w) { result = graph_print(w, hooks); };
+    target = out + QStringLiteral("/small.pdf");
+    answerPrinterChoice(true);
+    print(*g);
+    ASSERT_TRUE(result.printed) << result.message.toStdString();
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("144"),
+                                     QStringLiteral("-singlefile"), target, out + QStringLiteral("/small")});
+    QImage page(out + QStringLiteral("/small.png"));
+    ASSERT_FALSE(page.isNull());
+    const QRectF r = result.plot;
+    auto px = [](double twips) { return int(std::lround(twips / 10.0)); };
+    auto xOf = [&](double rec) { return r.left() + (rec - 1) * r.width() / 10; };
+    auto yOf = [&](double value) { return r.top() + (400 - value) * r.height() / 400; };
+    // Pixels of a colour kind within a few dots of a point on the page.
+    auto near = [&](double x, double y, int reach, auto kind) {
+        int n = 0;
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx) {
+                const QPoint p(px(x) + dx, px(y) + dy);
+                if (page.rect().contains(p)) n += kind(page.pixelColor(p));
+            }
+        return n;
+    };
+    auto green = [](const QColor& c) { return c.green() > 120 && c.red() < 110 && c.blue() < 110; };
+    auto red = [](const QColor& c) { return c.red() > 150 && c.green() < 110 && c.blue() < 110; };
+    auto blue = [](const QColor& c) { return c.blue() > 150 && c.red() < 110 && c.green() < 110; };
+    auto dark = [](const QColor& c) { return c.red() < 90 && c.green() < 90 && c.blue() < 90; };
+    const double shown[11] = {100, 150, 200, 250, 300, 0, 200, 150, 100, 50, 120};
+    for (int a : {1, 2, 3, 4, 7, 8, 9, 10}) {
+        SCOPED_TRACE(a);
+        EXPECT_GT(near(xOf(a + 0.5), yOf((shown[a - 1] + shown[a]) / 2), 2, green), 0) << "segment";
+        EXPECT_GT(near(xOf(a), yOf(shown[a - 1]), 1, green), 4) << "marker";
+    }
+    // Nothing leads into or out of the over-range record.
+    EXPECT_EQ(near(xOf(5.5), yOf(150), 6, green), 0);
+    EXPECT_EQ(near(xOf(6.5), yOf(100), 6, green), 0);
+    EXPECT_EQ(near(xOf(6), yOf(0), 6, green), 0);
+    // The alarm lines at 30.0 and 10.0, between the records.
+    EXPECT_GT(near(xOf(5.7), yOf(300), 1, red), 0);
+    EXPECT_GT(near(xOf(5.7), yOf(100), 1, blue), 0);
+    // The data marks of records 4 and 8 run the plot's height as solid lines;
+    // record 6 has only the dotted time grid (if any).
+    auto solidShare = [&](double rec) {
+        int rows = 0, hits = 0;
+        for (int y = px(r.top()) + 3; y <= px(r.bottom()) - 3; ++y, ++rows) {
+            bool hit = false;
+            for (int dx = -1; dx <= 1; ++dx) hit = hit || dark(page.pixelColor(px(xOf(rec)) + dx, y));
+            hits += hit;
+        }
+        return double(hits) / rows;
+    };
+    EXPECT_GT(solidShare(4), 0.9);
+    EXPECT_GT(solidShare(8), 0.9);
+    EXPECT_LT(solidShare(6), 0.7);
+    g->close();
 }
 
 // Page setup and printer setup run their real dialogs on the graph's printer,

@@ -1,4 +1,5 @@
 #include "graph/fgraph.h"
+#include "graph/graph_dialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,6 +26,8 @@
 #include "main_window/small_windows.h"
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
+#include "model/data_window.h"
+#include "model/graph_print_source.h"
 #include "model/graph_source.h"
 #include "model/model_state.h"
 #include "platform/civil_time.h"
@@ -102,6 +105,7 @@ fGraph::fGraph(IGraphSource& source, QWidget* dataWindow) : QMainWindow(nullptr)
     setWindowTitle(QStringLiteral("ｸﾞﾗﾌ"));
     s_current = this;
     chooseColour = [](const QColor& initial, QWidget* parent) { return QColorDialog::getColor(initial, parent); };
+    printerList = [] { return printer_choice_list(); };
     build_ui();
     Form_Load();
 }
@@ -486,6 +490,28 @@ bool fGraph::redraw() {
     return true;
 }
 
+bool fGraph::restat_and_draw() {
+    if (m_busy) return false;
+    m_busy = true;
+    GraphState& g = graph_state();
+    const int ready = g.stat_ready_flag;
+    g.stat_ready_flag = 0;
+    S_maxminave();
+    g.stat_ready_flag = ready;
+    S_paraset();
+    S_graphdraw();
+    m_busy = false;
+    return true;
+}
+
+bool fGraph::enter_busy() {
+    if (m_busy) return false;
+    m_busy = true;
+    return true;
+}
+
+void fGraph::leave_busy() { m_busy = false; }
+
 // ---------------------------------------------------------------- commands
 
 // The items whose dialogs and printing come with their own subsystem: the
@@ -522,16 +548,33 @@ void fGraph::mpSVline_Click() {
 
 void fGraph::gTablePrint_Click() {
     if (m_busy) return;
-    const QStringList printers = installed_printers();
-    if (printers.isEmpty()) {
+    if (printerList().isEmpty()) {
         platform::msgBox(this, QStringLiteral("プリンターが見つかりません。"), platform::MsgButtons::OK,
                          platform::MsgIcon::Exclamation);
         return;
     }
-    if (!show_printer_choice(this, printers, default_printer())) return;
+    const QString def = default_printer();
+    if (!show_printer_choice(this, printerList(), def.isEmpty() ? pdf_file_printer_name() : def)) return;
+    if (!HomeSlot::installed() || !home_state().targets.table_print_graph) return;
     GraphState& g = graph_state();
+    // Table printing reads the drawn range from the data set's graph options.
+    let_cur_grpdrw_startpos(g.graph_start_pos);
+    let_cur_grpdrw_endpos(g.graph_end_pos);
+    GraphPrintSource source;
+    source.window = dynamic_cast<IDataWindow*>(m_dataWindow.data());
+    source.title = m_txtTitle->text();
+    source.worker = m_txtSagyosya->text();
+    source.comment = m_txtComment->text();
+    for (int ch = 1; ch <= 4; ++ch) {
+        source.ch_h_alm_text[size_t(ch - 1)] = g.ch_h_alm_text[ch];
+        source.ch_l_alm_text[size_t(ch - 1)] = g.ch_l_alm_text[ch];
+        source.ch_sum_std_text[size_t(ch - 1)] = g.ch_sum_std_text[ch];
+        for (size_t c = 0; c < 6; ++c) source.graph_stat_texts[c][size_t(ch - 1)] = g.graph_stat_texts[c][ch];
+    }
     g.print_from_graph_flag = true;
-    if (HomeSlot::installed() && home_state().targets.table_print) home_state().targets.table_print();
+    m_busy = true;
+    home_state().targets.table_print_graph(source);
+    m_busy = false;
     g.print_from_graph_flag = false;
 }
 
@@ -855,6 +898,8 @@ void fGraph::gpgrid_MouseMove(int row, int col) {
 
 void install_graph_target(HomeTargets& targets) {
     targets.graph = [] { return fGraph::open_graph() != nullptr; };
+    // The graph's own dialogs and printing.
+    if (GraphSlot::installed()) install_graph_dialog_targets(graph_state().targets);
 }
 
 }  // namespace mq

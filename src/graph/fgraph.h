@@ -86,6 +86,13 @@ public:
     // S_flamedraw, S_graphdraw and S_paraset under one busy guard; false when
     // a pass is already running (the request is dropped).
     bool redraw();
+    // The reference-lines dialog's redraw: the statistics (with the ready flag
+    // down for the pass), the grid, the picture. False when a pass runs.
+    bool restat_and_draw();
+    // The busy guard held by a print: no pass, zoom, paging, dialog or second
+    // print starts while it is held. False when it is already held.
+    bool enter_busy();
+    void leave_busy();
 
     // A channel's scaled value at a record: clamps both arguments in place;
     // 32767 for over or under range and for a record without a value.
@@ -152,6 +159,8 @@ public:
     bool paging_ok_flag() const { return m_pagingOk; }
     // The colour dialog of the grid's pop-up (tests may put their own).
     std::function<QColor(const QColor& initial, QWidget* parent)> chooseColour;
+    // The printers the print commands offer (tests may put their own list).
+    std::function<QStringList()> printerList;
     // The number of times the statistics pass gave the event loop a turn.
     int yields() const { return m_yields; }
 

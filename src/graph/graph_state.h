@@ -14,8 +14,11 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "platform/state_slot.h"
+
+class QPrinter;
 
 namespace mq {
 
@@ -88,6 +91,9 @@ struct GraphState {
     bool print_from_graph_flag = false;
 
     GraphTargets targets;
+    // The printer of graph printing and its set-up dialogs: paper and
+    // orientation stay between prints.
+    std::shared_ptr<QPrinter> printer;
 };
 
 using GraphSlot = platform::StateSlot<GraphState>;

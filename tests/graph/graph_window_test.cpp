@@ -510,8 +510,10 @@ TEST_F(GraphPictureTest, ColourChangeRunsTheColourDialog) {
 TEST_F(GraphPictureTest, TablePrintWithoutAPrinterSaysSoAndPrintsNothing) {
     if (!installed_printers().isEmpty()) GTEST_SKIP() << "this machine has printers";
     fGraph* g = openOnSource();
+    // Not even the PDF file printer is offered.
+    g->printerList = [] { return QStringList(); };
     int printed = 0;
-    home_state().targets.table_print = [&] { ++printed; };
+    home_state().targets.table_print_graph = [&](const GraphPrintSource&) { ++printed; };
     std::vector<platform::MessageRecord> boxes;
     platform::ScopedMessageBoxHook hook([&](const platform::MessageRecord& m) {
         boxes.push_back(m);

@@ -19,6 +19,7 @@
 #include "common/test_env.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/fake_windows.h"
+#include "main_window/command_files.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
@@ -409,6 +410,8 @@ TEST_F(TagEditorsTest, APartialEntryIsNamedAndTheStoredValueStays) {
     EXPECT_EQ(setting(QStringLiteral("L04")).Ch_period_pos(0), 0);
 }
 
+class TagCommands : public mq::test::HomeTest {};
+
 // ---------------------------------------------------------------- the defaults
 
 TEST_F(TagEditorsTest, DefaultsEditorMakesTAG0AndListUpdateStoresWithoutSending) {
@@ -514,6 +517,44 @@ TEST_F(TagEditorsTest, ABrokenTAG0IsReportedAndKeptAndTheDefaultsGoIntoTheTagOnl
     EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 20);
     e.Combo1->setCurrentIndex(0);
     EXPECT_EQ(setting(QStringLiteral("L04")).Ch_input_type(2), QStringLiteral("J"));
+}
+
+}  // namespace
+
+namespace {
+
+// The two commands straight from a setting: a voltage channel's alarms go as
+// "-----" even when the setting holds values, and a channel not in use keeps
+// its type, unit, scales and position.
+TEST_F(TagCommands, TagSettingCommandsCarryTheFieldsAtTheirPositions) {
+    ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
+    mq::clsLOGGER_SETTING s;
+    const struct {
+        const char* type;
+        const char* unit;
+        qint16 min, max;
+        quint8 pos;
+        const char* low;
+        const char* high;
+    } chs[] = {
+        {"V", "mV ", -1, 50, 2, "1.25", "3.5"},
+        {"-", "ｱｲ ", -9999, 0, 0, "------", "------"},
+        {"K", " V ", 0, 5000, 3, "-200.0", "1370.0"},
+        {"T", " V ", 0, 5000, 1, "0.0", "2.5"},
+    };
+    for (int c = 0; c < 4; ++c) {
+        s.let_Ch_input_type(c, QString::fromUtf8(chs[c].type));
+        s.let_Ch_period_pos(c, chs[c].pos);
+        s.let_Ch_unit(c, QString::fromUtf8(chs[c].unit));
+        s.let_Ch_scale_min(c, chs[c].min);
+        s.let_Ch_scale_max(c, chs[c].max);
+        s.let_Ch_low_alarm_count(c, QString::fromUtf8(chs[c].low));
+        s.let_Ch_high_alarm_count(c, QString::fromUtf8(chs[c].high));
+    }
+    const QStringList cmds = mq::tag_setting_commands(s, QStringLiteral("07"));
+    ASSERT_EQ(cmds.size(), 2);
+    EXPECT_EQ(cmds[0], QStringLiteral("RP05CH07,V,mV ,-0001, 0050,2,-,ｱｲ ,-9999, 0000,0,K, V , 0000, 5000,3,T, V , 0000, 5000,1,"));
+    EXPECT_EQ(cmds[1], QStringLiteral("RP06AL07,-----,-----,-----,-----,-2000,13700,   00,   25,"));
 }
 
 }  // namespace

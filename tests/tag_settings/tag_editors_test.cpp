@@ -3,11 +3,15 @@
 // write with bytes worked out here from the logger's settings and the values
 // typed, a refused (NAKed) command, tag switching, the shared clipboard, TAG
 // setting files and TAG0.CFG through the editors, and a partial entry.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -410,7 +414,10 @@ TEST_F(TagEditorsTest, APartialEntryIsNamedAndTheStoredValueStays) {
     EXPECT_EQ(setting(QStringLiteral("L04")).Ch_period_pos(0), 0);
 }
 
-class TagCommands : public mq::test::HomeTest {};
+class TagEditorNoLogger : public mq::test::HomeTest {
+protected:
+    mq::SeqSlot seqSlot;
+};
 
 // ---------------------------------------------------------------- the defaults
 
@@ -526,7 +533,7 @@ namespace {
 // The two commands straight from a setting: a voltage channel's alarms go as
 // "-----" even when the setting holds values, and a channel not in use keeps
 // its type, unit, scales and position.
-TEST_F(TagCommands, TagSettingCommandsCarryTheFieldsAtTheirPositions) {
+TEST_F(TagEditorNoLogger, TagSettingCommandsCarryTheFieldsAtTheirPositions) {
     ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
     mq::clsLOGGER_SETTING s;
     const struct {
@@ -555,6 +562,44 @@ TEST_F(TagCommands, TagSettingCommandsCarryTheFieldsAtTheirPositions) {
     ASSERT_EQ(cmds.size(), 2);
     EXPECT_EQ(cmds[0], QStringLiteral("RP05CH07,V,mV ,-0001, 0050,2,-,ｱｲ ,-9999, 0000,0,K, V , 0000, 5000,3,T, V , 0000, 5000,1,"));
     EXPECT_EQ(cmds[1], QStringLiteral("RP06AL07,-----,-----,-----,-----,-2000,13700,   00,   25,"));
+}
+
+}  // namespace
+
+namespace {
+
+// The open dialog of the TAG setting file, answered in the real file dialog.
+TEST_F(TagEditorNoLogger, TheSettingFileIsChosenInTheRealOpenDialog) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    mq::clsLOGGER_SETTING s;
+    mq::tag_setting_channels_read(mq::tag0_cfg_default_bytes(), QString(), s);
+    s.let_Ch_input_type(1, QStringLiteral("E"));
+    ASSERT_TRUE(static_cast<bool>(mq::tag_setting_file_save(dir.path() + QStringLiteral("/chosen.csv"), s, nullptr)));
+    tag_set_value ed(home.get());
+    QTimer drive;
+    bool answered = false;
+    QObject::connect(&drive, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* fd = qobject_cast<QFileDialog*>(w);
+            if (fd && fd->isVisible() && !answered) {
+                answered = true;
+                fd->setDirectory(dir.path());
+                auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_NE(name, nullptr);
+                name->setText(QStringLiteral("chosen.csv"));
+                QTest::keyClick(name, Qt::Key_Return);
+            }
+        }
+    });
+    drive.start(10);
+    ed.Toolbar1_ButtonClick(1);
+    drive.stop();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(ed.form->Combo2[1]->currentText(), QStringLiteral("E"));
+    EXPECT_EQ(ed.form->Text7[1]->text(), QStringLiteral("1370.0"));
+    EXPECT_EQ(model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L01"))->clsLOGGER_SETTING().Ch_input_type(1),
+              QStringLiteral("E"));
 }
 
 }  // namespace

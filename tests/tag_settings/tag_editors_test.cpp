@@ -495,6 +495,22 @@ TEST_F(TagEditorsTest, DefaultsOkWritesTheFileThenTagZeroAndClosesOnEveryOutcome
     EXPECT_EQ(sim.scenario().defaults.channels[0].type, QStringLiteral("T"));
 }
 
+TEST_F(TagEditorsTest, ATAG0ThatCannotBeWrittenKeepsTheEditorOpenAndSendsNothing) {
+    ScopedMessageBoxHook answers(MsgResult::OK);
+    mq::tag0_set_value d(home.get());
+    // A folder in the file's place cannot be replaced, even by root.
+    ASSERT_TRUE(QFile::remove(mq::tag0_cfg_path()));
+    ASSERT_TRUE(QDir().mkpath(mq::tag0_cfg_path() + QStringLiteral("/keep")));
+    sim.clearReceived();
+    const size_t before = answers.texts().size();
+    d.OKButton_Click();
+    d.Command1_Click();
+    EXPECT_EQ(answers.texts().size(), before + 2);
+    EXPECT_FALSE(d.unloaded());
+    EXPECT_TRUE(sim.received().isEmpty());
+    QDir(mq::tag0_cfg_path()).removeRecursively();
+}
+
 TEST_F(TagEditorsTest, ABrokenTAG0IsReportedAndKeptAndTheDefaultsGoIntoTheTagOnlyAsEdits) {
     const QByteArray broken = "not a setting file\r\n";
     mq::test::writeAll(mq::tag0_cfg_path(), broken);

@@ -1,8 +1,10 @@
 // LOG data files through the main window, as the user meets them: opening an
 // ".ML2" file into a LOG data window (header, record load, statistics, table),
 // saving the window as ".ML2" and exporting it as CSV. Targets: 100,000
-// four-channel records open in under 1.5 s, save in under 0.5 s and export in
-// under 1 s; 345,600 one-channel records open in under 3 s.
+// four-channel records open in under 0.25 s, save in under 0.5 s and export in
+// under 1 s; 345,600 one-channel records open in under 0.6 s. The open runs at
+// 10,000, 100,000 and 345,600 records of four and of one channel and prints
+// its cost per record: it should not grow with the size.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -153,6 +155,9 @@ void BM_OpenMl2(benchmark::State& state) {
         p.closeAll();
         state.ResumeTiming();
     }
+    // Cost per record, so that the sizes compare.
+    state.counters["per_record"] = benchmark::Counter(double(state.range(0)) * double(state.iterations()),
+                                                      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_SaveMl2(benchmark::State& state) {
@@ -178,7 +183,10 @@ void BM_ExportCsv(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_OpenMl2)->Args({10000, 4})->Args({100000, 4})->Args({345600, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenMl2)
+    ->ArgNames({"records", "channels"})
+    ->ArgsProduct({{10000, 100000, 345600}, {4, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveMl2)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportCsv)->Arg(100000)->Unit(benchmark::kMillisecond);
 

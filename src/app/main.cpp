@@ -6,14 +6,17 @@
 #include <QTranslator>
 
 #include "app/program_state.h"
+#include "graph/fgraph.h"
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
 #include "log_data/log_read_targets.h"
 #include "sequencer/ops_log_read.h"
 #include "log_data/log_data_files.h"
 #include "log_data/ops_log_files.h"
+#include "log_settings/log_set_value.h"
 #include "main_window/file_open.h"
 #include "main_window/file_save.h"
+#include "main_window/command_boundary.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -21,8 +24,16 @@
 #include "main_window/identity_check.h"
 #include "main_window/startup.h"
 #include "model/model_state.h"
+#include "printing/table_print.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sequencer/ops_list_write.h"
+#include "tag_settings/tag_settings_targets.h"
+#include "tag_data/tag_data.h"
+#include "tag_data/tag_data_files.h"
+#include "tag_data/tag_data_select.h"
+#include "tag_settings/tag_setting_read.h"
+#include "tag_settings/tag_set_value.h"
 
 namespace {
 
@@ -37,11 +48,21 @@ struct Application {
         mq::install_connect_targets(targets, [] { mq::seq().prog_mode = 0; });
         mq::install_log_data_targets(targets);
         mq::install_log_data_select_target(targets, &window);
-        mq::install_log_read_operations();
+        mq::install_log_read_operations(mq::log_set_value_disp_hook(), mq::unload_log_set_value_hook());
+        mq::install_log_settings_targets(targets);
         mq::install_file_open_target(targets);
         mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
         mq::install_log_file_targets(targets);
         mq::install_log_file_operations();
+        mq::install_graph_target(targets);
+        mq::install_tag_settings_targets(targets, &window);
+        mq::install_list_write_operations();
+        mq::install_tag_data_targets(targets);
+        mq::install_tag_data_select_target(targets, &window);
+        mq::install_tag_file_targets(targets);
+        mq::install_tag_data_operations();
+        mq::install_tag_setting_read(mq::tag_set_value_disp_hook(), mq::unload_tag_set_value_hook());
+        mq::install_table_print_targets(targets);
     }
 
     int run(QApplication& app, const QStringList& arguments) {
@@ -71,7 +92,7 @@ struct Application {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    mq::GuardedApplication app(argc, argv);
     // Messages that carry the application's title (the second start's) show
     // the program's own name, not the executable's.
     QCoreApplication::setApplicationName(QStringLiteral("マロウクイル"));

@@ -5,6 +5,7 @@
 // one; tests and benchmarks that run the whole program hold one per test
 // instead of listing the slots themselves. A subsystem with state of its own
 // adds its slot here.
+#include "graph/graph_state.h"
 #include "log_data/integration.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
@@ -21,6 +22,7 @@ struct ProgramState {
     SeqSlot seq;
     ConnectionSlot connection;
     LogDataSlot log_data;
+    GraphSlot graph;
 };
 
 }  // namespace mq

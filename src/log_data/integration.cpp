@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/channel_values.h"
+#include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -13,6 +14,42 @@
 namespace mq {
 
 namespace {
+
+// The number of a plain decimal text: blanks around, an optional '-' (not
+// before a zero value), 1 to 15 digits with at most one point between digits.
+// The digits make an exact whole number and 10^k is exact, so the one
+// division rounds exactly as the full conversion does. False for any other
+// text, which takes the full conversion.
+bool plain_decimal(const QString& text, double& out) {
+    static constexpr double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const QChar* p = text.constData();
+    qsizetype i = 0;
+    qsizetype e = text.size();
+    while (i < e && p[i] == QLatin1Char(' ')) ++i;
+    while (e > i && p[e - 1] == QLatin1Char(' ')) --e;
+    const bool negative = i < e && p[i] == QLatin1Char('-');
+    if (negative) ++i;
+    qint64 m = 0;
+    int digits = 0;
+    int fraction = -1;
+    for (; i < e; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            m = m * 10 + (c - u'0');
+            ++digits;
+            if (fraction >= 0) ++fraction;
+        } else if (c == u'.' && fraction < 0 && digits > 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 15 || fraction == 0 || (negative && m == 0)) return false;
+    const double v = double(m) / kTens[fraction < 0 ? 0 : fraction];
+    out = negative ? -v : v;
+    return true;
+}
 
 // The settings of the integration steps and their end: the logger data set
 // exactly when the kind is 2, else the file data set.
@@ -73,6 +110,8 @@ float integ_value_of(const QString& inputType, const QString& text) {
         if (inputType == QLatin1String("J") || inputType == QLatin1String("T")) return over ? 420.0f : -210.0f;
         return 0.0f;
     }
+    double v = 0.0;
+    if (plain_decimal(text, v)) return float(v);
     return float(platform::val(text));
 }
 
@@ -118,6 +157,43 @@ void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, con
     st.integ_prev_time = t;
 }
 
+IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s) {
+    IntegNumbersSetup setup;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        setup.on[ch] = integrates(type);
+        if (!setup.on[ch]) continue;
+        setup.base[ch] = float(s.Ch_sum_std_count_value(ch));
+        setup.over[ch] = integ_value_of(type, QStringLiteral("3276.7"));
+        setup.under[ch] = integ_value_of(type, QStringLiteral("3276.6"));
+    }
+    return setup;
+}
+
+void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, const QDateTime& t,
+                              const std::array<IntegValue, 4>& kind, const std::array<float, 4>& value) {
+    for (int ch = 0; ch < 4; ++ch) {
+        if (!setup.on[ch]) continue;
+        switch (kind[ch]) {
+        case IntegValue::Missing:
+            missing_step(t, ch);
+            break;
+        case IntegValue::Over:
+            integ_step(setup.over[ch], setup.base[ch], t, ch);
+            break;
+        case IntegValue::Under:
+            integ_step(setup.under[ch], setup.base[ch], t, ch);
+            break;
+        case IntegValue::Number:
+            integ_step(value[ch], setup.base[ch], t, ch);
+            break;
+        }
+    }
+    LogDataState& st = log_data_state();
+    st.integ_first_flag = false;
+    st.integ_prev_time = t;
+}
+
 void h_sum_l_sum_calc(qint32 row, const QDateTime& t) {
     const clsLOGGER_SETTING* s = integration_setting();
     IMainWindowServices* mw = model().main_window;
@@ -127,7 +203,7 @@ void h_sum_l_sum_calc(qint32 row, const QDateTime& t) {
     std::array<QString, 4> values;
     for (int ch = 0; ch < 4; ++ch) {
         // An empty cell is taken as it stands (no value), never waited for.
-        values[ch] = integrates(s->Ch_input_type(ch)) ? grid->TextMatrix(row, 3 + ch).right(6) : QString();
+        values[ch] = integrates(s->Ch_input_type(ch)) ? cell_value_text(grid->TextMatrix(row, 3 + ch)) : QString();
     }
     h_sum_l_sum_calc_values(*s, t, values);
 }
@@ -165,7 +241,7 @@ void stat_value_add(clsLOGGER_SETTING& s, bool fileData, const QString& text, in
     if (kind == ValueKind::Blank || kind == ValueKind::Missing || is_range(kind)) return;
     double v = 0.0;
     try {
-        v = platform::toDouble(text);
+        if (!plain_decimal(text, v)) v = platform::toDouble(text);
     } catch (const ConversionError&) {
         return;  // a field that is no number is no measurement
     }

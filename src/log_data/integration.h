@@ -77,6 +77,23 @@ void h_sum_l_sum_calc_file(const QDateTime& t, const QString& ch1, const QString
 // fill feeds the stored texts here, so no table cell is waited for).
 void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, const std::array<QString, 4>& values);
 
+// The integration of records whose values the loader has already read as
+// numbers (no value text per record): the channels that integrate, their
+// bases and their over- and under-range substitutes, taken once per load.
+struct IntegNumbersSetup {
+    std::array<bool, 4> on{};
+    std::array<float, 4> base{};
+    std::array<float, 4> over{};
+    std::array<float, 4> under{};
+};
+IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s);
+// What one channel of a record holds for the integration.
+enum class IntegValue : quint8 { Number, Missing, Over, Under };
+// h_sum_l_sum_calc_values for a record given as numbers: kind[ch] says
+// whether value[ch] counts or the channel is missing or out of range.
+void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, const QDateTime& t,
+                              const std::array<IntegValue, 4>& kind, const std::array<float, 4>& value);
+
 // The number the integration uses for a value text of a channel type: the
 // type's substitute for over range ("3276.7") and under range ("3276.6"),
 // else the text's number.

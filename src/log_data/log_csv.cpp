@@ -7,6 +7,7 @@
 
 #include "main_window/conversions.h"
 #include "main_window/scrambling.h"
+#include "model/common_proc.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
 #include "platform/cp932.h"
@@ -57,8 +58,9 @@ QString fourChannels(const std::function<QString(int)>& field) {
 }
 
 QString channelValue(const QString& cell) {
-    const QString last6 = cell.size() > 6 ? cell.right(6) : rightAlign(cell, 6);
-    return file_save_over_under_conv(last6);
+    // The whole value, right-aligned in six: a seven-character value keeps its sign.
+    const QString value = cell.size() > 6 ? cell_value_text(cell) : rightAlign(cell, 6);
+    return file_save_over_under_conv(value);
 }
 
 }  // namespace
@@ -128,7 +130,7 @@ QStringList log_csv_statistics_lines(const LogCsvSource& src) {
     const auto gridField = [&](const std::array<QString, 4>& row) {
         return fourChannels([&](int ch) {
             if (s.Ch_data_count(ch) == 0) return QString(6, u' ');
-            return rightAlign(trimmedBlanks(row[ch]), 6);
+            return platform::padLeft(trimmedBlanks(row[ch]), 6);
         });
     };
     const auto integration = [&](bool low) {
@@ -278,6 +280,7 @@ FileResult log_csv_write(const QString& path, const LogCsvSource& src, const Log
                 date = dateText17(clock->computed(r));
             }
             if (!records(rec)) {
+                w.discard();
                 return undo(FileResult::failure(
                     QStringLiteral("データ数(%1件)の記録データがそろっていないため、保存できません。").arg(n)));
             }

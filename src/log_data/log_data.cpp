@@ -6,10 +6,13 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QFontMetrics>
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 #include "log_data/log_grid_display.h"
 #include "log_data/log_records.h"
@@ -19,6 +22,7 @@
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
 #include "model/data_set_handle.h"
+#include "platform/civil_time.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "model/stat_queries.h"
@@ -28,6 +32,8 @@
 #include "platform/numbers.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+
+#include <algorithm>
 
 namespace mq {
 
@@ -117,11 +123,17 @@ log_data::log_data(const QString& tag, QWidget* parent) : DataWindowBase(tag, pa
 log_data::~log_data() = default;
 
 void log_data::build_ui() {
+    // Margins are kept small: at the window's largest size every column of
+    // the records table must fit beside its scroll bar.
     auto* top = new QVBoxLayout(this);
-    top->setContentsMargins(4, 4, 4, 4);
+    top->setContentsMargins(2, 2, 2, 2);
+    top->setSpacing(4);
 
     m_frame2 = new QGroupBox(this);
     auto* labels = new QGridLayout(m_frame2);
+    labels->setContentsMargins(6, 2, 6, 2);
+    labels->setVerticalSpacing(2);
+    labels->setColumnStretch(3, 1);
     auto addPair = [&](int row, int col, const QString& caption, QLabel*& value) {
         labels->addWidget(new QLabel(caption, m_frame2), row, col * 2);
         value = new QLabel(m_frame2);
@@ -147,7 +159,7 @@ void log_data::build_ui() {
     m_stats->setCols(5);
     m_stats->setFixedRows(1);
     m_stats->setFixedCols(1);
-    middle->addWidget(m_stats, 1);
+    middle->addWidget(m_stats, 0, Qt::AlignTop);
     auto* options = new QVBoxLayout;
     m_option1 = new QRadioButton(QStringLiteral("H積算"), this);
     m_option2 = new QRadioButton(QStringLiteral("L積算"), this);
@@ -156,21 +168,31 @@ void log_data::build_ui() {
     options->addWidget(m_option2);
     options->addStretch(1);
     middle->addLayout(options);
+    middle->addStretch(1);
     top->addLayout(middle);
 
+    // The records table takes whatever height the other parts leave.
     m_frame1 = new QGroupBox(this);
+    m_frame1->setFlat(true);
+    m_frame1->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0; padding: 0; }"));
     auto* f1 = new QVBoxLayout(m_frame1);
-    f1->setContentsMargins(2, 2, 2, 2);
+    f1->setContentsMargins(0, 0, 0, 0);
     m_grid = new platform::Grid(m_frame1);
     m_grid->setCols(7);
     m_grid->setRows(1);
     m_grid->setFixedRows(1);
     m_grid->setFixedCols(1);
     f1->addWidget(m_grid);
-    top->addWidget(m_frame1, 3);
+    top->addWidget(m_frame1, 1);
 
     write_statistics_heads();
     for (int ch = 0; ch < 4; ++ch) m_stats->setTextMatrix(0, ch + 1, QStringLiteral("CH%1[   ]").arg(ch + 1));
+    set_records_layout();
+    fit_statistics_table();
+    // Tiling or dragging never squeezes the settings and statistics away:
+    // below this the main window's work area scrolls instead.
+    setMinimumSize(minimumSizeHint().width(),
+                   m_frame2->sizeHint().height() + m_stats->height() + 3 * m_grid->RowHeight(0) + 16);
 
     connect(m_option1, &QRadioButton::clicked, this, [this] { Option1_Click(); });
     connect(m_option2, &QRadioButton::clicked, this, [this] { Option2_Click(); });
@@ -196,6 +218,31 @@ clsLOGGER_DATABASE* log_data::window_database() const { return DataSetHandle::of
 
 void log_data::set_records_layout() {
     for (int c = 0; c < 7; ++c) m_grid->setColWidth(c, twipsToPixelsX(kColTwips[c]));
+}
+
+void log_data::fit_statistics_table() {
+    // Each column as wide as the widest text it can hold: the row names, and
+    // for a channel its head with any unit and a value with its sign.
+    const QFontMetrics fm(m_stats->font());
+    const int pad = 2 * fm.horizontalAdvance(QLatin1Char(' ')) + 4;
+    int names = 0;
+    for (int r = 0; r < m_stats->Rows(); ++r) names = std::max(names, fm.horizontalAdvance(m_stats->TextMatrix(r, 0)));
+    int channel = 0;
+    for (const QString& sample : {QStringLiteral("CH4[ﾟC ]"), QStringLiteral("CH4[mV ]"), QStringLiteral("CH4[ﾟF ]"),
+                                  QStringLiteral("-3276.6 "), QStringLiteral("99999.9 "), QStringLiteral("999999")}) {
+        channel = std::max(channel, fm.horizontalAdvance(sample));
+    }
+    m_stats->setColWidth(0, names + pad);
+    for (int c = 1; c < m_stats->Cols(); ++c) m_stats->setColWidth(c, channel + pad);
+
+    // Exactly as large as its cells: no scroll bars, no empty band.
+    m_stats->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_stats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int width = 2 * m_stats->frameWidth();
+    for (int c = 0; c < m_stats->Cols(); ++c) width += m_stats->ColWidth(c);
+    int height = 2 * m_stats->frameWidth();
+    for (int r = 0; r < m_stats->Rows(); ++r) height += m_stats->RowHeight(r);
+    m_stats->setFixedSize(width, height);
 }
 
 void log_data::write_setting_labels(const clsLOGGER_SETTING& s, bool twoDigitYear) {
@@ -415,7 +462,7 @@ void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
 
     // The marking queries leave DATA as the database's record set.
     bind_Data1(db.Recordset());
-    refresh_Data1();
+    show_loaded_records();
     sum_calc_end(s);
 
     clsLOGGER_GraphInfo& g = ds->clsLOGGER_GraphInfo();
@@ -452,14 +499,34 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
     bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
 
     for (auto& rows : m_missingRows) rows.clear();
-    Prog_Dialog* dlg = seq().dialog.data();
-    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), [&](const LogReplyRecord& rec) {
-        log_record_add(*ds, rec, &m_missingRows);
-        if (dlg) dlg->set_progress_value(dlg->progress_value() + 1);
-    });
+    Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
+    LogRecordWriter writer(ds->clsLOGGER_DATABASE(), m_grid);
+    // The bar moves by whole pixels, and working out whether it must repaint
+    // costs a style computation per value: it advances every 256 records and
+    // once more at the end, to the same value as record by record.
+    struct Load : LogReplyVisitor {
+        clsLOGGER_DATA& ds;
+        std::array<std::vector<qint32>, 4>& missing;
+        LogRecordWriter& writer;
+        Prog_Dialog* dlg;
+        int sinceBar = 0;
+        Load(clsLOGGER_DATA& d, std::array<std::vector<qint32>, 4>& m, LogRecordWriter& w, Prog_Dialog* p)
+            : ds(d), missing(m), writer(w), dlg(p) {}
+        void record(const LogReplyRecord& rec) override {
+            log_record_add(ds, rec, &missing, &writer);
+            if (dlg && ++sinceBar == 256) advance();
+        }
+        void advance() {
+            dlg->set_progress_value(dlg->progress_value() + sinceBar);
+            sinceBar = 0;
+        }
+    } load(*ds, m_missingRows, writer, dlg);
+    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), load);
+    if (dlg && load.sinceBar > 0) load.advance();
 }
 
 void log_data::refresh_Data1() {
+    m_graphArrays = GraphArrays{};
     if (!m_data1 || !m_data1->IsOpen()) {
         if (clsLOGGER_DATABASE* db = window_database()) m_data1 = db->Recordset();
     }
@@ -475,13 +542,40 @@ void log_data::refresh_Data1() {
     m_grid->setRows(count + 1);
     for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
     if (count > 0 && lastField >= 0) {
-        const auto columns = m_data1->ReadColumns(0, lastField);
-        for (int c = 0; c <= lastField; ++c) {
-            QStringList texts;
-            texts.reserve(qsizetype(columns[size_t(c)].size()));
-            for (const QString& t : columns[size_t(c)]) texts.append(t);
-            m_grid->setColumnTexts(c, 1, texts);
-        }
+        // Straight from the database's bytes into the table's cells, with no
+        // text object per cell in between.
+        struct Fill : DbRecordset::RowVisitor {
+            platform::Grid* grid;
+            qint32 rows;
+            void row(qint32 position, const QByteArrayView* fields, int n) override {
+                if (position >= rows) return;
+                for (int c = 0; c < n; ++c) grid->setTextUtf8(position + 1, c, fields[c]);
+            }
+        } fill;
+        fill.grid = m_grid;
+        fill.rows = count;
+        m_data1->ReadRowsUtf8(0, lastField, fill);
+    }
+    m_grid->setRedraw(true);
+}
+
+void log_data::show_loaded_records(qint32 count) {
+    clsLOGGER_DATABASE* db = window_database();
+    if (!m_data1 || !m_data1->IsOpen()) {
+        if (db) m_data1 = db->Recordset();
+    }
+    if (!db || !m_data1 || !m_data1->IsOpen()) {
+        refresh_Data1();
+        return;
+    }
+    m_grid->setRedraw(false);
+    const QStringList names = m_data1->FieldNames();
+    if (count < 0) count = m_data1->RecordCount();
+    const int lastField = std::min<int>(6, int(names.size()) - 1);
+    m_grid->setRows(count + 1);
+    for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
+    for (const MarkedCell& cell : db->takeMarkedCells()) {
+        if (cell.No >= 1 && cell.No <= count) m_grid->setTextMatrix(cell.No, cell.ch + 2, cell.text);
     }
     m_grid->setRedraw(true);
 }
@@ -511,6 +605,22 @@ void log_data::show_integration(bool high) {
 
 // ---------------------------------------------------------------- size
 
+void log_data::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (m_openingSized) return;
+    QMdiSubWindow* sub = frame();
+    if (!sub) return;
+    m_openingSized = true;
+    // The window opens at its largest size, so that the settings, the
+    // statistics and every record column show without resizing; the main
+    // window keeps it inside its work area.
+    const QSize frameExtra = sub->sizeHint() - sizeHint();
+    QSize want(twipsToPixelsX(kCapTwips.width()), twipsToPixelsY(kCapTwips.height()));
+    want = want.expandedTo(minimumSize() + frameExtra);
+    if (QWidget* area = sub->parentWidget()) want = want.boundedTo(area->size());
+    sub->resize(want);
+}
+
 void log_data::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     Form_Resize();
@@ -536,6 +646,134 @@ void log_data::vsFlexGrid1_MouseMove(Qt::MouseButtons buttons, int row, int col)
         m_grid->setToolTipText(QString());
     }
 }
+
+// ---------------------------------------------------------------- graph source
+
+namespace {
+
+// "yyyy/mm/dd hh:nn:ss" as the table writes it, to civil seconds; other forms
+// through the general reader; 0 when the text is no date-time.
+qint64 table_time_secs(const QString& t) {
+    auto d = [&](int i) { return t[i].unicode() - u'0'; };
+    bool fixedForm = t.size() == 19 && t[4] == QLatin1Char('/') && t[7] == QLatin1Char('/') && t[10] == QLatin1Char(' ') &&
+                     t[13] == QLatin1Char(':') && t[16] == QLatin1Char(':');
+    for (int i : {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18}) {
+        if (fixedForm && (t[i] < QLatin1Char('0') || t[i] > QLatin1Char('9'))) fixedForm = false;
+    }
+    if (fixedForm) {
+        const int y = d(0) * 1000 + d(1) * 100 + d(2) * 10 + d(3);
+        const int mo = d(5) * 10 + d(6);
+        const int da = d(8) * 10 + d(9);
+        const int h = d(11) * 10 + d(12);
+        const int mi = d(14) * 10 + d(15);
+        const int se = d(17) * 10 + d(18);
+        const QDate date(y, mo, da);
+        if (date.isValid() && h < 24 && mi < 60 && se < 60) {
+            return (date.toJulianDay() - 2440588) * 86400 + h * 3600 + mi * 60 + se;
+        }
+    }
+    try {
+        return platform::parseCivil(t).toSecsSinceEpoch();
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+void log_data::build_graph_arrays() const {
+    GraphArrays a;
+    const qint32 n = std::max(0, m_grid->Rows() - 1);
+    for (auto& v : a.values) v.resize(size_t(n));
+    a.secs.resize(size_t(n));
+    a.marks.resize(size_t(n));
+    const int cols = m_grid->Cols();
+    for (qint32 r = 1; r <= n; ++r) {
+        const size_t i = size_t(r - 1);
+        a.marks[i] = m_grid->TextMatrix(r, 0).trimmed() == QLatin1String("*") ? 1 : 0;
+        a.secs[i] = cols > 2 ? table_time_secs(m_grid->TextMatrix(r, 2)) : 0;
+        for (int ch = 0; ch < 4; ++ch) {
+            if (ch + 3 >= cols) {
+                a.values[size_t(ch)][i] = kNoValue;
+                continue;
+            }
+            const QString cell = m_grid->TextMatrix(r, ch + 3);
+            int dec = -1;
+            qint32 v = graph_cell_value(cell, &dec);
+            if (v == kRangeMark && cell.contains(QLatin1String("U.R."))) v = kUnderMark;
+            if (dec >= 0 && a.decimals[size_t(ch)] < 0) a.decimals[size_t(ch)] = dec;
+            a.values[size_t(ch)][i] = v;
+        }
+    }
+    a.built = true;
+    m_graphArrays = std::move(a);
+}
+
+qint32 log_data::record_count() const {
+    if (!m_graphArrays.built) build_graph_arrays();
+    return qint32(m_graphArrays.secs.size());
+}
+
+QString log_data::channel_unit(int ch) const {
+    // The heading is "CH", the channel number and the unit in brackets; a
+    // heading of six characters ("CH1[-]"-like, no unit) marks an unused channel.
+    const QString h = m_grid->Cols() > ch + 3 ? m_grid->TextMatrix(0, ch + 3) : QString();
+    if (h.size() == 6 || h.size() < 5) return QString();
+    return h.mid(4, h.size() - 5);
+}
+
+int log_data::value_decimals(int ch) const {
+    if (!m_graphArrays.built) build_graph_arrays();
+    return m_graphArrays.decimals[size_t(ch)];
+}
+
+clsLOGGER_SETTING* log_data::window_setting() const { return DataSetHandle::of_tag(Tag()).setting(); }
+
+QString log_data::interval_text() const { return m_label21->text(); }
+
+QDateTime log_data::start_time() const {
+    const clsLOGGER_SETTING* s = window_setting();
+    if (s && s->start_time().isValid()) return s->start_time();
+    return QDateTime::fromSecsSinceEpoch(record_count() > 0 ? record_secs(1) : 0, Qt::UTC);
+}
+
+QDateTime log_data::stop_time() const {
+    const clsLOGGER_SETTING* s = window_setting();
+    if (s && s->stop_time().isValid()) return s->stop_time();
+    const qint32 n = record_count();
+    return QDateTime::fromSecsSinceEpoch(n > 0 ? record_secs(n) : 0, Qt::UTC);
+}
+
+void log_data::integrate_range(qint32 first, qint32 last) {
+    clsLOGGER_SETTING* s = window_setting();
+    if (!s) return;
+    const qint32 n = record_count();
+    first = std::max(first, 1);
+    last = std::min(last, n);
+    sum_calc_initial();
+    const IntegNumbersSetup c = integ_numbers_setup(*s);
+    std::array<double, 4> scale{};
+    for (int ch = 0; ch < 4; ++ch) scale[size_t(ch)] = std::pow(10.0, std::max(0, m_graphArrays.decimals[size_t(ch)]));
+    std::array<float, 4> values{};
+    std::array<IntegValue, 4> kinds{};
+    for (qint32 r = first; r <= last; ++r) {
+        for (int ch = 0; ch < 4; ++ch) {
+            const qint32 v = m_graphArrays.values[size_t(ch)][size_t(r - 1)];
+            if (v == kNoValue) kinds[size_t(ch)] = IntegValue::Missing;
+            else if (v == kUnderMark) kinds[size_t(ch)] = IntegValue::Under;
+            else if (v == kRangeMark) kinds[size_t(ch)] = IntegValue::Over;
+            else {
+                kinds[size_t(ch)] = IntegValue::Number;
+                values[size_t(ch)] = float(double(v) / scale[size_t(ch)]);
+            }
+        }
+        h_sum_l_sum_calc_numbers(c, QDateTime::fromSecsSinceEpoch(m_graphArrays.secs[size_t(r - 1)], Qt::UTC), kinds,
+                                 values);
+    }
+    sum_calc_end(*s);
+}
+
+bool log_data::shows_upper_integration() const { return !m_option2->isChecked(); }
 
 // ---------------------------------------------------------------- wiring
 

@@ -29,6 +29,7 @@
 #include "log_data/integration.h"
 #include "main_window/data_window_base.h"
 #include "model/data_window.h"
+#include "model/graph_source.h"
 #include "model/stat_queries.h"
 
 class QCloseEvent;
@@ -78,7 +79,7 @@ private:
     qint32 m_excluded = 0;
 };
 
-class log_data : public DataWindowBase {
+class log_data : public DataWindowBase, public IGraphSource {
     Q_OBJECT
 public:
     explicit log_data(const QString& tag, QWidget* parent = nullptr);
@@ -87,6 +88,30 @@ public:
     // ---- IDataWindow (Tag and widget from DataWindowBase)
     platform::Grid* vsFlexGrid1() override { return m_grid; }
     void bind_Data1(std::shared_ptr<DbRecordset> recordset) override;
+
+    // ---- IGraphSource: the table's records as compact arrays, read once
+    // from the table when the graph first asks and again after every refill.
+    qint32 record_count() const override;
+    QString channel_unit(int ch) const override;
+    int value_decimals(int ch) const override;
+    qint32 value(qint32 record, int ch) const override {
+        if (!m_graphArrays.built) build_graph_arrays();
+        const qint32 v = m_graphArrays.values[size_t(ch)][size_t(record - 1)];
+        return v == kUnderMark ? kRangeMark : v;
+    }
+    qint64 record_secs(qint32 record) const override {
+        if (!m_graphArrays.built) build_graph_arrays();
+        return m_graphArrays.secs[size_t(record - 1)];
+    }
+    bool marked(qint32 record) const override {
+        if (!m_graphArrays.built) build_graph_arrays();
+        return m_graphArrays.marks[size_t(record - 1)] != 0;
+    }
+    QString interval_text() const override;
+    QDateTime start_time() const override;
+    QDateTime stop_time() const override;
+    void integrate_range(qint32 first, qint32 last) override;
+    bool shows_upper_integration() const override;
 
     // ---- controls
     platform::Grid* MSFlexGrid2() const { return m_stats; }
@@ -126,6 +151,11 @@ public:
 
     // Re-reads the bound record set into the records table (Data1.Refresh).
     void refresh_Data1();
+    // The same for a table the load has filled as it went (LogRecordWriter):
+    // count records (-1: as many as the bound record set holds), the field
+    // names in row 0 and the cells the marking of minimum and maximum has
+    // rewritten since; nothing is read back.
+    void show_loaded_records(qint32 count = -1);
 
     // Integration shown in row 4 of the statistics table: H (Option1) or L (Option2).
     void Option1_Click();
@@ -153,9 +183,11 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void build_ui();
+    void fit_statistics_table();
     void set_records_layout();
     void write_column_heads();
     void write_statistics_heads();
@@ -167,10 +199,26 @@ private:
     // The working database of the window's data set (by its Tag), or null.
     clsLOGGER_DATABASE* window_database() const;
 
+    // The setting of the window's data set (by its Tag), or null.
+    clsLOGGER_SETTING* window_setting() const;
+
+    // Under range in the value arrays; the graph sees it as kRangeMark, the
+    // integration needs it apart from over range.
+    static constexpr qint32 kUnderMark = kNoValue + 1;
+    struct GraphArrays {
+        bool built = false;
+        std::array<std::vector<qint32>, 4> values;
+        std::array<int, 4> decimals{-1, -1, -1, -1};
+        std::vector<qint64> secs;
+        std::vector<quint8> marks;
+    };
+    void build_graph_arrays() const;
+    mutable GraphArrays m_graphArrays;
     platform::Grid* m_grid = nullptr;
     platform::Grid* m_stats = nullptr;
     QGroupBox* m_frame1 = nullptr;
     QGroupBox* m_frame2 = nullptr;
+    bool m_openingSized = false;  // the frame has been given its opening size
     QRadioButton* m_option1 = nullptr;
     QRadioButton* m_option2 = nullptr;
     QLabel* m_label5 = nullptr;

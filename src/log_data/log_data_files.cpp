@@ -3,6 +3,7 @@
 #include <functional>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
@@ -15,6 +16,7 @@
 #include "log_data/integration.h"
 #include "log_data/log_csv.h"
 #include "log_data/log_data.h"
+#include "log_data/log_records.h"
 #include "log_data/ml1_format.h"
 #include "log_data/ml2_format.h"
 #include "main_window/conversions.h"
@@ -93,11 +95,14 @@ public:
         extraTables = 0;
         for (auto& rows : missingRows) rows.clear();
         file.clear();
+        ml1Missing = {};
     }
     qint16 extraTables = 0;
     // The whole file, read once by the opening, for the record loader.
     QByteArray file;
     std::array<std::vector<qint32>, 4> missingRows;
+    // ".ML1": the channels that had a field without a value.
+    std::array<bool, 4> ml1Missing{};
 };
 
 FileLoadState& loadStateOf(log_data& w) {
@@ -117,14 +122,13 @@ clsFILE_DATA& currentFileData() {
 // a range mark, a missing value, an empty text or a text that is no number.
 bool storedNumber(const QString& stored, double& v) {
     if (stored.isEmpty() || stored == kStoredOverRange || stored == kStoredUnderRange) return false;
-    const QString t = stored.right(6).trimmed();
+    const QString t = cell_value_text(stored).trimmed();
     if (t.isEmpty() || t.contains(QStringLiteral("--"))) return false;
     bool ok = false;
     v = t.toDouble(&ok);
     return ok;
 }
 
-bool isMissingText(const QString& value) { return value_kind(value) == ValueKind::Missing; }
 bool isRangeValue(const QString& value) { return is_range_mark(value_kind(value)); }
 
 // The statistics grid's texts of one value, as the ".ML2" window shows them.
@@ -230,6 +234,86 @@ const QString kNothingToSave = QStringLiteral("保存するデータがありま
 
 namespace {
 
+// The records of an ".ML2" file into the working database, the records table,
+// the sums and the integration, straight from the raw values: each record's
+// texts are built once, in buffers reused from record to record.
+class Ml2RecordLoader : public Ml2RecordVisitor {
+public:
+    Ml2RecordLoader(IFileProgress* progress, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db, platform::Grid* grid,
+                    FileLoadState& ls, FoldCounters& fold)
+        : m_progress(progress), m_s(s), m_db(db), m_writer(db, grid), m_ls(ls), m_fold(fold) {}
+
+    qint32 counted(int ch) const { return m_counted[size_t(ch)]; }
+
+    bool record(const Ml2RawRecord& rec) override {
+        // The channels are taken at the first record, when the file's footer
+        // has been read into the settings too.
+        if (!m_ready) {
+            for (int ch = 0; ch < 4; ++ch) {
+                m_used[size_t(ch)] = m_s.Ch_input_type(ch) != QLatin1String("-");
+                m_scale[size_t(ch)] = ml2_channel_scale(m_s, ch);
+            }
+            m_integ = integ_numbers_setup(m_s);
+            m_ready = true;
+        }
+        if (m_progress) {
+            m_progress->process_events();
+            if (m_progress->file_cancel_flag()) return false;
+        } else if (fileCancel()) {
+            return false;
+        }
+        const qint32 r = rec.No;
+        if (r % kBlockRecords == 0) {
+            m_ls.extraTables = qint16(r / kBlockRecords);
+            m_db.CreateRs_LOG2(blockTable(m_ls.extraTables));
+        }
+        std::array<QByteArrayView, 4> cells{};
+        std::array<IntegValue, 4> kind{};
+        std::array<float, 4> number{};
+        std::array<double, 4> sum{};
+        for (size_t ch = 0; ch < 4; ++ch) {
+            kind[ch] = IntegValue::Missing;
+            if (!m_used[ch]) continue;
+            const qint16 v = rec.raw[ch];
+            cells[ch] = QByteArrayView(m_text[ch], ld20_stored_chars(v, m_scale[ch], m_text[ch]));
+            if (v == kMl2MissingValue) {
+                m_ls.missingRows[ch].push_back(r);
+            } else if (v == kMl2OverRange || v == kMl2UnderRange) {
+                kind[ch] = v == kMl2OverRange ? IntegValue::Over : IntegValue::Under;
+            } else {
+                ++m_counted[ch];
+                sum[ch] = ld20_value_number(v, m_scale[ch]);
+                number[ch] = float(sum[ch]);
+                kind[ch] = IntegValue::Number;
+            }
+        }
+        m_writer.addBytes(r, rec.time, rec.marked, cells);
+        for (size_t ch = 0; ch < 4; ++ch) {
+            if (kind[ch] == IntegValue::Number) m_s.let_Ch_sum(int(ch), m_s.Ch_sum(int(ch)) + sum[ch]);
+        }
+        h_sum_l_sum_calc_numbers(m_integ, rec.time, kind, number);
+        sum_fold_3000(m_fold, r);
+        integ_fold_3000(m_fold, r);
+        if (m_progress) m_progress->set_progress_value(r);
+        return true;
+    }
+
+private:
+    IFileProgress* m_progress;
+    clsLOGGER_SETTING& m_s;
+    clsLOGGER_DATABASE& m_db;
+    LogRecordWriter m_writer;
+    FileLoadState& m_ls;
+    FoldCounters& m_fold;
+    IntegNumbersSetup m_integ;
+    bool m_ready = false;
+    std::array<bool, 4> m_used{};
+    std::array<int, 4> m_scale{};
+    std::array<qint32, 4> m_counted{};
+    char m_text[4][16];
+};
+
+
 // The question before a table of many records is filled; true to go on.
 bool confirmLargeFill() {
     const QString text = QStringLiteral("ﾃﾞｰﾀが") + QString::number(kLargeData) +
@@ -248,7 +332,9 @@ bool readMl2Header(QPointer<log_data>& w, const QByteArray& plain, const QByteAr
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     Ml2HeaderInfo info;
     FileResult r = ld20_header_read(plain, s, ds.clsLOGGER_STATUS(), info);
-    if (r && info.abnormal) {
+    // A recording of one record starts and stops at the same time; when its
+    // count is what the file holds it is whole, not abnormal.
+    if (r && info.abnormal && !ml2_count_matches(file, s)) {
         showMessage(QStringLiteral("このデータは異常終了したファイルです。\r\n正しく読み込めない可能性があります。"));
         r = emg_file_recount(file, s);
     }
@@ -265,7 +351,10 @@ bool readMl2Header(QPointer<log_data>& w, const QByteArray& plain, const QByteAr
 // up) or the window went away.
 bool loadAndFillMl2(QPointer<log_data>& w, const clsLOGGER_SETTING& s) {
     platform::Grid* g = w->vsFlexGrid1();
-    g->setRows(s.data_count() + 1);
+    // The count is only a claim until the records are read: the table is
+    // sized for no more records than the file's bytes can hold (a short file
+    // is reported by the load and keeps the records it has).
+    g->setRows(ml2_records_that_fit(loadStateOf(*w).file.size(), s) + 1);
     g->setVisible(true);
 
     seq().prog_target_no = 4;
@@ -366,43 +455,10 @@ void file_log_data_save_ml2(IFileProgress* progress) {
     FileLoadState& ls = loadStateOf(*w);
     const QByteArray file = std::move(ls.file);
     ls.reset();
-    FoldCounters& fold = w->foldCounters();
-    std::array<bool, 4> used{};
-    for (int ch = 0; ch < 4; ++ch) used[size_t(ch)] = s.Ch_input_type(ch) != QLatin1String("-");
-    std::array<qint32, 4> counted{};
-
-    const auto sink = [&](const LogRecord& rec) -> bool {
-        if (progress) {
-            progress->process_events();
-            if (progress->file_cancel_flag()) return false;
-        } else if (fileCancel()) {
-            return false;
-        }
-        const qint32 r = rec.No;
-        if (r % kBlockRecords == 0) {
-            ls.extraTables = qint16(r / kBlockRecords);
-            db.CreateRs_LOG2(blockTable(ls.extraTables));
-        }
-        for (size_t ch = 0; ch < 4; ++ch) {
-            if (!used[ch]) continue;
-            if (isMissingText(rec.value[ch])) {
-                ls.missingRows[ch].push_back(r);
-            } else if (!isRangeValue(rec.value[ch])) {
-                ++counted[ch];
-            }
-        }
-        db.AddRecord_LOG(r, rec.time, rec.mark, rec.ch[0], rec.ch[1], rec.ch[2], rec.ch[3]);
-        stat_record_add(s, true, rec.value);
-        h_sum_l_sum_calc_values(s, rec.time, rec.value);
-        sum_fold_3000(fold, r);
-        integ_fold_3000(fold, r);
-        if (progress) progress->set_progress_value(r);
-        return true;
-    };
-
+    Ml2RecordLoader loader(progress, s, db, grid, ls, w->foldCounters());
     Ml2LoadResult result;
-    const FileResult loaded = ml2_load(file, s, g, sink, result);
-    for (int ch = 0; ch < 4; ++ch) s.let_Ch_data_count(ch, s.Ch_data_count(ch) + counted[size_t(ch)]);
+    const FileResult loaded = ml2_load_raw(file, s, g, loader, result);
+    for (int ch = 0; ch < 4; ++ch) s.let_Ch_data_count(ch, s.Ch_data_count(ch) + loader.counted(ch));
     if (!loaded) {
         showMessage(loaded.message);
         setFileCancel(true);
@@ -489,9 +545,10 @@ void fill_data_grid(Prog_Dialog& dlg) {
     phase(6);
     yield();
     // The marking left a block table current; the table shows the union again.
+    // The loader filled the table as it went: only the marked cells change.
     db.OpenQuery(kUnion);
     w->bind_Data1(db.Recordset());
-    w->refresh_Data1();
+    w->show_loaded_records(s.data_count());
 
     for (int c = 0; c < 4; ++c) {
         phase(c + 7);
@@ -554,7 +611,16 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
             if (type == QLatin1String("-") || s.Ch_data_count(i) == 0) continue;
             const QString fmt = make_value_format(type, s.Ch_period_pos(i));
             QString minText, maxText;
-            db.Get_ChData_MinMax(qint16(i + 1), minText, maxText, kData);
+            if (loadStateOf(*w).ml1Missing[size_t(i)]) {
+                // The queries would read the missing values as 0.
+                double lo = 0, hi = 0;
+                db.OpenQuery(kData);
+                if (!measuredMinMax(db, i, lo, hi)) continue;
+                minText = platform::cstrNumber(lo);
+                maxText = platform::cstrNumber(hi);
+            } else {
+                db.Get_ChData_MinMax(qint16(i + 1), minText, maxText, kData);
+            }
             if (minText.isEmpty() || maxText.isEmpty()) continue;
             maxText = platform::rightAlign(platform::format(platform::val(maxText), fmt), 10).right(10);
             minText = platform::rightAlign(platform::format(platform::val(minText), fmt), 10).right(10);
@@ -563,9 +629,10 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
             s.let_Ch_min(i, minText.trimmed());
             s.let_Ch_max(i, maxText.trimmed());
         }
-        // The table shows the records with their marks.
+        // The table shows the records with their marks; the loader filled it
+        // as it went, so only the marked cells change.
         w->bind_Data1(db.Recordset());
-        w->refresh_Data1();
+        w->show_loaded_records(s.data_count());
     }
 
     for (int n = 1; n <= 4; ++n) g->setTextMatrix(0, n + 2, channelHead(ds, n - 1));
@@ -607,6 +674,11 @@ void file_log_data_save(IFileProgress* progress) {
         return;
     }
     ml1_graph_defaults(s, ds.clsLOGGER_GraphInfo());
+    std::array<bool, 4> used{};
+    for (int ch = 0; ch < 4; ++ch) used[size_t(ch)] = s.Ch_input_type(ch) != QLatin1String("-");
+    std::array<bool, 4>& missingRows = loadStateOf(*w).ml1Missing;
+    missingRows = {};
+    LogRecordWriter writer(db, w->vsFlexGrid1());
 
     const auto sink = [&](const LogRecord& rec) -> bool {
         if (progress) {
@@ -617,9 +689,22 @@ void file_log_data_save(IFileProgress* progress) {
         }
         std::array<QString, 4> fields = rec.value;
         std::array<QString, 4> texts;
-        for (int ch = 0; ch < 4; ++ch) texts[size_t(ch)] = format_ch_value(fields[size_t(ch)], ch + 1);
-        db.AddRecord_LOG(rec.No, rec.time, rec.mark, texts[0], texts[1], texts[2], texts[3]);
-        for (int ch = 0; ch < 4; ++ch) mark_alarm_value(fields[size_t(ch)], rec.No - 1, ch + 1);
+        std::array<bool, 4> missing{};
+        for (size_t ch = 0; ch < 4; ++ch) {
+            // A field of a channel in use that holds no number (garbled, or
+            // blanks) is a missing value, as in a reply from the logger.
+            missing[ch] = used[ch] && !isRangeValue(fields[ch]) && !log_value_is_number(fields[ch]);
+            if (missing[ch]) {
+                texts[ch] = kStoredMissing;
+                missingRows[ch] = true;
+            } else {
+                texts[ch] = format_ch_value(fields[ch], int(ch) + 1);
+            }
+        }
+        writer.add(rec.No, rec.time, rec.mark, texts);
+        for (size_t ch = 0; ch < 4; ++ch) {
+            if (!missing[ch]) mark_alarm_value(fields[ch], rec.No - 1, int(ch) + 1);
+        }
         if (progress) progress->set_progress_value(rec.No - 1);
         return true;
     };

@@ -10,6 +10,7 @@
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
+#include "platform/grid.h"
 
 namespace mq {
 
@@ -102,6 +103,15 @@ QDateTime LogRecordClock::time(qint32 r) const {
 
 qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
                        const std::function<void(const LogReplyRecord&)>& sink) {
+    struct Calls : LogReplyVisitor {
+        const std::function<void(const LogReplyRecord&)>& sink;
+        explicit Calls(const std::function<void(const LogReplyRecord&)>& f) : sink(f) {}
+        void record(const LogReplyRecord& rec) override { sink(rec); }
+    } calls(sink);
+    return split_log_reply(reply, q, r, s, calls);
+}
+
+qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s, LogReplyVisitor& visitor) {
     const qint32 N = q * 3 + r;
     if (N <= 0) return 0;
 
@@ -139,13 +149,90 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
             rec.flag = reply.mid(p, 1);
             rec.No = n;
             rec.time = times.time(n);
-            sink(rec);
+            visitor.record(rec);
         }
     }
     return n;
 }
 
+// ---------------------------------------------------------------- writing
+
+namespace {
+
+// UTF-8 of a text into a reused buffer (ASCII, the usual case, without a
+// conversion object).
+void utf8Into(std::string& out, QStringView text) {
+    out.clear();
+    const char16_t* p = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype k = 0;
+    for (; k < n && p[k] < 0x80; ++k) out.push_back(char(p[k]));
+    if (k < n) {
+        const QByteArray rest = text.mid(k).toUtf8();
+        out.append(rest.constData(), size_t(rest.size()));
+    }
+}
+
+QByteArrayView viewOf(const std::string& s) { return QByteArrayView(s.data(), qsizetype(s.size())); }
+
+}  // namespace
+
+LogRecordWriter::LogRecordWriter(clsLOGGER_DATABASE& db, platform::Grid* table) : m_db(db), m_table(table) {
+    // The table is filled cell by cell; it repaints once it is shown.
+    if (m_table) m_table->setRedraw(false);
+}
+
+void LogRecordWriter::add(qint32 No, const QDateTime& t, const QString& mark, const std::array<QString, 4>& cells) {
+    // The mark stands between two blanks; no mark is three blanks.
+    if (mark.isEmpty()) {
+        m_mark.assign(3, ' ');
+    } else {
+        utf8Into(m_mark, mark);
+        m_mark.insert(m_mark.begin(), ' ');
+        m_mark.push_back(' ');
+    }
+    std::array<QByteArrayView, 4> views;
+    for (size_t ch = 0; ch < 4; ++ch) {
+        utf8Into(m_cells[ch], cells[ch]);
+        views[ch] = viewOf(m_cells[ch]);
+    }
+    put(No, t, viewOf(m_mark), views);
+}
+
+void LogRecordWriter::addBytes(qint32 No, const QDateTime& t, bool marked, const std::array<QByteArrayView, 4>& cells) {
+    put(No, t, marked ? QByteArrayView(" * ") : QByteArrayView("   "), cells);
+}
+
+void LogRecordWriter::put(qint32 No, const QDateTime& t, QByteArrayView mark, const std::array<QByteArrayView, 4>& cells) {
+    const int timeLen = clsLOGGER_DATABASE::db_record_time_chars(t, m_time);
+    LogRecordBytes rec;
+    rec.No = No;
+    rec.time = QByteArrayView(m_time, timeLen);
+    rec.mark = mark;
+    rec.ch = cells;
+    m_db.AddRecord_LOG(rec);
+    ++m_rows;
+    if (!m_table) return;
+    if (m_rows >= m_table->Rows()) m_table->setRows(m_rows + 1);
+    // The record number as the database gives it back: its decimal text.
+    char* e = m_no + sizeof m_no;
+    char* b = e;
+    const bool negative = No < 0;
+    quint32 a = negative ? quint32(0) - quint32(No) : quint32(No);
+    do {
+        *--b = char('0' + a % 10);
+        a /= 10;
+    } while (a != 0);
+    if (negative) *--b = '-';
+    m_table->setTextUtf8(m_rows, 0, mark);
+    m_table->setTextUtf8(m_rows, 1, QByteArrayView(b, e - b));
+    m_table->setTextUtf8(m_rows, 2, rec.time);
+    for (int ch = 0; ch < 4; ++ch) m_table->setTextUtf8(m_rows, 3 + ch, cells[size_t(ch)]);
+}
+
 // ---------------------------------------------------------------- storing
+
+bool log_value_is_number(const QString& text) { return is_number_text(text); }
 
 QString stored_ch_text(QString value, int ch) {
     const bool range = value == kLoggerOverRangeText || value == kLoggerUnderRangeText;
@@ -164,19 +251,24 @@ QString stored_ch_text(QString value, int ch) {
     return format_ch_value(value, ch);
 }
 
-void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec, std::array<std::vector<qint32>, 4>* missingRows) {
+void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec, std::array<std::vector<qint32>, 4>* missingRows,
+                    LogRecordWriter* writer) {
     std::array<QString, 4> cells;
     for (int ch = 0; ch < 4; ++ch) {
         cells[ch] = stored_ch_text(rec.values[ch], ch + 1);
         if (missingRows && cells[ch] == kStoredMissing) (*missingRows)[ch].push_back(rec.No);
     }
     const QString mark = rec.flag == QLatin1String("1") ? QStringLiteral("*") : QString();
-    ds.clsLOGGER_DATABASE().AddRecord_LOG(rec.No, rec.time, mark, cells[0], cells[1], cells[2], cells[3]);
+    if (writer) {
+        writer->add(rec.No, rec.time, mark, cells);
+    } else {
+        ds.clsLOGGER_DATABASE().AddRecord_LOG(rec.No, rec.time, mark, cells[0], cells[1], cells[2], cells[3]);
+    }
 
     // The integration reads the stored texts' last six characters, as the
     // table will show them.
     std::array<QString, 4> shown;
-    for (int ch = 0; ch < 4; ++ch) shown[ch] = cells[ch].right(6);
+    for (int ch = 0; ch < 4; ++ch) shown[ch] = cell_value_text(cells[ch]);
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     h_sum_l_sum_calc_values(s, rec.time, shown);
     stat_record_add(s, /*fileData=*/false, rec.values);

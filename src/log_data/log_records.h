@@ -14,12 +14,14 @@
 // interval text is greater than "00:00:30" and the start's seconds are not 0,
 // else the start plus the interval; every other record the previous time plus
 // the interval ("24:00:00" is one day).
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 
 #include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace mq {
@@ -27,6 +29,40 @@ namespace mq {
 class clsLOGGER_SETTING;
 class clsLOGGER_GraphInfo;
 class clsLOGGER_DATA;
+class clsLOGGER_DATABASE;
+
+namespace platform {
+class Grid;
+}
+
+// Writes loaded records into the working database's current table and, when
+// a records table is given, into its next row (the n-th record written goes
+// to row n, the row the table would show it in when read back). The texts
+// are built once per record in buffers reused from record to record.
+class LogRecordWriter {
+public:
+    LogRecordWriter(clsLOGGER_DATABASE& db, platform::Grid* table);
+
+    // The mark as the data sets hold it ("*" or empty) and the stored
+    // channel texts.
+    void add(qint32 No, const QDateTime& t, const QString& mark, const std::array<QString, 4>& cells);
+    // Stored channel texts already as UTF-8 bytes (empty: channel not in use).
+    void addBytes(qint32 No, const QDateTime& t, bool marked, const std::array<QByteArrayView, 4>& cells);
+
+    // Records written so far.
+    qint32 count() const { return m_rows; }
+
+private:
+    void put(qint32 No, const QDateTime& t, QByteArrayView mark, const std::array<QByteArrayView, 4>& cells);
+
+    clsLOGGER_DATABASE& m_db;
+    platform::Grid* m_table;
+    qint32 m_rows = 0;
+    std::string m_mark;
+    std::array<std::string, 4> m_cells;
+    char m_time[48];
+    char m_no[16];
+};
 
 // Length of a full reply for N records of c channels.
 qint64 log_reply_length(qint32 N, int c);
@@ -74,6 +110,14 @@ struct LogReplyRecord {
 // records; the number handed over is returned.
 qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
                        const std::function<void(const LogReplyRecord&)>& sink);
+// The same handing each record to a visitor (the window's load: no function
+// object per record).
+class LogReplyVisitor {
+public:
+    virtual ~LogReplyVisitor() = default;
+    virtual void record(const LogReplyRecord& rec) = 0;
+};
+qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s, LogReplyVisitor& visitor);
 
 // The stored text of a channel value (channel 1..4) on the current data set:
 // format_ch_value's text, except that a missing value, and a field that is no
@@ -81,12 +125,18 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
 // without being counted.
 QString stored_ch_text(QString value, int ch);
 
+// True for a text that holds a measured value: an optional "-", digits with
+// at most one point, blanks around. Anything else in a value field is taken
+// as a missing value.
+bool log_value_is_number(const QString& text);
+
 // Stores one record in the data set's working database (current record set)
 // and runs its integration step on the stored six-character texts and its
 // per-record statistics. missingRows (optional) collects per channel the
 // record numbers without a value.
+// With a writer the record goes through it (and into its records table).
 void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec,
-                    std::array<std::vector<qint32>, 4>* missingRows = nullptr);
+                    std::array<std::vector<qint32>, 4>* missingRows = nullptr, LogRecordWriter* writer = nullptr);
 
 // Resets the statistics of all four channels to the values a fill starts from.
 void reset_log_statistics(clsLOGGER_SETTING& s);

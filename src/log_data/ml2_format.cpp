@@ -13,6 +13,7 @@
 #include "model/cls_logger_graphinfo.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
+#include "model/common_proc.h"
 #include "platform/cp932.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
@@ -220,9 +221,13 @@ FileResult ld20_footer_make(const clsLOGGER_SETTING& s, const clsLOGGER_GraphInf
     w.exact(g.DataCount_str(), 10, QStringLiteral("データ数"));
     for (int ch = 0; ch < 4; ++ch) w.exact(st.Ch_shift(ch), 4, chCaption(ch, "シフト量"));
     w.zeros(56);
-    for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_max(ch), 5, chCaption(ch, "最大値"));
-    for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_min(ch), 5, chCaption(ch, "最小値"));
-    for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_ave(ch), 5, chCaption(ch, "平均値"));
+    // A statistic of six digits and a sign ("-32224") has no room in its five
+    // characters; the reader computes the statistics from the records anyway,
+    // so it is left blank rather than written without its sign.
+    const auto statistic = [](const QString& t) { return t.size() > 5 ? QString(5, u' ') : t; };
+    for (int ch = 0; ch < 4; ++ch) w.exact(statistic(s.Ch_max(ch)), 5, chCaption(ch, "最大値"));
+    for (int ch = 0; ch < 4; ++ch) w.exact(statistic(s.Ch_min(ch)), 5, chCaption(ch, "最小値"));
+    for (int ch = 0; ch < 4; ++ch) w.exact(statistic(s.Ch_ave(ch)), 5, chCaption(ch, "平均値"));
     for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_l_sum(ch), 8, chCaption(ch, "L積算値"));
     for (int ch = 0; ch < 4; ++ch) w.exact(s.Ch_h_sum(ch), 8, chCaption(ch, "H積算値"));
     for (int ch = 0; ch < 4; ++ch) w.exact(s.CH_L_ALM_NUM_str(ch), 10, chCaption(ch, "下限警報数"));
@@ -306,7 +311,7 @@ bool fastValue(const QString& t, qint32& digitsValue, double& value) {
 }  // namespace
 
 std::array<quint8, 3> ld20_channel_bytes(const QString& stored, bool marked, const clsLOGGER_SETTING& s, int ch) {
-    const QString t = stored.size() > 6 ? stored.right(6) : stored;
+    const QString t = stored.size() > 6 ? cell_value_text(stored) : stored;
     const ValueKind kind = value_kind(t);
     int status = marked ? 1 : 0;
     qint32 v = 0;
@@ -521,7 +526,28 @@ FileResult ld20_header_read(const QByteArray& plain, clsLOGGER_SETTING& s, clsLO
         return FileResult::failure(badHeader);
     }
     if (s.data_count() < 0) return FileResult::failure(badHeader);
+    // Without a channel in use a record takes no bytes, so nothing in the
+    // file bounds its record count: such a header is not one the program
+    // writes for data it could show.
+    if (ml2_record_size(s) == 0) return FileResult::failure(badHeader);
     return FileResult::success();
+}
+
+bool ml2_count_matches(const QByteArray& file, const clsLOGGER_SETTING& s) {
+    const int size = ml2_record_size(s);
+    const qint32 n = s.data_count();
+    if (n < 1 || size == 0) return false;
+    const qint64 footer = ml2_footer_offset(n, size);
+    // The footer stands right behind the last block, or, in a file without
+    // footer, the file ends there.
+    return ml2_footer_find(file, s) == footer || (file.size() == footer && ml2_footer_find(file, s) < 0);
+}
+
+qint32 ml2_records_that_fit(qint64 fileSize, const clsLOGGER_SETTING& s) {
+    const int size = ml2_record_size(s);
+    if (size == 0) return 0;
+    const qint64 fit = std::max<qint64>(0, fileSize - kMl2RecordStart) / size;
+    return static_cast<qint32>(std::min<qint64>(fit, s.data_count()));
 }
 
 int ml2_record_size(const clsLOGGER_SETTING& s) {
@@ -667,9 +693,8 @@ QString ld20_stored_text(const QString& valueText, bool used) {
     while (lead < valueText.size() && valueText[lead] == u' ') ++lead;
     const QString t = valueText.mid(lead);
     if (t == kOverRangeMark || t == kUnderRangeMark) return rightAlign(t, 9);
-    qsizetype end = valueText.size();
-    while (end > 0 && valueText[end - 1] == u' ') --end;
-    return QStringLiteral("    ") + rightAlign(valueText.left(end), 6);
+    // Right-aligned in six, the cell in ten, and a longer value kept whole.
+    return platform::padLeft(platform::padLeft(t.trimmed(), 6), 10);
 }
 
 QString ml2_short_file_message(qint32 header_count, qint32 records_read) {
@@ -679,8 +704,95 @@ QString ml2_short_file_message(qint32 header_count, qint32 records_read) {
         .arg(records_read);
 }
 
-FileResult ml2_for_each_record(const QByteArray& file, const clsLOGGER_SETTING& s, qint64 footerOffset,
-                               const LogRecordSink& sink, Ml2LoadResult& result) {
+namespace {
+
+// Decimal digits of a non-negative number at p; returns the end.
+char* putUnsigned(char* p, unsigned v) {
+    char tmp[12];
+    int n = 0;
+    do {
+        tmp[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    while (n > 0) *p++ = tmp[--n];
+    return p;
+}
+
+// The records of ml2_for_each_record as texts, for the sinks that take them.
+class TextRecordAdapter : public Ml2RecordVisitor {
+public:
+    TextRecordAdapter(const clsLOGGER_SETTING& s, const LogRecordSink& sink) : m_sink(sink) {
+        for (int ch = 0; ch < 4; ++ch) {
+            m_used[ch] = s.Ch_input_type(ch) != QLatin1String("-");
+            m_scale[ch] = ml2_channel_scale(s, ch);
+        }
+    }
+    bool record(const Ml2RawRecord& raw) override {
+        m_rec.No = raw.No;
+        m_rec.time = raw.time;
+        m_rec.mark = raw.marked ? QStringLiteral("*") : QString();
+        for (int ch = 0; ch < 4; ++ch) {
+            if (!m_used[ch]) {
+                m_rec.value[ch] = m_unusedValue;
+                m_rec.ch[ch] = QString();
+                continue;
+            }
+            m_rec.value[ch] = ld20_value_text(raw.raw[ch], m_scale[ch]);
+            m_rec.ch[ch] = ld20_stored_text(m_rec.value[ch], true);
+        }
+        return m_sink(m_rec);
+    }
+
+private:
+    const LogRecordSink& m_sink;
+    std::array<bool, 4> m_used{};
+    std::array<int, 4> m_scale{};
+    LogRecord m_rec;
+    const QString m_unusedValue{6, u' '};
+};
+
+}  // namespace
+
+int ld20_value_chars(qint16 v, int scale, char* buf) {
+    const char* fixed = v == kMl2OverRange ? "  O.R." : v == kMl2UnderRange ? "  U.R." : v == kMl2MissingValue ? "------" : nullptr;
+    if (fixed) {
+        std::memcpy(buf, fixed, 6);
+        return 6;
+    }
+    char* p = buf;
+    if (v < 0) *p++ = '-';
+    const unsigned a = v < 0 ? unsigned(-int(v)) : unsigned(v);
+    if (scale <= 1) return int(putUnsigned(p, a) - buf);
+    const int decimals = scale == 10 ? 1 : scale == 100 ? 2 : 3;
+    p = putUnsigned(p, a / unsigned(scale));
+    *p++ = '.';
+    char frac[12];
+    const int n = int(putUnsigned(frac, a % unsigned(scale)) - frac);
+    for (int i = n; i < decimals; ++i) *p++ = '0';
+    std::memcpy(p, frac, size_t(n));
+    return int(p + n - buf);
+}
+
+int ld20_stored_chars(qint16 v, int scale, char* buf) {
+    if (v == kMl2OverRange || v == kMl2UnderRange) {
+        std::memcpy(buf, v == kMl2OverRange ? "     O.R." : "     U.R.", 9);
+        return 9;
+    }
+    // The value text right-aligned in a cell of ten (four blanks, then six
+    // for the usual values); a longer value is kept whole, sign included.
+    char value[16];
+    const int n = ld20_value_chars(v, scale, value);
+    if (n > 10) {
+        std::memcpy(buf, value, size_t(n));
+        return n;
+    }
+    std::memset(buf, ' ', 10);
+    std::memcpy(buf + 10 - n, value, size_t(n));
+    return 10;
+}
+
+FileResult ml2_for_each_raw_record(const QByteArray& file, const clsLOGGER_SETTING& s, qint64 footerOffset,
+                                   Ml2RecordVisitor& visitor, Ml2LoadResult& result) {
     const qint32 n = s.data_count();
     result.header_count = n;
     result.records_read = 0;
@@ -688,12 +800,10 @@ FileResult ml2_for_each_record(const QByteArray& file, const clsLOGGER_SETTING& 
     result.cancelled = false;
 
     std::array<bool, 4> used{};
-    std::array<int, 4> scale{};
     int size = 0;
     int firstUsed = -1;
     for (int ch = 0; ch < 4; ++ch) {
         used[ch] = s.Ch_input_type(ch) != QLatin1String("-");
-        scale[ch] = ml2_channel_scale(s, ch);
         if (used[ch]) {
             if (firstUsed < 0) firstUsed = ch;
             size += 3;
@@ -713,26 +823,22 @@ FileResult ml2_for_each_record(const QByteArray& file, const clsLOGGER_SETTING& 
     }
 
     const auto* bytes = reinterpret_cast<const quint8*>(file.constData());
-    LogRecord rec;
-    const QString unusedValue(6, u' ');
+    Ml2RawRecord rec;
     for (qint32 r = 1; r <= count; ++r) {
         const qint64 base = kMl2RecordStart + qint64(r - 1) * size;
         rec.No = r;
         rec.time = clock->time(r);
-        rec.mark = (firstUsed >= 0 && (bytes[base + 2] & 1)) ? QStringLiteral("*") : QString();
+        rec.marked = firstUsed >= 0 && (bytes[base + 2] & 1);
         qint64 off = base;
         for (int ch = 0; ch < 4; ++ch) {
             if (!used[ch]) {
-                rec.value[ch] = unusedValue;
-                rec.ch[ch] = QString();
+                rec.raw[ch] = 0;
                 continue;
             }
-            const auto v = static_cast<qint16>(static_cast<quint16>((bytes[off] << 8) | bytes[off + 1]));
-            rec.value[ch] = ld20_value_text(v, scale[ch]);
-            rec.ch[ch] = ld20_stored_text(rec.value[ch], true);
+            rec.raw[ch] = static_cast<qint16>(static_cast<quint16>((bytes[off] << 8) | bytes[off + 1]));
             off += 3;
         }
-        if (!sink(rec)) {
+        if (!visitor.record(rec)) {
             result.cancelled = true;
             return FileResult::success();
         }
@@ -741,10 +847,19 @@ FileResult ml2_for_each_record(const QByteArray& file, const clsLOGGER_SETTING& 
     return FileResult::success();
 }
 
-FileResult ml2_load(const QByteArray& file, clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, const LogRecordSink& sink,
-                    Ml2LoadResult& result) {
+FileResult ml2_for_each_record(const QByteArray& file, const clsLOGGER_SETTING& s, qint64 footerOffset,
+                               const LogRecordSink& sink, Ml2LoadResult& result) {
+    TextRecordAdapter adapter(s, sink);
+    return ml2_for_each_raw_record(file, s, footerOffset, adapter, result);
+}
+
+namespace {
+
+// The footer (or the defaults without one): the common start of both loads.
+FileResult readFooter(const QByteArray& file, clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, Ml2LoadResult& result,
+                      qint64& footer) {
     result = Ml2LoadResult{};
-    const qint64 footer = ml2_footer_find(file, s);
+    footer = ml2_footer_find(file, s);
     try {
         if (footer >= 0) {
             ld20_footer_read(file.mid(footer), s, g);
@@ -755,7 +870,23 @@ FileResult ml2_load(const QByteArray& file, clsLOGGER_SETTING& s, clsLOGGER_Grap
     } catch (const Error&) {
         return FileResult::failure(QStringLiteral("ファイルのグラフ設定が正しくないため、開くことができません。"));
     }
+    return FileResult::success();
+}
+
+}  // namespace
+
+FileResult ml2_load(const QByteArray& file, clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, const LogRecordSink& sink,
+                    Ml2LoadResult& result) {
+    qint64 footer = -1;
+    if (FileResult r = readFooter(file, s, g, result, footer); !r) return r;
     return ml2_for_each_record(file, s, footer, sink, result);
+}
+
+FileResult ml2_load_raw(const QByteArray& file, clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g,
+                        Ml2RecordVisitor& visitor, Ml2LoadResult& result) {
+    qint64 footer = -1;
+    if (FileResult r = readFooter(file, s, g, result, footer); !r) return r;
+    return ml2_for_each_raw_record(file, s, footer, visitor, result);
 }
 
 }  // namespace mq

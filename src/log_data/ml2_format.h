@@ -139,10 +139,21 @@ struct Ml2HeaderInfo {
 };
 
 // Cuts the unscrambled header into the file data set's setting and status
-// (status mode_type is left to the caller). A field that does not convert
-// refuses the file.
+// (status mode_type is left to the caller). A field that does not convert,
+// a negative record count or a header without any channel in use refuses
+// the file.
 FileResult ld20_header_read(const QByteArray& plain, clsLOGGER_SETTING& setting, clsLOGGER_STATUS& status,
                             Ml2HeaderInfo& info);
+
+// True when the header's record count (at least 1) is what the records region
+// holds: the footer stands at the offset the count gives (the zero padding of
+// the last block aside), or the file ends there. A file whose start and stop
+// times are equal but whose count matches (one record) is no abnormal file.
+bool ml2_count_matches(const QByteArray& file, const clsLOGGER_SETTING& setting);
+
+// The records of the header's count that the bytes behind the header can hold
+// at most: what the table may be sized for before anything is read.
+qint32 ml2_records_that_fit(qint64 fileSize, const clsLOGGER_SETTING& setting);
 
 // Bytes per record of the setting's used channels (3 per channel, 0 for none).
 int ml2_record_size(const clsLOGGER_SETTING& setting);
@@ -196,6 +207,38 @@ FileResult ml2_load(const QByteArray& file, clsLOGGER_SETTING& setting, clsLOGGE
 // Only the records (no footer, no graph options).
 FileResult ml2_for_each_record(const QByteArray& file, const clsLOGGER_SETTING& setting, qint64 footerOffset,
                                const LogRecordSink& sink, Ml2LoadResult& result);
+
+// ---- the loaders' road: raw values, texts built in caller buffers -----------------
+
+// One record of the records region as stored: the 16-bit value of each
+// channel in use (0 for the others) and the data mark.
+struct Ml2RawRecord {
+    qint32 No = 0;
+    QDateTime time;
+    bool marked = false;
+    std::array<qint16, 4> raw{};
+};
+
+// Takes the raw records of a file one by one; false stops the reading (a cancel).
+class Ml2RecordVisitor {
+public:
+    virtual ~Ml2RecordVisitor() = default;
+    virtual bool record(const Ml2RawRecord& rec) = 0;
+};
+
+// ml2_load and ml2_for_each_record with raw records: the same footer, record
+// count, times and results, without a text per channel and record.
+FileResult ml2_load_raw(const QByteArray& file, clsLOGGER_SETTING& setting, clsLOGGER_GraphInfo& graph,
+                        Ml2RecordVisitor& visitor, Ml2LoadResult& result);
+FileResult ml2_for_each_raw_record(const QByteArray& file, const clsLOGGER_SETTING& setting, qint64 footerOffset,
+                                   Ml2RecordVisitor& visitor, Ml2LoadResult& result);
+
+// ld20_value_text and ld20_stored_text (for a channel in use) of a raw value,
+// as ASCII bytes into buf (at least 16 bytes); the length is returned.
+int ld20_value_chars(qint16 v, int scale, char* buf);
+int ld20_stored_chars(qint16 v, int scale, char* buf);
+// The number a raw value stands for (exactly what its value text reads as).
+inline double ld20_value_number(qint16 v, int scale) { return scale <= 1 ? double(v) : double(v) / double(scale); }
 
 // The message for a file whose records region is shorter than its header count.
 QString ml2_short_file_message(qint32 header_count, qint32 records_read);

@@ -6,6 +6,7 @@
 #include "model/model_state.h"
 #include "platform/civil_time.h"
 #include "platform/errors.h"
+#include "sequencer/setting_commands.h"
 
 #include <array>
 #include <limits>
@@ -48,25 +49,9 @@ QDateTime record_time(const QString& rec, int pos) {
     }
 }
 
-// Puts `field` at 1-based position pos of cmd, growing a template that is
-// too short with blanks (the logger then refuses the command; nothing breaks).
-void put(QString& cmd, int pos, const QString& field) {
-    const int end = pos - 1 + int(field.size());
-    if (cmd.size() < end) cmd = cmd.leftJustified(end, u' ');
-    cmd.replace(pos - 1, field.size(), field);
-}
-
-// Template characters 1-6, the area at 7-8, the template from 9 on.
-QString with_area(const QString& tmpl, const QString& area) {
-    QString cmd = tmpl;
-    put(cmd, 7, area.right(2).rightJustified(2, u'0'));
-    return cmd;
-}
-
-QString right_in(const QString& t, int width, QChar pad) {
-    if (t.size() >= width) return t.right(width);
-    return t.rightJustified(width, pad);
-}
+void put(QString& cmd, int pos, const QString& field) { setting_cmd_put(cmd, pos, field); }
+QString with_area(const QString& tmpl, const QString& area) { return setting_cmd_numbered(tmpl, area); }
+QString right_in(const QString& t, int width, QChar pad) { return setting_right_in(t, width, pad); }
 
 }  // namespace
 
@@ -131,22 +116,6 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
 
 QString log_interval_part(const QString& part) { return right_in(space_delete(part), 2, u'0'); }
 
-QString log_channel_input_block(const clsLOGGER_SETTING& s, int ch) {
-    const QString type = s.Ch_input_type(ch).left(1).leftJustified(1, u' ');
-    const QString unit = s.Ch_unit(ch).left(3).leftJustified(3, u' ');
-    const QString smin = right_in(smsm_add_zero(QString::number(s.Ch_scale_min(ch))), 5, u' ');
-    const QString smax = right_in(smsm_add_zero(QString::number(s.Ch_scale_max(ch))), 5, u' ');
-    const QString pos = QString::number(s.Ch_period_pos(ch) % 10);
-    return type + u',' + unit + u',' + smin + u',' + smax + u',' + pos + u',';
-}
-
-QString log_alarm_field(const QString& inputType, double value) {
-    if (inputType == QStringLiteral("-") || inputType == QStringLiteral("V")) return QStringLiteral("-----");
-    QString t = QString::number(value, 'f', 1);
-    t.remove(u'.');
-    return right_in(space_delete(t), 5, u' ');
-}
-
 // ---- commands
 
 QString log_cmd_interval(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
@@ -157,26 +126,9 @@ QString log_cmd_interval(const QString& tmpl, const QString& area, const clsLOGG
     return cmd.left(16);
 }
 
-QString log_cmd_channel_inputs(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
-    QString cmd = with_area(tmpl, area);
-    for (int c = 0; c < 4; ++c) put(cmd, 10 + 20 * c, log_channel_input_block(s, c));
-    return cmd;
-}
-
-QString log_cmd_alarms(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
-    QString cmd = with_area(tmpl, area);
-    for (int c = 0; c < 4; ++c) {
-        const QString type = s.Ch_input_type(c);
-        put(cmd, 10 + 12 * c,
-            log_alarm_field(type, s.Ch_low_alarm_count_value(c)) + u',' +
-                log_alarm_field(type, s.Ch_high_alarm_count_value(c)) + u',');
-    }
-    return cmd;
-}
-
 QString log_cmd_integ_bases(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s) {
     QString cmd = with_area(tmpl, area);
-    for (int c = 0; c < 4; ++c) put(cmd, 10 + 6 * c, log_alarm_field(s.Ch_input_type(c), s.Ch_sum_std_count_value(c)));
+    for (int c = 0; c < 4; ++c) put(cmd, 10 + 6 * c, setting_alarm_field(s.Ch_input_type(c), s.Ch_sum_std_count_value(c)));
     return cmd;
 }
 
@@ -190,8 +142,8 @@ QString log_cmd_reserve(const QString& tmpl, const QString& area, const QString&
 
 QStringList log_setting_commands(const clsLOGGER_SETTING& s, const QString& area) {
     const CommandTable& t = link().cmd_r_p_req;
-    return {log_cmd_interval(t[kCmdInterval], area, s), log_cmd_channel_inputs(t[kCmdChannelInputs], area, s),
-            log_cmd_alarms(t[kCmdAlarms], area, s), log_cmd_integ_bases(t[kCmdIntegBases], area, s)};
+    return {log_cmd_interval(t[kCmdInterval], area, s), setting_cmd_channel_inputs(t[kCmdChannelInputs], area, s),
+            setting_cmd_alarms(t[kCmdAlarms], area, s), log_cmd_integ_bases(t[kCmdIntegBases], area, s)};
 }
 
 }  // namespace mq

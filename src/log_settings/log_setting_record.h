@@ -21,16 +21,16 @@
 #include <QtGlobal>
 
 #include "sequencer/ops_log_read.h"
+#include "sequencer/setting_commands.h"
 
 namespace mq {
 
 class clsLOGGER_SETTING;
 
-// Write-command table entries of the setting and reservation commands.
+// Write-command table entries of the setting and reservation commands (the
+// channel-inputs and alarms entries are shared with the TAG settings).
 inline constexpr int kCmdReserveStart = 0;
 inline constexpr int kCmdReserveStop = 1;
-inline constexpr int kCmdChannelInputs = 5;
-inline constexpr int kCmdAlarms = 6;
 inline constexpr int kCmdIntegBases = 7;
 inline constexpr int kCmdInterval = 8;
 
@@ -58,24 +58,10 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& record);
 // right-aligned in two characters padded with "0" (" 5" -> "05").
 QString log_interval_part(const QString& part);
 
-// Channel-input block of channel ch (20 characters): type, unit, scale
-// minimum and maximum in sign-and-four-digits form, decimal position, each
-// followed by ",".
-QString log_channel_input_block(const clsLOGGER_SETTING& s, int ch);
-
-// Alarm or integration-base field (5 characters): "-----" for a "-" or "V"
-// channel, else the unscaled value with one decimal, point and blanks removed,
-// right-aligned in 5 ("-200.0" -> "-2000", "0.0" -> "   00").
-QString log_alarm_field(const QString& inputType, double value);
-
 // ---- commands (texts without the frame) ---------------------------------------------
 
 // Exactly 16 characters: template 1-6, area, template 9, hh mm ss, template 16.
 QString log_cmd_interval(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
-// Template with the area and four 20-character blocks at 10, 30, 50, 70.
-QString log_cmd_channel_inputs(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
-// Template with the area and four 12-character blocks (low, high) at 10, 22, 34, 46.
-QString log_cmd_alarms(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
 // Template with the area and four 5-character bases at 10, 16, 22, 28.
 QString log_cmd_integ_bases(const QString& tmpl, const QString& area, const clsLOGGER_SETTING& s);
 // Exactly 22 characters: template 1-6, area, template 9, yymmddhhnnss taken

@@ -1,5 +1,6 @@
 #include "main_window/command_files.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace mq {
@@ -65,5 +66,10 @@ bool cmd_table_load(LinkState& st, const QString& configDir) {
 }
 
 bool cmd_table_load(const QString& configDir) { return cmd_table_load(link(), configDir); }
+
+QString command_files_missing_message(const QString& configDir) {
+    return QStringLiteral("設定フォルダのコマンドファイルを読み込めません。\nロガーと通信できません。\n") +
+           QDir::toNativeSeparators(configDir);
+}
 
 }  // namespace mq

@@ -22,6 +22,9 @@ QString cmd_line_strip(const QString& line);
 // filled so far keep their entries, the rest stay empty).
 bool cmd_table_load(const QString& configDir);
 
+// The message for a configuration folder whose command files cannot be read.
+QString command_files_missing_message(const QString& configDir);
+
 // The same into a given link state.
 bool cmd_table_load(LinkState& st, const QString& configDir);
 

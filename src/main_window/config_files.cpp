@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -13,6 +12,7 @@
 #include "model/model_state.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
+#include "platform/safe_file.h"
 
 namespace mq {
 namespace {
@@ -120,12 +120,9 @@ std::optional<bool> cfg_read_bool(const QByteArray& line) {
 }
 
 bool write_config_file(const QString& path, const QByteArray& bytes, bool quietIfFolderMissing) {
-    QSaveFile f(path);
-    bool ok = f.open(QIODevice::WriteOnly);
-    if (ok) ok = f.write(bytes) == bytes.size();
-    if (ok) ok = f.commit();
-    else f.cancelWriting();
-    if (ok) return true;
+    // A full disk must not leave a truncated file behind: the old file stays
+    // until the new one is complete on the disk.
+    if (write_file_safely(path, bytes)) return true;
 
     if (quietIfFolderMissing && !QFileInfo(QFileInfo(path).absolutePath()).isDir()) return false;
     if (HomeSlot::installed()) {
@@ -200,7 +197,19 @@ bool write_lafp(const QString& userDir, const LafpFolders& folders) {
 
 void LAFP_save() {
     const HomeState& hs = home_state();
-    write_lafp(model().user_dir, LafpFolders{hs.lafp_open_dir, hs.lafp_save_dir, hs.lafp_dir3});
+    LafpFolders folders{hs.lafp_open_dir, hs.lafp_save_dir, hs.lafp_dir3};
+    // A folder whose name has a character outside CP932 would be stored as
+    // another name (a "?" in its place) and the next start would open a
+    // folder that does not exist: such a folder keeps the one stored before.
+    const auto storable = [](const QString& dir) { return platform::cp932::decode(platform::cp932::encode(dir)) == dir; };
+    if (!storable(folders.open_dir) || !storable(folders.save_dir) || !storable(folders.dir3)) {
+        const LafpFolders before =
+            read_lafp(model().user_dir).value_or(LafpFolders{hs.docs_dir, hs.docs_dir, hs.docs_dir});
+        if (!storable(folders.open_dir)) folders.open_dir = before.open_dir;
+        if (!storable(folders.save_dir)) folders.save_dir = before.save_dir;
+        if (!storable(folders.dir3)) folders.dir3 = before.dir3;
+    }
+    write_lafp(model().user_dir, folders);
 }
 
 }  // namespace mq

@@ -96,6 +96,11 @@ void saveListCount(const QString& rec) {
     ModelState& m = model();
     if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
     const qint32 count = platform::toInt32(platform::toDouble(rec.mid(7, 8)));
+    // A count below zero, or beyond what any logger memory holds, is a
+    // garbled record, not a count: refused here, it ends the read like any
+    // unreadable record before anything is sized by it.
+    if (count < 0 || count > kLoggerMaxRecords)
+        throw ConversionError("record count out of range: " + rec.mid(7, 8).toStdString());
     m.act_logger_data->clsLOGGER_SETTING().let_data_count(count);
 }
 
@@ -105,7 +110,9 @@ QString dot_insert_top_sp(const QString& t, qint16 d) {
     if (t == u"-----") return QStringLiteral("------");
     if (t == u"32767") return QStringLiteral("3276.7");
     if (t == u"32766") return QStringLiteral("3276.6");
-    return platform::rightAlign(insertPoint(t, d), 6);
+    // A negative value with all its digits ("-300.00") is seven characters:
+    // padded, never cut, so that its sign stays.
+    return platform::padLeft(insertPoint(t, d), 6);
 }
 
 QString dot_insert_btm_sp(const QString& t, qint16 d) { return platform::leftAlign(insertPoint(t, d), 6); }

@@ -29,7 +29,7 @@ class clsFILE_DATA;
 // given). Otherwise the blanks are removed and, when d is not 0, a point goes
 // before the last d digits; a number with no more digits than d is padded with
 // zeros first ("5" with d 1 is "0.5", "-5" is "-0.5"), so the value shown is the
-// value the logger meant. A result longer than 6 keeps its last 6 characters.
+// value the logger meant. A result longer than 6 stays whole (never cut).
 QString dot_insert_top_sp(const QString& t, qint16 d);
 
 // As dot_insert_top_sp without the marker texts, left-aligned in 6 characters.
@@ -98,9 +98,13 @@ QString sum_max_chk(const QString& code, QString& base);
 // is not a time of day raises ConversionError.
 QDateTime add_interval(QDateTime start, QString interval);
 
+// The most records a logger's memory holds (at the fastest link speed).
+inline constexpr qint32 kLoggerMaxRecords = 691200;
+
 // The current logger data set's data_count := the 8 characters from position 8
 // (1-based) of a LOG or TAG list record, as a whole number. ConversionError when
-// they are not a number, MissingKeyError when there is no logger data set.
+// they are not a number, or a count below 0 or above kLoggerMaxRecords;
+// MissingKeyError when there is no logger data set.
 void log_data_ct_save(const QString& rec);
 void tag_data_ct_save(const QString& rec);
 

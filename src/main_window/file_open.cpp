@@ -1,9 +1,11 @@
 #include "main_window/file_open.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 
 #include "main_window/config_files.h"
 #include "main_window/home.h"
@@ -22,6 +24,8 @@ namespace {
 
 constexpr int kMl2HeaderBytes = 236;
 constexpr int kTagBytes = 11;
+// The ".MT1" tag line before its CR LF: model name (8), "-", format tag (11).
+constexpr int kMt1TagLineBytes = 20;
 constexpr qint64 kLineChunk = 4096;
 
 const QString kTagMl1 = QStringLiteral("LD01-010100");
@@ -75,6 +79,15 @@ void openTagWindow(HOME& home, const QString& path) {
     m.act_data_kind = 1;
     home.winTable().win_file_open_tag(path);
 }
+
+// TAG file windows are opened through the TAG data window's hooks; until
+// they are installed, a TAG file is refused before anything changes.
+bool tagFileWindowsAvailable() {
+    const HomeTargets& t = home_state().targets;
+    return bool(t.create_tag_window) && bool(t.disp_file_tag_data_form_mt1);
+}
+
+const QString kNoTagWindows = QStringLiteral("タグ・データ・ファイルはこのバージョンでは開けません。");
 
 const QString kPanelLog = QStringLiteral("動作：ログモード");
 const QString kPanelTag = QStringLiteral("動作：タグ・モード");
@@ -131,6 +144,10 @@ void switchToLogAndOpen(HOME& home, const QString& path) {
 // No mode yet: the file's tag decides it.
 void openWithoutMode(HOME& home, const QString& path, const QString& tag, bool removable) {
     if (tag == kTagMt1) {
+        if (!tagFileWindowsAvailable()) {
+            message(home, kNoTagWindows);
+            return;
+        }
         rememberOpenFolder(path);
         showMode(home, QStringLiteral("2"), kPanelTag);
         home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
@@ -166,6 +183,10 @@ void openInLogMode(HOME& home, const QString& path, const QString& tag, bool rem
 void openInTagMode(HOME& home, const QString& path, const QString& tag) {
     if (tag != kTagMt1) {
         message(home, QStringLiteral("選択ファイルの形式はタグ・データではありません。"));
+        return;
+    }
+    if (!tagFileWindowsAvailable()) {
+        message(home, kNoTagWindows);
         return;
     }
     rememberOpenFolder(path);
@@ -233,12 +254,55 @@ FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& requ
     }
     if (!request.startDir.isEmpty()) d.setDirectory(request.startDir);
     if (!request.proposedName.isEmpty()) d.selectFile(request.proposedName);
+    if (request.save) keep_plain_extension_on_type_change(d, request.filters);
     FileDialogAnswer answer;
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return answer;
     answer.accepted = true;
     answer.path = d.selectedFiles().first();
-    answer.filterIndex = filters.isEmpty() ? 0 : int(filters.indexOf(d.selectedNameFilter())) + 1;
+    answer.filterIndex = filters.isEmpty() ? 0 : chosen_filter_position(d, filters);
     return answer;
+}
+
+void keep_plain_extension_on_type_change(QFileDialog& d, const QStringList& shownFilters) {
+    // Choosing another type in a save dialog makes Qt's dialog put that
+    // type's extension on a typed name, taken from the patterns it was given:
+    // here the bracketed ones ("[cC][sS][vV]"). The extension shown to the
+    // user ("csv") goes in their place.
+    auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!types || !edit) return;
+    QObject::connect(types, &QComboBox::activated, &d, [shownFilters, edit](int index) {
+        const QString shown = shownFilters.value(index);
+        const qsizetype open = shown.lastIndexOf(QLatin1Char('('));
+        const qsizetype close = shown.lastIndexOf(QLatin1Char(')'));
+        if (open < 0 || close < open) return;
+        const QString pattern = shown.mid(open + 1, close - open - 1).section(QLatin1Char(' '), 0, 0);
+        const QString plain = QFileInfo(pattern).suffix();
+        QString name = edit->text();
+        const qsizetype bracket = name.lastIndexOf(QLatin1String(".["));
+        if (plain.isEmpty() || bracket < 0 || !name.endsWith(QLatin1Char(']'))) return;
+        name.truncate(bracket + 1);
+        edit->setText(name + plain.toLower());
+    });
+}
+
+int chosen_filter_position(const QFileDialog& d, const QStringList& filters) {
+    // The type list of Qt's own dialog holds the filters in the order they
+    // were set; its position is the answer. The text the dialog hands back
+    // for the chosen filter is not: with the patterns hidden it may be the
+    // shortened text shown in the list rather than the one that was set.
+    if (const auto* types = d.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
+        const int at = types->currentIndex();
+        if (types->count() == filters.size() && at >= 0) return at + 1;
+    }
+    const QString chosen = d.selectedNameFilter().trimmed();
+    for (int i = 0; i < filters.size(); ++i) {
+        const QString& f = filters[i];
+        if (f == chosen || f.startsWith(chosen + QLatin1Char(' ')) || f.startsWith(chosen + QLatin1Char('('))) {
+            return i + 1;
+        }
+    }
+    return 1;
 }
 
 // ---------------------------------------------------------------- the tag
@@ -284,7 +348,16 @@ bool read_data_file_tag(const QString& path, QByteArray* tag) {
         return true;
     }
     if (kind == QLatin1String("MT1")) {
-        // The first line: up to its CR LF, or the whole file when it has none.
+        // The tag line is 20 scrambled bytes and a plain CR LF; a scrambled
+        // 'P' 'W' in the model name is CR LF too, so it is taken by its count.
+        const QByteArray head = f.read(kMt1TagLineBytes + 2);
+        if (f.error() != QFileDevice::NoError) return false;
+        if (head.size() == kMt1TagLineBytes + 2 && head.endsWith("\r\n")) {
+            *tag = data_disk_angou_load_1(head.left(kMt1TagLineBytes).right(kTagBytes));
+            return true;
+        }
+        // Otherwise the first line: up to its CR LF, or the whole file when it has none.
+        if (!f.seek(0)) return false;
         QByteArray line;
         qsizetype eol = -1;
         while (eol < 0) {

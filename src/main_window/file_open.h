@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace mq {
@@ -40,6 +41,14 @@ using FileDialogFn = std::function<FileDialogAnswer(QWidget* parent, const FileD
 
 // The real dialog (QFileDialog). Filters match file names in any letter case.
 FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& request);
+
+// The position (1 for the first) of the filter in force in a dialog that
+// was given `filters` (as set, in that order); 1 when it cannot be told.
+int chosen_filter_position(const QFileDialog& dialog, const QStringList& filters);
+
+// In a save dialog, keeps the extension Qt's dialog writes onto a typed name
+// when another type is chosen readable ("csv", not the letter-case pattern).
+void keep_plain_extension_on_type_change(QFileDialog& dialog, const QStringList& shownFilters);
 
 // A filter as shown ("Binary files (*.ML2)") turned into one whose patterns
 // match every letter case ("Binary files (*.ML2) (*.[mM][lL]2)"); the text

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "main_window/command_boundary.h"
 #include "main_window/config_files.h"
 #include "main_window/connect_command.h"
 #include "main_window/home_state.h"
@@ -23,6 +24,7 @@
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
+#include "platform/program_icon.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
 
@@ -35,6 +37,8 @@ const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "comml
 HOME::HOME(QWidget* parent) : QMainWindow(parent), m_table(*this) {
     setObjectName(QStringLiteral("HOME"));
     setWindowTitle(QStringLiteral("マロウクイル"));
+    // One icon for the main window, its child windows and every dialog.
+    platform::installProgramIcon();
     m_mdi = new QMdiArea(this);
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -94,76 +98,76 @@ void HOME::build_menus() {
 
     QMenu* logger = menu(QStringLiteral("logger"), QStringLiteral("ﾛｶﾞｰ(&L)"));
     connect(add_item(logger, QStringLiteral("loggerconnect"), QStringLiteral("ﾛｶﾞｰ接続(&J)")), &QAction::triggered,
-            this, [this] { loggerconnect_Click(); });
+            this, [this] { guarded([this] { loggerconnect_Click(); }); });
     logger->addSeparator();
     connect(add_item(logger, QStringLiteral("loggerread"), QStringLiteral("ﾛｶﾞｰ読み出し(&R)"), false),
-            &QAction::triggered, this, [this] { loggerread_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { loggerread_Click(); }); });
     logger->addSeparator();
     QMenu* loggersv = logger->addMenu(QStringLiteral("ﾛｶﾞｰ設定(&S)"));
     loggersv->setObjectName(QStringLiteral("loggersv"));
     m_items[QStringLiteral("loggersv")] = loggersv->menuAction();
     connect(add_item(loggersv, QStringLiteral("logingsv"), QStringLiteral("収録設定(&V)"), false), &QAction::triggered,
-            this, [this] { logingsv_Click(); });
+            this, [this] { guarded([this] { logingsv_Click(); }); });
     loggersv->addSeparator();
     connect(add_item(loggersv, QStringLiteral("namelist"), QStringLiteral("作業者名の登録(&W)"), false),
-            &QAction::triggered, this, [this] { namelist_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { namelist_Click(); }); });
     connect(add_item(loggersv, QStringLiteral("commlist"), QStringLiteral("ｺﾒﾝﾄの登録(&C)"), false),
-            &QAction::triggered, this, [this] { commlist_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { commlist_Click(); }); });
     loggersv->addSeparator();
     connect(add_item(loggersv, QStringLiteral("modelset"), QStringLiteral("機器設定(&M)"), false), &QAction::triggered,
-            this, [this] { modelset_Click(); });
+            this, [this] { guarded([this] { modelset_Click(); }); });
     connect(add_item(loggersv, QStringLiteral("defset"), QStringLiteral("既定収録設定(&D)"), false),
-            &QAction::triggered, this, [this] { defset_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { defset_Click(); }); });
 
     QMenu* file = menu(QStringLiteral("file"), QStringLiteral("ﾌｧｲﾙ(&F)"));
     connect(add_item(file, QStringLiteral("fileopen"), QStringLiteral("開く(&O)")), &QAction::triggered, this,
-            [this] { fileopen_Click(); });
+            [this] { guarded([this] { fileopen_Click(); }); });
     connect(add_item(file, QStringLiteral("fileclose"), QStringLiteral("閉じる(&C)"), false), &QAction::triggered,
-            this, [this] { fileclose_Click(); });
+            this, [this] { guarded([this] { fileclose_Click(); }); });
     connect(add_item(file, QStringLiteral("allclose"), QStringLiteral("全て閉じる(&E)"), false), &QAction::triggered,
-            this, [this] { allclose_Click(); });
+            this, [this] { guarded([this] { allclose_Click(); }); });
     file->addSeparator();
     connect(add_item(file, QStringLiteral("save"), QStringLiteral("名前を付けて保存(&A)"), false), &QAction::triggered,
-            this, [this] { save_Click(); });
+            this, [this] { guarded([this] { save_Click(); }); });
     file->addSeparator();
     connect(add_item(file, QStringLiteral("print_data"), QStringLiteral("印刷(&P)"), false), &QAction::triggered,
-            this, [this] { print_data_Click(); });
+            this, [this] { guarded([this] { print_data_Click(); }); });
     file->addSeparator();
     connect(add_item(file, QStringLiteral("endprog"), QStringLiteral("終了(&X)")), &QAction::triggered, this,
-            [this] { endprog_Click(); });
+            [this] { guarded([this] { endprog_Click(); }); });
 
     QMenu* comselect = menu(QStringLiteral("comselect"), QStringLiteral("通信設定(&C)"));
     connect(add_item(comselect, QStringLiteral("a_comm_set"), QStringLiteral("自動設定(&A)")), &QAction::triggered,
-            this, [this] { a_comm_set_Click(); });
+            this, [this] { guarded([this] { a_comm_set_Click(); }); });
     connect(add_item(comselect, QStringLiteral("m_comm_set"), QStringLiteral("手動設定(&M)")), &QAction::triggered,
-            this, [this] { m_comm_set_Click(); });
+            this, [this] { guarded([this] { m_comm_set_Click(); }); });
 
     m_windowMenu = menu(QStringLiteral("winchange"), QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"));
     connect(add_item(m_windowMenu, QStringLiteral("h_disp"), QStringLiteral("上下に並べて表示(&H)"), false),
-            &QAction::triggered, this, [this] { h_disp_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { h_disp_Click(); }); });
     connect(add_item(m_windowMenu, QStringLiteral("v_disp"), QStringLiteral("左右に並べて表示(&V)"), false),
-            &QAction::triggered, this, [this] { v_disp_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { v_disp_Click(); }); });
     connect(add_item(m_windowMenu, QStringLiteral("c_disp"), QStringLiteral("重ねて表示(&C)"), false),
-            &QAction::triggered, this, [this] { c_disp_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { c_disp_Click(); }); });
     connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { rebuild_window_menu(); });
 
     QMenu* graph = menu(QStringLiteral("menu_graph"), QStringLiteral("ｸﾞﾗﾌ(&G)"));
     connect(add_item(graph, QStringLiteral("mGrp_Draw"), QStringLiteral("グラフ描画（&D）"), false),
-            &QAction::triggered, this, [this] { mGrp_Draw_Click(); });
+            &QAction::triggered, this, [this] { guarded([this] { mGrp_Draw_Click(); }); });
     graph->addSeparator();
     QAction* autoDraw = add_item(graph, QStringLiteral("mGrp_optAutoDraw"), QStringLiteral("自動でグラフ描画"));
     autoDraw->setCheckable(true);
     // The check mark is toggled by the handler itself.
     connect(autoDraw, &QAction::triggered, this, [this, autoDraw](bool) {
         autoDraw->setChecked(!autoDraw->isChecked());
-        mGrp_optAutoDraw_Click();
+        guarded([this] { mGrp_optAutoDraw_Click(); });
     });
 
     QMenu* help = menu(QStringLiteral("help"), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     connect(add_item(help, QStringLiteral("loggerhelp"), QStringLiteral("ﾍﾙﾌﾟ(&H)")), &QAction::triggered, this,
-            [this] { loggerhelp_Click(); });
+            [this] { guarded([this] { loggerhelp_Click(); }); });
     connect(add_item(help, QStringLiteral("version"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報")), &QAction::triggered, this,
-            [this] { version_Click(); });
+            [this] { guarded([this] { version_Click(); }); });
 }
 
 void HOME::rebuild_window_menu() {
@@ -223,7 +227,7 @@ void HOME::build_toolbar() {
         a->setObjectName(QStringLiteral("Toolbar1_%1").arg(b.index));
         a->setEnabled(b.enabled);
         const int index = b.index;
-        connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
+        connect(a, &QAction::triggered, this, [this, index] { guarded([this, index] { Toolbar1_ButtonClick(index); }); });
         m_buttons[b.index] = a;
         last = b.index;
     }
@@ -331,15 +335,28 @@ void HOME::show_comm_dialog(const QString& state) {
     if (hs.targets.comm_dialog) hs.targets.comm_dialog(state);
 }
 
+bool HOME::command_files_ready() {
+    const QString& error = home_state().command_files_error;
+    if (error.isEmpty()) return true;
+    platform::msgBox(this, error, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    return false;
+}
+
 bool HOME::require_connected() {
+    if (!command_files_ready()) return false;
     if (link().link_connected_flag) return true;
     show_comm_dialog(QStringLiteral("40"));
     return false;
 }
 
+void HOME::guarded(const std::function<void()>& command) {
+    if (!run_command_guarded(this, command)) home_state().app_idle_flag = true;
+}
+
 // ---------------------------------------------------------------- commands
 
 void HOME::loggerconnect_Click() {
+    if (!command_files_ready()) return;
     const auto& hook = home_state().targets.loggerconnect;
     if (hook) hook();
     else ::mq::loggerconnect_Click(*this);
@@ -413,6 +430,7 @@ void HOME::defset_Click() {
 }
 
 void HOME::a_comm_set_Click() {
+    if (!command_files_ready()) return;
     BusyScope busy;
     show_comm_dialog(QStringLiteral("10"));
     comm_setting();
@@ -616,7 +634,7 @@ void HOME::Timer3_Timer() {
     HomeState& hs = home_state();
     if (m_inTimer3 || !hs.app_idle_flag || !hs.pending_file_flag) return;
     m_inTimer3 = true;
-    fileopen_Click();
+    guarded([this] { fileopen_Click(); });
     hs.pending_file_flag = false;
     m_inTimer3 = false;
 }

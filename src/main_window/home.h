@@ -104,6 +104,10 @@ public:
     // stays open.
     bool MDIForm_QueryUnload(int unloadMode);
 
+    // Runs a menu, toolbar or timer command: an error that escapes it is
+    // reported ("エラーが発生しました。") and ends only that command.
+    void guarded(const std::function<void()>& command);
+
     // The exit window's pause per progress step, in ms (tests use 0).
     void setExitStepDelay(int ms) { m_exitStepDelay = ms; }
 
@@ -119,7 +123,10 @@ private:
     // Shows the connection dialog with the given message number.
     void show_comm_dialog(const QString& state);
     // True when a logger is connected; otherwise shows message number "40".
+    // Refuses first, with its message, when the command files are missing.
     bool require_connected();
+    // False, after the message, when the command files could not be loaded.
+    bool command_files_ready();
     void open_list_editor(const std::function<void()>& editor);
     void arrange(int how);
     static void call(const std::function<void()>& hook) {

@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 
+#include "model/graph_print_source.h"
 #include "platform/state_slot.h"
 
 namespace mq {
@@ -54,6 +55,9 @@ struct HomeTargets {
     std::function<bool()> graph;
     // The table printing window, modal.
     std::function<void()> table_print;
+    // The same for the graph's drawn range (the graph window's table-print
+    // command, after its printer choice); modal.
+    std::function<void(const GraphPrintSource&)> table_print_graph;
 
     // The data windows. The window table creates them with their tag (the
     // caption is set by the table) and starts their fills on them.
@@ -119,6 +123,11 @@ struct HomeState {
 
     // A configuration file that could not be written is reported once per run.
     bool config_write_error_reported = false;
+
+    // Set at start when the command files of the program's configuration
+    // folder could not be loaded: the message naming the folder, shown once
+    // then and again by every logger command, which refuses to run.
+    QString command_files_error;
 
     HomeTargets targets;
 

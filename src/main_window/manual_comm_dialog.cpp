@@ -62,6 +62,14 @@ Manual_comm_Dialog1::Manual_comm_Dialog1(QWidget* parent) : QDialog(parent) {
                         this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
+    // The note is two sentences, one per line: the label is as wide as the
+    // first sentence, so the line breaks at the blanks after it and not in
+    // the middle of a word.
+    {
+        const QFontMetrics fm(Label1->font());
+        const int first = fm.horizontalAdvance(QStringLiteral("設定ポートはお使いのパソコンにより異なります。"));
+        Label1->setFixedWidth(first + fm.horizontalAdvance(QChar(u'通')) / 2 + 2 * Label1->margin());
+    }
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -86,6 +94,7 @@ Manual_comm_Dialog1::Manual_comm_Dialog1(QWidget* parent) : QDialog(parent) {
     layout->addWidget(portFrame);
     layout->addWidget(speedFrame);
     layout->addWidget(Label1);
+    layout->addSpacing(layout->spacing() > 0 ? 2 * layout->spacing() : 12);  // the note stays clear of the buttons
     layout->addLayout(buttons);
 
     Form_Load();

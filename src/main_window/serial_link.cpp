@@ -76,6 +76,7 @@ public:
         Timer2.setInterval(kPauseTickMs);
         Timer2.setTimerType(Qt::PreciseTimer);
         QObject::connect(&MSComm1, &platform::SerialPort::dataArrived, [this] { MSComm1_OnComm(); });
+        QObject::connect(&MSComm1, &platform::SerialPort::portLost, [this] { MSComm1_OnLost(); });
         QObject::connect(&Timer1, &QTimer::timeout, [this] { Timer1_Timer(); });
         QObject::connect(&Timer2, &QTimer::timeout, [this] { Timer2_Timer(); });
     }
@@ -102,10 +103,19 @@ public:
         st.rx_timeout_count = st.rx_timeout_reload;
     }
 
+    // The device went away (a USB adapter unplugged): no reply can come, so
+    // the exchange ends now rather than after four time-outs.
+    void MSComm1_OnLost() {
+        if (phase == Phase::Idle) return;
+        st.rx_port_lost = true;
+        if (phase == Phase::Waiting && st.rx_done_flag == 0) st.rx_done_flag = 2;
+    }
+
     // Receive watchdog, every 50 ms.
     void Timer1_Timer() {
         if (st.rx_timeout_count > 0) {
             --st.rx_timeout_count;
+            if (phase == Phase::Waiting && st.rx_done_flag == 0) ++st.rx_ticks_counted;
             // Only a running attempt can time out; a reply that completed in
             // the same pass of the event loop stays complete.
             if (st.rx_timeout_count == 0 && phase == Phase::Waiting && st.rx_done_flag == 0) st.rx_done_flag = 2;
@@ -115,6 +125,7 @@ public:
     // Pre-send pause counter, every 1 ms while on.
     void Timer2_Timer() {
         if (st.send_pause_count < std::numeric_limits<qint16>::max()) ++st.send_pause_count;
+        if (phase == Phase::Pause) ++st.send_pause_ticks;
     }
 
     LinkState& st;
@@ -222,6 +233,12 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
     SerialLinkEngine& e = st.engine();
     if (e.busy) return false;  // one exchange at a time
 
+    st.rx_attempts_made = 0;
+    st.rx_ticks_counted = 0;
+    st.send_pause_ticks = 0;
+    st.send_pause_restarts = 0;
+    st.rx_port_lost = false;
+
     QByteArray text;
     if (!link_text_to_bytes(command, &text)) return false;
     if (expectedLen < 3 || expectedLen > kMaxReplyLength) return false;
@@ -247,6 +264,11 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
         while (st.send_pause_count < st.send_pause_len) {
             letEventsRun();
             if (st.comm_cancel_flag) return cancelled(e, st);
+            if (st.rx_port_lost) {
+                st.rx_done_flag = 2;
+                finishExchange(e);
+                return false;
+            }
             if (e.MSComm1.bytesAvailable() > 0) {
                 e.MSComm1.readAll();
                 e.pause_arrival = true;
@@ -254,6 +276,7 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
         }
         e.Timer2.stop();
         if (!e.pause_arrival) break;
+        ++st.send_pause_restarts;
         if (quietFor.elapsed() >= kQuietGiveUpMs) {
             st.rx_done_flag = 2;
             finishExchange(e);
@@ -275,6 +298,7 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
         st.rx_timeout_count = ticks;
         st.rx_done_flag = 0;
         st.rx_count = 0;
+        ++st.rx_attempts_made;
         e.MSComm1.write(frame);  // a failed write shows as a time-out
         // Bytes already taken in by the port while the frame went out.
         if (e.MSComm1.bytesAvailable() > 0) e.MSComm1_OnComm();
@@ -289,6 +313,7 @@ bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTic
             finishExchange(e);
             return true;
         }
+        if (st.rx_port_lost) break;  // no further attempt can reach the logger
         if (e.MSComm1.bytesAvailable() > 0) e.MSComm1.readAll();
     }
     finishExchange(e);

@@ -86,6 +86,14 @@ struct LinkState {
     qint16 send_pause_count = 0;   // 1 ms ticks counted in the pre-send pause
     qint16 send_pause_len = 3;     // 3, or 50 for the first exchange after a cancel
 
+    // What the last exchange did, as the link counted it (for diagnostics
+    // and checks that must not depend on the machine's speed).
+    qint16 rx_attempts_made = 0;    // frames sent, 0 to 4
+    qint32 rx_ticks_counted = 0;    // watchdog ticks that counted silence down
+    qint32 send_pause_ticks = 0;    // pause ticks counted before the frame went out
+    qint16 send_pause_restarts = 0; // pauses started again because bytes arrived
+    bool rx_port_lost = false;      // the device went away during the exchange
+
     // The progress bar of the running operation's dialog (not owned; may be null).
     IRxProgressBar* progress_bar = nullptr;
 
@@ -127,7 +135,8 @@ void send_initial();
 // port cannot be opened, the text has a character with no single-byte code,
 // expectedLen is below 3 or above kMaxReplyLength, the line never fell quiet
 // before sending (2 s), the exchange was cancelled (comm_cancel_flag stays
-// set for the caller to tell), or all four attempts failed. timeoutTicks is
+// set for the caller to tell), the device went away (rx_port_lost; no
+// further attempt is made), or all four attempts failed. timeoutTicks is
 // counted in 50 ms ticks of silence.
 bool send_data_sub(const QString& command, qint32 expectedLen, qint16 timeoutTicks);
 

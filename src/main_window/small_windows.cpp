@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressBar>
 #include <QPushButton>
@@ -246,8 +247,41 @@ void TestForm::closeEvent(QCloseEvent* e) {
 QStringList installed_printers() { return QPrinterInfo::availablePrinterNames(); }
 QString default_printer() { return QPrinterInfo::defaultPrinterName(); }
 
+QString pdf_file_printer_name() { return QStringLiteral("PDFファイルに出力"); }
+
+QStringList printer_choice_list() {
+    QStringList list = installed_printers();
+    list << pdf_file_printer_name();
+    return list;
+}
+
+bool prepare_chosen_printer(QPrinter& printer, QWidget* parent, const FileDialogFn& dialog) {
+    HomeState& hs = home_state();
+    QString chosen = hs.current_printer;
+    if (chosen.isEmpty()) chosen = default_printer();
+    if (chosen.isEmpty()) chosen = pdf_file_printer_name();
+    if (chosen != pdf_file_printer_name()) {
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(chosen);
+        return true;
+    }
+    FileDialogRequest request;
+    request.save = true;
+    request.filters = QStringList{QStringLiteral("PDF ファイル (*.pdf)")};
+    request.startDir = hs.lafp_save_dir;
+    const FileDialogAnswer answer = dialog ? dialog(parent, request) : show_file_dialog(parent, request);
+    if (!answer.accepted || answer.path.isEmpty()) return false;
+    QString path = answer.path;
+    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) path += QLatin1String(".pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return true;
+}
+
 bool show_printer_choice(QWidget* parent) {
-    return show_printer_choice(parent, installed_printers(), default_printer());
+    const QString systemDefault = default_printer();
+    return show_printer_choice(parent, printer_choice_list(),
+                               systemDefault.isEmpty() ? pdf_file_printer_name() : systemDefault);
 }
 
 bool show_printer_choice(QWidget* parent, const QStringList& printers, const QString& defaultPrinter) {

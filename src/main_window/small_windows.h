@@ -8,7 +8,10 @@
 
 #include <array>
 
+#include "main_window/file_open.h"
+
 class QComboBox;
+class QPrinter;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -94,7 +97,21 @@ protected:
 QStringList installed_printers();
 QString default_printer();
 
-// Shows the printer choice modally over the system's printers and returns
+// The PDF file printer: listed after the system printers, so that a machine
+// without any printer can still print; it asks for the file name when a job
+// is sent to it.
+QString pdf_file_printer_name();
+// What the printer choice lists: the system printers, then the PDF file printer.
+QStringList printer_choice_list();
+
+// Points a printer at the program's current printer (home_state().current_printer;
+// with none chosen yet, the system default, else the PDF file printer). For
+// the PDF file printer the file name is asked with the save file dialog
+// (`dialog`, empty: the real one) and becomes the printer's PDF output.
+// False when the user cancelled that dialog: nothing is to be printed.
+bool prepare_chosen_printer(QPrinter& printer, QWidget* parent, const FileDialogFn& dialog = {});
+
+// Shows the printer choice modally over the printer choice list and returns
 // printer_choice_ok. With no printer installed it shows "プリンターが見つかりません。"
 // instead and answers false.
 bool show_printer_choice(QWidget* parent);

@@ -108,7 +108,9 @@ bool startup_load(HOME& home, const QString& commandLine) {
         QDir().mkpath(ms.user_dir);
         const QString cfg = user_config_dir(ms.user_dir);
         if (!QFileInfo(cfg).isDir()) {
-            copy_folder(platform::programConfigDir(), cfg);
+            // Without the program's folder to copy, the user's own settings
+            // still get their folder; the missing command files are said below.
+            if (!copy_folder(platform::programConfigDir(), cfg)) QDir().mkpath(cfg);
             hs.config_copied_flag = 1;
         }
         write_graph_option(ms.user_dir, false);
@@ -119,7 +121,13 @@ bool startup_load(HOME& home, const QString& commandLine) {
     ls.rx_progress_flag = false;
 
     comm_setting();
-    cmd_table_load(platform::programConfigDir());
+    // Without the command files no command can be sent: say so now, naming
+    // the folder, rather than leaving the logger commands silently dead.
+    hs.command_files_error.clear();
+    if (!cmd_table_load(platform::programConfigDir())) {
+        hs.command_files_error = command_files_missing_message(platform::programConfigDir());
+        platform::msgBox(&home, hs.command_files_error, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    }
 
     hs.ctl_event_lock = 0;
     ms.dao_workspace = std::make_shared<DbWorkspace>();

@@ -14,9 +14,12 @@
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
+#include "platform/program_icon.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+
+#include <algorithm>
 
 namespace mq {
 
@@ -41,6 +44,8 @@ int key_number(const QString& key) {
 
 DataSubWindow::DataSubWindow(WindowTable& table, QWidget* parent) : QMdiSubWindow(parent), m_table(table) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The frame would otherwise show the toolkit's own logo.
+    setWindowIcon(platform::programIcon());
 }
 
 void DataSubWindow::closeEvent(QCloseEvent* e) {
@@ -191,8 +196,22 @@ QMdiSubWindow* WindowTable::adopt(IDataWindow* w, const QString& caption) {
 }
 
 void WindowTable::show_active(QMdiSubWindow* sub, bool minimised) {
-    if (minimised) sub->showMinimized();
-    else sub->show();
+    if (minimised) {
+        sub->showMinimized();
+    } else {
+        sub->show();
+        // A new window lies inside the work area, no part of it beyond the
+        // main window's edges.
+        const QRect view = m_home.mdiArea()->viewport()->rect();
+        QRect g = sub->geometry();
+        g.setWidth(std::min(g.width(), view.width()));
+        g.setHeight(std::min(g.height(), view.height()));
+        if (g.right() > view.right()) g.moveRight(view.right());
+        if (g.bottom() > view.bottom()) g.moveBottom(view.bottom());
+        if (g.left() < view.left()) g.moveLeft(view.left());
+        if (g.top() < view.top()) g.moveTop(view.top());
+        if (g != sub->geometry()) sub->setGeometry(g);
+    }
     m_home.mdiArea()->setActiveSubWindow(sub);
 }
 
@@ -230,8 +249,9 @@ IDataWindow* WindowTable::open_logger_window(const QString& n, const std::functi
 
 void WindowTable::win_logger_open_log(const QString& n) {
     HomeState& hs = home_state();
-    // LOG windows are filled while minimised and restored afterwards.
-    IDataWindow* w = open_logger_window(n, hs.targets.create_log_window, QStringLiteral("LOG"), /*minimised=*/true);
+    // Shown at normal size while it fills: a window that loads in a corner,
+    // minimised, leaves the user nothing to look at.
+    IDataWindow* w = open_logger_window(n, hs.targets.create_log_window, QStringLiteral("LOG"), /*minimised=*/false);
     if (!w) return;
     hs.data_win_init_flag = false;
     if (hs.targets.disp_log_data_form) hs.targets.disp_log_data_form(*w, n);
@@ -263,7 +283,7 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
             hs.win_windows[slot] = w->widget();
             if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
             model().file_main->colFILE_DATA().Add(fileKey);
-            show_active(sub, /*minimised=*/true);
+            show_active(sub, /*minimised=*/false);
             hs.data_win_init_flag = false;
 
             QPointer<QWidget> opened = w->widget();

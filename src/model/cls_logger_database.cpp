@@ -120,6 +120,46 @@ void checkQueryOpens(SqliteDb& db, const QString& name) {
     db.prepare(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(q(name)));
 }
 
+// Texts repeat a lot down a column (marks, channel values, unused channels):
+// a short text equal to one met recently shares that one's storage, so a
+// read of several hundred thousand records neither allocates a text per cell
+// nor spreads them over memory.
+class RecentTexts {
+public:
+    QString text(const char* p, int len) {
+        if (len > kMaxLen) return fromBytes(p, len);
+        quint32 h = 2166136261u;
+        for (int i = 0; i < len; ++i) h = (h ^ quint8(p[i])) * 16777619u;
+        Slot& slot = m_slots[h % kSlots];
+        if (slot.used && slot.len == len && std::memcmp(slot.bytes, p, size_t(len)) == 0) return slot.text;
+        slot.used = true;
+        slot.len = len;
+        std::memcpy(slot.bytes, p, size_t(len));
+        slot.text = fromBytes(p, len);
+        return slot.text;
+    }
+
+private:
+    static constexpr int kMaxLen = 16;
+    static constexpr quint32 kSlots = 512;
+    // A zero-length text stays a text, not a null one.
+    static QString fromBytes(const char* p, int len) {
+        if (len == 0) return QString(QLatin1String(""));
+        // Stored texts are nearly always ASCII, where Latin-1 is the same and
+        // quicker to widen.
+        for (int i = 0; i < len; ++i)
+            if (static_cast<unsigned char>(p[i]) >= 0x80) return QString::fromUtf8(p, len);
+        return QString::fromLatin1(p, len);
+    }
+    struct Slot {
+        bool used = false;
+        int len = 0;
+        char bytes[kMaxLen];
+        QString text;
+    };
+    std::vector<Slot> m_slots = std::vector<Slot>(kSlots);
+};
+
 }  // namespace
 
 // ================================================================ DbRecordset
@@ -164,11 +204,46 @@ std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int l
     st.bind(2, qint64(firstRow));
     const int n = lastField - firstField + 1;
     std::vector<std::vector<QString>> out(n);
-    if (rowCount > 0)
-        for (auto& c : out) c.reserve(rowCount);
-    while (st.step())
-        for (int i = 0; i < n; ++i) out[i].push_back(st.columnText(i));
+    // The columns are sized once: growing them by doubling would copy every
+    // text reference of a large table several times over. A table knows its
+    // count cheaply; a saved query would have to run twice for it.
+    qint64 expected = rowCount;
+    if (expected < 0 && m_updatable) expected = std::max<qint64>(0, RecordCount() - firstRow);
+    if (expected > 0)
+        for (auto& c : out) c.reserve(size_t(expected));
+    std::vector<RecentTexts> recent(static_cast<size_t>(n));
+    while (st.step()) {
+        for (int i = 0; i < n; ++i) {
+            int len = 0;
+            const char* p = st.columnUtf8(i, &len);
+            out[size_t(i)].push_back(p ? recent[size_t(i)].text(p, len) : QString());
+        }
+    }
     return out;
+}
+
+void DbRecordset::ReadRowsUtf8(int firstField, int lastField, RowVisitor& visitor) const {
+    const QStringList names = FieldNames();
+    if (firstField < 0 || lastField >= names.size() || firstField > lastField)
+        throw OutOfRangeError(QStringLiteral("field range %1..%2 outside 0..%3")
+                                  .arg(firstField)
+                                  .arg(lastField)
+                                  .arg(names.size() - 1)
+                                  .toStdString());
+    QStringList cols;
+    for (int i = firstField; i <= lastField; ++i) cols << q(names[i]);
+    SqliteStatement st = session().db.prepare(QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), q(m_source)));
+    const int n = lastField - firstField + 1;
+    std::vector<QByteArrayView> fields(static_cast<size_t>(n));
+    qint32 position = 0;
+    while (st.step()) {
+        for (int i = 0; i < n; ++i) {
+            int len = 0;
+            const char* p = st.columnUtf8(i, &len);
+            fields[size_t(i)] = QByteArrayView(p, p ? len : 0);
+        }
+        visitor.row(position++, fields.data(), n);
+    }
 }
 
 std::vector<QString> DbRecordset::ReadColumn(const QString& field) const {
@@ -287,12 +362,14 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
         yieldOnce();
     }
 
+    m_marked.clear();
     auto s = std::make_shared<detail::DbSession>();
+    s->loaded.valid = true;  // an empty database: nothing stored, nothing missed
     s->db.open(m_path, true);
     // The file is scratch space rebuilt on every fill and deleted afterwards;
     // durability across a crash buys nothing here.
     s->db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
-                              "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768"));
+                              "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768; PRAGMA mmap_size = 1073741824"));
     detail::registerQueryFunctions(s->db);
     s->db.exec(kind == 2 ? tagTableDdl(QStringLiteral("DATA")) : logTableDdl(QStringLiteral("DATA")));
 
@@ -312,6 +389,7 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
 
 void clsLOGGER_DATABASE::CloseDb() {
     commitPending();
+    m_marked.clear();
     if (m_recordset) {
         dropRecordset();
         yieldOnce();
@@ -360,7 +438,17 @@ int timeText(const QDateTime& t, char* buf) {
     }
     const int two[5] = {month, day, secOfDay / 3600, secOfDay / 60 % 60, secOfDay % 60};
     const char sep[5] = {'/', '/', ' ', ':', ':'};
-    int len = std::snprintf(buf, 24, "%lld", static_cast<long long>(year));
+    int len = 0;
+    if (year >= 1000 && year <= 9999) {
+        const int y = int(year);
+        buf[0] = char('0' + y / 1000);
+        buf[1] = char('0' + y / 100 % 10);
+        buf[2] = char('0' + y / 10 % 10);
+        buf[3] = char('0' + y % 10);
+        len = 4;
+    } else {
+        len = std::snprintf(buf, 24, "%lld", static_cast<long long>(year));
+    }
     for (int i = 0; i < 5; ++i) {
         buf[len++] = sep[i];
         buf[len++] = char('0' + two[i] / 10);
@@ -377,6 +465,8 @@ QString clsLOGGER_DATABASE::db_record_time_text(const QDateTime& t) {
     const int len = timeText(t, buf);
     return QString::fromLatin1(buf, len);
 }
+
+int clsLOGGER_DATABASE::db_record_time_chars(const QDateTime& t, char* buf) { return timeText(t, buf); }
 
 void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QString& mark, const QString& ch1,
                                        const QString& ch2, const QString& ch3, const QString& ch4) {
@@ -410,6 +500,52 @@ void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QStr
     for (int i = 0; i < 4; ++i) s.bindField(3 + i, *ch[i]);
     s.insert.step();
     s.insert.reset();
+    const QByteArrayView fields[4] = {QByteArrayView(s.field[3]), QByteArrayView(s.field[4]),
+                                      QByteArrayView(s.field[5]), QByteArrayView(s.field[6])};
+    detail::noteLoadedRecord(s, s.insertTable, s.db.lastInsertRowid(), No, fields);
+}
+
+namespace {
+
+// Characters of a UTF-8 text (bytes that do not continue a character).
+qsizetype utf8Chars(QByteArrayView t) {
+    qsizetype n = 0;
+    for (const char c : t) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+void checkFitsUtf8(QByteArrayView value, int size, const QString& field) {
+    // Bytes never fall short of characters: the count is only needed past the size.
+    if (value.size() > size && utf8Chars(value) > size) checkFits(QString::fromUtf8(value), size, field);
+}
+
+}  // namespace
+
+void clsLOGGER_DATABASE::AddRecord_LOG(const LogRecordBytes& rec) {
+    if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
+    if (!m_recordset->Updatable())
+        throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+    checkFitsUtf8(rec.mark, kMarkSize, kMark);
+    checkFitsUtf8(rec.time, kTimeSize, kTime);
+    for (int i = 0; i < 4; ++i) checkFitsUtf8(rec.ch[size_t(i)], kChSize, channelFields()[i]);
+
+    detail::DbSession& s = session();
+    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || s.insertIsTag) {
+        s.insert = s.db.prepare(insertSql(m_recordset->Name(), QStringList{kMark, kNo, kTime} + channelFields()));
+        s.insertTable = m_recordset->Name();
+        s.insertIsTag = false;
+    }
+    s.beginIfNeeded();
+    if (s.values.valid) s.values.clear();
+    // The caller's bytes stay put until the step: no copy is needed.
+    s.insert.bindUtf8(1, rec.mark.data(), int(rec.mark.size()), false);
+    s.insert.bind(2, qint64(rec.No));
+    s.insert.bindUtf8(3, rec.time.data(), int(rec.time.size()), false);
+    for (int i = 0; i < 4; ++i)
+        s.insert.bindUtf8(4 + i, rec.ch[size_t(i)].data(), int(rec.ch[size_t(i)].size()), false);
+    s.insert.step();
+    s.insert.reset();
+    detail::noteLoadedRecord(s, s.insertTable, s.db.lastInsertRowid(), rec.No, rec.ch.data());
 }
 
 void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QString& worker,
@@ -435,6 +571,7 @@ void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QStr
     }
     s.beginIfNeeded();
     if (s.values.valid) s.values.clear();
+    s.loaded.clear();  // the gathering follows LOG records only
     s.insert.bind(1, qint64(No));
     s.insert.bindUtf8(2, time, timeLen, false);
     for (int i = 0; i < 4; ++i) s.bindField(2 + i, *ch[i]);
@@ -444,6 +581,12 @@ void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QStr
     s.bindField(7, comment);
     s.insert.step();
     s.insert.reset();
+}
+
+std::vector<MarkedCell> clsLOGGER_DATABASE::takeMarkedCells() {
+    std::vector<MarkedCell> out;
+    out.swap(m_marked);
+    return out;
 }
 
 void clsLOGGER_DATABASE::CreateRs_LOG2(const QString& table) {
@@ -471,6 +614,10 @@ void clsLOGGER_DATABASE::Create_UnionQuery(qint16 extraTables) {
             throw platform::SqliteNameExistsError(QStringLiteral("qTABLE already exists"), 1);
         s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
         checkQueryOpens(s.db, QStringLiteral("qTABLE"));
+        std::vector<QString> tables{QStringLiteral("DATA")};
+        for (int i = 1; i <= extraTables; ++i)
+            tables.push_back(QStringLiteral("DATA") + QString::number(i).rightJustified(2, QLatin1Char('0')));
+        s.unions.emplace_back(QStringLiteral("qTABLE"), std::move(tables));
         openQueryRecordset(QStringLiteral("qTABLE"));
         return;
     }
@@ -482,11 +629,14 @@ void clsLOGGER_DATABASE::Create_UnionQuery(qint16 extraTables) {
         if (!s.db.objectExists(QStringLiteral("qTABLE"))) {
             s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE\" AS ") + text);
             checkQueryOpens(s.db, QStringLiteral("qTABLE"));
+            s.unions.emplace_back(QStringLiteral("qTABLE"), std::vector<QString>{QStringLiteral("DATA")});
             openQueryRecordset(QStringLiteral("qTABLE"));
             return;
         }
-        if (!s.db.objectExists(QStringLiteral("qTABLE2")))
+        if (!s.db.objectExists(QStringLiteral("qTABLE2"))) {
             s.db.exec(QStringLiteral("CREATE VIEW \"qTABLE2\" AS ") + text);
+            s.unions.emplace_back(QStringLiteral("qTABLE2"), std::vector<QString>{QStringLiteral("DATA")});
+        }
         checkQueryOpens(s.db, QStringLiteral("qTABLE2"));
         openQueryRecordset(QStringLiteral("qTABLE2"));
     } catch (const DatabaseError&) {

@@ -10,8 +10,10 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QByteArrayView>
 #include <QtGlobal>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -47,6 +49,15 @@ public:
     // Integer fields come back as decimal text.
     std::vector<std::vector<QString>> ReadColumns(int firstField, int lastField, qint32 firstRow = 0,
                                                   qint32 rowCount = -1) const;
+    // The same without a text object per cell: the UTF-8 bytes of fields
+    // firstField..lastField of every record in order, handed to the visitor
+    // record by record (valid only during the call; a NULL field is empty).
+    class RowVisitor {
+    public:
+        virtual ~RowVisitor() = default;
+        virtual void row(qint32 position, const QByteArrayView* fields, int count) = 0;
+    };
+    void ReadRowsUtf8(int firstField, int lastField, RowVisitor& visitor) const;
     // The texts of one field by name, all records in order.
     std::vector<QString> ReadColumn(const QString& field) const;
     // One record at a position (0-based), all fields as texts.
@@ -61,6 +72,24 @@ private:
     std::shared_ptr<detail::DbSession> m_session;
     QString m_source;
     bool m_updatable;
+};
+
+// One LOG record in its stored form as UTF-8 bytes: the road of the loaders,
+// which build the texts once in reused buffers for the database and the
+// records table alike.
+struct LogRecordBytes {
+    qint32 No = 0;
+    QByteArrayView time;               // "yyyy/mm/dd hh:nn:ss"
+    QByteArrayView mark;               // the mark between two blanks, "   " for none
+    std::array<QByteArrayView, 4> ch;  // CH1..CH4, empty for a channel not in use
+};
+
+// A channel text the marking of the minimum or maximum rewrote: record
+// number, channel (1-4) and the new text.
+struct MarkedCell {
+    qint32 No = 0;
+    qint16 ch = 0;
+    QString text;
 };
 
 class clsLOGGER_DATABASE {
@@ -95,6 +124,9 @@ public:
     // Record insertion into the current record set (a table).
     void AddRecord_LOG(qint32 No, const QDateTime& t, const QString& mark, const QString& ch1,
                        const QString& ch2, const QString& ch3, const QString& ch4);
+    // The same from texts already in stored form (the mark with its blanks);
+    // the field sizes are checked alike.
+    void AddRecord_LOG(const LogRecordBytes& rec);
     void AddRecord_TAG(qint32 No, const QDateTime& t, const QString& worker, const QString& comment,
                        const QString& ch1, const QString& ch2, const QString& ch3, const QString& ch4);
 
@@ -126,8 +158,15 @@ public:
     qint32 CHDATA_hALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
                                    const QString& source, StatQueryHost* host = nullptr);
 
+    // The cells the marking has rewritten since the last call, in the order
+    // it rewrote them; the list is emptied. A window that shows the records
+    // it loaded applies them instead of reading every record back.
+    std::vector<MarkedCell> takeMarkedCells();
+
     // Converts a date-time to the stored "yyyy/mm/dd hh:nn:ss" text.
     static QString db_record_time_text(const QDateTime& t);
+    // The same into buf (at least 48 bytes); returns the length.
+    static int db_record_time_chars(const QDateTime& t, char* buf);
 
 private:
     void openTableRecordset(const QString& table);
@@ -143,6 +182,7 @@ private:
     std::shared_ptr<DbWorkspace> m_workspace;
     std::shared_ptr<detail::DbSession> m_session;
     std::shared_ptr<DbRecordset> m_recordset;
+    std::vector<MarkedCell> m_marked;
     QString m_path;
     // Identity of the file this object created, so that destruction never
     // deletes a newer file that another data set has since made at the path.

@@ -118,13 +118,13 @@ void clsLOGGER_SETTING::let_Ch_sum(int ch, double value) { checkChannel(ch); m_C
 // --- average, minimum, maximum ---
 // factor() and scaleText() check the channel before any array is touched.
 
-QString clsLOGGER_SETTING::Ch_ave(int ch) const { checkChannel(ch); return rightAlign(number(m_Ch_ave[ch]), 5); }
+QString clsLOGGER_SETTING::Ch_ave(int ch) const { checkChannel(ch); return platform::padLeft(number(m_Ch_ave[ch]), 5); }
 void clsLOGGER_SETTING::let_Ch_ave(int ch, const QString& text) { m_Ch_ave[ch] = scaleText(ch, text); }
 double clsLOGGER_SETTING::Ch_ave_value(int ch) const { const double f = factor(ch); return m_Ch_ave[ch] / f; }
-QString clsLOGGER_SETTING::Ch_min(int ch) const { checkChannel(ch); return rightAlign(number(m_Ch_min[ch]), 5); }
+QString clsLOGGER_SETTING::Ch_min(int ch) const { checkChannel(ch); return platform::padLeft(number(m_Ch_min[ch]), 5); }
 void clsLOGGER_SETTING::let_Ch_min(int ch, const QString& text) { m_Ch_min[ch] = scaleText(ch, text); }
 double clsLOGGER_SETTING::Ch_min_value(int ch) const { const double f = factor(ch); return m_Ch_min[ch] / f; }
-QString clsLOGGER_SETTING::Ch_max(int ch) const { checkChannel(ch); return rightAlign(number(m_Ch_max[ch]), 5); }
+QString clsLOGGER_SETTING::Ch_max(int ch) const { checkChannel(ch); return platform::padLeft(number(m_Ch_max[ch]), 5); }
 void clsLOGGER_SETTING::let_Ch_max(int ch, const QString& text) { m_Ch_max[ch] = scaleText(ch, text); }
 double clsLOGGER_SETTING::Ch_max_value(int ch) const { const double f = factor(ch); return m_Ch_max[ch] / f; }
 

@@ -186,8 +186,17 @@ QString format_ch_value(QString& value, int ch) {
     if (s.Ch_input_type(ch - 1) == QLatin1String("-")) return QString();
     if (isRangeText(value)) return platform::rightAlign(value, 9);
     s.let_Ch_data_count(ch - 1, countedOneMore(s.Ch_data_count(ch - 1)));
-    value = platform::rightAlign(rightTrimmed(value), 6);
-    return QStringLiteral("    ") + value;
+    // The value right-aligned in six, and the cell in ten; a longer value
+    // ("-300.00", "-3276.7") keeps all its characters.
+    value = platform::padLeft(rightTrimmed(value).trimmed(), 6);
+    return platform::padLeft(value, 10);
+}
+
+QString cell_value_text(const QString& cell) {
+    qsizetype start = cell.size();
+    while (start > 0 && cell[start - 1] != u' ') --start;
+    const qsizetype token = cell.size() - start;
+    return cell.right(std::max<qsizetype>(6, token));
 }
 
 void mark_alarm_value(const QString& value, qint32 row, int ch) {

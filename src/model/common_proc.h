@@ -45,8 +45,15 @@ platform::MsgResult confirm_mode_change();
 clsLOGGER_SETTING& cur_setting_by_kind();
 
 // The cell text of one channel value; value is replaced by its range-converted
-// form and the channel's value count rises for a counted number.
+// form and the channel's value count rises for a counted number. A number is
+// right-aligned in six characters, the cell in ten; a longer value is never
+// cut (its sign stands first).
 QString format_ch_value(QString& value, int ch);
+
+// The value part of a stored channel text: its last six characters, or the
+// whole value when it is longer ("   -3222.4" gives "-3222.4"; a mark in
+// front, "▲ -300.00", is left out). Range marks give "  O.R." and "  U.R.".
+QString cell_value_text(const QString& cell);
 
 // Counts and colours an alarm value in the active window's table.
 void mark_alarm_value(const QString& value, qint32 row, int ch);

@@ -274,4 +274,10 @@ quintptr show_help(QWidget* caller, const QString& helpFile, int context) {
     return platform::showHelp(caller, helpFile, context);
 }
 
+clsLOGGER_STATUS* list_target_status() {
+    ModelState& m = model();
+    if (m.act_data_kind == 1) return m.act_file_data ? &m.act_file_data->clsLOGGER_STATUS() : nullptr;
+    return m.logger_main ? &m.logger_main->clsLOGGER_STATUS() : nullptr;
+}
+
 }  // namespace mq

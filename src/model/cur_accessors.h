@@ -93,8 +93,14 @@ inline constexpr int DlgChDispSw = 35004;
 inline constexpr int fGrasvline = 35101;
 }  // namespace help_context
 
-// Opens the help file at the topic of the context number, with the caller's
-// window as parent; returns what the help launcher returns.
+class clsLOGGER_STATUS;
+// The identity object whose worker and comment lists the list editors and
+// their writes work on: the file data set's status when a file window is
+// active, else the connected logger's; null when there is neither.
+clsLOGGER_STATUS* list_target_status();
+
+// Shows the help page of the context number in the help window of the
+// caller's window; 0 when the help cannot be shown (the user has been told).
 quintptr show_help(QWidget* caller, const QString& helpFile, int context);
 
 }  // namespace mq

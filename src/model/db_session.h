@@ -2,9 +2,11 @@
 // Internal to the working database: the open connection shared by the
 // database object and the record sets it hands out.
 #include <QString>
+#include <QByteArrayView>
 #include <QStringView>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sqlite_db.h"
@@ -16,18 +18,26 @@ namespace mq::detail {
 // same source, so the minimum, maximum and alarm queries of every channel are
 // answered from it instead of each scanning the records again. Any change of
 // the stored records drops it.
+// Where each value is stored (table index into ValueCache::tables and row
+// id) is known when the source is a table or a union of tables: the marking
+// of a value then rewrites the rows that hold it instead of scanning a table.
 struct ChannelValues {
     std::vector<qint32> no;
     std::vector<double> value;
+    std::vector<qint64> rowid;
+    std::vector<quint16> table;
 };
 
 struct ValueCache {
     bool valid = false;
     QString source;
     ChannelValues ch[4];
+    // The tables the values were read from, in order; empty when unknown.
+    std::vector<QString> tables;
     void clear() {
         valid = false;
         source.clear();
+        tables.clear();
         for (auto& c : ch) c = ChannelValues{};
     }
 };
@@ -55,6 +65,14 @@ struct DbSession {
     }
 
     ValueCache values;
+    // The same values gathered as the records go in, table after table, so
+    // that the first statistics query over everything stored need not read
+    // it back. Given up (valid false) by anything it cannot follow; handed
+    // over to `values` by that first query.
+    ValueCache loaded;
+    // Saved queries that join whole tables (the union over the block tables
+    // of a split load), with their tables in order.
+    std::vector<std::pair<QString, std::vector<QString>>> unions;
 
     // A load runs as one transaction; anything that reads or changes the
     // schema commits it first.
@@ -65,6 +83,9 @@ struct DbSession {
         if (!db.inTransaction()) db.begin();
     }
 };
+
+// Notes a record just inserted into table (row id rowid) in session.loaded.
+void noteLoadedRecord(DbSession& s, const QString& table, qint64 rowid, qint32 no, const QByteArrayView* ch);
 
 // Registers the number-reading functions the saved queries use ("Val", "Right$", "RightVal", "CDbl").
 void registerQueryFunctions(platform::SqliteDb& db);

@@ -10,6 +10,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -134,10 +135,47 @@ int rightStart(const char* p, int bytes, qint64 n) {
     return start;
 }
 
-// The number held in the last six characters of a stored channel text, read
-// exactly as the saved queries read it (RightVal).
+// Where the value of a stored channel text starts: its last n characters, or
+// earlier when the value in its last blank-free run is longer (a negative
+// value with all its digits, "   -3222.4"), so that no sign is lost.
+int valueStart(const char* p, int bytes, qint64 n) {
+    int token = bytes;
+    while (token > 0 && p[token - 1] != ' ') --token;
+    return std::min(token, rightStart(p, bytes, n));
+}
+
+// parseLeadingNumber for the usual short texts ("  -12.5"): blanks, a sign,
+// at most 15 digits around one point and no exponent. The digits make an
+// exact whole number and 10^k is exact, so the one division rounds exactly
+// as the full conversion does. False for anything else.
+bool parseShortNumber(const char* p, qsizetype n, double& out) {
+    static constexpr double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qsizetype i = 0;
+    while (i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n')) ++i;
+    bool negative = false;
+    if (i < n && (p[i] == '+' || p[i] == '-')) negative = p[i++] == '-';
+    qint64 m = 0;
+    int digits = 0;
+    int fraction = 0;
+    while (i < n && p[i] >= '0' && p[i] <= '9') m = m * 10 + (p[i++] - '0'), ++digits;
+    if (i < n && p[i] == '.') {
+        ++i;
+        while (i < n && p[i] >= '0' && p[i] <= '9') m = m * 10 + (p[i++] - '0'), ++digits, ++fraction;
+    }
+    if (digits > 15) return false;
+    if (i < n && (p[i] == 'e' || p[i] == 'E' || p[i] == 'd' || p[i] == 'D')) return false;
+    const double v = digits == 0 ? 0.0 : double(m) / kTens[fraction];
+    out = v == 0.0 ? 0.0 : (negative ? -v : v);  // no negative zero
+    return true;
+}
+
+// The number held in a stored channel text, read exactly as the saved
+// queries read it (RightVal).
 double storedValue(const char* p, int bytes) {
-    const int start = rightStart(p, bytes, 6);
+    const int start = valueStart(p, bytes, 6);
+    double v = 0.0;
+    if (parseShortNumber(p + start, bytes - start, v)) return v;
     return parseLeadingNumber(p + start, bytes - start);
 }
 
@@ -155,24 +193,132 @@ bool isMeasured(const char* p, int len) {
 // and comparing the numbers here spares the engine a function call per record
 // and, over the union of a split file, the row-by-row hand-over between its
 // tables, and the later queries of the fill find the values already read.
+// A table, or a union of whole tables, is read table by table with the row
+// ids, so that the marking can go straight to the rows that hold a value.
 const detail::ValueCache& measuredValues(detail::DbSession& s, const QString& source) {
     if (s.values.valid && s.values.source.compare(source, Qt::CaseInsensitive) == 0) return s.values;
     s.values.clear();
-    SqliteStatement st =
-        s.db.prepare(QStringLiteral("SELECT [No],[CH1],[CH2],[CH3],[CH4] FROM %1").arg(q(source)));
-    while (st.step()) {
-        const qint32 no = qint32(st.columnInt64(0));
-        for (int c = 0; c < 4; ++c) {
-            int len = 0;
-            const char* p = st.columnUtf8(c + 1, &len);
-            if (!isMeasured(p, len)) continue;
-            s.values.ch[c].no.push_back(no);
-            s.values.ch[c].value.push_back(storedValue(p, len));
+    std::vector<QString> tables;
+    for (const auto& [name, parts] : s.unions) {
+        if (name.compare(source, Qt::CaseInsensitive) == 0) tables = parts;
+    }
+    if (tables.empty()) {
+        SqliteStatement kind = s.db.prepare(
+            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE"));
+        kind.bind(1, source);
+        if (kind.step()) tables.push_back(source);
+    }
+    // The values gathered during the load, when they cover exactly these
+    // tables in this order, are what the read would find.
+    const auto sameTables = [](const std::vector<QString>& a, const std::vector<QString>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].compare(b[i], Qt::CaseInsensitive) != 0) return false;
+        return true;
+    };
+    if (s.loaded.valid && !tables.empty() && tables.size() <= 0xFFFF && sameTables(s.loaded.tables, tables)) {
+        s.values = std::move(s.loaded);
+        s.loaded.clear();
+        s.values.tables = std::move(tables);
+        s.values.source = source;
+        s.values.valid = true;
+        return s.values;
+    }
+    const auto readAll = [&s](SqliteStatement& st, int first, quint16 table, bool withRowid) {
+        while (st.step()) {
+            const qint64 rowid = withRowid ? st.columnInt64(0) : 0;
+            const qint32 no = qint32(st.columnInt64(first));
+            for (int c = 0; c < 4; ++c) {
+                int len = 0;
+                const char* p = st.columnUtf8(first + 1 + c, &len);
+                if (!isMeasured(p, len)) continue;
+                detail::ChannelValues& cv = s.values.ch[c];
+                cv.no.push_back(no);
+                cv.value.push_back(storedValue(p, len));
+                if (withRowid) {
+                    cv.rowid.push_back(rowid);
+                    cv.table.push_back(table);
+                }
+            }
         }
+    };
+    if (tables.empty() || tables.size() > 0xFFFF) {
+        SqliteStatement st =
+            s.db.prepare(QStringLiteral("SELECT [No],[CH1],[CH2],[CH3],[CH4] FROM %1").arg(q(source)));
+        readAll(st, 0, 0, false);
+    } else {
+        for (size_t t = 0; t < tables.size(); ++t) {
+            SqliteStatement st = s.db.prepare(
+                QStringLiteral("SELECT rowid,[No],[CH1],[CH2],[CH3],[CH4] FROM %1").arg(q(tables[t])));
+            readAll(st, 1, quint16(t), true);
+        }
+        s.values.tables = std::move(tables);
     }
     s.values.source = source;
     s.values.valid = true;
     return s.values;
+}
+
+}  // namespace
+
+namespace detail {
+
+void noteLoadedRecord(DbSession& s, const QString& table, qint64 rowid, qint32 no, const QByteArrayView* ch) {
+    ValueCache& acc = s.loaded;
+    if (!acc.valid) return;
+    if (acc.tables.empty() || acc.tables.back() != table) {
+        // Back to a table left before: the order of a read is no longer the
+        // order of insertion.
+        for (const QString& t : acc.tables) {
+            if (t.compare(table, Qt::CaseInsensitive) == 0) {
+                acc.clear();
+                return;
+            }
+        }
+        if (acc.tables.size() >= 0xFFFF) {
+            acc.clear();
+            return;
+        }
+        acc.tables.push_back(table);
+    }
+    const quint16 t = quint16(acc.tables.size() - 1);
+    for (int c = 0; c < 4; ++c) {
+        const char* p = ch[c].data();
+        const int len = int(ch[c].size());
+        if (!isMeasured(p, len)) continue;
+        ChannelValues& cv = acc.ch[c];
+        cv.no.push_back(no);
+        cv.value.push_back(storedValue(p, len));
+        cv.rowid.push_back(rowid);
+        cv.table.push_back(t);
+    }
+}
+
+}  // namespace detail
+
+namespace {
+
+// The rows of table that may hold the channel text `value`: every row whose
+// stored number equals the number the text holds (a text equal to value holds
+// that number, so none is missed). False when the values read do not say.
+bool candidateRows(const detail::ValueCache& cache, int ch, const QString& table, const QByteArray& value,
+                   std::vector<qint64>& rows) {
+    if (!cache.valid || !isMeasured(value.constData(), int(value.size()))) return false;
+    int t = -1;
+    for (size_t i = 0; i < cache.tables.size(); ++i) {
+        if (cache.tables[i].compare(table, Qt::CaseInsensitive) == 0) t = int(i);
+    }
+    if (t < 0) return false;
+    const detail::ChannelValues& cv = cache.ch[ch];
+    if (cv.rowid.size() != cv.value.size()) return false;
+    const double x = storedValue(value.constData(), int(value.size()));
+    // The values are in table order: only the table's own stretch is looked
+    // at, so marking every table of a split load stays linear in the records.
+    const auto [from, to] = std::equal_range(cv.table.begin(), cv.table.end(), quint16(t));
+    for (auto i = size_t(from - cv.table.begin()), end = size_t(to - cv.table.begin()); i < end; ++i) {
+        if (cv.value[i] == x) rows.push_back(cv.rowid[i]);
+    }
+    return true;
 }
 
 // Right$(text, n): the last n characters.
@@ -192,8 +338,9 @@ void sqlRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }
 
 // RightVal(text, n) = Val(Right$(text, n)) in one step: the number held in
-// the last n characters of a channel text. It runs once per record in every
-// statistics query, so it avoids the intermediate text.
+// the last n characters of a channel text, or in its whole value when that
+// is longer (see valueStart). It runs once per record in every statistics
+// query, so it avoids the intermediate text.
 void sqlRightVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const int type = sqlite3_value_type(argv[0]);
     if (type == SQLITE_NULL) {
@@ -206,8 +353,25 @@ void sqlRightVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return;
     }
     const int bytes = sqlite3_value_bytes(argv[0]);
-    const int start = rightStart(p, bytes, sqlite3_value_int64(argv[1]));
+    const int start = valueStart(p, bytes, sqlite3_value_int64(argv[1]));
     sqlite3_result_double(ctx, parseLeadingNumber(p + start, bytes - start));
+}
+
+// ValueRight(text, n): the text from valueStart on (the marking keeps the
+// whole value behind its mark).
+void sqlValueRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int bytes = sqlite3_value_bytes(argv[0]);
+    if (!p) {
+        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        return;
+    }
+    const int start = valueStart(p, bytes, sqlite3_value_int64(argv[1]));
+    sqlite3_result_text(ctx, p + start, bytes - start, SQLITE_TRANSIENT);
 }
 
 void checkRc(platform::SqliteDb& db, int rc, const char* what) {
@@ -254,6 +418,9 @@ void registerQueryFunctions(platform::SqliteDb& db) {
             "register Right");
     checkRc(db, sqlite3_create_function_v2(db.handle(), "RightVal", 2, flags, nullptr, sqlRightVal, nullptr, nullptr, nullptr),
             "register RightVal");
+    checkRc(db, sqlite3_create_function_v2(db.handle(), "ValueRight", 2, flags, nullptr, sqlValueRight, nullptr, nullptr,
+                                           nullptr),
+            "register ValueRight");
     checkRc(db, sqlite3_create_function_v2(db.handle(), "CDbl", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr),
             "register CDbl");
 }
@@ -315,16 +482,40 @@ void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QStr
         // Every record holding the value is rewritten in one statement (the
         // records the saved query finds); the mark replaces the leading
         // blanks, the last six characters keep the number.
-        SqliteStatement up = s.db.prepare(QStringLiteral("UPDATE %1 SET %2 = ?1 || Right$(%2,6) WHERE %2 = ?2")
-                                              .arg(q(table), q(field)));
+        // The rewritten cells come back with it, so that a window showing
+        // the records as loaded can mark the same cells. When the values read
+        // for the statistics say which rows can hold the value, only those
+        // are visited; the text comparison still decides.
+        const QByteArray v8 = value.toUtf8();
+        std::vector<qint64> rows;
+        const bool direct = candidateRows(s.values, ch - 1, table, v8, rows);
+        SqliteStatement up = s.db.prepare(
+            QStringLiteral("UPDATE %1 SET %2 = ?1 || ValueRight(%2,6) WHERE %2 = ?2%3 RETURNING [No], %2")
+                .arg(q(table), q(field), direct ? QStringLiteral(" AND rowid = ?3") : QString()));
         up.bindText(1, isMax ? QStringLiteral("▲ ") : QStringLiteral("▼ "));
         up.bindText(2, value);
-        up.run();
-        const qint64 hits = s.db.changes();
+        qint64 hits = 0;
+        const auto collect = [&] {
+            while (up.step()) {
+                m_marked.push_back(MarkedCell{qint32(up.columnInt64(0)), ch, up.columnText(1)});
+                ++hits;
+            }
+        };
+        if (!direct) {
+            collect();
+        } else {
+            for (const qint64 rowid : rows) {
+                up.bind(3, rowid);
+                collect();
+                up.reset();
+            }
+        }
         // Marking keeps the number in the last six characters, so the values
         // read stay right, unless a text that held no value got a mark.
-        const QByteArray v8 = value.toUtf8();
-        if (hits > 0 && !isMeasured(v8.constData(), int(v8.size()))) s.values.clear();
+        if (hits > 0 && !isMeasured(v8.constData(), int(v8.size()))) {
+            s.values.clear();
+            s.loaded.clear();
+        }
         if (host && hits > 0) {
             host->progressAddMaximum(hits);
             host->progressAdvance(hits);

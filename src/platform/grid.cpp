@@ -4,6 +4,7 @@
 #include "platform/text_limit.h"
 
 #include <QAbstractTableModel>
+#include <cstring>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -57,12 +58,25 @@ QString GridStore::text(int r, int c) const {
     return QString::fromUtf8(col.arena.constData() + cell.off, qsizetype(cell.len));
 }
 
+// Room for `bytes` more bytes at the end of the column's arena, recorded as
+// the cell's text; the old text of the cell becomes garbage.
+char* GridStore::place(Column& col, Cell& cell, qsizetype bytes) {
+    col.garbage += cell.len;
+    const qsizetype off = col.arena.size();
+    if (off + bytes > col.arena.capacity())
+        col.arena.reserve(std::max<qsizetype>({off + bytes, col.arena.capacity() * 2, 4096}));
+    col.arena.resize(off + bytes);
+    cell = Cell{quint32(off), quint32(bytes)};
+    return col.arena.data() + off;
+}
+
 void GridStore::setText(int r, int c, const QString& text) {
     Column& col = m_columns[size_t(c)];
     Cell& cell = col.cells[size_t(r)];
-    col.garbage += cell.len;
-    cell = Cell{};
-    if (!text.isEmpty()) {
+    if (text.isEmpty()) {
+        col.garbage += cell.len;
+        cell = Cell{};
+    } else {
         const qsizetype n = text.size();
         const QChar* s = text.constData();
         bool ascii = true;
@@ -72,20 +86,25 @@ void GridStore::setText(int r, int c, const QString& text) {
                 break;
             }
         }
-        const qsizetype off = col.arena.size();
         if (ascii) {
-            if (off + n > col.arena.capacity()) col.arena.reserve(std::max<qsizetype>({off + n, col.arena.capacity() * 2, 4096}));
-            col.arena.resize(off + n);
-            char* d = col.arena.data() + off;
+            char* d = place(col, cell, n);
             for (qsizetype i = 0; i < n; ++i) d[i] = char(s[i].unicode());
-            cell = Cell{quint32(off), quint32(n)};
         } else {
             const QByteArray u = text.toUtf8();
-            if (off + u.size() > col.arena.capacity())
-                col.arena.reserve(std::max<qsizetype>({off + u.size(), col.arena.capacity() * 2, 4096}));
-            col.arena.append(u);
-            cell = Cell{quint32(off), quint32(u.size())};
+            std::memcpy(place(col, cell, u.size()), u.constData(), size_t(u.size()));
         }
+    }
+    if (col.garbage > (1 << 20) && col.garbage > col.arena.size() / 2) compact(col);
+}
+
+void GridStore::setTextUtf8(int r, int c, QByteArrayView utf8) {
+    Column& col = m_columns[size_t(c)];
+    Cell& cell = col.cells[size_t(r)];
+    if (utf8.isEmpty()) {
+        col.garbage += cell.len;
+        cell = Cell{};
+    } else {
+        std::memcpy(place(col, cell, utf8.size()), utf8.data(), size_t(utf8.size()));
     }
     if (col.garbage > (1 << 20) && col.garbage > col.arena.size() / 2) compact(col);
 }
@@ -557,6 +576,12 @@ QString Grid::TextMatrix(int r, int c) const {
 void Grid::setTextMatrix(int r, int c, const QString& text) {
     checkCell(r, c);
     m_store.setText(r, c, text);
+    cellChanged(r, c);
+}
+
+void Grid::setTextUtf8(int r, int c, QByteArrayView utf8) {
+    checkCell(r, c);
+    m_store.setTextUtf8(r, c, utf8);
     cellChanged(r, c);
 }
 

@@ -40,6 +40,8 @@ public:
     QString text(int r, int c) const;  // no range check
     bool isEmpty(int r, int c) const { return m_columns[size_t(c)].cells[size_t(r)].len == 0; }
     void setText(int r, int c, const QString& text);  // no range check
+    // The same from UTF-8 bytes, without a QString in between.
+    void setTextUtf8(int r, int c, QByteArrayView utf8);  // no range check
     void clearTexts();
 
     // Bytes held by the store (arenas and indexes).
@@ -56,6 +58,7 @@ private:
         qint64 garbage = 0;
     };
     void compact(Column& col);
+    char* place(Column& col, Cell& cell, qsizetype bytes);
 
     int m_rows = 0;
     std::vector<Column> m_columns;
@@ -86,6 +89,10 @@ public:
     // Cell texts; OutOfRangeError outside the grid.
     QString TextMatrix(int r, int c) const;
     void setTextMatrix(int r, int c, const QString& text);
+
+    // The text of a cell from UTF-8 bytes: the fill of large tables, where a
+    // QString per cell would cost an allocation each.
+    void setTextUtf8(int r, int c, QByteArrayView utf8);
 
     // Bulk fill: texts of column `col` from row `firstRow` down, or of row
     // `row` from column 0 on; OutOfRangeError when they do not fit.

@@ -2,8 +2,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include <memory>
 #include <utility>
@@ -61,6 +63,15 @@ MsgResult closedWithoutButton(MsgButtons buttons) {
 
 }  // namespace
 
+int messageBoxMinimumWidth(const QString& title, const QFont& font) {
+    // The window frame draws the title in a bold face, with the icon and the
+    // frame's buttons beside it; a short text must not squeeze it.
+    QFont bold = font;
+    bold.setBold(true);
+    const int titleWidth = QFontMetrics(bold).horizontalAdvance(title);
+    return titleWidth + titleWidth / 4 + 160;
+}
+
 MsgResult msgBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIcon icon,
                  MsgDefault defaultButton, const QString& title) {
     if (const MessageBoxHook& hook = hookRef()) {
@@ -75,6 +86,11 @@ MsgResult msgBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIc
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
     box.setIcon(qtIcon(icon));
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(messageBoxMinimumWidth(title, box.font()), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
 
     const std::vector<ButtonDef> defs = buttonDefs(buttons);
     std::vector<std::pair<QAbstractButton*, MsgResult>> made;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+class QFont;
 class QWidget;
 
 namespace mq::platform {
@@ -34,6 +35,10 @@ struct MessageRecord {
 MsgResult msgBox(QWidget* parent, const QString& text, MsgButtons buttons = MsgButtons::OK,
                  MsgIcon icon = MsgIcon::None, MsgDefault defaultButton = MsgDefault::First,
                  const QString& title = QStringLiteral("マロウクイル"));
+
+// The least width of a message box, so that its title shows whole in the
+// window frame however short its text.
+int messageBoxMinimumWidth(const QString& title, const QFont& font);
 
 using MessageBoxHook = std::function<MsgResult(const MessageRecord&)>;
 

@@ -346,6 +346,11 @@ QString rightAlign(const QString& s, int width) {
     return QString(width - int(s.size()), QLatin1Char(' ')) + s;
 }
 
+QString padLeft(const QString& s, int width) {
+    if (s.size() >= width) return s;
+    return QString(width - int(s.size()), QLatin1Char(' ')) + s;
+}
+
 QString leftAlign(const QString& s, int width) {
     if (width <= 0) return QString();
     if (s.size() >= width) return s.left(width);

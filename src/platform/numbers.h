@@ -59,6 +59,10 @@ QString formatText(const QString& text, const QString& picture);
 // leading characters). A width below 1 gives the empty text.
 QString rightAlign(const QString& s, int width);
 
+// Blanks in front up to `width` characters; a longer text stays whole. For
+// value texts, whose sign stands in front and must never be lost.
+QString padLeft(const QString& s, int width);
+
 // The first `width` characters, padded with blanks on the right.
 QString leftAlign(const QString& s, int width);
 

@@ -1,17 +1,16 @@
 #pragma once
-// Writing a data or export file so that the target is either the complete new
-// file or left exactly as it was: the bytes go to a temporary file in the same
-// folder, which is renamed over the target only when everything was written.
-// A failed or abandoned write leaves no partial file behind.
+// Writing a data, export or configuration file so that the target is either
+// the complete new file or left exactly as it was: the bytes go to a temporary
+// file in the same folder; every write is checked, the file is flushed to the
+// disk and its size checked, and only then is it renamed over the target. A
+// full disk, a size limit or a failed flush therefore never reaches the old
+// file. A failed or abandoned write leaves no partial file behind.
 //
 // FileResult is the outcome of the file-format procedures of this folder: ok,
 // or the message the window shows to the user (exclamation box).
 #include <QByteArray>
 #include <QString>
-#include <memory>
 
-class QIODevice;
-class QSaveFile;
 
 namespace mq {
 
@@ -38,9 +37,11 @@ public:
 
     // Creates the temporary file beside the target.
     FileResult open();
-    // Appends bytes; the first failure is kept and every later call fails too.
+    // Appends bytes; the first failure removes the temporary file, and every
+    // later call fails too.
     FileResult write(const QByteArray& bytes);
-    // Flushes and renames the temporary file over the target.
+    // Flushes to the disk, checks the size and renames the temporary file over
+    // the target; on any failure the temporary file is removed.
     FileResult commit();
     // Removes the temporary file; the target keeps what it had.
     void discard();
@@ -49,9 +50,14 @@ public:
 
 private:
     QString m_path;
-    std::unique_ptr<QSaveFile> m_file;
+    QByteArray m_tempPath;  // encoded; empty when there is no temporary file
+    int m_fd = -1;
+    qint64 m_written = 0;
     bool m_failed = false;
 };
+
+// The whole file in one go through a SafeFileWriter.
+FileResult write_file_safely(const QString& path, const QByteArray& bytes);
 
 // Reads a whole file; a file that cannot be opened or read gives the read
 // error message.

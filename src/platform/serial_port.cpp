@@ -27,6 +27,15 @@ QString canonicalDevice(const QString& path) {
 
 SerialPort::SerialPort(QObject* parent) : QObject(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this, &SerialPort::dataArrived);
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        // An unplugged adapter (or a hung-up line) shows as a resource error,
+        // or as reads that fail again and again; either way nothing more can
+        // come from the device.
+        if ((e != QSerialPort::ResourceError && e != QSerialPort::ReadError) || !m_port->isOpen() || m_lost) return;
+        m_lost = true;
+        m_errorText = m_port->errorString();
+        emit portLost();
+    });
 }
 
 SerialPort::~SerialPort() { close(); }
@@ -83,6 +92,7 @@ QString SerialPort::devicePath() const { return port_device_path(m_portNo); }
 
 SerialPort::OpenResult SerialPort::open() {
     m_errorText.clear();
+    m_lost = false;
     if (isOpen()) {
         m_errorText = QStringLiteral("port already open");
         return OpenResult::PortInUse;

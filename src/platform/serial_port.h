@@ -46,6 +46,10 @@ public:
     // Text of the last failure, for diagnostics.
     QString errorText() const { return m_errorText; }
 
+    // True once the device went away while open (a USB adapter unplugged:
+    // QSerialPort reports a resource or read error); cleared by the next open.
+    bool lost() const { return m_lost; }
+
     qint64 bytesAvailable() const;
     QByteArray read(qint64 maxBytes);
     QByteArray readAll();
@@ -64,6 +68,8 @@ public:
 signals:
     // New bytes have arrived (one signal per arrival, not per byte).
     void dataArrived();
+    // The device went away while open; nothing more will come from it.
+    void portLost();
 
 private:
     void applySettings();
@@ -78,6 +84,7 @@ private:
     bool m_rtsAsked = false;
     QString m_openPath;      // canonical path while open
     QString m_errorText;
+    bool m_lost = false;
 };
 
 }  // namespace mq::platform

@@ -198,6 +198,8 @@ bool SqliteDb::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_
 
 qint64 SqliteDb::changes() const { return m_db ? sqlite3_changes64(m_db) : 0; }
 
+qint64 SqliteDb::lastInsertRowid() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+
 bool SqliteDb::objectExists(const QString& name) {
     SqliteStatement st = prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = ?1 COLLATE NOCASE"));
     st.bind(1, name);

@@ -99,6 +99,8 @@ public:
 
     // Rows changed by the last INSERT, UPDATE or DELETE.
     qint64 changes() const;
+    // Row id of the last row inserted through this connection.
+    qint64 lastInsertRowid() const;
     // True when a table, view, index or trigger of that name exists (any letter case).
     bool objectExists(const QString& name);
 

@@ -1,6 +1,7 @@
 // The connection check: finds a working link speed and reads the logger's
 // identity records into the status of logger_main.
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 
 #include "main_window/config_files.h"
@@ -78,7 +79,10 @@ void storeStep(int step, const QString& reply, clsLOGGER_STATUS& st) {
 }  // namespace
 
 void op_connect_check_run(Prog_Dialog& dlg) {
-    dlg.setWindowIcon(QIcon(QDir(platform::programDir()).filePath(QStringLiteral("ico/connect4.ico"))));
+    // The connection's own icon when it is installed; without it the window
+    // keeps the program's icon rather than none.
+    const QString connectIcon = QDir(platform::programDir()).filePath(QStringLiteral("ico/connect4.ico"));
+    if (QFileInfo(connectIcon).isFile()) dlg.setWindowIcon(QIcon(connectIcon));
     send_initial();
     ModelState& m = model();
     if (!m.logger_main) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "main_window/command_boundary.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
@@ -37,6 +38,10 @@ bool isListOrSettingRead(qint16 c) {
     return c == op_read_log_list || c == op_read_log_setting || c == op_read_tag_list || c == op_read_tag_setting;
 }
 bool isDataRead(qint16 c) { return c == op_read_log_data || c == op_read_tag_data; }
+bool isSave(qint16 c) {
+    return c % 10 == 0 && ((c >= op_save_logger_log_csv && c <= op_save_logger_mt1) ||
+                           (c >= op_save_file_log_csv && c <= op_save_file_mt1));
+}
 // Writes whose failure closes the editor that started them and rebinds.
 bool isEditorWrite(qint16 c) {
     return c == op_write_log_setting_all || c == op_write_log_setting_area || c == op_write_tag_setting_all ||
@@ -296,6 +301,11 @@ void Prog_Dialog::Form_Activate() {
     // The phase text of 700 is drawn by yielding once; an activation that
     // arrives in that yield belongs to this one.
     if (m_unloaded || m_inCaption) return;
+    // While the operation runs, its own texts and bar stand: a file save or
+    // load writes "(k/m)" into the caption and advances the bar, and an
+    // activation (another window closing, a box of the operation going
+    // away) must not set them back to the phase text and zero.
+    if (m_running) return;
     SeqState& s = seq();
     if (s.prog_busy_flag == 0) setAppIdle(false);
     m_inCaption = true;
@@ -314,6 +324,11 @@ void Prog_Dialog::run_operation() {
     const qint16 code = seq().prog_mode;
     m_code = code;
     link().progress_bar = this;
+    m_running = true;
+    struct Running {
+        bool& flag;
+        ~Running() { flag = false; }
+    } running{m_running};
     try {
         if (code == op_connect_check) {
             op_connect_check_run(*this);
@@ -328,12 +343,34 @@ void Prog_Dialog::run_operation() {
             }
         }
     } catch (...) {
-        m_error = std::current_exception();
         if (isDataRead(code)) link().rx_progress_flag = false;
         unload();
+        if (isSave(code)) {
+            // The save runner reports it and keeps the data marked unsaved.
+            m_error = std::current_exception();
+        } else {
+            end_with_unexpected_error(code);
+        }
         setAppIdle(true);
     }
     if (!m_unloaded) unload();
+}
+
+void Prog_Dialog::end_with_unexpected_error(qint16 code) {
+    // The operation ends as a failed one, so that its caller closes what it
+    // opened for it and the program goes on.
+    if (prog_is_file_read(code) || code == op_fill_data_grid) {
+        seq().file_cancel_flag = true;
+        if (code == op_descramble_text) home_state().file_plain_text.clear();
+    } else {
+        set_done_flag();
+        if (code == op_connect_check) seq().connect_ok_flag = false;
+        link().comm_cancel_flag = true;
+        if (isListOrSettingRead(code) || isEditorWrite(code)) unload_caller();
+    }
+    QWidget* parent = parentWidget();
+    if (!parent && ModelSlot::installed() && model().main_window) parent = model().main_window->mainWidget();
+    platform::msgBox(parent, unexpected_error_message(), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
 void Prog_Dialog::unload() {
@@ -431,12 +468,28 @@ void Prog_Dialog::exit_no_reply() {
     setAppIdle(true);
 }
 
+void Prog_Dialog::exit_rejected(const QString& message) {
+    set_done_flag();
+    platform::msgBox(this, message, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    unload();
+    setAppIdle(true);
+}
+
 void Prog_Dialog::exit_success() {
     const qint16 code = seq().prog_mode;
     set_done_flag();
     if (code == op_connect_check) seq().connect_ok_flag = true;
     if (isDataRead(code)) link().rx_progress_flag = false;
     unload();
+}
+
+void Prog_Dialog::exit_editor_write(bool disconnect, bool idle) {
+    if (disconnect) comm_disconnect();
+    unload();
+    unload_caller();
+    procManualActive();
+    prog_data_bind();
+    if (idle) setAppIdle(true);
 }
 
 // ---------------------------------------------------------------- events

@@ -75,9 +75,17 @@ public:
     // No complete reply: the cancel exit when comm_cancel_flag is True, else
     // the no-answer exit.
     void exit_no_reply();
+    // The logger refused a write (NAK): what it refused is shown in a
+    // message, nothing more is sent, the link stays up; app_idle_flag True.
+    void exit_rejected(const QString& message);
     // The end of a successful logger read: its done flag True, unload;
     // app_idle_flag stays False for the calling command.
     void exit_success();
+    // The ending of a settings editor's write that closes the editor: the
+    // link dropped first when `disconnect` (comm_disconnect), this dialog and
+    // the editor unloaded, Proc_ManualActive, prog_data_bind; app_idle_flag
+    // True when `idle`.
+    void exit_editor_write(bool disconnect, bool idle = true);
 
     // ---- IRxProgressBar (the link's received-byte display)
     double maximum() const override { return m_max; }
@@ -101,6 +109,9 @@ private:
     void run_operation();
     void update_bar();
     void set_done_flag();
+    // An error nothing inside the operation caught: reported, and the
+    // operation's failure flags set for its caller.
+    void end_with_unexpected_error(qint16 code);
 
     double m_max = 100;
     double m_value = 0;
@@ -108,6 +119,7 @@ private:
     bool m_unloaded = false;
     bool m_firstActivationDone = false;
     bool m_inCaption = false;
+    bool m_running = false;  // the operation's handler is on the stack
     // The code of the operation this showing runs: the lost-link message
     // resets prog_mode to 0 in the middle of an exit, before the exit unloads
     // the dialog that started the operation.

@@ -8,14 +8,17 @@
 // Flags that live elsewhere: comm_cancel_flag, rx_progress_flag and
 // link_connected_flag in link() (main_window/serial_link.h); app_idle_flag in
 // home_state() (main_window/home_state.h).
+#include <QDateTime>
 #include <QPointer>
 #include <QWidget>
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
 #include <map>
 
 #include "platform/state_slot.h"
+#include "sequencer/setting_clipboard.h"
 
 namespace mq {
 
@@ -58,7 +61,11 @@ struct ProgOperation {
     // Runs the operation inside the shown dialog. It ends through one of the
     // dialog's exits or unload(); if it returns with the dialog still loaded,
     // the frame unloads it. An exception ends the showing (app_idle_flag
-    // True) and reaches the caller of prog_dialog_show().
+    // True) as a failure: "エラーが発生しました。" is shown and the failure
+    // flags the caller tests are set (file_cancel_flag for the file loads
+    // and the table fill, the done flag and comm_cancel_flag for a logger
+    // operation). Only a save's exception reaches the caller of
+    // prog_dialog_show() (the save runner reports it).
     std::function<void(Prog_Dialog& dlg)> run;
     // Unloads the dialog that started the operation; the exits of the list and
     // settings reads (10, 20, 60, 70) unload it together with the progress
@@ -90,6 +97,26 @@ struct SeqState {
     bool clock_read_done = false;
     bool tag_list_read_done = false;
     bool tag_setting_read_done = false;
+
+    // The recording reservation the reservation dialog leaves for the LOG
+    // settings write. Start and stop are "yyyy/mm/dd hh:nn:ss";
+    // "0000/00/00 00:00:00" is no start (at once) or no stop (memory full);
+    // empty is no reservation.
+    QString reserve_start_str;
+    QString reserve_stop_str;
+    bool reserve_opt_flag = false;      // the stop is a duration counted from the logger clock at sending
+    qint16 reserve_dur_halfdays = 0;    // with reserve_opt_flag: 12-hour steps (2 per whole day)
+    QString reserve_dur_text;           // with reserve_opt_flag: the rest below 24 hours, "hh:nn:ss"
+    bool reserve_cmp_flag = false;      // with reserve_opt_flag: no 2-second lead on the stop
+    bool reserve_no_memory_flag = false;  // the clock-and-memory read found no memory left
+    QDateTime logger_now_time;          // the logger clock as last read
+
+    // Set by a setting write the logger answered with NAK (cleared when a
+    // write operation starts).
+    bool setting_write_rejected = false;
+
+    // The copy-and-paste buffer of the settings editors (LOG and TAG).
+    SettingClipboard setting_clip;
 
     // Handlers of the operations other than the connection check, by code.
     std::map<qint16, ProgOperation> operations;

@@ -233,16 +233,19 @@ TEST_F(ConnectTest, FailedCheckClosesLoggerWindowsAndKeepsTheFileWindowCurrent) 
 TEST_F(ConnectTest, CancelDuringTheCheckCountsAsAFailedCheck) {
     sim->setFault(logger_sim::Fault::Silence);
     bool cancelEnabled = true;
-    QTimer::singleShot(300, [&] {
+    // Cancel once the check waits for the silent logger's first reply.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
         Prog_Dialog* dlg = seq().dialog;
-        ASSERT_NE(dlg, nullptr);
+        if (!dlg || sim->received().isEmpty()) return;
+        poll.stop();
         cancelEnabled = dlg->Command1->isEnabled();
         dlg->Command1_Click();
     });
-    QElapsedTimer t;
-    t.start();
+    poll.start(10);
     connectNow();
-    EXPECT_LT(t.elapsed(), 1900);  // the wait ended at the cancel, not after four attempts (2 s)
+    // The wait ended at the cancel, not after four attempts.
+    EXPECT_EQ(link().rx_done_flag, 3);
     EXPECT_FALSE(cancelEnabled);
     EXPECT_EQ(dialogs, std::vector<QString>{QStringLiteral("20")});
     EXPECT_FALSE(link().link_connected_flag);

@@ -52,12 +52,21 @@ public:
     QString path() const { return m_path; }
 
     void write(const QByteArray& b) {
+        if (m_master < 0) return;
         qsizetype done = 0;
         while (done < b.size()) {
             const ssize_t n = ::write(m_master, b.constData() + done, size_t(b.size() - done));
             if (n > 0) done += n;
             else ::usleep(100);
         }
+    }
+    // The far end goes away as an unplugged adapter does: the device hangs
+    // up and every read of it fails from now on.
+    void vanish() {
+        m_notifier.reset();
+        if (m_master >= 0) ::close(m_master);
+        if (m_slave >= 0) ::close(m_slave);
+        m_master = m_slave = -1;
     }
     void writeLater(int ms, const QByteArray& b) {
         QTimer::singleShot(ms, Qt::PreciseTimer, &ctx, [this, b] { write(b); });

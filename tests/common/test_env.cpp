@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,13 @@ QByteArray readAll(const QString& path) {
 void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) ADD_FAILURE() << "cannot write " << path.toStdString();
+}
+
+void saveScreenshot(QWidget* widget, const QString& name) {
+    const QByteArray dir = qgetenv("MQ_SCREENSHOT_DIR");
+    if (dir.isEmpty() || !widget) return;
+    QCoreApplication::processEvents();
+    widget->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 }  // namespace mq::test

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QWidget;
+
 namespace mq::test {
 
 // Creates the temporary folders, sets the environment and creates the
@@ -17,11 +19,19 @@ QString dataHome();
 // The source tree's config/ folder (command files and default configuration).
 QString configDir();
 
-// Runs the event loop until pred() is true or timeoutMs passes; returns pred().
+// Runs the event loop until pred() is true; returns pred(). The time-out is
+// only a guard against a test that would hang: it is stretched to at least a
+// minute (and ten times what is given), so that a busy machine or a
+// sanitizer build never turns a slow pass into a failure.
 template <class Pred>
 bool waitUntil(Pred pred, int timeoutMs = 5000);
 
 void processEventsFor(int ms);
+
+// With MQ_SCREENSHOT_DIR set, saves a picture of the widget there as
+// <name>.png (run under Xvfb with QT_QPA_PLATFORM=xcb to look at windows as
+// the user sees them); otherwise does nothing.
+void saveScreenshot(QWidget* widget, const QString& name);
 
 // The bytes of a file, or "<missing>" when it cannot be read.
 QByteArray readAll(const QString& path);
@@ -35,12 +45,15 @@ void writeAll(const QString& path, const QByteArray& bytes);
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <algorithm>
+
 template <class Pred>
 bool mq::test::waitUntil(Pred pred, int timeoutMs) {
+    const qint64 guardMs = std::max<qint64>(60000, qint64(timeoutMs) * 10);
     QElapsedTimer t;
     t.start();
     while (!pred()) {
-        if (t.elapsed() > timeoutMs) return pred();
+        if (t.elapsed() > guardMs) return pred();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
     }

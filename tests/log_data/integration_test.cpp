@@ -6,6 +6,9 @@
 #include "log_data/log_window_fixture.h"
 #include "model/data_window.h"
 #include "platform/grid.h"
+#include "model/cls_logger_setting.h"
+#include "platform/numbers.h"
+#include "platform/errors.h"
 
 namespace mq::test {
 namespace {
@@ -120,6 +123,107 @@ TEST_F(IntegrationTest, AMissingValueHoldsNoAreaAndNeverStops) {
     // A missing first record seeds nothing either.
     EXPECT_EQ(run({{0, QStringLiteral("------")}, {60, QStringLiteral("  36.0")}, {160, QStringLiteral("0.0")}}).first,
               QStringLiteral("      1.0"));
+}
+
+// The loaders' number road integrates exactly as the text road: the same
+// sums to the last bit, for every integrating type, over and under range,
+// missing values and the channels that do not integrate.
+TEST_F(IntegrationTest, TheNumberRoadIntegratesExactlyAsTheTextRoad) {
+    struct Channel {
+        const char* type;
+        const char* base;
+    };
+    const std::vector<std::array<Channel, 4>> setups = {
+        {{{"K", "20.0"}, {"E", "-5.5"}, {"J", "0.0"}, {"T", "100.1"}}},
+        {{{"V", "1.0"}, {"-", "0.0"}, {"K", "-----"}, {"T", "-200.0"}}},
+    };
+    // Per record: seconds from the start and per channel the value text.
+    const std::vector<std::pair<int, std::array<const char*, 4>>> records = {
+        {0, {"25.3", "  O.R.", "------", "-12.7"}},
+        {7, {"-0.5", "  U.R.", "  36.0", "100.1"}},
+        {3607, {"------", "3.4", "  O.R.", "  U.R."}},
+        {3608, {"1000.0", "-200.0", "0.1", "------"}},
+        {90000, {"0.0", "0.0", "-210.0", "1372.9"}},
+    };
+    for (const auto& setup : setups) {
+        for (int ch = 0; ch < 4; ++ch)
+            channel(ch, QString::fromLatin1(setup[ch].type), 1, QStringLiteral("100.0"), QStringLiteral("0.0"),
+                    QString::fromLatin1(setup[ch].base));
+        const QDateTime t0 = civil(2024, 3, 1, 12, 0, 0);
+
+        sum_calc_initial();
+        for (const auto& [secs, texts] : records) {
+            std::array<QString, 4> values;
+            for (int ch = 0; ch < 4; ++ch) values[ch] = QString::fromLatin1(texts[ch]);
+            h_sum_l_sum_calc_values(setting(), t0.addSecs(secs), values);
+        }
+        const LogDataState byText = log_data_state();
+
+        const IntegNumbersSetup numbers = integ_numbers_setup(setting());
+        sum_calc_initial();
+        for (const auto& [secs, texts] : records) {
+            std::array<IntegValue, 4> kind{};
+            std::array<float, 4> value{};
+            for (int ch = 0; ch < 4; ++ch) {
+                const QString t = QString::fromLatin1(texts[ch]).trimmed();
+                kind[ch] = t == QLatin1String("------") ? IntegValue::Missing
+                           : t == QLatin1String("O.R.") ? IntegValue::Over
+                           : t == QLatin1String("U.R.") ? IntegValue::Under
+                                                         : IntegValue::Number;
+                value[ch] = float(t.toDouble());
+            }
+            h_sum_l_sum_calc_numbers(numbers, t0.addSecs(secs), kind, value);
+        }
+        const LogDataState& byNumber = log_data_state();
+        EXPECT_EQ(byNumber.ch_h_integ, byText.ch_h_integ) << setup[0].type;
+        EXPECT_EQ(byNumber.ch_l_integ, byText.ch_l_integ) << setup[0].type;
+        EXPECT_EQ(byNumber.ch_h_hold, byText.ch_h_hold) << setup[0].type;
+        EXPECT_EQ(byNumber.ch_l_hold, byText.ch_l_hold) << setup[0].type;
+        EXPECT_EQ(byNumber.integ_prev_time, byText.integ_prev_time);
+    }
+    // The sums are not trivially zero.
+    EXPECT_NE(log_data_state().ch_h_integ[3], 0.0);
+}
+
+// Plain decimal texts are read without the full conversion; the numbers must
+// be those of the full conversion to the last bit, and every other text must
+// still be read (or refused) by it.
+TEST_F(IntegrationTest, ValueTextsReadExactlyAsTheFullConversionReadsThem) {
+    std::vector<QString> texts;
+    for (int v = -32768; v <= 32767; ++v) {
+        for (int decimals = 0; decimals <= 3; ++decimals) {
+            const int scale = decimals == 0 ? 1 : decimals == 1 ? 10 : decimals == 2 ? 100 : 1000;
+            const int a = v < 0 ? -v : v;
+            QString t = QString::number(a / scale);
+            if (decimals > 0) t += QLatin1Char('.') + QString::number(a % scale).rightJustified(decimals, QLatin1Char('0'));
+            if (v < 0) t.prepend(QLatin1Char('-'));
+            texts.push_back(t.rightJustified(6));
+        }
+    }
+    for (const char* odd : {"007", "-0", "-0.0", "+5", "1.", ".5", "1e3", " 12.5 ", "\t3", "12a", "--1", "1.2.3",
+                            "123456789012345", "1234567890123456", "0.000000000000001", "99999999.9999999"})
+        texts.push_back(QString::fromLatin1(odd));
+    clsLOGGER_SETTING& s = setting();
+    channel(0, QStringLiteral("K"));
+    for (const QString& t : texts) {
+        double expected = 0.0;
+        bool number = true;
+        try {
+            expected = platform::toDouble(t);
+        } catch (const ConversionError&) {
+            number = false;
+        }
+        // The logger's range codes are no measurement (their own tests cover them).
+        if (t.trimmed() == QLatin1String("3276.7") || t.trimmed() == QLatin1String("3276.6")) continue;
+        s.let_Ch_sum(0, 0.0);
+        stat_value_add(s, true, t, 0);
+        if (number) {
+            ASSERT_EQ(s.Ch_sum(0), expected) << t.toStdString();
+        } else {
+            ASSERT_EQ(s.Ch_sum(0), 0.0) << t.toStdString();
+        }
+        ASSERT_EQ(integ_value_of(QStringLiteral("K"), t), float(platform::val(t))) << t.toStdString();
+    }
 }
 
 TEST_F(IntegrationTest, VoltageAndUnusedChannelsKeepTheirTexts) {

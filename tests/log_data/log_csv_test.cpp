@@ -5,10 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
+#include "common/full_disk.h"
 #include "common/test_env.h"
 #include "log_data/log_csv.h"
 #include "log_data/ml2_format.h"
@@ -406,6 +408,34 @@ TEST_F(LogCsvTest, CsvOfTheReopenedMl2EqualsTheCsvOfTheOriginal) {
     const QString copy = dir.path() + QStringLiteral("/copy.csv");
     ASSERT_TRUE(log_csv_write(copy, again, from(back)).ok);
     EXPECT_EQ(mq::test::readAll(copy), mq::test::readAll(original));
+}
+
+}  // namespace
+
+namespace {
+
+// A split export on a disk that fills up during the second part: nothing of
+// the export stays, and the failure is reported.
+TEST_F(LogCsvTest, ASplitExportThatRunsOutOfSpaceLeavesNoFolderAndNoPart) {
+    // The size of the first part, from an export where there is room.
+    LogCsvOutcome roomy;
+    ASSERT_TRUE(log_csv_write(dir.path() + QStringLiteral("/data.csv"), source(), records(30001), {}, &roomy).ok);
+    const qint64 firstPart = QFileInfo(roomy.files[0]).size();
+
+    auto disk = test::FullDisk::make(4 * 1024 * 1024);
+    if (!disk) GTEST_SKIP() << test::FullDisk::whyNot().toStdString();
+    const QString path = disk->path() + QStringLiteral("/data.csv");
+    // On the tmpfs the first part fits in whole pages and the second does not;
+    // under a file-size limit the first part itself is cut.
+    disk->fill(disk->isTmpfs() ? (firstPart + 4095) / 4096 * 4096 : firstPart - 1);
+    LogCsvOutcome out;
+    const FileResult r = log_csv_write(path, source(), records(30001), {}, &out);
+    disk->release();
+
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.startsWith(QStringLiteral("ファイルへの書き込みに失敗しました。"))) << r.message.toStdString();
+    EXPECT_TRUE(out.files.isEmpty());
+    EXPECT_TRUE(disk->entries().isEmpty()) << disk->entries().join(u',').toStdString();
 }
 
 }  // namespace

@@ -53,8 +53,9 @@ protected:
     log_data_select& open() {
         dlg = std::make_unique<log_data_select>(home.get());
         dlg->show();
-        EXPECT_TRUE(mq::test::waitUntil([this] { return seq().log_list_read_done || dlg->unloaded(); }, 10000));
-        mq::test::processEventsFor(20);
+        EXPECT_TRUE(mq::test::waitUntil([this] { return seq().log_list_read_done || dlg->unloaded(); }, 60000));
+        // The read's progress dialog has ended its showing.
+        EXPECT_TRUE(mq::test::waitUntil([] { return seq().dialog.isNull(); }, 60000));
         return *dlg;
     }
 

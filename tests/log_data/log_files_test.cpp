@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <functional>
 #include <vector>
 
 #include "log_data/log_files_fixture.h"
@@ -492,6 +493,83 @@ TEST_F(LogFilesTest, ASaveOfAKindWithoutAnInstalledWriterIsNotReportedAsSaved) {
     EXPECT_FALSE(prog_run_save(op_save_logger_mt1));
     EXPECT_FALSE(prog_run_save(op_save_file_mt1));
     EXPECT_FALSE(prog_run_save(op_save_logger_tag_csv));
+}
+
+// Every road fills the records table as its records load and then changes
+// only the marked cells; the table must read exactly as the working
+// database read back, and a refresh from the database must not change it.
+TEST_F(LogFilesTest, TheTableFilledDuringTheLoadReadsAsTheDatabaseReadBack) {
+    struct Road {
+        const char* name;
+        std::function<log_data*()> open;
+    };
+    const Road roads[] = {
+        {"logger",
+         [this] {
+             scenario();
+             return openLogger();
+         }},
+        {"ML2 split into tables",
+         [this] {
+             clsLOGGER_SETTING s;
+             oneChannel(s, 16000);
+             s.let_Ch_input_type(2, QStringLiteral("K"));
+             s.let_Ch_input_type(3, QStringLiteral("T"));
+             std::vector<std::array<QString, 4>> values;
+             for (qint32 r = 1; r <= 16000; ++r) {
+                 const QString ch4 = r % 50 == 0   ? QStringLiteral("     O.R.")
+                                     : r % 51 == 0 ? QStringLiteral("     U.R.")
+                                                   : stored((r % 2000) / 10.0 - 50.0);
+                 values.push_back({stored((r % 1000) / 10.0), {},
+                                   r % 97 == 0 ? QStringLiteral("    ------") : stored(-(r % 300) / 10.0), ch4});
+             }
+             std::vector<bool> marks(values.size());
+             for (size_t i = 0; i < marks.size(); i += 13) marks[i] = true;
+             ScopedMessageBoxHook box(MsgResult::OK);
+             return openFile(writeMl2(QStringLiteral("roads.ml2"), s, values, marks));
+         }},
+        {"ML1",
+         [this] {
+             const QString path = files + QStringLiteral("/roads.ML1");
+             EXPECT_TRUE(writeFile(path, ml1File({{"24/01/15 10:00:17", "25.3", "0.0", "1.23", "3276.7", "0"},
+                                                  {"24/01/15 10:01:00", "O.R.", "0.0", "U.R.", "12.0", "1"},
+                                                  {"24/01/15 10:02:00", "31.0", "0.0", "0.50", "U.R.", "x"},
+                                                  {"24/01/15 10:03:00", "31.0", "0.0", "0.75", "12.0", "1"}})));
+             return openFile(path);
+         }},
+    };
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        log_data* w = road.open();
+        ASSERT_NE(w, nullptr);
+        platform::Grid* g = w->vsFlexGrid1();
+        ASSERT_GT(g->Rows(), 4);
+        std::vector<QStringList> filled;
+        for (int r = 0; r < g->Rows(); ++r) filled.push_back(row(g, r));
+        int marked = 0;
+        for (int r = 1; r < g->Rows(); ++r)
+            for (int c = 3; c <= 6; ++c) marked += g->TextMatrix(r, c).startsWith(u'▲') || g->TextMatrix(r, c).startsWith(u'▼');
+        EXPECT_GT(marked, 0);
+
+        // The database read back, text by text.
+        ASSERT_NE(w->Data1(), nullptr);
+        const auto stored = w->Data1()->ReadColumns(0, 6);
+        ASSERT_EQ(stored[0].size() + 1, filled.size());
+        for (size_t r = 1; r < filled.size(); ++r) {
+            QStringList expected;
+            for (const auto& column : stored) expected << column[r - 1];
+            ASSERT_EQ(filled[r], expected) << "row " << r;
+        }
+        // The refresh from the database's bytes gives the same table.
+        w->refresh_Data1();
+        ASSERT_EQ(g->Rows(), int(filled.size()));
+        EXPECT_EQ(row(g, 0).mid(0, 3), filled[0].mid(0, 3));
+        for (int r = 1; r < g->Rows(); ++r) ASSERT_EQ(row(g, r), filled[size_t(r)]) << "row " << r;
+        home_state().close_reason = 1;
+        for (QMdiSubWindow* sub : home->mdiArea()->subWindowList()) sub->close();
+        QCoreApplication::processEvents();
+        home_state().close_reason = 0;
+    }
 }
 
 }  // namespace

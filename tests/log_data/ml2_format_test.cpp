@@ -580,6 +580,26 @@ TEST(Ml2Values, ReaderTextsAgreeWithTheTableDisplayForEveryCode) {
     EXPECT_EQ(ld20_stored_text(QStringLiteral("25.3"), false), QString());
 }
 
+// The loaders' byte road builds the same texts and numbers as the text road,
+// for every code of every scale.
+TEST(Ml2Values, ByteTextsAndNumbersAgreeWithTheTextRoadForEveryCode) {
+    char buf[16];
+    for (const int scale : {10, 100, 1000, 1}) {
+        for (int code = 0; code < 65536; ++code) {
+            const auto v = static_cast<qint16>(static_cast<quint16>(code));
+            const QString value = ld20_value_text(v, scale);
+            ASSERT_EQ(QString::fromLatin1(buf, ld20_value_chars(v, scale, buf)), value) << code << " / " << scale;
+            ASSERT_EQ(QString::fromLatin1(buf, ld20_stored_chars(v, scale, buf)), ld20_stored_text(value, true))
+                << code << " / " << scale;
+            if (v == kMl2MissingValue || v == kMl2OverRange || v == kMl2UnderRange) continue;
+            // Bit for bit what the statistics and the integration read from the text.
+            const double n = ld20_value_number(v, scale);
+            ASSERT_EQ(n, platform::toDouble(value)) << code << " / " << scale;
+            ASSERT_EQ(float(n), float(platform::val(value))) << code << " / " << scale;
+        }
+    }
+}
+
 TEST(Ml2Clock, RecordTimesFollowTheIntervalRule) {
     const QDateTime start = civil(2013, 5, 1, 10, 15, 20);
     const QDateTime stop = civil(2013, 5, 1, 11, 0, 0);

@@ -173,16 +173,16 @@ TEST(LogSettingCommands, FieldForms) {
     EXPECT_EQ(mq::log_interval_part(QStringLiteral("12")), QStringLiteral("12"));
     EXPECT_EQ(mq::log_interval_part(QStringLiteral("  ")), QStringLiteral("00"));
 
-    EXPECT_EQ(mq::log_alarm_field(QStringLiteral("K"), -200.0), QStringLiteral("-2000"));
-    EXPECT_EQ(mq::log_alarm_field(QStringLiteral("K"), 1370.0), QStringLiteral("13700"));
-    EXPECT_EQ(mq::log_alarm_field(QStringLiteral("T"), 0.0), QStringLiteral("   00"));
-    EXPECT_EQ(mq::log_alarm_field(QStringLiteral("E"), 2.5), QStringLiteral("   25"));
-    EXPECT_EQ(mq::log_alarm_field(QStringLiteral("V"), 12.3), QStringLiteral("-----"));
-    EXPECT_EQ(mq::log_alarm_field(QStringLiteral("-"), 12.3), QStringLiteral("-----"));
+    EXPECT_EQ(mq::setting_alarm_field(QStringLiteral("K"), -200.0), QStringLiteral("-2000"));
+    EXPECT_EQ(mq::setting_alarm_field(QStringLiteral("K"), 1370.0), QStringLiteral("13700"));
+    EXPECT_EQ(mq::setting_alarm_field(QStringLiteral("T"), 0.0), QStringLiteral("   00"));
+    EXPECT_EQ(mq::setting_alarm_field(QStringLiteral("E"), 2.5), QStringLiteral("   25"));
+    EXPECT_EQ(mq::setting_alarm_field(QStringLiteral("V"), 12.3), QStringLiteral("-----"));
+    EXPECT_EQ(mq::setting_alarm_field(QStringLiteral("-"), 12.3), QStringLiteral("-----"));
 
     const clsLOGGER_SETTING s = sample_setting();
-    EXPECT_EQ(mq::log_channel_input_block(s, 0), QStringLiteral("K,ﾟC ,-0200, 5000,1,"));
-    EXPECT_EQ(mq::log_channel_input_block(s, 2), QStringLiteral("V,V  ,-0200, 5000,2,"));
+    EXPECT_EQ(mq::setting_channel_input_block(s, 0), QStringLiteral("K,ﾟC ,-0200, 5000,1,"));
+    EXPECT_EQ(mq::setting_channel_input_block(s, 2), QStringLiteral("V,V  ,-0200, 5000,2,"));
 }
 
 TEST(LogSettingCommands, EachCommandKeepsTheTemplateAroundItsFields) {
@@ -195,12 +195,12 @@ TEST(LogSettingCommands, EachCommandKeepsTheTemplateAroundItsFields) {
     EXPECT_EQ(mq::log_cmd_interval(QStringLiteral("RP08IN00,000000,"), area, blanks), QStringLiteral("RP08IN07,010530,"));
 
     const QString chTmpl = QStringLiteral("RP05CH00,") + QStringLiteral("-,   , 0000, 0000,0,").repeated(4) + "TAIL";
-    EXPECT_EQ(mq::log_cmd_channel_inputs(chTmpl, area, s),
+    EXPECT_EQ(mq::setting_cmd_channel_inputs(chTmpl, area, s),
               QStringLiteral("RP05CH07,K,ﾟC ,-0200, 5000,1,T,ﾟC ,-0200, 5000,1,V,V  ,-0200, 5000,2,"
                              "-,ﾟC ,-0200, 5000,1,TAIL"));
 
     const QString alTmpl = QStringLiteral("RP06AL00,") + QStringLiteral("-----,-----,").repeated(4);
-    EXPECT_EQ(mq::log_cmd_alarms(alTmpl, area, s),
+    EXPECT_EQ(mq::setting_cmd_alarms(alTmpl, area, s),
               QStringLiteral("RP06AL07,-2000,13700,-2000,13700,-----,-----,-----,-----,"));
 
     EXPECT_EQ(mq::log_cmd_integ_bases(QStringLiteral("RP07IB00;-----;-----;-----;-----;"), area, s),
@@ -236,7 +236,7 @@ TEST(LogSettingCommands, TheFourCommandsOfAnAreaFromTheCommandFile) {
 TEST(LogSettingCommands, ParseThenBuildGivesTheLoggerItsOwnValuesBack) {
     clsLOGGER_SETTING s;
     mq::log_para_data_save(s, Record().text());
-    const QString al = mq::log_cmd_alarms(QStringLiteral("RP06AL00,") + QStringLiteral("-----,-----,").repeated(4),
+    const QString al = mq::setting_cmd_alarms(QStringLiteral("RP06AL00,") + QStringLiteral("-----,-----,").repeated(4),
                                           QStringLiteral("01"), s);
     // CH1 and CH2 come back as they were read; CH3's unset low alarm is sent
     // as its value 0; the voltage channel carries no alarms.

@@ -145,6 +145,18 @@ public:
     // Why start() failed.
     QString lastError() const;
 
+    // Answers the n-th write command (list or setting write) received from
+    // now on (1 for the next) with NAK and leaves the logger unchanged by it;
+    // 0 clears it.
+    void nakNthWrite(int n);
+    // Every write command received (list writes and setting writes), in
+    // order, NAKed ones included.
+    QList<QByteArray> writesReceived() const;
+    // Stops the logger clock at `at` (it no longer runs on), so that tests
+    // can compare with it to the second; an invalid time lets it run again
+    // from its present reading.
+    void freezeClock(const QDateTime& at);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

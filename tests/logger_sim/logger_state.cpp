@@ -267,7 +267,20 @@ void LoggerState::startClock() {
     clockRun_.start();
 }
 
+void LoggerState::freezeClock(const QDateTime& at) {
+    if (at.isValid()) {
+        frozenAt_ = at;
+        return;
+    }
+    if (frozenAt_.isValid()) {
+        clockBase_ = frozenAt_;
+        clockRun_.start();
+        frozenAt_ = QDateTime();
+    }
+}
+
 QDateTime LoggerState::now() const {
+    if (frozenAt_.isValid()) return frozenAt_;
     if (!clockBase_.isValid()) return QDateTime::currentDateTime();
     return clockBase_.addMSecs(clockRun_.elapsed());
 }

@@ -70,6 +70,8 @@ public:
     // Restarts the clock from the scenario (or the PC clock when none is given).
     void startClock();
     QDateTime now() const;
+    // Holds the clock at `at`; an invalid time lets it run on from its present reading.
+    void freezeClock(const QDateTime& at);
 
     // Records, public so that tests can check them field by field.
     QByteArray identityRecord() const;
@@ -101,6 +103,7 @@ private:
     Scenario s_;
     QDateTime clockBase_;
     QElapsedTimer clockRun_;
+    QDateTime frozenAt_;
 };
 
 }  // namespace logger_sim

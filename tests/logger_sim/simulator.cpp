@@ -43,6 +43,7 @@ struct Simulator::Impl {
     int gapMs = 120;
     QList<QByteArray> received;
     QString error;
+    int nakCountdown = 0;  // the write command that gets NAK, counted down; 0 none
 
     std::mutex writeMu;  // one writer on the line at a time
     int master = -1;
@@ -112,9 +113,12 @@ void Simulator::Impl::handle(const QByteArray& command) {
     {
         std::lock_guard<std::mutex> lock(mu);
         received.append(command);
+        const auto id = state->identify(command);
+        const bool isWrite = id && (id->table == Table::ListWrite || id->table == Table::SettingWrite);
+        const bool refused = isWrite && nakCountdown > 0 && --nakCountdown == 0;
         reply = state->reply(command);
-        state->apply(command);
-        f = fault;
+        if (!refused) state->apply(command);
+        f = refused ? Fault::Nak : fault;
         if (faultCount > 0 && --faultCount == 0) fault = Fault::None;
         baudNow = baud;
         chunk = gapChunk;
@@ -330,6 +334,26 @@ QByteArray Simulator::replyFor(const QByteArray& command) const {
 Scenario Simulator::scenario() const {
     std::lock_guard<std::mutex> lock(d->mu);
     return d->state->scenario();
+}
+
+void Simulator::nakNthWrite(int n) {
+    std::lock_guard<std::mutex> lock(d->mu);
+    d->nakCountdown = n > 0 ? n : 0;
+}
+
+QList<QByteArray> Simulator::writesReceived() const {
+    std::lock_guard<std::mutex> lock(d->mu);
+    QList<QByteArray> out;
+    for (const QByteArray& c : d->received) {
+        const auto id = d->state->identify(c);
+        if (id && (id->table == Table::ListWrite || id->table == Table::SettingWrite)) out.append(c);
+    }
+    return out;
+}
+
+void Simulator::freezeClock(const QDateTime& at) {
+    std::lock_guard<std::mutex> lock(d->mu);
+    d->state->freezeClock(at);
 }
 
 QString Simulator::lastError() const {

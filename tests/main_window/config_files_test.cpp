@@ -148,6 +148,40 @@ TEST_F(ConfigFilesTest, LafpSaveWritesTheFoldersInMemory) {
     EXPECT_EQ(readAll(lafp_path(userDir)), QByteArray("\"/o\"\r\n\"/s\"\r\n\"/3\"\r\n"));
 }
 
+// A folder name with characters outside CP932 would come back as another
+// name: the file keeps the folder stored before, the others are stored.
+TEST_F(ConfigFilesTest, LafpStoresOnlyFoldersThatSurviveTheRoundTrip) {
+    HomeState& hs = home_state();
+    hs.docs_dir = QStringLiteral("/docs");
+    struct Case {
+        const char* what;
+        QString open, save;
+        QString expectOpen, expectSave;
+    };
+    const QString omega = QStringLiteral("/data/Ωmega\u2603");
+    const QString japanese = QStringLiteral("/data/測定");
+    const Case cases[] = {
+        {"both storable", QStringLiteral("/data/a"), japanese, QStringLiteral("/data/a"), japanese},
+        {"open lossy", omega, QStringLiteral("/data/b"), QStringLiteral("/data/a"), QStringLiteral("/data/b")},
+        {"save lossy", QStringLiteral("/data/c"), QStringLiteral("/x/\u00e9t\u00e9"), QStringLiteral("/data/c"),
+         QStringLiteral("/data/b")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        hs.lafp_open_dir = c.open;
+        hs.lafp_save_dir = c.save;
+        hs.lafp_dir3 = QStringLiteral("/third");
+        LAFP_save();
+        const auto back = read_lafp(userDir);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->open_dir, c.expectOpen);
+        EXPECT_EQ(back->save_dir, c.expectSave);
+        EXPECT_EQ(back->dir3, QStringLiteral("/third"));
+        // This run keeps using the folder the user chose.
+        EXPECT_EQ(hs.lafp_open_dir, c.open);
+    }
+}
+
 TEST_F(ConfigFilesTest, AnUnwritableFileIsReportedOnceAndTheValuesStay) {
     // A folder where the file should be makes every write fail.
     QDir().mkpath(lafp_path(userDir));

@@ -47,8 +47,10 @@ TEST(DotInsertTopSp, TextsWithoutDigitsAndOverlongTexts) {
     // The markers are recognised only as given, but a padded over-range value
     // still reads the same.
     EXPECT_EQ(dot_insert_top_sp(QStringLiteral(" 32767"), 1), QStringLiteral("3276.7"));
-    // Longer than 6 keeps the last 6 characters.
-    EXPECT_EQ(dot_insert_top_sp(QStringLiteral("1234567"), 1), QStringLiteral("3456.7"));
+    // Longer than 6 stays whole: the sign of a full negative value is kept.
+    EXPECT_EQ(dot_insert_top_sp(QStringLiteral("1234567"), 1), QStringLiteral("123456.7"));
+    EXPECT_EQ(dot_insert_top_sp(QStringLiteral("-30000"), 2), QStringLiteral("-300.00"));
+    EXPECT_EQ(dot_insert_top_sp(QStringLiteral("-32767"), 1), QStringLiteral("-3276.7"));
 }
 
 TEST(DotInsertBtmSp, LeftAlignedWithoutMarkers) {
@@ -425,6 +427,19 @@ TEST_F(CurrentDataSet, ListRecordCountGoesToTheLoggerDataSet) {
     EXPECT_EQ(loggerSet().data_count(), 345600);
     slot->act_logger_data.reset();
     EXPECT_THROW(log_data_ct_save(QStringLiteral("%%L010200000001")), MissingKeyError);
+}
+
+// A count no logger can hold is a garbled record: refused before anything
+// (a table, a receive buffer) is sized by it, and the old count stays.
+TEST_F(CurrentDataSet, ListRecordCountsOutsideALoggersMemoryAreUnreadable) {
+    log_data_ct_save(QStringLiteral("%%L0102") + QStringLiteral("00000007"));
+    for (const char* field : {"-0000005", "-       1", "00691201", "99999999", "0000AB05", "        "}) {
+        SCOPED_TRACE(field);
+        EXPECT_THROW(log_data_ct_save(QStringLiteral("%%L0102") + QString::fromLatin1(field)), ConversionError);
+        EXPECT_EQ(loggerSet().data_count(), 7);
+    }
+    log_data_ct_save(QStringLiteral("%%L0102") + QStringLiteral("00691200"));
+    EXPECT_EQ(loggerSet().data_count(), 691200);
 }
 
 class AlarmMark : public CurrentDataSet {

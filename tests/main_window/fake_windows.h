@@ -133,6 +133,7 @@ protected:
     FakeDataWindow* make(const QString& tag) {
         auto* w = new FakeDataWindow(tag);
         w->setDataRows(newWindowRows);
+        if (newWindowSize.isValid()) w->resize(newWindowSize);
         windows.push_back(w);
         return w;
     }
@@ -161,6 +162,7 @@ protected:
     std::vector<QPointer<FakeDataWindow>> windows;
     std::vector<QString> fills;
     int newWindowRows = 5;
+    QSize newWindowSize;  // the size new fake windows ask for; invalid: their own
     std::function<void(IDataWindow&)> onFileFill = [](IDataWindow&) {};
 };
 

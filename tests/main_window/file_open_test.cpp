@@ -4,8 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
 
 #include "main_window/config_files.h"
 #include "main_window/fake_windows.h"
@@ -99,6 +105,67 @@ TEST_F(FileOpenTest, TagFileWithNothingOpenSetsTagModeAndGreysTheGraphMenu) {
     EXPECT_EQ(requests[0].filters, (QStringList{"Binary files (*.ML2)", "Binary files (*.ML1)", "Binary files (*.MT1)"}));
     EXPECT_EQ(requests[0].startDir, QStringLiteral("/start"));
     EXPECT_FALSE(requests[0].save);
+}
+
+TEST_F(FileOpenTest, WithoutTagWindowsATagFileIsRefusedAndNothingChanges) {
+    // The TAG data window is not part of this build: its hooks are empty.
+    home_state().targets.create_tag_window = nullptr;
+    home_state().targets.disp_file_tag_data_form_mt1 = nullptr;
+    const QString panelBefore = panel4();
+    const bool graphBefore = graphMenu();
+    ScopedMessageBoxHook box(MsgResult::OK);
+    open(line1(QStringLiteral("a.MT1"), "TD01-010100"));
+    ASSERT_EQ(box.records().size(), 1u);
+    EXPECT_EQ(box.records()[0].text, QStringLiteral("タグ・データ・ファイルはこのバージョンでは開けません。"));
+    EXPECT_EQ(box.records()[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(fills.empty());
+    EXPECT_TRUE(home->mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(panel4(), panelBefore);
+    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(graphMenu(), graphBefore);
+    EXPECT_EQ(home_state().open_dialog_dir, QStringLiteral("/start"));
+    EXPECT_EQ(model().act_data_kind, 0);
+    EXPECT_TRUE(openButton());
+    EXPECT_TRUE(home_state().app_idle_flag);
+    // LOG files open as before.
+    open(ml2(QStringLiteral("b.ML2")));
+    EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
+}
+
+TEST_F(FileOpenTest, TheRealDialogListsDataFilesInAnyLetterCaseAndOpensTheChosenOne) {
+    const QString lower = ml2(QStringLiteral("lower.ml2"));
+    ml2(QStringLiteral("UPPER.ML2"));
+    write(QStringLiteral("other.txt"), "x");
+    home_state().open_dialog_dir = folder;
+    hooks.dialog = nullptr;  // the real QFileDialog
+    QStringList listed;
+    std::function<void()> answer = [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* list = d ? d->findChild<QListView*>(QStringLiteral("listView")) : nullptr;
+        auto* edit = d ? d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        // The folder is read in the background: wait until both files show.
+        if (!list || !edit || list->model()->rowCount(list->rootIndex()) < 2) {
+            QTimer::singleShot(5, answer);
+            return;
+        }
+        for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r) {
+            listed << list->model()->index(r, 0, list->rootIndex()).data().toString();
+        }
+        QApplication::setActiveWindow(d);
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("lower.ml2"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (d->isVisible()) {
+            ADD_FAILURE() << "Enter did not accept the open dialog";
+            d->reject();
+        }
+    };
+    QTimer::singleShot(0, answer);
+    fileopen_Click(*home, hooks);
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{QStringLiteral("UPPER.ML2"), QStringLiteral("lower.ml2")}));
+    EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
+    EXPECT_EQ(home_state().open_file_path, lower);
 }
 
 TEST_F(FileOpenTest, LogFileWithNothingOpenSetsLogOrMemoryModeByTheMedia) {

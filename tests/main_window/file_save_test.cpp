@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QTest>
 
 #include "main_window/config_files.h"
 #include "main_window/fake_windows.h"
@@ -202,6 +207,148 @@ TEST_F(FileSaveTest, TagWindowProposesTheTimeOfItsFirstRecord) {
     EXPECT_EQ(requests[0].filters, (QStringList{"Binary files (*.MT1)", "CSV files (*.csv)"}));
     EXPECT_EQ(codes, (std::vector<qint16>{450}));
     EXPECT_EQ(paths, (std::vector<QString>{folder + QStringLiteral("/t.mt1")}));
+}
+
+// The save dialog itself, as a user drives it: the filter is picked with the
+// keyboard in the type list, the name is typed (or the proposal kept) and
+// Enter accepts. What arrives at the writer decides whether File Open will
+// take the file back.
+class RealSaveDialogTest : public FileSaveTest {
+protected:
+    void SetUp() override {
+        FileSaveTest::SetUp();
+        hooks.dialog = nullptr;  // the real QFileDialog
+        install_file_save_target(home_state().targets, hooks);
+        home_state().lafp_save_dir = folder;
+    }
+
+    // Answers the next save dialog once it is up: moves the type list to
+    // `position` (1 for the first filter), types `name` unless it is null,
+    // presses Enter. What the dialog proposed is kept in `proposed`.
+    void driveNextDialog(int position, const QString& name, bool typeFirst = false) {
+        QTimer::singleShot(0, [this, position, name, typeFirst] { answerWhenShown(position, name, typeFirst); });
+    }
+
+    void answerWhenShown(int position, QString name, bool typeFirst) {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d || !d->isVisible()) {
+            QTimer::singleShot(5, [this, position, name, typeFirst] { answerWhenShown(position, name, typeFirst); });
+            return;
+        }
+        auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (!types || !edit) {
+            ADD_FAILURE() << "the save dialog has no type list or name field";
+            d->reject();
+            return;
+        }
+        typesShown.clear();
+        for (int i = 0; i < types->count(); ++i) typesShown << types->itemText(i);
+        // Offscreen windows are not activated by the window system.
+        QApplication::setActiveWindow(d);
+        proposed = edit->text();
+        startPosition = types->currentIndex() + 1;
+        auto typeName = [&] {
+            edit->setFocus();
+            if (!name.isNull()) {
+                edit->clear();
+                QTest::keyClicks(edit, name);
+            }
+        };
+        if (typeFirst) typeName();
+        types->setFocus();
+        while (types->currentIndex() < position - 1) QTest::keyClick(types, Qt::Key_Down);
+        while (types->currentIndex() > position - 1) QTest::keyClick(types, Qt::Key_Up);
+        if (!typeFirst) typeName();
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        if (d->isVisible()) {
+            ADD_FAILURE() << "Enter did not accept the save dialog with " << edit->text().toStdString();
+            d->reject();
+        }
+    }
+
+    QString proposed;
+    int startPosition = 0;
+    QStringList typesShown;
+};
+
+TEST_F(RealSaveDialogTest, TheChosenTypeIsTakenByItsPositionInTheList) {
+    struct Case {
+        const char* what;
+        int filter;          // 1 data file, 2 CSV
+        const char* typed;   // nullptr: Enter on the proposed name
+        qint16 code;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"CSV type, no extension", 2, "area1", 420, "area1.csv"},
+        {"CSV type, its extension typed", 2, "area1b.csv", 420, "area1b.csv"},
+        {"CSV type, upper-case extension", 2, "upper.CSV", 420, "upper.CSV"},
+        {"data type, a .csv name", 1, "typed.csv", 440, "typed.csv.ml2"},
+        {"data type, no extension", 1, "plain", 440, "plain.ml2"},
+        {"data type, the proposed name", 1, nullptr, 440, "LOG_AREA1   .ml2"},
+    };
+    loggerWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        codes.clear();
+        paths.clear();
+        driveNextDialog(c.filter, c.typed ? QString::fromUtf8(c.typed) : QString());
+        home->save_Click();
+        ASSERT_EQ(codes.size(), 1u);
+        EXPECT_EQ(codes[0], c.code);
+        EXPECT_EQ(paths[0], folder + QLatin1Char('/') + QString::fromUtf8(c.written)) << paths[0].toStdString();
+        EXPECT_EQ(proposed, QStringLiteral("LOG_AREA1   "));
+        ASSERT_EQ(typesShown.size(), 2);
+        EXPECT_TRUE(typesShown[0].startsWith(QStringLiteral("Binary files"))) << typesShown[0].toStdString();
+        EXPECT_TRUE(typesShown[1].startsWith(QStringLiteral("CSV files"))) << typesShown[1].toStdString();
+        // What the program writes is what File Open takes back: a data file
+        // by its ".ml2" ending, a CSV file never in its place.
+        EXPECT_EQ(paths[0].right(3).compare(QStringLiteral("ml2"), Qt::CaseInsensitive) == 0, c.code == 440);
+    }
+}
+
+TEST_F(RealSaveDialogTest, ANameTypedBeforeTheTypeIsChosenKeepsAReadableExtension) {
+    struct Case {
+        int filter;
+        const char* typed;
+        qint16 code;
+        const char* written;
+    };
+    const Case cases[] = {
+        {2, "first.ml2", 420, "first.csv"},  // the dialog follows the type chosen
+        {2, "third.CSV", 420, "third.csv"},
+        {1, "second.csv", 440, "second.csv.ml2"},  // no change of type: only completed
+    };
+    loggerWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        codes.clear();
+        paths.clear();
+        driveNextDialog(c.filter, QString::fromUtf8(c.typed), /*typeFirst=*/true);
+        home->save_Click();
+        ASSERT_EQ(codes.size(), 1u);
+        EXPECT_EQ(codes[0], c.code);
+        EXPECT_EQ(paths[0], folder + QLatin1Char('/') + QString::fromUtf8(c.written)) << paths[0].toStdString();
+    }
+}
+
+TEST_F(RealSaveDialogTest, AFileWindowOfMemoryDataOffersTheTypeUsedLastAndSavesByIt) {
+    link().link_mode_str = QStringLiteral("3");
+    home->winTable().win_file_open_log(QStringLiteral("/m/a.ml2"), QStringLiteral("ml2"));
+    model().act_file_data = model().file_main->colFILE_DATA().Item(QStringLiteral("F00"));
+    model().act_file_data->clsLOGGER_STATUS().let_mode_type(3);
+    model().act_data_kind = 1;
+    driveNextDialog(2, QStringLiteral("mem"));
+    home->save_Click();
+    EXPECT_EQ(startPosition, 1);
+    // The next dialog opens on the CSV type used last.
+    driveNextDialog(2, QStringLiteral("mem2"));
+    home->save_Click();
+    EXPECT_EQ(startPosition, 2);
+    EXPECT_EQ(codes, (std::vector<qint16>{520, 520}));
+    EXPECT_EQ(paths, (std::vector<QString>{folder + QStringLiteral("/mem.csv"), folder + QStringLiteral("/mem2.csv")}));
 }
 
 }  // namespace

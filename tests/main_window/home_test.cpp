@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -8,8 +13,11 @@
 #include <QToolBar>
 
 #include "fake_windows.h"
+#include "main_window/command_boundary.h"
 #include "main_window/config_files.h"
 #include "main_window/small_windows.h"
+#include "platform/help.h"
+#include "platform/program_icon.h"
 
 namespace mq::test {
 namespace {
@@ -86,6 +94,34 @@ TEST_F(HomeCommandsTest, MenusCarryTheirTextsAndStartDisabledWhereMarked) {
     }
     EXPECT_TRUE(home->menuItem(QStringLiteral("mGrp_optAutoDraw"))->isCheckable());
     EXPECT_FALSE(home->autoDrawChecked());
+}
+
+TEST_F(HomeCommandsTest, MainWindowChildWindowsAndDialogsShowTheProgramsIcon) {
+    const QImage own = platform::programIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(own.isNull());
+    home->winTable().win_logger_open_log(QStringLiteral("01"));
+    QMdiSubWindow* sub = home->mdiArea()->subWindowList().value(0);
+    ASSERT_NE(sub, nullptr);
+    QDialog dialog(home.get());
+    QWidget loose;  // a window without a parent, as the second start's box
+    const std::pair<const char*, QWidget*> windows[] = {
+        {"main window", home.get()}, {"data window", sub}, {"dialog", &dialog}, {"parentless window", &loose}};
+    for (const auto& [what, w] : windows) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(w->windowIcon().pixmap(32, 32).toImage(), own);
+    }
+}
+
+TEST_F(HomeCommandsTest, HelpMenuOpensTheFirstPageInsideTheProgram) {
+    model().help_file = QStringLiteral(MQ_SOURCE_DIR "/help");
+    ScopedMessageBoxHook box(MsgResult::OK);
+    home->menuItem(QStringLiteral("loggerhelp"))->trigger();
+    EXPECT_TRUE(box.records().empty());
+    platform::HelpWindow* help = platform::helpWindowOf(home.get());
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->currentPage(), model().help_file + QStringLiteral("/1.html"));
+    help->close();
 }
 
 TEST_F(HomeCommandsTest, ToolbarButtonsSitAtTheirIndices) {
@@ -271,14 +307,23 @@ TEST_F(HomeCommandsTest, PrintWithoutADataWindowDoesNothing) {
     EXPECT_TRUE(called.empty());
 }
 
-TEST_F(HomeCommandsTest, PrintWithoutAPrinterTellsSoAndPrintsNothing) {
+TEST_F(HomeCommandsTest, PrintWithoutASystemPrinterStillOffersThePdfFilePrinter) {
     if (!installed_printers().isEmpty()) GTEST_SKIP() << "this machine has printers";
     home->winTable().win_file_open_log(QStringLiteral("a.ml2"), QStringLiteral("ML2"));
     ScopedMessageBoxHook box;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* f = qobject_cast<TestForm*>(w); f && f->isVisible()) {
+                for (int i = 0; i < f->Combo1->count(); ++i) offered << f->Combo1->itemText(i);
+                f->Command2->click();
+            }
+        }
+    });
     home->print_data_Click();
-    ASSERT_EQ(box.records().size(), 1u);
-    EXPECT_EQ(box.records()[0].text, QStringLiteral("プリンターが見つかりません。"));
-    EXPECT_TRUE(called.empty());
+    EXPECT_TRUE(box.records().empty());  // no "プリンターが見つかりません。"
+    EXPECT_EQ(offered, QStringList{pdf_file_printer_name()});
+    EXPECT_TRUE(called.empty());  // cancelled: no table printing
     EXPECT_TRUE(home_state().app_idle_flag);
 }
 
@@ -397,7 +442,9 @@ TEST_F(HomeCommandsTest, HandedOverFileWaitsForIdleAndOpensOnTheNextTick) {
     ASSERT_TRUE(waitUntil([&] { return !opened.empty(); }, 1000));
     EXPECT_EQ(opened, std::vector<QString>{QStringLiteral("/tmp/My Data/A.ML2")});
     EXPECT_FALSE(home_state().pending_file_flag);
-    processEventsFor(120);
+    // The next ticks find nothing pending.
+    home->Timer3_Timer();
+    home->Timer3_Timer();
     EXPECT_EQ(opened.size(), 1u);
 }
 
@@ -446,6 +493,33 @@ TEST_F(HomeCommandsTest, ExitCommandAsksForUnsavedDataAndEndsTheWindow) {
     home->endprog_Click();
     EXPECT_EQ(box.records().size(), 1u);
     EXPECT_FALSE(home->isVisible());
+}
+
+}  // namespace
+}  // namespace mq::test
+
+namespace mq::test {
+namespace {
+
+// The program's application object is the last boundary: an error out of any
+// event handler is reported and the event loop goes on.
+TEST(GuardedApplicationTest, AnErrorOutOfAnEventHandlerIsReportedAndTheLoopGoesOn) {
+    ensureApplication();
+    struct Throwing : QObject {
+        bool event(QEvent*) override { throw std::runtime_error("injected"); }
+    } thrower;
+    platform::ScopedMessageBoxHook boxes;
+    QEvent e(QEvent::User);
+    // What GuardedApplication::notify does with the test program's plain application.
+    EXPECT_TRUE(notify_guarded([&] { return QCoreApplication::instance()->QCoreApplication::notify(&thrower, &e); }));
+    EXPECT_EQ(boxes.texts(), std::vector<QString>{QStringLiteral("エラーが発生しました。")});
+    // The next event is delivered as usual.
+    QObject target;
+    int handled = 0;
+    QObject::connect(&target, &QObject::objectNameChanged, [&] { ++handled; });
+    target.setObjectName(QStringLiteral("still running"));
+    EXPECT_EQ(handled, 1);
+    EXPECT_TRUE(notify_guarded([] { return false; }) == false);
 }
 
 }  // namespace

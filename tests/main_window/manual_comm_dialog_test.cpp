@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -14,6 +17,7 @@
 #include "main_window/manual_comm_dialog.h"
 #include "main_window/serial_link.h"
 #include "model/model_state.h"
+#include "platform/help.h"
 #include "platform/message_box.h"
 #include "platform/serial_port.h"
 
@@ -196,6 +200,49 @@ TEST_F(ManualCommDialogTest, CancelAfterChangesLeavesEverythingAsItWas) {
     EXPECT_EQ(link().comm_baud_rate, 9600);
     EXPECT_EQ(commSet(), QByteArray(" 1 \r\n 9600 \r\n"));
     EXPECT_TRUE(sim->received().isEmpty());
+}
+
+
+TEST_F(ManualCommDialogTest, TheNoteBreaksBetweenItsSentencesAndStaysClearOfTheButtons) {
+    auto dlg = open(1, 9600);
+    QLabel* note = dlg->Label1;
+    EXPECT_EQ(note->text(), QStringLiteral("設定ポートはお使いのパソコンにより異なります。    "
+                                           "通信ポートをご確認の上設定してください。"));
+    const QFontMetrics fm(note->font());
+    const QString first = QStringLiteral("設定ポートはお使いのパソコンにより異なります。");
+    const int width = note->contentsRect().width();
+    // The first sentence fits whole; the second cannot start on its line.
+    EXPECT_GE(width, fm.horizontalAdvance(first));
+    EXPECT_LT(width, fm.horizontalAdvance(first + QStringLiteral("    通")));
+    EXPECT_GE(width, fm.horizontalAdvance(QStringLiteral("通信ポートをご確認の上設定してください。")));
+    EXPECT_GE(note->height(), note->heightForWidth(note->width()));
+    saveScreenshot(dlg.get(), QStringLiteral("manual_comm_dialog"));
+    const int noteBottom = note->geometry().bottom();
+    for (QPushButton* b : {dlg->OKButton, dlg->CancelButton, dlg->Command1}) {
+        EXPECT_GE(b->geometry().top() - noteBottom, 6) << b->text().toStdString();
+    }
+}
+
+TEST_F(ManualCommDialogTest, HelpOpensAtItsTopicWhileTheDialogIsModal) {
+    model().help_file = QStringLiteral(MQ_SOURCE_DIR "/help");
+    link().comm_port_no = 1;
+    link().comm_baud_rate = 9600;
+    Manual_comm_Dialog1 dlg;
+    QString page;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        QTest::mouseClick(dlg.Command1, Qt::LeftButton);
+        if (platform::HelpWindow* h = platform::helpWindowOf(&dlg)) {
+            page = h->currentPage();
+            shown = h->isVisible();
+        }
+        dlg.reject();
+    });
+    ScopedMessageBoxHook box(platform::MsgResult::OK);
+    dlg.exec();
+    EXPECT_TRUE(box.records().empty());
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(page, model().help_file + QStringLiteral("/33002.html"));
 }
 
 }  // namespace

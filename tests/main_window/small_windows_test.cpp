@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -174,6 +175,58 @@ TEST_F(SmallWindowsTest, NoPrinterMeansAMessageAndNoChoice) {
     EXPECT_EQ(box.records()[0].icon, platform::MsgIcon::Exclamation);
     EXPECT_EQ(box.records()[0].title, QStringLiteral("マロウクイル"));
     EXPECT_FALSE(home_state().printer_choice_ok);
+}
+
+TEST_F(SmallWindowsTest, ThePdfFilePrinterComesLastAndAsksForTheFileName) {
+    const QStringList list = printer_choice_list();
+    ASSERT_FALSE(list.isEmpty());
+    EXPECT_EQ(list.last(), pdf_file_printer_name());
+    EXPECT_EQ(list.mid(0, list.size() - 1), installed_printers());
+
+    struct Case {
+        QString current;  // the chosen printer
+        FileDialogAnswer answer;
+        bool expectedOk;
+        bool expectedAsked;
+        QString expectedFile;
+    };
+    const Case cases[] = {
+        {pdf_file_printer_name(), {true, QStringLiteral("/tmp/out.pdf"), 1}, true, true, QStringLiteral("/tmp/out.pdf")},
+        {pdf_file_printer_name(), {true, QStringLiteral("/tmp/out"), 1}, true, true,
+         QStringLiteral("/tmp/out.pdf")},  // the extension is added
+        {pdf_file_printer_name(), {}, false, true, QString()},  // cancelled
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.current.toStdString() + " " + c.answer.path.toStdString());
+        home_state().current_printer = c.current;
+        QPrinter printer;
+        std::vector<FileDialogRequest> asked;
+        const bool ok = prepare_chosen_printer(printer, nullptr, [&](QWidget*, const FileDialogRequest& r) {
+            asked.push_back(r);
+            return c.answer;
+        });
+        EXPECT_EQ(ok, c.expectedOk);
+        ASSERT_EQ(asked.size(), c.expectedAsked ? 1u : 0u);
+        if (c.expectedAsked) {
+            EXPECT_TRUE(asked[0].save);
+            EXPECT_EQ(asked[0].filters, QStringList{QStringLiteral("PDF ファイル (*.pdf)")});
+        }
+        if (!ok) continue;
+        EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+        EXPECT_EQ(printer.outputFileName(), c.expectedFile);
+    }
+    // A system printer is used by its name, without a question.
+    if (!installed_printers().isEmpty()) {
+        home_state().current_printer = installed_printers().first();
+        QPrinter printer;
+        int asked = 0;
+        EXPECT_TRUE(prepare_chosen_printer(printer, nullptr, [&](QWidget*, const FileDialogRequest&) {
+            ++asked;
+            return FileDialogAnswer{};
+        }));
+        EXPECT_EQ(asked, 0);
+        EXPECT_EQ(printer.printerName(), installed_printers().first());
+    }
 }
 
 }  // namespace

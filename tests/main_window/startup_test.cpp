@@ -122,6 +122,28 @@ TEST_F(StartupTest, FirstUseCreatesTheFoldersAndCopiesTheConfiguration) {
     EXPECT_FALSE(link().cmd_s_req[0].isEmpty());
 }
 
+// Without the program's configuration folder no command can be sent: one
+// message at start names the folder, and the logger commands refuse with it.
+TEST_F(StartupTest, AMissingConfigurationFolderIsSaidAtStartAndRefusesLoggerCommands) {
+    ASSERT_TRUE(QDir(programConfig).removeRecursively());
+    int dialogs = 0;
+    home_state().targets.comm_dialog = [&](const QString&) { ++dialogs; };
+    ScopedMessageBoxHook box;
+    ASSERT_TRUE(startup_load(*home, QString()));
+    ASSERT_EQ(box.texts().size(), 1u);
+    const QString message = box.texts()[0];
+    EXPECT_TRUE(message.contains(QDir::toNativeSeparators(programConfig))) << message.toStdString();
+    EXPECT_EQ(home_state().command_files_error, message);
+
+    box.clear();
+    home->loggerconnect_Click();
+    home->a_comm_set_Click();
+    home->loggerread_Click();
+    EXPECT_EQ(box.texts(), (std::vector<QString>{message, message, message}));
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_FALSE(link().link_connected_flag);
+}
+
 TEST_F(StartupTest, LaterStartsReadTheStoredSettings) {
     QDir().mkpath(userDir + QStringLiteral("/config"));
     writeAll(cfg("COMM_SET.CFG"), " 3 \r\n 19200 \r\n");
@@ -213,8 +235,14 @@ TEST_F(SingleInstanceTest, SecondStartWithoutAFileSaysSoAndChangesNothing) {
     EXPECT_EQ(box.records()[0].buttons, platform::MsgButtons::OK);
     EXPECT_EQ(box.records()[0].icon, platform::MsgIcon::None);
     EXPECT_EQ(home_state().start_state, 1);
-    processEventsFor(50);
-    EXPECT_EQ(spy.count(), 0);
+    // A later start with a file is the first thing the running copy hears.
+    SingleInstance third(base);
+    ASSERT_FALSE(third.tryBecomeFirst());
+    const QString line = QStringLiteral("\"/data/b.ml2\"");
+    EXPECT_EQ(second_start(third, line), 0);
+    ASSERT_TRUE(waitUntil([&] { return spy.count() > 0; }, 30000));
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toString(), line);
 }
 
 TEST_F(SingleInstanceTest, TheLockIsFreeAgainWhenTheFirstCopyEnds) {

@@ -21,13 +21,14 @@ protected:
 
 // ---------------------------------------------------------------- opening
 
-TEST_F(WindowTableTest, LoggerLogWindowIsRegisteredMinimisedActiveAndFilled) {
+TEST_F(WindowTableTest, LoggerLogWindowIsRegisteredActiveAtNormalSizeAndFilled) {
     table().win_logger_open_log(QStringLiteral("05"));
     FakeDataWindow* w = window(QStringLiteral("L05"));
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(key(0), QStringLiteral("L05"));
     EXPECT_EQ(frame(w)->windowTitle(), QStringLiteral("LOG05"));
-    EXPECT_TRUE(frame(w)->isMinimized());
+    // It fills where the user can see it, not minimised in a corner.
+    EXPECT_FALSE(frame(w)->isMinimized());
     EXPECT_EQ(home->activeDataWindow(), w);
     EXPECT_EQ(model().act_logger_data, model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L05")));
     EXPECT_EQ(model().act_logger_data->ID(), QStringLiteral("L05"));
@@ -35,6 +36,20 @@ TEST_F(WindowTableTest, LoggerLogWindowIsRegisteredMinimisedActiveAndFilled) {
     EXPECT_EQ(fills[0], QStringLiteral("L05/05"));
     EXPECT_TRUE(table().win_logger_use_check(5));
     EXPECT_FALSE(table().win_logger_use_check(6));
+}
+
+TEST_F(WindowTableTest, NewWindowsOpenInsideTheWorkArea) {
+    home->resize(640, 480);
+    QCoreApplication::processEvents();
+    newWindowSize = QSize(2000, 1500);  // larger than the work area
+    table().win_logger_open_log(QStringLiteral("01"));
+    openFile(QStringLiteral("a.ml2"));
+    table().win_logger_open_tag(QStringLiteral("02"));
+    const QRect view = home->mdiArea()->viewport()->rect();
+    ASSERT_EQ(home->mdiArea()->subWindowList().size(), 3);
+    for (QMdiSubWindow* sub : home->mdiArea()->subWindowList()) {
+        EXPECT_TRUE(view.contains(sub->geometry())) << sub->windowTitle().toStdString();
+    }
 }
 
 TEST_F(WindowTableTest, LoggerTagWindowIsShownAtNormalSizeWithTagCaption) {
@@ -158,8 +173,8 @@ TEST_F(WindowTableTest, AutomaticGraphOpensForMoreThanOneRecord) {
     newWindowRows = 2;
     openFile(QStringLiteral("a.ml2"));
     EXPECT_EQ(graphs, 1);
-    // The graph window restores the data window itself.
-    EXPECT_TRUE(frame(window(QStringLiteral("F00a.ml2")))->isMinimized());
+    // The data window filled at normal size and stays so under the graph.
+    EXPECT_FALSE(frame(window(QStringLiteral("F00a.ml2")))->isMinimized());
 }
 
 TEST_F(WindowTableTest, AutomaticGraphRefusesASingleRecord) {
@@ -458,6 +473,7 @@ TEST_F(WindowTableTest, ManualActivationDoesNothingWhileADataWindowIsActive) {
 TEST_F(WindowTableTest, GraphReturnShowsTheActiveWindowAtNormalSize) {
     table().win_logger_open_log(QStringLiteral("01"));
     QMdiSubWindow* sub = frame(window(QStringLiteral("L01")));
+    sub->showMinimized();
     ASSERT_TRUE(sub->isMinimized());
     home->GraphDispReturen();
     EXPECT_FALSE(sub->isMinimized());

@@ -437,8 +437,10 @@ TEST_F(ChannelValueTest, NumbersAreRightAlignedInSixAfterFourBlanks) {
     EXPECT_EQ(v, QStringLiteral("  12.5"));
     EXPECT_EQ(setting().Ch_data_count(2), 1);
 
+    // A longer value is never cut: its sign stays.
     v = QStringLiteral("-1234.56");
-    EXPECT_EQ(format_ch_value(v, 3), QStringLiteral("    234.56"));
+    EXPECT_EQ(format_ch_value(v, 3), QStringLiteral("  -1234.56"));
+    EXPECT_EQ(v, QStringLiteral("-1234.56"));
     v = QStringLiteral("-5.0   ");
     EXPECT_EQ(format_ch_value(v, 3), QStringLiteral("      -5.0"));
     EXPECT_EQ(setting().Ch_data_count(2), 3);

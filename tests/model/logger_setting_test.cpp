@@ -269,10 +269,12 @@ TEST(LoggerSetting, FixedWidthTextForms) {
     s.let_Ch_scale_max(1, 13700);
     EXPECT_EQ(s.Ch_scale_max_str(1), QStringLiteral("13700"));
 
-    // Statistics texts keep their last characters when longer than the width.
+    // Statistics texts longer than the width stay whole (a sign is never lost).
     auto t = temperatureChannel0();
     t.let_Ch_ave(0, QStringLiteral("123456"));
-    EXPECT_EQ(t.Ch_ave(0), QStringLiteral("23456"));
+    EXPECT_EQ(t.Ch_ave(0), QStringLiteral("123456"));
+    t.let_Ch_min(0, QStringLiteral("-3222.4"));
+    EXPECT_EQ(t.Ch_min(0), QStringLiteral("-32224"));
 }
 
 TEST(LoggerSetting, FixedLengthTextsAreCutOrPaddedInCharacters) {

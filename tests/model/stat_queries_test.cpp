@@ -393,6 +393,97 @@ TEST_F(StatQueriesTest, AMarkedSentinelCountsLikeAnyOtherText) {
     EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
 }
 
+// The numbers the queries read from stored texts (their last six
+// characters) are those of the full conversion, to the last bit, for short
+// everyday texts and for the odd ones the quick reading leaves to it.
+TEST_F(StatQueriesTest, StoredNumbersReadExactlyAsTheFullConversionReadsThem) {
+    const QStringList texts = {chText(-0.05), chText(9999.9), chText(0.1),   chText(-999.9), QStringLiteral("▲   12.0"),
+                               QStringLiteral("-.5"), QStringLiteral("5."), QStringLiteral("+2.5"), QStringLiteral("  -0.0"),
+                               QStringLiteral("   1e3"), QStringLiteral(" 1.2d2"), QStringLiteral("12.3.4"),
+                               QStringLiteral("   abc"), QStringLiteral("000001"), QStringLiteral("\t  7.5"),
+                               QStringLiteral(" 1.2e+"), QStringLiteral("    0.3"), QStringLiteral("123456"),
+                               QStringLiteral("-99999"), QStringLiteral("  .001")};
+    int k = 0;
+    for (const QString& t : texts) {
+        auto& db = dbWith({t}, QStringLiteral("N%1").arg(k++, 2, 10, QLatin1Char('0')));
+        QString mn, mx;
+        db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
+        const QString expected = mq::plain_number_text(mq::channel_text_value(t.right(6)));
+        EXPECT_EQ(mn, expected) << t.toStdString();
+        EXPECT_EQ(mx, expected) << t.toStdString();
+    }
+}
+
+// The statistics of a fill are answered from the values gathered while the
+// records went in (both roads of storing them); the saved queries, run by
+// another reader straight on the stored texts, must give the same answers.
+TEST_F(StatQueriesTest, AnswersFromTheValuesGatheredDuringTheLoadEqualTheSavedQueries) {
+    const int n = 31000;
+    auto text = [](int r, int ch) -> QString {
+        if ((r + ch) % 997 == 0) return OR_;
+        if ((r + ch) % 1009 == 0) return UR_;
+        if ((r + ch) % 1013 == 0) return QString();
+        if ((r + ch) % 1019 == 0) return QStringLiteral("▲  512.5");
+        // Channel 2 holds no value below 100: a sentinel or an empty
+        // cell taken for 0 would become its minimum and a low alarm.
+        if (ch == 2) return chText(100.0 + (r * 7927) % 8999 / 10.0);
+        return chText(((r * (7919 + ch)) % 19999 - 9999) / 10.0);
+    };
+    auto& db = fresh(QStringLiteral("F30"));
+    for (int r = 1; r <= n; ++r) {
+        if (r % 15000 == 0)
+            db.CreateRs_LOG2(QStringLiteral("DATA") + QString::number(r / 15000).rightJustified(2, QLatin1Char('0')));
+        if (r % 2) {
+            db.AddRecord_LOG(r, at(r), QString(), text(r, 1), text(r, 2), QString(), QString());
+        } else {
+            const QByteArray t = clsLOGGER_DATABASE::db_record_time_text(at(r)).toLatin1();
+            const QByteArray c1 = text(r, 1).toUtf8(), c2 = text(r, 2).toUtf8();
+            mq::LogRecordBytes rec;
+            rec.No = r;
+            rec.time = t;
+            rec.mark = "   ";
+            rec.ch = {c1, c2, {}, {}};
+            db.AddRecord_LOG(rec);
+        }
+    }
+    db.Create_UnionQuery(qint16(n / 15000));
+    struct Answers {
+        double min, max;
+        qint32 low, high;
+    } answers[2];
+    const QString lows[2] = {QStringLiteral("-500"), QStringLiteral("150")};
+    for (int ch = 1; ch <= 2; ++ch) {
+        QString mn, mx;
+        db.Get_ChData_MinMax(qint16(ch), mn, mx, QStringLiteral("qTABLE"));
+        answers[ch - 1] = {mn.toDouble(), mx.toDouble(),
+                           db.CHDATA_LALM_ColorAndNum(qint16(ch), lows[ch - 1], QStringLiteral("700"),
+                                                      QStringLiteral("qTABLE")),
+                           db.CHDATA_hALM_ColorAndNum(qint16(ch), lows[ch - 1], QStringLiteral("700"),
+                                                      QStringLiteral("qTABLE"))};
+    }
+    EXPECT_GE(answers[1].min, 100.0);
+    db.CloseDb();
+
+    mq::platform::SqliteDb raw;
+    raw.open(db.dbPath(), false);
+    mq::detail::registerQueryFunctions(raw);
+    for (int ch = 1; ch <= 2; ++ch) {
+        SCOPED_TRACE(ch);
+        auto mm = raw.prepare(QStringLiteral("SELECT MINDAT, MAXDAT FROM CH%1MIN_MAX").arg(ch));
+        ASSERT_TRUE(mm.step());
+        EXPECT_EQ(mm.columnDouble(0), answers[ch - 1].min);
+        EXPECT_EQ(mm.columnDouble(1), answers[ch - 1].max);
+        auto low = raw.prepare(QStringLiteral("SELECT count(*) FROM \"CH%1LALM RecordNo\"").arg(ch));
+        low.step();
+        EXPECT_EQ(low.columnInt64(0), answers[ch - 1].low);
+        auto high = raw.prepare(QStringLiteral("SELECT count(*) FROM \"CH%1hALM RecordNo\"").arg(ch));
+        high.step();
+        EXPECT_EQ(high.columnInt64(0), answers[ch - 1].high);
+        EXPECT_GT(answers[ch - 1].low, 0);
+        EXPECT_GT(answers[ch - 1].high, 0);
+    }
+}
+
 // ---------------------------------------------------------------- split tables and union
 
 // The statistics of a file split into tables of 15,000 and joined by the union

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <map>
 #include <memory>
 
 #include "common/test_env.h"
@@ -170,6 +171,60 @@ TEST_F(WorkingDbTest, ValuesThatDoNotFitTheirFieldAreRefused) {
     EXPECT_THROW(tag->AddRecord_LOG(1, at(0), QString(), {}, {}, {}, {}), mq::DatabaseError);  // no mark field
 }
 
+// The loaders' byte road stores exactly what the text road stores and
+// refuses the same texts, counting characters, not bytes.
+TEST_F(WorkingDbTest, RecordsGivenAsBytesAreStoredAndCheckedAsTexts) {
+    auto byText = newDb(QStringLiteral("L10"));
+    auto byBytes = newDb(QStringLiteral("L11"));
+    struct Row {
+        qint32 no;
+        const char* mark;  // as the data sets hold it
+        std::array<const char*, 4> ch;
+    };
+    const Row rows[] = {{1, "*", {"      12.5", "     O.R.", "", ""}},
+                        {2, "", {"▲  500.0", "    ------", "     -3.0", "▼ 3276.6"}},
+                        {-7, "", {"", "", "", "      0.05"}}};
+    for (const Row& r : rows) {
+        std::array<QString, 4> texts;
+        std::array<QByteArray, 4> utf8;
+        mq::LogRecordBytes rec;
+        for (size_t c = 0; c < 4; ++c) {
+            texts[c] = QString::fromUtf8(r.ch[c]);
+            utf8[c] = texts[c].toUtf8();
+            rec.ch[c] = utf8[c];
+        }
+        byText->AddRecord_LOG(r.no, at(r.no), QString::fromUtf8(r.mark), texts[0], texts[1], texts[2], texts[3]);
+        const QByteArray time = clsLOGGER_DATABASE::db_record_time_text(at(r.no)).toLatin1();
+        const QByteArray mark = *r.mark ? QByteArray(" ") + r.mark + " " : QByteArray("   ");
+        rec.No = r.no;
+        rec.time = time;
+        rec.mark = mark;
+        byBytes->AddRecord_LOG(rec);
+    }
+    ASSERT_EQ(byBytes->Recordset()->RecordCount(), 3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(byBytes->Recordset()->ReadRow(i), byText->Recordset()->ReadRow(i)) << i;
+
+    struct Refused {
+        const char* what;
+        QByteArray mark, time, ch1;
+    };
+    const Refused refused[] = {{"mark", " ** ", "2024/02/29 23:59:50", ""},
+                               {"time", "   ", "12024/02/29 23:59:50", ""},
+                               {"channel", "   ", "2024/02/29 23:59:50", "12345678901"},
+                               {"channel of several-byte characters", "   ", "2024/02/29 23:59:50", "▲▲▲▲▲▲▲▲▲▲▲"}};
+    for (const Refused& r : refused) {
+        mq::LogRecordBytes rec;
+        rec.No = 9;
+        rec.mark = r.mark;
+        rec.time = r.time;
+        rec.ch[0] = r.ch1;
+        EXPECT_THROW(byBytes->AddRecord_LOG(rec), mq::DatabaseError) << r.what;
+    }
+    EXPECT_EQ(byBytes->Recordset()->RecordCount(), 3);
+    byBytes->Create_UnionQuery(0);
+    EXPECT_THROW(byBytes->AddRecord_LOG(mq::LogRecordBytes{}), mq::DatabaseError);  // a saved query is read-only
+}
+
 TEST_F(WorkingDbTest, TagRecordsKeepWorkerAndComment) {
     auto db = newDb(QStringLiteral("L07"), 2);
     db->AddRecord_TAG(5, at(0), QStringLiteral("ﾔﾏﾀﾞ    "), QStringLiteral("検査１"), chText(1.5), QString(), QString(),
@@ -187,6 +242,15 @@ TEST_F(WorkingDbTest, RecordTimeText) {
     EXPECT_EQ(clsLOGGER_DATABASE::db_record_time_text(QDateTime(QDate(2099, 12, 31), QTime(23, 5, 9), Qt::UTC)),
               QStringLiteral("2099/12/31 23:05:09"));
     EXPECT_THROW(clsLOGGER_DATABASE::db_record_time_text(QDateTime()), mq::ConversionError);
+    // Years outside four digits keep their own width; the buffer form agrees.
+    EXPECT_EQ(clsLOGGER_DATABASE::db_record_time_text(QDateTime(QDate(999, 3, 4), QTime(5, 6, 7), Qt::UTC)),
+              QStringLiteral("999/03/04 05:06:07"));
+    EXPECT_EQ(clsLOGGER_DATABASE::db_record_time_text(QDateTime(QDate(12024, 1, 1), QTime(0, 0, 0), Qt::UTC)),
+              QStringLiteral("12024/01/01 00:00:00"));
+    char buf[48];
+    const QDateTime t(QDate(2024, 2, 29), QTime(23, 59, 59), Qt::UTC);
+    EXPECT_EQ(QString::fromLatin1(buf, clsLOGGER_DATABASE::db_record_time_chars(t, buf)),
+              clsLOGGER_DATABASE::db_record_time_text(t));
 }
 
 TEST_F(WorkingDbTest, ReadsCommitTheLoadFirst) {
@@ -214,6 +278,103 @@ TEST_F(WorkingDbTest, BulkColumnReadsFollowRecordOrder) {
     EXPECT_EQ(db->Recordset()->ReadColumn(QStringLiteral("CH2")).back(), chText(-50));
     EXPECT_THROW(db->Recordset()->ReadColumns(3, 7), mq::OutOfRangeError);
     EXPECT_THROW(db->Recordset()->ReadColumn(QStringLiteral("CH9")), mq::MissingKeyError);
+}
+
+// A full read gives every text as stored: repeated ones, long ones, empty
+// ones (still texts, not null) and the decimal texts of the record numbers.
+TEST_F(WorkingDbTest, FullReadsKeepEveryTextAsStored) {
+    auto db = newDb(QStringLiteral("L12"));
+    const QString long20 = QStringLiteral("0123456789");  // the longest a channel takes
+    for (int r = 1; r <= 3000; ++r)
+        db->AddRecord_LOG(r, at(r), r % 3 ? QString() : QStringLiteral("*"), chText(r % 7), r % 2 ? long20 : QString(),
+                          chText(r % 700 / 10.0), {});
+    const auto cols = db->Recordset()->ReadColumns(0, 6);
+    ASSERT_EQ(cols[0].size(), 3000u);
+    for (int r = 1; r <= 3000; ++r) {
+        const size_t i = size_t(r - 1);
+        ASSERT_EQ(cols[0][i], r % 3 ? QStringLiteral("   ") : QStringLiteral(" * ")) << r;
+        ASSERT_EQ(cols[1][i], QString::number(r)) << r;
+        ASSERT_EQ(cols[2][i], clsLOGGER_DATABASE::db_record_time_text(at(r))) << r;
+        ASSERT_EQ(cols[3][i], chText(r % 7)) << r;
+        ASSERT_EQ(cols[4][i], r % 2 ? long20 : QString()) << r;
+        ASSERT_EQ(cols[5][i], chText(r % 700 / 10.0)) << r;
+        ASSERT_FALSE(cols[6][i].isNull()) << r;
+        ASSERT_TRUE(cols[6][i].isEmpty()) << r;
+    }
+
+    // The byte read hands over the same texts, record by record.
+    struct Collect : mq::DbRecordset::RowVisitor {
+        std::vector<QStringList> rows;
+        void row(qint32 position, const QByteArrayView* fields, int count) override {
+            EXPECT_EQ(position, qint32(rows.size()));
+            QStringList r;
+            for (int i = 0; i < count; ++i) r << QString::fromUtf8(fields[i]);
+            rows.push_back(r);
+        }
+    } collect;
+    db->Recordset()->ReadRowsUtf8(1, 4, collect);
+    ASSERT_EQ(collect.rows.size(), 3000u);
+    for (size_t i = 0; i < 3000; ++i)
+        ASSERT_EQ(collect.rows[i], (QStringList{cols[1][i], cols[2][i], cols[3][i], cols[4][i]})) << i;
+    EXPECT_THROW(db->Recordset()->ReadRowsUtf8(2, 7, collect), mq::OutOfRangeError);
+    EXPECT_THROW(db->Recordset()->ReadRowsUtf8(3, 2, collect), mq::OutOfRangeError);
+}
+
+// The marking of minimum and maximum reports every cell it rewrote, in every
+// block table, once, whether it scans the tables or goes to the rows that the
+// values of the statistics point at (gathered during the load or read back);
+// a new database starts with none.
+TEST_F(WorkingDbTest, MarkingReportsTheCellsItRewrote) {
+    enum Mode { Scan, Gathered, ReadBack };
+    std::vector<QString> results[3];
+    for (const Mode mode : {Scan, Gathered, ReadBack}) {
+        SCOPED_TRACE(int(mode));
+        auto db = newDb(QStringLiteral("F0%1").arg(int(mode) + 2));
+        loadSplit(*db, 31000);  // DATA, DATA01, DATA02
+        const auto before = db->Recordset()->ReadColumn(QStringLiteral("CH1"));
+        QString mn, mx;
+        if (mode != Scan) {
+            db->Get_ChData_MinMax(1, mn, mx, QStringLiteral("qTABLE"));  // takes the gathered values
+            EXPECT_EQ(mx, QStringLiteral("99.9"));
+        }
+        if (mode == ReadBack) {
+            // Another source, then the union again: its values are read back.
+            db->Get_ChData_MinMax(2, mn, mx, QStringLiteral("DATA"));
+            db->Get_ChData_MinMax(3, mn, mx, QStringLiteral("qTABLE"));
+        }
+        for (const QString& t : {QStringLiteral("DATA"), QStringLiteral("DATA01"), QStringLiteral("DATA02")}) {
+            db->CHData_ADD_H_str(1, chText(99.9), t);
+            // In DATA02 the minimum comes in another alignment: the rows
+            // holding 0.0 are visited, but no text equals it.
+            db->CHData_ADD_L_str(1, t == QStringLiteral("DATA02") ? QStringLiteral("      0.0 ") : chText(0.0), t);
+        }
+        db->OpenQuery(QStringLiteral("qTABLE"));
+        const auto after = db->Recordset()->ReadColumn(QStringLiteral("CH1"));
+        std::map<qint32, QString> changed;
+        for (size_t i = 0; i < after.size(); ++i)
+            if (after[i] != before[i]) changed[qint32(i + 1)] = after[i];
+        ASSERT_EQ(changed.size(), 60u);  // 31 records hold 99.9; 29 of the 31 holding 0.0 are in DATA and DATA01
+
+        std::map<qint32, QString> reported;
+        for (const mq::MarkedCell& m : db->takeMarkedCells()) {
+            EXPECT_EQ(m.ch, 1);
+            EXPECT_TRUE(reported.emplace(m.No, m.text).second) << m.No;
+        }
+        EXPECT_EQ(reported, changed);
+        EXPECT_EQ(reported[999], QStringLiteral("▲   99.9"));
+        EXPECT_EQ(reported[29000], QStringLiteral("▼    0.0"));
+        EXPECT_EQ(reported.count(31000), 0u);
+        EXPECT_TRUE(db->takeMarkedCells().empty());
+        results[mode] = after;
+
+        db->CHData_ADD_H_str(2, chText(0.0), QStringLiteral("DATA"));
+        EXPECT_FALSE(db->takeMarkedCells().empty());
+        db->CHData_ADD_H_str(2, chText(-0.1), QStringLiteral("DATA01"));
+        db->NewDb(1);
+        EXPECT_TRUE(db->takeMarkedCells().empty());
+    }
+    EXPECT_EQ(results[Scan], results[Gathered]);
+    EXPECT_EQ(results[Scan], results[ReadBack]);
 }
 
 TEST_F(WorkingDbTest, LargeFilesAreSplitIntoTablesOf15000AndJoined) {

@@ -222,9 +222,7 @@ TEST_F(GridTest, BulkFillOfAFullLoggerMemory) {
 #else
     EXPECT_LT(grown, 100LL * 1024 * 1024);
 #endif
-    // Generous: this build may carry sanitizers; the release build fills in
-    // a small fraction of this.
-    EXPECT_LT(ms, 15000);
+    // How fast is measured in bench/grid_bench; here only what it holds.
     std::cout << "[ info ] filled " << records << " rows in " << ms << " ms, store " << g.storeBytes() / 1024
               << " KiB, resident +" << grown / 1024 << " KiB\n";
 }
@@ -241,6 +239,35 @@ TEST_F(GridTest, RewritingCellsDoesNotGrowTheStoreForever) {
     EXPECT_EQ(s.text(3, 0), QStringLiteral("▲ 12.5"));
     s.setText(3, 0, QString());
     EXPECT_TRUE(s.isEmpty(3, 0));
+}
+
+// UTF-8 bytes reach a cell as the same text a QString would make, replace
+// and clear it alike, are range-checked and take part in the compaction of
+// rewritten cells.
+TEST_F(GridTest, CellsSetFromUtf8BytesMatchCellsSetFromTexts) {
+    Grid g;
+    g.setRows(4);
+    g.setCols(3);
+    const QString texts[] = {QStringLiteral("      25.3"), QStringLiteral("▲  500.0"), QStringLiteral("ﾏｰｸ"),
+                             QStringLiteral(" * "), QString()};
+    for (const QString& t : texts) {
+        const QByteArray utf8 = t.toUtf8();
+        g.setTextUtf8(1, 1, utf8);
+        g.setTextMatrix(2, 1, t);
+        EXPECT_EQ(g.TextMatrix(1, 1), g.TextMatrix(2, 1)) << t.toStdString();
+        EXPECT_EQ(g.TextMatrix(1, 1), t);
+    }
+    EXPECT_THROW(g.setTextUtf8(4, 0, "x"), OutOfRangeError);
+    EXPECT_THROW(g.setTextUtf8(0, 3, "x"), OutOfRangeError);
+
+    GridStore s;
+    s.resize(10, 1);
+    const QByteArray long100(100, 'y');
+    for (int i = 0; i < 100000; ++i) s.setTextUtf8(i % 10, 0, long100 + QByteArray::number(i));
+    EXPECT_LT(s.bytesUsed(), 8LL * 1024 * 1024);
+    EXPECT_EQ(s.text(9, 0), QString::fromLatin1(long100 + "99999"));
+    s.setTextUtf8(9, 0, QByteArrayView());
+    EXPECT_TRUE(s.isEmpty(9, 0));
 }
 
 TEST_F(GridTest, AppendRowsAddsAtTheBottom) {
@@ -263,7 +290,7 @@ TEST_F(GridTest, ManyChangesRepaintOnceAndNotAtAllWithoutRedraw) {
     QSignalSpy spy(g.model(), &QAbstractItemModel::dataChanged);
     for (int r = 1; r <= 100; ++r) g.setTextMatrix(r, 2, QString::number(r));
     EXPECT_EQ(spy.count(), 0);
-    mq::test::processEventsFor(20);
+    QCoreApplication::processEvents();  // the one queued repaint
     EXPECT_EQ(spy.count(), 1);
     const QModelIndex tl = spy.at(0).at(0).value<QModelIndex>();
     const QModelIndex br = spy.at(0).at(1).value<QModelIndex>();
@@ -273,7 +300,7 @@ TEST_F(GridTest, ManyChangesRepaintOnceAndNotAtAllWithoutRedraw) {
     spy.clear();
     g.setRedraw(false);
     for (int r = 1; r <= 100; ++r) g.setTextMatrix(r, 1, QString::number(r));
-    mq::test::processEventsFor(20);
+    QCoreApplication::processEvents();  // a queued repaint would have run here
     EXPECT_EQ(spy.count(), 0);
     g.setRedraw(true);
     EXPECT_EQ(spy.count(), 1);
@@ -359,7 +386,7 @@ TEST_F(GridTest, FixedCellsAreDrawnGreyAndCellColoursShow) {
     g.resize(400, 300);
     g.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
-    mq::test::processEventsFor(20);
+    QCoreApplication::processEvents();  // queued repaints of the cells set above
     const QImage img = g.grab().toImage();
 
     const QColor grey = g.palette().color(QPalette::Button);

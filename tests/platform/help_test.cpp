@@ -6,6 +6,9 @@
 #include "platform/message_box.h"
 
 #include <QDesktopServices>
+#include <QTextBrowser>
+#include <QApplication>
+#include <QTest>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -51,7 +54,7 @@ TEST(Help, MissingHelpIsToldToTheUser) {
     EXPECT_EQ(hook.records().size(), 2u);
 }
 
-TEST(Help, OpensTheTopicPageOrTheIndex) {
+TEST(Help, TopicsOpenInTheProgramsOwnHelpWindowNotTheDesktop) {
     mq::test::ensureApplication();
     QTemporaryDir dir;
     touch(dir.filePath(QStringLiteral("31201.html")));
@@ -59,13 +62,61 @@ TEST(Help, OpensTheTopicPageOrTheIndex) {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     ScopedMessageBoxHook hook(MsgResult::OK);
-    EXPECT_NE(showHelp(nullptr, dir.path(), 31201), 0u);
-    EXPECT_NE(showHelp(nullptr, dir.path(), 35001), 0u);
+    QWidget owner;
+    owner.show();
+
+    struct Case {
+        int context;
+        const char* page;
+    };
+    const Case cases[] = {{31201, "31201.html"}, {35001, "index.html"}, {31201, "31201.html"}};
+    HelpWindow* first = nullptr;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.context);
+        EXPECT_NE(showHelp(&owner, dir.path(), c.context), 0u);
+        HelpWindow* w = helpWindowOf(&owner);
+        ASSERT_NE(w, nullptr);
+        if (!first) first = w;
+        EXPECT_EQ(w, first);  // one help window per window that asks
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_TRUE(w->isWindow());
+        EXPECT_EQ(w->currentPage(), dir.filePath(QString::fromLatin1(c.page)));
+    }
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(catcher.urls.size(), 2);
-    EXPECT_EQ(catcher.urls[0], QUrl::fromLocalFile(dir.filePath(QStringLiteral("31201.html"))));
-    EXPECT_EQ(catcher.urls[1], QUrl::fromLocalFile(dir.filePath(QStringLiteral("index.html"))));
+    EXPECT_TRUE(catcher.urls.isEmpty());
     EXPECT_TRUE(hook.records().empty());
+
+    // Asked from a child control, the help belongs to its window.
+    QWidget* button = new QWidget(&owner);
+    EXPECT_NE(showHelp(button, dir.path(), 31201), 0u);
+    EXPECT_EQ(helpWindowOf(button), first);
+}
+
+TEST(Help, TheShippedPagesAnswerEveryContextAndLinkToEachOther) {
+    mq::test::ensureApplication();
+    const QString help = QStringLiteral(MQ_SOURCE_DIR "/help");
+    const int contexts[] = {1,     31101, 31102, 31201, 31203, 31204, 31205, 31206, 31207,
+                            31208, 31209, 32005, 33002, 35001, 35002, 35004, 35101};
+    QWidget owner;
+    for (int c : contexts) {
+        SCOPED_TRACE(c);
+        EXPECT_EQ(helpTopicPath(help, c), help + QStringLiteral("/%1.html").arg(c));
+    }
+    // The page is read as the UTF-8 it is written in, and its links stay in
+    // the help window.
+    ASSERT_NE(showHelp(&owner, help, 33002), 0u);
+    HelpWindow* w = helpWindowOf(&owner);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->browser()->toPlainText().contains(QStringLiteral("通信設定"))) << w->browser()->toPlainText().toStdString();
+    mq::test::saveScreenshot(w, QStringLiteral("help_33002"));
+    // Its one link ("目次") followed from the keyboard.
+    QApplication::setActiveWindow(w);
+    w->browser()->setFocus();
+    QTest::keyClick(w->browser(), Qt::Key_Tab);
+    QTest::keyClick(w->browser(), Qt::Key_Return);
+    EXPECT_EQ(w->currentPage(), help + QStringLiteral("/index.html"));
+    EXPECT_TRUE(w->browser()->toPlainText().contains(QStringLiteral("目次")));
+    mq::test::saveScreenshot(w, QStringLiteral("help_index"));
 }
 
 #include "help_test.moc"

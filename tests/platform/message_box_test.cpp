@@ -136,3 +136,31 @@ TEST(MessageBoxShown, EscapeAnswersCancelOrNo) {
     onBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     EXPECT_EQ(msgBox(nullptr, QStringLiteral("e"), MsgButtons::OK, MsgIcon::Critical), MsgResult::OK);
 }
+
+TEST(MessageBoxShown, AShortTextStillLeavesRoomForTheTitle) {
+    mq::test::ensureApplication();
+    struct Case {
+        const char* title;
+        const char* text;
+    };
+    // The second start's box: a short text under the program's title.
+    const Case cases[] = {{"マロウクイル", "すでに起動しています"},
+                          {"ウインドウを閉じる", "OK"},
+                          {"ｸﾞﾗﾌ", "x"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        int width = 0, needed = 0;
+        onBox([&](QMessageBox* box) {
+            width = box->width();
+            mq::test::saveScreenshot(box, QStringLiteral("message_box_") + QString::number(width));
+            needed = messageBoxMinimumWidth(box->windowTitle(), box->font());
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        msgBox(nullptr, QString::fromUtf8(c.text), MsgButtons::OK, MsgIcon::None, MsgDefault::First,
+               QString::fromUtf8(c.title));
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        EXPECT_GT(needed, QFontMetrics(bold).horizontalAdvance(QString::fromUtf8(c.title)) + 100);
+        EXPECT_GE(width, needed);
+    }
+}

@@ -3,6 +3,7 @@
 // rebinding of the current data set.
 #include "sequencer/prog_dialog.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
@@ -112,21 +113,68 @@ protected:
 // ---------------------------------------------------------------- one operation per showing
 
 TEST_F(ProgDialogTest, RunsItsOperationOnceEvenWhenActivatedAgain) {
-    int reactivations = 0;
-    registerOp(20, [&](Prog_Dialog& dlg) {
-        dlg.set_progress_max(20);
-        dlg.set_progress_value(7);
-        // A message box of the operation closes and the window is active again.
-        dlg.Form_Activate();
-        ++reactivations;
-        EXPECT_EQ(dlg.Label1->text(), QStringLiteral("ロガーから読み出しています。"));
-        EXPECT_FALSE(home_state().app_idle_flag);
-        EXPECT_TRUE(seq().prog_run_once_flag);
-        dlg.exit_success();
-    });
+    // The window becomes active again while its operation runs: another
+    // window closes, a message box goes away. Each activation comes from the
+    // application, as the window system's would; a direct call stands for
+    // one that arrives while the caption is being set.
+    struct Activation {
+        const char* how;
+        std::function<void(Prog_Dialog&)> activate;
+    };
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    const Activation activations[] = {
+        {"another window active, then this one again",
+         [&](Prog_Dialog& dlg) {
+             QApplication::setActiveWindow(&other);
+             QCoreApplication::processEvents();
+             QApplication::setActiveWindow(&dlg);
+             QCoreApplication::processEvents();
+         }},
+        {"a box of the operation closed",
+         [](Prog_Dialog& dlg) {
+             QDialog box(&dlg);
+             box.show();
+             QApplication::setActiveWindow(&box);
+             QCoreApplication::processEvents();
+             box.close();
+             QApplication::setActiveWindow(&dlg);
+             QCoreApplication::processEvents();
+         }},
+        {"the activate handler itself", [](Prog_Dialog& dlg) { dlg.Form_Activate(); }},
+    };
+    for (const Activation& a : activations) {
+        SCOPED_TRACE(a.how);
+        runs = 0;
+        int activationsSeen = 0;
+        registerOp(540, [&](Prog_Dialog& dlg) {
+            // A save of two files: the caption carries the file, the bar its progress.
+            dlg.set_progress_max(20);
+            dlg.Label1->setText(QStringLiteral("ファイルへ書き込んでいます。(1/2)"));
+            dlg.set_progress_value(7);
+            const int before = dlg.ProgressBar1->value();
+            a.activate(dlg);
+            ++activationsSeen;
+            EXPECT_EQ(dlg.Label1->text(), QStringLiteral("ファイルへ書き込んでいます。(1/2)"));
+            EXPECT_EQ(dlg.progress_value(), 7);
+            EXPECT_EQ(dlg.ProgressBar1->value(), before);
+            EXPECT_FALSE(home_state().app_idle_flag);
+            EXPECT_TRUE(seq().prog_run_once_flag);
+            dlg.Label1->setText(QStringLiteral("ファイルへ書き込んでいます。(2/2)"));
+            dlg.set_progress_value(8);
+            EXPECT_EQ(dlg.progress_history(), (QList<double>{0, 7, 8}));
+            dlg.unload();
+        });
+        show(540);
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(activationsSeen, 1);
+    }
+
+    runs = 0;
+    registerOp(20, [&](Prog_Dialog& dlg) { dlg.exit_success(); });
     show(20);
     EXPECT_EQ(runs, 1);
-    EXPECT_EQ(reactivations, 1);
     EXPECT_EQ(phase, QStringLiteral("ロガーから読み出しています。"));
     EXPECT_TRUE(cancelEnabled);
     EXPECT_FALSE(idleDuring);
@@ -163,13 +211,48 @@ TEST_F(ProgDialogTest, ACodeWithoutAHandlerEndsAtOnceAndFreesTheProgram) {
     EXPECT_FALSE(seq().tag_list_read_done);
 }
 
-TEST_F(ProgDialogTest, AnErrorInsideTheOperationReachesTheCaller) {
-    registerOp(53, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
-    EXPECT_THROW(show(53), mq::IoError);
+// An error nothing inside the operation caught ends it as a failure its
+// caller recognises, with one message, and never leaves the dialog.
+TEST_F(ProgDialogTest, AnErrorInsideAnOperationIsReportedAndEndsItAsAFailure) {
+    struct Case {
+        qint16 code;
+        bool fileCancel;    // file_cancel_flag set
+        bool commCancel;    // comm_cancel_flag set
+        int callerUnloads;  // the calling dialog unloaded
+    };
+    const Case cases[] = {{53, true, false, 0}, {600, true, false, 0}, {700, true, false, 0},
+                          {10, false, true, 1}, {50, false, true, 0},  {28, false, true, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        seq().file_cancel_flag = false;
+        mq::link().comm_cancel_flag = false;
+        seq().log_list_read_done = false;
+        callerUnloads = 0;
+        home_state().file_plain_text = "left over";
+        home_state().app_idle_flag = false;
+        registerOp(c.code, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
+        mq::platform::ScopedMessageBoxHook boxes;
+        EXPECT_NO_THROW(show(c.code));
+        EXPECT_EQ(boxes.texts(), std::vector<QString>{QStringLiteral("エラーが発生しました。")});
+        EXPECT_EQ(seq().file_cancel_flag, c.fileCancel);
+        EXPECT_EQ(mq::link().comm_cancel_flag, c.commCancel);
+        EXPECT_EQ(callerUnloads, c.callerUnloads);
+        if (c.code == 600) EXPECT_TRUE(home_state().file_plain_text.isEmpty());
+        if (c.code == 10) EXPECT_TRUE(seq().log_list_read_done);
+        EXPECT_TRUE(home_state().app_idle_flag);
+        EXPECT_TRUE(seq().dialog.isNull());
+        EXPECT_EQ(seq().prog_busy_flag, 0);
+        EXPECT_FALSE(seq().prog_run_once_flag);
+    }
+}
+
+TEST_F(ProgDialogTest, AnErrorInsideASaveReachesTheSaveRunner) {
+    registerOp(540, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
+    mq::platform::ScopedMessageBoxHook boxes;
+    EXPECT_THROW(show(540), mq::IoError);
+    EXPECT_TRUE(boxes.texts().empty());
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_TRUE(seq().dialog.isNull());
-    EXPECT_EQ(seq().prog_busy_flag, 0);
-    EXPECT_FALSE(seq().prog_run_once_flag);
 }
 
 TEST_F(ProgDialogTest, ASecondShowingWhileOneRunsIsRefused) {
@@ -275,7 +358,7 @@ TEST_F(ProgDialogTest, EscapeDoesNotCloseTheWindowUnderItsOperation) {
     registerOp(50, [&](Prog_Dialog& dlg) {
         QTest::keyClick(&dlg, Qt::Key_Escape);
         dlg.close();
-        mq::test::processEventsFor(20);
+        QCoreApplication::processEvents();
         stillThere = dlg.isVisible() && !dlg.unloaded();
         dlg.exit_success();
     });
@@ -390,6 +473,28 @@ TEST_F(ProgExitTest, AnotherLoggerEndsAListReadWithTheChangeAndUnloadsTheCaller)
     EXPECT_EQ(callerUnloads, 1);
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_EQ(sim.received(), (QList<QByteArray>{"ST00SN", "ST03MD"}));  // nothing more is sent
+}
+
+TEST_F(ProgExitTest, AnAdapterUnpluggedDuringAReadEndsItAtOnceWithTheLostLinkMessage) {
+    // The logger is silent (a 30 s time-out) and the adapter is pulled out
+    // while the read waits for the reply.
+    registerRead(10, [this] { sim.setFault(Fault::Silence); }, 600);
+    QTimer unplug;
+    QObject::connect(&unplug, &QTimer::timeout, [&] {
+        if (sim.received().size() < 3) return;
+        unplug.stop();
+        sim.stop();
+    });
+    unplug.start(10);
+    show(10);
+    EXPECT_TRUE(link().rx_port_lost);
+    EXPECT_EQ(link().rx_attempts_made, 1);
+    EXPECT_LT(link().rx_ticks_counted, 600);
+    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+    EXPECT_FALSE(link().link_connected_flag);
+    EXPECT_FALSE(link().comm_cancel_flag);
+    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_TRUE(home_state().app_idle_flag);
 }
 
 TEST_F(ProgExitTest, ALoggerThatFallsSilentDisconnects) {

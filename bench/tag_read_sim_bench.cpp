@@ -1,0 +1,137 @@
+// Reading one tag of four-channel records from the unpaced simulated logger
+// into a TAG window with its summary. Run by hand:
+// build/release/bench/tag_read_sim_bench
+// - 10,000 records unpaced: the read takes under 0.5 s.
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "common/test_env.h"
+#include "logger_sim/logger_sim.h"
+#include "main_window/command_files.h"
+#include "main_window/connect_command.h"
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "main_window/identity_check.h"
+#include "main_window/serial_link.h"
+#include "model/data_sets.h"
+#include "model/db_workspace.h"
+#include "model/model_state.h"
+#include "platform/message_box.h"
+#include "platform/serial_port.h"
+#include "sequencer/ops_tag.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+#include "tag_data/tag_data.h"
+#include "tag_data/tag_data_files.h"
+
+namespace {
+
+logger_sim::Scenario scenario(int kRecords) {
+    logger_sim::Scenario s = logger_sim::defaultScenario();
+    s.mode = logger_sim::Mode::Tag;
+    logger_sim::TagEntry& t = s.tags[0];
+    for (int c = 0; c < 4; ++c) t.channels[c] = s.tags[0].channels[0];
+    t.records.clear();
+    const QDateTime start(QDate(2014, 1, 1), QTime(0, 0, 0));
+    for (int i = 0; i < kRecords; ++i) {
+        logger_sim::TagRecord r;
+        r.time = start.addSecs(17LL * i);
+        r.worker = 1 + i % 20;
+        r.comment = 1 + (i * 7) % 20;
+        r.values = {QString::number(200 + i % 97), QString::number(-150 + i % 311), QString::number(i % 53),
+                    i % 101 == 0 ? QStringLiteral("32767") : QString::number(500 - i % 1000)};
+        t.records.append(r);
+    }
+    return s;
+}
+
+void BM_ReadTag(benchmark::State& state) {
+    const int kRecords = static_cast<int>(state.range(0));
+    mq::ModelSlot modelSlot;
+    mq::LinkSlot linkSlot;
+    mq::HomeSlot homeSlot;
+    mq::SeqSlot seqSlot;
+    mq::ConnectionSlot connSlot;
+    mq::model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
+    QDir().mkpath(mq::model().user_dir + QStringLiteral("/config"));
+    mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();
+
+    logger_sim::Simulator sim(mq::test::configDir(), scenario(kRecords));
+    if (!sim.start()) {
+        state.SkipWithError("simulator did not start");
+        return;
+    }
+    qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
+    mq::cmd_table_load(mq::test::configDir());
+    mq::link().comm_port_no = 1;
+    mq::link().comm_baud_rate = 128000;
+    mq::link().MSComm1().setPortNumber(1);
+    mq::comm_setting();
+
+    mq::HOME home;
+    home.setExitStepDelay(0);
+    home.Timer3()->stop();
+    home.show();
+    mq::HomeTargets& t = mq::home_state().targets;
+    t.comm_dialog = [](const QString&) {};
+    t.loggerconnect = [&home] { mq::loggerconnect_Click(home); };
+    mq::install_tag_data_targets(t);
+    mq::install_tag_data_operations();
+    mq::prog_install_connect_check();
+    {
+        mq::platform::ScopedMessageBoxHook yes(mq::platform::MsgResult::Yes);
+        home.loggerconnect_Click();
+    }
+    mq::seq().prog_mode = mq::op_read_tag_list;
+    mq::prog_dialog_show(&home);
+    if (!mq::link().link_connected_flag) {
+        state.SkipWithError("no connection to the simulator");
+        return;
+    }
+
+    double worst = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        home.winTable().win_logger_open_tag(QStringLiteral("01"));
+        const double secs = timer.nsecsElapsed() / 1e9;
+        state.SetIterationTime(secs);
+        worst = std::max(worst, secs);
+        state.PauseTiming();
+        if (mq::home_state().win_key_table[0] != QStringLiteral("L01") || !mq::link().link_connected_flag) {
+            state.SkipWithError("the read did not complete");
+            break;
+        }
+        mq::home_state().close_reason = 1;
+        home.winTable().win_all_close();
+        mq::home_state().close_reason = 0;
+        state.ResumeTiming();
+    }
+    state.counters["worst_s"] = worst;
+    std::printf("TAG read of %d records unpaced: %.3f s%s\n", kRecords, worst,
+                worst < 0.5 ? " (under 0.5 s)" : " (OVER 0.5 s)");
+    mq::home_state().targets = mq::HomeTargets{};
+    sim.stop();
+    qunsetenv("MARROWQUILL_PORTS");
+}
+BENCHMARK(BM_ReadTag)
+    ->ArgNames({"records"})
+    ->Arg(10000)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    mq::test::ensureApplication();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,176 @@
+#include "printing/print_sheets.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPen>
+#include <QPrinter>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <map>
+
+#include "platform/safe_file.h"
+
+namespace mq {
+
+// ---------------------------------------------------------------- recording
+
+PrintPage& PrintSheets::current() {
+    if (!m_open) {
+        m_pages.emplace_back();
+        m_open = true;
+    }
+    return m_pages.back();
+}
+
+bool PrintSheets::text_left(double x, double y, int size, const QString& text) {
+    current().push_back(PrintOp{PrintOp::TextLeft, quint8(size), float(x), float(y), 0, 0, text});
+    return true;
+}
+
+bool PrintSheets::text_right(double xRight, double y, int size, const QString& text) {
+    current().push_back(PrintOp{PrintOp::TextRight, quint8(size), float(xRight), float(y), 0, 0, text});
+    return true;
+}
+
+bool PrintSheets::text_centre(double width, double y, int size, const QString& text) {
+    current().push_back(PrintOp{PrintOp::TextCentre, quint8(size), 0, float(y), float(width), 0, text});
+    return true;
+}
+
+bool PrintSheets::box(double x1, double y1, double x2, double y2) {
+    current().push_back(PrintOp{PrintOp::Box, 0, float(x1), float(y1), float(x2), float(y2), QString()});
+    return true;
+}
+
+bool PrintSheets::new_page() {
+    current();  // a page with nothing on it still counts once it is ended
+    m_open = false;
+    return true;
+}
+
+int PrintSheets::pageCount() const { return int(m_pages.size()); }
+
+QStringList PrintSheets::pageTexts(int page) const {
+    QStringList out;
+    if (page < 0 || page >= pageCount()) return out;
+    for (const PrintOp& op : m_pages[size_t(page)]) {
+        if (op.kind != PrintOp::Box) out << op.text;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- delivery
+
+namespace {
+
+// Fonts and metrics of one paint device, by point size.
+class FontCache {
+public:
+    FontCache(QPaintDevice* device, QString family) : m_device(device), m_family(std::move(family)) {}
+
+    struct Entry {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+
+    const Entry& get(int size) {
+        auto it = m_entries.find(size);
+        if (it == m_entries.end()) {
+            QFont f(m_family);
+            f.setPointSize(size);
+            it = m_entries.emplace(size, Entry{QFont(f, m_device), QFontMetricsF(f, m_device)}).first;
+        }
+        return it->second;
+    }
+
+private:
+    QPaintDevice* m_device;
+    QString m_family;
+    std::map<int, Entry> m_entries;
+};
+
+bool paintPages(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily) {
+    QPainter p;
+    if (!p.begin(&printer)) return false;
+    const double k = printer.resolution() / 25.4;  // device units per millimetre
+    QPen pen(Qt::black);
+    pen.setWidthF(0.2 * k);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    FontCache fonts(&printer, fontFamily);
+    int currentSize = -1;
+    const auto& pages = sheets.pages();
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && !printer.newPage()) {
+            p.end();
+            return false;
+        }
+        for (const PrintOp& op : pages[i]) {
+            if (op.kind == PrintOp::Box) {
+                const QPointF a(op.x1 * k, op.y1 * k), b(op.x2 * k, op.y2 * k);
+                if (op.x1 == op.x2 || op.y1 == op.y2) {
+                    p.drawLine(a, b);
+                } else {
+                    p.drawRect(QRectF(a, b));
+                }
+                continue;
+            }
+            const FontCache::Entry& e = fonts.get(op.size);
+            if (op.size != currentSize) {
+                p.setFont(e.font);
+                currentSize = op.size;
+            }
+            double x = op.x1 * k;
+            if (op.kind == PrintOp::TextRight) {
+                x -= e.metrics.horizontalAdvance(op.text);
+            } else if (op.kind == PrintOp::TextCentre) {
+                x = (op.x2 * k - e.metrics.horizontalAdvance(op.text)) / 2;
+            }
+            p.drawText(QPointF(x, op.y1 * k + e.metrics.ascent()), op.text);
+        }
+    }
+    return p.end();
+}
+
+}  // namespace
+
+DeliveryResult deliver_sheets(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily) {
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    if (sheets.pageCount() == 0) return {};
+
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    if (!toFile) {
+        if (paintPages(sheets, printer, fontFamily)) return {};
+        return {false, QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。")};
+    }
+
+    // The PDF goes to a temporary file beside the target and replaces the
+    // target only when it is complete.
+    const QString target = printer.outputFileName();
+    const QFileInfo info(target);
+    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    temp.setAutoRemove(true);
+    if (!QDir(info.absolutePath()).exists() || !temp.open()) return {false, file_create_error_message(target)};
+    // A PDF the user saves is readable as any file of theirs, not private as a temporary file.
+    temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    temp.close();
+    printer.setOutputFileName(temp.fileName());
+    const bool painted = paintPages(sheets, printer, fontFamily);
+    printer.setOutputFileName(target);
+    if (!painted || QFileInfo(temp.fileName()).size() == 0) return {false, file_write_error_message(target)};
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+        return {false, file_write_error_message(target)};
+    }
+    temp.setAutoRemove(false);  // it is the target now
+    return {};
+}
+
+}  // namespace mq

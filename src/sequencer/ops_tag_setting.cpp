@@ -1,0 +1,131 @@
+#include "sequencer/ops_tag_setting.h"
+
+#include "main_window/serial_link.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "platform/errors.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+#include "sequencer/setting_commands.h"
+#include "sequencer/setting_write.h"
+
+namespace mq {
+
+namespace {
+
+constexpr int kTags = 20;
+
+QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
+
+std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) {
+    const auto& root = model().logger_main;
+    if (!root) return nullptr;
+    try {
+        return root->colLOGGER_DATA().Item(key);
+    } catch (const MissingKeyError&) {
+        return nullptr;
+    }
+}
+
+// What the refusal message names: the owner and the command.
+QString command_name(int index) { return setting_command_name(index == 0 ? 1 : 2); }
+
+enum class Sent { Ok, Ended };
+
+// Sends the two commands of the data set under `key` as number nn; on a
+// refusal or no reply the operation has ended. `progressBase` >= 0 advances
+// the bar per command.
+Sent send_tag_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const QString& owner,
+                      int progressBase) {
+    const auto ds = logger_item(key);
+    if (!ds) {
+        dlg.exit_no_reply();
+        return Sent::Ended;
+    }
+    model().act_logger_data = ds;
+    const QStringList commands = tag_setting_commands(ds->clsLOGGER_SETTING(), nn);
+    for (int i = 0; i < commands.size(); ++i) {
+        if (progressBase >= 0) dlg.set_progress_value(progressBase + i + 1);
+        switch (send_setting_write(commands[i])) {
+        case WriteReply::Accepted: break;
+        case WriteReply::Rejected:
+            model().act_logger_data.reset();
+            exit_write_rejected(dlg, owner + u' ' + command_name(i));
+            return Sent::Ended;
+        case WriteReply::NoReply:
+            model().act_logger_data.reset();
+            dlg.exit_no_reply();
+            return Sent::Ended;
+        }
+    }
+    model().act_logger_data.reset();
+    return Sent::Ok;
+}
+
+}  // namespace
+
+QStringList tag_setting_commands(const clsLOGGER_SETTING& s, const QString& nn) {
+    const CommandTable& t = link().cmd_r_p_req;
+    return {setting_cmd_channel_inputs(t[kCmdChannelInputs], nn, s), setting_cmd_alarms(t[kCmdAlarms], nn, s)};
+}
+
+void op_write_tag_setting_run(Prog_Dialog& dlg, const TagSettingWriteHooks& hooks, bool allTags) {
+    seq().setting_write_rejected = false;
+    if (dlg.identity_check() != 0) return;
+    if (allTags) {
+        dlg.set_progress_max(kTags);
+        for (int n = 1; n <= kTags; ++n) {
+            dlg.set_progress_value(n);
+            if (send_tag_setting(dlg, QStringLiteral("L") + two(n), two(n), QStringLiteral("TAG") + two(n), -1) !=
+                Sent::Ok)
+                return;
+        }
+    } else {
+        dlg.set_progress_max(2);
+        const int n = hooks.shown_tag ? hooks.shown_tag() : 0;
+        if (n < 1 || n > kTags) {
+            dlg.exit_no_reply();
+            return;
+        }
+        if (send_tag_setting(dlg, QStringLiteral("L") + two(n), two(n), QStringLiteral("TAG") + two(n), 0) != Sent::Ok)
+            return;
+    }
+    model().act_logger_data.reset();
+    dlg.unload();
+}
+
+void op_write_tag_default_run(Prog_Dialog& dlg) {
+    seq().setting_write_rejected = false;
+    if (dlg.identity_check() != 0) return;
+    dlg.set_progress_max(2);
+    const auto& root = model().logger_main;
+    if (!root) {
+        dlg.exit_no_reply();
+        return;
+    }
+    if (!logger_item(QStringLiteral("L00"))) root->colLOGGER_DATA().Add(QStringLiteral("L00"));
+    if (send_tag_setting(dlg, QStringLiteral("L00"), QStringLiteral("00"), QStringLiteral("既定収録設定"), 0) !=
+        Sent::Ok)
+        return;
+    // The defaults editor closes after a successful write as well.
+    dlg.exit_editor_write(false);
+}
+
+void install_tag_setting_write_operations(const TagSettingWriteHooks& hooks) {
+    ProgOperation all;
+    all.run = [hooks](Prog_Dialog& dlg) { op_write_tag_setting_run(dlg, hooks, true); };
+    all.unload_caller = hooks.unload_editor;
+    prog_register_operation(op_write_tag_setting_all, std::move(all));
+
+    ProgOperation one;
+    one.run = [hooks](Prog_Dialog& dlg) { op_write_tag_setting_run(dlg, hooks, false); };
+    one.unload_caller = hooks.unload_editor;
+    prog_register_operation(op_write_tag_setting_one, std::move(one));
+
+    ProgOperation def;
+    def.run = [](Prog_Dialog& dlg) { op_write_tag_default_run(dlg); };
+    def.unload_caller = hooks.unload_default_editor;
+    prog_register_operation(op_write_tag_default, std::move(def));
+}
+
+}  // namespace mq

@@ -1,0 +1,58 @@
+#include "sequencer/setting_commands.h"
+
+#include "main_window/conversions.h"
+#include "model/cls_logger_setting.h"
+
+namespace mq {
+
+void setting_cmd_put(QString& cmd, int pos, const QString& field) {
+    const int end = pos - 1 + int(field.size());
+    if (cmd.size() < end) cmd = cmd.leftJustified(end, u' ');
+    cmd.replace(pos - 1, field.size(), field);
+}
+
+QString setting_cmd_numbered(const QString& tmpl, const QString& number) {
+    QString cmd = tmpl;
+    setting_cmd_put(cmd, 7, number.right(2).rightJustified(2, u'0'));
+    return cmd;
+}
+
+QString setting_right_in(const QString& t, int width, QChar pad) {
+    if (t.size() >= width) return t.right(width);
+    return t.rightJustified(width, pad);
+}
+
+QString setting_channel_input_block(const clsLOGGER_SETTING& s, int ch) {
+    const QString type = s.Ch_input_type(ch).left(1).leftJustified(1, u' ');
+    const QString unit = s.Ch_unit(ch).left(3).leftJustified(3, u' ');
+    const QString smin = setting_right_in(smsm_add_zero(QString::number(s.Ch_scale_min(ch))), 5, u' ');
+    const QString smax = setting_right_in(smsm_add_zero(QString::number(s.Ch_scale_max(ch))), 5, u' ');
+    const QString pos = QString::number(s.Ch_period_pos(ch) % 10);
+    return type + u',' + unit + u',' + smin + u',' + smax + u',' + pos + u',';
+}
+
+QString setting_alarm_field(const QString& inputType, double value) {
+    if (inputType == QStringLiteral("-") || inputType == QStringLiteral("V")) return QStringLiteral("-----");
+    QString t = QString::number(value, 'f', 1);
+    t.remove(u'.');
+    return setting_right_in(space_delete(t), 5, u' ');
+}
+
+QString setting_cmd_channel_inputs(const QString& tmpl, const QString& number, const clsLOGGER_SETTING& s) {
+    QString cmd = setting_cmd_numbered(tmpl, number);
+    for (int c = 0; c < 4; ++c) setting_cmd_put(cmd, 10 + 20 * c, setting_channel_input_block(s, c));
+    return cmd;
+}
+
+QString setting_cmd_alarms(const QString& tmpl, const QString& number, const clsLOGGER_SETTING& s) {
+    QString cmd = setting_cmd_numbered(tmpl, number);
+    for (int c = 0; c < 4; ++c) {
+        const QString type = s.Ch_input_type(c);
+        setting_cmd_put(cmd, 10 + 12 * c,
+                        setting_alarm_field(type, s.Ch_low_alarm_count_value(c)) + u',' +
+                            setting_alarm_field(type, s.Ch_high_alarm_count_value(c)) + u',');
+    }
+    return cmd;
+}
+
+}  // namespace mq

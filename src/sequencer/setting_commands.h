@@ -1,0 +1,45 @@
+#pragma once
+// The pieces of the setting-write commands that LOG and TAG settings share.
+// A command starts from a template of the write-command table (R_P_CMD.REQ,
+// link().cmd_r_p_req) and has fixed ranges replaced by the fields; every other
+// template character is the logger's syntax and is kept. The channel-inputs
+// command (entry 5) and the alarms command (entry 6) carry the same channel
+// fields in LOG and TAG mode; the number at characters 7-8 is the area, the
+// tag, or 00 for the PC-side defaults.
+#include <QChar>
+#include <QString>
+
+namespace mq {
+
+class clsLOGGER_SETTING;
+
+// Write-command table entries of the two channel commands.
+inline constexpr int kCmdChannelInputs = 5;
+inline constexpr int kCmdAlarms = 6;
+
+// Puts `field` at 1-based position pos of cmd, growing a template that is
+// too short with blanks (the logger then refuses the command; nothing breaks).
+void setting_cmd_put(QString& cmd, int pos, const QString& field);
+// Template characters 1-6, the number's last two digits at 7-8, the template
+// from 9 on.
+QString setting_cmd_numbered(const QString& tmpl, const QString& number);
+// The text right-aligned in `width` characters padded with `pad`; a longer
+// text keeps its last `width` characters.
+QString setting_right_in(const QString& t, int width, QChar pad);
+
+// Channel-input block of channel ch (20 characters): type, unit, scale
+// minimum and maximum in sign-and-four-digits form, decimal position, each
+// followed by ",".
+QString setting_channel_input_block(const clsLOGGER_SETTING& s, int ch);
+
+// Alarm or integration-base field (5 characters): "-----" for a "-" or "V"
+// channel, else the unscaled value with one decimal, point and blanks removed,
+// right-aligned in 5 ("-200.0" -> "-2000", "0.0" -> "   00").
+QString setting_alarm_field(const QString& inputType, double value);
+
+// Template with the number and four 20-character blocks at 10, 30, 50, 70.
+QString setting_cmd_channel_inputs(const QString& tmpl, const QString& number, const clsLOGGER_SETTING& s);
+// Template with the number and four 12-character blocks (low, high) at 10, 22, 34, 46.
+QString setting_cmd_alarms(const QString& tmpl, const QString& number, const clsLOGGER_SETTING& s);
+
+}  // namespace mq

@@ -1,0 +1,129 @@
+#include "sequencer/setting_write.h"
+
+#include <QRegularExpression>
+
+#include "main_window/identity_check.h"
+#include "main_window/serial_link.h"
+#include "model/data_sets.h"
+#include "model/data_window.h"
+#include "model/model_state.h"
+#include "platform/civil_time.h"
+#include "platform/errors.h"
+#include "platform/message_box.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+
+namespace mq {
+
+namespace {
+constexpr char kAck = 0x06;
+constexpr char kNak = 0x15;
+}  // namespace
+
+WriteReply send_setting_write(const QString& command, qint16 timeoutTicks) {
+    if (!send_data_sub(command, 3, timeoutTicks)) return WriteReply::NoReply;
+    const LinkState& ln = link();
+    const char first = ln.rx_count > 0 ? ln.rx_buffer.at(0) : 0;
+    if (first == kNak) return WriteReply::Rejected;
+    // The link takes only ACK or NAK as a three-byte reply.
+    return first == kAck ? WriteReply::Accepted : WriteReply::Rejected;
+}
+
+QString setting_write_rejected_message(const QString& what) {
+    return QStringLiteral("ロガーが設定の書き込みを受け付けませんでした。\r\n（") + what + QStringLiteral("）");
+}
+
+QString setting_command_name(int index) {
+    switch (index) {
+    case 0: return QStringLiteral("収録間隔");
+    case 1: return QStringLiteral("ｾﾝｻ/入力・ｽｹｰﾙ・単位");
+    case 2: return QStringLiteral("警報値");
+    case 3: return QStringLiteral("積算基準値");
+    default: return QString();
+    }
+}
+
+QString reserve_command_name(bool stop) {
+    return stop ? QStringLiteral("予約収録の終了日時") : QStringLiteral("予約収録の開始日時");
+}
+
+void exit_write_rejected(Prog_Dialog& dlg, const QString& what) {
+    seq().setting_write_rejected = true;
+    platform::msgBox(&dlg, setting_write_rejected_message(what), platform::MsgButtons::OK,
+                     platform::MsgIcon::Exclamation);
+    dlg.exit_editor_write(false);
+}
+
+void setting_editor_rebind() {
+    ModelState& m = model();
+    IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
+    if (!w) {
+        m.act_data_kind = 2;
+        m.act_logger_data.reset();
+        m.act_file_data.reset();
+        return;
+    }
+    const QString key = w->Tag().left(3);
+    if (key.startsWith(u'L')) {
+        m.act_data_kind = 2;
+        try {
+            m.act_logger_data = m.logger_main ? m.logger_main->colLOGGER_DATA().Item(key) : nullptr;
+        } catch (const MissingKeyError&) {
+            m.act_logger_data.reset();
+        }
+    } else {
+        m.act_data_kind = 1;
+        try {
+            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
+        } catch (const MissingKeyError&) {
+            m.act_file_data.reset();
+        }
+    }
+}
+
+QDateTime clock_from_reply(const QString& reply) {
+    if (reply.size() < 16) return {};
+    const QString t = QStringLiteral("20") + reply.mid(4, 2) + u'/' + reply.mid(6, 2) + u'/' + reply.mid(8, 2) + u' ' +
+                      reply.mid(10, 2) + u':' + reply.mid(12, 2) + u':' + reply.mid(14, 2);
+    static const QRegularExpression digits(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$"));
+    if (!digits.match(t).hasMatch()) return {};
+    try {
+        return platform::parseCivil(t);
+    } catch (const Error&) {
+        return {};
+    }
+}
+
+QDateTime send_clock_read() {
+    const LinkState& ln = link();
+    const qint32 len = ln.cmd_s_rsp[kStatusCmdClock].trimmed().toInt();
+    if (!send_data_sub(ln.cmd_s_req[kStatusCmdClock], len, kClockTimeout)) return {};
+    return clock_from_reply(rd_string_make());
+}
+
+DirectClock read_logger_clock_direct(QDateTime* now) {
+    send_initial();
+    const qint16 r = send_recv_before_check();
+    if (r == 1) {
+        comm_disconnect();
+        return DirectClock::Disconnected;
+    }
+    if (r != 0) {
+        comm_logger_change();
+        return DirectClock::LoggerChanged;
+    }
+    const QDateTime t = send_clock_read();
+    if (!t.isValid()) {
+        comm_disconnect();
+        return DirectClock::Disconnected;
+    }
+    if (now) *now = t;
+    return DirectClock::Ok;
+}
+
+bool reserve_time_after_clock(const QString& when, const QDateTime& clock) {
+    const QString limit = platform::formatCivil(platform::addSeconds(clock, 30));
+    return when > limit;
+}
+
+}  // namespace mq

@@ -1,0 +1,484 @@
+#include "tag_data/tag_data.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+
+#include "main_window/conversions.h"
+#include "main_window/home.h"
+#include "main_window/home_state.h"
+#include "main_window/serial_link.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "platform/errors.h"
+#include "platform/grid.h"
+#include "platform/message_box.h"
+#include "platform/numbers.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+#include "tag_data/tag_records.h"
+
+namespace mq {
+
+namespace {
+
+const QString kData = QStringLiteral("DATA");
+
+// Size cap of a TAG window in twips.
+constexpr int kCapHeightTwips = 4900;
+constexpr int kCapWidthTwips = 9930;
+// Column widths of the records table in twips.
+constexpr int kColTwips[8] = {680, 2000, 990, 990, 990, 990, 1400, 1400};
+// Records between two progress updates of the storing loop.
+constexpr int kProgressEvery = 256;
+
+int twipsToPixelsX(const QWidget* w, int twips) { return twips * w->logicalDpiX() / 1440; }
+int twipsToPixelsY(const QWidget* w, int twips) { return twips * w->logicalDpiY() / 1440; }
+
+IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
+
+QMdiSubWindow* frameOf(const QWidget* w) {
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) return sub;
+    }
+    return nullptr;
+}
+
+void setDataCommandsEnabled(IMainWindowServices* mw, bool enabled) {
+    if (!mw) return;
+    for (int button : {14, 17}) mw->setToolbarButtonEnabled(button, enabled);
+    for (const char* item : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp"}) {
+        mw->setMenuItemEnabled(QString::fromLatin1(item), enabled);
+    }
+}
+
+// A summary value: blank for the row's no-value mark, otherwise in the
+// channel's number format, with one blank before it.
+QString summaryText(const QString& type, int decimals, double value, double mark) {
+    QString t = grid_disp_format_mk(platform::cstrNumber(value));
+    if (value == mark) t = QString(5, u' ');
+    return QLatin1Char(' ') + Disp_DATA(type, qint16(decimals), t);
+}
+
+}  // namespace
+
+std::array<QString, 4> tag_logger_units() {
+    std::array<QString, 4> units;
+    for (int ch = 0; ch < 4; ++ch) {
+        try {
+            units[size_t(ch)] = data_gamen_ch_unit_conv(ch);
+        } catch (const MissingKeyError&) {
+            units[size_t(ch)] = QStringLiteral(" ");
+        }
+    }
+    return units;
+}
+
+// ---------------------------------------------------------------- window
+
+tag_data::tag_data(const QString& tag, QWidget* parent) : QWidget(parent), m_tag(tag) { build_ui(); }
+
+tag_data::~tag_data() = default;
+
+void tag_data::build_ui() {
+    setWindowTitle(QStringLiteral("TAG 00"));
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(4, 4, 4, 4);
+
+    auto* upper = new QHBoxLayout;
+    m_frame6 = new QGroupBox(this);
+    auto* names = new QHBoxLayout(m_frame6);
+    m_label2 = new QLabel(QStringLiteral("タグ名"), m_frame6);
+    m_label4 = new QLabel(m_frame6);
+    m_label4->setTextFormat(Qt::PlainText);
+    m_label4->setMinimumWidth(twipsToPixelsX(this, 1200));
+    names->addWidget(m_label2);
+    names->addWidget(m_label4, 1);
+    upper->addWidget(m_frame6, 0, Qt::AlignTop);
+
+    m_stats = new platform::Grid(this);
+    m_stats->setRows(4);
+    m_stats->setCols(5);
+    m_stats->setFixedRows(1);
+    m_stats->setFixedCols(1);
+    m_stats->setColWidth(0, twipsToPixelsX(this, 900));
+    for (int c = 1; c <= 4; ++c) m_stats->setColWidth(c, twipsToPixelsX(this, 1100));
+    // The summary always shows its four rows and five columns whole.
+    m_stats->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_stats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    int statsHeight = 2 * m_stats->frameWidth() + 2;
+    for (int r = 0; r < 4; ++r) statsHeight += m_stats->RowHeight(r);
+    int statsWidth = 2 * m_stats->frameWidth() + 2;
+    for (int c = 0; c <= 4; ++c) statsWidth += m_stats->ColWidth(c);
+    m_stats->setFixedSize(statsWidth, statsHeight);
+    upper->addWidget(m_stats, 0, Qt::AlignTop);
+    upper->addStretch(1);
+    top->addLayout(upper, 0);
+
+    m_grid = new platform::Grid(this);
+    m_grid->setCols(8);
+    m_grid->setRows(1);
+    m_grid->setFixedRows(1);
+    m_grid->setFixedCols(1);
+    top->addWidget(m_grid, 1);
+
+    // The heads read "CH1[WWW]" until the units are known.
+    static const char* const rows[3] = {"最大値", "最小値", "平均値"};
+    for (int r = 0; r < 3; ++r) m_stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
+    for (int ch = 0; ch < 4; ++ch) m_stats->setTextMatrix(0, ch + 1, QStringLiteral("CH%1[WWW]").arg(ch + 1));
+    set_records_layout();
+
+    connect(m_grid, &platform::Grid::cellMouseDown, this,
+            [this](int, int, Qt::MouseButton b, Qt::KeyboardModifiers) { vsFlexGrid1_MouseDown(b); });
+    connect(m_grid, &platform::Grid::cellMouseUp, this,
+            [this](int, int, Qt::MouseButton b, Qt::KeyboardModifiers) { vsFlexGrid1_MouseDown(b); });
+    connect(m_grid, &platform::Grid::cellMouseMove, this, [this](int, int, Qt::MouseButtons b, Qt::KeyboardModifiers) {
+        if (b & Qt::LeftButton) vsFlexGrid1_MouseDown(Qt::LeftButton);
+    });
+}
+
+QSize tag_data::sizeHint() const {
+    return QSize(twipsToPixelsX(this, kCapWidthTwips), twipsToPixelsY(this, kCapHeightTwips));
+}
+
+void tag_data::bind_Data1(std::shared_ptr<DbRecordset> recordset) { m_data1 = std::move(recordset); }
+
+tag_data* tag_data::activeTagWindow() {
+    IMainWindowServices* mw = mainWindow();
+    IDataWindow* w = mw ? mw->activeDataWindow() : nullptr;
+    return dynamic_cast<tag_data*>(w);
+}
+
+clsLOGGER_DATABASE* tag_data::window_database() const {
+    if (!ModelSlot::installed()) return nullptr;
+    ModelState& m = model();
+    const QString key = m_tag.left(3);
+    try {
+        if (key.startsWith(QLatin1Char('F'))) {
+            return m.file_main ? &m.file_main->colFILE_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
+        }
+        return m.logger_main ? &m.logger_main->colLOGGER_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
+    } catch (const MissingKeyError&) {
+        return nullptr;
+    }
+}
+
+// ---------------------------------------------------------------- layout pieces
+
+void tag_data::set_records_layout() {
+    for (int c : {0, 1, 6, 7}) m_grid->setColAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c = 0; c < 8; ++c) m_grid->setColWidth(c, twipsToPixelsX(this, kColTwips[c]));
+}
+
+void tag_data::write_channel_heads(const std::array<QString, 4>& units) {
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString head =
+            QStringLiteral("CH") + QString::number(ch + 1) + QLatin1Char('[') + units[size_t(ch)] + QLatin1Char(']');
+        m_stats->setTextMatrix(0, ch + 1, head);
+        m_grid->setTextMatrix(0, ch + 2, head);
+    }
+}
+
+void tag_data::fill_summary(const clsLOGGER_SETTING& s) {
+    for (int ch = 0; ch < 4; ++ch) {
+        for (int r = 1; r <= 3; ++r) m_stats->setTextMatrix(r, ch + 1, QString());
+    }
+    if (s.data_count() == 0) return;
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
+        const int p = s.Ch_period_pos(ch);
+        m_stats->setTextMatrix(1, ch + 1, summaryText(type, p, s.Ch_max_value(ch), -999.9));
+        m_stats->setTextMatrix(2, ch + 1, summaryText(type, p, s.Ch_min_value(ch), 9999.9));
+        m_stats->setTextMatrix(3, ch + 1, summaryText(type, p, s.Ch_ave_value(ch), 0.0));
+    }
+}
+
+// ---------------------------------------------------------------- the logger road
+
+void tag_data::disp_tag_data_form(const QString& nn) {
+    ModelState& m = model();
+    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
+    if (!ds) throw MissingKeyError("no current logger data set for " + m_tag.toStdString());
+    m.act_data_kind = 2;
+    clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
+    const int n = nn.trimmed().toInt();
+
+    set_records_layout();
+    m_label4->setText(s.log_name());
+    try {
+        ds->clsLOGGER_DATABASE().makeDbPath(m_tag);
+    } catch (const Error&) {
+        // No working database can be made: given up like a failed read.
+        give_up_window();
+        return;
+    }
+
+    if (s.data_count() != 0) {
+        m_grid->setRows(s.data_count() + 1);
+        s.let_area_no(quint8(n));
+        bool failed = false;
+        try {
+            seq().prog_mode = op_read_tag_data;
+            seq().prog_target_no = qint16(n);
+            IMainWindowServices* mw = mainWindow();
+            prog_dialog_show(mw ? mw->mainWidget() : nullptr);
+        } catch (const std::exception&) {
+            // A reply that could not be stored leaves nothing worth showing.
+            failed = true;
+        }
+        const LinkState& ls = link();
+        if (failed || ls.comm_cancel_flag || !ls.link_connected_flag) {
+            give_up_window();
+            return;
+        }
+    } else {
+        // An empty tag is never read: its window shows no records, with an
+        // empty working database behind it like any other window.
+        reset_tag_statistics(s);
+        try {
+            bind_data_recordset();
+            bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
+        } catch (const Error&) {
+            give_up_window();
+            return;
+        }
+        refresh_Data1();
+    }
+
+    write_channel_heads(tag_logger_units());
+    m_grid->setForeColorSel(m_grid->CellForeColor());
+    m_grid->setVisible(true);
+    m_grid->setRedraw(true);
+    QCoreApplication::processEvents();
+    set_records_layout();
+    fill_summary(s);
+}
+
+void tag_data::tag_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
+    ModelState& m = model();
+    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
+    if (!ds) throw MissingKeyError("no current logger data set");
+    clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
+    clsLOGGER_DATABASE& db = ds->clsLOGGER_DATABASE();
+
+    reset_tag_statistics(s);
+    tag_data_save_FixedDb(reply, q, r);
+
+    if (s.data_count() != 0) {
+        for (int ch = 0; ch < 4; ++ch) {
+            const QString type = s.Ch_input_type(ch);
+            if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) {
+                s.let_Ch_ave(ch, QStringLiteral("0"));
+                continue;
+            }
+            // The running minimum and maximum took in measured values only;
+            // the queries would read a record without a value as 0.
+            const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
+            db.CHData_ADD_H_str(qint16(ch + 1), platform::rightAlign(platform::format(s.Ch_max_value(ch), fmt), 10),
+                                kData);
+            db.CHData_ADD_L_str(qint16(ch + 1), platform::rightAlign(platform::format(s.Ch_min_value(ch), fmt), 10),
+                                kData);
+            QString mean = platform::cstrNumber(s.Ch_sum(ch) / double(s.Ch_data_count(ch)));
+            s.let_Ch_ave(ch, ch_ave_format_conv(qint16(ch), mean));
+        }
+    }
+    // The marking queries leave DATA as the database's record set.
+    bind_Data1(db.Recordset());
+    refresh_Data1();
+}
+
+void tag_data::tag_data_save_FixedDb(const QString& reply, qint32 q, qint16 r) {
+    ModelState& m = model();
+    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
+    if (!ds || !m.logger_main) throw MissingKeyError("no current logger data set");
+    clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
+    const clsLOGGER_STATUS& st = m.logger_main->clsLOGGER_STATUS();
+
+    m_grid->setVisible(false);
+    m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    bind_data_recordset();
+    clsLOGGER_DATABASE& db = ds->clsLOGGER_DATABASE();
+    bind_Data1(db.Recordset());
+
+    Prog_Dialog* dlg = SeqSlot::installed() ? seq().dialog.data() : nullptr;
+    split_tag_reply(reply, q, r, s, [&](const TagReplyRecord& rec) {
+        std::array<QString, 4> cells;
+        for (int ch = 0; ch < 4; ++ch) cells[size_t(ch)] = tag_stored_ch_text(rec.values[size_t(ch)], ch, s);
+        db.AddRecord_TAG(rec.No, rec.time, tag_worker_name(st, rec.worker_no), tag_comment_name(st, rec.comment_no),
+                         cells[0], cells[1], cells[2], cells[3]);
+        for (int ch = 0; ch < 4; ++ch) {
+            const QString& v = rec.values[size_t(ch)];
+            if (!cells[size_t(ch)].isEmpty() && tag_is_measured(v) && v.trimmed() != QLatin1String("3276.7") &&
+                v.trimmed() != QLatin1String("3276.6")) {
+                mark_alarm_value(v, rec.No - 1, ch + 1);
+            }
+            tag_stat_update(s, v, ch);
+        }
+        if (dlg && rec.No % kProgressEvery == 0) dlg->set_progress_value(rec.No);
+    });
+}
+
+void tag_data::refresh_Data1() {
+    if (!m_data1 || !m_data1->IsOpen()) {
+        if (clsLOGGER_DATABASE* db = window_database()) m_data1 = db->Recordset();
+    }
+    m_grid->setRedraw(false);
+    if (!m_data1 || !m_data1->IsOpen()) {
+        m_grid->setRows(1);
+        m_grid->setRedraw(true);
+        return;
+    }
+    const QStringList names = m_data1->FieldNames();
+    const qint32 count = m_data1->RecordCount();
+    const int lastField = std::min<int>(7, int(names.size()) - 1);
+    m_grid->setRows(count + 1);
+    for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
+    if (count > 0 && lastField >= 0) {
+        const auto columns = m_data1->ReadColumns(0, lastField);
+        for (int c = 0; c <= lastField; ++c) {
+            QStringList texts;
+            texts.reserve(qsizetype(columns[size_t(c)].size()));
+            for (const QString& t : columns[size_t(c)]) texts.append(t);
+            m_grid->setColumnTexts(c, 1, texts);
+        }
+    }
+    m_grid->setRedraw(true);
+}
+
+// ---------------------------------------------------------------- size
+
+void tag_data::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Form_Resize();
+}
+
+void tag_data::Form_Resize() {
+    if (m_inResize) return;
+    m_inResize = true;
+    if (QMdiSubWindow* sub = frameOf(this)) {
+        if (!sub->isMinimized() && !sub->isMaximized()) {
+            const int capH = twipsToPixelsY(this, kCapHeightTwips);
+            const int capW = twipsToPixelsX(this, kCapWidthTwips);
+            QSize size = sub->size();
+            if (size.height() > capH) size.setHeight(capH);
+            if (size.width() > capW) size.setWidth(capW);
+            if (size != sub->size()) sub->resize(size);
+        }
+    }
+    // The graph commands stay as they are: TAG data have no graph.
+    setDataCommandsEnabled(mainWindow(), true);
+    m_inResize = false;
+}
+
+// ---------------------------------------------------------------- closing
+
+void tag_data::give_up_window() {
+    HomeState& hs = home_state();
+    hs.data_win_init_flag = true;
+    if (LinkSlot::installed()) link().comm_cancel_flag = false;
+    m_gaveUp = true;
+    IMainWindowServices* mw = mainWindow();
+    if (!mw) {
+        close();
+        return;
+    }
+    mw->win_active_close();
+    if (mw->win_all_use_ct() == 0) {
+        setDataCommandsEnabled(mw, false);
+        mw->setToolbarButtonEnabled(20, false);
+        for (const char* item : {"menu_graph", "mGrp_Draw"}) mw->setMenuItemEnabled(QString::fromLatin1(item), false);
+        if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
+            mw->let_link_mode_str(QStringLiteral("0"));
+            mw->let_link_serial_no(QString());
+            mw->comm_disconnect_disp(0);
+        }
+    }
+}
+
+bool tag_data::Form_QueryUnload(int /*unloadMode*/) {
+    HomeState& hs = home_state();
+    const bool ask = hs.close_reason != 1 && !m_tag.startsWith(QLatin1Char('F')) && !m_gaveUp;
+    if (ask) {
+        for (int i = 0; i < kWinSlots; ++i) {
+            if (hs.win_key_table[i] != m_tag || hs.win_unsaved_flags[i] != 1) continue;
+            hs.close_cancel_flag = false;
+            const platform::MsgButtons buttons =
+                hs.app_closing_flag ? platform::MsgButtons::YesNo : platform::MsgButtons::YesNoCancel;
+            const platform::MsgResult answer = platform::msgBox(
+                this, QStringLiteral("新規ファイル") + windowTitle() + QStringLiteral("を保存しますか？"), buttons,
+                platform::MsgIcon::Information, platform::MsgDefault::First, QStringLiteral("ウインドウを閉じる"));
+            if (answer == platform::MsgResult::Cancel) {
+                hs.close_cancel_flag = true;
+                return true;
+            }
+            if (answer == platform::MsgResult::Yes) {
+                ModelState& m = model();
+                if (m.logger_main) {
+                    try {
+                        m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(m_tag.left(3));
+                    } catch (const MissingKeyError&) {
+                    }
+                }
+                IMainWindowServices* mw = mainWindow();
+                if (auto* home = mw ? dynamic_cast<HOME*>(mw) : nullptr) {
+                    home->save_Click();
+                } else if (hs.targets.save) {
+                    hs.targets.save();
+                }
+                if (hs.close_cancel_flag) {
+                    // The flag stays set: the main window's exit stops on it.
+                    hs.close_result = true;
+                    return true;
+                }
+                hs.win_unsaved_flags[i] = 0;
+            } else {
+                hs.win_unsaved_flags[i] = 0;
+            }
+        }
+    }
+    close_data_window(m_tag);
+    return false;
+}
+
+void tag_data::closeEvent(QCloseEvent* e) {
+    if (m_inClose) {
+        e->accept();
+        return;
+    }
+    m_inClose = true;
+    bool cancel = false;
+    try {
+        cancel = Form_QueryUnload(0);
+    } catch (const std::exception&) {
+        // The data set is already gone (its list was cleared): nothing to release.
+        cancel = false;
+    }
+    m_inClose = false;
+    if (cancel) e->ignore();
+    else e->accept();
+}
+
+// ---------------------------------------------------------------- records table mouse
+
+void tag_data::vsFlexGrid1_MouseDown(Qt::MouseButton button) {
+    if (HomeSlot::installed() && home_state().win_closing_flag) return;
+    if (button == Qt::LeftButton) m_grid->setForeColorSel(m_grid->CellForeColor());
+}
+
+// ---------------------------------------------------------------- wiring
+
+void install_tag_data_targets(HomeTargets& targets) {
+    targets.create_tag_window = [](const QString& tag) -> IDataWindow* { return new tag_data(tag); };
+    targets.disp_tag_data_form = [](IDataWindow& w, const QString& n) {
+        if (auto* tw = dynamic_cast<tag_data*>(&w)) tw->disp_tag_data_form(n);
+    };
+}
+
+}  // namespace mq

@@ -1,0 +1,328 @@
+#include "tag_data/tag_data_files.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPointer>
+
+#include "main_window/conversions.h"
+#include "main_window/home_state.h"
+#include "main_window/scrambling.h"
+#include "model/common_proc.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
+#include "platform/errors.h"
+#include "platform/grid.h"
+#include "platform/message_box.h"
+#include "platform/numbers.h"
+#include "sequencer/ops_tag.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
+#include "tag_data/tag_csv.h"
+#include "tag_data/tag_data.h"
+#include "tag_data/tag_data_select.h"
+#include "tag_data/tag_records.h"
+#include "tag_settings/tag_setting_record.h"
+
+namespace mq {
+
+namespace {
+
+const QString kData = QStringLiteral("DATA");
+const QString kNothingToSave = QStringLiteral("保存するデータがありません。");
+
+IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
+QWidget* messageParent() {
+    IMainWindowServices* mw = mainWindow();
+    return mw ? mw->mainWidget() : nullptr;
+}
+
+void showMessage(const QString& text) {
+    platform::msgBox(messageParent(), text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+}
+
+void setFileCancel(bool value) {
+    if (SeqSlot::installed()) seq().file_cancel_flag = value;
+}
+bool fileCancel() { return SeqSlot::installed() && seq().file_cancel_flag; }
+
+void runOperation(qint16 code) {
+    seq().prog_mode = code;
+    prog_dialog_show(messageParent());
+}
+
+clsFILE_DATA& currentFileData() {
+    ModelState& m = model();
+    if (!m.act_file_data) throw MissingKeyError("no current file data set");
+    return *m.act_file_data;
+}
+
+// The records of the window's table, row by row, for the writers.
+TagRowSource tableRows(platform::Grid* g) {
+    auto row = std::make_shared<int>(0);
+    return [g, row](TagTableRow& out) {
+        const int r = ++*row;
+        if (!g || r >= g->Rows()) return false;
+        out.time = g->TextMatrix(r, 1);
+        for (int c = 0; c < 4; ++c) out.ch[size_t(c)] = g->TextMatrix(r, 2 + c);
+        out.worker = g->TextMatrix(r, 6);
+        out.comment = g->TextMatrix(r, 7);
+        return true;
+    };
+}
+
+struct CurrentSources {
+    const clsLOGGER_SETTING* setting = nullptr;
+    const clsLOGGER_STATUS* status = nullptr;
+    bool file_data = false;
+};
+
+CurrentSources currentSources() {
+    ModelState& m = model();
+    CurrentSources c;
+    if (m.act_data_kind == 1) {
+        if (!m.act_file_data) return c;
+        c.setting = &m.act_file_data->clsLOGGER_SETTING();
+        c.status = &m.act_file_data->clsLOGGER_STATUS();
+        c.file_data = true;
+        return c;
+    }
+    if (!m.act_logger_data || !m.logger_main) return c;
+    c.setting = &m.act_logger_data->clsLOGGER_SETTING();
+    c.status = &m.logger_main->clsLOGGER_STATUS();
+    return c;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- opening
+
+void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
+    QPointer<tag_data> w = &window;
+    HomeState& hs = home_state();
+
+    QByteArray file;
+    QByteArray scrambled;
+    FileResult r = read_whole_file(hs.open_file_path, file);
+    if (r) r = mt1_split_file(file, scrambled);
+    file.clear();
+    if (!r) {
+        showMessage(r.message);
+        w->give_up_window();
+        return;
+    }
+    hs.file_raw_text = scrambled;
+    hs.file_plain_text.clear();
+    setFileCancel(false);
+    runOperation(op_descramble_text);
+    hs.file_raw_text.clear();
+    if (!w) return;
+    if (hs.file_plain_text.isEmpty()) {
+        // Cancelled while unscrambling.
+        setFileCancel(false);
+        w->give_up_window();
+        return;
+    }
+
+    ModelState& m = model();
+    if (!m.file_main) throw MissingKeyError("no file data is open");
+    m.act_file_data = m.file_main->colFILE_DATA().Item(key);
+    m.act_data_kind = 1;
+    clsFILE_DATA& ds = *m.act_file_data;
+    ds.let_ID(key);
+    ds.clsLOGGER_STATUS().let_mode_type(2);
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+
+    Mt1Layout layout;
+    if (FileResult h = mt1_header_read(hs.file_plain_text, s, ds.clsLOGGER_STATUS(), layout); !h) {
+        showMessage(h.message);
+        w->give_up_window();
+        return;
+    }
+    w->setFileLayout(layout);
+    w->Label4()->setText(s.log_name());
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+    try {
+        db.makeDbPath(w->Tag());
+    } catch (const Error&) {
+        w->give_up_window();
+        return;
+    }
+
+    platform::Grid* g = w->vsFlexGrid1();
+    if (s.data_count() != 0) {
+        g->setRows(s.data_count() + 1);
+        seq().prog_target_no = 0;
+        setFileCancel(false);
+        try {
+            runOperation(op_load_mt1_records);
+        } catch (const Error&) {
+            // The working database refused a record: nothing half loaded is shown.
+            showMessage(file_read_error_message(hs.open_file_path));
+            setFileCancel(true);
+        }
+        if (!w) return;
+        if (fileCancel()) {
+            setFileCancel(false);
+            w->give_up_window();
+            return;
+        }
+        // Minimum and maximum from the loaded records replace the file's.
+        for (int ch = 0; ch < 4; ++ch) {
+            const QString type = s.Ch_input_type(ch);
+            if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
+            const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
+            const QString maxText = platform::rightAlign(platform::format(w->loadedMax(ch), fmt), 10);
+            const QString minText = platform::rightAlign(platform::format(w->loadedMin(ch), fmt), 10);
+            db.CHData_ADD_H_str(qint16(ch + 1), maxText, kData);
+            db.CHData_ADD_L_str(qint16(ch + 1), minText, kData);
+            s.let_Ch_min(ch, minText.trimmed());
+            s.let_Ch_max(ch, maxText.trimmed());
+        }
+        w->bind_Data1(db.Recordset());
+    } else {
+        try {
+            bind_data_recordset();
+        } catch (const Error&) {
+            w->give_up_window();
+            return;
+        }
+    }
+    hs.file_plain_text.clear();
+    w->refresh_Data1();
+
+    std::array<QString, 4> units;
+    for (int ch = 0; ch < 4; ++ch) units[size_t(ch)] = file_data_gamen_ch_unit_conv(ds, ch);
+    w->write_channel_heads(units);
+    g->setForeColorSel(g->CellForeColor());
+    g->setVisible(true);
+    g->setRedraw(true);
+    QCoreApplication::processEvents();
+    w->set_records_layout();
+    w->fill_summary(s);
+}
+
+// ---------------------------------------------------------------- loader
+
+void file_tag_data_save(IFileProgress* progress) {
+    tag_data* w = tag_data::activeTagWindow();
+    if (!w) throw MissingKeyError("no active TAG data window");
+    clsFILE_DATA& ds = currentFileData();
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    w->vsFlexGrid1()->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    bind_data_recordset();
+    clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
+
+    const QByteArray& body = home_state().file_plain_text;
+    const Mt1Layout& layout = w->fileLayout();
+    mt1_statistics_read(body, layout, s);
+    for (int ch = 0; ch < 4; ++ch) {
+        s.let_Ch_data_count(ch, 0);
+        s.let_CH_H_ALM_NUM(ch, 0);
+        s.let_CH_L_ALM_NUM(ch, 0);
+    }
+
+    w->resetLoaded();
+    Mt1Record rec;
+    QString error;
+    std::array<QString, 4> cells;
+    for (qint32 i = 0; i < layout.count; ++i) {
+        if (progress) {
+            progress->process_events();
+            if (progress->file_cancel_flag()) return;
+        } else if (fileCancel()) {
+            return;
+        }
+        if (!mt1_record_at(body, layout, i, rec, &error)) {
+            showMessage(error);
+            setFileCancel(true);
+            return;
+        }
+        for (int ch = 0; ch < 4; ++ch) {
+            cells[size_t(ch)] = tag_stored_ch_text(file_read_dim_over_under_conv(rec.ch[size_t(ch)]), ch, s);
+        }
+        for (int ch = 0; ch < 4; ++ch) {
+            if (tag_is_measured(cells[size_t(ch)])) w->foldLoaded(ch, rec.ch[size_t(ch)].toDouble());
+        }
+        // Record numbers run on in 32 bits; they are never cut to five digits.
+        // A record without a worker or comment has blanks in the file; the
+        // window shows it without a name, as the logger's records do.
+        db.AddRecord_TAG(i + 1, rec.time, rec.worker.trimmed().isEmpty() ? QString() : rec.worker,
+                         rec.comment.trimmed().isEmpty() ? QString() : rec.comment, cells[0], cells[1], cells[2],
+                         cells[3]);
+        for (int ch = 0; ch < 4; ++ch) {
+            if (cells[size_t(ch)].startsWith(QLatin1String("    ")) && tag_is_measured(cells[size_t(ch)])) {
+                mark_alarm_value(rec.ch[size_t(ch)], i, ch + 1);
+            }
+        }
+        if (progress) progress->set_progress_value(i);
+    }
+}
+
+// ---------------------------------------------------------------- writers
+
+FileResult file_tag_data_file_write_mt1(const QString& path, IFileProgress* progress) {
+    tag_data* w = tag_data::activeTagWindow();
+    const CurrentSources src = currentSources();
+    if (!w || !src.setting || !src.status) return FileResult::failure(kNothingToSave);
+    return mt1_write_file(path, Mt1Sources{*src.setting, *src.status, src.file_data}, tableRows(w->vsFlexGrid1()),
+                          progress);
+}
+
+FileResult file_tag_data_file_write_csv2(const QString& path, IFileProgress* progress) {
+    tag_data* w = tag_data::activeTagWindow();
+    const CurrentSources src = currentSources();
+    if (!w || !src.setting || !src.status) return FileResult::failure(kNothingToSave);
+    TagCsvSource csv{*src.setting, *src.status, {}, {}, {}};
+    platform::Grid* stats = w->MSFlexGrid2();
+    for (int c = 0; c < 4; ++c) {
+        csv.grid_max[size_t(c)] = stats->TextMatrix(1, c + 1);
+        csv.grid_min[size_t(c)] = stats->TextMatrix(2, c + 1);
+        csv.grid_ave[size_t(c)] = stats->TextMatrix(3, c + 1);
+    }
+    return tag_csv_write(path, csv, tableRows(w->vsFlexGrid1()), progress);
+}
+
+// ---------------------------------------------------------------- wiring
+
+void install_tag_file_targets(HomeTargets& targets) {
+    targets.disp_file_tag_data_form_mt1 = [](IDataWindow& w, const QString& key) {
+        if (auto* tw = dynamic_cast<tag_data*>(&w)) disp_file_tag_data_form_mt1(*tw, key);
+    };
+}
+
+void install_tag_data_operations() {
+    TagOperationHooks h;
+    h.tag_para_data_save = [](const QString& rec) { tag_para_data_save(rec); };
+    h.tag_worker_data_save = &tag_worker_data_save;
+    h.tag_comment_data_save = &tag_comment_data_save;
+    h.tag_data_ct_disp = [](qint16 n) {
+        if (tag_data_select* d = tag_data_select::openInstance()) d->tag_data_ct_disp(n);
+    };
+    h.tag_data_select_disp = [](qint16 n) {
+        if (tag_data_select* d = tag_data_select::openInstance()) d->tag_data_select_disp(n);
+    };
+    h.unload_select = [] {
+        if (tag_data_select* d = tag_data_select::openInstance()) d->unload();
+    };
+    h.tag_data_disp_FixedDb = [](const QString& reply, qint32 q, qint16 r) {
+        if (tag_data* w = tag_data::activeTagWindow()) w->tag_data_disp_FixedDb(reply, q, r);
+    };
+    h.file_tag_data_save = &file_tag_data_save;
+    h.write_csv = &file_tag_data_file_write_csv2;
+    h.write_mt1 = &file_tag_data_file_write_mt1;
+    install_tag_operations(std::move(h));
+
+    // The unscrambling is shared with the LOG files; whichever subsystem is
+    // installed first registers it, with the same body.
+    if (seq().operations.find(op_descramble_text) == seq().operations.end()) {
+        prog_register_operation(op_descramble_text, ProgOperation{[](Prog_Dialog& dlg) {
+                                    HomeState& hs = home_state();
+                                    dlg.set_progress_max(double(hs.file_raw_text.size()) / 1000.0 + 1.0);
+                                    hs.file_plain_text = data_disk_angou_load_2(hs.file_raw_text, &dlg);
+                                    dlg.unload();
+                                },
+                                                                  {}});
+    }
+}
+
+}  // namespace mq

@@ -1,0 +1,89 @@
+#pragma once
+// tag_data_select: the modal dialog in which the user chooses which of the
+// connected logger's 20 tags to read. On its first activation it has the
+// sequencer read the TAG list (operation 60: counts, the names of tags with
+// records, the worker and comment lists); OK opens one TAG data window per
+// newly ticked tag (each reads its records at once) and closes the windows
+// of unticked tags, through the main window's window table. A read that is
+// cancelled or fails while OK opens the windows takes back every window the
+// confirmation touched and clears the open flags, so flags and windows agree.
+//
+// The open flags per tag (logger_open_flags) are the main window's
+// home_state().area_window_flags[1..20], shared with the LOG area dialog.
+#include <QDialog>
+#include <QString>
+#include <QtGlobal>
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace mq {
+
+class HOME;
+struct HomeTargets;
+
+class tag_data_select : public QDialog {
+    Q_OBJECT
+public:
+    explicit tag_data_select(HOME* home, QWidget* parent = nullptr);
+    ~tag_data_select() override;
+
+    // ---- controls
+    QTreeWidget* ListView1 = nullptr;  // 20 rows with check boxes; row n-1 is tag n
+    QPushButton* OKButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+    QPushButton* Command1 = nullptr;  // "全て選択"
+    QPushButton* Command2 = nullptr;  // "全て解除"
+    QPushButton* Command3 = nullptr;  // "ﾍﾙﾌﾟ"
+
+    bool isTicked(int n) const;  // tag 1..20
+    // Sets a tick as the user's click does (ListView1_ItemCheck runs).
+    void clickTick(int n, bool ticked);
+    // The text of row n (1..20), column 0..2.
+    QString cellText(int n, int col) const;
+
+    // ---- procedures the list read calls (tag n, current logger data set)
+    void tag_data_select_disp(qint16 n);
+    void tag_data_ct_disp(qint16 n);
+
+    // ---- window procedures
+    void Form_Load();
+    void Form_Activate();
+    void ListView1_ItemCheck(int n);
+    void OKButton_Click();
+    void CancelButton_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void unload();
+    bool unloaded() const { return m_unloaded; }
+
+    // The dialog while it is open (the one whose list the read fills), or nullptr.
+    static tag_data_select* openInstance();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    QTreeWidgetItem* row(int n) const;
+    void setTickSilently(int n, bool ticked);
+
+    HOME* m_home = nullptr;
+    bool m_unloaded = false;
+    bool m_inActivate = false;
+    bool m_activatePending = false;
+};
+
+// The worker (comment) record of the list read: list position at 5-6 (two
+// digits, 01..20), the name at 8-15; stored into the connected logger's
+// status. ConversionError for a position that is not 01..20.
+void tag_worker_data_save(const QString& record);
+void tag_comment_data_save(const QString& record);
+
+// Puts the dialog into the main window's read command (modes other than LOG).
+void install_tag_data_select_target(HomeTargets& targets, HOME* home);
+
+}  // namespace mq

@@ -217,10 +217,10 @@ protected:
 
     // Runs the read command; `pick` works the select dialog once its list is read.
     void readCommand(std::function<void(mq::log_data_select&)> pick) {
-        QTimer::singleShot(0, [pick] {
-            mq::test::waitUntil([] { return seq().log_list_read_done && mq::log_data_select::openInstance(); }, 20000);
-            if (mq::log_data_select* d = mq::log_data_select::openInstance()) pick(*d);
-        });
+        mq::test::whenTrue([] { return seq().log_list_read_done && mq::log_data_select::openInstance(); },
+                           [pick] {
+                               if (mq::log_data_select* d = mq::log_data_select::openInstance()) pick(*d);
+                           });
         home->loggerread_Click();
     }
 

@@ -28,6 +28,12 @@ bool waitUntil(Pred pred, int timeoutMs = 5000);
 
 void processEventsFor(int ms);
 
+// Runs act() once pred() is true, checking from the event loop without
+// blocking it: for answering a modal dialog once an operation it waits for
+// has ended (a blocking wait there would hold up that very operation).
+template <class Pred, class Act>
+void whenTrue(Pred pred, Act act);
+
 // With MQ_SCREENSHOT_DIR set, saves a picture of the widget there as
 // <name>.png (run under Xvfb with QT_QPA_PLATFORM=xcb to look at windows as
 // the user sees them); otherwise does nothing.
@@ -44,6 +50,7 @@ void writeAll(const QString& path, const QByteArray& bytes);
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -58,4 +65,16 @@ bool mq::test::waitUntil(Pred pred, int timeoutMs) {
         QThread::msleep(1);
     }
     return true;
+}
+
+template <class Pred, class Act>
+void mq::test::whenTrue(Pred pred, Act act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, pred, act] {
+        if (!pred()) return;
+        poll->stop();
+        poll->deleteLater();
+        act();
+    });
+    poll->start(5);
 }

@@ -266,8 +266,7 @@ TEST_F(LogSelectTest, AFailedListReadClosesTheDialog) {
 TEST_F(LogSelectTest, ModalShowingFromTheReadCommand) {
     mq::install_log_data_select_target(home_state().targets, home.get());
     // Press Cancel once the list has been read.
-    QTimer::singleShot(0, [] {
-        mq::test::waitUntil([] { return seq().log_list_read_done; }, 10000);
+    mq::test::whenTrue([] { return seq().log_list_read_done && log_data_select::openInstance(); }, [] {
         if (log_data_select* d = log_data_select::openInstance()) d->cmdCancel->click();
     });
     home->loggerread_Click();

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
+#include <algorithm>
+
 #include "main_window/home_state.h"
 #include "model/common_proc.h"
 #include "model/data_set_handle.h"
@@ -93,8 +95,10 @@ void DataWindowBase::give_up_fill() {
         close();
         return;
     }
+    const bool graph = has_graph();
     mw->win_active_close();
     mw->update_command_state();
+    if (!graph && mw->win_all_use_ct() == 0) mw->setMenuItemEnabled(QStringLiteral("menu_graph"), false);
 }
 
 // ---------------------------------------------------------------- size
@@ -113,17 +117,18 @@ void DataWindowBase::cap_size_and_enable_commands(QSize capTwips) {
         }
     }
     if (IMainWindowServices* mw = mainWindow()) {
-        mw->set_data_commands_enabled(true);
-        mw->setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+        const bool graph = has_graph();
+        mw->set_data_commands_enabled(true, graph);
+        if (graph) mw->setMenuItemEnabled(QStringLiteral("menu_graph"), true);
     }
     m_inResize = false;
 }
 
 // ---------------------------------------------------------------- statistics table
 
-void DataWindowBase::write_statistics_row_names(platform::Grid* stats) {
+void DataWindowBase::write_statistics_row_names(platform::Grid* stats, int rowCount) {
     static const char* const rows[6] = {"最大値", "最小値", "平均値", "積算値[*h]", "上限警報数", "下限警報数"};
-    for (int r = 0; r < 6; ++r) stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
+    for (int r = 0; r < std::min(rowCount, 6); ++r) stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
 }
 
 QString DataWindowBase::channel_head(int ch, const QString& unit) {

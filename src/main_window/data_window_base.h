@@ -48,8 +48,14 @@ public:
     bool gave_up() const { return m_gaveUp; }
 
     // The size cap (in twips) of a normal window, then the data commands on:
-    // a window that is shown and sized holds data the commands work on.
+    // a window that is shown and sized holds data the commands work on. The
+    // graph commands follow only for a window with a graph.
     void cap_size_and_enable_commands(QSize capTwips);
+
+    // Whether the window's data can be drawn as a graph (TAG data cannot):
+    // a window without one leaves the graph commands alone when it is sized
+    // and takes the graph menu with it when it was the last one given up.
+    virtual bool has_graph() const { return true; }
 
     // The frame of the window in the main window's document area, if any.
     QMdiSubWindow* frame() const;
@@ -58,7 +64,9 @@ public:
     int twipsToPixelsY(int twips) const { return twips * logicalDpiY() / 1440; }
 
     // ---- statistics table: row 0 the channel heads, column 0 the row names
-    static void write_statistics_row_names(platform::Grid* stats);
+    // (maximum, minimum, average, integration, high and low alarm counts; the
+    // first rowCount of them)
+    static void write_statistics_row_names(platform::Grid* stats, int rowCount = 6);
     // "CH1[unit]".
     static QString channel_head(int ch, const QString& unit);
 

@@ -2,9 +2,14 @@
 
 namespace mq {
 
-void IMainWindowServices::set_data_commands_enabled(bool enabled) {
-    for (toolbar1::Button b : toolbar1::kDataWindowButtons) setToolbarButtonEnabled(b, enabled);
-    for (const char* item : kDataWindowMenuItems) setMenuItemEnabled(QString::fromLatin1(item), enabled);
+void IMainWindowServices::set_data_commands_enabled(bool enabled, bool withGraph) {
+    for (toolbar1::Button b : toolbar1::kDataWindowButtons) {
+        if (withGraph || b != toolbar1::Graph) setToolbarButtonEnabled(b, enabled);
+    }
+    for (const char* item : kDataWindowMenuItems) {
+        const QString name = QString::fromLatin1(item);
+        if (withGraph || name != QLatin1String("mGrp_Draw")) setMenuItemEnabled(name, enabled);
+    }
 }
 
 void IMainWindowServices::update_command_state(ForgetLogger forget) {

@@ -108,8 +108,9 @@ public:
     // ---- command state, decided here once from the primitives above
 
     // The data-window commands: toolbar buttons save, print and graph and the
-    // menu items of kDataWindowMenuItems.
-    void set_data_commands_enabled(bool enabled);
+    // menu items of kDataWindowMenuItems; without `withGraph` the graph button
+    // and "mGrp_Draw" stay as they are (a window without a graph).
+    void set_data_commands_enabled(bool enabled, bool withGraph = true);
 
     // Command states after a data window has gone: with none left the data
     // commands go grey and, when no logger is connected (by the link state),

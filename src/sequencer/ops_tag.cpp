@@ -109,7 +109,7 @@ void op_read_tag_data_run(Prog_Dialog& dlg, const TagOperationHooks& h) {
     if (d <= 0) {
         // A tag without records has nothing to send; a reply of length 0
         // would only time out and drop a healthy link.
-        if (h.tag_data_disp_FixedDb) h.tag_data_disp_FixedDb(QString(), 0, 0);
+        if (h.tag_data_disp_FixedDb) h.tag_data_disp_FixedDb(seq().prog_target_window.data(), QString(), 0, 0);
         dlg.exit_success();
         return;
     }
@@ -132,7 +132,7 @@ void op_read_tag_data_run(Prog_Dialog& dlg, const TagOperationHooks& h) {
     dlg.set_progress_value(0);
     dlg.set_progress_max(double(d) + 1);
     dlg.process_events();
-    if (h.tag_data_disp_FixedDb) h.tag_data_disp_FixedDb(reply, q, r);
+    if (h.tag_data_disp_FixedDb) h.tag_data_disp_FixedDb(seq().prog_target_window.data(), reply, q, r);
     dlg.exit_success();
 }
 
@@ -144,7 +144,7 @@ void op_load_mt1_records_run(Prog_Dialog& dlg, const TagOperationHooks& h) {
     dlg.set_progress_max(m.act_file_data ? double(m.act_file_data->clsLOGGER_SETTING().data_count()) : 0.0);
     if (h.file_tag_data_save) {
         ThrottledProgress progress(dlg);
-        h.file_tag_data_save(&progress);
+        h.file_tag_data_save(seq().prog_target_window.data(), &progress);
     }
     dlg.unload();
 }

@@ -5,9 +5,11 @@
 //                           worker names and 20 comments
 //   70 op_read_tag_setting  every tag's TAG setting, for the settings editor
 //   55 op_read_tag_data     one tag's records in one exchange, handed whole to
-//                           the active TAG data window
+//                           the operation's target window
 //   57 op_load_mt1_records  an opened ".MT1" file's records into the working
-//                           database of the active TAG data window
+//                           database of the operation's target window
+// (the target window is the one given to prog_dialog_show,
+// seq().prog_target_window; null when none was given).
 //   430 / 530               TAG CSV export of a logger / file window
 //   450 / 550               ".MT1" data file of a logger / file window
 //
@@ -24,6 +26,8 @@
 #include <QtGlobal>
 
 #include <functional>
+
+class QWidget;
 
 #include "platform/safe_file.h"
 
@@ -71,11 +75,11 @@ struct TagOperationHooks {
     // Unloads the select dialog (a failed or cancelled list read).
     std::function<void()> unload_select;
 
-    // ---- 55: the active TAG window stores the reply (text, q, r)
-    std::function<void(const QString& reply, qint32 q, qint16 r)> tag_data_disp_FixedDb;
+    // ---- 55: the target window stores the reply (text, q, r)
+    std::function<void(QWidget* target, const QString& reply, qint32 q, qint16 r)> tag_data_disp_FixedDb;
 
-    // ---- 57: the active TAG window loads the opened file's records
-    std::function<void(IFileProgress* progress)> file_tag_data_save;
+    // ---- 57: the target window loads the opened file's records
+    std::function<void(QWidget* target, IFileProgress* progress)> file_tag_data_save;
 
     // ---- saves: the writers of the active TAG window's current data set
     std::function<FileResult(const QString& path, IFileProgress* progress)> write_csv;

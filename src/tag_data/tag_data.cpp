@@ -1,6 +1,5 @@
 #include "tag_data/tag_data.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -10,10 +9,10 @@
 #include <QVBoxLayout>
 
 #include "main_window/conversions.h"
-#include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
@@ -31,32 +30,13 @@ namespace {
 const QString kData = QStringLiteral("DATA");
 
 // Size cap of a TAG window in twips.
-constexpr int kCapHeightTwips = 4900;
-constexpr int kCapWidthTwips = 9930;
+constexpr QSize kCapTwips(9930, 4900);
 // Column widths of the records table in twips.
 constexpr int kColTwips[8] = {680, 2000, 990, 990, 990, 990, 1400, 1400};
 // Records between two progress updates of the storing loop.
 constexpr int kProgressEvery = 256;
 
-int twipsToPixelsX(const QWidget* w, int twips) { return twips * w->logicalDpiX() / 1440; }
-int twipsToPixelsY(const QWidget* w, int twips) { return twips * w->logicalDpiY() / 1440; }
-
 IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
-
-QMdiSubWindow* frameOf(const QWidget* w) {
-    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(p)) return sub;
-    }
-    return nullptr;
-}
-
-void setDataCommandsEnabled(IMainWindowServices* mw, bool enabled) {
-    if (!mw) return;
-    for (int button : {14, 17}) mw->setToolbarButtonEnabled(button, enabled);
-    for (const char* item : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp"}) {
-        mw->setMenuItemEnabled(QString::fromLatin1(item), enabled);
-    }
-}
 
 // A summary value: blank for the row's no-value mark, otherwise in the
 // channel's number format, with one blank before it.
@@ -82,7 +62,7 @@ std::array<QString, 4> tag_logger_units() {
 
 // ---------------------------------------------------------------- window
 
-tag_data::tag_data(const QString& tag, QWidget* parent) : QWidget(parent), m_tag(tag) { build_ui(); }
+tag_data::tag_data(const QString& tag, QWidget* parent) : DataWindowBase(tag, parent) { build_ui(); }
 
 tag_data::~tag_data() = default;
 
@@ -97,7 +77,7 @@ void tag_data::build_ui() {
     m_label2 = new QLabel(QStringLiteral("タグ名"), m_frame6);
     m_label4 = new QLabel(m_frame6);
     m_label4->setTextFormat(Qt::PlainText);
-    m_label4->setMinimumWidth(twipsToPixelsX(this, 1200));
+    m_label4->setMinimumWidth(twipsToPixelsX(1200));
     names->addWidget(m_label2);
     names->addWidget(m_label4, 1);
     upper->addWidget(m_frame6, 0, Qt::AlignTop);
@@ -107,8 +87,8 @@ void tag_data::build_ui() {
     m_stats->setCols(5);
     m_stats->setFixedRows(1);
     m_stats->setFixedCols(1);
-    m_stats->setColWidth(0, twipsToPixelsX(this, 900));
-    for (int c = 1; c <= 4; ++c) m_stats->setColWidth(c, twipsToPixelsX(this, 1100));
+    m_stats->setColWidth(0, twipsToPixelsX(900));
+    for (int c = 1; c <= 4; ++c) m_stats->setColWidth(c, twipsToPixelsX(1100));
     // The summary always shows its four rows and five columns whole.
     m_stats->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_stats->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -129,8 +109,7 @@ void tag_data::build_ui() {
     top->addWidget(m_grid, 1);
 
     // The heads read "CH1[WWW]" until the units are known.
-    static const char* const rows[3] = {"最大値", "最小値", "平均値"};
-    for (int r = 0; r < 3; ++r) m_stats->setTextMatrix(r + 1, 0, QString::fromUtf8(rows[r]));
+    write_statistics_row_names(m_stats, 3);
     for (int ch = 0; ch < 4; ++ch) m_stats->setTextMatrix(0, ch + 1, QStringLiteral("CH%1[WWW]").arg(ch + 1));
     set_records_layout();
 
@@ -144,7 +123,7 @@ void tag_data::build_ui() {
 }
 
 QSize tag_data::sizeHint() const {
-    return QSize(twipsToPixelsX(this, kCapWidthTwips), twipsToPixelsY(this, kCapHeightTwips));
+    return QSize(twipsToPixelsX(kCapTwips.width()), twipsToPixelsY(kCapTwips.height()));
 }
 
 void tag_data::bind_Data1(std::shared_ptr<DbRecordset> recordset) { m_data1 = std::move(recordset); }
@@ -155,31 +134,18 @@ tag_data* tag_data::activeTagWindow() {
     return dynamic_cast<tag_data*>(w);
 }
 
-clsLOGGER_DATABASE* tag_data::window_database() const {
-    if (!ModelSlot::installed()) return nullptr;
-    ModelState& m = model();
-    const QString key = m_tag.left(3);
-    try {
-        if (key.startsWith(QLatin1Char('F'))) {
-            return m.file_main ? &m.file_main->colFILE_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
-        }
-        return m.logger_main ? &m.logger_main->colLOGGER_DATA().Item(key)->clsLOGGER_DATABASE() : nullptr;
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
+clsLOGGER_DATABASE* tag_data::window_database() const { return DataSetHandle::of_tag(Tag()).database(); }
 
 // ---------------------------------------------------------------- layout pieces
 
 void tag_data::set_records_layout() {
     for (int c : {0, 1, 6, 7}) m_grid->setColAlignment(c, Qt::AlignLeft | Qt::AlignVCenter);
-    for (int c = 0; c < 8; ++c) m_grid->setColWidth(c, twipsToPixelsX(this, kColTwips[c]));
+    for (int c = 0; c < 8; ++c) m_grid->setColWidth(c, twipsToPixelsX(kColTwips[c]));
 }
 
 void tag_data::write_channel_heads(const std::array<QString, 4>& units) {
     for (int ch = 0; ch < 4; ++ch) {
-        const QString head =
-            QStringLiteral("CH") + QString::number(ch + 1) + QLatin1Char('[') + units[size_t(ch)] + QLatin1Char(']');
+        const QString head = channel_head(ch, units[size_t(ch)]);
         m_stats->setTextMatrix(0, ch + 1, head);
         m_grid->setTextMatrix(0, ch + 2, head);
     }
@@ -205,7 +171,7 @@ void tag_data::fill_summary(const clsLOGGER_SETTING& s) {
 void tag_data::disp_tag_data_form(const QString& nn) {
     ModelState& m = model();
     std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for " + m_tag.toStdString());
+    if (!ds) throw MissingKeyError("no current logger data set for " + Tag().toStdString());
     m.act_data_kind = 2;
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
     const int n = nn.trimmed().toInt();
@@ -213,7 +179,7 @@ void tag_data::disp_tag_data_form(const QString& nn) {
     set_records_layout();
     m_label4->setText(s.log_name());
     try {
-        ds->clsLOGGER_DATABASE().makeDbPath(m_tag);
+        ds->clsLOGGER_DATABASE().makeDbPath(Tag());
     } catch (const Error&) {
         // No working database can be made: given up like a failed read.
         give_up_window();
@@ -228,7 +194,7 @@ void tag_data::disp_tag_data_form(const QString& nn) {
             seq().prog_mode = op_read_tag_data;
             seq().prog_target_no = qint16(n);
             IMainWindowServices* mw = mainWindow();
-            prog_dialog_show(mw ? mw->mainWidget() : nullptr);
+            prog_dialog_show(mw ? mw->mainWidget() : nullptr, this);
         } catch (const std::exception&) {
             // A reply that could not be stored leaves nothing worth showing.
             failed = true;
@@ -359,110 +325,13 @@ void tag_data::resizeEvent(QResizeEvent* e) {
     Form_Resize();
 }
 
-void tag_data::Form_Resize() {
-    if (m_inResize) return;
-    m_inResize = true;
-    if (QMdiSubWindow* sub = frameOf(this)) {
-        if (!sub->isMinimized() && !sub->isMaximized()) {
-            const int capH = twipsToPixelsY(this, kCapHeightTwips);
-            const int capW = twipsToPixelsX(this, kCapWidthTwips);
-            QSize size = sub->size();
-            if (size.height() > capH) size.setHeight(capH);
-            if (size.width() > capW) size.setWidth(capW);
-            if (size != sub->size()) sub->resize(size);
-        }
-    }
-    // The graph commands stay as they are: TAG data have no graph.
-    setDataCommandsEnabled(mainWindow(), true);
-    m_inResize = false;
-}
+void tag_data::Form_Resize() { cap_size_and_enable_commands(kCapTwips); }
 
 // ---------------------------------------------------------------- closing
 
 void tag_data::give_up_window() {
-    HomeState& hs = home_state();
-    hs.data_win_init_flag = true;
     if (LinkSlot::installed()) link().comm_cancel_flag = false;
-    m_gaveUp = true;
-    IMainWindowServices* mw = mainWindow();
-    if (!mw) {
-        close();
-        return;
-    }
-    mw->win_active_close();
-    if (mw->win_all_use_ct() == 0) {
-        setDataCommandsEnabled(mw, false);
-        mw->setToolbarButtonEnabled(20, false);
-        for (const char* item : {"menu_graph", "mGrp_Draw"}) mw->setMenuItemEnabled(QString::fromLatin1(item), false);
-        if (mw->statusPanel1Text() == QStringLiteral("未接続")) {
-            mw->let_link_mode_str(QStringLiteral("0"));
-            mw->let_link_serial_no(QString());
-            mw->comm_disconnect_disp(0);
-        }
-    }
-}
-
-bool tag_data::Form_QueryUnload(int /*unloadMode*/) {
-    HomeState& hs = home_state();
-    const bool ask = hs.close_reason != 1 && !m_tag.startsWith(QLatin1Char('F')) && !m_gaveUp;
-    if (ask) {
-        for (int i = 0; i < kWinSlots; ++i) {
-            if (hs.win_key_table[i] != m_tag || hs.win_unsaved_flags[i] != 1) continue;
-            hs.close_cancel_flag = false;
-            const platform::MsgButtons buttons =
-                hs.app_closing_flag ? platform::MsgButtons::YesNo : platform::MsgButtons::YesNoCancel;
-            const platform::MsgResult answer = platform::msgBox(
-                this, QStringLiteral("新規ファイル") + windowTitle() + QStringLiteral("を保存しますか？"), buttons,
-                platform::MsgIcon::Information, platform::MsgDefault::First, QStringLiteral("ウインドウを閉じる"));
-            if (answer == platform::MsgResult::Cancel) {
-                hs.close_cancel_flag = true;
-                return true;
-            }
-            if (answer == platform::MsgResult::Yes) {
-                ModelState& m = model();
-                if (m.logger_main) {
-                    try {
-                        m.act_logger_data = m.logger_main->colLOGGER_DATA().Item(m_tag.left(3));
-                    } catch (const MissingKeyError&) {
-                    }
-                }
-                IMainWindowServices* mw = mainWindow();
-                if (auto* home = mw ? dynamic_cast<HOME*>(mw) : nullptr) {
-                    home->save_Click();
-                } else if (hs.targets.save) {
-                    hs.targets.save();
-                }
-                if (hs.close_cancel_flag) {
-                    // The flag stays set: the main window's exit stops on it.
-                    hs.close_result = true;
-                    return true;
-                }
-                hs.win_unsaved_flags[i] = 0;
-            } else {
-                hs.win_unsaved_flags[i] = 0;
-            }
-        }
-    }
-    close_data_window(m_tag);
-    return false;
-}
-
-void tag_data::closeEvent(QCloseEvent* e) {
-    if (m_inClose) {
-        e->accept();
-        return;
-    }
-    m_inClose = true;
-    bool cancel = false;
-    try {
-        cancel = Form_QueryUnload(0);
-    } catch (const std::exception&) {
-        // The data set is already gone (its list was cleared): nothing to release.
-        cancel = false;
-    }
-    m_inClose = false;
-    if (cancel) e->ignore();
-    else e->accept();
+    give_up_fill();
 }
 
 // ---------------------------------------------------------------- records table mouse

@@ -19,10 +19,10 @@
 #include <array>
 #include <memory>
 
+#include "main_window/data_window_base.h"
 #include "model/data_window.h"
 #include "tag_data/mt1_format.h"
 
-class QCloseEvent;
 class QGroupBox;
 class QLabel;
 class QResizeEvent;
@@ -38,17 +38,18 @@ namespace platform {
 class Grid;
 }
 
-class tag_data : public QWidget, public IDataWindow {
+class tag_data : public DataWindowBase {
     Q_OBJECT
 public:
     explicit tag_data(const QString& tag, QWidget* parent = nullptr);
     ~tag_data() override;
 
-    // ---- IDataWindow
-    QString Tag() const override { return m_tag; }
+    // ---- IDataWindow (Tag and widget from DataWindowBase)
     platform::Grid* vsFlexGrid1() override { return m_grid; }
     void bind_Data1(std::shared_ptr<DbRecordset> recordset) override;
-    QWidget* widget() override { return this; }
+
+    // TAG data have no graph.
+    bool has_graph() const override { return false; }
 
     // ---- controls
     platform::Grid* MSFlexGrid2() const { return m_stats; }
@@ -90,12 +91,12 @@ public:
     // The size cap (9930 x 4900 twips) and the main window's data commands.
     void Form_Resize();
 
-    // The close question: true when the close is cancelled (the window stays).
-    bool Form_QueryUnload(int unloadMode);
+    // The close question (Form_QueryUnload) is the data-window base's.
 
-    // The ending of a fill that was cancelled or failed: the window closes
-    // without asking, data_win_init_flag becomes True, and when it was the
-    // last data window the main window's data commands go grey.
+    // The ending of a read that was cancelled or failed: the cancel is
+    // taken and the base's failed-fill ending follows (the window closes
+    // without asking, data_win_init_flag becomes True, and with no data
+    // window left the main window's data commands go grey).
     void give_up_window();
 
     void vsFlexGrid1_MouseDown(Qt::MouseButton button);
@@ -127,14 +128,12 @@ public:
     static tag_data* activeTagWindow();
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
 private:
     void build_ui();
     clsLOGGER_DATABASE* window_database() const;
 
-    QString m_tag;
     platform::Grid* m_grid = nullptr;
     platform::Grid* m_stats = nullptr;
     QGroupBox* m_frame6 = nullptr;
@@ -144,9 +143,6 @@ private:
     Mt1Layout m_layout;
     std::array<double, 4> m_loadedMin{}, m_loadedMax{};
     std::array<bool, 4> m_loadedAny{};
-    bool m_inClose = false;
-    bool m_gaveUp = false;
-    bool m_inResize = false;
 };
 
 // The display unit texts of the current logger data set's channels.

@@ -6,14 +6,15 @@
 
 #include "main_window/conversions.h"
 #include "main_window/home_state.h"
-#include "main_window/scrambling.h"
 #include "model/common_proc.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "sequencer/file_fill.h"
 #include "sequencer/ops_tag.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
@@ -36,18 +37,14 @@ QWidget* messageParent() {
     return mw ? mw->mainWidget() : nullptr;
 }
 
-void showMessage(const QString& text) {
-    platform::msgBox(messageParent(), text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-}
-
 void setFileCancel(bool value) {
     if (SeqSlot::installed()) seq().file_cancel_flag = value;
 }
 bool fileCancel() { return SeqSlot::installed() && seq().file_cancel_flag; }
 
-void runOperation(qint16 code) {
+void runOperation(qint16 code, QWidget* target) {
     seq().prog_mode = code;
-    prog_dialog_show(messageParent());
+    prog_dialog_show(messageParent(), target);
 }
 
 clsFILE_DATA& currentFileData() {
@@ -96,94 +93,110 @@ CurrentSources currentSources() {
 
 // ---------------------------------------------------------------- opening
 
+namespace {
+
+// The window operation 57 fills: the one that showed the progress dialog,
+// else the active TAG window.
+tag_data* fillWindow() {
+    if (auto* w = qobject_cast<tag_data*>(seq().prog_target_window.data())) return w;
+    return tag_data::activeTagWindow();
+}
+
+// The file data set `key` made the current one, its header read from the
+// unscrambled body. False, with the error shown and the fill given up.
+bool readMt1Header(QPointer<DataWindowBase> w, const QString& key, const QByteArray& plain, Mt1Layout& layout) {
+    ModelState& m = model();
+    if (!m.file_main) throw MissingKeyError("no file data is open");
+    const DataSetHandle handle = DataSetHandle::of_tag(key);
+    if (!handle.is_file()) throw MissingKeyError("no file data set " + key.toStdString());
+    handle.make_current();
+    clsFILE_DATA& ds = *handle.file();
+    ds.let_ID(key);
+    ds.clsLOGGER_STATUS().let_mode_type(2);
+    if (FileResult h = mt1_header_read(plain, ds.clsLOGGER_SETTING(), ds.clsLOGGER_STATUS(), layout); !h) {
+        show_fill_error(h.message);
+        fill_failure_ending(w);
+        return false;
+    }
+    return true;
+}
+
+// Minimum and maximum from the loaded records replace the file's.
+void markLoadedMinMax(const tag_data& w, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
+    for (int ch = 0; ch < 4; ++ch) {
+        const QString type = s.Ch_input_type(ch);
+        if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
+        const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
+        const QString maxText = platform::rightAlign(platform::format(w.loadedMax(ch), fmt), 10);
+        const QString minText = platform::rightAlign(platform::format(w.loadedMin(ch), fmt), 10);
+        db.CHData_ADD_H_str(qint16(ch + 1), maxText, kData);
+        db.CHData_ADD_L_str(qint16(ch + 1), minText, kData);
+        s.let_Ch_min(ch, minText.trimmed());
+        s.let_Ch_max(ch, maxText.trimmed());
+    }
+}
+
+// Operation 57 for the window, then the marking. False when the load was
+// cancelled or failed (the window given up) or the window went away.
+bool loadMt1Records(QPointer<tag_data>& w, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
+    HomeState& hs = home_state();
+    w->vsFlexGrid1()->setRows(s.data_count() + 1);
+    seq().prog_target_no = 0;
+    setFileCancel(false);
+    try {
+        runOperation(op_load_mt1_records, w.data());
+    } catch (const Error&) {
+        // The working database refused a record: nothing half loaded is shown.
+        show_fill_error(file_read_error_message(hs.open_file_path));
+        setFileCancel(true);
+    }
+    if (!w) return false;
+    if (fileCancel()) {
+        setFileCancel(false);
+        fill_failure_ending(w.data());
+        return false;
+    }
+    markLoadedMinMax(*w, s, db);
+    w->bind_Data1(db.Recordset());
+    return true;
+}
+
+}  // namespace
+
 void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
     QPointer<tag_data> w = &window;
     HomeState& hs = home_state();
 
-    QByteArray file;
-    QByteArray scrambled;
-    FileResult r = read_whole_file(hs.open_file_path, file);
-    if (r) r = mt1_split_file(file, scrambled);
-    file.clear();
-    if (!r) {
-        showMessage(r.message);
-        w->give_up_window();
-        return;
-    }
-    hs.file_raw_text = scrambled;
-    hs.file_plain_text.clear();
-    setFileCancel(false);
-    runOperation(op_descramble_text);
-    hs.file_raw_text.clear();
-    if (!w) return;
-    if (hs.file_plain_text.isEmpty()) {
-        // Cancelled while unscrambling.
-        setFileCancel(false);
-        w->give_up_window();
-        return;
-    }
-
-    ModelState& m = model();
-    if (!m.file_main) throw MissingKeyError("no file data is open");
-    m.act_file_data = m.file_main->colFILE_DATA().Item(key);
-    m.act_data_kind = 1;
-    clsFILE_DATA& ds = *m.act_file_data;
-    ds.let_ID(key);
-    ds.clsLOGGER_STATUS().let_mode_type(2);
-    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    const QString path = hs.open_file_path;
+    const auto body = [&path](QByteArray& scrambled) {
+        QByteArray file;
+        FileResult r = read_whole_file(path, file);
+        return r ? mt1_split_file(file, scrambled) : r;
+    };
+    QByteArray plain;
+    if (!read_and_descramble(w.data(), body, plain)) return;
 
     Mt1Layout layout;
-    if (FileResult h = mt1_header_read(hs.file_plain_text, s, ds.clsLOGGER_STATUS(), layout); !h) {
-        showMessage(h.message);
-        w->give_up_window();
-        return;
-    }
+    if (!readMt1Header(w.data(), key, plain, layout)) return;
+    clsFILE_DATA& ds = *model().act_file_data;
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     w->setFileLayout(layout);
     w->Label4()->setText(s.log_name());
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
     try {
         db.makeDbPath(w->Tag());
     } catch (const Error&) {
-        w->give_up_window();
+        fill_failure_ending(w.data());
         return;
     }
 
-    platform::Grid* g = w->vsFlexGrid1();
     if (s.data_count() != 0) {
-        g->setRows(s.data_count() + 1);
-        seq().prog_target_no = 0;
-        setFileCancel(false);
-        try {
-            runOperation(op_load_mt1_records);
-        } catch (const Error&) {
-            // The working database refused a record: nothing half loaded is shown.
-            showMessage(file_read_error_message(hs.open_file_path));
-            setFileCancel(true);
-        }
-        if (!w) return;
-        if (fileCancel()) {
-            setFileCancel(false);
-            w->give_up_window();
-            return;
-        }
-        // Minimum and maximum from the loaded records replace the file's.
-        for (int ch = 0; ch < 4; ++ch) {
-            const QString type = s.Ch_input_type(ch);
-            if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
-            const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
-            const QString maxText = platform::rightAlign(platform::format(w->loadedMax(ch), fmt), 10);
-            const QString minText = platform::rightAlign(platform::format(w->loadedMin(ch), fmt), 10);
-            db.CHData_ADD_H_str(qint16(ch + 1), maxText, kData);
-            db.CHData_ADD_L_str(qint16(ch + 1), minText, kData);
-            s.let_Ch_min(ch, minText.trimmed());
-            s.let_Ch_max(ch, maxText.trimmed());
-        }
-        w->bind_Data1(db.Recordset());
+        if (!loadMt1Records(w, s, db)) return;
     } else {
         try {
             bind_data_recordset();
         } catch (const Error&) {
-            w->give_up_window();
+            fill_failure_ending(w.data());
             return;
         }
     }
@@ -193,6 +206,7 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
     std::array<QString, 4> units;
     for (int ch = 0; ch < 4; ++ch) units[size_t(ch)] = file_data_gamen_ch_unit_conv(ds, ch);
     w->write_channel_heads(units);
+    platform::Grid* g = w->vsFlexGrid1();
     g->setForeColorSel(g->CellForeColor());
     g->setVisible(true);
     g->setRedraw(true);
@@ -204,8 +218,8 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
 // ---------------------------------------------------------------- loader
 
 void file_tag_data_save(IFileProgress* progress) {
-    tag_data* w = tag_data::activeTagWindow();
-    if (!w) throw MissingKeyError("no active TAG data window");
+    tag_data* w = fillWindow();
+    if (!w) throw MissingKeyError("no TAG data window to fill");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     w->vsFlexGrid1()->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
@@ -233,7 +247,7 @@ void file_tag_data_save(IFileProgress* progress) {
             return;
         }
         if (!mt1_record_at(body, layout, i, rec, &error)) {
-            showMessage(error);
+            show_fill_error(error);
             setFileCancel(true);
             return;
         }
@@ -304,25 +318,18 @@ void install_tag_data_operations() {
     h.unload_select = [] {
         if (tag_data_select* d = tag_data_select::openInstance()) d->unload();
     };
-    h.tag_data_disp_FixedDb = [](const QString& reply, qint32 q, qint16 r) {
-        if (tag_data* w = tag_data::activeTagWindow()) w->tag_data_disp_FixedDb(reply, q, r);
+    h.tag_data_disp_FixedDb = [](QWidget* target, const QString& reply, qint32 q, qint16 r) {
+        if (auto* w = qobject_cast<tag_data*>(target)) w->tag_data_disp_FixedDb(reply, q, r);
     };
-    h.file_tag_data_save = &file_tag_data_save;
+    // The records go to the window that showed the dialog (fillWindow).
+    h.file_tag_data_save = [](QWidget*, IFileProgress* progress) { file_tag_data_save(progress); };
     h.write_csv = &file_tag_data_file_write_csv2;
     h.write_mt1 = &file_tag_data_file_write_mt1;
     install_tag_operations(std::move(h));
 
-    // The unscrambling is shared with the LOG files; whichever subsystem is
-    // installed first registers it, with the same body.
-    if (seq().operations.find(op_descramble_text) == seq().operations.end()) {
-        prog_register_operation(op_descramble_text, ProgOperation{[](Prog_Dialog& dlg) {
-                                    HomeState& hs = home_state();
-                                    dlg.set_progress_max(double(hs.file_raw_text.size()) / 1000.0 + 1.0);
-                                    hs.file_plain_text = data_disk_angou_load_2(hs.file_raw_text, &dlg);
-                                    dlg.unload();
-                                },
-                                                                  {}});
-    }
+    // The unscrambling is shared with the LOG files: registering it again
+    // sets the same operation.
+    register_descramble_operation();
 }
 
 }  // namespace mq

@@ -20,12 +20,15 @@ using platform::ScopedMessageBoxHook;
 // A data window with nothing of its own: the base's close protocol as is.
 class PlainWindow : public DataWindowBase {
 public:
-    explicit PlainWindow(const QString& tag) : DataWindowBase(tag), m_grid(new platform::Grid(this)) {}
+    explicit PlainWindow(const QString& tag, bool graph = true)
+        : DataWindowBase(tag), m_grid(new platform::Grid(this)), m_graph(graph) {}
     platform::Grid* vsFlexGrid1() override { return m_grid; }
     void bind_Data1(std::shared_ptr<DbRecordset>) override {}
+    bool has_graph() const override { return m_graph; }
 
 private:
     platform::Grid* m_grid;
+    bool m_graph;
 };
 
 class DataWindowBaseTest : public HomeTest {
@@ -34,7 +37,7 @@ protected:
         HomeTest::SetUp();
         HomeTargets& t = home_state().targets;
         t.create_log_window = [this](const QString& tag) {
-            auto* w = new PlainWindow(tag);
+            auto* w = new PlainWindow(tag, withGraph);
             plain.push_back(w);
             return w;
         };
@@ -57,6 +60,7 @@ protected:
 
     std::vector<QPointer<PlainWindow>> plain;
     bool giveUpFill = false;
+    bool withGraph = true;
     bool saveCancelled = false;
     int saves = 0;
 };
@@ -180,6 +184,36 @@ TEST_F(DataWindowBaseTest, AGivenUpFillClosesTheWindowWithoutAskingAndGreysTheCo
     EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
 }
 
+// A window without a graph (TAG data) turns the data commands on without the
+// graph ones, and takes the graph menu with it when it is the last one given up.
+TEST_F(DataWindowBaseTest, AWindowWithoutAGraphLeavesTheGraphCommandsAlone) {
+    for (const bool graph : {true, false}) {
+        SCOPED_TRACE(graph);
+        withGraph = graph;
+        giveUpFill = false;
+        home->set_data_commands_enabled(false);
+        home->setMenuItemEnabled(QStringLiteral("menu_graph"), false);
+        home->winTable().win_logger_open_log(QStringLiteral("05"));
+        QPointer<PlainWindow> w = plain.back();
+        ASSERT_TRUE(w);
+        w->cap_size_and_enable_commands(QSize(9930, 4900));
+        EXPECT_TRUE(home->toolbarButton(toolbar1::Save)->isEnabled());
+        EXPECT_TRUE(home->toolbarButton(toolbar1::Print)->isEnabled());
+        EXPECT_TRUE(home->menuItem(QStringLiteral("save"))->isEnabled());
+        EXPECT_EQ(home->toolbarButton(toolbar1::Graph)->isEnabled(), graph);
+        EXPECT_EQ(home->menuItem(QStringLiteral("mGrp_Draw"))->isEnabled(), graph);
+        EXPECT_EQ(home->menuItem(QStringLiteral("menu_graph"))->isEnabled(), graph);
+
+        // Given up as the last window: every data command greys; the graph
+        // menu goes only with a window that had no graph.
+        home->setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+        w->give_up_fill();
+        EXPECT_EQ(home->win_all_use_ct(), 0);
+        EXPECT_FALSE(dataCommandsOn());
+        EXPECT_EQ(home->menuItem(QStringLiteral("menu_graph"))->isEnabled(), graph);
+    }
+}
+
 TEST(DataWindowBaseHelpersTest, StatisticsHeads) {
     ensureApplication();
     platform::Grid stats;
@@ -189,6 +223,13 @@ TEST(DataWindowBaseHelpersTest, StatisticsHeads) {
     EXPECT_EQ(stats.TextMatrix(1, 0), QStringLiteral("最大値"));
     EXPECT_EQ(stats.TextMatrix(4, 0), QStringLiteral("積算値[*h]"));
     EXPECT_EQ(stats.TextMatrix(6, 0), QStringLiteral("下限警報数"));
+    // The TAG summary takes the first three names only.
+    platform::Grid summary;
+    summary.setRows(7);
+    summary.setCols(5);
+    DataWindowBase::write_statistics_row_names(&summary, 3);
+    EXPECT_EQ(summary.TextMatrix(3, 0), QStringLiteral("平均値"));
+    EXPECT_EQ(summary.TextMatrix(4, 0), QString());
     EXPECT_EQ(DataWindowBase::channel_head(2, QStringLiteral("mV ")), QStringLiteral("CH3[mV ]"));
 }
 

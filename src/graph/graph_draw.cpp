@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 
+#include "model/channel_values.h"
 #include "graph/fgraph.h"
 #include "main_window/small_windows.h"
 #include "model/data_sets.h"
@@ -33,8 +34,8 @@ constexpr qint32 kBlock = 8192;
 
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
-const QColor kHighAlarm(255, 0, 0);  // light red
-const QColor kLowAlarm(0, 0, 255);   // light blue
+const QColor kHighAlarm = platform::basicColour(kHighAlarmColour);
+const QColor kLowAlarm = platform::basicColour(kLowAlarmColour);
 
 }  // namespace
 
@@ -110,8 +111,8 @@ void fGraph::S_maxminave() {
         // the other when the pair tells an upright band from a swapped one.
         bool highSet = true, lowSet = true;
         if (const clsLOGGER_SETTING* set = cur_setting()) {
-            highSet = set->Ch_high_alarm_count(ch - 1) != QLatin1String("-----");
-            lowSet = set->Ch_low_alarm_count(ch - 1) != QLatin1String("-----");
+            highSet = alarm_is_set(set->Ch_high_alarm_count(ch - 1));
+            lowSet = alarm_is_set(set->Ch_low_alarm_count(ch - 1));
         }
         if (!highSet) h = l;
         if (!lowSet) l = h;

@@ -20,6 +20,7 @@
 #include "graph/fgraph.h"
 #include "main_window/home_state.h"
 #include "main_window/small_windows.h"
+#include "model/channel_values.h"
 #include "model/graph_source.h"
 #include "platform/civil_time.h"
 #include "platform/grid.h"
@@ -32,8 +33,8 @@ namespace {
 
 constexpr double kTwipsPerMm = 1440.0 / 25.4;
 const QColor kBlack(0, 0, 0);
-const QColor kHighAlarm(255, 0, 0);
-const QColor kLowAlarm(0, 0, 255);
+const QColor kHighAlarm = platform::basicColour(kHighAlarmColour);
+const QColor kLowAlarm = platform::basicColour(kLowAlarmColour);
 // The thin line of frames, axes and grids.
 constexpr double kThin = 10;
 

@@ -16,6 +16,7 @@
 
 #include <cmath>
 
+#include "model/channel_values.h"
 #include "graph/fgraph.h"
 #include "graph/graph_dialogs.h"
 #include "main_window/conversions.h"
@@ -256,7 +257,7 @@ void fGrasvline::Form_Load() {
             svline_fmt[ch] = pos == 1 ? QStringLiteral("000.0") : pos == 2 ? QStringLiteral("00.00")
                                                                 : pos == 3 ? QStringLiteral("0.000")
                                                                            : QStringLiteral("0000");
-            svline_mult[ch] = pos == 1 ? 10 : pos == 2 ? 100 : pos == 3 ? 1000 : 1;
+            svline_mult[ch] = channel_scale(QStringLiteral("V"), pos);
             for (QWidget* w : std::initializer_list<QWidget*>{Label3[ch], Label4[ch], cb_alarm[ch], cb_sum[ch],
                                                               txt_alarm_up[ch], txt_alarm_down[ch], ud_alarm_up[ch],
                                                               ud_alarm_down[ch], txt_sum[ch], UpDown_sum[ch]})

@@ -20,6 +20,7 @@
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
+#include "model/channel_values.h"
 #include "model/common_proc.h"
 #include "model/data_set_handle.h"
 #include "platform/civil_time.h"
@@ -299,8 +300,8 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
     for (int ch = 0; ch < 4; ++ch) {
         if (s.Ch_input_type(ch) == QLatin1String("V")) continue;
         // An alarm value that is not set raises no alarm (it would read as 0).
-        const bool highSet = s.Ch_high_alarm_count(ch) != QLatin1String("-----");
-        const bool lowSet = s.Ch_low_alarm_count(ch) != QLatin1String("-----");
+        const bool highSet = alarm_is_set(s.Ch_high_alarm_count(ch));
+        const bool lowSet = alarm_is_set(s.Ch_low_alarm_count(ch));
         // The queries take the pair to tell an upright band from a swapped
         // one; an unset side stands in as the set one, so a lone low alarm
         // above 0 is not taken for a swapped band (values above it counted).

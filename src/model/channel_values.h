@@ -56,6 +56,12 @@ inline bool is_range(ValueKind k) { return is_range_mark(k) || is_range_code(k);
 // 3 -> 1000, anything else 1); every other input type by 10.
 int channel_scale(const QString& inputType, int periodPos);
 
+// An alarm field of a channel setting that holds no alarm value.
+inline constexpr QStringView kAlarmNotSet = u"-----";
+// Whether a stored alarm field holds a value: an alarm not set raises no
+// alarm (its value reads as 0).
+inline bool alarm_is_set(const QString& stored) { return stored != kAlarmNotSet; }
+
 // Colours are 0x00BBGGRR values.
 inline constexpr quint32 kHighAlarmColour = 255;      // red
 inline constexpr quint32 kLowAlarmColour = 16711680;  // blue

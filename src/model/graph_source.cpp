@@ -1,5 +1,7 @@
 #include "model/graph_source.h"
 
+#include "model/channel_values.h"
+
 namespace mq {
 
 qint32 graph_cell_value(const QString& cell, int* decimals) {
@@ -12,7 +14,7 @@ qint32 graph_cell_value(const QString& cell, int* decimals) {
     while (e > b && cell[e - 1] == QLatin1Char(' ')) --e;
     if (b == e) return IGraphSource::kNoValue;
     const QStringView t = QStringView(cell).mid(b, e - b);
-    if (t == u"O.R." || t == u"U.R.") return IGraphSource::kRangeMark;
+    if (is_range_mark(value_kind(t))) return IGraphSource::kRangeMark;
 
     qsizetype i = 0;
     bool negative = false;

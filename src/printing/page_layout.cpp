@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/channel_values.h"
 #include "model/cls_logger_setting.h"
 #include "platform/numbers.h"
 
@@ -97,8 +98,8 @@ QString print_ch_cell_text(const clsLOGGER_SETTING& s, const QString& value, int
     if (code != QLatin1String("V")) {
         // An alarm value that is not set raises no alarm: its stored 0 would
         // otherwise mark every value on one side of zero.
-        const bool hiSet = s.Ch_high_alarm_count(ch) != QLatin1String("-----");
-        const bool loSet = s.Ch_low_alarm_count(ch) != QLatin1String("-----");
+        const bool hiSet = alarm_is_set(s.Ch_high_alarm_count(ch));
+        const bool loSet = alarm_is_set(s.Ch_low_alarm_count(ch));
         const float hi = float(s.Ch_high_alarm_count_value(ch));
         const float lo = float(s.Ch_low_alarm_count_value(ch));
         // Limits set the wrong way round (upper below lower) swap the sides;

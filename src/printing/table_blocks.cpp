@@ -2,6 +2,7 @@
 // computed-values and rows blocks, and their TAG counterparts.
 #include <QCheckBox>
 
+#include "model/channel_values.h"
 #include "main_window/conversions.h"
 #include "model/data_sets.h"
 #include "platform/grid.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr int kSmall = 9;
 constexpr int kChannels = 4;
 
-bool alarmSet(const QString& stored) { return stored != QLatin1String("-----"); }
+bool alarmSet(const QString& stored) { return alarm_is_set(stored); }
 
 // A settings-block alarm or reference cell: blank for a channel not in use or
 // a voltage input; the graph's own text when printing from the graph;

@@ -2,6 +2,7 @@
 
 #include "main_window/conversions.h"
 #include "main_window/scrambling.h"
+#include "model/channel_values.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
 #include "model/common_proc.h"
@@ -79,7 +80,7 @@ QDateTime mt1_record_time(const char* p, int len) {
 
 bool alarmText(const QString& t) {
     const QString x = t.trimmed();
-    if (x == QStringLiteral("------") || x == QStringLiteral("-----")) return true;
+    if (value_kind(x) == ValueKind::Missing) return true;
     double v = 0;
     return numberField(x, v);
 }

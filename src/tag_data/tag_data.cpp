@@ -11,6 +11,7 @@
 #include "main_window/conversions.h"
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
+#include "model/channel_values.h"
 #include "model/common_proc.h"
 #include "model/data_set_handle.h"
 #include "model/data_sets.h"
@@ -281,8 +282,7 @@ void tag_data::tag_data_save_FixedDb(const QString& reply, qint32 q, qint16 r) {
                          cells[0], cells[1], cells[2], cells[3]);
         for (int ch = 0; ch < 4; ++ch) {
             const QString& v = rec.values[size_t(ch)];
-            if (!cells[size_t(ch)].isEmpty() && tag_is_measured(v) && v.trimmed() != QLatin1String("3276.7") &&
-                v.trimmed() != QLatin1String("3276.6")) {
+            if (!cells[size_t(ch)].isEmpty() && tag_is_measured(v) && !is_range_code(value_kind(v.trimmed()))) {
                 mark_alarm_value(v, rec.No - 1, ch + 1);
             }
             tag_stat_update(s, v, ch);

@@ -1,6 +1,7 @@
 #include "tag_data/tag_records.h"
 
 #include "main_window/conversions.h"
+#include "model/channel_values.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
 #include "platform/civil_time.h"
@@ -14,14 +15,8 @@ namespace mq {
 namespace {
 
 const QString kSixBlanks(6, u' ');
-const QString kStoredMissing = QStringLiteral("    ------");
 
-QString trimmed(const QString& t) {
-    qsizetype a = 0, b = t.size();
-    while (a < b && t[a] == u' ') ++a;
-    while (b > a && t[b - 1] == u' ') --b;
-    return t.mid(a, b - a);
-}
+QString trimmed(const QString& t) { return blanks_trimmed(t).toString(); }
 
 QString listName(const QString& number, const std::function<QString(int)>& name) {
     const QString t = trimmed(number);
@@ -127,8 +122,9 @@ bool tag_is_measured(const QString& text) {
 QString tag_stored_ch_text(const QString& value, int ch, clsLOGGER_SETTING& s) {
     if (s.Ch_input_type(ch) == QLatin1String("-")) return QString();
     const QString t = trimmed(value);
-    if (t == QLatin1String("3276.7") || t == QLatin1String("O.R.")) return QStringLiteral("     O.R.");
-    if (t == QLatin1String("3276.6") || t == QLatin1String("U.R.")) return QStringLiteral("     U.R.");
+    const ValueKind kind = value_kind(t);
+    if (kind == ValueKind::OverCode || kind == ValueKind::OverMark) return kStoredOverRange;
+    if (kind == ValueKind::UnderCode || kind == ValueKind::UnderMark) return kStoredUnderRange;
     // A channel in use without a value, or a field the logger garbled, is no
     // measurement: counted, it would skew the average.
     if (!tag_is_measured(t)) return kStoredMissing;
@@ -152,7 +148,7 @@ void reset_tag_statistics(clsLOGGER_SETTING& s) {
 
 void tag_stat_update(clsLOGGER_SETTING& s, const QString& value, int c) {
     const QString t = trimmed(value);
-    if (t == QLatin1String("3276.6") || t == QLatin1String("3276.7") || !tag_is_measured(t)) return;
+    if (is_range_code(value_kind(t)) || !tag_is_measured(t)) return;
     const double v = t.toDouble();
     const float f = static_cast<float>(v);
     if (f < static_cast<float>(s.Ch_min_value(c))) s.let_Ch_min(c, t);

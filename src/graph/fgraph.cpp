@@ -295,7 +295,7 @@ void fGraph::Form_Load() {
     GraphState& g = graph_state();
     IMainWindowServices* mw = model().main_window;
     if (mw && mw->mainWidget()) mw->mainWidget()->setEnabled(false);
-    if (HomeSlot::installed()) home_state().app_idle_flag = false;
+    if (HomeSlot::installed()) m_idleGuard.emplace();
 
     // What the statistics pass overwrites in the data set, put back on closing.
     if (clsLOGGER_SETTING* s = cur_setting()) {
@@ -416,7 +416,7 @@ void fGraph::Form_Unload() {
     IMainWindowServices* mw = model().main_window;
     if (mw && mw->mainWidget()) {
         mw->mainWidget()->setEnabled(true);
-        if (auto* home = dynamic_cast<HOME*>(mw)) home->GraphDispReturen();
+        if (HOME* home = home_window()) home->GraphDispReturen();
         mw->mainWidget()->activateWindow();
     }
     g.stat_ready_flag = 0;
@@ -427,7 +427,7 @@ void fGraph::Form_Unload() {
             s->let_Ch_sum_std_count(c, m_savedStdText[size_t(c)]);
         }
     }
-    if (HomeSlot::installed()) home_state().app_idle_flag = true;
+    m_idleGuard.reset();
     if (s_current == this) s_current = nullptr;
 }
 

@@ -24,9 +24,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "graph/graph_calc.h"
 #include "graph/graph_state.h"
+#include "main_window/home_state.h"
 
 class QAction;
 class QLabel;
@@ -242,6 +244,8 @@ private:
     bool m_firstDrawPending = true;
     bool m_busy = false;
     bool m_closed = false;
+    // The program is busy while the graph is open.
+    std::optional<BusyScope> m_idleGuard;
     QElapsedTimer m_sliceTimer;
     int m_yields = 0;
 

@@ -16,6 +16,7 @@
 
 #include "main_window/conversions.h"
 #include "main_window/home.h"
+#include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/cls_logger_status.h"
@@ -150,7 +151,7 @@ void Model_Setting::showEvent(QShowEvent* e) {
 
 void Model_Setting::giveUp() {
     reject();
-    if (auto* home = dynamic_cast<HOME*>(model().main_window)) home->winTable().Proc_ManualActive();
+    if (HOME* home = home_window()) home->winTable().Proc_ManualActive();
 }
 
 void Model_Setting::Form_Activate() {

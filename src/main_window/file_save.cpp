@@ -79,7 +79,7 @@ void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory
     IDataWindow* w = home.activeDataWindow();
     if (!w) return;
     HomeState& hs = home_state();
-    hs.app_idle_flag = false;
+    BusyScope busy;
     const QString key = w->Tag();
 
     quint8 mode = 0;
@@ -108,7 +108,6 @@ void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory
         const FileDialogAnswer answer =
             hooks.dialog ? hooks.dialog(home.mainWidget(), request) : show_file_dialog(home.mainWidget(), request);
         if (!answer.accepted) {
-            hs.app_idle_flag = true;
             hs.close_cancel_flag = true;
             return;
         }
@@ -116,7 +115,6 @@ void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory
         filterIndex = answer.filterIndex;
         name = save_completed_name(answer.path, mode, filterIndex);
     } catch (const std::exception&) {
-        hs.app_idle_flag = true;
         return;
     }
 
@@ -146,7 +144,6 @@ void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory
         // Nothing was written: a window closing with "Yes" stays open.
         hs.close_cancel_flag = true;
     }
-    hs.app_idle_flag = true;
 }
 
 void install_file_save_target(HomeTargets& targets, FileSaveHooks hooks) {

@@ -133,36 +133,33 @@ qint64 reserve_recompute(const ReserveChoice& c, QString& start, QString& stop) 
     return qint64(records) * c.used_ch + c.used_ch;
 }
 
-reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("reserve"));
-    setWindowTitle(QStringLiteral("予約設定"));
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+QComboBox* reserve::make_time_list(const QString& name, int to) {
+    auto* c = new QComboBox(this);
+    c->setObjectName(name);
+    for (int v = 0; v <= to; ++v) c->addItem(QString::number(v));
+    c->setCurrentIndex(-1);
+    c->setMaxVisibleItems(15);
+    c->setMinimumContentsLength(2);
+    connect(c, &QComboBox::activated, this, [this] { reserve_disp_update(); });
+    return c;
+}
 
-    auto list = [this](const QString& name, int to) {
-        auto* c = new QComboBox(this);
-        c->setObjectName(name);
-        for (int v = 0; v <= to; ++v) c->addItem(QString::number(v));
-        c->setCurrentIndex(-1);
-        c->setMaxVisibleItems(15);
-        c->setMinimumContentsLength(2);
-        connect(c, &QComboBox::activated, this, [this] { reserve_disp_update(); });
-        return c;
-    };
-    auto calendar = [this](const QString& name) {
-        auto* m = new QCalendarWidget(this);
-        m->setObjectName(name);
-        m->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-        connect(m, &QCalendarWidget::clicked, this, [this] { reserve_disp_update(); });
-        connect(m, &QCalendarWidget::selectionChanged, this, [this] { reserve_disp_update(); });
-        return m;
-    };
+QCalendarWidget* reserve::make_calendar(const QString& name) {
+    auto* m = new QCalendarWidget(this);
+    m->setObjectName(name);
+    m->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    connect(m, &QCalendarWidget::clicked, this, [this] { reserve_disp_update(); });
+    connect(m, &QCalendarWidget::selectionChanged, this, [this] { reserve_disp_update(); });
+    return m;
+}
 
+// "開始日時": none, or a day with hour and minute.
+void reserve::build_start_frame() {
     Frame1 = new QGroupBox(QStringLiteral("開始日時"), this);
     Check1 = new QCheckBox(QStringLiteral("なし（設定直後から開始）"), Frame1);
-    MonthView1 = calendar(QStringLiteral("MonthView1"));
-    Combo3 = list(QStringLiteral("Combo3"), 23);
-    Combo4 = list(QStringLiteral("Combo4"), 59);
+    MonthView1 = make_calendar(QStringLiteral("MonthView1"));
+    Combo3 = make_time_list(QStringLiteral("Combo3"), 23);
+    Combo4 = make_time_list(QStringLiteral("Combo4"), 59);
     Label8 = new QLabel(QStringLiteral("時"), this);
     Label7 = new QLabel(QStringLiteral("分"), this);
     auto* f1 = new QVBoxLayout(Frame1);
@@ -177,13 +174,17 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget*
     f1->addLayout(t1);
     f1->addStretch();
 
+}
+
+// The end: a day with hour and minute ("終了日時"), or a duration ("収録時間").
+void reserve::build_end_frames() {
     Frame2 = new QGroupBox(this);
     Option1 = new QRadioButton(QStringLiteral("終了日時"), Frame2);
     Option1->setObjectName(QStringLiteral("Option1"));
     Check2 = new QCheckBox(QStringLiteral("なし（メモリ残量なしまで）"), Frame2);
-    MonthView2 = calendar(QStringLiteral("MonthView2"));
-    Combo7 = list(QStringLiteral("Combo7"), 23);
-    Combo8 = list(QStringLiteral("Combo8"), 59);
+    MonthView2 = make_calendar(QStringLiteral("MonthView2"));
+    Combo7 = make_time_list(QStringLiteral("Combo7"), 23);
+    Combo8 = make_time_list(QStringLiteral("Combo8"), 59);
     Label3 = new QLabel(QStringLiteral("時"), this);
     Label4 = new QLabel(QStringLiteral("分"), this);
     auto* f2 = new QVBoxLayout(Frame2);
@@ -245,13 +246,10 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget*
     endChoice->addButton(Option1);
     endChoice->addButton(Option2);
 
-    auto* endColumn = new QVBoxLayout;
-    endColumn->addWidget(Frame2);
-    endColumn->addWidget(Frame3);
-    auto* top = new QHBoxLayout;
-    top->addWidget(Frame1, 0, Qt::AlignTop);
-    top->addLayout(endColumn);
+}
 
+// The memory left, the records that fit and the records asked for.
+QLayout* reserve::build_counts() {
     Label1 = new QLabel(QStringLiteral("ﾒﾓﾘｶｰﾄﾞの残り："), this);
     Label2 = new QLabel(this);
     Label22 = new QLabel(QStringLiteral("収録可能ﾃﾞｰﾀ数："), this);
@@ -276,6 +274,10 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget*
     info->addWidget(Label12, 2, 1);
     info->setColumnStretch(2, 1);
 
+    return info;
+}
+
+QLayout* reserve::build_buttons() {
     auto button = [this](const QString& text, const QString& tip) {
         auto* b = new QPushButton(text, this);
         b->setToolTip(tip);
@@ -291,6 +293,26 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget*
     buttons->addStretch();
     for (QPushButton* b : {cmdOK, cmdCancel, Command3, Command1}) buttons->addWidget(b);
 
+    return buttons;
+}
+
+reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("reserve"));
+    setWindowTitle(QStringLiteral("予約設定"));
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    build_start_frame();
+    build_end_frames();
+    auto* endColumn = new QVBoxLayout;
+    endColumn->addWidget(Frame2);
+    endColumn->addWidget(Frame3);
+    auto* top = new QHBoxLayout;
+    top->addWidget(Frame1, 0, Qt::AlignTop);
+    top->addLayout(endColumn);
+
+    QLayout* info = build_counts();
+    QLayout* buttons = build_buttons();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(info);
@@ -306,7 +328,10 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget*
     connect(Command1, &QPushButton::clicked, this,
             [this] { show_help(this, model().help_file, help_context::reserve); });
 
-    // Loading.
+    load(hours, minutes, seconds, usedChannels);
+}
+
+void reserve::load(int hours, int minutes, int seconds, int usedChannels) {
     SeqState& s = seq();
     s.reserve_opt_flag = false;
     s.clock_read_done = false;

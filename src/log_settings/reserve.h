@@ -19,6 +19,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -132,6 +133,16 @@ protected:
     void reject() override;
 
 private:
+    // The dialog's parts, built by the constructor in this order.
+    QComboBox* make_time_list(const QString& name, int to);
+    QCalendarWidget* make_calendar(const QString& name);
+    void build_start_frame();
+    void build_end_frames();
+    QLayout* build_counts();
+    QLayout* build_buttons();
+    // The state a new dialog starts from.
+    void load(int hours, int minutes, int seconds, int usedChannels);
+
     ReserveChoice choice() const;
     void set_end_date_controls_visible(bool on);
     void set_duration_visible(bool on);

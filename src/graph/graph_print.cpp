@@ -15,7 +15,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "graph/fgraph.h"
 #include "main_window/home_state.h"
@@ -447,6 +449,119 @@ void graph_error_msg(QWidget* parent, int code) {
     }
 }
 
+namespace {
+
+// A PDF is written beside its target and put in place only when complete:
+// the temporary file beside `target`, made the printer's output; null when
+// it cannot be made.
+std::unique_ptr<QTemporaryFile> besideTarget(QPrinter& printer, const QString& target) {
+    const QFileInfo info(target);
+    auto temp = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                                 QStringLiteral(".XXXXXX"));
+    if (!QDir(info.absolutePath()).exists() || !temp->open()) return nullptr;
+    temp->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    temp->close();
+    printer.setOutputFileName(temp->fileName());
+    return temp;
+}
+
+// The finished temporary file renamed over the target; false (the temporary
+// file removed) when it is empty or cannot be renamed.
+bool putInPlace(QTemporaryFile& temp, const QString& target) {
+    if (QFileInfo(temp.fileName()).size() == 0 ||
+        std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+        temp.remove();
+        return false;
+    }
+    temp.setAutoRemove(false);  // it is the target now
+    return true;
+}
+
+// The end of the print job, the PDF put in place; the message for the user
+// when it failed, else empty.
+QString endJob(QPainter& p, QPrinter& printer, QTemporaryFile* temp, const QString& target, bool toFile) {
+    if (!p.end()) {
+        abortJob(p, printer, temp, target);
+        return toFile ? file_write_error_message(target)
+                      : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。");
+    }
+    if (temp) {
+        printer.setOutputFileName(target);
+        if (!putInPlace(*temp, target)) return file_write_error_message(target);
+    }
+    return QString();
+}
+
+// The font rule: 9 points at most, smaller when the time labels would
+// overlap; the table follows the screen's proportion. Leaves the page in the
+// graph's font and returns the table's size.
+double fitFonts(GraphPage& page, fGraph& graph, double PW, GraphPrintResult& result) {
+    const GraphState& g = graph_state();
+    page.setFont(9);
+    page.measure();
+    const ScreenMeasures sm = screenMeasures(graph);
+    const double s = std::max(1.0, PW / sm.areaWidthTwips * sm.fontPoints);
+    page.setFont(s);
+    page.w0t = 1.5 * page.textWidth(QStringLiteral("0"));
+    page.hAt = 1.5 * page.textHeight();
+    page.setFont(9);
+    const double span = std::max(1, g.graph_end_pos - g.graph_start_pos);
+    const double pitch = std::floor((PW - 12.25 * page.w0) * graph.time_label_step() / span);
+    double size = 9;
+    if (8 * page.w0 / 1.5 >= pitch) {
+        size = pitch > 0 ? 9 / (8 * page.w0 / 1.5 / pitch) : 1.0;
+        size = std::max(1.0, size);
+        page.setFont(size);
+        page.measure();
+    }
+    if (size >= 9) {
+        size = 9;
+        page.setFont(9);
+    }
+    result.fontTenths = int(std::lround(size * 10));
+    result.tableFontTenths = int(std::lround(s * 10));
+    return s;
+}
+
+// The graph's parts in drawing order, each followed by its check; false at
+// the first that failed.
+bool drawGraph(GraphPage& page, const std::function<bool(GraphPrintStep)>& failed) {
+    const std::pair<GraphPrintStep, std::function<void()>> steps[] = {
+        {GraphPrintStep::Frame, [&] { page.frame(); }},
+        {GraphPrintStep::Axes, [&] { page.axes(); }},
+        {GraphPrintStep::TimeAxis,
+         [&] {
+             page.factors();
+             page.timeAxis();
+         }},
+        {GraphPrintStep::ReferenceLines, [&] { page.S_svline_print(page.T, page.L, page.H, page.W); }},
+        {GraphPrintStep::DataMarks, [&] { page.S_dmark_print(page.T, page.L, page.H, page.W); }},
+        {GraphPrintStep::Traces, [&] { page.traces(); }},
+    };
+    for (const auto& [step, draw] : steps) {
+        draw();
+        if (failed(step)) return false;
+    }
+    return true;
+}
+
+// The header lines, left from `left`, right ending near `right`, from y1 down.
+void printHeader(GraphPage& page, fGraph& graph, double left, double right, double y1) {
+    GraphState& gs = graph_state();
+    gs.graph_title = graph.txtTitle()->text();
+    const double xl = left + 5 * page.wA;
+    const double xr = right - 34.5 * page.w0;
+    page.text(xl, y1, QStringLiteral("タイトル：") + gs.graph_title);
+    page.text(xr, y1 + page.hA, QStringLiteral("ロ グ 名：") + gs.graph_log_name);
+    page.text(xl, y1 + 2 * page.hA, QStringLiteral("作 業 者：") + gs.graph_worker);
+    page.text(xr, y1 + 2 * page.hA,
+              QStringLiteral("データ数：") + QString::number(gs.graph_end_pos - gs.graph_start_pos + 1));
+    page.text(xl, y1 + 3 * page.hA, QStringLiteral("コメント：") + gs.graph_comment);
+    page.text(xr, y1 + 3 * page.hA, QStringLiteral("収録間隔：") + gs.graph_interval_text);
+}
+
+}  // namespace
+
 GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     GraphPrintResult result;
     QStringList printers;
@@ -484,16 +599,11 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
         platform::msgBox(&graph, message);
     };
     if (toFile) {
-        const QFileInfo info(target);
-        temp = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                                QStringLiteral(".XXXXXX"));
-        if (!QDir(info.absolutePath()).exists() || !temp->open()) {
+        temp = besideTarget(printer, target);
+        if (!temp) {
             fail(file_create_error_message(target));
             return result;
         }
-        temp->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        temp->close();
-        printer.setOutputFileName(temp->fileName());
     }
     QPainter p;
     if (!p.begin(&printer)) {
@@ -510,32 +620,8 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     const double pageH = paper.height() * 20;
     const double PW = std::floor(pageW - ML - MR);
 
-    const GraphState& g = graph_state();
     GraphPage page(graph, p, printer, k);
-    // The font rule: 9 points at most; the table follows the screen's proportion.
-    page.setFont(9);
-    page.measure();
-    const ScreenMeasures sm = screenMeasures(graph);
-    const double s = std::max(1.0, PW / sm.areaWidthTwips * sm.fontPoints);
-    page.setFont(s);
-    page.w0t = 1.5 * page.textWidth(QStringLiteral("0"));
-    page.hAt = 1.5 * page.textHeight();
-    page.setFont(9);
-    const double span = std::max(1, g.graph_end_pos - g.graph_start_pos);
-    const double pitch = std::floor((PW - 12.25 * page.w0) * graph.time_label_step() / span);
-    double size = 9;
-    if (8 * page.w0 / 1.5 >= pitch) {
-        size = pitch > 0 ? 9 / (8 * page.w0 / 1.5 / pitch) : 1.0;
-        size = std::max(1.0, size);
-        page.setFont(size);
-        page.measure();
-    }
-    if (size >= 9) {
-        size = 9;
-        page.setFont(9);
-    }
-    result.fontTenths = int(std::lround(size * 10));
-    result.tableFontTenths = int(std::lround(s * 10));
+    const double s = fitFonts(page, graph, PW, result);
     const double d = 0;
 
     auto failed = [&](GraphPrintStep step) { return (hooks.fail_at && hooks.fail_at(step)) || !p.isActive(); };
@@ -546,21 +632,7 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
         return result;
     };
 
-    // The header.
-    GraphState& gs = graph_state();
-    gs.graph_title = graph.txtTitle()->text();
-    {
-        const double xl = ML + 5 * page.wA;
-        const double xr = pageW - MR - 34.5 * page.w0;
-        const double y1 = MT + d;
-        page.text(xl, y1, QStringLiteral("タイトル：") + gs.graph_title);
-        page.text(xr, y1 + page.hA, QStringLiteral("ロ グ 名：") + gs.graph_log_name);
-        page.text(xl, y1 + 2 * page.hA, QStringLiteral("作 業 者：") + gs.graph_worker);
-        page.text(xr, y1 + 2 * page.hA,
-                  QStringLiteral("データ数：") + QString::number(gs.graph_end_pos - gs.graph_start_pos + 1));
-        page.text(xl, y1 + 3 * page.hA, QStringLiteral("コメント：") + gs.graph_comment);
-        page.text(xr, y1 + 3 * page.hA, QStringLiteral("収録間隔：") + gs.graph_interval_text);
-    }
+    printHeader(page, graph, ML, pageW - MR, MT + d);
     if (failed(GraphPrintStep::Header)) return runtimeFailure();
 
     // The graph.
@@ -569,40 +641,16 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     page.H = std::floor(pageH - page.T - MB - 6 * page.hAt - 2 * page.h0 + d);
     page.L = std::floor(ML + 6.125 * page.w0);
     result.plot = QRectF(page.L, page.T, page.W, page.H);
-    page.frame();
-    if (failed(GraphPrintStep::Frame)) return runtimeFailure();
-    page.axes();
-    if (failed(GraphPrintStep::Axes)) return runtimeFailure();
-    page.factors();
-    page.timeAxis();
-    if (failed(GraphPrintStep::TimeAxis)) return runtimeFailure();
-    page.S_svline_print(page.T, page.L, page.H, page.W);
-    if (failed(GraphPrintStep::ReferenceLines)) return runtimeFailure();
-    page.S_dmark_print(page.T, page.L, page.H, page.W);
-    if (failed(GraphPrintStep::DataMarks)) return runtimeFailure();
-    page.traces();
-    if (failed(GraphPrintStep::Traces)) return runtimeFailure();
+    if (!drawGraph(page, failed)) return runtimeFailure();
 
     // The statistics table, in the table font.
     page.setFont(s);
     page.table(ML, page.B() + 2 * page.h0 + d, PW);
     if (failed(GraphPrintStep::Table)) return runtimeFailure();
 
-    if (!p.end()) {
-        abortJob(p, printer, temp.get(), target);
-        fail(toFile ? file_write_error_message(target)
-                    : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。"));
+    if (const QString error = endJob(p, printer, temp.get(), target, toFile); !error.isEmpty()) {
+        fail(error);
         return result;
-    }
-    if (temp) {
-        printer.setOutputFileName(target);
-        if (QFileInfo(temp->fileName()).size() == 0 ||
-            std::rename(QFile::encodeName(temp->fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
-            temp->remove();
-            fail(file_write_error_message(target));
-            return result;
-        }
-        temp->setAutoRemove(false);  // it is the target now
     }
     result.printed = true;
     return result;

@@ -358,6 +358,37 @@ void fGraph::draw_traces(QPainter& p) {
     p.setPen(QPen(kBlack, 1));
 }
 
+namespace {
+
+// The vertical span a trace covers in one pixel column, drawn as one line
+// when the trace moves on to the next column.
+struct ColumnEnvelope {
+    QPainter& p;
+    int x = INT_MIN;
+    double min = 0;
+    double max = 0;
+
+    void flush() {
+        if (x == INT_MIN) return;
+        if (max - min < 0.5) p.drawPoint(QPointF(x, min));
+        else p.drawLine(QPointF(x, min), QPointF(x, max));
+        x = INT_MIN;
+    }
+    void add(int cx, double y0, double y1) {
+        if (cx != x) {
+            flush();
+            x = cx;
+            min = std::min(y0, y1);
+            max = std::max(y0, y1);
+        } else {
+            min = std::min({min, y0, y1});
+            max = std::max({max, y0, y1});
+        }
+    }
+};
+
+}  // namespace
+
 void fGraph::draw_trace(QPainter& p, int ch) {
     const GraphState& g = graph_state();
     const bool temp = temperature(ch);
@@ -382,25 +413,9 @@ void fGraph::draw_trace(QPainter& p, int ch) {
     p.setPen(linePen);
     p.setBrush(Qt::NoBrush);
 
-    int colX = INT_MIN;
-    double colMin = 0, colMax = 0;
-    auto flush = [&] {
-        if (colX == INT_MIN) return;
-        if (colMax - colMin < 0.5) p.drawPoint(QPointF(colX, colMin));
-        else p.drawLine(QPointF(colX, colMin), QPointF(colX, colMax));
-        colX = INT_MIN;
-    };
-    auto addSpan = [&](int cx, double y0, double y1) {
-        if (cx != colX) {
-            flush();
-            colX = cx;
-            colMin = std::min(y0, y1);
-            colMax = std::max(y0, y1);
-        } else {
-            colMin = std::min({colMin, y0, y1});
-            colMax = std::max({colMax, y0, y1});
-        }
-    };
+    ColumnEnvelope column{p};
+    auto flush = [&] { column.flush(); };
+    auto addSpan = [&](int cx, double y0, double y1) { column.add(cx, y0, y1); };
     auto segment = [&](double x0, double y0, double x1, double y1) {
         if (envelope) {
             // x is never negative on the picture: adding a half and cutting rounds.

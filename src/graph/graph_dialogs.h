@@ -17,6 +17,7 @@
 #include "graph/graph_state.h"
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -128,6 +129,8 @@ protected:
 
 private:
     void build_ui();
+    QWidget* build_range_page();
+    QWidget* build_scale_page();
     void Form_Load();
     void Form_Unload();
     QDateTime record_time(qint32 k) const;
@@ -205,6 +208,10 @@ protected:
 
 private:
     void build_ui();
+    QLineEdit* make_value_box(QWidget* parent);
+    QGroupBox* build_alarm_frame(int ch, QWidget* page, const QString& name, const QString& tip);
+    QGroupBox* build_sum_frame(int ch, QWidget* page, const QString& name, const QString& tip);
+    QGroupBox* build_basis_frame(int ch, QWidget* page, const QString& name);
     void Form_Load();
     void Form_Unload();
     void svline_alarm_up_chk(int ch);

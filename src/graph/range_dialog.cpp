@@ -123,12 +123,8 @@ fGrarange2::~fGrarange2() { Form_Unload(); }
 
 bool fGrarange2::temperature(int ch) const { return graph_state().ch_unit_text[ch] == graph::kTempUnit; }
 
-void fGrarange2::build_ui() {
-    auto* top = new QVBoxLayout(this);
-    tab = new QTabWidget(this);
-    top->addWidget(tab);
-
-    // Page 1: the drawn record range.
+// Page 1: the drawn record range.
+QWidget* fGrarange2::build_range_page() {
     auto* page1 = new QWidget(tab);
     auto* g1 = new QGridLayout(page1);
     Drangeauto = new QCheckBox(QStringLiteral("自動"), page1);
@@ -166,11 +162,14 @@ void fGrarange2::build_ui() {
     lb_msg->setWordWrap(true);
     g1->addWidget(lb_msg, 6, 0, 1, 3);
     g1->setRowStretch(7, 1);
-    tab->addTab(page1, QStringLiteral("横軸（データ範囲）"));
+    return page1;
+}
 
-    // Page 2: the vertical scales.
+// Page 2: the vertical scales.
+QWidget* fGrarange2::build_scale_page() {
     auto* page2 = new QWidget(tab);
     auto* g2 = new QGridLayout(page2);
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
     g2->addWidget(new QLabel(QStringLiteral("上限値"), page2), 0, 1, 1, 4, Qt::AlignCenter);
     g2->addWidget(new QLabel(QStringLiteral("下限値"), page2), 0, 5, 1, 4, Qt::AlignCenter);
     for (int ch = 1; ch <= 4; ++ch) {
@@ -206,7 +205,16 @@ void fGrarange2::build_ui() {
         g2->addWidget(rangeauto[ch], ch, 9);
     }
     g2->setRowStretch(5, 1);
-    tab->addTab(page2, QStringLiteral("縦軸（スケール）"));
+    return page2;
+}
+
+void fGrarange2::build_ui() {
+    auto* top = new QVBoxLayout(this);
+    tab = new QTabWidget(this);
+    top->addWidget(tab);
+
+    tab->addTab(build_range_page(), QStringLiteral("横軸（データ範囲）"));
+    tab->addTab(build_scale_page(), QStringLiteral("縦軸（スケール）"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

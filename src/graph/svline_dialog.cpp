@@ -99,19 +99,79 @@ fGrasvline::fGrasvline(fGraph& graph) : QDialog(nullptr), m_graph(&graph) {
 
 fGrasvline::~fGrasvline() { Form_Unload(); }
 
+QLineEdit* fGrasvline::make_value_box(QWidget* parent) {
+    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    auto* e = new QLineEdit(parent);
+    e->setFixedWidth(8 * digit + 12);
+    e->setAlignment(Qt::AlignRight);
+    e->installEventFilter(this);
+    return e;
+}
+
+// Channel ch's alarm lines: switch, upper and lower value with their steps.
+QGroupBox* fGrasvline::build_alarm_frame(int ch, QWidget* page, const QString& name, const QString& tip) {
+    auto* Frame3 = new QGroupBox(page);
+    auto* Frame4 = new QGridLayout(Frame3);
+    cb_alarm[ch] = new QCheckBox(name, Frame3);
+    cb_alarm[ch]->setToolTip(tip);
+    Label3[ch] = new QLabel(QStringLiteral("上限警報値"), Frame3);
+    Label4[ch] = new QLabel(QStringLiteral("下限警報値"), Frame3);
+    txt_alarm_up[ch] = make_value_box(Frame3);
+    txt_alarm_down[ch] = make_value_box(Frame3);
+    ud_alarm_up[ch] = new UpDown(Frame3);
+    ud_alarm_down[ch] = new UpDown(Frame3);
+    lb_unit_up[ch] = new QLabel(Frame3);
+    lb_unit_down[ch] = new QLabel(Frame3);
+    Frame4->addWidget(cb_alarm[ch], 0, 0, 1, 4);
+    Frame4->addWidget(Label3[ch], 1, 0);
+    Frame4->addWidget(txt_alarm_up[ch], 1, 1);
+    Frame4->addWidget(ud_alarm_up[ch], 1, 2);
+    Frame4->addWidget(lb_unit_up[ch], 1, 3);
+    Frame4->addWidget(Label4[ch], 2, 0);
+    Frame4->addWidget(txt_alarm_down[ch], 2, 1);
+    Frame4->addWidget(ud_alarm_down[ch], 2, 2);
+    Frame4->addWidget(lb_unit_down[ch], 2, 3);
+    return Frame3;
+
+}
+
+// Channel ch's integration reference line.
+QGroupBox* fGrasvline::build_sum_frame(int ch, QWidget* page, const QString& name, const QString& tip) {
+    auto* Frame5 = new QGroupBox(page);
+    auto* f5 = new QGridLayout(Frame5);
+    cb_sum[ch] = new QCheckBox(name, Frame5);
+    cb_sum[ch]->setToolTip(tip);
+    txt_sum[ch] = make_value_box(Frame5);
+    UpDown_sum[ch] = new UpDown(Frame5);
+    lb_unit_sum[ch] = new QLabel(Frame5);
+    f5->addWidget(cb_sum[ch], 0, 0, 1, 3);
+    f5->addWidget(txt_sum[ch], 1, 0);
+    f5->addWidget(UpDown_sum[ch], 1, 1);
+    f5->addWidget(lb_unit_sum[ch], 1, 2);
+    return Frame5;
+
+}
+
+// Channel ch's basis line.
+QGroupBox* fGrasvline::build_basis_frame(int ch, QWidget* page, const QString& name) {
+    auto* Frame6 = new QGroupBox(page);
+    auto* f6 = new QGridLayout(Frame6);
+    cb_basis[ch] = new QCheckBox(name, Frame6);
+    txt_basis[ch] = make_value_box(Frame6);
+    UpDown_basic[ch] = new UpDown(Frame6);
+    lb_unit_basis[ch] = new QLabel(Frame6);
+    f6->addWidget(cb_basis[ch], 0, 0, 1, 3);
+    f6->addWidget(txt_basis[ch], 1, 0);
+    f6->addWidget(UpDown_basic[ch], 1, 1);
+    f6->addWidget(lb_unit_basis[ch], 1, 2);
+    return Frame6;
+}
+
 void fGrasvline::build_ui() {
     auto* top = new QVBoxLayout(this);
     SSTab1 = new QTabWidget(this);
     top->addWidget(SSTab1);
     const QString fullDigits = QStringLiteral("１２３４");
-    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    auto box = [&](QWidget* parent) {
-        auto* e = new QLineEdit(parent);
-        e->setFixedWidth(8 * digit + 12);
-        e->setAlignment(Qt::AlignRight);
-        e->installEventFilter(this);
-        return e;
-    };
 
     auto* alarms = new QWidget(SSTab1);
     auto* sums = new QWidget(SSTab1);
@@ -124,53 +184,9 @@ void fGrasvline::build_ui() {
         const QString tip = QStringLiteral("ＣＨ%1の表示／非表示を切り替えます").arg(fullDigits.at(ch - 1));
         const int r = (ch - 1) / 2, c = (ch - 1) % 2;
 
-        auto* Frame3 = new QGroupBox(alarms);
-        auto* Frame4 = new QGridLayout(Frame3);
-        cb_alarm[ch] = new QCheckBox(name, Frame3);
-        cb_alarm[ch]->setToolTip(tip);
-        Label3[ch] = new QLabel(QStringLiteral("上限警報値"), Frame3);
-        Label4[ch] = new QLabel(QStringLiteral("下限警報値"), Frame3);
-        txt_alarm_up[ch] = box(Frame3);
-        txt_alarm_down[ch] = box(Frame3);
-        ud_alarm_up[ch] = new UpDown(Frame3);
-        ud_alarm_down[ch] = new UpDown(Frame3);
-        lb_unit_up[ch] = new QLabel(Frame3);
-        lb_unit_down[ch] = new QLabel(Frame3);
-        Frame4->addWidget(cb_alarm[ch], 0, 0, 1, 4);
-        Frame4->addWidget(Label3[ch], 1, 0);
-        Frame4->addWidget(txt_alarm_up[ch], 1, 1);
-        Frame4->addWidget(ud_alarm_up[ch], 1, 2);
-        Frame4->addWidget(lb_unit_up[ch], 1, 3);
-        Frame4->addWidget(Label4[ch], 2, 0);
-        Frame4->addWidget(txt_alarm_down[ch], 2, 1);
-        Frame4->addWidget(ud_alarm_down[ch], 2, 2);
-        Frame4->addWidget(lb_unit_down[ch], 2, 3);
-        ga->addWidget(Frame3, r, c);
-
-        auto* Frame5 = new QGroupBox(sums);
-        auto* f5 = new QGridLayout(Frame5);
-        cb_sum[ch] = new QCheckBox(name, Frame5);
-        cb_sum[ch]->setToolTip(tip);
-        txt_sum[ch] = box(Frame5);
-        UpDown_sum[ch] = new UpDown(Frame5);
-        lb_unit_sum[ch] = new QLabel(Frame5);
-        f5->addWidget(cb_sum[ch], 0, 0, 1, 3);
-        f5->addWidget(txt_sum[ch], 1, 0);
-        f5->addWidget(UpDown_sum[ch], 1, 1);
-        f5->addWidget(lb_unit_sum[ch], 1, 2);
-        gs->addWidget(Frame5, r, c);
-
-        auto* Frame6 = new QGroupBox(bases);
-        auto* f6 = new QGridLayout(Frame6);
-        cb_basis[ch] = new QCheckBox(name, Frame6);
-        txt_basis[ch] = box(Frame6);
-        UpDown_basic[ch] = new UpDown(Frame6);
-        lb_unit_basis[ch] = new QLabel(Frame6);
-        f6->addWidget(cb_basis[ch], 0, 0, 1, 3);
-        f6->addWidget(txt_basis[ch], 1, 0);
-        f6->addWidget(UpDown_basic[ch], 1, 1);
-        f6->addWidget(lb_unit_basis[ch], 1, 2);
-        gb->addWidget(Frame6, r, c);
+        ga->addWidget(build_alarm_frame(ch, alarms, name, tip), r, c);
+        gs->addWidget(build_sum_frame(ch, sums, name, tip), r, c);
+        gb->addWidget(build_basis_frame(ch, bases, name), r, c);
         for (QLabel* l : {lb_unit_up[ch], lb_unit_down[ch], lb_unit_sum[ch], lb_unit_basis[ch]})
             l->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("[mV ]")));
 

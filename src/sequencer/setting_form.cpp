@@ -50,6 +50,70 @@ QString setting_fields_kept_message(const QStringList& fields) {
     return QStringLiteral("入力中の値が正しくないため、設定されていた値に戻しました。\r\n") + fields.join(QStringLiteral("\r\n"));
 }
 
+// Channel i's column: input type, scale, decimal position, unit, alarms and
+// the integration base, each a row of the captions' height.
+QGroupBox* SettingForm::build_channel(int i) {
+    auto* f = new QGroupBox(QStringLiteral("CH %1").arg(i + 1), this);
+    f->setObjectName(QStringLiteral("Frame%1").arg(4 + i));
+    Frame[size_t(i)] = f;
+    auto* v = new QVBoxLayout(f);
+    auto* type = new QComboBox(f);
+    type->setObjectName(QStringLiteral("Combo2_%1").arg(i));
+    for (int k = 0; k < kTypeItems; ++k) type->addItem(type_item_text(k));
+    type->setFixedHeight(kRowHeight);
+    Combo2[size_t(i)] = type;
+    connect(type, &QComboBox::activated, this, [this, i] { Combo2_Click(i); });
+    auto* pos = new QComboBox(f);
+    pos->setObjectName(QStringLiteral("Combo3_%1").arg(i));
+    for (int k = 0; k <= 3; ++k) pos->addItem(QString::number(k));
+    pos->setFixedHeight(kRowHeight);
+    Combo3[size_t(i)] = pos;
+
+    auto text = [this, f, i](int field, int maxLen) {
+        auto* t = new QLineEdit(f);
+        t->setObjectName(QStringLiteral("Text%1_%2").arg(field).arg(i));
+        t->setMaxLength(maxLen);
+        t->setFixedHeight(kRowHeight);
+        t->setProperty(kField, field);
+        t->setProperty(kChannel, i);
+        if (field != Unit) {
+            t->setAttribute(Qt::WA_InputMethodEnabled, false);
+            t->setAlignment(Qt::AlignRight);
+        }
+        t->installEventFilter(this);
+        return t;
+    };
+    auto withSpinner = [this, f, i](QLineEdit* t, UpDownButtons*& spin, void (SettingForm::*handler)(int, bool)) {
+        spin = new UpDownButtons(f);
+        spin->setFixedHeight(kRowHeight);
+        connect(spin, &UpDownButtons::stepped, this, [this, i, handler](bool up) { (this->*handler)(i, up); });
+        auto* h = new QHBoxLayout;
+        h->setSpacing(0);
+        h->addWidget(t);
+        h->addWidget(spin);
+        return h;
+    };
+    Text4[size_t(i)] = text(ScaleMin, 5);
+    Text5[size_t(i)] = text(ScaleMax, 5);
+    Text6[size_t(i)] = text(Unit, 3);
+    Text7[size_t(i)] = text(High, 6);
+    Text8[size_t(i)] = text(Low, 6);
+    Text9[size_t(i)] = text(Base, 6);
+    v->addWidget(type);
+    v->addLayout(withSpinner(Text4[size_t(i)], UpDown4[size_t(i)], &SettingForm::UpDown4_Change));
+    v->addLayout(withSpinner(Text5[size_t(i)], UpDown5[size_t(i)], &SettingForm::UpDown5_Change));
+    v->addWidget(pos);
+    v->addWidget(Text6[size_t(i)]);
+    v->addLayout(withSpinner(Text7[size_t(i)], UpDown7[size_t(i)], &SettingForm::UpDown7_Change));
+    v->addLayout(withSpinner(Text8[size_t(i)], UpDown8[size_t(i)], &SettingForm::UpDown8_Change));
+    v->addLayout(withSpinner(Text9[size_t(i)], UpDown9[size_t(i)], &SettingForm::UpDown9_Change));
+    if (m_kind == SettingFormKind::Tag) {
+        Text9[size_t(i)]->hide();
+        UpDown9[size_t(i)]->hide();
+    }
+    return f;
+}
+
 void SettingForm::build() {
     auto combo = [this](const QString& name, int from, int to) {
         auto* c = new QComboBox(this);
@@ -95,65 +159,7 @@ void SettingForm::build() {
     auto* channels = new QHBoxLayout;
     channels->addWidget(Frame3);
     for (int i = 0; i < kChannels; ++i) {
-        auto* f = new QGroupBox(QStringLiteral("CH %1").arg(i + 1), this);
-        f->setObjectName(QStringLiteral("Frame%1").arg(4 + i));
-        Frame[size_t(i)] = f;
-        auto* v = new QVBoxLayout(f);
-        auto* type = new QComboBox(f);
-        type->setObjectName(QStringLiteral("Combo2_%1").arg(i));
-        for (int k = 0; k < kTypeItems; ++k) type->addItem(type_item_text(k));
-        type->setFixedHeight(kRowHeight);
-        Combo2[size_t(i)] = type;
-        connect(type, &QComboBox::activated, this, [this, i] { Combo2_Click(i); });
-        auto* pos = new QComboBox(f);
-        pos->setObjectName(QStringLiteral("Combo3_%1").arg(i));
-        for (int k = 0; k <= 3; ++k) pos->addItem(QString::number(k));
-        pos->setFixedHeight(kRowHeight);
-        Combo3[size_t(i)] = pos;
-
-        auto text = [this, f, i](int field, int maxLen) {
-            auto* t = new QLineEdit(f);
-            t->setObjectName(QStringLiteral("Text%1_%2").arg(field).arg(i));
-            t->setMaxLength(maxLen);
-            t->setFixedHeight(kRowHeight);
-            t->setProperty(kField, field);
-            t->setProperty(kChannel, i);
-            if (field != Unit) {
-                t->setAttribute(Qt::WA_InputMethodEnabled, false);
-                t->setAlignment(Qt::AlignRight);
-            }
-            t->installEventFilter(this);
-            return t;
-        };
-        auto withSpinner = [this, f, i](QLineEdit* t, UpDownButtons*& spin, void (SettingForm::*handler)(int, bool)) {
-            spin = new UpDownButtons(f);
-            spin->setFixedHeight(kRowHeight);
-            connect(spin, &UpDownButtons::stepped, this, [this, i, handler](bool up) { (this->*handler)(i, up); });
-            auto* h = new QHBoxLayout;
-            h->setSpacing(0);
-            h->addWidget(t);
-            h->addWidget(spin);
-            return h;
-        };
-        Text4[size_t(i)] = text(ScaleMin, 5);
-        Text5[size_t(i)] = text(ScaleMax, 5);
-        Text6[size_t(i)] = text(Unit, 3);
-        Text7[size_t(i)] = text(High, 6);
-        Text8[size_t(i)] = text(Low, 6);
-        Text9[size_t(i)] = text(Base, 6);
-        v->addWidget(type);
-        v->addLayout(withSpinner(Text4[size_t(i)], UpDown4[size_t(i)], &SettingForm::UpDown4_Change));
-        v->addLayout(withSpinner(Text5[size_t(i)], UpDown5[size_t(i)], &SettingForm::UpDown5_Change));
-        v->addWidget(pos);
-        v->addWidget(Text6[size_t(i)]);
-        v->addLayout(withSpinner(Text7[size_t(i)], UpDown7[size_t(i)], &SettingForm::UpDown7_Change));
-        v->addLayout(withSpinner(Text8[size_t(i)], UpDown8[size_t(i)], &SettingForm::UpDown8_Change));
-        v->addLayout(withSpinner(Text9[size_t(i)], UpDown9[size_t(i)], &SettingForm::UpDown9_Change));
-        if (m_kind == SettingFormKind::Tag) {
-            Text9[size_t(i)]->hide();
-            UpDown9[size_t(i)]->hide();
-        }
-        channels->addWidget(f);
+        channels->addWidget(build_channel(i));
     }
 
     auto* layout = new QVBoxLayout(this);

@@ -119,6 +119,7 @@ protected:
 
 private:
     void build();
+    QGroupBox* build_channel(int i);
     void interval_zero_check();
     void set_index(QComboBox* box, int index);
     bool m_inUnitCheck = false;

@@ -39,7 +39,7 @@ QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
 }  // namespace
 
 log_data_select::log_data_select(HOME* home, QWidget* parent)
-    : QDialog(parent ? parent : static_cast<QWidget*>(home)), m_home(home) {
+    : ActivatedDialog(parent ? parent : static_cast<QWidget*>(home)), m_home(home) {
     setWindowTitle(QStringLiteral("読み出すデータの選択（ログ・モード）"));
     setModal(true);
 
@@ -176,27 +176,6 @@ void log_data_select::Form_Load() {
     }
 }
 
-void log_data_select::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    // The activation runs once the dialog is on screen; platforms that never
-    // activate a window (offscreen) still get it through this call.
-    if (!m_activatePending) {
-        m_activatePending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_activatePending = false;
-            if (isVisible() && !m_unloaded) Form_Activate();
-        });
-    }
-}
-
-void log_data_select::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !m_unloaded &&
-        !m_activatePending) {
-        Form_Activate();
-    }
-}
-
 void log_data_select::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
@@ -253,12 +232,6 @@ void log_data_select::Command2_Click() {
 }
 
 void log_data_select::Command3_Click() { show_help(this, model().help_file, kHelpContext); }
-
-void log_data_select::unload() {
-    if (m_unloaded) return;
-    m_unloaded = true;
-    done(QDialog::Rejected);
-}
 
 void log_data_select::closeEvent(QCloseEvent* e) {
     // The window's close button acts as Cancel.

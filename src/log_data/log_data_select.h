@@ -13,6 +13,8 @@
 
 #include <array>
 
+#include "main_window/activated_dialog.h"
+
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -22,7 +24,7 @@ namespace mq {
 class HOME;
 struct HomeTargets;
 
-class log_data_select : public QDialog {
+class log_data_select : public ActivatedDialog {
     Q_OBJECT
 public:
     // home: the main window whose window table opens and closes the windows.
@@ -51,7 +53,7 @@ public:
 
     // ---- window procedures
     void Form_Load();
-    void Form_Activate();
+    void Form_Activate() override;
     void ListView1_ItemCheck(int n);
     void Command1_Click();
     void Command2_Click();
@@ -59,15 +61,11 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
     // Closes the dialog (the sequencer does this after a failed or cancelled list read).
-    void unload();
-    bool unloaded() const { return m_unloaded; }
 
     // The dialog while it is open (the one whose list the read fills), or nullptr.
     static log_data_select* openInstance();
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
@@ -76,9 +74,6 @@ private:
 
     HOME* m_home = nullptr;
     qint16 m_last_checked_area = 0;
-    bool m_unloaded = false;
-    bool m_inActivate = false;
-    bool m_activatePending = false;
 };
 
 // Puts the dialog into the main window's read command (mode 1).

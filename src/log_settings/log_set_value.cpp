@@ -88,7 +88,7 @@ LoggerIdentityForFile logger_identity() {
 
 }  // namespace
 
-log_set_value::log_set_value(QWidget* parent) : QDialog(parent) {
+log_set_value::log_set_value(QWidget* parent) : ActivatedDialog(parent) {
     setObjectName(QStringLiteral("log_set_value"));
     setWindowTitle(QStringLiteral("ログ設定"));
     setModal(true);
@@ -264,25 +264,6 @@ void log_set_value::Form_Load() {
     }
 }
 
-void log_set_value::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (!m_activatePending) {
-        m_activatePending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_activatePending = false;
-            if (isVisible() && !m_unloaded) Form_Activate();
-        });
-    }
-}
-
-void log_set_value::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !m_unloaded &&
-        !m_activatePending) {
-        Form_Activate();
-    }
-}
-
 void log_set_value::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
@@ -303,12 +284,6 @@ void log_set_value::Form_Activate() {
     }
     m_inActivate = false;
     if (!m_unloaded && !link().link_connected_flag) unload();
-}
-
-void log_set_value::unload() {
-    if (m_unloaded) return;
-    m_unloaded = true;
-    done(QDialog::Rejected);
 }
 
 // ---------------------------------------------------------------- area and reservation

@@ -13,6 +13,8 @@
 
 #include "main_window/file_open.h"
 
+#include "main_window/activated_dialog.h"
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -25,7 +27,7 @@ namespace mq {
 class SettingForm;
 struct HomeTargets;
 
-class log_set_value : public QDialog {
+class log_set_value : public ActivatedDialog {
     Q_OBJECT
 public:
     explicit log_set_value(QWidget* parent = nullptr);
@@ -57,7 +59,7 @@ public:
 
     // ---- handlers
     void Form_Load();
-    void Form_Activate();
+    void Form_Activate() override;
     void Combo1_Click();
     void Check1_Click();
     void Command1_Click();
@@ -72,16 +74,12 @@ public:
     void log_setting_paste();
     void log_default_paste();
 
-    void unload();
-    bool unloaded() const { return m_unloaded; }
     static log_set_value* openInstance();
 
     // The reservation dialog the "設定..." button shows (tests replace it).
     std::function<void()> reserve_dialog;
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 
@@ -98,9 +96,6 @@ private:
 
     int shown_area_index = 0;
     QString saved_reserve_label;
-    bool m_unloaded = false;
-    bool m_inActivate = false;
-    bool m_activatePending = false;
     QList<QAction*> m_buttons;
 };
 

@@ -296,7 +296,8 @@ QLayout* reserve::build_buttons() {
     return buttons;
 }
 
-reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget* parent) : QDialog(parent) {
+reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget* parent)
+    : ActivatedDialog(parent) {
     setObjectName(QStringLiteral("reserve"));
     setWindowTitle(QStringLiteral("予約設定"));
     setModal(true);
@@ -367,11 +368,8 @@ reserve* reserve::openInstance() {
     return nullptr;
 }
 
-void reserve::unload() {
-    if (m_unloaded) return;
-    m_unloaded = true;
+void reserve::unloading() {
     if (ConnectionSlot::installed()) connection().reserve_open_flag = false;
-    done(QDialog::Rejected);
 }
 
 qint64 reserve::label_number(const QLabel* l) const {
@@ -391,25 +389,6 @@ void reserve::show_memory(const MemoryDisplay& m) {
 }
 
 // ---------------------------------------------------------------- activation
-
-void reserve::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (!m_activatePending) {
-        m_activatePending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_activatePending = false;
-            if (isVisible() && !m_unloaded) Form_Activate();
-        });
-    }
-}
-
-void reserve::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !m_unloaded &&
-        !m_activatePending) {
-        Form_Activate();
-    }
-}
 
 void reserve::Form_Activate() {
     if (m_inActivate || m_unloaded) return;

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "main_window/activated_dialog.h"
+
 class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
@@ -55,7 +57,7 @@ qint64 reserve_recompute(const ReserveChoice& c, QString& start, QString& stop);
 // The recording interval of the editor's lists in seconds (hours 24 is a day).
 double reserve_interval_seconds(int h, int m, int s);
 
-class reserve : public QDialog {
+class reserve : public ActivatedDialog {
     Q_OBJECT
 public:
     // The editor's interval list indexes and its number of channels in use.
@@ -102,7 +104,7 @@ public:
     QPushButton* Command1 = nullptr;  // "ﾍﾙﾌﾟ"
 
     // ---- handlers
-    void Form_Activate();
+    void Form_Activate() override;
     void Check1_Click();
     void Check2_Click();
     void Option1_Click();
@@ -119,16 +121,13 @@ public:
     // Memory and recordable count from the clock-and-memory read.
     void show_memory(const MemoryDisplay& m);
 
-    void unload();
-    bool unloaded() const { return m_unloaded; }
     static reserve* openInstance();
 
     double rec_interval_sec() const { return m_interval; }
     int used_ch_count() const { return m_used; }
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void changeEvent(QEvent* e) override;
+    void unloading() override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 
@@ -153,9 +152,6 @@ private:
     int m_used = 0;
     int m_secondsIndex = 0;
     int m_dur[3] = {0, 1, 0};
-    bool m_unloaded = false;
-    bool m_inActivate = false;
-    bool m_activatePending = false;
     bool m_inText = false;
 };
 

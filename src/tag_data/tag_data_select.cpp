@@ -97,7 +97,7 @@ void tag_comment_data_save(const QString& record) {
 }
 
 tag_data_select::tag_data_select(HOME* home, QWidget* parent)
-    : QDialog(parent ? parent : static_cast<QWidget*>(home)), m_home(home) {
+    : ActivatedDialog(parent ? parent : static_cast<QWidget*>(home)), m_home(home) {
     setWindowTitle(QStringLiteral("読み出すデータの選択（タグ・モード）"));
     setModal(true);
 
@@ -227,27 +227,6 @@ void tag_data_select::Form_Load() {
     }
 }
 
-void tag_data_select::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    // The activation runs once the dialog is on screen; platforms that never
-    // activate a window (offscreen) still get it through this call.
-    if (!m_activatePending) {
-        m_activatePending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_activatePending = false;
-            if (isVisible() && !m_unloaded) Form_Activate();
-        });
-    }
-}
-
-void tag_data_select::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !m_unloaded &&
-        !m_activatePending) {
-        Form_Activate();
-    }
-}
-
 void tag_data_select::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
@@ -295,12 +274,6 @@ void tag_data_select::Command2_Click() {
 }
 
 void tag_data_select::Command3_Click() { show_help(this, model().help_file, kHelpContext); }
-
-void tag_data_select::unload() {
-    if (m_unloaded) return;
-    m_unloaded = true;
-    done(QDialog::Rejected);
-}
 
 void tag_data_select::closeEvent(QCloseEvent* e) {
     // The window's close button acts as Cancel.

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "main_window/activated_dialog.h"
+
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -23,7 +25,7 @@ namespace mq {
 class HOME;
 struct HomeTargets;
 
-class tag_data_select : public QDialog {
+class tag_data_select : public ActivatedDialog {
     Q_OBJECT
 public:
     explicit tag_data_select(HOME* home, QWidget* parent = nullptr);
@@ -49,22 +51,18 @@ public:
 
     // ---- window procedures
     void Form_Load();
-    void Form_Activate();
+    void Form_Activate() override;
     void ListView1_ItemCheck(int n);
     void OKButton_Click();
     void CancelButton_Click();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
-    void unload();
-    bool unloaded() const { return m_unloaded; }
 
     // The dialog while it is open (the one whose list the read fills), or nullptr.
     static tag_data_select* openInstance();
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:
@@ -72,9 +70,6 @@ private:
     void setTickSilently(int n, bool ticked);
 
     HOME* m_home = nullptr;
-    bool m_unloaded = false;
-    bool m_inActivate = false;
-    bool m_activatePending = false;
 };
 
 // The worker (comment) record of the list read: list position at 5-6 (two

@@ -68,7 +68,7 @@ QString tag_csv_save_name(const QString& chosen) {
     return chosen + QStringLiteral(".csv");
 }
 
-tag_set_value::tag_set_value(QWidget* parent) : QDialog(parent) {
+tag_set_value::tag_set_value(QWidget* parent) : ActivatedDialog(parent) {
     setObjectName(QStringLiteral("tag_set_value"));
     setWindowTitle(QStringLiteral("タグ設定"));
     setModal(true);
@@ -215,25 +215,6 @@ void tag_set_value::Form_Load() {
     }
 }
 
-void tag_set_value::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (!m_activatePending) {
-        m_activatePending = true;
-        QTimer::singleShot(0, this, [this] {
-            m_activatePending = false;
-            if (isVisible() && !m_unloaded) Form_Activate();
-        });
-    }
-}
-
-void tag_set_value::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !m_unloaded &&
-        !m_activatePending) {
-        Form_Activate();
-    }
-}
-
 void tag_set_value::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
@@ -254,12 +235,6 @@ void tag_set_value::Form_Activate() {
     }
     m_inActivate = false;
     if (!m_unloaded && !link().link_connected_flag) unload();
-}
-
-void tag_set_value::unload() {
-    if (m_unloaded) return;
-    m_unloaded = true;
-    done(QDialog::Rejected);
 }
 
 // ---------------------------------------------------------------- tag switch

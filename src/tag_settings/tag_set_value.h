@@ -17,6 +17,8 @@
 
 #include "main_window/file_open.h"
 
+#include "main_window/activated_dialog.h"
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -32,7 +34,7 @@ class HOME;
 // A chosen save name with ".csv" added unless it ends in ".csv" or ".CSV".
 QString tag_csv_save_name(const QString& chosen);
 
-class tag_set_value : public QDialog {
+class tag_set_value : public ActivatedDialog {
     Q_OBJECT
 public:
     explicit tag_set_value(QWidget* parent = nullptr);
@@ -61,7 +63,7 @@ public:
 
     // ---- handlers
     void Form_Load();
-    void Form_Activate();
+    void Form_Activate() override;
     void Combo1_Click();
     void Command1_Click();
     void Command2_Click();
@@ -75,13 +77,9 @@ public:
     void tag_setting_paste();
     void tag_default_paste();
 
-    void unload();
-    bool unloaded() const { return m_unloaded; }
     static tag_set_value* openInstance();
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 
@@ -89,9 +87,6 @@ private:
     void fill_tag(int n);
 
     int shown_tag_index = 0;
-    bool m_unloaded = false;
-    bool m_inActivate = false;
-    bool m_activatePending = false;
     QList<QAction*> m_buttons;
 };
 

@@ -525,6 +525,20 @@ void Prog_Dialog::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
+bool prog_read_into_window(qint16 code, qint16 n, QWidget* target) {
+    bool failed = false;
+    try {
+        seq().prog_mode = code;
+        seq().prog_target_no = n;
+        IMainWindowServices* mw = ModelSlot::installed() ? model().main_window : nullptr;
+        prog_dialog_show(mw ? mw->mainWidget() : nullptr, target);
+    } catch (const std::exception&) {
+        failed = true;
+    }
+    const LinkState& ls = link();
+    return !failed && !ls.comm_cancel_flag && ls.link_connected_flag;
+}
+
 void prog_dialog_show(QWidget* parent, QWidget* target) {
     SeqState& s = seq();
     if (s.dialog) return;

@@ -134,6 +134,12 @@ private:
 // once, nothing run) while another showing is in progress.
 void prog_dialog_show(QWidget* parent = nullptr, QWidget* target = nullptr);
 
+// A data window's read of logger area (or tag) n: operation `code` shown over
+// the main window and filling `target`. True when the read ended with the
+// reply stored and the link up; false when it raised (a reply that could not
+// be stored leaves nothing worth showing), was cancelled or lost the link.
+bool prog_read_into_window(qint16 code, qint16 n, QWidget* target);
+
 // Phase text of an operation code ("" for a code outside the table).
 QString prog_phase_text(qint16 code);
 // Whether Cancel is enabled during the operation.

@@ -190,18 +190,7 @@ void tag_data::disp_tag_data_form(const QString& nn) {
     if (s.data_count() != 0) {
         m_grid->setRows(s.data_count() + 1);
         s.let_area_no(quint8(n));
-        bool failed = false;
-        try {
-            seq().prog_mode = op_read_tag_data;
-            seq().prog_target_no = qint16(n);
-            IMainWindowServices* mw = mainWindow();
-            prog_dialog_show(mw ? mw->mainWidget() : nullptr, this);
-        } catch (const std::exception&) {
-            // A reply that could not be stored leaves nothing worth showing.
-            failed = true;
-        }
-        const LinkState& ls = link();
-        if (failed || ls.comm_cancel_flag || !ls.link_connected_flag) {
+        if (!prog_read_into_window(op_read_tag_data, qint16(n), this)) {
             give_up_window();
             return;
         }

@@ -60,7 +60,8 @@ public:
     void Command3_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
-    // Closes the dialog (the sequencer does this after a failed or cancelled list read).
+    // unload() (ActivatedDialog) closes the dialog; the sequencer does this
+    // after a failed or cancelled list read.
 
     // The dialog while it is open (the one whose list the read fills), or nullptr.
     static log_data_select* openInstance();

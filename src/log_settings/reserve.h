@@ -127,6 +127,7 @@ public:
     int used_ch_count() const { return m_used; }
 
 protected:
+    // Unloading tells the connection that no reservation dialog is open.
     void unloading() override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,6 +19,7 @@
 #include "platform/errors.h"
 #include "platform/message_box.h"
 #include "platform/safe_file.h"
+#include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
@@ -118,10 +118,7 @@ log0_set_value::log0_set_value(QWidget* parent) : QDialog(parent) {
     log0_set_value_file_open_click(this);
     log0_set_value_disp(0);
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    platform::centre_on_screen(this);
 }
 
 log0_set_value::~log0_set_value() {

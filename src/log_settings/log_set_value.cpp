@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolBar>
@@ -30,6 +29,7 @@
 #include "platform/errors.h"
 #include "platform/message_box.h"
 #include "platform/safe_file.h"
+#include "platform/window_place.h"
 #include "sequencer/ops_log_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
@@ -258,10 +258,7 @@ void log_set_value::Form_Load() {
     }
     Combo1_Click();
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    platform::centre_on_screen(this);
 }
 
 void log_set_value::Form_Activate() {

@@ -15,7 +15,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,6 +29,7 @@
 #include "platform/civil_time.h"
 #include "platform/errors.h"
 #include "platform/message_box.h"
+#include "platform/window_place.h"
 #include "sequencer/ops_log_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
@@ -350,10 +350,7 @@ void reserve::load(int hours, int minutes, int seconds, int usedChannels) {
     Label2->hide();
 
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    platform::centre_on_screen(this);
 }
 
 reserve::~reserve() {

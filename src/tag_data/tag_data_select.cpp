@@ -7,7 +7,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -23,6 +22,7 @@
 #include "model/data_window.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
+#include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
@@ -221,10 +221,7 @@ void tag_data_select::Form_Load() {
     auto& flags = home_state().area_window_flags;
     for (int i = 1; i <= kTags; ++i) flags[size_t(i)] = m_home && m_home->winTable().win_logger_use_check(i);
     for (int i = 1; i <= kTags; ++i) row(i)->setCheckState(0, flags[size_t(i)] ? Qt::Checked : Qt::Unchecked);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    platform::centre_on_screen(this);
 }
 
 void tag_data_select::Form_Activate() {

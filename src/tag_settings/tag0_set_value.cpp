@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -15,6 +14,7 @@
 #include "model/model_state.h"
 #include "platform/errors.h"
 #include "platform/message_box.h"
+#include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "sequencer/setting_form.h"
@@ -106,10 +106,7 @@ tag0_set_value::tag0_set_value(QWidget* parent) : QDialog(parent) {
     tag0_set_value_file_open_click(this);
     tag0_set_value_disp(0);
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    platform::centre_on_screen(this);
 }
 
 tag0_set_value::~tag0_set_value() {

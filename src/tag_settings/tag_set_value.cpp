@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolBar>
@@ -20,6 +19,7 @@
 #include "model/model_state.h"
 #include "platform/errors.h"
 #include "platform/message_box.h"
+#include "platform/window_place.h"
 #include "sequencer/ops_tag_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
@@ -209,10 +209,7 @@ void tag_set_value::Form_Load() {
     }
     fill_tag(1);
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect g = screen->availableGeometry();
-        move(g.left() + (g.width() - width()) / 2, g.top() + (g.height() - height()) / 2);
-    }
+    platform::centre_on_screen(this);
 }
 
 void tag_set_value::Form_Activate() {

@@ -22,6 +22,7 @@
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+#include "platform/tick_list.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
@@ -105,33 +106,16 @@ log_data_select* log_data_select::openInstance() {
     return nullptr;
 }
 
-QTreeWidgetItem* log_data_select::row(int n) const {
-    if (n < 1 || n > ListView1->topLevelItemCount()) return nullptr;
-    return ListView1->topLevelItem(n - 1);
-}
+QTreeWidgetItem* log_data_select::row(int n) const { return platform::tick_row(ListView1, n); }
 
-bool log_data_select::isTicked(int n) const {
-    const QTreeWidgetItem* it = row(n);
-    return it && it->checkState(0) == Qt::Checked;
-}
+bool log_data_select::isTicked(int n) const { return platform::tick_is_set(ListView1, n); }
 
-QString log_data_select::cellText(int n, int col) const {
-    const QTreeWidgetItem* it = row(n);
-    return it ? it->text(col) : QString();
-}
+QString log_data_select::cellText(int n, int col) const { return platform::tick_cell_text(ListView1, n, col); }
 
-void log_data_select::setTickSilently(int n, bool ticked) {
-    QTreeWidgetItem* it = row(n);
-    if (!it) return;
-    const QSignalBlocker block(ListView1);
-    it->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
-}
+void log_data_select::setTickSilently(int n, bool ticked) { platform::tick_set(ListView1, n, ticked, /*silently=*/true); }
 
-void log_data_select::clickTick(int n, bool ticked) {
-    QTreeWidgetItem* it = row(n);
-    if (!it) return;
-    it->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);  // itemChanged runs the handler
-}
+// itemChanged runs the tick handler.
+void log_data_select::clickTick(int n, bool ticked) { platform::tick_set(ListView1, n, ticked, /*silently=*/false); }
 
 // ---------------------------------------------------------------- list display
 

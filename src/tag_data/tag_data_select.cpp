@@ -22,6 +22,7 @@
 #include "model/data_window.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
+#include "platform/tick_list.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
@@ -162,31 +163,16 @@ tag_data_select* tag_data_select::openInstance() {
     return nullptr;
 }
 
-QTreeWidgetItem* tag_data_select::row(int n) const {
-    if (n < 1 || n > ListView1->topLevelItemCount()) return nullptr;
-    return ListView1->topLevelItem(n - 1);
-}
+QTreeWidgetItem* tag_data_select::row(int n) const { return platform::tick_row(ListView1, n); }
 
-bool tag_data_select::isTicked(int n) const {
-    const QTreeWidgetItem* it = row(n);
-    return it && it->checkState(0) == Qt::Checked;
-}
+bool tag_data_select::isTicked(int n) const { return platform::tick_is_set(ListView1, n); }
 
-QString tag_data_select::cellText(int n, int col) const {
-    const QTreeWidgetItem* it = row(n);
-    return it ? it->text(col) : QString();
-}
+QString tag_data_select::cellText(int n, int col) const { return platform::tick_cell_text(ListView1, n, col); }
 
-void tag_data_select::setTickSilently(int n, bool ticked) {
-    QTreeWidgetItem* it = row(n);
-    if (!it) return;
-    const QSignalBlocker block(ListView1);
-    it->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
-}
+void tag_data_select::setTickSilently(int n, bool ticked) { platform::tick_set(ListView1, n, ticked, /*silently=*/true); }
 
-void tag_data_select::clickTick(int n, bool ticked) {
-    if (QTreeWidgetItem* it = row(n)) it->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
-}
+// itemChanged runs the tick handler.
+void tag_data_select::clickTick(int n, bool ticked) { platform::tick_set(ListView1, n, ticked, /*silently=*/false); }
 
 // ---------------------------------------------------------------- list display
 

@@ -17,25 +17,9 @@ namespace {
 
 constexpr std::array<int, 4> kBlockStart = {78, 116, 164, 202};
 
-// Characters from 1-based position `pos`, as the record layout counts them.
-QString at(const QString& rec, int pos, int len) { return rec.mid(pos - 1, len); }
-
-qint16 int16_field(const QString& text) {
-    bool ok = false;
-    const qlonglong v = text.trimmed().toLongLong(&ok);
-    if (!ok) throw ConversionError("setting record: not a number: " + text.toStdString());
-    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
-        throw OverflowError("setting record: value beyond 16 bits: " + text.toStdString());
-    }
-    return static_cast<qint16>(v);
-}
-
-quint8 digit_field(const QString& text) {
-    if (text.size() != 1 || !text.at(0).isDigit() || text.at(0).unicode() > u'9') {
-        throw ConversionError("setting record: not a digit: " + text.toStdString());
-    }
-    return static_cast<quint8>(text.at(0).unicode() - u'0');
-}
+QString at(const QString& rec, int pos, int len) { return setting_record_at(rec, pos, len); }
+qint16 int16_field(const QString& text) { return setting_record_int16(text); }
+quint8 digit_field(const QString& text) { return setting_record_digit(text); }
 
 // "yy/mm/dd hh:nn:ss" from the twelve digits at pos; an invalid text gives an
 // invalid date-time.

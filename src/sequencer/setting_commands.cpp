@@ -1,7 +1,10 @@
 #include "sequencer/setting_commands.h"
 
+#include <limits>
+
 #include "main_window/conversions.h"
 #include "model/cls_logger_setting.h"
+#include "platform/errors.h"
 
 namespace mq {
 
@@ -15,6 +18,25 @@ QString setting_cmd_numbered(const QString& tmpl, const QString& number) {
     QString cmd = tmpl;
     setting_cmd_put(cmd, 7, number.right(2).rightJustified(2, u'0'));
     return cmd;
+}
+
+QString setting_record_at(const QString& rec, int pos, int len) { return rec.mid(pos - 1, len); }
+
+qint16 setting_record_int16(const QString& text) {
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok);
+    if (!ok) throw ConversionError("setting record: not a number: " + text.toStdString());
+    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
+        throw OverflowError("setting record: value beyond 16 bits: " + text.toStdString());
+    }
+    return static_cast<qint16>(v);
+}
+
+quint8 setting_record_digit(const QString& text) {
+    if (text.size() != 1 || text.at(0) < u'0' || text.at(0) > u'9') {
+        throw ConversionError("setting record: not a digit: " + text.toStdString());
+    }
+    return static_cast<quint8>(text.at(0).unicode() - u'0');
 }
 
 QString setting_right_in(const QString& t, int width, QChar pad) {

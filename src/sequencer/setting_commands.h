@@ -8,6 +8,7 @@
 // tag, or 00 for the PC-side defaults.
 #include <QChar>
 #include <QString>
+#include <QtGlobal>
 
 namespace mq {
 
@@ -36,6 +37,16 @@ QString setting_channel_input_block(const clsLOGGER_SETTING& s, int ch);
 // channel, else the unscaled value with one decimal, point and blanks removed,
 // right-aligned in 5 ("-200.0" -> "-2000", "0.0" -> "   00").
 QString setting_alarm_field(const QString& inputType, double value);
+
+// ---- reading the setting records the logger sends (LOG and TAG alike)
+
+// Characters from 1-based position `pos`, as the record layouts count them.
+QString setting_record_at(const QString& rec, int pos, int len);
+// A number field of 16 bits: ConversionError when it is no number,
+// OverflowError when it does not fit.
+qint16 setting_record_int16(const QString& text);
+// A one-digit field "0".."9": ConversionError for anything else.
+quint8 setting_record_digit(const QString& text);
 
 // Template with the number and four 20-character blocks at 10, 30, 50, 70.
 QString setting_cmd_channel_inputs(const QString& tmpl, const QString& number, const clsLOGGER_SETTING& s);

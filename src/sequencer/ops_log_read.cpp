@@ -9,6 +9,7 @@
 #include "model/model_state.h"
 #include "platform/errors.h"
 #include "sequencer/prog_dialog.h"
+#include "sequencer/records_read.h"
 
 namespace mq {
 
@@ -124,36 +125,14 @@ void readLogSettings(Prog_Dialog& dlg, const LogReadTargets& t) {
 void readLogData(Prog_Dialog& dlg, const LogReadTargets& t) {
     const auto ds = model().act_logger_data;
     const qint16 n = seq().prog_target_no;
-    QWidget* target = seq().prog_target_window.data();
     const qint32 d = ds ? ds->clsLOGGER_SETTING().data_count() : 0;
-    if (d <= 0) {
-        // An empty area has nothing to send; asking for a reply of length 0
-        // would only time out and drop a healthy link. The window shows the
-        // empty area.
-        if (t.data_reply) t.data_reply(target, QString(), 0, 0);
-        dlg.exit_success();
-        return;
-    }
-    if (dlg.identity_check() != 0) return;
-
-    const qint16 c = data_ari_ch_count_mk(n);
-    const qint32 len = log_data_reply_length(d, c);
-    const QString command = area_command(link().cmd_l_r_req[kLogCmdData], n);
-
-    dlg.set_progress_value(0);
-    dlg.set_progress_max(len);
-    link().rx_progress_flag = true;
-    if (!exchange(command, len, kLogDataTimeout)) {
-        dlg.exit_no_reply();
-        return;
-    }
-    const QString reply = rd_string_make();
-    dlg.set_progress_value(0);
-    dlg.set_progress_max(double(d) + 1);
-    dlg.process_events();
-    // The window may have gone while the reply came in.
-    if (t.data_reply) t.data_reply(seq().prog_target_window.data(), reply, d / 3, qint16(d % 3));
-    dlg.exit_success();
+    run_records_read(
+        dlg, d, kLogDataTimeout,
+        [n, d] {
+            const qint16 c = data_ari_ch_count_mk(n);
+            return RecordsRequest{area_command(link().cmd_l_r_req[kLogCmdData], n), log_data_reply_length(d, c)};
+        },
+        t.data_reply);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "sequencer/file_progress.h"
 #include "sequencer/prog_dialog.h"
+#include "sequencer/records_read.h"
 #include "sequencer/seq_state.h"
 
 namespace mq {
@@ -106,34 +107,13 @@ void op_read_tag_data_run(Prog_Dialog& dlg, const TagOperationHooks& h) {
     const auto ds = model().act_logger_data;
     const qint16 n = seq().prog_target_no;
     const qint32 d = ds ? ds->clsLOGGER_SETTING().data_count() : 0;
-    if (d <= 0) {
-        // A tag without records has nothing to send; a reply of length 0
-        // would only time out and drop a healthy link.
-        if (h.tag_data_disp_FixedDb) h.tag_data_disp_FixedDb(seq().prog_target_window.data(), QString(), 0, 0);
-        dlg.exit_success();
-        return;
-    }
-    if (dlg.identity_check() != 0) return;
-
-    const qint16 c = data_ari_ch_count_mk(n);
-    const qint32 q = d / 3;
-    const qint16 r = qint16(d % 3);
-    const qint32 len = tag_data_reply_length(d, c);
-    const QString command = tag_number_command(link().cmd_t_r_req[kTagCmdData], n);
-
-    dlg.set_progress_value(0);
-    dlg.set_progress_max(len);
-    link().rx_progress_flag = true;
-    if (!send_data_sub(command, len, kTagDataTimeout)) {
-        dlg.exit_no_reply();
-        return;
-    }
-    const QString reply = rd_string_make();
-    dlg.set_progress_value(0);
-    dlg.set_progress_max(double(d) + 1);
-    dlg.process_events();
-    if (h.tag_data_disp_FixedDb) h.tag_data_disp_FixedDb(seq().prog_target_window.data(), reply, q, r);
-    dlg.exit_success();
+    run_records_read(
+        dlg, d, kTagDataTimeout,
+        [n, d] {
+            const qint16 c = data_ari_ch_count_mk(n);
+            return RecordsRequest{tag_number_command(link().cmd_t_r_req[kTagCmdData], n), tag_data_reply_length(d, c)};
+        },
+        h.tag_data_disp_FixedDb);
 }
 
 // ---------------------------------------------------------------- 57

@@ -6,6 +6,7 @@
 #include "main_window/serial_link.h"
 #include "model/cls_logger_setting.h"
 #include "model/common_proc.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/civil_time.h"
@@ -27,15 +28,7 @@ constexpr qint16 kReserveStopTimeoutOne = 600;
 
 QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
 
-std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) {
-    const auto& root = model().logger_main;
-    if (!root) return nullptr;
-    try {
-        return root->colLOGGER_DATA().Item(key);
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
+std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) { return DataSetHandle::of_tag(key).logger(); }
 
 // The zero date-time the settings hold for "no time".
 QDateTime zero_time() { return platform::civil(1899, 12, 30, 0, 0, 0); }
@@ -50,21 +43,7 @@ enum class Sent { Ok, Ended };
 // Sends the commands of one setting; on a refusal or no reply the operation
 // has ended.
 Sent send_setting(Prog_Dialog& dlg, const QStringList& commands, const QString& owner, int progressBase) {
-    for (int i = 0; i < commands.size(); ++i) {
-        if (progressBase >= 0) dlg.set_progress_value(progressBase + i + 1);
-        switch (send_setting_write(commands[i])) {
-        case WriteReply::Accepted: break;
-        case WriteReply::Rejected:
-            model().act_logger_data.reset();
-            exit_write_rejected(dlg, owner + u' ' + setting_command_name(i));
-            return Sent::Ended;
-        case WriteReply::NoReply:
-            model().act_logger_data.reset();
-            dlg.exit_no_reply();
-            return Sent::Ended;
-        }
-    }
-    return Sent::Ok;
+    return send_setting_commands(dlg, commands, owner, &setting_command_name, progressBase) ? Sent::Ok : Sent::Ended;
 }
 
 QString owner_name(int area) {
@@ -85,7 +64,7 @@ void send_reservation(Prog_Dialog& dlg, const LogSettingHooks& hooks, bool allAr
         s.reserve_stop_str = reserve_stop_from_clock(clock, s.reserve_cmp_flag, s.reserve_dur_text, s.reserve_dur_halfdays);
     }
     // The reservation belongs to the reserved area, whichever area is shown.
-    if (const auto ds = logger_item(QStringLiteral("L") + two(r))) {
+    if (const auto ds = logger_item(DataSetHandle::logger_key(r))) {
         try {
             ds->clsLOGGER_SETTING().let_start_time(reserve_time(s.reserve_start_str));
             ds->clsLOGGER_SETTING().let_stop_time(reserve_time(s.reserve_stop_str));
@@ -191,7 +170,7 @@ void op_write_log_setting_run(Prog_Dialog& dlg, const LogSettingHooks& hooks, bo
         dlg.set_progress_max(kAreas);
         for (int n = 1; n <= kAreas; ++n) {
             dlg.set_progress_value(n);
-            const auto ds = logger_item(QStringLiteral("L") + two(n));
+            const auto ds = logger_item(DataSetHandle::logger_key(n));
             if (!ds) {
                 dlg.exit_no_reply();
                 return;
@@ -206,7 +185,7 @@ void op_write_log_setting_run(Prog_Dialog& dlg, const LogSettingHooks& hooks, bo
     } else {
         dlg.set_progress_max(4);
         const int n = hooks.shown_area ? hooks.shown_area() : 0;
-        const auto ds = logger_item(QStringLiteral("L") + two(n));
+        const auto ds = logger_item(DataSetHandle::logger_key(n));
         if (!ds) {
             dlg.exit_no_reply();
             return;

@@ -1,6 +1,7 @@
 #include "sequencer/ops_tag_setting.h"
 
 #include "main_window/serial_link.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
@@ -17,15 +18,7 @@ constexpr int kTags = 20;
 
 QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
 
-std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) {
-    const auto& root = model().logger_main;
-    if (!root) return nullptr;
-    try {
-        return root->colLOGGER_DATA().Item(key);
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
+std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) { return DataSetHandle::of_tag(key).logger(); }
 
 // What the refusal message names: the owner and the command.
 QString command_name(int index) { return setting_command_name(index == 0 ? 1 : 2); }
@@ -44,20 +37,7 @@ Sent send_tag_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, c
     }
     model().act_logger_data = ds;
     const QStringList commands = tag_setting_commands(ds->clsLOGGER_SETTING(), nn);
-    for (int i = 0; i < commands.size(); ++i) {
-        if (progressBase >= 0) dlg.set_progress_value(progressBase + i + 1);
-        switch (send_setting_write(commands[i])) {
-        case WriteReply::Accepted: break;
-        case WriteReply::Rejected:
-            model().act_logger_data.reset();
-            exit_write_rejected(dlg, owner + u' ' + command_name(i));
-            return Sent::Ended;
-        case WriteReply::NoReply:
-            model().act_logger_data.reset();
-            dlg.exit_no_reply();
-            return Sent::Ended;
-        }
-    }
+    if (!send_setting_commands(dlg, commands, owner, &command_name, progressBase)) return Sent::Ended;
     model().act_logger_data.reset();
     return Sent::Ok;
 }
@@ -76,7 +56,7 @@ void op_write_tag_setting_run(Prog_Dialog& dlg, const TagSettingWriteHooks& hook
         dlg.set_progress_max(kTags);
         for (int n = 1; n <= kTags; ++n) {
             dlg.set_progress_value(n);
-            if (send_tag_setting(dlg, QStringLiteral("L") + two(n), two(n), QStringLiteral("TAG") + two(n), -1) !=
+            if (send_tag_setting(dlg, DataSetHandle::logger_key(n), two(n), QStringLiteral("TAG") + two(n), -1) !=
                 Sent::Ok)
                 return;
         }
@@ -87,7 +67,7 @@ void op_write_tag_setting_run(Prog_Dialog& dlg, const TagSettingWriteHooks& hook
             dlg.exit_no_reply();
             return;
         }
-        if (send_tag_setting(dlg, QStringLiteral("L") + two(n), two(n), QStringLiteral("TAG") + two(n), 0) != Sent::Ok)
+        if (send_tag_setting(dlg, DataSetHandle::logger_key(n), two(n), QStringLiteral("TAG") + two(n), 0) != Sent::Ok)
             return;
     }
     model().act_logger_data.reset();

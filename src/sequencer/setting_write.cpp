@@ -126,4 +126,23 @@ bool reserve_time_after_clock(const QString& when, const QDateTime& clock) {
     return when > limit;
 }
 
+bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const QString& owner,
+                           const std::function<QString(int)>& command_name, int progressBase) {
+    for (int i = 0; i < commands.size(); ++i) {
+        if (progressBase >= 0) dlg.set_progress_value(progressBase + i + 1);
+        switch (send_setting_write(commands[i])) {
+        case WriteReply::Accepted: break;
+        case WriteReply::Rejected:
+            model().act_logger_data.reset();
+            exit_write_rejected(dlg, owner + u' ' + command_name(i));
+            return false;
+        case WriteReply::NoReply:
+            model().act_logger_data.reset();
+            dlg.exit_no_reply();
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace mq

@@ -8,7 +8,10 @@
 // the value it would not take).
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
+
+#include <functional>
 
 namespace mq {
 
@@ -39,6 +42,13 @@ QString reserve_command_name(bool stop);
 // again from the active window; the link stays connected.
 // seq().setting_write_rejected is set.
 void exit_write_rejected(Prog_Dialog& dlg, const QString& what);
+
+// Sends the commands of one setting in order, the bar at progressBase + i + 1
+// for command i when progressBase >= 0. On a refusal (the message names
+// `owner` and command_name(i)) or no reply the operation has ended and the
+// current logger data set is released: false.
+bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const QString& owner,
+                           const std::function<QString(int)>& command_name, int progressBase);
 
 // The current data set bound again from the main window's active data
 // window, as a settings editor does when it closes: none open makes the kind

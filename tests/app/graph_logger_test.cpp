@@ -43,7 +43,8 @@ using mq::seq;
 class GraphLoggerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(mq::test::openHomeOnSimulator(sim, home));
+        const QString failed = mq::test::openHomeOnSimulator(sim, home);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
         mq::HomeTargets& t = home_state().targets;
         t.comm_dialog = [](const QString&) {};
         t.loggerconnect = [this] { mq::loggerconnect_Click(*home); };

@@ -1,6 +1,6 @@
 #pragma once
 // The real main window wired to the simulated logger at COM1, as the
-// end-to-end tests (reading, graphs over read data) start from: a per-user
+// end-to-end tests and the read benchmarks start from: a per-user
 // folder, a working database, the simulator started and mapped to COM1, the
 // command tables loaded, and a quiet main window shown. The tests add their
 // own targets and connect themselves.
@@ -10,8 +10,6 @@
 #include <QList>
 #include <QString>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -28,16 +26,18 @@
 
 namespace mq::test {
 
-// Call with ASSERT_NO_FATAL_FAILURE: a simulator that does not start fails the test.
-inline void openHomeOnSimulator(logger_sim::Simulator& sim, std::unique_ptr<HOME>& home) {
+// Returns what went wrong, or an empty text; on success `home` is shown.
+// `baud`, when given, is the link's speed.
+inline QString openHomeOnSimulator(logger_sim::Simulator& sim, std::unique_ptr<HOME>& home, int baud = 0) {
     ensureApplication();
     model().user_dir = dataHome() + QStringLiteral("/KORVA/Marrowquill4");
     QDir().mkpath(model().user_dir + QStringLiteral("/config"));
     model().dao_workspace = std::make_shared<DbWorkspace>();
-    ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
+    if (!sim.start()) return QStringLiteral("simulator did not start: ") + sim.lastError();
     qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-    ASSERT_TRUE(cmd_table_load(configDir()));
+    if (!cmd_table_load(configDir())) return QStringLiteral("command tables did not load");
     link().comm_port_no = 1;
+    if (baud > 0) link().comm_baud_rate = baud;
     link().MSComm1().setPortNumber(1);
     comm_setting();
 
@@ -45,6 +45,7 @@ inline void openHomeOnSimulator(logger_sim::Simulator& sim, std::unique_ptr<HOME
     home->setExitStepDelay(0);
     home->Timer3()->stop();
     home->show();
+    return {};
 }
 
 // Closes every window without saving, forgets the targets, ends the main

@@ -150,7 +150,8 @@ Expected expectedFor(const TagEntry& t, const logger_sim::Scenario& sc) {
 class TagReadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(mq::test::openHomeOnSimulator(sim, home));
+        const QString failed = mq::test::openHomeOnSimulator(sim, home);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
         mq::HomeTargets& t = home_state().targets;
         t.comm_dialog = [this](const QString& s) { dialogs << s; };
         t.loggerconnect = [this] { mq::loggerconnect_Click(*home); };

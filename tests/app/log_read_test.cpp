@@ -38,7 +38,6 @@
 
 namespace {
 
-using logger_sim::Fault;
 using logger_sim::LogArea;
 using mq::home_state;
 using mq::link;
@@ -302,18 +301,7 @@ TEST_F(LogReadAppTest, CancelDuringAReadClosesThatWindowAndKeepsTheLink) {
     mq::platform::ScopedMessageBoxHook boxes;
     readCommand([this](mq::log_data_select& d) {
         d.clickTick(1, true);
-        sim.setFault(Fault::SlowWithGaps);
-        sim.setGaps(8, 200);
-        auto* poll = new QTimer;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, [this, poll] {
-            if (sim.received().contains("LR01DT01") && seq().dialog) {
-                poll->stop();
-                poll->deleteLater();
-                seq().dialog->Command1->click();
-            }
-        });
-        poll->start();
+        mq::test::cancelSlowReadAt(sim, "LR01DT01");
         d.cmdOK->click();
     });
     EXPECT_EQ(home->win_all_use_ct(), 0);

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QList>
+#include <QPushButton>
 #include <QString>
 #include <QTimer>
 
@@ -23,6 +24,8 @@
 #include "model/model_state.h"
 #include "platform/message_box.h"
 #include "platform/serial_port.h"
+#include "sequencer/prog_dialog.h"
+#include "sequencer/seq_state.h"
 
 namespace mq::test {
 
@@ -76,6 +79,23 @@ inline void silenceAfterIdentityCheck(logger_sim::Simulator& sim) {
         }
     });
     sim.clearReceived();
+    poll->start();
+}
+
+// The simulator answers slowly with gaps, and the user presses Cancel on the
+// progress dialog once `command` has reached the simulator.
+inline void cancelSlowReadAt(logger_sim::Simulator& sim, const QByteArray& command) {
+    sim.setFault(logger_sim::Fault::SlowWithGaps);
+    sim.setGaps(8, 200);
+    auto* poll = new QTimer;
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, [&sim, poll, command] {
+        if (sim.received().contains(command) && seq().dialog) {
+            poll->stop();
+            poll->deleteLater();
+            seq().dialog->Command1->click();
+        }
+    });
     poll->start();
 }
 

@@ -351,19 +351,8 @@ TEST_F(TagReadTest, CancelDuringAReadRollsTheConfirmationBack) {
     readCommand([this](mq::tag_data_select& d) {
         d.clickTick(1, true);
         d.clickTick(5, true);
-        sim.setFault(Fault::SlowWithGaps);
-        sim.setGaps(8, 200);
-        auto* poll = new QTimer;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, [this, poll] {
-            // Cancel the second window's read, once the first has opened.
-            if (sim.received().contains("TR01DT05") && seq().dialog) {
-                poll->stop();
-                poll->deleteLater();
-                seq().dialog->Command1->click();
-            }
-        });
-        poll->start();
+        // Cancel the second window's read, once the first has opened.
+        mq::test::cancelSlowReadAt(sim, "TR01DT05");
         d.OKButton->click();
     });
     // Tag 1's window, opened by the same confirmation, is taken back too.

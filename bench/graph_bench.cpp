@@ -7,131 +7,33 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QTemporaryDir>
-#include <QTimer>
 
-#include <memory>
-
-#include "common/test_env.h"
 #include "graph/fgraph.h"
 #include "graph/graph_state.h"
-#include "log_data/integration.h"
 #include "log_data/log_data.h"
-#include "log_data/log_data_files.h"
-#include "log_data/log_records.h"
-#include "log_data/ml2_format.h"
-#include "log_data/ops_log_files.h"
-#include "main_window/file_open.h"
-#include "main_window/file_save.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
-#include "main_window/serial_link.h"
-#include "model/cls_logger_graphinfo.h"
-#include "model/cls_logger_setting.h"
-#include "model/cls_logger_status.h"
-#include "model/data_sets.h"
-#include "model/db_workspace.h"
-#include "model/model_state.h"
-#include "platform/message_box.h"
-#include "sequencer/seq_state.h"
+#include "ml2_program.h"
 
 namespace {
 
 using namespace mq;
+using Program = bench::Ml2Program;
 
 constexpr int kRecords = 345600;
 
-struct Program {
-    ModelSlot modelSlot;
-    LinkSlot linkSlot;
-    HomeSlot homeSlot;
-    SeqSlot seqSlot;
-    LogDataSlot logDataSlot;
-    GraphSlot graphSlot;
-    platform::ScopedMessageBoxHook answerOk{platform::MsgResult::OK};
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/mq_graph_bench_XXXXXX")};
-    std::unique_ptr<HOME> home;
-    QString chosen;
-
-    Program() {
-        ModelState& m = model();
-        m.user_dir = dir.path();
-        QDir().mkpath(dir.path() + QStringLiteral("/config"));
-        m.dao_workspace = std::make_shared<DbWorkspace>();
-        home = std::make_unique<HOME>();
-        home->setExitStepDelay(0);
-        home->Timer3()->stop();
-        home->show();
-        HomeTargets& t = home_state().targets;
-        install_log_data_targets(t);
-        install_log_file_targets(t);
-        install_log_file_operations();
-        install_graph_target(t);
-        const FileDialogFn dialog = [this](QWidget*, const FileDialogRequest&) { return FileDialogAnswer{true, chosen, 1}; };
-        install_file_open_target(t, FileOpenHooks{dialog, [](const QString&) { return false; }});
-        install_file_save_target(t, FileSaveHooks{dialog, &prog_run_save});
-        link().link_mode_str = QStringLiteral("1");
-    }
-    ~Program() {
-        if (fGraph* g = fGraph::current()) g->close();
-        home_state().close_reason = 1;
-        for (QMdiSubWindow* sub : home->mdiArea()->subWindowList()) sub->close();
-        QCoreApplication::processEvents();
-        home_state().targets = HomeTargets{};
-        home.reset();
-    }
-};
-
+// The LOG file program with the graph command wired in.
 Program& program() {
-    static Program* p = nullptr;
-    if (!p) {
-        mq::test::ensureApplication();
-        p = new Program;
-    }
-    return *p;
+    static Program& p = [] () -> Program& {
+        Program& made = bench::ml2Program();
+        install_graph_target(home_state().targets);
+        return made;
+    }();
+    return p;
 }
 
-QString stored(int tenths) { return QStringLiteral("    ") + QString::number(tenths / 10.0, 'f', 1).rightJustified(6); }
-
 QString makeFile() {
-    const QString path = program().dir.path() + QStringLiteral("/full.ml2");
-    if (QFile::exists(path)) return path;
-    clsLOGGER_SETTING s;
-    s.let_log_name(QStringLiteral("BENCH"));
-    s.let_record_interval(QStringLiteral("00:00:01"));
-    const QDateTime start(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
-    s.let_start_time(start);
-    s.let_stop_time(start.addSecs(kRecords - 1));
-    s.let_data_count(kRecords);
-    for (int ch = 0; ch < 4; ++ch) {
-        s.let_Ch_input_type(ch, QStringLiteral("K"));
-        s.let_Ch_period_pos(ch, 1);
-        s.let_Ch_high_alarm_count(ch, QStringLiteral("250.0"));
-        s.let_Ch_low_alarm_count(ch, QStringLiteral("-100.0"));
-        s.let_Ch_sum_std_count(ch, QStringLiteral("20.0"));
-    }
-    clsLOGGER_STATUS st;
-    st.let_model_name(QStringLiteral("MQ-4000"));
-    clsLOGGER_GraphInfo g;
-    log_graph_defaults(s, g, kRecords);
-    int r = 0;
-    const LogRecordSource source = [&](LogRecord& rec) {
-        if (r >= kRecords) return false;
-        ++r;
-        rec.No = r;
-        rec.mark = r % 5000 == 0 ? QStringLiteral("*") : QString();
-        rec.ch[0] = r % 1000 == 0 ? QStringLiteral("     O.R.") : stored((r * 37) % 6001 - 3000);
-        rec.ch[1] = stored((r * 11) % 2001 - 1000);
-        rec.ch[2] = stored(r % 500);
-        rec.ch[3] = stored(-(r % 777));
-        return true;
-    };
-    ml2_write_file(path, Ml2Sources{s, st, g}, source);
-    return path;
+    return bench::writeMl2(program().dir.path() + QStringLiteral("/full.ml2"), kRecords, 4, 5000, true);
 }
 
 // The graph open on the full file (opened once).

@@ -5,31 +5,28 @@
 // - 16,000 records unpaced: the read takes under 1 s.
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
 
 #include "app/program_state.h"
+#include "common/sim_home.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
 #include "log_data/log_read_targets.h"
 #include "sequencer/ops_log_read.h"
 #include "logger_sim/logger_sim.h"
-#include "main_window/command_files.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
-#include "model/db_workspace.h"
 #include "model/model_state.h"
-#include "platform/serial_port.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sim_read.h"
 
 namespace {
 
@@ -54,26 +51,14 @@ void BM_ReadLogArea(benchmark::State& state) {
     const int kRecords = static_cast<int>(state.range(0));
     const bool paced = state.range(1) != 0;
     mq::ProgramState programState;
-    mq::model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
-    QDir().mkpath(mq::model().user_dir + QStringLiteral("/config"));
-    mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();
 
     logger_sim::Simulator sim(mq::test::configDir(), scenario(kRecords));
-    if (!sim.start()) {
-        state.SkipWithError("simulator did not start");
+    std::unique_ptr<mq::HOME> owner;
+    if (const QString failed = mq::test::openHomeOnSimulator(sim, owner, kBaud); !failed.isEmpty()) {
+        state.SkipWithError(failed.toStdString().c_str());
         return;
     }
-    qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-    mq::cmd_table_load(mq::test::configDir());
-    mq::link().comm_port_no = 1;
-    mq::link().comm_baud_rate = kBaud;
-    mq::link().MSComm1().setPortNumber(1);
-    mq::comm_setting();
-
-    mq::HOME home;
-    home.setExitStepDelay(0);
-    home.Timer3()->stop();
-    home.show();
+    mq::HOME& home = *owner;
     mq::HomeTargets& t = mq::home_state().targets;
     t.comm_dialog = [](const QString&) {};
     t.loggerconnect = [&home] { mq::loggerconnect_Click(home); };
@@ -91,30 +76,16 @@ void BM_ReadLogArea(benchmark::State& state) {
     // Reply bytes of one read: the identity check's two records and the data.
     const qint64 replyBytes = 15 + 10 + mq::log_data_reply_length(kRecords, 4);
     const double wireSeconds = double(replyBytes) * 11.0 / kBaud;
-    double worst = 0;
-    for (auto _ : state) {
-        if (paced) {
-            sim.setBaud(kBaud);
-            sim.setFault(logger_sim::Fault::Paced);
-        }
-        QElapsedTimer timer;
-        timer.start();
-        home.winTable().win_logger_open_log(QStringLiteral("01"));
-        const double secs = timer.nsecsElapsed() / 1e9;
-        state.SetIterationTime(secs);
-        worst = std::max(worst, secs);
-        state.PauseTiming();
-        sim.setFault(logger_sim::Fault::None);
-        if (mq::home_state().win_key_table[0] != QStringLiteral("L01") || !mq::link().link_connected_flag) {
-            state.SkipWithError("the read did not complete");
-            break;
-        }
-        mq::home_state().close_reason = 1;
-        home.winTable().win_all_close();
-        mq::home_state().close_reason = 0;
-        state.ResumeTiming();
-    }
-    state.counters["worst_s"] = worst;
+    const double worst = mq::bench::timeWindowReads(
+        state, home,
+        [&] {
+            if (paced) {
+                sim.setBaud(kBaud);
+                sim.setFault(logger_sim::Fault::Paced);
+            }
+        },
+        [&] { home.winTable().win_logger_open_log(QStringLiteral("01")); },
+        [&] { sim.setFault(logger_sim::Fault::None); });
     if (paced) {
         state.counters["wire_s"] = wireSeconds;
         state.counters["ratio"] = worst / wireSeconds;
@@ -125,9 +96,7 @@ void BM_ReadLogArea(benchmark::State& state) {
         std::printf("LOG read of %d records unpaced: %.3f s%s\n", kRecords, worst,
                     worst < 1.0 ? " (under 1 s)" : " (OVER 1 s)");
     }
-    mq::home_state().targets = mq::HomeTargets{};
-    sim.stop();
-    qunsetenv("MARROWQUILL_PORTS");
+    mq::test::closeHomeOnSimulator(owner, sim);
 }
 BENCHMARK(BM_ReadLogArea)
     ->ArgNames({"records", "paced"})

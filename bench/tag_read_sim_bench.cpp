@@ -4,30 +4,27 @@
 // - 10,000 records unpaced: the read takes under 0.5 s.
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdio>
 
+#include "common/sim_home.h"
 #include "common/test_env.h"
 #include "logger_sim/logger_sim.h"
-#include "main_window/command_files.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
-#include "model/db_workspace.h"
 #include "model/model_state.h"
 #include "platform/message_box.h"
-#include "platform/serial_port.h"
 #include "sequencer/ops_tag.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "tag_data/tag_data.h"
 #include "tag_data/tag_data_files.h"
+#include "sim_read.h"
 
 namespace {
 
@@ -57,26 +54,14 @@ void BM_ReadTag(benchmark::State& state) {
     mq::HomeSlot homeSlot;
     mq::SeqSlot seqSlot;
     mq::ConnectionSlot connSlot;
-    mq::model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
-    QDir().mkpath(mq::model().user_dir + QStringLiteral("/config"));
-    mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();
 
     logger_sim::Simulator sim(mq::test::configDir(), scenario(kRecords));
-    if (!sim.start()) {
-        state.SkipWithError("simulator did not start");
+    std::unique_ptr<mq::HOME> owner;
+    if (const QString failed = mq::test::openHomeOnSimulator(sim, owner, 128000); !failed.isEmpty()) {
+        state.SkipWithError(failed.toStdString().c_str());
         return;
     }
-    qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-    mq::cmd_table_load(mq::test::configDir());
-    mq::link().comm_port_no = 1;
-    mq::link().comm_baud_rate = 128000;
-    mq::link().MSComm1().setPortNumber(1);
-    mq::comm_setting();
-
-    mq::HOME home;
-    home.setExitStepDelay(0);
-    home.Timer3()->stop();
-    home.show();
+    mq::HOME& home = *owner;
     mq::HomeTargets& t = mq::home_state().targets;
     t.comm_dialog = [](const QString&) {};
     t.loggerconnect = [&home] { mq::loggerconnect_Click(home); };
@@ -94,30 +79,11 @@ void BM_ReadTag(benchmark::State& state) {
         return;
     }
 
-    double worst = 0;
-    for (auto _ : state) {
-        QElapsedTimer timer;
-        timer.start();
-        home.winTable().win_logger_open_tag(QStringLiteral("01"));
-        const double secs = timer.nsecsElapsed() / 1e9;
-        state.SetIterationTime(secs);
-        worst = std::max(worst, secs);
-        state.PauseTiming();
-        if (mq::home_state().win_key_table[0] != QStringLiteral("L01") || !mq::link().link_connected_flag) {
-            state.SkipWithError("the read did not complete");
-            break;
-        }
-        mq::home_state().close_reason = 1;
-        home.winTable().win_all_close();
-        mq::home_state().close_reason = 0;
-        state.ResumeTiming();
-    }
-    state.counters["worst_s"] = worst;
+    const double worst = mq::bench::timeWindowReads(
+        state, home, [] {}, [&] { home.winTable().win_logger_open_tag(QStringLiteral("01")); }, [] {});
     std::printf("TAG read of %d records unpaced: %.3f s%s\n", kRecords, worst,
                 worst < 0.5 ? " (under 0.5 s)" : " (OVER 0.5 s)");
-    mq::home_state().targets = mq::HomeTargets{};
-    sim.stop();
-    qunsetenv("MARROWQUILL_PORTS");
+    mq::test::closeHomeOnSimulator(owner, sim);
 }
 BENCHMARK(BM_ReadTag)
     ->ArgNames({"records"})

@@ -2,7 +2,6 @@
 // command opens it on the window's records, its statistics of the whole data
 // agree with the window's own table (over- and under-range and missing values
 // left out the same way), and closing it gives the program back.
-#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -12,6 +11,7 @@
 
 #include <functional>
 
+#include "common/sim_home.h"
 #include "common/test_env.h"
 #include "graph/fgraph.h"
 #include "graph/graph_state.h"
@@ -21,18 +21,15 @@
 #include "log_data/log_read_targets.h"
 #include "sequencer/ops_log_read.h"
 #include "logger_sim/logger_sim.h"
-#include "main_window/command_files.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
-#include "model/db_workspace.h"
 #include "model/model_state.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
-#include "platform/serial_port.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
@@ -46,21 +43,8 @@ using mq::seq;
 class GraphLoggerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mq::test::ensureApplication();
-        model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
-        QDir().mkpath(model().user_dir + QStringLiteral("/config"));
-        model().dao_workspace = std::make_shared<mq::DbWorkspace>();
-        ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-        ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
-        link().comm_port_no = 1;
-        link().MSComm1().setPortNumber(1);
-        mq::comm_setting();
-
-        home = std::make_unique<mq::HOME>();
-        home->setExitStepDelay(0);
-        home->Timer3()->stop();
-        home->show();
+        const QString failed = mq::test::openHomeOnSimulator(sim, home);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
         mq::HomeTargets& t = home_state().targets;
         t.comm_dialog = [](const QString&) {};
         t.loggerconnect = [this] { mq::loggerconnect_Click(*home); };
@@ -75,15 +59,7 @@ protected:
     void TearDown() override {
         if (mq::fGraph* g = mq::fGraph::current()) g->close();
         QCoreApplication::processEvents();
-        {
-            mq::platform::ScopedMessageBoxHook no(mq::platform::MsgResult::No);
-            home_state().close_reason = 1;
-            home->winTable().win_all_close();
-        }
-        home_state().targets = mq::HomeTargets{};
-        home.reset();
-        sim.stop();
-        qunsetenv("MARROWQUILL_PORTS");
+        mq::test::closeHomeOnSimulator(home, sim);
     }
 
     void readArea(int area) {

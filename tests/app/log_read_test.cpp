@@ -3,7 +3,6 @@
 // the record times, values, marks, range cells, statistics and integration
 // that the scenario implies. The expected texts are worked out here from the
 // scenario alone.
-#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,6 +16,7 @@
 #include <optional>
 
 #include "app/program_state.h"
+#include "common/sim_home.h"
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
@@ -24,24 +24,20 @@
 #include "log_data/log_read_targets.h"
 #include "sequencer/ops_log_read.h"
 #include "logger_sim/logger_sim.h"
-#include "main_window/command_files.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
-#include "model/db_workspace.h"
 #include "model/model_state.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
-#include "platform/serial_port.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
 namespace {
 
-using logger_sim::Fault;
 using logger_sim::LogArea;
 using mq::home_state;
 using mq::link;
@@ -176,21 +172,8 @@ logger_sim::Scenario scenario() {
 class LogReadAppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mq::test::ensureApplication();
-        model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
-        QDir().mkpath(model().user_dir + QStringLiteral("/config"));
-        model().dao_workspace = std::make_shared<mq::DbWorkspace>();
-        ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-        ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
-        link().comm_port_no = 1;
-        link().MSComm1().setPortNumber(1);
-        mq::comm_setting();
-
-        home = std::make_unique<mq::HOME>();
-        home->setExitStepDelay(0);
-        home->Timer3()->stop();
-        home->show();
+        const QString failed = mq::test::openHomeOnSimulator(sim, home);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
         mq::HomeTargets& t = home_state().targets;
         t.comm_dialog = [this](const QString& s) { dialogs << s; };
         t.loggerconnect = [this] { mq::loggerconnect_Click(*home); };
@@ -203,17 +186,7 @@ protected:
         ASSERT_TRUE(link().link_connected_flag) << dialogs.join(u',').toStdString();
         dialogs.clear();
     }
-    void TearDown() override {
-        {
-            mq::platform::ScopedMessageBoxHook no(mq::platform::MsgResult::No);
-            home_state().close_reason = 1;
-            home->winTable().win_all_close();
-        }
-        home_state().targets = mq::HomeTargets{};
-        home.reset();
-        sim.stop();
-        qunsetenv("MARROWQUILL_PORTS");
-    }
+    void TearDown() override { mq::test::closeHomeOnSimulator(home, sim); }
 
     // Runs the read command; `pick` works the select dialog once its list is read.
     void readCommand(std::function<void(mq::log_data_select&)> pick) {
@@ -328,18 +301,7 @@ TEST_F(LogReadAppTest, CancelDuringAReadClosesThatWindowAndKeepsTheLink) {
     mq::platform::ScopedMessageBoxHook boxes;
     readCommand([this](mq::log_data_select& d) {
         d.clickTick(1, true);
-        sim.setFault(Fault::SlowWithGaps);
-        sim.setGaps(8, 200);
-        auto* poll = new QTimer;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, [this, poll] {
-            if (sim.received().contains("LR01DT01") && seq().dialog) {
-                poll->stop();
-                poll->deleteLater();
-                seq().dialog->Command1->click();
-            }
-        });
-        poll->start();
+        mq::test::cancelSlowReadAt(sim, "LR01DT01");
         d.cmdOK->click();
     });
     EXPECT_EQ(home->win_all_use_ct(), 0);
@@ -347,27 +309,13 @@ TEST_F(LogReadAppTest, CancelDuringAReadClosesThatWindowAndKeepsTheLink) {
     EXPECT_FALSE(link().comm_cancel_flag);
     EXPECT_TRUE(dialogs.isEmpty());
     ASSERT_EQ(boxes.records().size(), 1u);
-    EXPECT_EQ(boxes.records()[0].text, QStringLiteral("！ロガーの送信動作を停止する必要があります！\r\n"
-                                                      "　①ロガーの「戻る」キーで通信モードから抜けます。\r\n"
-                                                      "　②ロガーのメニューで「ﾂｳｼﾝ」を選択します。"));
+    EXPECT_EQ(boxes.records()[0].text, mq::test::stopSendingMessage());
 }
 
 TEST_F(LogReadAppTest, SilenceDuringAReadDisconnects) {
     readCommand([this](mq::log_data_select& d) {
         d.clickTick(2, true);
-        auto* poll = new QTimer;
-        poll->setInterval(1);
-        QObject::connect(poll, &QTimer::timeout, [this, poll] {
-            // Silent from the data command on (the identity check is answered).
-            const QList<QByteArray> got = sim.received();
-            if (got.size() >= 2 && got.last() == "ST03MD") {
-                poll->stop();
-                poll->deleteLater();
-                sim.setFault(Fault::Silence);
-            }
-        });
-        sim.clearReceived();
-        poll->start();
+        mq::test::silenceAfterIdentityCheck(sim);
         d.cmdOK->click();
     });
     EXPECT_FALSE(link().link_connected_flag);

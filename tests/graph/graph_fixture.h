@@ -8,6 +8,7 @@
 #include <cmath>
 #include <optional>
 
+#include "fake_source.h"
 #include "graph/fgraph.h"
 #include "graph/graph_state.h"
 #include "log_data/log_files_fixture.h"
@@ -168,5 +169,33 @@ protected:
 
     GraphSlot graphSlot;
 };
+
+// The small picture the graph tests read back: CH1 alone over 0.0..40.0,
+// alarm lines at 30.0 and 10.0, a green bold trace, data marks on, records
+// 1 to 11 ...
+inline void smallPictureOptions(clsLOGGER_GraphInfo& gi) {
+    gi.let_CH_GraphDrawSw(QStringLiteral("1000"));
+    gi.let_CH_GraphAxDrawSw(QStringLiteral("1000"));
+    gi.let_GrdDispSort(QStringLiteral("1234"));
+    gi.let_Ch_h_Scale_FileString(0, QStringLiteral("400"));
+    gi.let_Ch_l_Scale_FileString(0, QStringLiteral("0"));
+    gi.let_H_Alm_Sw(0, QStringLiteral("1"));
+    gi.let_Ch_H_Alm(0, 30.0);
+    gi.let_Ch_L_Alm(0, 10.0);
+    gi.let_Ch_G_color(0, 0x00C000);  // green
+    gi.let_DataMark_Sw(QStringLiteral("1"));
+    gi.let_LIneBold_Sw(QStringLiteral("1"));
+    gi.let_GrpDrw_StartPos(1);
+    gi.let_GrpDrw_EndPos(11);
+}
+
+// ... and its eleven CH1 values: up to 30.0, over range at record 6, down
+// again (the marks are the caller's).
+inline void smallPictureValues(FakeSource& src) {
+    src.units = {QStringLiteral("ﾟC "), QString(), QString(), QString()};
+    const qint32 v[11] = {100, 150, 200, 250, 300, IGraphSource::kRangeMark, 200, 150, 100, 50, 120};
+    for (qint32 x : v) src.values.push_back({x, IGraphSource::kNoValue, IGraphSource::kNoValue, IGraphSource::kNoValue});
+    src.marks.assign(11, false);
+}
 
 }  // namespace mq::test

@@ -301,24 +301,9 @@ TEST_F(GraphPrintTest, MarginsFollowTheOrientationOfThePageSetup) {
 TEST_F(GraphPrintTest, TheGraphOnPaperLiesWhereTheDataPutIt) {
     channel(0, QStringLiteral("K"), 1, QStringLiteral("30.0"), QStringLiteral("10.0"), QStringLiteral("20.0"));
     clsLOGGER_GraphInfo& gi = area().clsLOGGER_GraphInfo();
-    gi.let_CH_GraphDrawSw(QStringLiteral("1000"));
-    gi.let_CH_GraphAxDrawSw(QStringLiteral("1000"));
-    gi.let_GrdDispSort(QStringLiteral("1234"));
-    gi.let_Ch_h_Scale_FileString(0, QStringLiteral("400"));
-    gi.let_Ch_l_Scale_FileString(0, QStringLiteral("0"));
-    gi.let_H_Alm_Sw(0, QStringLiteral("1"));
-    gi.let_Ch_H_Alm(0, 30.0);
-    gi.let_Ch_L_Alm(0, 10.0);
-    gi.let_Ch_G_color(0, 0x00C000);  // green
-    gi.let_DataMark_Sw(QStringLiteral("1"));
-    gi.let_LIneBold_Sw(QStringLiteral("1"));
-    gi.let_GrpDrw_StartPos(1);
-    gi.let_GrpDrw_EndPos(11);
+    smallPictureOptions(gi);
     FakeSource src;
-    src.units = {QStringLiteral("ﾟC "), QString(), QString(), QString()};
-    const qint32 v[11] = {100, 150, 200, 250, 300, IGraphSource::kRangeMark, 200, 150, 100, 50, 120};
-    for (qint32 x : v) src.values.push_back({x, IGraphSource::kNoValue, IGraphSource::kNoValue, IGraphSource::kNoValue});
-    src.marks.assign(11, false);
+    smallPictureValues(src);
     src.marks[3] = src.marks[7] = true;  // records 4 and 8 (the time grid has 3, 5, 7, 9)
     auto* g = new fGraph(src, nullptr);
     g->show();

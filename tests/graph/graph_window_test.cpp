@@ -284,25 +284,9 @@ protected:
         s.let_Ch_input_type(0, QStringLiteral("K"));
         s.let_Ch_period_pos(0, 1);
         clsLOGGER_GraphInfo& gi = area().clsLOGGER_GraphInfo();
-        gi.let_CH_GraphDrawSw(QStringLiteral("1000"));
-        gi.let_CH_GraphAxDrawSw(QStringLiteral("1000"));
-        gi.let_GrdDispSort(QStringLiteral("1234"));
-        gi.let_Ch_h_Scale_FileString(0, QStringLiteral("400"));
-        gi.let_Ch_l_Scale_FileString(0, QStringLiteral("0"));
-        gi.let_H_Alm_Sw(0, QStringLiteral("1"));
-        gi.let_Ch_H_Alm(0, 30.0);
-        gi.let_Ch_L_Alm(0, 10.0);
-        gi.let_Ch_G_color(0, 0x00C000);  // green
-        gi.let_DataMark_Sw(QStringLiteral("1"));
-        gi.let_LIneBold_Sw(QStringLiteral("1"));
+        smallPictureOptions(gi);
         gi.let_Label_Sw(QStringLiteral("0"));
-        gi.let_GrpDrw_StartPos(1);
-        gi.let_GrpDrw_EndPos(11);
-
-        src.units = {QStringLiteral("ﾟC "), QString(), QString(), QString()};
-        const qint32 v[11] = {100, 150, 200, 250, 300, IGraphSource::kRangeMark, 200, 150, 100, 50, 120};
-        for (qint32 x : v) src.values.push_back({x, IGraphSource::kNoValue, IGraphSource::kNoValue, IGraphSource::kNoValue});
-        src.marks.assign(11, false);
+        smallPictureValues(src);
         src.marks[2] = src.marks[8] = true;  // records 3 and 9
     }
 

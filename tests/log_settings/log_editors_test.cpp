@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/file_dialog_driver.h"
 #include "common/test_env.h"
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
@@ -339,25 +340,7 @@ TEST_F(LogEditorsTest, TheMemoryBarNeverShowsMoreThanItsMaximum) {
 TEST_F(LogEditorsTest, SavingThroughTheRealFileDialog) {
     log_set_value ed;
     const QString target = dir.path() + QStringLiteral("/real.CSV");
-    QTimer drive;
-    bool answered = false;
-    QObject::connect(&drive, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* fd = qobject_cast<QFileDialog*>(w);
-            if (fd && fd->isVisible() && !answered) {
-                answered = true;
-                fd->setDirectory(dir.path());
-                auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                ASSERT_NE(name, nullptr);
-                name->setText(QStringLiteral("real.CSV"));
-                QTest::keyClick(name, Qt::Key_Return);
-            }
-        }
-    });
-    drive.start(10);
-    ed.Toolbar1_ButtonClick(2);
-    drive.stop();
-    ASSERT_TRUE(answered);
+    ASSERT_TRUE(mq::test::answerFileDialog(dir.path(), QStringLiteral("real.CSV"), [&] { ed.Toolbar1_ButtonClick(2); }));
     EXPECT_TRUE(mq::test::readAll(target).startsWith(",ZK4409MU-LS01-010100\r\n"));
 }
 

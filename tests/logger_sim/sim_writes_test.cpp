@@ -2,51 +2,13 @@
 // clock held still, seen from a raw tty client.
 #include "common/test_env.h"
 #include "logger_sim.h"
+#include "common/sim_raw_client.h"
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
 using namespace logger_sim;
 
 namespace {
-
-class RawClient {
-public:
-    explicit RawClient(const QString& path) {
-        fd_ = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd_ >= 0) {
-            termios t{};
-            ::tcgetattr(fd_, &t);
-            ::cfmakeraw(&t);
-            ::tcsetattr(fd_, TCSANOW, &t);
-        }
-    }
-    ~RawClient() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    bool ok() const { return fd_ >= 0; }
-    // Sends one command and waits (up to 5 s) for a reply of `want` bytes.
-    QByteArray ask(const QByteArray& command, int want) {
-        const QByteArray frame = '\x02' + command + "\x03\r\n";
-        EXPECT_EQ(::write(fd_, frame.constData(), frame.size()), frame.size());
-        QByteArray out;
-        while (out.size() < want) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0) break;
-            char buf[512];
-            const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n > 0) out.append(buf, static_cast<int>(n));
-        }
-        return out;
-    }
-
-private:
-    int fd_ = -1;
-};
 
 const QByteArray kAck("\x06\r\n", 3);
 const QByteArray kNak("\x15\r\n", 3);

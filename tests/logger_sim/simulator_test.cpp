@@ -2,82 +2,15 @@
 // received, and each fault, seen from a plain raw tty client.
 #include "common/test_env.h"
 #include "logger_sim.h"
+#include "common/sim_raw_client.h"
 
 #include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
 using namespace logger_sim;
 
 namespace {
-
-// A raw client on the slave side, opened and closed like the program does.
-class Client {
-public:
-    explicit Client(const QString& path) {
-        fd_ = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (fd_ >= 0) {
-            termios t{};
-            ::tcgetattr(fd_, &t);
-            ::cfmakeraw(&t);
-            ::tcsetattr(fd_, TCSANOW, &t);
-        }
-    }
-    ~Client() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    bool ok() const { return fd_ >= 0; }
-    void send(const QByteArray& command) { raw('\x02' + command + "\x03\r\n"); }
-    void raw(const QByteArray& bytes) { ASSERT_EQ(::write(fd_, bytes.constData(), bytes.size()), bytes.size()); }
-    // Reads until `want` bytes came (a simulator that stops answering fails
-    // the test after a long guard instead of hanging it).
-    QByteArray read(int want, QList<qint64>* arrivals = nullptr) {
-        return readWhile([want](const QByteArray& got) { return got.size() < want; }, arrivals);
-    }
-    // Reads until what came ends with `tail`. Silence is checked this way: a
-    // command the simulator should not answer is followed by one it answers
-    // (the fence); whatever comes before the fence's reply is what the first
-    // one produced.
-    QByteArray readThrough(const QByteArray& tail) {
-        return readWhile([tail](const QByteArray& got) { return !got.endsWith(tail); });
-    }
-
-private:
-    template <class More>
-    QByteArray readWhile(More more, QList<qint64>* arrivals = nullptr) {
-        QByteArray out;
-        QElapsedTimer t;
-        t.start();
-        while (more(out)) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 1000) <= 0) {
-                if (t.elapsed() > kGuardMs) {
-                    ADD_FAILURE() << "the simulator stopped after " << out.size() << " bytes";
-                    break;
-                }
-                continue;
-            }
-            char buf[4096];
-            const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n > 0) {
-                out.append(buf, static_cast<int>(n));
-                if (arrivals) arrivals->append(t.elapsed());
-            }
-        }
-        return out;
-    }
-    static constexpr qint64 kGuardMs = 120000;
-
-public:
-
-private:
-    int fd_ = -1;
-};
 
 class SimulatorTest : public ::testing::Test {
 protected:
@@ -97,7 +30,7 @@ const QByteArray kMode("\x02S03M=1\x03\r\n");
 }  // namespace
 
 TEST_F(SimulatorTest, AnswersAndRecordsEveryFramedCommand) {
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     ASSERT_TRUE(c.ok());
     c.send("ST00SN");
     EXPECT_EQ(c.read(15), kIdentity);
@@ -110,7 +43,7 @@ TEST_F(SimulatorTest, AnswersAndRecordsEveryFramedCommand) {
 }
 
 TEST_F(SimulatorTest, NoiseAroundFramesIsIgnoredAndSplitFramesAreJoined) {
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     c.raw("\xFF\x00junk\x03\r\n");  // not a frame
     c.raw("\x02ST0");
     QThread::msleep(50);
@@ -130,7 +63,7 @@ TEST_F(SimulatorTest, NoiseAroundFramesIsIgnoredAndSplitFramesAreJoined) {
 
 TEST_F(SimulatorTest, TheDeviceCanBeOpenedAndClosedAgainAndAgain) {
     for (int i = 0; i < 5; ++i) {
-        Client c(sim->devicePath());
+        RawClient c(sim->devicePath());
         ASSERT_TRUE(c.ok());
         c.send("ST00SN");
         ASSERT_EQ(c.read(15), kIdentity) << "round " << i;
@@ -143,7 +76,7 @@ TEST_F(SimulatorTest, LongDataReplyArrivesWhole) {
     for (int i = 0; i < 3000; ++i) s.areas[0].records.append(LogRecord{{"  100", "  200", "  300", "  400"}, false});
     sim = std::make_unique<Simulator>(mq::test::configDir(), s);
     ASSERT_TRUE(sim->start());
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     c.send("LR01DT01");
     const QByteArray r = c.read(1000 * 74);
     EXPECT_EQ(r.size(), 1000 * 74);
@@ -152,7 +85,7 @@ TEST_F(SimulatorTest, LongDataReplyArrivesWhole) {
 
 TEST_F(SimulatorTest, SilenceForTheNextRepliesOnly) {
     sim->setFault(Fault::Silence, 2);
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     c.send("ST00SN");
     c.send("ST00SN");
     c.send("ST00SN");
@@ -163,7 +96,7 @@ TEST_F(SimulatorTest, SilenceForTheNextRepliesOnly) {
 
 TEST_F(SimulatorTest, NakInsteadOfTheRecord) {
     sim->setFault(Fault::Nak);
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     c.send("ST00SN");
     c.send("ST01MV");
     EXPECT_EQ(c.read(6), kNak + kNak);
@@ -174,7 +107,7 @@ TEST_F(SimulatorTest, NakInsteadOfTheRecord) {
 
 TEST_F(SimulatorTest, GarbledFrameKeepsItsLengthButNotItsEnd) {
     sim->setFault(Fault::Garbled, 2);
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     c.send("ST00SN");
     const QByteArray r = c.read(15);
     ASSERT_EQ(r.size(), 15);
@@ -185,7 +118,7 @@ TEST_F(SimulatorTest, GarbledFrameKeepsItsLengthButNotItsEnd) {
 
 TEST_F(SimulatorTest, CutShortStopsMidReply) {
     sim->setFault(Fault::CutShort, 1);
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     c.send("LR00ST01");
     c.send("ST03MD");  // the fence: answered in full after the cut reply
     QByteArray r = c.readThrough(kMode);
@@ -198,7 +131,7 @@ TEST_F(SimulatorTest, CutShortStopsMidReply) {
 TEST_F(SimulatorTest, SlowReplyComesInBurstsWithGaps) {
     sim->setFault(Fault::SlowWithGaps);
     sim->setGaps(60, 150);
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     QList<qint64> arrivals;
     c.send("LR00ST01");  // 241 bytes: five bursts, four gaps
     const QByteArray r = c.read(241, &arrivals);
@@ -211,7 +144,7 @@ TEST_F(SimulatorTest, SlowReplyComesInBurstsWithGaps) {
 TEST_F(SimulatorTest, PacedReplyTakesElevenBitsPerByte) {
     sim->setFault(Fault::Paced);
     sim->setBaud(9600);
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     QElapsedTimer t;
     t.start();
     c.send("LR01DT01");  // 180 bytes: 180 * 11 / 9600 s = 206 ms
@@ -229,7 +162,7 @@ TEST_F(SimulatorTest, PacedReplyTakesElevenBitsPerByte) {
 
 TEST_F(SimulatorTest, BytesBeforeTheFrame) {
     sim->setFault(Fault::BytesBeforeFrame, 1);
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     c.send("ST00SN");
     const QByteArray r = c.read(18);
     ASSERT_EQ(r.size(), 18);
@@ -240,7 +173,7 @@ TEST_F(SimulatorTest, BytesBeforeTheFrame) {
 }
 
 TEST_F(SimulatorTest, AnotherLoggerOrMode) {
-    Client c(sim->devicePath());
+    RawClient c(sim->devicePath());
     sim->setIdentity("ZZ999999", Mode::Tag);
     c.send("ST00SN");
     EXPECT_EQ(c.read(15), QByteArray("\x02S00ZZ999999\x03\r\n"));

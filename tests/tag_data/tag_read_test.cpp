@@ -3,7 +3,6 @@
 // with the record texts, worker and comment names and the three-row summary
 // that the scenario implies (worked out here from the scenario alone); a
 // cancelled read and a silent logger roll the confirmation back.
-#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -17,9 +16,9 @@
 #include <functional>
 #include <optional>
 
+#include "common/sim_home.h"
 #include "common/test_env.h"
 #include "logger_sim/logger_sim.h"
-#include "main_window/command_files.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -28,11 +27,9 @@
 #include "model/channel_values.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
-#include "model/db_workspace.h"
 #include "model/model_state.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
-#include "platform/serial_port.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "tag_data/tag_data.h"
@@ -153,21 +150,8 @@ Expected expectedFor(const TagEntry& t, const logger_sim::Scenario& sc) {
 class TagReadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        mq::test::ensureApplication();
-        model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
-        QDir().mkpath(model().user_dir + QStringLiteral("/config"));
-        model().dao_workspace = std::make_shared<mq::DbWorkspace>();
-        ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        qputenv("MARROWQUILL_PORTS", sim.devicePath().toLocal8Bit());
-        ASSERT_TRUE(mq::cmd_table_load(mq::test::configDir()));
-        link().comm_port_no = 1;
-        link().MSComm1().setPortNumber(1);
-        mq::comm_setting();
-
-        home = std::make_unique<mq::HOME>();
-        home->setExitStepDelay(0);
-        home->Timer3()->stop();
-        home->show();
+        const QString failed = mq::test::openHomeOnSimulator(sim, home);
+        ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
         mq::HomeTargets& t = home_state().targets;
         t.comm_dialog = [this](const QString& s) { dialogs << s; };
         t.loggerconnect = [this] { mq::loggerconnect_Click(*home); };
@@ -185,17 +169,7 @@ protected:
         ASSERT_EQ(link().link_mode_str, QStringLiteral("2"));
         dialogs.clear();
     }
-    void TearDown() override {
-        {
-            mq::platform::ScopedMessageBoxHook no(mq::platform::MsgResult::No);
-            home_state().close_reason = 1;
-            home->winTable().win_all_close();
-        }
-        home_state().targets = mq::HomeTargets{};
-        home.reset();
-        sim.stop();
-        qunsetenv("MARROWQUILL_PORTS");
-    }
+    void TearDown() override { mq::test::closeHomeOnSimulator(home, sim); }
 
     // Runs the read command; `pick` works the select dialog once its list is read.
     void readCommand(std::function<void(mq::tag_data_select&)> pick) {
@@ -377,19 +351,8 @@ TEST_F(TagReadTest, CancelDuringAReadRollsTheConfirmationBack) {
     readCommand([this](mq::tag_data_select& d) {
         d.clickTick(1, true);
         d.clickTick(5, true);
-        sim.setFault(Fault::SlowWithGaps);
-        sim.setGaps(8, 200);
-        auto* poll = new QTimer;
-        poll->setInterval(5);
-        QObject::connect(poll, &QTimer::timeout, [this, poll] {
-            // Cancel the second window's read, once the first has opened.
-            if (sim.received().contains("TR01DT05") && seq().dialog) {
-                poll->stop();
-                poll->deleteLater();
-                seq().dialog->Command1->click();
-            }
-        });
-        poll->start();
+        // Cancel the second window's read, once the first has opened.
+        mq::test::cancelSlowReadAt(sim, "TR01DT05");
         d.OKButton->click();
     });
     // Tag 1's window, opened by the same confirmation, is taken back too.
@@ -399,27 +362,13 @@ TEST_F(TagReadTest, CancelDuringAReadRollsTheConfirmationBack) {
     EXPECT_FALSE(link().comm_cancel_flag);
     EXPECT_TRUE(dialogs.isEmpty());
     ASSERT_EQ(boxes.records().size(), 1u);
-    EXPECT_EQ(boxes.records()[0].text, QStringLiteral("！ロガーの送信動作を停止する必要があります！\r\n"
-                                                      "　①ロガーの「戻る」キーで通信モードから抜けます。\r\n"
-                                                      "　②ロガーのメニューで「ﾂｳｼﾝ」を選択します。"));
+    EXPECT_EQ(boxes.records()[0].text, mq::test::stopSendingMessage());
 }
 
 TEST_F(TagReadTest, SilenceDuringAReadDisconnects) {
     readCommand([this](mq::tag_data_select& d) {
         d.clickTick(5, true);
-        auto* poll = new QTimer;
-        poll->setInterval(1);
-        QObject::connect(poll, &QTimer::timeout, [this, poll] {
-            // Silent from the data command on (the identity check is answered).
-            const QList<QByteArray> got = sim.received();
-            if (got.size() >= 2 && got.last() == "ST03MD") {
-                poll->stop();
-                poll->deleteLater();
-                sim.setFault(Fault::Silence);
-            }
-        });
-        sim.clearReceived();
-        poll->start();
+        mq::test::silenceAfterIdentityCheck(sim);
         d.OKButton->click();
     });
     EXPECT_FALSE(link().link_connected_flag);

@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "common/sim_link.h"
+#include "common/file_dialog_driver.h"
 #include "common/test_env.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/fake_windows.h"
@@ -593,25 +594,7 @@ TEST_F(TagEditorNoLogger, TheSettingFileIsChosenInTheRealOpenDialog) {
     s.let_Ch_input_type(1, QStringLiteral("E"));
     ASSERT_TRUE(static_cast<bool>(mq::tag_setting_file_save(dir.path() + QStringLiteral("/chosen.csv"), s, nullptr)));
     tag_set_value ed(home.get());
-    QTimer drive;
-    bool answered = false;
-    QObject::connect(&drive, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* fd = qobject_cast<QFileDialog*>(w);
-            if (fd && fd->isVisible() && !answered) {
-                answered = true;
-                fd->setDirectory(dir.path());
-                auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-                ASSERT_NE(name, nullptr);
-                name->setText(QStringLiteral("chosen.csv"));
-                QTest::keyClick(name, Qt::Key_Return);
-            }
-        }
-    });
-    drive.start(10);
-    ed.Toolbar1_ButtonClick(1);
-    drive.stop();
-    ASSERT_TRUE(answered);
+    ASSERT_TRUE(mq::test::answerFileDialog(dir.path(), QStringLiteral("chosen.csv"), [&] { ed.Toolbar1_ButtonClick(1); }));
     EXPECT_EQ(ed.form->Combo2[1]->currentText(), QStringLiteral("E"));
     EXPECT_EQ(ed.form->Text7[1]->text(), QStringLiteral("1370.0"));
     EXPECT_EQ(model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L01"))->clsLOGGER_SETTING().Ch_input_type(1),

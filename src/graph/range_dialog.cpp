@@ -483,71 +483,76 @@ void fGrarange2::Drstartno_LostFocus() {
 
 // ---- times
 
-void fGrarange2::Drendtime_LostFocus() {
+namespace {
+
+// A time box's text as a record index from the data's first record (not yet
+// kept inside the data), or the message refusing it: parseCode for a text
+// that is no time (the box goes back to its saved time), 6 for a time
+// outside the data (likewise), 0 for any other failure (the box is left).
+struct TimeAsRecord {
+    double k = 0;
+    int refusal = -1;
+    bool restore = false;
+};
+
+TimeAsRecord time_as_record(const QString& text, int parseCode) {
     const GraphState& g = graph_state();
     QDateTime t;
     try {
-        t = platform::parseCivil(Drendtime->text());
+        t = platform::parseCivil(text);
     } catch (const ConversionError&) {
-        range_err_msg(3);
-        set_time_box(Drendtime, saved_end_time);
-        return;
+        return {0, parseCode, true};
     } catch (const std::exception&) {
-        range_err_msg(0);
-        return;
+        return {0, 0, false};
     }
     const qint64 iv = g.graph_interval_secs;
     const QDateTime last = g.graph_start_time.addSecs(qint64(g.graph_rec_count - 1) * iv);
     // Whole seconds: half a second of tolerance admits the end times themselves.
-    if (t > last || t < g.graph_start_time) {
-        range_err_msg(6);
-        set_time_box(Drendtime, saved_end_time);
-        return;
-    }
-    if (iv <= 0) {
-        range_err_msg(0);
-        return;
-    }
+    if (t > last || t < g.graph_start_time) return {0, 6, true};
+    if (iv <= 0) return {0, 0, false};
     const float q = float(double(g.graph_start_time.secsTo(t)) / double(iv) + 1.0 / 86400.0);
-    double k = std::floor(double(q));
+    return {std::floor(double(q)), -1, false};
+}
+
+// Kept inside the data before it becomes a whole number (a box may read as infinitely large).
+qint64 record_inside(double k) {
+    return qint64(std::clamp(std::floor(k), 0.0, double(graph_state().graph_rec_count)));
+}
+
+// The time of the record index kk from the data's start at its interval.
+QDateTime start_plus_records(qint64 kk) {
+    const GraphState& g = graph_state();
+    return g.graph_start_time.addSecs(kk * g.graph_interval_secs);
+}
+
+}  // namespace
+
+void fGrarange2::Drendtime_LostFocus() {
+    const TimeAsRecord r = time_as_record(Drendtime->text(), 3);
+    if (r.refusal >= 0) {
+        range_err_msg(r.refusal);
+        if (r.restore) set_time_box(Drendtime, saved_end_time);
+        return;
+    }
+    double k = r.k;
     if (num(Drstartno) >= k + 1) k = num(Drstartno);
-    // Kept inside the data before it becomes a whole number (a box may read as infinitely large).
-    const qint64 kk = qint64(std::clamp(std::floor(k), 0.0, double(g.graph_rec_count)));
-    set_time_box(Drendtime, g.graph_start_time.addSecs(kk * iv));
+    const qint64 kk = record_inside(k);
+    set_time_box(Drendtime, start_plus_records(kk));
     Drendno->setText(QString::number(kk + 1));
     Drendno_LostFocus();
 }
 
 void fGrarange2::Drstarttime_LostFocus() {
-    const GraphState& g = graph_state();
-    QDateTime t;
-    try {
-        t = platform::parseCivil(Drstarttime->text());
-    } catch (const ConversionError&) {
-        range_err_msg(5);
-        set_time_box(Drstarttime, saved_start_time);
-        return;
-    } catch (const std::exception&) {
-        range_err_msg(0);
+    const TimeAsRecord r = time_as_record(Drstarttime->text(), 5);
+    if (r.refusal >= 0) {
+        range_err_msg(r.refusal);
+        if (r.restore) set_time_box(Drstarttime, saved_start_time);
         return;
     }
-    const qint64 iv = g.graph_interval_secs;
-    const QDateTime last = g.graph_start_time.addSecs(qint64(g.graph_rec_count - 1) * iv);
-    if (t > last || t < g.graph_start_time) {
-        range_err_msg(6);
-        set_time_box(Drstarttime, saved_start_time);
-        return;
-    }
-    if (iv <= 0) {
-        range_err_msg(0);
-        return;
-    }
-    const float q = float(double(g.graph_start_time.secsTo(t)) / double(iv) + 1.0 / 86400.0);
-    double k = std::floor(double(q));
+    double k = r.k;
     if (num(Drendno) <= k + 1) k = num(Drendno) - 1;
-    // Kept inside the data before it becomes a whole number (a box may read as infinitely large).
-    const qint64 kk = qint64(std::clamp(std::floor(k), 0.0, double(g.graph_rec_count)));
-    set_time_box(Drstarttime, g.graph_start_time.addSecs(kk * iv));
+    const qint64 kk = record_inside(k);
+    set_time_box(Drstarttime, start_plus_records(kk));
     Drstartno->setText(QString::number(kk + 1));
     Drstartno_LostFocus();
 }
@@ -620,6 +625,13 @@ void minusOnlyFirst(QLineEdit* box) {
     if (i > 0) box->setText(t.left(i));
 }
 
+// The message refusing a scale value outside what a channel can show
+// (-250..1500 for a temperature, -1000..1000 otherwise), or 0.
+int scale_limit_refusal(bool temperature, double v) {
+    if (temperature) return (v > 1500 || v < -250) ? 7 : 0;
+    return (v > 1000 || v < -1000) ? 8 : 0;
+}
+
 }  // namespace
 
 void fGrarange2::endv_Change(int ch) { minusOnlyFirst(endv[ch]); }
@@ -645,11 +657,7 @@ void fGrarange2::endv_LostFocus(int ch) {
     if (num(startv[ch]) >= num(endv[ch])) return refuse(2);
     const double v = num(endv[ch]);
     if (endv[ch]->text().isEmpty()) return refuse(6);
-    if (temperature(ch)) {
-        if (v > 1500 || v < -250) return refuse(7);
-    } else if (v > 1000 || v < -1000) {
-        return refuse(8);
-    }
+    if (const int code = scale_limit_refusal(temperature(ch), v)) return refuse(code);
     saved_upper_text[ch] = numberText(v);
     UpValueH[ch]->setValue(roundInt(v));
 }
@@ -669,11 +677,7 @@ void fGrarange2::startv_LostFocus(int ch) {
     const double v = num(startv[ch]);
     const QString t = startv[ch]->text();
     if (t.isEmpty() || t == QLatin1String("-")) return refuse(7);
-    if (temperature(ch)) {
-        if (v > 1500 || v < -250) return refuse(7);
-    } else if (v > 1000 || v < -1000) {
-        return refuse(8);
-    }
+    if (const int code = scale_limit_refusal(temperature(ch), v)) return refuse(code);
     saved_lower_text[ch] = numberText(v);
     UpValueL[ch]->setValue(roundInt(v));
 }

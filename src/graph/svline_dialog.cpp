@@ -449,34 +449,37 @@ void fGrasvline::txt_basis_LostFocus(int ch) {
 
 // ---- spinners
 
-void fGrasvline::ud_alarm_up_Change(int ch) {
-    const float v = float(ud_alarm_up[ch]->value()) / float(svline_mult[ch]);
+namespace {
+
+// A spinner's value (in units of 1/mult) put into its text box in the box's
+// format, after the box's limit check unless the dialog is loading; a value
+// the check refuses leaves the box as it is.
+template <class Check>
+void spin_to_box(const UpDown* spin, int mult, QLineEdit* box, const QString& fmt, bool loading, Check check) {
+    const float v = float(spin->value()) / float(mult);
     QString s = platform::format(v, QStringLiteral("###0.0"));
     try {
-        if (!svline_loading) s = high_max_chk(svline_kind[ch], s, txt_alarm_down[ch]->text());
-        txt_alarm_up[ch]->setText(platform::format(platform::toDouble(s), svline_fmt[ch]));
+        if (!loading) s = check(s);
+        box->setText(platform::format(platform::toDouble(s), fmt));
     } catch (const Error&) {
     }
+}
+
+}  // namespace
+
+void fGrasvline::ud_alarm_up_Change(int ch) {
+    spin_to_box(ud_alarm_up[ch], svline_mult[ch], txt_alarm_up[ch], svline_fmt[ch], svline_loading,
+                [&](QString& s) { return high_max_chk(svline_kind[ch], s, txt_alarm_down[ch]->text()); });
 }
 
 void fGrasvline::ud_alarm_down_Change(int ch) {
-    const float v = float(ud_alarm_down[ch]->value()) / float(svline_mult[ch]);
-    QString s = platform::format(v, QStringLiteral("###0.0"));
-    try {
-        if (!svline_loading) s = low_max_chk(svline_kind[ch], s, txt_alarm_up[ch]->text());
-        txt_alarm_down[ch]->setText(platform::format(platform::toDouble(s), svline_fmt[ch]));
-    } catch (const Error&) {
-    }
+    spin_to_box(ud_alarm_down[ch], svline_mult[ch], txt_alarm_down[ch], svline_fmt[ch], svline_loading,
+                [&](QString& s) { return low_max_chk(svline_kind[ch], s, txt_alarm_up[ch]->text()); });
 }
 
 void fGrasvline::UpDown_sum_Change(int ch) {
-    const float v = float(UpDown_sum[ch]->value()) / float(svline_mult[ch]);
-    QString s = platform::format(v, QStringLiteral("###0.0"));
-    try {
-        if (!svline_loading) s = sum_max_chk(svline_kind[ch], s);
-        txt_sum[ch]->setText(platform::format(platform::toDouble(s), svline_fmt[ch]));
-    } catch (const Error&) {
-    }
+    spin_to_box(UpDown_sum[ch], svline_mult[ch], txt_sum[ch], svline_fmt[ch], svline_loading,
+                [&](QString& s) { return sum_max_chk(svline_kind[ch], s); });
 }
 
 void fGrasvline::UpDown_basic_Change(int ch) {

@@ -7,45 +7,29 @@
 //
 // The open flags per area (logger_win_open_flags) are the main window's
 // home_state().area_window_flags[1..20].
-#include <QDialog>
 #include <QString>
 #include <QtGlobal>
 
-#include <array>
-
-#include "main_window/activated_dialog.h"
-
-class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+#include "main_window/select_list_dialog.h"
 
 namespace mq {
 
 class HOME;
 struct HomeTargets;
 
-class log_data_select : public ActivatedDialog {
+class log_data_select : public SelectListDialog {
     Q_OBJECT
 public:
     // home: the main window whose window table opens and closes the windows.
     explicit log_data_select(HOME* home, QWidget* parent = nullptr);
     ~log_data_select() override;
 
-    // ---- controls
-    QTreeWidget* ListView1 = nullptr;  // 20 rows, check boxes; row n-1 is area n
+    // ---- controls (the list and Command1..3: SelectListDialog; row n-1 is area n)
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
-    QPushButton* Command1 = nullptr;  // "全て選択"
-    QPushButton* Command2 = nullptr;  // "全て解除"
-    QPushButton* Command3 = nullptr;  // "ﾍﾙﾌﾟ"
 
     // ---- state
     qint16 last_checked_area() const { return m_last_checked_area; }
-    bool isTicked(int n) const;  // area 1..20
-    // Sets a tick as the user's click does (ListView1_ItemCheck runs).
-    void clickTick(int n, bool ticked);
-    // The text of row n (1..20), column 0..4.
-    QString cellText(int n, int col) const;
 
     // ---- procedures the list read calls (area n 1..20, current logger data set)
     void log_data_ct_disp(qint16 n);
@@ -54,10 +38,8 @@ public:
     // ---- window procedures
     void Form_Load();
     void Form_Activate() override;
-    void ListView1_ItemCheck(int n);
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
+    void ListView1_ItemCheck(int n) override;
+    void Command1_Click() override;
     void cmdOK_Click();
     void cmdCancel_Click();
     // unload() (ActivatedDialog) closes the dialog; the sequencer does this
@@ -67,13 +49,9 @@ public:
     static log_data_select* openInstance();
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
+    void cancelClicked() override { cmdCancel_Click(); }
 
 private:
-    QTreeWidgetItem* row(int n) const;
-    void setTickSilently(int n, bool ticked);
-
-    HOME* m_home = nullptr;
     qint16 m_last_checked_area = 0;
 };
 

@@ -69,71 +69,20 @@ void PR::log_print_info(const Source& src) {
 }
 
 void PR::log_print_settings(const Source& src) {
-    const clsLOGGER_SETTING& s = *src.setting;
-    static const int x[5] = {46, 66, 86, 106, 126};
     print_line(26, 49, 46, 54);
     print_text_at(28, 50, kSmall, QStringLiteral("【設定値】"));
     if (!m_print_ok_flag) return;
-    for (int n = 0; n < kChannels; ++n) {
-        print_line(x[n], 49, x[n + 1], 54);
-        print_text_at(x[n] + 2, 50, kSmall, QStringLiteral("    CH%1").arg(n + 1));
-    }
-    const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
-    QString code[kChannels];
-    for (int n = 0; n < kChannels; ++n) {
-        code[n] = s.Ch_input_type(n);
-        if (code[n] == QLatin1String("-")) code[n] = QStringLiteral(" ");
-    }
-    print_line(26, 54, 46, 59);
-    print_text_at(28, 55, kSmall, QStringLiteral("ｾﾝｻ/入力"));
-    for (int n = 0; n < kChannels; ++n) {
-        print_line(x[n], 54, x[n + 1], 59);
-        print_text_at(x[n] + 10, 55, kSmall, code[n]);
-    }
-    QString t[kChannels];
-    for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], m_print_from_graph_flag, m_graph.ch_h_alm_text[n], s.Ch_high_alarm_count(n),
-                           s.Ch_high_alarm_count_value(n));
-    m_print_row_top = 59, m_print_row_bottom = 64;
-    print_value_row(QStringLiteral("上限警報値"), t[0], t[1], t[2], t[3]);
-    for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], m_print_from_graph_flag, m_graph.ch_l_alm_text[n], s.Ch_low_alarm_count(n),
-                           s.Ch_low_alarm_count_value(n));
-    m_print_row_top = 64, m_print_row_bottom = 69;
-    print_value_row(QStringLiteral("下限警報値"), t[0], t[1], t[2], t[3]);
-    for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], m_print_from_graph_flag, m_graph.ch_sum_std_text[n], s.Ch_sum_std_count(n),
-                           s.Ch_sum_std_count_value(n));
-    m_print_row_top = 69, m_print_row_bottom = 74;
-    print_value_row(QStringLiteral("積算基準値"), t[0], t[1], t[2], t[3]);
+    print_settings_rows(*src.setting, 49, m_print_from_graph_flag, /*withSumStd=*/true);
 }
 
 void PR::log_print_computed(const Source& src) {
     const clsLOGGER_SETTING& s = *src.setting;
-    static const int x[5] = {46, 66, 86, 106, 126};
     const double y0 = 49 + 30 * int(Check1->isChecked());
-    print_line(26, y0, 46, y0 + 5);
-    print_text_at(28, y0 + 1, kSmall, QStringLiteral("【演算値】"));
     QString format[kChannels];
     qint32 count[kChannels];
-    for (int n = 0; n < kChannels; ++n) {
-        print_line(x[n], y0, x[n + 1], y0 + 5);
-        print_text_at(x[n] + 2, y0 + 1, kSmall, channel_head(s, n));
-        format[n] = channel_value_format(s, n);
-        count[n] = s.Ch_data_count(n);
-    }
-    const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
-
-    // One row: the texts per channel, made empty for a channel without a
-    // format or without counted values.
-    auto row = [&](int index, const QString& label, auto text) {
-        QString t[kChannels];
-        for (int n = 0; n < kChannels; ++n) t[n] = (format[n].isEmpty() || count[n] == 0) ? QString() : text(n);
-        m_print_row_top = y0 + 5 + 5 * index;
-        m_print_row_bottom = m_print_row_top + 5;
-        print_value_row(label, t[0], t[1], t[2], t[3]);
+    print_computed_head(s, y0, format, count);
+    auto row = [&](int index, const QString& label, const std::function<QString(int)>& text) {
+        print_computed_row(y0, index, label, format, count, text);
     };
     auto number = [&](int n, double v) { return platform::format(v, format[n]); };
     auto graph = [&](int column, int n) { return format_graph_text(m_graph.graph_stat_texts[size_t(column)][size_t(n)], format[n]); };
@@ -192,61 +141,20 @@ void PR::tag_print_info(const Source& src) {
 }
 
 void PR::tag_print_settings(const Source& src) {
-    const clsLOGGER_SETTING& s = *src.setting;
-    static const int x[5] = {46, 66, 86, 106, 126};
     print_line(26, 39, 46, 44);
     print_text_at(28, 40, kSmall, QStringLiteral("【設定値】"));
-    for (int n = 0; n < kChannels; ++n) {
-        print_line(x[n], 39, x[n + 1], 44);
-        print_text_at(x[n] + 2, 40, kSmall, QStringLiteral("    CH%1").arg(n + 1));
-    }
-    const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
-    QString code[kChannels];
-    for (int n = 0; n < kChannels; ++n) {
-        code[n] = s.Ch_input_type(n);
-        if (code[n] == QLatin1String("-")) code[n] = QStringLiteral(" ");
-    }
-    print_line(26, 44, 46, 49);
-    print_text_at(28, 45, kSmall, QStringLiteral("ｾﾝｻ/入力"));
-    for (int n = 0; n < kChannels; ++n) {
-        print_line(x[n], 44, x[n + 1], 49);
-        print_text_at(x[n] + 10, 45, kSmall, code[n]);
-    }
-    QString t[kChannels];
-    for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], false, QString(), s.Ch_high_alarm_count(n), s.Ch_high_alarm_count_value(n));
-    m_print_row_top = 49, m_print_row_bottom = 54;
-    print_value_row(QStringLiteral("上限警報値"), t[0], t[1], t[2], t[3]);
-    for (int n = 0; n < kChannels; ++n)
-        t[n] = settingCell(code[n], false, QString(), s.Ch_low_alarm_count(n), s.Ch_low_alarm_count_value(n));
-    m_print_row_top = 54, m_print_row_bottom = 59;
-    print_value_row(QStringLiteral("下限警報値"), t[0], t[1], t[2], t[3]);
+    print_settings_rows(*src.setting, 39, /*fromGraph=*/false, /*withSumStd=*/false);
 }
 
 void PR::tag_print_computed(const Source& src) {
     const clsLOGGER_SETTING& s = *src.setting;
-    static const int x[5] = {46, 66, 86, 106, 126};
     const double y0 = 39 + 25 * int(Check1->isChecked());
-    print_line(26, y0, 46, y0 + 5);
-    print_text_at(28, y0 + 1, kSmall, QStringLiteral("【演算値】"));
     QString format[kChannels];
     qint32 count[kChannels];
-    for (int n = 0; n < kChannels; ++n) {
-        print_line(x[n], y0, x[n + 1], y0 + 5);
-        print_text_at(x[n] + 2, y0 + 1, kSmall, channel_head(s, n));
-        format[n] = channel_value_format(s, n);
-        count[n] = s.Ch_data_count(n);
-    }
-    const int edges[6] = {26, 46, 66, 86, 106, 126};
-    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
+    print_computed_head(s, y0, format, count);
     auto row = [&](int index, const QString& label, auto value) {
-        QString t[kChannels];
-        for (int n = 0; n < kChannels; ++n)
-            t[n] = (format[n].isEmpty() || count[n] == 0) ? QString() : platform::format(value(n), format[n]);
-        m_print_row_top = y0 + 5 + 5 * index;
-        m_print_row_bottom = m_print_row_top + 5;
-        print_value_row(label, t[0], t[1], t[2], t[3]);
+        print_computed_row(y0, index, label, format, count,
+                           [&](int n) { return platform::format(value(n), format[n]); });
     };
     row(0, QStringLiteral("最大値"), [&](int n) { return s.Ch_max_value(n); });
     row(1, QStringLiteral("最小値"), [&](int n) { return s.Ch_min_value(n); });
@@ -281,6 +189,69 @@ void PR::tag_print_rows(Source& src, qint32 rows, bool firstPage) {
         if (!comment.isEmpty()) print_text_at(182, y + 1, kSmall, comment);
         ++m_print_row_cursor;
     }
+}
+
+// ================================================================ shared blocks
+
+void PR::print_settings_rows(const clsLOGGER_SETTING& s, double y0, bool fromGraph, bool withSumStd) {
+    static const int x[5] = {46, 66, 86, 106, 126};
+    for (int n = 0; n < kChannels; ++n) {
+        print_line(x[n], y0, x[n + 1], y0 + 5);
+        print_text_at(x[n] + 2, y0 + 1, kSmall, QStringLiteral("    CH%1").arg(n + 1));
+    }
+    const int edges[6] = {26, 46, 66, 86, 106, 126};
+    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
+    QString code[kChannels];
+    for (int n = 0; n < kChannels; ++n) {
+        code[n] = s.Ch_input_type(n);
+        if (code[n] == QLatin1String("-")) code[n] = QStringLiteral(" ");
+    }
+    print_line(26, y0 + 5, 46, y0 + 10);
+    print_text_at(28, y0 + 6, kSmall, QStringLiteral("ｾﾝｻ/入力"));
+    for (int n = 0; n < kChannels; ++n) {
+        print_line(x[n], y0 + 5, x[n + 1], y0 + 10);
+        print_text_at(x[n] + 10, y0 + 6, kSmall, code[n]);
+    }
+    QString t[kChannels];
+    for (int n = 0; n < kChannels; ++n)
+        t[n] = settingCell(code[n], fromGraph, m_graph.ch_h_alm_text[n], s.Ch_high_alarm_count(n),
+                           s.Ch_high_alarm_count_value(n));
+    m_print_row_top = y0 + 10, m_print_row_bottom = y0 + 15;
+    print_value_row(QStringLiteral("上限警報値"), t[0], t[1], t[2], t[3]);
+    for (int n = 0; n < kChannels; ++n)
+        t[n] = settingCell(code[n], fromGraph, m_graph.ch_l_alm_text[n], s.Ch_low_alarm_count(n),
+                           s.Ch_low_alarm_count_value(n));
+    m_print_row_top = y0 + 15, m_print_row_bottom = y0 + 20;
+    print_value_row(QStringLiteral("下限警報値"), t[0], t[1], t[2], t[3]);
+    if (!withSumStd) return;
+    for (int n = 0; n < kChannels; ++n)
+        t[n] = settingCell(code[n], fromGraph, m_graph.ch_sum_std_text[n], s.Ch_sum_std_count(n),
+                           s.Ch_sum_std_count_value(n));
+    m_print_row_top = y0 + 20, m_print_row_bottom = y0 + 25;
+    print_value_row(QStringLiteral("積算基準値"), t[0], t[1], t[2], t[3]);
+}
+
+void PR::print_computed_head(const clsLOGGER_SETTING& s, double y0, QString* format, qint32* count) {
+    static const int x[5] = {46, 66, 86, 106, 126};
+    print_line(26, y0, 46, y0 + 5);
+    print_text_at(28, y0 + 1, kSmall, QStringLiteral("【演算値】"));
+    for (int n = 0; n < kChannels; ++n) {
+        print_line(x[n], y0, x[n + 1], y0 + 5);
+        print_text_at(x[n] + 2, y0 + 1, kSmall, channel_head(s, n));
+        format[n] = channel_value_format(s, n);
+        count[n] = s.Ch_data_count(n);
+    }
+    const int edges[6] = {26, 46, 66, 86, 106, 126};
+    std::copy(std::begin(edges), std::end(edges), m_print_col_x);
+}
+
+void PR::print_computed_row(double y0, int index, const QString& label, const QString* format, const qint32* count,
+                            const std::function<QString(int)>& text) {
+    QString t[kChannels];
+    for (int n = 0; n < kChannels; ++n) t[n] = (format[n].isEmpty() || count[n] == 0) ? QString() : text(n);
+    m_print_row_top = y0 + 5 + 5 * index;
+    m_print_row_bottom = m_print_row_top + 5;
+    print_value_row(label, t[0], t[1], t[2], t[3]);
 }
 
 }  // namespace mq

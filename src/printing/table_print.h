@@ -129,6 +129,15 @@ private:
     void tag_print_settings(const Source& src);
     void tag_print_computed(const Source& src);
     void tag_print_rows(Source& src, qint32 rows, bool firstPage);
+    // Shared by both: the settings block's channel heads, sensor row and
+    // alarm rows below its title at y0 (the reference row with withSumStd);
+    // the computed-values block's title and channel heads at y0 with each
+    // channel's format and counted values, and its row `index`, empty for a
+    // channel without a format or without counted values.
+    void print_settings_rows(const clsLOGGER_SETTING& s, double y0, bool fromGraph, bool withSumStd);
+    void print_computed_head(const clsLOGGER_SETTING& s, double y0, QString* format, qint32* count);
+    void print_computed_row(double y0, int index, const QString& label, const QString* format, const qint32* count,
+                            const std::function<QString(int)>& text);
 
     void print_value_row(const QString& label, const QString& t1, const QString& t2, const QString& t3,
                          const QString& t4);

@@ -10,40 +10,25 @@
 //
 // The open flags per tag (logger_open_flags) are the main window's
 // home_state().area_window_flags[1..20], shared with the LOG area dialog.
-#include <QDialog>
 #include <QString>
 #include <QtGlobal>
 
-#include "main_window/activated_dialog.h"
-
-class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+#include "main_window/select_list_dialog.h"
 
 namespace mq {
 
 class HOME;
 struct HomeTargets;
 
-class tag_data_select : public ActivatedDialog {
+class tag_data_select : public SelectListDialog {
     Q_OBJECT
 public:
     explicit tag_data_select(HOME* home, QWidget* parent = nullptr);
     ~tag_data_select() override;
 
-    // ---- controls
-    QTreeWidget* ListView1 = nullptr;  // 20 rows with check boxes; row n-1 is tag n
+    // ---- controls (the list and Command1..3: SelectListDialog; row n-1 is tag n)
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
-    QPushButton* Command1 = nullptr;  // "全て選択"
-    QPushButton* Command2 = nullptr;  // "全て解除"
-    QPushButton* Command3 = nullptr;  // "ﾍﾙﾌﾟ"
-
-    bool isTicked(int n) const;  // tag 1..20
-    // Sets a tick as the user's click does (ListView1_ItemCheck runs).
-    void clickTick(int n, bool ticked);
-    // The text of row n (1..20), column 0..2.
-    QString cellText(int n, int col) const;
 
     // ---- procedures the list read calls (tag n, current logger data set)
     void tag_data_select_disp(qint16 n);
@@ -52,24 +37,15 @@ public:
     // ---- window procedures
     void Form_Load();
     void Form_Activate() override;
-    void ListView1_ItemCheck(int n);
+    void ListView1_ItemCheck(int n) override;
     void OKButton_Click();
     void CancelButton_Click();
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
 
     // The dialog while it is open (the one whose list the read fills), or nullptr.
     static tag_data_select* openInstance();
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
-
-private:
-    QTreeWidgetItem* row(int n) const;
-    void setTickSilently(int n, bool ticked);
-
-    HOME* m_home = nullptr;
+    void cancelClicked() override { CancelButton_Click(); }
 };
 
 // The worker (comment) record of the list read: list position at 5-6 (two

@@ -506,6 +506,37 @@ TEST_F(GraphDialogTest, ReferenceDialogOpensPerChannelClass) {
     d->close();
 }
 
+// A spinner step writes its value into its own box through that box's check:
+// an upper alarm not above the lower, a lower not below the upper, or a
+// reference value out of range is replaced by the check's value.
+TEST_F(GraphDialogTest, ReferenceSpinnersWriteTheirBoxesThroughTheirChecks) {
+    openGraph()->mpSVline_Click();
+    fGrasvline* d = fGrasvline::current();
+    ASSERT_NE(d, nullptr);
+    d->txt_alarm_down[1]->setText(QStringLiteral("10.0"));
+    struct Case {
+        const char* what;
+        UpDown* spin;
+        QLineEdit* box;
+        int value;
+        QString text;
+    };
+    const Case cases[] = {
+        {"upper alarm 25.0", d->ud_alarm_up[1], d->txt_alarm_up[1], 250, QStringLiteral("25.0")},
+        {"lower alarm -5.0", d->ud_alarm_down[1], d->txt_alarm_down[1], -50, QStringLiteral("-5.0")},
+        {"lower alarm above the upper: reset", d->ud_alarm_down[1], d->txt_alarm_down[1], 400,
+         QStringLiteral("-200.0")},
+        {"reference 12.3", d->UpDown_sum[1], d->txt_sum[1], 123, QStringLiteral("12.3")},
+        {"reference -200.0 accepted", d->UpDown_sum[1], d->txt_sum[1], -2000, QStringLiteral("-200.0")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.spin->setValue(c.value);
+        EXPECT_EQ(c.box->text(), c.text);
+    }
+    d->close();
+}
+
 TEST_F(GraphDialogTest, ReferenceOkStoresAndRecomputesCancelKeepsOnlyResets) {
     GraphState& gs = graph_state();
     fGraph* g = openGraph();

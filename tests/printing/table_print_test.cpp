@@ -219,6 +219,47 @@ TEST_F(TablePrintTest, TagDataSetPrintsItsBlocksAndRowsOverPages) {
     EXPECT_EQ(find(sheets, 1, QStringLiteral("2 / 2"))->y, 285 - 6);
 }
 
+// The settings and computed-values blocks of both tables: each row's label
+// 1 mm below its top (LOG settings at 49 mm, TAG at 39 mm; the computed block
+// below them), the reference row and alarm counts only in a LOG table.
+void expectBlockRows(const PrintSheets& sheets, bool tag) {
+    struct Row {
+        const char* label;
+        float logTop, tagTop;  // 0: not printed
+    };
+    const Row rows[] = {
+        {"【設定値】", 49, 39}, {"    CH1", 49, 39},   {"ｾﾝｻ/入力", 54, 44},    {"上限警報値", 59, 49},
+        {"下限警報値", 64, 54}, {"積算基準値", 69, 0}, {"【演算値】", 79, 64}, {"最大値", 84, 69},
+        {"平均値", 94, 79},     {"下限警報数", 114, 0},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.label);
+        const float top = tag ? r.tagTop : r.logTop;
+        const auto placed = find(sheets, 0, QString::fromUtf8(r.label));
+        if (top == 0) {
+            EXPECT_FALSE(placed);
+            continue;
+        }
+        ASSERT_TRUE(placed);
+        EXPECT_EQ(placed->y, top + 1 - 6);
+    }
+}
+
+TEST_F(TablePrintTest, LogSettingsAndComputedRowsStandAtTheirPositions) {
+    scenario();
+    ASSERT_NE(openLogger(), nullptr);
+    auto dlg = run(pdfDir + QStringLiteral("/logblocks.pdf"), nullptr, 0x1f, /*allPages=*/false);
+    ASSERT_EQ(dlg->outcome(), PR::Outcome::Printed);
+    expectBlockRows(*dlg->sheets(), /*tag=*/false);
+}
+
+TEST_F(TablePrintTest, TagSettingsAndComputedRowsStandAtTheirPositions) {
+    ASSERT_NE(openTagSet(60), nullptr);
+    auto dlg = run(pdfDir + QStringLiteral("/tagblocks.pdf"), nullptr, 0x1f, /*allPages=*/false);
+    ASSERT_EQ(dlg->outcome(), PR::Outcome::Printed);
+    expectBlockRows(*dlg->sheets(), /*tag=*/true);
+}
+
 TEST_F(TablePrintTest, AnEmptyTagPrintsOnePageWithItsHeadAndBlankStatistics) {
     ASSERT_NE(openTagSet(0), nullptr);
     struct Case {

@@ -57,7 +57,7 @@ bool log0_set_value_file_open_click(QWidget* parent) {
         if (r) r = w.commit();
         // A folder that cannot be written still leaves the defaults in use.
     } else if (!read_whole_file(path, bytes) || log0_cfg_read(bytes, s) != SettingFileRead::Ok) {
-        setting_defaults_warn(parent, QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + path);
+        setting_editor_warn(parent, QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + path);
         bytes = log0_cfg_default_bytes();
     } else {
         return added;
@@ -106,7 +106,7 @@ bool log0_set_value::log0_cfg_write() {
     if (r) r = w.write(log0_cfg_bytes(ds->clsLOGGER_SETTING(), logger_identity()));
     if (r) r = w.commit();
     if (!r) {
-        setting_defaults_warn(this, r.message);
+        setting_editor_warn(this, r.message);
         return false;
     }
     return true;

@@ -32,7 +32,7 @@ public:
 
     void Command1_Click() override;
 
-    static log0_set_value* openInstance() { return firstOpen<log0_set_value>(); }
+    static log0_set_value* openInstance() { return setting_open_editor<log0_set_value>(); }
 
 protected:
     bool cfg_write() override { return log0_cfg_write(); }

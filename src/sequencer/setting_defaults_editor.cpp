@@ -1,6 +1,5 @@
 #include "sequencer/setting_defaults_editor.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -11,7 +10,6 @@
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
-#include "platform/message_box.h"
 #include "platform/window_place.h"
 
 namespace mq {
@@ -40,20 +38,6 @@ void setting_defaults_data_set_remove() {
         } catch (const MissingKeyError&) {
         }
     }
-}
-
-std::shared_ptr<clsLOGGER_DATA> setting_area_data_set(int area) {
-    const auto& root = model().logger_main;
-    if (!root) return nullptr;
-    try {
-        return root->colLOGGER_DATA().Item(QStringLiteral("L") + QString::number(area).rightJustified(2, u'0'));
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
-
-void setting_defaults_warn(QWidget* parent, const QString& text) {
-    platform::msgBox(parent, text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
 SettingDefaultsEditor::SettingDefaultsEditor(QWidget* parent, const QString& objectName, const QString& title,
@@ -101,8 +85,6 @@ SettingDefaultsEditor::SettingDefaultsEditor(QWidget* parent, const QString& obj
 }
 
 SettingDefaultsEditor::~SettingDefaultsEditor() = default;
-
-QList<QWidget*> SettingDefaultsEditor::topLevels() { return QApplication::topLevelWidgets(); }
 
 void SettingDefaultsEditor::place() {
     adjustSize();

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "sequencer/setting_editor_steps.h"
 #include "sequencer/setting_form.h"
 
 class QPushButton;
@@ -27,12 +28,6 @@ std::shared_ptr<clsLOGGER_DATA> setting_defaults_data_set(bool* added = nullptr)
 
 // Removes "L00" from the logger collection, if there.
 void setting_defaults_data_set_remove();
-
-// The logger data set "Lnn" of a setting number; null when missing.
-std::shared_ptr<clsLOGGER_DATA> setting_area_data_set(int area);
-
-// The exclamation message box of the defaults editors.
-void setting_defaults_warn(QWidget* parent, const QString& text);
 
 class SettingDefaultsEditor : public QDialog {
     Q_OBJECT
@@ -65,28 +60,12 @@ protected:
     // Puts the dialog at its opening size in the middle of the screen.
     void place();
 
-    // The first open editor of type T, or null.
-    template <class T>
-    static T* firstOpen();
-
     void showEvent(QShowEvent* e) override;
     void changeEvent(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 
     bool m_unloaded = false;
-
-private:
-    static QList<QWidget*> topLevels();
 };
-
-template <class T>
-T* SettingDefaultsEditor::firstOpen() {
-    for (QWidget* w : topLevels()) {
-        auto* d = qobject_cast<T*>(w);
-        if (d && !d->unloaded()) return d;
-    }
-    return nullptr;
-}
 
 }  // namespace mq

@@ -44,10 +44,10 @@ bool tag0_set_value_file_open_click(QWidget* parent) {
             // The file stays as it is for the user to look at; the defaults
             // of a new file stand in for it.
             tag_setting_channels_read(tag0_cfg_default_bytes(), tag0_cfg_path(), s);
-            setting_defaults_warn(parent, r.message + QStringLiteral("\r\n既定の値を使います。"));
+            setting_editor_warn(parent, r.message + QStringLiteral("\r\n既定の値を使います。"));
         } else {
             // The default file could not be made; its values are in use all the same.
-            setting_defaults_warn(parent, r.message);
+            setting_editor_warn(parent, r.message);
         }
     }
     model().act_logger_data.reset();
@@ -97,7 +97,7 @@ bool tag0_set_value::tag0_cfg_write() {
     if (!ds) return false;
     model().act_logger_data = ds;
     if (const FileResult r = tag0_cfg_save(ds->clsLOGGER_SETTING(), connected_status()); !r) {
-        setting_defaults_warn(this, r.message);
+        setting_editor_warn(this, r.message);
         return false;
     }
     return true;

@@ -31,7 +31,7 @@ public:
     void Command1_Click() override;
     void Command2_Click();
 
-    static tag0_set_value* openInstance() { return firstOpen<tag0_set_value>(); }
+    static tag0_set_value* openInstance() { return setting_open_editor<tag0_set_value>(); }
 
 protected:
     bool cfg_write() override { return tag0_cfg_write(); }

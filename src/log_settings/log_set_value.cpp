@@ -447,37 +447,14 @@ void log_set_value::Command5_Click() {
     } catch (const Error&) {
     }
     unload();
-    rebind_from_active_window();
+    setting_editor_rebind();
 }
 
 // ---------------------------------------------------------------- cancel, close, help
 
-void log_set_value::rebind_from_active_window() {
-    ModelState& m = model();
-    IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
-    if (!w) {
-        m.act_data_kind = 2;
-        m.act_logger_data.reset();
-        m.act_file_data.reset();
-        return;
-    }
-    const QString key = w->Tag().left(3);
-    if (key.startsWith(u'L')) {
-        m.act_data_kind = 2;
-        m.act_logger_data = setting_logger_item(key);
-    } else {
-        m.act_data_kind = 1;
-        try {
-            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
-        } catch (const MissingKeyError&) {
-            m.act_file_data.reset();
-        }
-    }
-}
-
 void log_set_value::Command2_Click() {
     unload();
-    rebind_from_active_window();
+    setting_editor_rebind();
 }
 
 void log_set_value::reject() { Command2_Click(); }

@@ -25,9 +25,7 @@
 
 namespace mq {
 
-namespace {
-
-LoggerIdentityForFile logger_identity() {
+LoggerIdentityForFile log_file_identity() {
     LoggerIdentityForFile id;
     if (const auto& root = model().logger_main) {
         const clsLOGGER_STATUS& st = root->clsLOGGER_STATUS();
@@ -36,8 +34,6 @@ LoggerIdentityForFile logger_identity() {
     }
     return id;
 }
-
-}  // namespace
 
 QString log0_cfg_path() { return model().user_dir + QStringLiteral("/config/LOG0.CFG"); }
 
@@ -103,7 +99,7 @@ bool log0_set_value::log0_cfg_write() {
     QDir().mkpath(QFileInfo(path).absolutePath());
     SafeFileWriter w(path);
     FileResult r = w.open();
-    if (r) r = w.write(log0_cfg_bytes(ds->clsLOGGER_SETTING(), logger_identity()));
+    if (r) r = w.write(log0_cfg_bytes(ds->clsLOGGER_SETTING(), log_file_identity()));
     if (r) r = w.commit();
     if (!r) {
         setting_editor_warn(this, r.message);

@@ -6,9 +6,14 @@
 // setting number 00 (operation 300); "ｷｬﾝｾﾙ" leaves without storing.
 #include <QString>
 
+#include "log_settings/ls01_file.h"
 #include "sequencer/setting_defaults_editor.h"
 
 namespace mq {
+
+// The connected logger's model and channel offsets as the LOG setting files
+// record them; empty without a logger.
+LoggerIdentityForFile log_file_identity();
 
 // The path of LOG0.CFG in the per-user configuration folder.
 QString log0_cfg_path();

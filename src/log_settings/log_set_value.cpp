@@ -55,16 +55,6 @@ QDateTime reserve_time(const QString& text) {
     }
 }
 
-LoggerIdentityForFile logger_identity() {
-    LoggerIdentityForFile id;
-    if (const auto& root = model().logger_main) {
-        const clsLOGGER_STATUS& st = root->clsLOGGER_STATUS();
-        id.model_name = st.model_name();
-        for (int c = 0; c < 4; ++c) id.offsets[size_t(c)] = st.ch_offset_value(c);
-    }
-    return id;
-}
-
 }  // namespace
 
 log_set_value::log_set_value(QWidget* parent) : ActivatedDialog(parent) {
@@ -120,11 +110,7 @@ log_set_value::log_set_value(QWidget* parent) : ActivatedDialog(parent) {
     form->before_change = [this] { release_reservation_on_edit(); };
 
     auto button = [this](const char* name, const QString& text, const QString& tip) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        return b;
+        return setting_editor_button(this, name, text, tip);
     };
     Command1 = button("Command1", QStringLiteral("一括書き込み"),
                       QStringLiteral("すべての（01～20）ﾛｸﾞ設定をﾛｶﾞｰに書き込んで設定を終了します"));
@@ -491,7 +477,7 @@ void log_set_value::log_csv_write() {
     model().act_logger_data = ds;
     SafeFileWriter w(path);
     FileResult r = w.open();
-    if (r) r = w.write(ls01_bytes(ds->clsLOGGER_SETTING(), logger_identity()));
+    if (r) r = w.write(ls01_bytes(ds->clsLOGGER_SETTING(), log_file_identity()));
     if (r) r = w.commit();
     model().act_logger_data.reset();
     if (!r) setting_editor_warn(this, r.message);

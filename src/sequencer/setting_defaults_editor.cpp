@@ -49,11 +49,7 @@ SettingDefaultsEditor::SettingDefaultsEditor(QWidget* parent, const QString& obj
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     form = new SettingForm(this, kind);
     auto button = [this](const char* name, const QString& text, const QString& tip) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        return b;
+        return setting_editor_button(this, name, text, tip);
     };
     // Made in their row's order, which is also the focus order.
     auto makeStore = [&] {

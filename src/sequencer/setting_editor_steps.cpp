@@ -1,5 +1,7 @@
 #include "sequencer/setting_editor_steps.h"
 
+#include <QPushButton>
+
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
@@ -57,6 +59,14 @@ QString setting_csv_dialog(QWidget* parent, const FileDialogFn& dialog, bool sav
     req.startDir = save ? home_state().lafp_save_dir : home_state().lafp_open_dir;
     const FileDialogAnswer a = (dialog ? dialog : show_file_dialog)(parent, req);
     return a.accepted ? a.path : QString();
+}
+
+QPushButton* setting_editor_button(QWidget* parent, const char* name, const QString& text, const QString& tip) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(tip);
+    b->setAutoDefault(false);
+    return b;
 }
 
 }  // namespace mq

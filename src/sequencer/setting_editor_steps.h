@@ -11,6 +11,7 @@
 #include "main_window/file_open.h"
 #include "platform/message_box.h"
 
+class QPushButton;
 class QWidget;
 
 namespace mq {
@@ -42,6 +43,10 @@ bool setting_clip_ready(QWidget* parent);
 // The CSV file dialog of a setting file's open (save false) or save, through
 // `dialog` when set. An empty path when it was not accepted.
 QString setting_csv_dialog(QWidget* parent, const FileDialogFn& dialog, bool save);
+
+// A push button of an editor's button row: named, with its tip, never the
+// default button.
+QPushButton* setting_editor_button(QWidget* parent, const char* name, const QString& text, const QString& tip);
 
 // The first open (not unloaded) editor window of type T, or null.
 template <class T>

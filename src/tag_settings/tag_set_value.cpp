@@ -84,11 +84,7 @@ tag_set_value::tag_set_value(QWidget* parent) : ActivatedDialog(parent) {
     form = new SettingForm(this, SettingFormKind::Tag);
 
     auto button = [this](const char* name, const QString& text, const QString& tip) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        return b;
+        return setting_editor_button(this, name, text, tip);
     };
     Command1 = button("Command1", QStringLiteral("一括書き込み"),
                       QStringLiteral("すべての（01～20）ﾀｸﾞ設定をﾛｶﾞｰに書き込んで設定を終了します"));

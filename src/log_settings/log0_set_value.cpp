@@ -25,24 +25,7 @@
 
 namespace mq {
 
-namespace {
-
-const QString kL00 = QStringLiteral("L00");
-
-std::shared_ptr<clsLOGGER_DATA> defaults_data_set(bool* added = nullptr) {
-    const auto& root = model().logger_main;
-    if (!root) return nullptr;
-    colLOGGER_DATA& col = root->colLOGGER_DATA();
-    try {
-        return col.Item(kL00);
-    } catch (const MissingKeyError&) {
-        col.Add(kL00);
-        if (added) *added = true;
-        return col.Item(kL00);
-    }
-}
-
-LoggerIdentityForFile logger_identity() {
+LoggerIdentityForFile log_file_identity() {
     LoggerIdentityForFile id;
     if (const auto& root = model().logger_main) {
         const clsLOGGER_STATUS& st = root->clsLOGGER_STATUS();
@@ -52,17 +35,11 @@ LoggerIdentityForFile logger_identity() {
     return id;
 }
 
-void warn(QWidget* w, const QString& text) {
-    platform::msgBox(w, text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-}
-
-}  // namespace
-
 QString log0_cfg_path() { return model().user_dir + QStringLiteral("/config/LOG0.CFG"); }
 
 bool log0_set_value_file_open_click(QWidget* parent) {
     bool added = false;
-    const auto ds = defaults_data_set(&added);
+    const auto ds = setting_defaults_data_set(&added);
     if (!ds) return false;
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
     const QString path = log0_cfg_path();
@@ -76,7 +53,7 @@ bool log0_set_value_file_open_click(QWidget* parent) {
         if (r) r = w.commit();
         // A folder that cannot be written still leaves the defaults in use.
     } else if (!read_whole_file(path, bytes) || log0_cfg_read(bytes, s) != SettingFileRead::Ok) {
-        warn(parent, QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + path);
+        setting_editor_warn(parent, QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + path);
         bytes = log0_cfg_default_bytes();
     } else {
         return added;
@@ -85,112 +62,50 @@ bool log0_set_value_file_open_click(QWidget* parent) {
     return added;
 }
 
-log0_set_value::log0_set_value(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("log0_set_value"));
-    setWindowTitle(QStringLiteral("既定収録設定（ログモード）"));
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    form = new SettingForm(this);
-    auto button = [this](const char* name, const QString& text, const QString& tip) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        return b;
-    };
-    OKButton = button("OKButton", QStringLiteral("ﾘｽﾄ更新"), QStringLiteral("表示している設定をﾊﾟｿｺﾝに書き込んで終了します"));
-    Command1 = button("Command1", QStringLiteral("OK"), QStringLiteral("表示している設定をﾛｶﾞｰとﾊﾟｿｺﾝに書き込んで終了します"));
-    CancelButton = button("CancelButton", QStringLiteral("ｷｬﾝｾﾙ"), QStringLiteral("設定を行わずに終了します"));
-    Command2 = button("Command2", QStringLiteral("ﾍﾙﾌﾟ"), QString());
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* b : {OKButton, Command1, CancelButton, Command2}) buttons->addWidget(b);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(form);
-    layout->addLayout(buttons);
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
+log0_set_value::log0_set_value(QWidget* parent)
+    : SettingDefaultsEditor(parent, QStringLiteral("log0_set_value"), QStringLiteral("既定収録設定（ログモード）"),
+                            SettingFormKind::Log, false) {
     connect(Command2, &QPushButton::clicked, this,
             [this] { show_help(this, model().help_file, help_context::log0_set_value); });
 
     // Loading.
     log0_set_value_file_open_click(this);
     log0_set_value_disp(0);
-    adjustSize();
-    platform::centre_on_screen(this);
+    place();
 }
 
 log0_set_value::~log0_set_value() {
     if (!m_unloaded) Form_Unload();
 }
 
-log0_set_value* log0_set_value::openInstance() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* d = qobject_cast<log0_set_value*>(w);
-        if (d && !d->m_unloaded) return d;
-    }
-    return nullptr;
-}
-
 void log0_set_value::log0_set_value_disp(int area) {
-    const auto& root = model().logger_main;
-    if (!root) return;
-    try {
-        const auto ds = root->colLOGGER_DATA().Item(QStringLiteral("L") + QString::number(area).rightJustified(2, u'0'));
-        form->fill(ds->clsLOGGER_SETTING());
-    } catch (const MissingKeyError&) {
-    }
+    if (!model().logger_main) return;
+    if (const auto ds = setting_area_data_set(area)) form->fill(ds->clsLOGGER_SETTING());
     model().act_logger_data.reset();
 }
 
 void log0_set_value::log0_form_to_setting(int area) {
-    std::shared_ptr<clsLOGGER_DATA> ds;
-    if (area == 0) {
-        ds = defaults_data_set();
-    } else if (const auto& root = model().logger_main) {
-        ds = root->colLOGGER_DATA().Item(QStringLiteral("L") + QString::number(area).rightJustified(2, u'0'));
-    }
+    const auto ds = area == 0 ? setting_defaults_data_set() : setting_area_data_set(area);
     if (!ds) return;
     form->collect(ds->clsLOGGER_SETTING());
 }
 
 bool log0_set_value::log0_cfg_write() {
     log0_form_to_setting(0);
-    const auto ds = defaults_data_set();
+    const auto ds = setting_defaults_data_set();
     if (!ds) return false;
     model().act_logger_data = ds;
     const QString path = log0_cfg_path();
     QDir().mkpath(QFileInfo(path).absolutePath());
     SafeFileWriter w(path);
     FileResult r = w.open();
-    if (r) r = w.write(log0_cfg_bytes(ds->clsLOGGER_SETTING(), logger_identity()));
+    if (r) r = w.write(log0_cfg_bytes(ds->clsLOGGER_SETTING(), log_file_identity()));
     if (r) r = w.commit();
     if (!r) {
-        warn(this, r.message);
+        setting_editor_warn(this, r.message);
         return false;
     }
     return true;
-}
-
-void log0_set_value::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    QTimer::singleShot(0, this, [this] {
-        if (isVisible() && !m_unloaded) Form_Activate();
-    });
-}
-
-void log0_set_value::changeEvent(QEvent* e) {
-    QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && isVisible() && !m_unloaded) Form_Activate();
-}
-
-void log0_set_value::Form_Activate() {
-    if (!m_unloaded && !link().link_connected_flag) unload();
-}
-
-void log0_set_value::OKButton_Click() {
-    if (log0_cfg_write()) unload();
 }
 
 void log0_set_value::Command1_Click() {
@@ -205,30 +120,10 @@ void log0_set_value::Command1_Click() {
     if (!m_unloaded && !link().link_connected_flag) unload();
 }
 
-void log0_set_value::CancelButton_Click() { unload(); }
-void log0_set_value::reject() { CancelButton_Click(); }
-
-void log0_set_value::unload() {
-    if (m_unloaded) return;
-    Form_Unload();
-    done(QDialog::Rejected);
-}
-
-void log0_set_value::closeEvent(QCloseEvent* e) {
-    // The close box acts as Cancel.
-    if (!m_unloaded) CancelButton_Click();
-    e->accept();
-}
-
 void log0_set_value::Form_Unload() {
     m_unloaded = true;
     ModelState& m = model();
-    if (m.logger_main) {
-        try {
-            m.logger_main->colLOGGER_DATA().Remove(kL00);
-        } catch (const MissingKeyError&) {
-        }
-    }
+    setting_defaults_data_set_remove();
     IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
     if (!w) {
         m.act_data_kind = 2;

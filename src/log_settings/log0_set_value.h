@@ -4,14 +4,16 @@
 // "LOG0.CFG" and, while in use, in the logger data set "L00". "ﾘｽﾄ更新"
 // stores them on the PC; "OK" stores them and sends them to the logger as its
 // setting number 00 (operation 300); "ｷｬﾝｾﾙ" leaves without storing.
-#include <QDialog>
 #include <QString>
 
-class QPushButton;
+#include "log_settings/ls01_file.h"
+#include "sequencer/setting_defaults_editor.h"
 
 namespace mq {
 
-class SettingForm;
+// The connected logger's model and channel offsets as the LOG setting files
+// record them; empty without a logger.
+LoggerIdentityForFile log_file_identity();
 
 // The path of LOG0.CFG in the per-user configuration folder.
 QString log0_cfg_path();
@@ -23,42 +25,23 @@ QString log0_cfg_path();
 // added here.
 bool log0_set_value_file_open_click(QWidget* parent);
 
-class log0_set_value : public QDialog {
+class log0_set_value : public SettingDefaultsEditor {
     Q_OBJECT
 public:
     explicit log0_set_value(QWidget* parent = nullptr);
     ~log0_set_value() override;
 
-    SettingForm* form = nullptr;
-    QPushButton* OKButton = nullptr;      // "ﾘｽﾄ更新"
-    QPushButton* Command1 = nullptr;      // "OK"
-    QPushButton* CancelButton = nullptr;  // "ｷｬﾝｾﾙ"
-    QPushButton* Command2 = nullptr;      // "ﾍﾙﾌﾟ"
-
     void log0_set_value_disp(int area);
     void log0_form_to_setting(int area);
-    // Stores the form into "L00" and writes LOG0.CFG; false (after a message)
-    // when the file could not be written.
     bool log0_cfg_write();
 
-    void Form_Activate();
-    void OKButton_Click();
-    void Command1_Click();
-    void CancelButton_Click();
+    void Command1_Click() override;
 
-    void unload();
-    bool unloaded() const { return m_unloaded; }
-    static log0_set_value* openInstance();
+    static log0_set_value* openInstance() { return setting_open_editor<log0_set_value>(); }
 
 protected:
-    void showEvent(QShowEvent* e) override;
-    void changeEvent(QEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-    void reject() override;
-
-private:
-    void Form_Unload();
-    bool m_unloaded = false;
+    bool cfg_write() override { return log0_cfg_write(); }
+    void Form_Unload() override;
 };
 
 }  // namespace mq

@@ -33,6 +33,7 @@
 #include "sequencer/ops_log_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sequencer/setting_editor_steps.h"
 #include "sequencer/setting_write.h"
 
 namespace mq {
@@ -43,20 +44,6 @@ constexpr int kAreas = 20;
 const QString kNoReserve = QStringLiteral("--");
 const QString kZeroTime = QStringLiteral("0000/00/00 00:00:00");
 
-QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
-
-std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) {
-    const auto& root = model().logger_main;
-    if (!root) return nullptr;
-    try {
-        return root->colLOGGER_DATA().Item(key);
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
-
-bool collection_empty() { return !model().logger_main || model().logger_main->colLOGGER_DATA().Count() == 0; }
-
 QDateTime zero_time() { return platform::civil(1899, 12, 30, 0, 0, 0); }
 
 QDateTime reserve_time(const QString& text) {
@@ -66,24 +53,6 @@ QDateTime reserve_time(const QString& text) {
     } catch (const Error&) {
         return zero_time();
     }
-}
-
-platform::MsgResult ask(QWidget* w, const QString& text, platform::MsgIcon icon = platform::MsgIcon::None) {
-    return platform::msgBox(w, text, platform::MsgButtons::OKCancel, icon);
-}
-
-void warn(QWidget* w, const QString& text) {
-    platform::msgBox(w, text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-}
-
-LoggerIdentityForFile logger_identity() {
-    LoggerIdentityForFile id;
-    if (const auto& root = model().logger_main) {
-        const clsLOGGER_STATUS& st = root->clsLOGGER_STATUS();
-        id.model_name = st.model_name();
-        for (int c = 0; c < 4; ++c) id.offsets[size_t(c)] = st.ch_offset_value(c);
-    }
-    return id;
 }
 
 }  // namespace
@@ -141,11 +110,7 @@ log_set_value::log_set_value(QWidget* parent) : ActivatedDialog(parent) {
     form->before_change = [this] { release_reservation_on_edit(); };
 
     auto button = [this](const char* name, const QString& text, const QString& tip) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        return b;
+        return setting_editor_button(this, name, text, tip);
     };
     Command1 = button("Command1", QStringLiteral("一括書き込み"),
                       QStringLiteral("すべての（01～20）ﾛｸﾞ設定をﾛｶﾞｰに書き込んで設定を終了します"));
@@ -179,13 +144,7 @@ log_set_value::log_set_value(QWidget* parent) : ActivatedDialog(parent) {
 
 log_set_value::~log_set_value() = default;
 
-log_set_value* log_set_value::openInstance() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* d = qobject_cast<log_set_value*>(w);
-        if (d && !d->m_unloaded) return d;
-    }
-    return nullptr;
-}
+log_set_value* log_set_value::openInstance() { return setting_open_editor<log_set_value>(); }
 
 int log_set_value::shown_area() const { return Combo1->currentIndex() + 1; }
 
@@ -198,8 +157,8 @@ int log_set_value::reserved_area() const {
 // ---------------------------------------------------------------- fill and collect
 
 void log_set_value::fill_area(int n) {
-    if (collection_empty()) return;
-    const auto ds = logger_item(QStringLiteral("L") + two(n));
+    if (setting_logger_empty()) return;
+    const auto ds = setting_area_data_set(n);
     if (!ds) return;
     model().act_logger_data = ds;
     form->fill(ds->clsLOGGER_SETTING());
@@ -226,8 +185,8 @@ void log_set_value::log_set_value_disp(qint16 n) {
 }
 
 void log_set_value::log_set_value_disp_kitei() {
-    if (collection_empty()) return;
-    if (const auto ds = logger_item(QStringLiteral("L00"))) form->fill(ds->clsLOGGER_SETTING());
+    if (setting_logger_empty()) return;
+    if (const auto ds = setting_area_data_set(0)) form->fill(ds->clsLOGGER_SETTING());
     model().act_logger_data.reset();
     if (Label14->text() != kNoReserve && Check1->isChecked()) {
         set_check1_silently(false);
@@ -237,8 +196,8 @@ void log_set_value::log_set_value_disp_kitei() {
 }
 
 void log_set_value::log_setting_collect(int n, bool announce) {
-    if (collection_empty()) return;
-    if (const auto ds = logger_item(QStringLiteral("L") + two(n))) form->collect(ds->clsLOGGER_SETTING(), announce);
+    if (setting_logger_empty()) return;
+    if (const auto ds = setting_area_data_set(n)) form->collect(ds->clsLOGGER_SETTING(), announce);
 }
 
 // ---------------------------------------------------------------- loading and activation
@@ -265,14 +224,7 @@ void log_set_value::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
     if (!seq().log_setting_read_done) {
-        seq().prog_mode = op_read_log_setting;
-        bool failed = false;
-        try {
-            prog_dialog_show(this);
-        } catch (const Error&) {
-            failed = true;
-        }
-        if (failed || link().comm_cancel_flag || !seq().log_setting_read_done) {
+        if (!setting_editor_first_read(this, op_read_log_setting, seq().log_setting_read_done)) {
             m_inActivate = false;
             unload();
             return;
@@ -339,7 +291,7 @@ void log_set_value::Check1_Click() {
         if (!any) refusal = QStringLiteral("収録チャンネルがありません。");
     }
     if (!refusal.isEmpty()) {
-        warn(this, refusal);
+        setting_editor_warn(this, refusal);
         set_check1_silently(false);
         if (!ticked) check1_off_effects();
         return;
@@ -376,7 +328,7 @@ void log_set_value::Command3_Click() {
         return;
     }
     const int n = shown_area();
-    const auto ds = logger_item(QStringLiteral("L") + two(n));
+    const auto ds = setting_area_data_set(n);
     model().act_logger_data = ds;
     SeqState& s = seq();
     if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty()) {
@@ -414,7 +366,7 @@ log_set_value::ClockCheck log_set_value::reserve_clock_check() {
     if (read_logger_clock_direct(&clock) != DirectClock::Ok) return ClockCheck::Closed;
     if (isEnd && s.reserve_opt_flag) return ClockCheck::Passed;  // the write counts the end from its own reading
     if (reserve_time_after_clock(value, clock)) return ClockCheck::Passed;
-    warn(this, QStringLiteral("ロガー本体時刻より手前は設定出来ません。"));
+    setting_editor_warn(this, QStringLiteral("ロガー本体時刻より手前は設定出来ません。"));
     set_check1_silently(false);
     check1_off_effects();
     Label14->setText(kNoReserve);
@@ -427,7 +379,7 @@ log_set_value::ClockCheck log_set_value::reserve_clock_check() {
 
 void log_set_value::Command1_Click() {
     const int n = shown_area();
-    if (ask(this, QStringLiteral("書き込みを行うとすべての収録済みデータが削除されます。よろしいですか？")) !=
+    if (setting_editor_ask(this, QStringLiteral("書き込みを行うとすべての収録済みデータが削除されます。よろしいですか？")) !=
         platform::MsgResult::OK) {
         return;
     }
@@ -462,7 +414,7 @@ void log_set_value::Command5_Click() {
         question = QStringLiteral("書き込みを行うとMEMORY") + QString::number(n) +
                    QStringLiteral("の設定を更新します。よろしいですか？");
     }
-    if (ask(this, question) != platform::MsgResult::OK) return;
+    if (setting_editor_ask(this, question) != platform::MsgResult::OK) return;
     log_setting_collect(n);
     const SeqState& s = seq();
     if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty() && Label14->text() != kNoReserve &&
@@ -481,37 +433,14 @@ void log_set_value::Command5_Click() {
     } catch (const Error&) {
     }
     unload();
-    rebind_from_active_window();
+    setting_editor_rebind();
 }
 
 // ---------------------------------------------------------------- cancel, close, help
 
-void log_set_value::rebind_from_active_window() {
-    ModelState& m = model();
-    IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
-    if (!w) {
-        m.act_data_kind = 2;
-        m.act_logger_data.reset();
-        m.act_file_data.reset();
-        return;
-    }
-    const QString key = w->Tag().left(3);
-    if (key.startsWith(u'L')) {
-        m.act_data_kind = 2;
-        m.act_logger_data = logger_item(key);
-    } else {
-        m.act_data_kind = 1;
-        try {
-            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
-        } catch (const MissingKeyError&) {
-            m.act_file_data.reset();
-        }
-    }
-}
-
 void log_set_value::Command2_Click() {
     unload();
-    rebind_from_active_window();
+    setting_editor_rebind();
 }
 
 void log_set_value::reject() { Command2_Click(); }
@@ -540,36 +469,29 @@ void log_set_value::Toolbar1_ButtonClick(int index) {
 void log_set_value::log_csv_write() {
     const int n = shown_area();
     log_setting_collect(n);
-    FileDialogRequest req;
-    req.save = true;
-    req.filters = {QStringLiteral("CSV files (*.csv)")};
-    req.startDir = home_state().lafp_save_dir;
-    const FileDialogAnswer a = (file_dialog ? file_dialog : show_file_dialog)(this, req);
-    if (!a.accepted || a.path.isEmpty()) return;
-    const QString path = ls01_save_name(a.path);
-    const auto ds = logger_item(QStringLiteral("L") + two(n));
+    const QString chosen = setting_csv_dialog(this, file_dialog, true);
+    if (chosen.isEmpty()) return;
+    const QString path = ls01_save_name(chosen);
+    const auto ds = setting_area_data_set(n);
     if (!ds) return;
     model().act_logger_data = ds;
     SafeFileWriter w(path);
     FileResult r = w.open();
-    if (r) r = w.write(ls01_bytes(ds->clsLOGGER_SETTING(), logger_identity()));
+    if (r) r = w.write(ls01_bytes(ds->clsLOGGER_SETTING(), log_file_identity()));
     if (r) r = w.commit();
     model().act_logger_data.reset();
-    if (!r) warn(this, r.message);
+    if (!r) setting_editor_warn(this, r.message);
 }
 
 void log_set_value::log_csv_read() {
     const int n = shown_area();
-    FileDialogRequest req;
-    req.filters = {QStringLiteral("CSV files (*.csv)")};
-    req.startDir = home_state().lafp_open_dir;
-    const FileDialogAnswer a = (file_dialog ? file_dialog : show_file_dialog)(this, req);
-    if (!a.accepted || a.path.isEmpty()) return;
-    const auto ds = logger_item(QStringLiteral("L") + two(n));
+    const QString chosen = setting_csv_dialog(this, file_dialog, false);
+    if (chosen.isEmpty()) return;
+    const auto ds = setting_area_data_set(n);
     if (!ds) return;
     QByteArray bytes;
-    if (const FileResult r = read_whole_file(a.path, bytes); !r) {
-        warn(this, r.message);
+    if (const FileResult r = read_whole_file(chosen, bytes); !r) {
+        setting_editor_warn(this, r.message);
         return;
     }
     model().act_logger_data = ds;
@@ -577,12 +499,12 @@ void log_set_value::log_csv_read() {
     model().act_logger_data.reset();
     if (r == SettingFileRead::WrongTag) {
         const quint8 mode = get_cur_mode_type();
-        if (mode == 1) warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
-        else if (mode == 3) warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
+        if (mode == 1) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
+        else if (mode == 3) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
         return;
     }
     if (r == SettingFileRead::Damaged) {
-        warn(this, QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + a.path);
+        setting_editor_warn(this, QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + chosen);
         return;
     }
     saved_reserve_label = Label14->text();
@@ -593,7 +515,7 @@ void log_set_value::log_setting_copy() { form->copy_to(seq().setting_clip); }
 
 bool log_set_value::reservation_question() {
     if (Label14->text() == kNoReserve || reserved_area() != shown_area()) return true;
-    if (ask(this, QStringLiteral("予約設定は解除されます。よろしいですか？")) != platform::MsgResult::OK) return false;
+    if (setting_editor_ask(this, QStringLiteral("予約設定は解除されます。よろしいですか？")) != platform::MsgResult::OK) return false;
     set_check1_silently(false);
     check1_off_effects();
     Label14->setText(kNoReserve);
@@ -601,16 +523,13 @@ bool log_set_value::reservation_question() {
 }
 
 void log_set_value::log_setting_paste() {
-    if (!seq().setting_clip.valid) {
-        warn(this, QStringLiteral("カットバッファにデータがありません。"));
-        return;
-    }
+    if (!setting_clip_ready(this)) return;
     if (!reservation_question()) return;
     form->paste_from(seq().setting_clip);
 }
 
 void log_set_value::log_default_paste() {
-    if (ask(this, QStringLiteral("既定収録値を読み込みます。　よろしいですか？")) != platform::MsgResult::OK) return;
+    if (setting_editor_ask(this, QStringLiteral("既定収録値を読み込みます。　よろしいですか？")) != platform::MsgResult::OK) return;
     if (!reservation_question()) return;
     const bool added = log0_set_value_file_open_click(this);
     log_set_value_disp_kitei();

@@ -92,7 +92,6 @@ private:
     bool reservation_question();
     enum class ClockCheck { Passed, Refused, Closed };
     ClockCheck reserve_clock_check();
-    void rebind_from_active_window();
 
     int shown_area_index = 0;
     QString saved_reserve_label;

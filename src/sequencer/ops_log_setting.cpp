@@ -38,14 +38,6 @@ QDateTime reserve_time(const QString& text) {
     return platform::parseCivil(text);
 }
 
-enum class Sent { Ok, Ended };
-
-// Sends the commands of one setting; on a refusal or no reply the operation
-// has ended.
-Sent send_setting(Prog_Dialog& dlg, const QStringList& commands, const QString& owner, int progressBase) {
-    return send_setting_commands(dlg, commands, owner, &setting_command_name, progressBase) ? Sent::Ok : Sent::Ended;
-}
-
 QString owner_name(int area) {
     return (get_cur_mode_type() == 3 ? QStringLiteral("MEMORY") : QStringLiteral("LOG")) + two(area);
 }
@@ -167,34 +159,13 @@ void op_write_log_setting_run(Prog_Dialog& dlg, const LogSettingHooks& hooks, bo
     s.setting_write_rejected = false;
     if (dlg.identity_check() != 0) return;
     if (allAreas) {
-        dlg.set_progress_max(kAreas);
-        for (int n = 1; n <= kAreas; ++n) {
-            dlg.set_progress_value(n);
-            const auto ds = logger_item(DataSetHandle::logger_key(n));
-            if (!ds) {
-                dlg.exit_no_reply();
-                return;
-            }
-            model().act_logger_data = ds;
-            if (send_setting(dlg, hooks.setting_commands(ds->clsLOGGER_SETTING(), two(n)), owner_name(n), -1) !=
-                Sent::Ok) {
-                return;
-            }
-            model().act_logger_data.reset();
-        }
+        if (!send_all_settings(dlg, kAreas, hooks.setting_commands, &owner_name, &setting_command_name)) return;
     } else {
         dlg.set_progress_max(4);
         const int n = hooks.shown_area ? hooks.shown_area() : 0;
-        const auto ds = logger_item(DataSetHandle::logger_key(n));
-        if (!ds) {
-            dlg.exit_no_reply();
+        if (!send_data_set_setting(dlg, DataSetHandle::logger_key(n), two(n), hooks.setting_commands, owner_name(n),
+                                   &setting_command_name, 0))
             return;
-        }
-        model().act_logger_data = ds;
-        if (send_setting(dlg, hooks.setting_commands(ds->clsLOGGER_SETTING(), two(n)), owner_name(n), 0) != Sent::Ok) {
-            return;
-        }
-        model().act_logger_data.reset();
     }
     const int r = hooks.reserved_area ? hooks.reserved_area() : 0;
     bool reserve = r != 0 && !s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty();
@@ -213,19 +184,7 @@ void op_write_log_default_run(Prog_Dialog& dlg, const LogSettingHooks& hooks) {
     seq().setting_write_rejected = false;
     if (dlg.identity_check() != 0) return;
     dlg.set_progress_max(4);
-    const auto& root = model().logger_main;
-    if (!root) {
-        dlg.exit_no_reply();
-        return;
-    }
-    if (!logger_item(QStringLiteral("L00"))) root->colLOGGER_DATA().Add(QStringLiteral("L00"));
-    const auto ds = logger_item(QStringLiteral("L00"));
-    model().act_logger_data = ds;
-    if (send_setting(dlg, hooks.setting_commands(ds->clsLOGGER_SETTING(), QStringLiteral("00")),
-                     QStringLiteral("既定収録設定"), 0) != Sent::Ok) {
-        return;
-    }
-    model().act_logger_data.reset();
+    if (!send_default_setting(dlg, hooks.setting_commands, &setting_command_name)) return;
     // The link stays up; app_idle_flag is left as the operation's start set it.
     dlg.exit_editor_write(false, false);
 }

@@ -18,29 +18,8 @@ constexpr int kTags = 20;
 
 QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
 
-std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) { return DataSetHandle::of_tag(key).logger(); }
-
 // What the refusal message names: the owner and the command.
 QString command_name(int index) { return setting_command_name(index == 0 ? 1 : 2); }
-
-enum class Sent { Ok, Ended };
-
-// Sends the two commands of the data set under `key` as number nn; on a
-// refusal or no reply the operation has ended. `progressBase` >= 0 advances
-// the bar per command.
-Sent send_tag_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const QString& owner,
-                      int progressBase) {
-    const auto ds = logger_item(key);
-    if (!ds) {
-        dlg.exit_no_reply();
-        return Sent::Ended;
-    }
-    model().act_logger_data = ds;
-    const QStringList commands = tag_setting_commands(ds->clsLOGGER_SETTING(), nn);
-    if (!send_setting_commands(dlg, commands, owner, &command_name, progressBase)) return Sent::Ended;
-    model().act_logger_data.reset();
-    return Sent::Ok;
-}
 
 }  // namespace
 
@@ -53,13 +32,9 @@ void op_write_tag_setting_run(Prog_Dialog& dlg, const TagSettingWriteHooks& hook
     seq().setting_write_rejected = false;
     if (dlg.identity_check() != 0) return;
     if (allTags) {
-        dlg.set_progress_max(kTags);
-        for (int n = 1; n <= kTags; ++n) {
-            dlg.set_progress_value(n);
-            if (send_tag_setting(dlg, DataSetHandle::logger_key(n), two(n), QStringLiteral("TAG") + two(n), -1) !=
-                Sent::Ok)
-                return;
-        }
+        if (!send_all_settings(dlg, kTags, &tag_setting_commands, [](int n) { return QStringLiteral("TAG") + two(n); },
+                               &command_name))
+            return;
     } else {
         dlg.set_progress_max(2);
         const int n = hooks.shown_tag ? hooks.shown_tag() : 0;
@@ -67,7 +42,8 @@ void op_write_tag_setting_run(Prog_Dialog& dlg, const TagSettingWriteHooks& hook
             dlg.exit_no_reply();
             return;
         }
-        if (send_tag_setting(dlg, DataSetHandle::logger_key(n), two(n), QStringLiteral("TAG") + two(n), 0) != Sent::Ok)
+        if (!send_data_set_setting(dlg, DataSetHandle::logger_key(n), two(n), &tag_setting_commands,
+                                   QStringLiteral("TAG") + two(n), &command_name, 0))
             return;
     }
     model().act_logger_data.reset();
@@ -78,15 +54,7 @@ void op_write_tag_default_run(Prog_Dialog& dlg) {
     seq().setting_write_rejected = false;
     if (dlg.identity_check() != 0) return;
     dlg.set_progress_max(2);
-    const auto& root = model().logger_main;
-    if (!root) {
-        dlg.exit_no_reply();
-        return;
-    }
-    if (!logger_item(QStringLiteral("L00"))) root->colLOGGER_DATA().Add(QStringLiteral("L00"));
-    if (send_tag_setting(dlg, QStringLiteral("L00"), QStringLiteral("00"), QStringLiteral("既定収録設定"), 0) !=
-        Sent::Ok)
-        return;
+    if (!send_default_setting(dlg, &tag_setting_commands, &command_name)) return;
     // The defaults editor closes after a successful write as well.
     dlg.exit_editor_write(false);
 }

@@ -4,6 +4,7 @@
 
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -143,6 +144,43 @@ bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const 
         }
     }
     return true;
+}
+
+bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const SettingCommandsFn& make,
+                           const QString& owner, const std::function<QString(int)>& command_name, int progressBase) {
+    const auto ds = DataSetHandle::of_tag(key).logger();
+    if (!ds) {
+        dlg.exit_no_reply();
+        return false;
+    }
+    model().act_logger_data = ds;
+    if (!send_setting_commands(dlg, make(ds->clsLOGGER_SETTING(), nn), owner, command_name, progressBase)) return false;
+    model().act_logger_data.reset();
+    return true;
+}
+
+bool send_all_settings(Prog_Dialog& dlg, int count, const SettingCommandsFn& make,
+                       const std::function<QString(int)>& owner, const std::function<QString(int)>& command_name) {
+    dlg.set_progress_max(count);
+    for (int n = 1; n <= count; ++n) {
+        dlg.set_progress_value(n);
+        if (!send_data_set_setting(dlg, DataSetHandle::logger_key(n), QString::number(n).rightJustified(2, u'0'), make,
+                                   owner(n), command_name, -1))
+            return false;
+    }
+    return true;
+}
+
+bool send_default_setting(Prog_Dialog& dlg, const SettingCommandsFn& make,
+                          const std::function<QString(int)>& command_name) {
+    const QString key = QStringLiteral("L00");
+    const auto& root = model().logger_main;
+    if (!root) {
+        dlg.exit_no_reply();
+        return false;
+    }
+    if (!DataSetHandle::of_tag(key).logger()) root->colLOGGER_DATA().Add(key);
+    return send_data_set_setting(dlg, key, QStringLiteral("00"), make, QStringLiteral("既定収録設定"), command_name, 0);
 }
 
 }  // namespace mq

@@ -16,6 +16,7 @@
 namespace mq {
 
 class Prog_Dialog;
+class clsLOGGER_SETTING;
 
 enum class WriteReply {
     Accepted,  // ACK
@@ -49,6 +50,27 @@ void exit_write_rejected(Prog_Dialog& dlg, const QString& what);
 // current logger data set is released: false.
 bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const QString& owner,
                            const std::function<QString(int)>& command_name, int progressBase);
+
+// What builds a setting's commands from the setting and its number "nn".
+using SettingCommandsFn = std::function<QStringList(const clsLOGGER_SETTING& s, const QString& nn)>;
+
+// Sends the commands `make` builds from the logger data set under `key` as
+// number `nn`, with that data set current while they go (as
+// send_setting_commands). No such data set ends the operation with no reply.
+// False when the operation has ended.
+bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const SettingCommandsFn& make,
+                           const QString& owner, const std::function<QString(int)>& command_name, int progressBase);
+
+// Every setting 1..count in turn, the bar at n for setting n; owner(n) names
+// it in a refusal. False when the operation has ended.
+bool send_all_settings(Prog_Dialog& dlg, int count, const SettingCommandsFn& make,
+                       const std::function<QString(int)>& owner, const std::function<QString(int)>& command_name);
+
+// The defaults "L00" (added when missing) sent as number "00", named
+// "既定収録設定". No logger ends the operation with no reply. False when the
+// operation has ended.
+bool send_default_setting(Prog_Dialog& dlg, const SettingCommandsFn& make,
+                          const std::function<QString(int)>& command_name);
 
 // The current data set bound again from the main window's active data
 // window, as a settings editor does when it closes: none open makes the kind

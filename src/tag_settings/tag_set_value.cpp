@@ -24,6 +24,7 @@
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "sequencer/setting_form.h"
+#include "sequencer/setting_editor_steps.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag0_set_value.h"
 #include "tag_settings/tag_setting_files.h"
@@ -33,28 +34,6 @@ namespace mq {
 namespace {
 
 constexpr int kTags = 20;
-
-QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
-
-std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) {
-    const auto& root = model().logger_main;
-    if (!root) return nullptr;
-    try {
-        return root->colLOGGER_DATA().Item(key);
-    } catch (const MissingKeyError&) {
-        return nullptr;
-    }
-}
-
-bool collection_empty() { return !model().logger_main || model().logger_main->colLOGGER_DATA().Count() == 0; }
-
-platform::MsgResult ask(QWidget* w, const QString& text) {
-    return platform::msgBox(w, text, platform::MsgButtons::OKCancel);
-}
-
-void warn(QWidget* w, const QString& text) {
-    platform::msgBox(w, text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-}
 
 const clsLOGGER_STATUS* connected_status() {
     const auto& root = model().logger_main;
@@ -105,11 +84,7 @@ tag_set_value::tag_set_value(QWidget* parent) : ActivatedDialog(parent) {
     form = new SettingForm(this, SettingFormKind::Tag);
 
     auto button = [this](const char* name, const QString& text, const QString& tip) {
-        auto* b = new QPushButton(text, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        return b;
+        return setting_editor_button(this, name, text, tip);
     };
     Command1 = button("Command1", QStringLiteral("一括書き込み"),
                       QStringLiteral("すべての（01～20）ﾀｸﾞ設定をﾛｶﾞｰに書き込んで設定を終了します"));
@@ -145,21 +120,15 @@ tag_set_value::tag_set_value(QWidget* parent) : ActivatedDialog(parent) {
 
 tag_set_value::~tag_set_value() = default;
 
-tag_set_value* tag_set_value::openInstance() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* d = qobject_cast<tag_set_value*>(w);
-        if (d && !d->m_unloaded) return d;
-    }
-    return nullptr;
-}
+tag_set_value* tag_set_value::openInstance() { return setting_open_editor<tag_set_value>(); }
 
 int tag_set_value::shown_tag() const { return Combo1->currentIndex() + 1; }
 
 // ---------------------------------------------------------------- fill and collect
 
 void tag_set_value::fill_tag(int n) {
-    if (collection_empty()) return;
-    const auto ds = logger_item(QStringLiteral("L") + two(n));
+    if (setting_logger_empty()) return;
+    const auto ds = setting_area_data_set(n);
     if (!ds) return;
     model().act_logger_data = ds;
     form->fill(ds->clsLOGGER_SETTING());
@@ -176,8 +145,8 @@ void tag_set_value::tag_set_value_disp(qint16 n) {
 }
 
 void tag_set_value::tag_set_value_disp_kitei() {
-    if (collection_empty()) return;
-    if (const auto ds = logger_item(QStringLiteral("L00"))) {
+    if (setting_logger_empty()) return;
+    if (const auto ds = setting_area_data_set(0)) {
         model().act_logger_data = ds;
         form->fill(ds->clsLOGGER_SETTING());
     }
@@ -185,8 +154,8 @@ void tag_set_value::tag_set_value_disp_kitei() {
 }
 
 void tag_set_value::tag_setting_collect(int n, bool announce) {
-    if (collection_empty()) return;
-    const auto ds = logger_item(QStringLiteral("L") + two(n));
+    if (setting_logger_empty()) return;
+    const auto ds = setting_area_data_set(n);
     if (!ds) return;
     model().act_logger_data = ds;
     form->collect(ds->clsLOGGER_SETTING(), announce);
@@ -216,14 +185,7 @@ void tag_set_value::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
     if (!seq().tag_setting_read_done) {
-        seq().prog_mode = op_read_tag_setting;
-        bool failed = false;
-        try {
-            prog_dialog_show(this);
-        } catch (const Error&) {
-            failed = true;
-        }
-        if (failed || link().comm_cancel_flag || !seq().tag_setting_read_done) {
+        if (!setting_editor_first_read(this, op_read_tag_setting, seq().tag_setting_read_done)) {
             m_inActivate = false;
             unload();
             return;
@@ -251,7 +213,7 @@ void tag_set_value::Combo1_Click() {
 
 void tag_set_value::Command1_Click() {
     const int t = shown_tag();
-    if (ask(this, QStringLiteral("書き込みを行うとすべての収録済みデータが削除されます。よろしいですか？")) !=
+    if (setting_editor_ask(this, QStringLiteral("書き込みを行うとすべての収録済みデータが削除されます。よろしいですか？")) !=
         platform::MsgResult::OK) {
         return;
     }
@@ -267,7 +229,7 @@ void tag_set_value::Command1_Click() {
 
 void tag_set_value::Command3_Click() {
     const int t = shown_tag();
-    if (ask(this, QStringLiteral("書き込みを行うとTAG") + QString::number(t) +
+    if (setting_editor_ask(this, QStringLiteral("書き込みを行うとTAG") + QString::number(t) +
                       QStringLiteral("に収録済みのデータは削除されます。よろしいですか？")) != platform::MsgResult::OK) {
         return;
     }
@@ -287,7 +249,7 @@ void tag_set_value::Command3_Click() {
 void tag_set_value::Command4_Click() { tag_default_paste(); }
 
 void tag_set_value::tag_default_paste() {
-    if (ask(this, QStringLiteral("既定収録値を読み込みます。　よろしいですか？")) != platform::MsgResult::OK) return;
+    if (setting_editor_ask(this, QStringLiteral("既定収録値を読み込みます。　よろしいですか？")) != platform::MsgResult::OK) return;
     const bool added = tag0_set_value_file_open_click(this);
     tag_set_value_disp_kitei();
     // The defaults data set belongs to the defaults editor; one made here goes again.
@@ -329,19 +291,16 @@ void tag_set_value::Toolbar1_ButtonClick(int index) {
 
 void tag_set_value::tag_csv_read() {
     const int t = shown_tag();
-    FileDialogRequest req;
-    req.filters = {QStringLiteral("CSV files (*.csv)")};
-    req.startDir = home_state().lafp_open_dir;
-    const FileDialogAnswer a = (file_dialog ? file_dialog : show_file_dialog)(this, req);
-    if (!a.accepted || a.path.isEmpty()) return;
-    const auto ds = logger_item(QStringLiteral("L") + two(t));
+    const QString chosen = setting_csv_dialog(this, file_dialog, false);
+    if (chosen.isEmpty()) return;
+    const auto ds = setting_area_data_set(t);
     if (!ds) return;
     model().act_logger_data = ds;
-    const FileResult r = tag_setting_file_load(a.path, ds->clsLOGGER_SETTING());
+    const FileResult r = tag_setting_file_load(chosen, ds->clsLOGGER_SETTING());
     model().act_logger_data.reset();
     if (!r) {
         // The tag's setting and the fields stay as they were.
-        warn(this, r.message);
+        setting_editor_warn(this, r.message);
         return;
     }
     tag_set_value_disp(qint16(t));
@@ -351,27 +310,20 @@ void tag_set_value::tag_csv_write() {
     const int t = shown_tag();
     // The fields reach the tag even when the save is then cancelled.
     tag_setting_collect(t);
-    FileDialogRequest req;
-    req.save = true;
-    req.filters = {QStringLiteral("CSV files (*.csv)")};
-    req.startDir = home_state().lafp_save_dir;
-    const FileDialogAnswer a = (file_dialog ? file_dialog : show_file_dialog)(this, req);
-    if (!a.accepted || a.path.isEmpty()) return;
-    const auto ds = logger_item(QStringLiteral("L") + two(t));
+    const QString chosen = setting_csv_dialog(this, file_dialog, true);
+    if (chosen.isEmpty()) return;
+    const auto ds = setting_area_data_set(t);
     if (!ds) return;
     model().act_logger_data = ds;
-    const FileResult r = tag_setting_file_save(tag_csv_save_name(a.path), ds->clsLOGGER_SETTING(), connected_status());
+    const FileResult r = tag_setting_file_save(tag_csv_save_name(chosen), ds->clsLOGGER_SETTING(), connected_status());
     model().act_logger_data.reset();
-    if (!r) warn(this, r.message);
+    if (!r) setting_editor_warn(this, r.message);
 }
 
 void tag_set_value::tag_setting_copy() { form->copy_to(seq().setting_clip); }
 
 void tag_set_value::tag_setting_paste() {
-    if (!seq().setting_clip.valid) {
-        warn(this, QStringLiteral("カットバッファにデータがありません。"));
-        return;
-    }
+    if (!setting_clip_ready(this)) return;
     form->paste_from(seq().setting_clip);
 }
 

@@ -335,34 +335,14 @@ void log_data::disp_log_data_form(const QString& nn) {
     m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     const int n = nn.trimmed().toInt();
     write_setting_labels(s, /*twoDigitYear=*/true);
-    try {
-        ds->clsLOGGER_DATABASE().makeDbPath(Tag());
-    } catch (const Error&) {
-        // No working database can be made (the folder cannot be written):
-        // the window is given up like a failed read, never left half made.
+    // An empty area is never read: its window shows no records, with an
+    // empty working database behind it like any other window.
+    if (!prog_fill_logger_window(*this, *ds, op_read_log_data, n, [&] {
+            reset_log_statistics(s);
+            refresh_Data1();
+        })) {
         give_up_read();
         return;
-    }
-
-    if (s.data_count() != 0) {
-        m_grid->setRows(s.data_count() + 1);
-        s.let_area_no(quint8(n));
-        if (!prog_read_into_window(op_read_log_data, qint16(n), this)) {
-            give_up_read();
-            return;
-        }
-    } else {
-        // An empty area is never read: its window shows no records, with an
-        // empty working database behind it like any other window.
-        reset_log_statistics(s);
-        try {
-            bind_data_recordset(this);
-            bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
-        } catch (const Error&) {
-            give_up_read();
-            return;
-        }
-        refresh_Data1();
     }
 
     write_graph_defaults(*ds);

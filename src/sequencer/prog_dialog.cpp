@@ -18,11 +18,13 @@
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "model/data_set_handle.h"
+#include "model/cls_logger_setting.h"
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
 #include "platform/folders.h"
+#include "platform/grid.h"
 #include "platform/message_box.h"
 #include "sequencer/seq_state.h"
 
@@ -537,6 +539,31 @@ bool prog_read_into_window(qint16 code, qint16 n, QWidget* target) {
     }
     const LinkState& ls = link();
     return !failed && !ls.comm_cancel_flag && ls.link_connected_flag;
+}
+
+bool prog_fill_logger_window(IDataWindow& w, clsLOGGER_DATA& ds, qint16 code, int n,
+                             const std::function<void()>& showEmpty) {
+    clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
+    try {
+        ds.clsLOGGER_DATABASE().makeDbPath(w.Tag());
+    } catch (const Error&) {
+        // No working database can be made (the folder cannot be written):
+        // the window is given up like a failed read, never left half made.
+        return false;
+    }
+    if (s.data_count() != 0) {
+        w.vsFlexGrid1()->setRows(s.data_count() + 1);
+        s.let_area_no(quint8(n));
+        return prog_read_into_window(code, qint16(n), w.widget());
+    }
+    try {
+        bind_data_recordset(&w);
+        w.bind_Data1(ds.clsLOGGER_DATABASE().Recordset());
+    } catch (const Error&) {
+        return false;
+    }
+    showEmpty();
+    return true;
 }
 
 void prog_dialog_show(QWidget* parent, QWidget* target) {

@@ -22,6 +22,7 @@
 #include <QtGlobal>
 
 #include <exception>
+#include <functional>
 
 #include "main_window/scrambling.h"
 #include "main_window/serial_link.h"
@@ -31,6 +32,9 @@ class QProgressBar;
 class QPushButton;
 
 namespace mq {
+
+class IDataWindow;
+class clsLOGGER_DATA;
 
 class Prog_Dialog : public QDialog, public IRxProgressBar, public IFileProgress {
     Q_OBJECT
@@ -139,6 +143,14 @@ void prog_dialog_show(QWidget* parent = nullptr, QWidget* target = nullptr);
 // reply stored and the link up; false when it raised (a reply that could not
 // be stored leaves nothing worth showing), was cancelled or lost the link.
 bool prog_read_into_window(qint16 code, qint16 n, QWidget* target);
+
+// The records of a logger data window (area or tag n of data set ds): its
+// working database is made, then a set with records is read by operation
+// `code`; an empty set is never read, its window is bound to the empty
+// database and `showEmpty` shows it. False when the window must be given up
+// (no working database, a failed read).
+bool prog_fill_logger_window(IDataWindow& w, clsLOGGER_DATA& ds, qint16 code, int n,
+                             const std::function<void()>& showEmpty);
 
 // Phase text of an operation code ("" for a code outside the table).
 QString prog_phase_text(qint16 code);

@@ -179,33 +179,14 @@ void tag_data::disp_tag_data_form(const QString& nn) {
 
     set_records_layout();
     m_label4->setText(s.log_name());
-    try {
-        ds->clsLOGGER_DATABASE().makeDbPath(Tag());
-    } catch (const Error&) {
-        // No working database can be made: given up like a failed read.
+    // An empty tag is never read: its window shows no records, with an empty
+    // working database behind it like any other window.
+    if (!prog_fill_logger_window(*this, *ds, op_read_tag_data, n, [&] {
+            reset_tag_statistics(s);
+            refresh_Data1();
+        })) {
         give_up_window();
         return;
-    }
-
-    if (s.data_count() != 0) {
-        m_grid->setRows(s.data_count() + 1);
-        s.let_area_no(quint8(n));
-        if (!prog_read_into_window(op_read_tag_data, qint16(n), this)) {
-            give_up_window();
-            return;
-        }
-    } else {
-        // An empty tag is never read: its window shows no records, with an
-        // empty working database behind it like any other window.
-        reset_tag_statistics(s);
-        try {
-            bind_data_recordset();
-            bind_Data1(ds->clsLOGGER_DATABASE().Recordset());
-        } catch (const Error&) {
-            give_up_window();
-            return;
-        }
-        refresh_Data1();
     }
 
     write_channel_heads(tag_logger_units());

@@ -213,8 +213,6 @@ log_data* log_data::activeLogWindow() {
     return dynamic_cast<log_data*>(w);
 }
 
-clsLOGGER_DATABASE* log_data::window_database() const { return DataSetHandle::of_tag(Tag()).database(); }
-
 // ---------------------------------------------------------------- layout pieces
 
 void log_data::set_records_layout() {
@@ -497,36 +495,7 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
 
 void log_data::refresh_Data1() {
     m_graphArrays = GraphArrays{};
-    if (!m_data1 || !m_data1->IsOpen()) {
-        if (clsLOGGER_DATABASE* db = window_database()) m_data1 = db->Recordset();
-    }
-    m_grid->setRedraw(false);
-    if (!m_data1 || !m_data1->IsOpen()) {
-        m_grid->setRows(1);
-        m_grid->setRedraw(true);
-        return;
-    }
-    const QStringList names = m_data1->FieldNames();
-    const qint32 count = m_data1->RecordCount();
-    const int lastField = std::min<int>(6, int(names.size()) - 1);
-    m_grid->setRows(count + 1);
-    for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
-    if (count > 0 && lastField >= 0) {
-        // Straight from the database's bytes into the table's cells, with no
-        // text object per cell in between.
-        struct Fill : DbRecordset::RowVisitor {
-            platform::Grid* grid;
-            qint32 rows;
-            void row(qint32 position, const QByteArrayView* fields, int n) override {
-                if (position >= rows) return;
-                for (int c = 0; c < n; ++c) grid->setTextUtf8(position + 1, c, fields[c]);
-            }
-        } fill;
-        fill.grid = m_grid;
-        fill.rows = count;
-        m_data1->ReadRowsUtf8(0, lastField, fill);
-    }
-    m_grid->setRedraw(true);
+    refresh_records_table(m_data1, m_grid, 6);
 }
 
 void log_data::show_loaded_records(qint32 count) {

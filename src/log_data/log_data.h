@@ -197,7 +197,6 @@ private:
     void show_integration(bool high);
     void give_up_read();
     // The working database of the window's data set (by its Tag), or null.
-    clsLOGGER_DATABASE* window_database() const;
 
     // The setting of the window's data set (by its Tag), or null.
     clsLOGGER_SETTING* window_setting() const;

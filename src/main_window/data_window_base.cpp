@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "main_window/home_state.h"
+#include "model/cls_logger_database.h"
 #include "model/common_proc.h"
 #include "model/data_set_handle.h"
 #include "model/model_state.h"
@@ -133,6 +134,40 @@ void DataWindowBase::write_statistics_row_names(platform::Grid* stats, int rowCo
 
 QString DataWindowBase::channel_head(int ch, const QString& unit) {
     return QStringLiteral("CH") + QString::number(ch + 1) + QLatin1Char('[') + unit + QLatin1Char(']');
+}
+
+clsLOGGER_DATABASE* DataWindowBase::window_database() const { return DataSetHandle::of_tag(Tag()).database(); }
+
+void DataWindowBase::refresh_records_table(std::shared_ptr<DbRecordset>& data1, platform::Grid* grid,
+                                           int lastColumn) {
+    if (!data1 || !data1->IsOpen()) {
+        if (clsLOGGER_DATABASE* db = window_database()) data1 = db->Recordset();
+    }
+    grid->setRedraw(false);
+    if (!data1 || !data1->IsOpen()) {
+        grid->setRows(1);
+        grid->setRedraw(true);
+        return;
+    }
+    const QStringList names = data1->FieldNames();
+    const qint32 count = data1->RecordCount();
+    const int lastField = std::min<int>(lastColumn, int(names.size()) - 1);
+    grid->setRows(count + 1);
+    for (int c = 0; c <= lastField; ++c) grid->setTextMatrix(0, c, names[c]);
+    if (count > 0 && lastField >= 0) {
+        struct Fill : DbRecordset::RowVisitor {
+            platform::Grid* grid;
+            qint32 rows;
+            void row(qint32 position, const QByteArrayView* fields, int n) override {
+                if (position >= rows) return;
+                for (int c = 0; c < n; ++c) grid->setTextUtf8(position + 1, c, fields[c]);
+            }
+        } fill;
+        fill.grid = grid;
+        fill.rows = count;
+        data1->ReadRowsUtf8(0, lastField, fill);
+    }
+    grid->setRedraw(true);
 }
 
 }  // namespace mq

@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 #include "model/data_window.h"
 
 class QCloseEvent;
@@ -21,6 +23,8 @@ namespace mq {
 namespace platform {
 class Grid;
 }
+class clsLOGGER_DATABASE;
+class DbRecordset;
 
 class DataWindowBase : public QWidget, public IDataWindow {
     Q_OBJECT
@@ -70,8 +74,17 @@ public:
     // "CH1[unit]".
     static QString channel_head(int ch, const QString& unit);
 
+    // The working database of the window's data set (null when it is gone).
+    clsLOGGER_DATABASE* window_database() const;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
+
+    // Fills the records table from the working database: row 0 the field
+    // names, then the first lastColumn + 1 fields of every record, straight
+    // from the database's bytes (no text object per cell). data1 is opened on
+    // the window's database when it is not open; with none, one row is left.
+    void refresh_records_table(std::shared_ptr<DbRecordset>& data1, platform::Grid* grid, int lastColumn);
 
 private:
     QString m_tag;

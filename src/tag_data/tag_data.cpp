@@ -135,8 +135,6 @@ tag_data* tag_data::activeTagWindow() {
     return dynamic_cast<tag_data*>(w);
 }
 
-clsLOGGER_DATABASE* tag_data::window_database() const { return DataSetHandle::of_tag(Tag()).database(); }
-
 // ---------------------------------------------------------------- layout pieces
 
 void tag_data::set_records_layout() {
@@ -261,32 +259,7 @@ void tag_data::tag_data_save_FixedDb(const QString& reply, qint32 q, qint16 r) {
     });
 }
 
-void tag_data::refresh_Data1() {
-    if (!m_data1 || !m_data1->IsOpen()) {
-        if (clsLOGGER_DATABASE* db = window_database()) m_data1 = db->Recordset();
-    }
-    m_grid->setRedraw(false);
-    if (!m_data1 || !m_data1->IsOpen()) {
-        m_grid->setRows(1);
-        m_grid->setRedraw(true);
-        return;
-    }
-    const QStringList names = m_data1->FieldNames();
-    const qint32 count = m_data1->RecordCount();
-    const int lastField = std::min<int>(7, int(names.size()) - 1);
-    m_grid->setRows(count + 1);
-    for (int c = 0; c <= lastField; ++c) m_grid->setTextMatrix(0, c, names[c]);
-    if (count > 0 && lastField >= 0) {
-        const auto columns = m_data1->ReadColumns(0, lastField);
-        for (int c = 0; c <= lastField; ++c) {
-            QStringList texts;
-            texts.reserve(qsizetype(columns[size_t(c)].size()));
-            for (const QString& t : columns[size_t(c)]) texts.append(t);
-            m_grid->setColumnTexts(c, 1, texts);
-        }
-    }
-    m_grid->setRedraw(true);
-}
+void tag_data::refresh_Data1() { refresh_records_table(m_data1, m_grid, 7); }
 
 // ---------------------------------------------------------------- size
 

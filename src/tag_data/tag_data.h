@@ -132,7 +132,6 @@ protected:
 
 private:
     void build_ui();
-    clsLOGGER_DATABASE* window_database() const;
 
     platform::Grid* m_grid = nullptr;
     platform::Grid* m_stats = nullptr;

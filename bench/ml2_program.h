@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <cstdlib>
 #include <memory>
 
 #include "app/program_state.h"
@@ -33,10 +34,13 @@
 #include "model/db_workspace.h"
 #include "model/model_state.h"
 #include "platform/message_box.h"
+#include "tag_data/tag_data.h"
+#include "tag_data/tag_data_files.h"
 
 namespace mq::bench {
 
-// The program's state and a main window with the LOG file commands wired in;
+// The program's state and a main window with the LOG and TAG file commands
+// wired in;
 // the file dialog answers `chosen` with the filter `filter`.
 struct Ml2Program {
     ProgramState programState;
@@ -59,6 +63,9 @@ struct Ml2Program {
         install_log_data_targets(t);
         install_log_file_targets(t);
         install_log_file_operations();
+        install_tag_data_targets(t);
+        install_tag_file_targets(t);
+        install_tag_data_operations();
         const FileDialogFn dialog = [this](QWidget*, const FileDialogRequest&) {
             return FileDialogAnswer{true, chosen, filter};
         };
@@ -88,6 +95,14 @@ struct Ml2Program {
         return log_data::activeLogWindow() != nullptr;
     }
 
+    // Opens a ".MT1" file into a TAG data window, as the window table does.
+    bool openMt1(const QString& path) {
+        model().act_data_kind = 1;
+        home_state().open_file_path = path;
+        home->winTable().win_file_open_tag(QStringLiteral("bench.mt1"));
+        return tag_data::activeTagWindow() != nullptr;
+    }
+
     void save(const QString& path, int filterIndex) {
         chosen = path;
         filter = filterIndex;
@@ -95,12 +110,14 @@ struct Ml2Program {
     }
 };
 
-// One program for the whole run (made on first use, never taken down).
+// One program for the whole run (made on first use, never taken down; its
+// folder goes at the end of the run).
 inline Ml2Program& ml2Program() {
     static Ml2Program* p = nullptr;
     if (!p) {
         test::ensureApplication();
         p = new Ml2Program;
+        std::atexit([] { QDir(p->dir.path()).removeRecursively(); });
     }
     return *p;
 }

@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "common/test_env.h"
+#include "mt1_file.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
@@ -36,42 +37,9 @@
 
 namespace {
 
-void fillSetting(mq::clsLOGGER_SETTING& s, qint32 n) {
-    s.let_area_no(4);
-    s.let_log_name(QStringLiteral("BENCH"));
-    const char* types[4] = {"K", "V", "T", "J"};
-    for (int c = 0; c < 4; ++c) {
-        s.let_Ch_input_type(c, QString::fromLatin1(types[c]));
-        s.let_Ch_period_pos(c, c == 1 ? 2 : 1);
-        s.let_Ch_unit(c, c == 1 ? QStringLiteral("mV ") : QStringLiteral("ﾟC "));
-        s.let_Ch_low_alarm_count(c, QStringLiteral("-10.0"));
-        s.let_Ch_high_alarm_count(c, QStringLiteral("40.0"));
-    }
-    s.let_data_count(n);
-}
-
 QString path(qint32 n) { return mq::test::dataHome() + QStringLiteral("/bench_%1.mt1").arg(n); }
 
-// Writes an ".MT1" file of n records with the pure writer.
-void makeFile(qint32 n) {
-    mq::clsLOGGER_SETTING s;
-    mq::clsLOGGER_STATUS st;
-    st.let_model_name(QStringLiteral("PW4409MU"));
-    fillSetting(s, n);
-    for (int c = 0; c < 4; ++c) s.let_Ch_data_count(c, n);
-    auto i = std::make_shared<qint32>(0);
-    const QDateTime start(QDate(2014, 1, 1), QTime(0, 0, 0));
-    mq::mt1_write_file(path(n), mq::Mt1Sources{s, st, false}, [i, start](mq::TagTableRow& r) {
-        const qint32 k = (*i)++;
-        r.time = start.addSecs(13LL * k).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-        r.ch = {QString::number((k % 700) / 10.0 - 20, 'f', 1), QString::number((k % 300) / 100.0, 'f', 2),
-                k % 97 == 0 ? QStringLiteral("     O.R.") : QString::number((k % 400) / 10.0, 'f', 1),
-                k % 89 == 0 ? QStringLiteral("    ------") : QString::number((k % 500) / 10.0, 'f', 1)};
-        r.worker = QStringLiteral("W%1").arg(k % 20);
-        r.comment = QStringLiteral("C%1").arg(k % 20);
-        return true;
-    });
-}
+void makeFile(qint32 n) { mq::bench::writeMt1(path(n), n); }
 
 // The TAG data reply of n four-channel records.
 QString reply(qint32 n) {
@@ -91,7 +59,7 @@ QString reply(qint32 n) {
 void BM_SplitTagReply(benchmark::State& state) {
     const qint32 n = qint32(state.range(0));
     mq::clsLOGGER_SETTING s;
-    fillSetting(s, n);
+    mq::bench::fillTagSetting(s, n);
     const QString r = reply(n);
     for (auto _ : state) {
         qint32 count = 0;

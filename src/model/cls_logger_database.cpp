@@ -348,6 +348,11 @@ void clsLOGGER_DATABASE::makeDbPath(const QString& key, const QString& userDir) 
     if (QFileInfo::exists(m_path)) deleteOrThrow(m_path);
 }
 
+QString clsLOGGER_DATABASE::working_pragmas() {
+    return QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
+                          "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768; PRAGMA mmap_size = 1073741824");
+}
+
 void clsLOGGER_DATABASE::NewDb(quint8 kind) {
     if (!m_workspace) throw DatabaseError("no workspace set for the working database");
     if (m_path.isEmpty()) throw DatabaseError("working database path not set");
@@ -368,8 +373,7 @@ void clsLOGGER_DATABASE::NewDb(quint8 kind) {
     s->db.open(m_path, true);
     // The file is scratch space rebuilt on every fill and deleted afterwards;
     // durability across a crash buys nothing here.
-    s->db.exec(QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
-                              "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768; PRAGMA mmap_size = 1073741824"));
+    s->db.exec(working_pragmas());
     detail::registerQueryFunctions(s->db);
     s->db.exec(kind == 2 ? tagTableDdl(QStringLiteral("DATA")) : logTableDdl(QStringLiteral("DATA")));
 

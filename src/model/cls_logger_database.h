@@ -163,6 +163,9 @@ public:
     // it loaded applies them instead of reading every record back.
     std::vector<MarkedCell> takeMarkedCells();
 
+    // The settings every working database is opened with (SQL pragmas).
+    static QString working_pragmas();
+
     // Converts a date-time to the stored "yyyy/mm/dd hh:nn:ss" text.
     static QString db_record_time_text(const QDateTime& t);
     // The same into buf (at least 48 bytes); returns the length.

@@ -3,6 +3,7 @@
 // the mark column cell by cell. Run by hand: build/release/bench/grid_bench
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "common/test_env.h"
@@ -32,6 +33,23 @@ void BM_FillFullMemory(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * records);
 }
 BENCHMARK(BM_FillFullMemory)->Arg(10000)->Arg(100000)->Arg(345600)->Unit(benchmark::kMillisecond);
+
+// Sizing a shown table for a full logger memory at once.
+void BM_SizeShownTable(benchmark::State& state) {
+    mq::test::ensureApplication();
+    const int records = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        mq::platform::Grid g;
+        g.setCols(7);
+        g.resize(800, 600);
+        g.show();
+        state.ResumeTiming();
+        g.setRows(records + 1);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SizeShownTable)->Arg(345600)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -235,6 +235,7 @@ void BM_OpenMl2LongestPause(benchmark::State& state) {
         qint64 longest = 0;
         QObject::connect(&tick, &QTimer::timeout, [&] {
             const qint64 now = clock.nsecsElapsed();
+            if (now - last > longest) std::printf("gap %.1f ms ending at %.1f ms\n", (now - last) / 1e6, now / 1e6);
             longest = std::max(longest, now - last);
             last = now;
         });

@@ -7,6 +7,7 @@
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
+#include "platform/civil_time.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/numbers.h"
@@ -69,10 +70,10 @@ clsLOGGER_SETTING* fold_setting() {
 
 // A missing value holds nothing for the interval after it; the interval
 // before it still takes the previous record's hold.
-void missing_step(const QDateTime& t, int ch) {
+void missing_step(qint64 secs, int ch) {
     LogDataState& st = log_data_state();
     if (!st.integ_first_flag) {
-        const qint64 s = st.integ_prev_time.secsTo(t);
+        const qint64 s = secs - st.integ_prev_secs;
         st.ch_h_integ[ch] += double(st.ch_h_hold[ch]) * double(s);
         st.ch_l_integ[ch] += double(st.ch_l_hold[ch]) * double(s);
     }
@@ -115,10 +116,10 @@ float integ_value_of(const QString& inputType, const QString& text) {
     return float(platform::val(text));
 }
 
-void integ_step(float value, float base, const QDateTime& t, int ch) {
+void integ_step(float value, float base, qint64 secs, int ch) {
     LogDataState& st = log_data_state();
     if (!st.integ_first_flag) {
-        const qint64 s = st.integ_prev_time.secsTo(t);
+        const qint64 s = secs - st.integ_prev_secs;
         st.ch_h_integ[ch] += double(st.ch_h_hold[ch]) * double(s);
         st.ch_l_integ[ch] += double(st.ch_l_hold[ch]) * double(s);
     }
@@ -136,13 +137,14 @@ void integ_step(float value, float base, const QDateTime& t, int ch) {
 }
 
 void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, const std::array<QString, 4>& values) {
+    const qint64 secs = platform::civilSeconds(t);
     for (int ch = 0; ch < 4; ++ch) {
         const QString type = s.Ch_input_type(ch);
         if (!integrates(type)) continue;
         QString text = values[ch];
         const ValueKind kind = value_kind(text);
         if (kind == ValueKind::Blank || kind == ValueKind::Missing) {
-            missing_step(t, ch);
+            missing_step(secs, ch);
             continue;
         }
         // A range mark is integrated as the logger's range code.
@@ -150,11 +152,11 @@ void h_sum_l_sum_calc_values(const clsLOGGER_SETTING& s, const QDateTime& t, con
         else if (kind == ValueKind::UnderMark) text = kLoggerUnderRangeText.toString();
         const float value = integ_value_of(type, text);
         const float base = float(s.Ch_sum_std_count_value(ch));
-        integ_step(value, base, t, ch);
+        integ_step(value, base, secs, ch);
     }
     LogDataState& st = log_data_state();
     st.integ_first_flag = false;
-    st.integ_prev_time = t;
+    st.integ_prev_secs = secs;
 }
 
 IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s) {
@@ -170,8 +172,8 @@ IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s) {
     return setup;
 }
 
-void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, const QDateTime& t,
-                              const std::array<IntegValue, 4>& kind, const std::array<float, 4>& value) {
+void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, qint64 t, const std::array<IntegValue, 4>& kind,
+                              const std::array<float, 4>& value) {
     for (int ch = 0; ch < 4; ++ch) {
         if (!setup.on[ch]) continue;
         switch (kind[ch]) {
@@ -191,7 +193,7 @@ void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, const QDateTime& t
     }
     LogDataState& st = log_data_state();
     st.integ_first_flag = false;
-    st.integ_prev_time = t;
+    st.integ_prev_secs = t;
 }
 
 void h_sum_l_sum_calc(qint32 row, const QDateTime& t) {

@@ -35,7 +35,7 @@ class clsLOGGER_SETTING;
 
 struct LogDataState {
     bool integ_first_flag = false;
-    QDateTime integ_prev_time;
+    qint64 integ_prev_secs = 0;  // civil seconds of the previous record
     std::array<double, 4> ch_h_integ{};  // unit x seconds
     std::array<double, 4> ch_l_integ{};
     std::array<float, 4> ch_h_hold{};  // distance above the base of the last record
@@ -89,19 +89,21 @@ struct IntegNumbersSetup {
 IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s);
 // What one channel of a record holds for the integration.
 enum class IntegValue : quint8 { Number, Missing, Over, Under };
-// h_sum_l_sum_calc_values for a record given as numbers: kind[ch] says
-// whether value[ch] counts or the channel is missing or out of range.
-void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, const QDateTime& t,
-                              const std::array<IntegValue, 4>& kind, const std::array<float, 4>& value);
+// h_sum_l_sum_calc_values for a record given as numbers at civil seconds
+// `secs` (platform/civil_time.h): kind[ch] says whether value[ch] counts or
+// the channel is missing or out of range.
+void h_sum_l_sum_calc_numbers(const IntegNumbersSetup& setup, qint64 secs, const std::array<IntegValue, 4>& kind,
+                              const std::array<float, 4>& value);
 
 // The number the integration uses for a value text of a channel type: the
 // type's substitute for over range ("3276.7") and under range ("3276.6"),
 // else the text's number.
 float integ_value_of(const QString& inputType, const QString& text);
 
-// One channel's step: adds the held distances times the whole seconds since
-// the previous record, then holds this record's distance from the base.
-void integ_step(float value, float base, const QDateTime& t, int ch);
+// One channel's step at civil seconds `secs`: adds the held distances times
+// the whole seconds since the previous record, then holds this record's
+// distance from the base.
+void integ_step(float value, float base, qint64 secs, int ch);
 
 // Publishes the integrations of the integrating channels of the current data
 // set as Ch_h_sum / Ch_l_sum texts (hours, rounded half up to one decimal).

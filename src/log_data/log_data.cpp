@@ -706,8 +706,7 @@ void log_data::integrate_range(qint32 first, qint32 last) {
                 values[size_t(ch)] = float(double(v) / scale[size_t(ch)]);
             }
         }
-        h_sum_l_sum_calc_numbers(c, QDateTime::fromSecsSinceEpoch(m_graphArrays.secs[size_t(r - 1)], Qt::UTC), kinds,
-                                 values);
+        h_sum_l_sum_calc_numbers(c, m_graphArrays.secs[size_t(r - 1)], kinds, values);
     }
     sum_calc_end(*s);
 }

@@ -287,11 +287,11 @@ public:
                 kind[ch] = IntegValue::Number;
             }
         }
-        m_writer.addBytes(r, rec.time, rec.marked, cells);
+        m_writer.addBytes(r, rec.secs, rec.marked, cells);
         for (size_t ch = 0; ch < 4; ++ch) {
             if (kind[ch] == IntegValue::Number) m_s.let_Ch_sum(int(ch), m_s.Ch_sum(int(ch)) + sum[ch]);
         }
-        h_sum_l_sum_calc_numbers(m_integ, rec.time, kind, number);
+        h_sum_l_sum_calc_numbers(m_integ, rec.secs, kind, number);
         sum_fold_3000(m_fold, r);
         integ_fold_3000(m_fold, r);
         if (m_progress) m_progress->set_progress_value(r);

@@ -9,6 +9,7 @@
 #include "model/common_proc.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
+#include "platform/civil_time.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 
@@ -85,6 +86,21 @@ LogRecordClock::LogRecordClock(const QDateTime& start, const QDateTime& stop, co
     } else {
         m_second = start.addSecs(m_step);
     }
+    m_startSecs = platform::civilSeconds(m_start);
+    m_stopSecs = m_stop.isValid() ? platform::civilSeconds(m_stop) : 0;
+    m_secondSecs = platform::civilSeconds(m_second);
+}
+
+qint64 LogRecordClock::computed_secs(qint32 r) const {
+    if (r <= 1) return m_startSecs;
+    if (r == 2) return m_secondSecs;
+    return m_secondSecs + m_step * (r - 2);
+}
+
+qint64 LogRecordClock::secs(qint32 r) const {
+    if (r <= 1) return m_startSecs;
+    if (r == m_n) return m_stopSecs;
+    return computed_secs(r);
 }
 
 QDateTime LogRecordClock::computed(qint32 r) const {
@@ -183,6 +199,7 @@ LogRecordWriter::LogRecordWriter(clsLOGGER_DATABASE& db, platform::Grid* table) 
 }
 
 void LogRecordWriter::add(qint32 No, const QDateTime& t, const QString& mark, const std::array<QString, 4>& cells) {
+    const int timeLen = clsLOGGER_DATABASE::db_record_time_chars(t, m_time);
     // The mark stands between two blanks; no mark is three blanks.
     if (mark.isEmpty()) {
         m_mark.assign(3, ' ');
@@ -196,18 +213,18 @@ void LogRecordWriter::add(qint32 No, const QDateTime& t, const QString& mark, co
         utf8Into(m_cells[ch], cells[ch]);
         views[ch] = viewOf(m_cells[ch]);
     }
-    put(No, t, viewOf(m_mark), views);
+    put(No, QByteArrayView(m_time, timeLen), viewOf(m_mark), views);
 }
 
-void LogRecordWriter::addBytes(qint32 No, const QDateTime& t, bool marked, const std::array<QByteArrayView, 4>& cells) {
-    put(No, t, marked ? QByteArrayView(" * ") : QByteArrayView("   "), cells);
+void LogRecordWriter::addBytes(qint32 No, qint64 secs, bool marked, const std::array<QByteArrayView, 4>& cells) {
+    const int timeLen = platform::civilChars(secs, m_time);
+    put(No, QByteArrayView(m_time, timeLen), marked ? QByteArrayView(" * ") : QByteArrayView("   "), cells);
 }
 
-void LogRecordWriter::put(qint32 No, const QDateTime& t, QByteArrayView mark, const std::array<QByteArrayView, 4>& cells) {
-    const int timeLen = clsLOGGER_DATABASE::db_record_time_chars(t, m_time);
+void LogRecordWriter::put(qint32 No, QByteArrayView time, QByteArrayView mark, const std::array<QByteArrayView, 4>& cells) {
     LogRecordBytes rec;
     rec.No = No;
-    rec.time = QByteArrayView(m_time, timeLen);
+    rec.time = time;
     rec.mark = mark;
     rec.ch = cells;
     m_db.AddRecord_LOG(rec);

@@ -46,14 +46,15 @@ public:
     // The mark as the data sets hold it ("*" or empty) and the stored
     // channel texts.
     void add(qint32 No, const QDateTime& t, const QString& mark, const std::array<QString, 4>& cells);
-    // Stored channel texts already as UTF-8 bytes (empty: channel not in use).
-    void addBytes(qint32 No, const QDateTime& t, bool marked, const std::array<QByteArrayView, 4>& cells);
+    // Stored channel texts already as UTF-8 bytes (empty: channel not in use),
+    // the time as civil seconds.
+    void addBytes(qint32 No, qint64 secs, bool marked, const std::array<QByteArrayView, 4>& cells);
 
     // Records written so far.
     qint32 count() const { return m_rows; }
 
 private:
-    void put(qint32 No, const QDateTime& t, QByteArrayView mark, const std::array<QByteArrayView, 4>& cells);
+    void put(qint32 No, QByteArrayView time, QByteArrayView mark, const std::array<QByteArrayView, 4>& cells);
 
     clsLOGGER_DATABASE& m_db;
     platform::Grid* m_table;
@@ -83,9 +84,13 @@ public:
     QDateTime time(qint32 r) const;
     // Time of record r by the rule, ignoring the stop time (for recounts).
     QDateTime computed(qint32 r) const;
+    // The same as civil seconds (platform/civil_time.h), for the byte road.
+    qint64 secs(qint32 r) const;
+    qint64 computed_secs(qint32 r) const;
 
 private:
     QDateTime m_start, m_stop, m_second;
+    qint64 m_startSecs = 0, m_stopSecs = 0, m_secondSecs = 0;
     qint64 m_step = 0;
     qint32 m_n = 0;
 };

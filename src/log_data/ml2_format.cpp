@@ -729,7 +729,7 @@ public:
     }
     bool record(const Ml2RawRecord& raw) override {
         m_rec.No = raw.No;
-        m_rec.time = raw.time;
+        m_rec.time = QDateTime::fromSecsSinceEpoch(raw.secs, Qt::UTC);
         m_rec.mark = raw.marked ? QStringLiteral("*") : QString();
         for (int ch = 0; ch < 4; ++ch) {
             if (!m_used[ch]) {
@@ -827,7 +827,7 @@ FileResult ml2_for_each_raw_record(const QByteArray& file, const clsLOGGER_SETTI
     for (qint32 r = 1; r <= count; ++r) {
         const qint64 base = kMl2RecordStart + qint64(r - 1) * size;
         rec.No = r;
-        rec.time = clock->time(r);
+        rec.secs = clock->secs(r);
         rec.marked = firstUsed >= 0 && (bytes[base + 2] & 1);
         qint64 off = base;
         for (int ch = 0; ch < 4; ++ch) {

@@ -214,7 +214,7 @@ FileResult ml2_for_each_record(const QByteArray& file, const clsLOGGER_SETTING& 
 // channel in use (0 for the others) and the data mark.
 struct Ml2RawRecord {
     qint32 No = 0;
-    QDateTime time;
+    qint64 secs = 0;  // the record time as civil seconds
     bool marked = false;
     std::array<qint16, 4> raw{};
 };

@@ -14,6 +14,7 @@
 
 #include "model/db_session.h"
 #include "model/model_state.h"
+#include "platform/civil_time.h"
 #include "platform/errors.h"
 
 namespace mq {
@@ -411,55 +412,7 @@ namespace {
 // thousand records, where calendar lookups and QString building would dominate.
 int timeText(const QDateTime& t, char* buf) {
     if (!t.isValid()) throw ConversionError("invalid date-time for a record");
-    qint64 year;
-    int month, day, secOfDay;
-    if (t.timeSpec() == Qt::UTC) {
-        const qint64 ms = t.toMSecsSinceEpoch();
-        qint64 days = ms / 86400000;
-        qint64 rem = ms % 86400000;
-        if (rem < 0) {
-            rem += 86400000;
-            --days;
-        }
-        secOfDay = int(rem / 1000);
-        // Civil date from days since 1970-01-01 (proleptic Gregorian).
-        const qint64 z = days + 719468;
-        const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
-        const qint64 doe = z - era * 146097;
-        const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-        const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-        const qint64 mp = (5 * doy + 2) / 153;
-        day = int(doy - (153 * mp + 2) / 5 + 1);
-        month = int(mp < 10 ? mp + 3 : mp - 9);
-        year = yoe + era * 400 + (month <= 2 ? 1 : 0);
-    } else {
-        const QDate d = t.date();
-        const QTime tm = t.time();
-        year = d.year();
-        month = d.month();
-        day = d.day();
-        secOfDay = tm.msecsSinceStartOfDay() / 1000;
-    }
-    const int two[5] = {month, day, secOfDay / 3600, secOfDay / 60 % 60, secOfDay % 60};
-    const char sep[5] = {'/', '/', ' ', ':', ':'};
-    int len = 0;
-    if (year >= 1000 && year <= 9999) {
-        const int y = int(year);
-        buf[0] = char('0' + y / 1000);
-        buf[1] = char('0' + y / 100 % 10);
-        buf[2] = char('0' + y / 10 % 10);
-        buf[3] = char('0' + y % 10);
-        len = 4;
-    } else {
-        len = std::snprintf(buf, 24, "%lld", static_cast<long long>(year));
-    }
-    for (int i = 0; i < 5; ++i) {
-        buf[len++] = sep[i];
-        buf[len++] = char('0' + two[i] / 10);
-        buf[len++] = char('0' + two[i] % 10);
-    }
-    buf[len] = 0;
-    return len;
+    return platform::civilChars(platform::civilSeconds(t), buf);
 }
 
 }  // namespace

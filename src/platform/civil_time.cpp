@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <cstdio>
+
 namespace mq::platform {
 namespace {
 
@@ -154,5 +156,76 @@ QDateTime nowCivil() {
 }
 
 QDateTime addSeconds(const QDateTime& dt, qint64 seconds) { return dt.addSecs(seconds); }
+
+CivilParts civilParts(qint64 secs) {
+    qint64 days = secs / 86400;
+    qint64 rem = secs % 86400;
+    if (rem < 0) {
+        rem += 86400;
+        --days;
+    }
+    // Civil date from days since 1970-01-01 (eras of 400 years from 0000-03-01).
+    const qint64 z = days + 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    CivilParts c;
+    c.day = int(doy - (153 * mp + 2) / 5 + 1);
+    c.month = int(mp < 10 ? mp + 3 : mp - 9);
+    c.year = yoe + era * 400 + (c.month <= 2 ? 1 : 0);
+    c.hour = int(rem / 3600);
+    c.minute = int(rem / 60 % 60);
+    c.second = int(rem % 60);
+    return c;
+}
+
+qint64 civilSeconds(const QDateTime& dt) {
+    if (dt.timeSpec() == Qt::UTC) return dt.toSecsSinceEpoch();
+    const QDate d = dt.date();
+    return (d.toJulianDay() - 2440588) * 86400 + dt.time().msecsSinceStartOfDay() / 1000;
+}
+
+namespace {
+
+char* putTwo(char* p, int v) {
+    p[0] = char('0' + v / 10);
+    p[1] = char('0' + v % 10);
+    return p + 2;
+}
+
+// "mm/dd hh:nn:ss" after the year.
+int putMonthOn(const CivilParts& c, char* p, int len) {
+    const int parts[5] = {c.month, c.day, c.hour, c.minute, c.second};
+    const char seps[5] = {'/', '/', ' ', ':', ':'};
+    for (int i = 0; i < 5; ++i) {
+        p[len++] = seps[i];
+        putTwo(p + len, parts[i]);
+        len += 2;
+    }
+    return len;
+}
+
+}  // namespace
+
+int civilChars(qint64 secs, char* buf) {
+    const CivilParts c = civilParts(secs);
+    int len = 4;
+    if (c.year >= 1000 && c.year <= 9999) {
+        putTwo(putTwo(buf, int(c.year / 100)), int(c.year % 100));
+    } else {
+        len = std::snprintf(buf, 24, "%lld", static_cast<long long>(c.year));
+    }
+    len = putMonthOn(c, buf, len);
+    buf[len] = 0;
+    return len;
+}
+
+int civilChars2(qint64 secs, char* buf) {
+    const CivilParts c = civilParts(secs);
+    putTwo(buf, int(((c.year % 100) + 100) % 100));
+    return putMonthOn(c, buf, 2);
+}
 
 }  // namespace mq::platform

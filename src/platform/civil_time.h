@@ -40,4 +40,20 @@ QDateTime nowCivil();
 
 QDateTime addSeconds(const QDateTime& dt, qint64 seconds);
 
+// The byte road of the loaders and exports, where a date-time object per
+// record would cost more than the record: civil date-times as whole seconds
+// since 1970-01-01 00:00:00 (proleptic Gregorian, no zone).
+struct CivilParts {
+    qint64 year = 1970;
+    int month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+CivilParts civilParts(qint64 secs);
+// The seconds of a date-time (its reading, whatever zone it is marked with).
+qint64 civilSeconds(const QDateTime& dt);
+// "yyyy/mm/dd hh:nn:ss" into buf (at least 32 bytes); the length is returned
+// (19 for the years 1000-9999).
+int civilChars(qint64 secs, char* buf);
+// "yy/mm/dd hh:nn:ss" (17 bytes) into buf.
+int civilChars2(qint64 secs, char* buf);
+
 }  // namespace mq::platform

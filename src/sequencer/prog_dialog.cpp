@@ -35,6 +35,8 @@ namespace {
 // The bar is drawn in this many steps of its maximum, so that fractional
 // maxima and values (the old-format loader advances by thousandths) show.
 constexpr int kBarSteps = 10000;
+// The shortest time between two redraws of the bar.
+constexpr int kBarRedrawMs = 50;
 
 bool isListOrSettingRead(qint16 c) {
     return c == op_read_log_list || c == op_read_log_setting || c == op_read_tag_list || c == op_read_tag_setting;
@@ -215,12 +217,16 @@ Prog_Dialog::Prog_Dialog(QWidget* parent) : QDialog(parent) {
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setRange(0, kBarSteps);
+    ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
     Command1 = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoDefault(false);
     Command1->setEnabled(false);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    m_barTimer = new QTimer(this);
+    m_barTimer->setSingleShot(true);
+    connect(m_barTimer, &QTimer::timeout, this, [this] { draw_bar(m_barPending); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
@@ -245,11 +251,24 @@ void Prog_Dialog::set_progress_value(double value) {
     update_bar();
 }
 
-void Prog_Dialog::update_bar() {
+void Prog_Dialog::update_bar(bool now) {
     double f = m_max > 0 ? m_value / m_max : 0.0;
     if (f < 0) f = 0;
     if (f > 1) f = 1;
-    ProgressBar1->setValue(int(f * kBarSteps + 0.5));
+    const int step = int(f * kBarSteps + 0.5);
+    if (now || !m_barDrawn.isValid() || m_barDrawn.elapsed() >= kBarRedrawMs) {
+        draw_bar(step);
+        return;
+    }
+    m_barPending = step;
+    if (!m_barTimer->isActive()) m_barTimer->start(int(kBarRedrawMs - m_barDrawn.elapsed()));
+}
+
+void Prog_Dialog::draw_bar(int step) {
+    m_barTimer->stop();
+    if (step == ProgressBar1->value()) return;
+    ProgressBar1->setValue(step);
+    m_barDrawn.start();
 }
 
 void Prog_Dialog::process_events() { QCoreApplication::processEvents(); }
@@ -266,7 +285,7 @@ void Prog_Dialog::Form_Load() { seq().prog_busy_flag = 0; }
 
 void Prog_Dialog::Form_Unload() {
     m_value = 0;
-    update_bar();
+    update_bar(/*now=*/true);
     SeqState& s = seq();
     s.prog_run_once_flag = false;
     s.prog_busy_flag = 0;

@@ -17,6 +17,7 @@
 // unload(), unload_caller(), prog_data_bind() and the main window's
 // procedures.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -30,6 +31,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace mq {
 
@@ -111,7 +113,10 @@ protected:
 
 private:
     void run_operation();
-    void update_bar();
+    // The bar follows the value at most every 50 ms (a redraw per record
+    // would cost a large load more than the load itself); `now` draws at once.
+    void update_bar(bool now = false);
+    void draw_bar(int step);
     void set_done_flag();
     // An error nothing inside the operation caught: reported, and the
     // operation's failure flags set for its caller.
@@ -119,6 +124,9 @@ private:
 
     double m_max = 100;
     double m_value = 0;
+    QElapsedTimer m_barDrawn;      // since the bar last changed
+    QTimer* m_barTimer = nullptr;  // draws a value held back
+    int m_barPending = 0;
     QList<double> m_history;
     bool m_unloaded = false;
     bool m_firstActivationDone = false;

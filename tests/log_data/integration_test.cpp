@@ -7,6 +7,7 @@
 #include "model/data_window.h"
 #include "platform/grid.h"
 #include "model/cls_logger_setting.h"
+#include "platform/civil_time.h"
 #include "platform/numbers.h"
 #include "platform/errors.h"
 
@@ -172,14 +173,14 @@ TEST_F(IntegrationTest, TheNumberRoadIntegratesExactlyAsTheTextRoad) {
                                                          : IntegValue::Number;
                 value[ch] = float(t.toDouble());
             }
-            h_sum_l_sum_calc_numbers(numbers, t0.addSecs(secs), kind, value);
+            h_sum_l_sum_calc_numbers(numbers, mq::platform::civilSeconds(t0.addSecs(secs)), kind, value);
         }
         const LogDataState& byNumber = log_data_state();
         EXPECT_EQ(byNumber.ch_h_integ, byText.ch_h_integ) << setup[0].type;
         EXPECT_EQ(byNumber.ch_l_integ, byText.ch_l_integ) << setup[0].type;
         EXPECT_EQ(byNumber.ch_h_hold, byText.ch_h_hold) << setup[0].type;
         EXPECT_EQ(byNumber.ch_l_hold, byText.ch_l_hold) << setup[0].type;
-        EXPECT_EQ(byNumber.integ_prev_time, byText.integ_prev_time);
+        EXPECT_EQ(byNumber.integ_prev_secs, byText.integ_prev_secs);
     }
     // The sums are not trivially zero.
     EXPECT_NE(log_data_state().ch_h_integ[3], 0.0);

@@ -96,8 +96,15 @@ public:
         for (auto& rows : missingRows) rows.clear();
         file.clear();
         ml1Missing = {};
+        raw = {};
+        any = {};
     }
     qint16 extraTables = 0;
+    // ".ML2": the values the loader read, one compact copy (the 16-bit codes
+    // of record r at r - 1), and per channel the extremes of the measured ones.
+    std::vector<std::array<qint16, 4>> raw;
+    std::array<qint16, 4> lo{}, hi{};
+    std::array<bool, 4> any{};
     // The whole file, read once by the opening, for the record loader.
     QByteArray file;
     std::array<std::vector<qint32>, 4> missingRows;
@@ -254,6 +261,7 @@ public:
                 m_scale[size_t(ch)] = ml2_channel_scale(m_s, ch);
             }
             m_integ = integ_numbers_setup(m_s);
+            m_ls.raw.reserve(size_t(std::max(0, m_s.data_count())));
             m_ready = true;
         }
         if (m_progress) {
@@ -282,12 +290,16 @@ public:
                 kind[ch] = v == kMl2OverRange ? IntegValue::Over : IntegValue::Under;
             } else {
                 ++m_counted[ch];
+                if (!m_ls.any[ch] || v < m_ls.lo[ch]) m_ls.lo[ch] = v;
+                if (!m_ls.any[ch] || v > m_ls.hi[ch]) m_ls.hi[ch] = v;
+                m_ls.any[ch] = true;
                 sum[ch] = ld20_value_number(v, m_scale[ch]);
                 number[ch] = float(sum[ch]);
                 kind[ch] = IntegValue::Number;
             }
         }
         m_writer.addBytes(r, rec.secs, rec.marked, cells);
+        m_ls.raw.push_back(rec.raw);
         for (size_t ch = 0; ch < 4; ++ch) {
             if (kind[ch] == IntegValue::Number) m_s.let_Ch_sum(int(ch), m_s.Ch_sum(int(ch)) + sum[ch]);
         }
@@ -313,6 +325,47 @@ private:
     char m_text[4][16];
 };
 
+
+// Record r's block table and its row id there: DATA holds records 1 to
+// 14,999, block table k the 15,000 records from 15,000 k on.
+int blockOf(qint32 r) { return r / kBlockRecords; }
+qint64 rowidOf(qint32 r) {
+    const int k = blockOf(r);
+    return k == 0 ? r : r - qint64(k) * kBlockRecords + 1;
+}
+
+// Marks the cells of channel c whose stored text is `text` (the maximum's or
+// the minimum's, of the loaded value v) with "▲ " or "▼ " before the value,
+// in the block tables and in the records table. The values read tell which
+// records hold it; a text the value's cells do not show marks nothing.
+void markLoadedExtreme(log_data& w, clsLOGGER_DATABASE& db, const FileLoadState& ls, int c, qint16 v, int scale,
+                       const QString& text, bool isMax, StatQueryHost& host) {
+    char stored[16];
+    if (QString::fromLatin1(stored, ld20_stored_chars(v, scale, stored)) != text) return;
+    const QString marked = (isMax ? QStringLiteral("▲ ") : QStringLiteral("▼ ")) + cell_value_text(text);
+    platform::Grid* g = w.vsFlexGrid1();
+    std::vector<qint64> rowids;
+    int block = 0;
+    const auto flush = [&] {
+        if (rowids.empty()) return;
+        db.SetChannelText(qint16(c + 1), blockTable(block), rowids, marked);
+        host.progressAddMaximum(qint64(rowids.size()));
+        host.progressAdvance(qint64(rowids.size()));
+        host.yield();
+        rowids.clear();
+    };
+    const qint32 n = qint32(ls.raw.size());
+    for (qint32 r = 1; r <= n; ++r) {
+        if (ls.raw[size_t(r - 1)][size_t(c)] != v) continue;
+        if (blockOf(r) != block) {
+            flush();
+            block = blockOf(r);
+        }
+        rowids.push_back(rowidOf(r));
+        if (r < g->Rows()) g->setTextMatrix(r, c + 3, marked);
+    }
+    flush();
+}
 
 // The question before a table of many records is filled; true to go on.
 bool confirmLargeFill() {
@@ -518,26 +571,18 @@ void fill_data_grid(Prog_Dialog& dlg) {
         if (type == QLatin1String("-") || s.Ch_data_count(c) == 0) continue;
         QString mean = platform::cstrNumber(s.Ch_sum(c) / double(s.Ch_data_count(c)));
         s.let_Ch_ave(c, ch_ave_format_conv(qint16(c), mean));
+        if (!ls.any[size_t(c)]) continue;
+        // The extremes of the values loaded: a record without a value has
+        // none to count.
         const QString fmt = make_value_format(type, s.Ch_period_pos(c));
-        double lo = 0;
-        double hi = 0;
-        if (ls.missingRows[size_t(c)].empty()) {
-            QString minText, maxText;
-            db.Get_ChData_MinMax(qint16(c + 1), minText, maxText, kUnion);
-            if (minText.isEmpty() || maxText.isEmpty()) continue;
-            lo = platform::val(minText);
-            hi = platform::val(maxText);
-        } else {
-            db.OpenQuery(kUnion);
-            if (!measuredMinMax(db, c, lo, hi)) continue;
-        }
-        const QString maxText = platform::rightAlign(platform::format(hi, fmt), 10).right(10);
-        const QString minText = platform::rightAlign(platform::format(lo, fmt), 10).right(10);
-        // Only the block tables the loader created are visited.
-        for (int k = 0; k <= ls.extraTables; ++k) {
-            db.CHData_ADD_H_str(qint16(c + 1), maxText, blockTable(k), &host);
-            db.CHData_ADD_L_str(qint16(c + 1), minText, blockTable(k), &host);
-        }
+        const int scale = ml2_channel_scale(s, c);
+        const qint16 loRaw = ls.lo[size_t(c)];
+        const qint16 hiRaw = ls.hi[size_t(c)];
+        const QString maxText = platform::rightAlign(platform::format(ld20_value_number(hiRaw, scale), fmt), 10).right(10);
+        const QString minText = platform::rightAlign(platform::format(ld20_value_number(loRaw, scale), fmt), 10).right(10);
+        markLoadedExtreme(*w, db, ls, c, hiRaw, scale, maxText, true, host);
+        // Cells that took the maximum's mark no longer hold the minimum's text.
+        if (loRaw != hiRaw) markLoadedExtreme(*w, db, ls, c, loRaw, scale, minText, false, host);
         s.let_Ch_min(c, minText.trimmed());
         s.let_Ch_max(c, maxText.trimmed());
     }

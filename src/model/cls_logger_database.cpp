@@ -540,6 +540,22 @@ void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QStr
     s.insert.reset();
 }
 
+void clsLOGGER_DATABASE::SetChannelText(qint16 ch, const QString& table, const std::vector<qint64>& rowids,
+                                        const QString& text) {
+    if (ch < 1 || ch > 4) throw OutOfRangeError("channel outside 1..4");
+    if (rowids.empty()) return;
+    detail::DbSession& s = session();
+    s.beginIfNeeded();
+    SqliteStatement up = s.db.prepare(QStringLiteral("UPDATE %1 SET %2 = ?1 WHERE rowid = ?2")
+                                          .arg(q(table), q(channelFields()[ch - 1])));
+    up.bindText(1, text);
+    for (const qint64 rowid : rowids) {
+        up.bind(2, rowid);
+        up.step();
+        up.reset();
+    }
+}
+
 std::vector<MarkedCell> clsLOGGER_DATABASE::takeMarkedCells() {
     std::vector<MarkedCell> out;
     out.swap(m_marked);

@@ -158,6 +158,11 @@ public:
     qint32 CHDATA_hALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
                                    const QString& source, StatQueryHost* host = nullptr);
 
+    // Rewrites channel ch (1-4) of the records of `table` with the given row
+    // ids to `text`: the marking of rows its caller found among the values it
+    // loaded, with neither a saved query nor a search.
+    void SetChannelText(qint16 ch, const QString& table, const std::vector<qint64>& rowids, const QString& text);
+
     // The cells the marking has rewritten since the last call, in the order
     // it rewrote them; the list is emptied. A window that shows the records
     // it loaded applies them instead of reading every record back.

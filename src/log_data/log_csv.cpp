@@ -3,13 +3,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
+#include <memory>
 #include <optional>
+#include <vector>
+#include <string>
 
 #include "main_window/conversions.h"
 #include "main_window/scrambling.h"
 #include "model/common_proc.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
+#include "platform/civil_time.h"
 #include "platform/cp932.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
@@ -24,26 +29,6 @@ const QString kComma = QStringLiteral(",");
 
 QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QChar(u'0')); }
 
-// "yy/mm/dd hh:nn:ss"
-QString dateText17(const QDateTime& t) {
-    const QDate d = t.date();
-    const QTime tm = t.time();
-    QString s;
-    s.reserve(17);
-    s += twoDigits(d.year() % 100);
-    s += u'/';
-    s += twoDigits(d.month());
-    s += u'/';
-    s += twoDigits(d.day());
-    s += u' ';
-    s += twoDigits(tm.hour());
-    s += u':';
-    s += twoDigits(tm.minute());
-    s += u':';
-    s += twoDigits(tm.second());
-    return s;
-}
-
 QString trimmedBlanks(const QString& t) {
     qsizetype a = 0, b = t.size();
     while (a < b && t[a] == u' ') ++a;
@@ -57,10 +42,41 @@ QString fourChannels(const std::function<QString(int)>& field) {
     return out;
 }
 
-QString channelValue(const QString& cell) {
-    // The whole value, right-aligned in six: a seven-character value keeps its sign.
-    const QString value = cell.size() > 6 ? cell_value_text(cell) : rightAlign(cell, 6);
-    return file_save_over_under_conv(value);
+bool continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Characters of a UTF-8 text.
+qsizetype charsOf(QByteArrayView t) {
+    qsizetype n = 0;
+    for (const char c : t) n += !continuation(c);
+    return n;
+}
+
+// The value of a stored channel text as the CSV writes it, after out: the
+// whole value right-aligned in six characters (a seven-character value keeps
+// its sign; the value part is the cell's last six characters, or its last
+// blank-free run when longer), the logger's range codes as range marks.
+char* putChannelValue(QByteArrayView cell, char* out) {
+    const qsizetype chars = charsOf(cell);
+    QByteArrayView value = cell;
+    if (chars > 6) {
+        qsizetype token = cell.size();
+        while (token > 0 && cell[token - 1] != ' ') --token;
+        // The last six characters, or the whole run when it is longer.
+        qsizetype start = cell.size();
+        for (int k = 0; k < 6 && start > 0;) {
+            --start;
+            if (!continuation(cell[start])) ++k;
+        }
+        value = cell.sliced(std::min(token, start));
+    } else {
+        for (qsizetype i = chars; i < 6; ++i) *out++ = ' ';
+    }
+    if (value.size() == 6 && std::memcmp(value.data(), "3276.", 5) == 0) {
+        if (value[5] == '7') value = QByteArrayView("  O.R.");
+        else if (value[5] == '6') value = QByteArrayView("  U.R.");
+    }
+    for (const char c : value) *out++ = c;
+    return out;
 }
 
 }  // namespace
@@ -112,17 +128,33 @@ QStringList log_csv_head_lines(const LogCsvSource& src, const QString& rangeText
     return l;
 }
 
-QString log_csv_record_line(const QString& dateText, const LogRecord& rec) {
-    QString line;
-    line.reserve(17 + 4 * 7 + 2);
-    line += dateText;
+int log_csv_record_chars(QByteArrayView date, const LogRecordBytes& rec, char* out) {
+    char* p = out;
+    for (const char c : date) *p++ = c;
     for (int ch = 0; ch < 4; ++ch) {
-        line += u',';
-        line += channelValue(rec.ch[ch]);
+        *p++ = ',';
+        p = putChannelValue(rec.ch[size_t(ch)], p);
     }
-    line += u',';
-    line += rec.mark.contains(u'*') ? u'1' : u'0';
-    return line;
+    *p++ = ',';
+    char marked = '0';
+    for (const char c : rec.mark) marked = c == '*' ? '1' : marked;
+    *p++ = marked;
+    return int(p - out);
+}
+
+QString log_csv_record_line(const QString& dateText, const LogRecord& rec) {
+    std::array<QByteArray, 4> cells;
+    LogRecordBytes bytes;
+    const QByteArray mark = rec.mark.toUtf8();
+    bytes.mark = mark;
+    for (size_t ch = 0; ch < 4; ++ch) {
+        cells[ch] = rec.ch[ch].toUtf8();
+        bytes.ch[ch] = cells[ch];
+    }
+    const QByteArray date = dateText.toUtf8();
+    std::string out(size_t(date.size()) + size_t(cells[0].size() + cells[1].size() + cells[2].size() + cells[3].size()) + 64,
+                    '\0');
+    return QString::fromUtf8(out.data(), log_csv_record_chars(date, bytes, out.data()));
 }
 
 QStringList log_csv_statistics_lines(const LogCsvSource& src) {
@@ -190,32 +222,74 @@ FileResult csv_split_folder_make(const QString& base, QString& folder, IFileProg
 
 namespace {
 
-// Lines are gathered and encoded in batches: one conversion per batch, not
-// per line.
+// The bytes of a file, gathered in one buffer and handed to the file in
+// large pieces. Lines of ASCII (every record line, as a rule) are their own
+// CP932; any other line is converted.
 class CsvOut {
 public:
-    explicit CsvOut(SafeFileWriter& w) : m_w(w) {}
+    explicit CsvOut(SafeFileWriter& w) : m_w(w) { m_bytes.reserve(kPiece + 64 * 1024); }
     FileResult line(const QString& l) {
-        m_text += l;
-        m_text += QStringLiteral("\r\n");
-        if (m_text.size() >= 64 * 1024) return flush();
-        return FileResult::success();
+        m_bytes.append(platform::cp932::encode(l));
+        return ended();
+    }
+    // Room for a line of up to n UTF-8 bytes at the end of the buffer; the
+    // line written there is taken by lineWritten.
+    char* room(qsizetype n) {
+        m_at = m_bytes.size();
+        m_bytes.resize(m_at + n);
+        return m_bytes.data() + m_at;
+    }
+    FileResult lineWritten(qsizetype len) {
+        const char* p = m_bytes.constData() + m_at;
+        char any = 0;
+        for (qsizetype i = 0; i < len; ++i) any |= p[i];
+        if (any & 0x80) {
+            const QString text = QString::fromUtf8(p, len);
+            m_bytes.resize(m_at);
+            return line(text);
+        }
+        m_bytes.resize(m_at + len);
+        return ended();
     }
     FileResult flush() {
-        if (m_text.isEmpty()) return FileResult::success();
-        const QByteArray bytes = platform::cp932::encode(m_text);
-        m_text.clear();
-        return m_w.write(bytes);
+        if (m_bytes.isEmpty()) return FileResult::success();
+        const FileResult r = m_w.write(m_bytes);
+        m_bytes.resize(0);
+        return r;
     }
 
 private:
+    static constexpr qsizetype kPiece = 256 * 1024;
+    FileResult ended() {
+        m_bytes.append("\r\n", 2);
+        return m_bytes.size() >= kPiece ? flush() : FileResult::success();
+    }
     SafeFileWriter& m_w;
-    QString m_text;
+    QByteArray m_bytes;
+    qsizetype m_at = 0;
 };
 
 }  // namespace
 
 FileResult log_csv_write(const QString& path, const LogCsvSource& src, const LogRecordSource& records,
+                         const LogCsvHooks& hooks, LogCsvOutcome* outcome) {
+    LogRecord rec;
+    std::array<QByteArray, 4> cells;
+    QByteArray mark;
+    const LogRecordBytesSource bytes = [&](LogRecordBytes& out) {
+        if (!records(rec)) return false;
+        mark = rec.mark.toUtf8();
+        out.mark = mark;
+        for (size_t ch = 0; ch < 4; ++ch) {
+            cells[ch] = rec.ch[ch].toUtf8();
+            out.ch[ch] = cells[ch];
+        }
+        return true;
+    };
+    return log_csv_write(path, src, bytes, hooks, outcome);
+}
+
+FileResult log_csv_write(const QString& path, const LogCsvSource& src, const LogRecordBytesSource& records,
                          const LogCsvHooks& hooks, LogCsvOutcome* outcome) {
     LogCsvOutcome local;
     LogCsvOutcome& out = outcome ? *outcome : local;
@@ -226,8 +300,12 @@ FileResult log_csv_write(const QString& path, const LogCsvSource& src, const Log
     const bool split = src.file_data && n > kCsvSplitRecords;
     const int m = split ? static_cast<int>((qint64(n) + kCsvSplitRecords - 1) / kCsvSplitRecords) : 1;
 
+    // The files are flushed to the disk together at the end: the disk works
+    // on one while the next is written.
+    std::vector<std::unique_ptr<SafeFileWriter>> written;
     // Undoes everything this export made when it cannot finish.
     const auto undo = [&](const FileResult& failure) {
+        for (const auto& w : written) w->discard();
         for (const QString& f : out.files) QFile::remove(f);
         if (!out.folder.isEmpty()) QDir().rmdir(out.folder);
         out = LogCsvOutcome{};
@@ -240,8 +318,8 @@ FileResult log_csv_write(const QString& path, const LogCsvSource& src, const Log
     } catch (const Error&) {
         return FileResult::failure(QStringLiteral("収録インターバルが正しくないため、保存できません。"));
     }
-    const QString startText = s.Disp_StartTime().mid(2);
-    const QString stopText = s.Disp_StopTime().mid(2);
+    const QByteArray startText = s.Disp_StartTime().mid(2).toUtf8();
+    const QByteArray stopText = s.Disp_StopTime().mid(2).toUtf8();
     const QStringList statistics = log_csv_statistics_lines(src);
 
     if (split) {
@@ -250,7 +328,9 @@ FileResult log_csv_write(const QString& path, const LogCsvSource& src, const Log
         out.folder = folder;
     }
 
-    LogRecord rec;
+    LogRecordBytes rec;
+    platform::CivilFormatter dates;
+    char date[32];
     qint32 r = 1;
     for (int k = 0; k < m; ++k) {
         const QString target = split ? csv_split_name_make(out.folder, path, k) : path;
@@ -259,7 +339,8 @@ FileResult log_csv_write(const QString& path, const LogCsvSource& src, const Log
         if (src.file_data && hooks.set_caption) {
             hooks.set_caption(QStringLiteral("ファイルへ書き込んでいます。(%1/%2)").arg(k + 1).arg(m));
         }
-        SafeFileWriter w(target);
+        written.push_back(std::make_unique<SafeFileWriter>(target));
+        SafeFileWriter& w = *written.back();
         if (FileResult res = w.open(); !res) return undo(res);
         CsvOut csv(w);
         FileResult res;
@@ -267,31 +348,35 @@ FileResult log_csv_write(const QString& path, const LogCsvSource& src, const Log
             if (res = csv.line(l); !res) return undo(res);
         }
         for (; r <= last; ++r) {
-            QString date;
+            QByteArrayView dateText;
             if (r == 1) {
-                date = startText;
+                dateText = startText;
             } else if (r == n) {
-                date = stopText;
+                dateText = stopText;
             } else {
                 if (hooks.progress) {
                     hooks.progress->set_progress_value(r - 1);
                     hooks.progress->process_events();
                 }
-                date = dateText17(clock->computed(r));
+                dateText = QByteArrayView(date, dates.chars2(clock->computed_secs(r), date));
             }
             if (!records(rec)) {
                 w.discard();
                 return undo(FileResult::failure(
                     QStringLiteral("データ数(%1件)の記録データがそろっていないため、保存できません。").arg(n)));
             }
-            if (res = csv.line(log_csv_record_line(date, rec)); !res) return undo(res);
+            qsizetype room = dateText.size() + rec.mark.size() + 64;
+            for (const QByteArrayView c : rec.ch) room += c.size();
+            if (res = csv.lineWritten(log_csv_record_chars(dateText, rec, csv.room(room))); !res) return undo(res);
         }
         for (const QString& l : statistics) {
             if (res = csv.line(l); !res) return undo(res);
         }
         if (res = csv.flush(); !res) return undo(res);
-        if (res = w.commit(); !res) return undo(res);
-        out.files << target;
+    }
+    for (const auto& w : written) {
+        if (FileResult res = w->commit(); !res) return undo(res);
+        out.files << w->targetPath();
     }
     return FileResult::success();
 }

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "log_data/ml2_format.h"
+#include "model/cls_logger_database.h"
 #include "platform/safe_file.h"
 
 namespace mq {
@@ -49,6 +50,10 @@ QStringList log_csv_head_lines(const LogCsvSource& src, const QString& rangeText
 // One record line: date-time, CH1 to CH4 (last 6 characters of the stored
 // texts, "3276.7"/"3276.6" as "  O.R."/"  U.R."), mark "1" or "0".
 QString log_csv_record_line(const QString& dateText, const LogRecord& rec);
+// The same from the cells' UTF-8 bytes (the time of rec is not used) into
+// out, which must hold 64 bytes more than the date and the cells; the
+// length is returned. The line is UTF-8 (ASCII unless a cell is not).
+int log_csv_record_chars(QByteArrayView date, const LogRecordBytes& rec, char* out);
 
 // The six-comma line and the five statistics lines.
 QStringList log_csv_statistics_lines(const LogCsvSource& src);
@@ -82,6 +87,12 @@ struct LogCsvOutcome {
 // the part files and the folder made by this export are removed again and the
 // message says why.
 FileResult log_csv_write(const QString& path, const LogCsvSource& src, const LogRecordSource& records,
+                         const LogCsvHooks& hooks = {}, LogCsvOutcome* outcome = nullptr);
+
+// The same with the records as the table's bytes (valid until the next
+// record is asked for): the export of a window, no text object per cell.
+using LogRecordBytesSource = std::function<bool(LogRecordBytes& out)>;
+FileResult log_csv_write(const QString& path, const LogCsvSource& src, const LogRecordBytesSource& records,
                          const LogCsvHooks& hooks = {}, LogCsvOutcome* outcome = nullptr);
 
 }  // namespace mq

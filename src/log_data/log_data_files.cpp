@@ -210,6 +210,19 @@ LogRecordSource tableRecords(platform::Grid* g) {
     };
 }
 
+// The same as the table's bytes, for the CSV export.
+LogRecordBytesSource tableBytes(platform::Grid* g) {
+    auto row = std::make_shared<int>(0);
+    return [g, row](LogRecordBytes& rec) {
+        const int r = ++*row;
+        if (!g || r >= g->Rows()) return false;
+        rec.No = r;
+        rec.mark = g->textUtf8(r, 0);
+        for (int c = 0; c < 4; ++c) rec.ch[size_t(c)] = g->textUtf8(r, 3 + c);
+        return true;
+    };
+}
+
 struct CurrentSources {
     const clsLOGGER_SETTING* setting = nullptr;
     const clsLOGGER_STATUS* status = nullptr;
@@ -797,7 +810,7 @@ FileResult file_log_data_file_write_csv2(const QString& path, IFileProgress* pro
     LogCsvHooks hooks;
     hooks.progress = progress;
     hooks.set_caption = setCaption;
-    return log_csv_write(path, csv, tableRecords(w->vsFlexGrid1()), hooks);
+    return log_csv_write(path, csv, tableBytes(w->vsFlexGrid1()), hooks);
 }
 
 // ---------------------------------------------------------------- wiring

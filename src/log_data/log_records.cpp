@@ -217,7 +217,7 @@ void LogRecordWriter::add(qint32 No, const QDateTime& t, const QString& mark, co
 }
 
 void LogRecordWriter::addBytes(qint32 No, qint64 secs, bool marked, const std::array<QByteArrayView, 4>& cells) {
-    const int timeLen = platform::civilChars(secs, m_time);
+    const int timeLen = m_dates.chars(secs, m_time);
     put(No, QByteArrayView(m_time, timeLen), marked ? QByteArrayView(" * ") : QByteArrayView("   "), cells);
 }
 

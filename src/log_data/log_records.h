@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/civil_time.h"
+
 namespace mq {
 
 class clsLOGGER_SETTING;
@@ -61,6 +63,7 @@ private:
     qint32 m_rows = 0;
     std::string m_mark;
     std::array<std::string, 4> m_cells;
+    platform::CivilFormatter m_dates;
     char m_time[48];
     char m_no[16];
 };

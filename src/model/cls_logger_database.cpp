@@ -350,8 +350,11 @@ void clsLOGGER_DATABASE::makeDbPath(const QString& key, const QString& userDir) 
 }
 
 QString clsLOGGER_DATABASE::working_pragmas() {
+    // A small page cache and no memory-mapped reads: a load appends its
+    // records once and hardly reads them back, and a full logger memory would
+    // otherwise keep the whole file in the program's memory.
     return QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
-                          "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768; PRAGMA mmap_size = 1073741824");
+                          "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -8192; PRAGMA mmap_size = 0");
 }
 
 void clsLOGGER_DATABASE::NewDb(quint8 kind) {

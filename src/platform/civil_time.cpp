@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 
 namespace mq::platform {
 namespace {
@@ -226,6 +227,42 @@ int civilChars2(qint64 secs, char* buf) {
     const CivilParts c = civilParts(secs);
     putTwo(buf, int(((c.year % 100) + 100) % 100));
     return putMonthOn(c, buf, 2);
+}
+
+bool CivilFormatter::sameDay(qint64 secs) {
+    const qint64 day = secs >= 0 ? secs / 86400 : -((-secs + 86399) / 86400);
+    if (m_valid && day == m_day) return true;
+    char full[32];
+    const int len = civilChars(day * 86400, full);
+    m_dateLen = len - 8;  // up to the blank before the time
+    std::memcpy(m_date, full, size_t(m_dateLen));
+    m_day = day;
+    m_valid = true;
+    return false;
+}
+
+int CivilFormatter::chars(qint64 secs, char* buf) {
+    sameDay(secs);
+    std::memcpy(buf, m_date, size_t(m_dateLen));
+    const int t = int(secs - m_day * 86400);
+    char* p = buf + m_dateLen;
+    p = putTwo(p, t / 3600);
+    *p++ = ':';
+    p = putTwo(p, t / 60 % 60);
+    *p++ = ':';
+    p = putTwo(p, t % 60);
+    *p = 0;
+    return int(p - buf);
+}
+
+int CivilFormatter::chars2(qint64 secs, char* buf) {
+    char full[32];
+    const int len = chars(secs, full);
+    // The year's last two digits on: "yy/mm/dd hh:nn:ss".
+    const int from = len - 17;
+    if (from < 2) return civilChars2(secs, buf);
+    std::memcpy(buf, full + from, 17);
+    return 17;
 }
 
 }  // namespace mq::platform

@@ -56,4 +56,19 @@ int civilChars(qint64 secs, char* buf);
 // "yy/mm/dd hh:nn:ss" (17 bytes) into buf.
 int civilChars2(qint64 secs, char* buf);
 
+// civilChars and civilChars2 of a run of times that mostly share their day:
+// the date is worked out once a day.
+class CivilFormatter {
+public:
+    int chars(qint64 secs, char* buf);
+    int chars2(qint64 secs, char* buf);
+
+private:
+    bool sameDay(qint64 secs);
+    qint64 m_day = 0;
+    bool m_valid = false;
+    char m_date[24];  // "yyyy/mm/dd " of m_day
+    int m_dateLen = 0;
+};
+
 }  // namespace mq::platform

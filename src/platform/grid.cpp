@@ -25,37 +25,79 @@ quint32 basicColourOf(const QColor& c) {
 
 // ---------------------------------------------------------------- GridStore
 
+namespace {
+// Texts of another length a side-by-side column keeps aside before it goes
+// over to the arena form: a few headings and marked values, not a column
+// of texts of many lengths.
+constexpr int kOddTexts = 64;
+}  // namespace
+
 void GridStore::resize(int rows, int cols) {
     if (rows < 0) rows = 0;
     if (cols < 0) cols = 0;
     if (cols < int(m_columns.size())) m_columns.resize(size_t(cols));
     for (Column& col : m_columns) {
-        if (size_t(rows) < col.cells.size()) {
-            for (size_t r = size_t(rows); r < col.cells.size(); ++r) col.garbage += col.cells[r].len;
-            col.cells.resize(size_t(rows));
-            col.cells.shrink_to_fit();
-            if (rows == 0) {
-                col.arena = QByteArray();
-                col.garbage = 0;
-            } else if (col.garbage > col.arena.size() / 2) {
-                compact(col);
+        if (col.width > 0) {
+            if (rows < m_rows) {
+                for (auto it = col.odd.begin(); it != col.odd.end();) it = it.key() >= rows ? col.odd.erase(it) : std::next(it);
             }
-        } else {
-            col.cells.resize(size_t(rows));
+            col.fixed.resize(size_t(rows) * size_t(col.width));
+            col.held.resize(size_t(rows));
+            if (rows < m_rows) {
+                col.fixed.shrink_to_fit();
+                col.held.shrink_to_fit();
+            }
+        } else if (col.width < 0) {
+            if (size_t(rows) < col.cells.size()) {
+                for (size_t r = size_t(rows); r < col.cells.size(); ++r) col.garbage += col.cells[r].len;
+                col.cells.resize(size_t(rows));
+                col.cells.shrink_to_fit();
+                if (rows == 0) {
+                    col.arena = QByteArray();
+                    col.garbage = 0;
+                } else if (col.garbage > col.arena.size() / 2) {
+                    compact(col);
+                }
+            } else {
+                col.cells.resize(size_t(rows));
+            }
         }
+        if (rows == 0) col = Column{};
     }
-    while (int(m_columns.size()) < cols) {
-        m_columns.emplace_back();
-        m_columns.back().cells.resize(size_t(rows));
-    }
+    while (int(m_columns.size()) < cols) m_columns.emplace_back();
     m_rows = rows;
 }
 
-QString GridStore::text(int r, int c) const {
-    const Column& col = m_columns[size_t(c)];
+void GridStore::reserveRows(int rows) {
+    m_reserved = std::max(rows, 0);
+    for (Column& col : m_columns) {
+        if (col.width > 0) {
+            col.fixed.reserve(size_t(m_reserved) * size_t(col.width));
+            col.held.reserve(size_t(m_reserved));
+        } else if (col.width < 0) {
+            col.cells.reserve(size_t(m_reserved));
+        }
+    }
+}
+
+QByteArrayView GridStore::textUtf8(int r, int c) const { return cellOf(m_columns[size_t(c)], r); }
+
+QByteArrayView GridStore::cellOf(const Column& col, int r) {
+    if (col.width > 0) {
+        if (col.held[size_t(r)]) return QByteArrayView(col.fixed.data() + size_t(r) * size_t(col.width), col.width);
+        if (col.odd.isEmpty()) return QByteArrayView();
+        const auto it = col.odd.constFind(r);
+        return it == col.odd.cend() ? QByteArrayView() : QByteArrayView(*it);
+    }
+    if (col.width == 0) return QByteArrayView();
     const Cell& cell = col.cells[size_t(r)];
-    if (cell.len == 0) return QString();
-    return QString::fromUtf8(col.arena.constData() + cell.off, qsizetype(cell.len));
+    return QByteArrayView(col.arena.constData() + cell.off, qsizetype(cell.len));
+}
+
+QString GridStore::text(int r, int c) const {
+    const QByteArrayView t = textUtf8(r, c);
+    if (t.isEmpty()) return QString();
+    return QString::fromUtf8(t);
 }
 
 // Room for `bytes` more bytes at the end of the column's arena, recorded as
@@ -70,35 +112,74 @@ char* GridStore::place(Column& col, Cell& cell, qsizetype bytes) {
     return col.arena.data() + off;
 }
 
-void GridStore::setText(int r, int c, const QString& text) {
-    Column& col = m_columns[size_t(c)];
-    Cell& cell = col.cells[size_t(r)];
-    if (text.isEmpty()) {
-        col.garbage += cell.len;
-        cell = Cell{};
+// A text set in a side-by-side column (or in a column without any text yet).
+void GridStore::setFixed(Column& col, int r, QByteArrayView utf8) {
+    if (col.width == 0) {
+        if (utf8.isEmpty()) return;
+        col.width = int(utf8.size());
+        col.fixed.reserve(size_t(std::max(m_rows, m_reserved)) * size_t(col.width));
+        col.held.reserve(size_t(std::max(m_rows, m_reserved)));
+        col.fixed.resize(size_t(m_rows) * size_t(col.width));
+        col.held.resize(size_t(m_rows));
+    }
+    if (utf8.size() == col.width) {
+        std::memcpy(col.fixed.data() + size_t(r) * size_t(col.width), utf8.data(), size_t(col.width));
+        col.held[size_t(r)] = true;
+        if (!col.odd.isEmpty()) col.odd.remove(r);
+        return;
+    }
+    col.held[size_t(r)] = false;
+    if (utf8.isEmpty()) {
+        col.odd.remove(r);
     } else {
-        const qsizetype n = text.size();
-        const QChar* s = text.constData();
-        bool ascii = true;
-        for (qsizetype i = 0; i < n; ++i) {
-            if (s[i].unicode() >= 0x80) {
-                ascii = false;
-                break;
-            }
+        col.odd.insert(r, utf8.toByteArray());
+        if (col.odd.size() > kOddTexts) toArena(col);
+    }
+}
+
+// A side-by-side column over to the arena form, its texts kept.
+void GridStore::toArena(Column& col) {
+    Column fresh;
+    fresh.width = -1;
+    fresh.cells.reserve(size_t(std::max(m_rows, m_reserved)));
+    fresh.cells.resize(size_t(m_rows));
+    qsizetype live = 0;
+    for (int r = 0; r < m_rows; ++r) live += cellOf(col, r).size();
+    // The texts set so far tell what the rows still to come will need.
+    const int set = std::max(1, int(std::count(col.held.begin(), col.held.end(), true)) + int(col.odd.size()));
+    fresh.arena.reserve(std::max<qsizetype>(live, live * std::max(m_rows, m_reserved) / set));
+    for (int r = 0; r < m_rows; ++r) {
+        const QByteArrayView t = cellOf(col, r);
+        if (!t.isEmpty()) std::memcpy(place(fresh, fresh.cells[size_t(r)], t.size()), t.data(), size_t(t.size()));
+    }
+    col = std::move(fresh);
+}
+
+void GridStore::setText(int r, int c, const QString& text) {
+    // ASCII, the usual text, is its own UTF-8.
+    const qsizetype n = text.size();
+    const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+    char small[64];
+    if (n <= qsizetype(sizeof small)) {
+        char16_t all = 0;
+        for (qsizetype k = 0; k < n; ++k) {
+            all |= s[k];
+            small[k] = char(s[k]);
         }
-        if (ascii) {
-            char* d = place(col, cell, n);
-            for (qsizetype i = 0; i < n; ++i) d[i] = char(s[i].unicode());
-        } else {
-            const QByteArray u = text.toUtf8();
-            std::memcpy(place(col, cell, u.size()), u.constData(), size_t(u.size()));
+        if (all < 0x80) {
+            setTextUtf8(r, c, QByteArrayView(small, n));
+            return;
         }
     }
-    if (col.garbage > (1 << 20) && col.garbage > col.arena.size() / 2) compact(col);
+    setTextUtf8(r, c, text.toUtf8());
 }
 
 void GridStore::setTextUtf8(int r, int c, QByteArrayView utf8) {
     Column& col = m_columns[size_t(c)];
+    if (col.width >= 0) {
+        setFixed(col, r, utf8);
+        return;
+    }
     Cell& cell = col.cells[size_t(r)];
     if (utf8.isEmpty()) {
         col.garbage += cell.len;
@@ -125,16 +206,16 @@ void GridStore::compact(Column& col) {
 }
 
 void GridStore::clearTexts() {
-    for (Column& col : m_columns) {
-        col.arena = QByteArray();
-        col.cells.assign(col.cells.size(), Cell{});
-        col.garbage = 0;
-    }
+    for (Column& col : m_columns) col = Column{};
 }
 
 qint64 GridStore::bytesUsed() const {
     qint64 n = 0;
-    for (const Column& col : m_columns) n += col.arena.capacity() + qint64(col.cells.capacity() * sizeof(Cell));
+    for (const Column& col : m_columns) {
+        n += qint64(col.fixed.capacity()) + qint64(col.held.capacity() / 8);
+        for (const QByteArray& t : col.odd) n += t.capacity() + 32;
+        n += col.arena.capacity() + qint64(col.cells.capacity() * sizeof(Cell));
+    }
     return n;
 }
 
@@ -571,6 +652,11 @@ void Grid::updateGeometries() {
 QString Grid::TextMatrix(int r, int c) const {
     checkCell(r, c);
     return m_store.text(r, c);
+}
+
+QByteArrayView Grid::textUtf8(int r, int c) const {
+    checkCell(r, c);
+    return m_store.textUtf8(r, c);
 }
 
 void Grid::setTextMatrix(int r, int c, const QString& text) {

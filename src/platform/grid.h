@@ -30,37 +30,56 @@ class QMouseEvent;
 
 namespace mq::platform {
 
-// Texts of a grid, column-wise in UTF-8 arenas. Usable on its own.
+// Texts of a grid, column-wise in UTF-8. Usable on its own.
 class GridStore {
 public:
     int rows() const { return m_rows; }
     int cols() const { return int(m_columns.size()); }
     void resize(int rows, int cols);
+    // Room for `rows` rows, so that a table filled row by row up to there
+    // never moves its texts.
+    void reserveRows(int rows);
 
     QString text(int r, int c) const;  // no range check
-    bool isEmpty(int r, int c) const { return m_columns[size_t(c)].cells[size_t(r)].len == 0; }
+    // The UTF-8 bytes of a cell, valid until the store next changes.
+    QByteArrayView textUtf8(int r, int c) const;  // no range check
+    bool isEmpty(int r, int c) const { return textUtf8(r, c).isEmpty(); }
     void setText(int r, int c, const QString& text);  // no range check
     // The same from UTF-8 bytes, without a QString in between.
     void setTextUtf8(int r, int c, QByteArrayView utf8);  // no range check
     void clearTexts();
 
-    // Bytes held by the store (arenas and indexes).
+    // Bytes held by the store.
     qint64 bytesUsed() const;
 
 private:
+    // A column holds its texts in one of two forms. While the texts set in it
+    // have one byte length (the columns of a records table: marks, times,
+    // values), they stand side by side, text r at r * width, with a flag per
+    // row for the rows that hold one and the few texts of another length (a
+    // heading, a longer value) kept aside. A column of texts of many lengths
+    // goes over to an arena with an offset and a length per cell.
     struct Cell {
         quint32 off = 0;
         quint32 len = 0;
     };
     struct Column {
+        int width = 0;  // side by side: 0 (nothing set yet) or the length; -1 the arena form
+        std::vector<char> fixed;
+        std::vector<bool> held;
+        QHash<int, QByteArray> odd;
         QByteArray arena;
         std::vector<Cell> cells;
         qint64 garbage = 0;
     };
+    static QByteArrayView cellOf(const Column& col, int r);
     void compact(Column& col);
     char* place(Column& col, Cell& cell, qsizetype bytes);
+    void setFixed(Column& col, int r, QByteArrayView utf8);
+    void toArena(Column& col);
 
     int m_rows = 0;
+    int m_reserved = 0;
     std::vector<Column> m_columns;
 };
 
@@ -93,6 +112,12 @@ public:
     // The text of a cell from UTF-8 bytes: the fill of large tables, where a
     // QString per cell would cost an allocation each.
     void setTextUtf8(int r, int c, QByteArrayView utf8);
+    // The text of a cell as UTF-8 bytes, valid until the grid next changes:
+    // the readers of large tables. OutOfRangeError outside the grid.
+    QByteArrayView textUtf8(int r, int c) const;
+    // Room for a table that will grow to `rows` rows, so that filling it row
+    // by row never moves its texts.
+    void reserveRows(int rows) { m_store.reserveRows(rows); }
 
     // Bulk fill: texts of column `col` from row `firstRow` down, or of row
     // `row` from column 0 on; OutOfRangeError when they do not fit.

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "common/full_disk.h"
 #include "fake_source.h"
 #include "graph/graph_dialogs.h"
 #include "graph/graph_print.h"
@@ -27,6 +28,7 @@
 #include "main_window/small_windows.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -263,6 +265,33 @@ TEST_F(GraphPrintTest, AFailureAbortsTheJobAndLeavesNoFile) {
         EXPECT_TRUE(g->isEnabled());
         EXPECT_FALSE(g->busy());
     }
+}
+
+// A disk that fills up while the PDF is written: the print says so, the old
+// file keeps its bytes and no temporary file is left, whatever room there was.
+TEST_F(GraphPrintTest, AFullDiskKeepsTheOldPdfAndSaysSo) {
+    auto disk = FullDisk::make(4 * 1024 * 1024);
+    if (!disk) GTEST_SKIP() << FullDisk::whyNot().toStdString();
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    target = disk->path() + QStringLiteral("/graph.pdf");
+    writeAll(target, "old print");
+    for (const qint64 room : {qint64(4096), qint64(16384), qint64(40960), qint64(0)}) {
+        SCOPED_TRACE(room);
+        disk->fill(room);
+        answerPrinterChoice(true);
+        platform::ScopedMessageBoxHook boxes;
+        print(*g);
+        disk->release();
+        EXPECT_FALSE(result.printed);
+        EXPECT_EQ(boxes.texts(), std::vector<QString>{file_write_error_message(target)});
+        EXPECT_EQ(readAll(target), QByteArray("old print"));
+        EXPECT_EQ(disk->entries(), QStringList{QStringLiteral("graph.pdf")});
+    }
+    answerPrinterChoice(true);
+    print(*g);
+    EXPECT_TRUE(result.printed) << result.message.toStdString();
+    EXPECT_GT(QFileInfo(target).size(), 40960);
 }
 
 TEST_F(GraphPrintTest, MarginsFollowTheOrientationOfThePageSetup) {

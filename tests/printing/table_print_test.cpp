@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include "common/full_disk.h"
 #include "printing/print_fixture.h"
 
 namespace mq::test {
@@ -414,6 +415,29 @@ TEST_F(TablePrintTest, APdfThatCannotBeWrittenIsReportedAndLeavesNothing) {
     ASSERT_EQ(box.texts().size(), 1u);
     EXPECT_TRUE(box.texts()[0].startsWith(QStringLiteral("ファイルを作成できませんでした。"))) << box.texts()[0].toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// A disk that fills up while the PDF is written: the print says so, the old
+// file keeps its bytes and no temporary file is left, whatever room there was.
+TEST_F(TablePrintTest, AFullDiskKeepsTheOldPdfAndSaysSo) {
+    auto disk = FullDisk::make(4 * 1024 * 1024);
+    if (!disk) GTEST_SKIP() << FullDisk::whyNot().toStdString();
+    ASSERT_NE(openTagSet(300), nullptr);
+    const QString pdf = disk->path() + QStringLiteral("/tag.pdf");
+    writeAll(pdf, "old print");
+    for (const qint64 room : {qint64(4096), qint64(16384), qint64(40960), qint64(0)}) {
+        SCOPED_TRACE(room);
+        disk->fill(room);
+        ScopedMessageBoxHook box;
+        auto dlg = run(pdf);
+        disk->release();
+        EXPECT_EQ(dlg->outcome(), PR::Outcome::PrinterError);
+        EXPECT_EQ(box.texts(), std::vector<QString>{file_write_error_message(pdf)});
+        EXPECT_EQ(readAll(pdf), QByteArray("old print"));
+        EXPECT_EQ(disk->entries(), QStringList{QStringLiteral("tag.pdf")});
+    }
+    EXPECT_EQ(run(pdf)->outcome(), PR::Outcome::Printed);
+    EXPECT_GT(QFileInfo(pdf).size(), 40960);
 }
 
 TEST_F(TablePrintTest, ACancelledFileNamePrintsNothing) {

@@ -52,7 +52,7 @@ bool log0_set_value_file_open_click(QWidget* parent) {
         if (r) r = w.write(bytes);
         if (r) r = w.commit();
         // A folder that cannot be written still leaves the defaults in use.
-    } else if (!read_whole_file(path, bytes) || log0_cfg_read(bytes, s) != SettingFileRead::Ok) {
+    } else if (!read_small_file(path, kLs01MaxBytes, QString(), bytes) || log0_cfg_read(bytes, s) != SettingFileRead::Ok) {
         setting_editor_warn(parent, QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + path);
         bytes = log0_cfg_default_bytes();
     } else {

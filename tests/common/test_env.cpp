@@ -65,6 +65,11 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) ADD_FAILURE() << "cannot write " << path.toStdString();
 }
 
+void writeSparse(const QString& path, qint64 size) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || !f.resize(size)) ADD_FAILURE() << "cannot make " << path.toStdString();
+}
+
 void saveScreenshot(QWidget* widget, const QString& name) {
     const QByteArray dir = qgetenv("MQ_SCREENSHOT_DIR");
     if (dir.isEmpty() || !widget) return;

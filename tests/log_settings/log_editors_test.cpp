@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "common/file_dialog_driver.h"
@@ -312,6 +314,34 @@ TEST_F(LogEditorsTest, Ls01FilesThroughTheEditor) {
     ed.Toolbar1_ButtonClick(1);
     EXPECT_EQ(hook.texts(),
               std::vector<QString>{QStringLiteral("選択ファイルの形式がログ設定データではありません。")});
+}
+
+// A huge file (a terabyte, sparse) where a setting file belongs is refused
+// as a damaged one without being read: chosen as an LS01 file, or lying as
+// LOG0.CFG.
+TEST_F(LogEditorsTest, AHugeSettingFileIsRefusedAsDamaged) {
+    QDir().mkpath(dir.path() + QStringLiteral("/config"));
+    log_set_value ed;
+    QString chosen;
+    ed.file_dialog = [&](QWidget*, const mq::FileDialogRequest&) { return mq::FileDialogAnswer{true, chosen, 1}; };
+    const QString huge = dir.path() + QStringLiteral("/huge.csv");
+    const QString ls01 = QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n");
+    const struct {
+        QString path;
+        std::function<void()> open;
+        QString message;
+    } cases[] = {
+        {huge, [&] { ed.Toolbar1_ButtonClick(1); }, ls01 + huge},
+        {cfgPath(), [] { log0_set_value d; },
+         QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + cfgPath()},
+    };
+    for (const auto& c : cases) {
+        mq::test::writeSparse(c.path, qint64(1) << 40);
+        chosen = c.path;
+        ScopedMessageBoxHook hook(MsgResult::OK);
+        c.open();
+        EXPECT_EQ(hook.texts(), std::vector<QString>{c.message});
+    }
 }
 
 TEST_F(LogEditorsTest, AnLs01FileThatCannotBeWrittenIsReportedAndTheEditorStaysOpen) {

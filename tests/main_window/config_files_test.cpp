@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include "common/test_env.h"
 #include "main_window/config_files.h"
 #include "main_window/home_state.h"
@@ -89,6 +91,18 @@ TEST_F(ConfigFilesTest, BrokenCommFilesAreRewrittenWithTheDefaults) {
     QFile::remove(comm_set_path(userDir));
     load_comm_set(userDir);
     EXPECT_EQ(readAll(comm_set_path(userDir)), QByteArray(" 1 \r\n 9600 \r\n"));
+}
+
+TEST_F(ConfigFilesTest, HugeFilesReadAsBrokenOnes) {
+    const std::pair<QString, std::function<bool()>> readers[] = {
+        {comm_set_path(userDir), [&] { return read_comm_set(userDir).has_value(); }},
+        {graph_option_path(userDir), [&] { return read_graph_option(userDir).has_value(); }},
+        {lafp_path(userDir), [&] { return read_lafp(userDir).has_value(); }},
+    };
+    for (const auto& [path, read] : readers) {
+        writeSparse(path, qint64(1) << 40);
+        EXPECT_FALSE(read()) << path.toStdString();
+    }
 }
 
 TEST_F(ConfigFilesTest, CommFileIsWrittenPortFirst) {

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "common/test_env.h"
@@ -12,6 +14,7 @@
 #include "model/cls_logger_status.h"
 #include "model/model_state.h"
 #include "platform/cp932.h"
+#include "tag_settings/list_files.h"
 
 namespace {
 
@@ -145,6 +148,38 @@ TEST_F(TagSettingFileTest, FormatTagAndRefusedFilesLeaveTheSettingAlone) {
         EXPECT_TRUE(r.message.startsWith(QString::fromUtf8(c.message))) << c.name;
         EXPECT_EQ(s.Ch_input_type(2), QStringLiteral("E")) << c.name;
     }
+}
+
+// A huge file (a terabyte, sparse) where a setting or list file belongs is
+// refused as a damaged one without being read, and what it would have
+// replaced stays.
+TEST_F(TagSettingFileTest, AHugeFileIsRefusedAsDamaged) {
+    clsLOGGER_SETTING s;
+    s.let_Ch_input_type(2, QStringLiteral("E"));
+    mq::clsLOGGER_STATUS st;
+    st.let_Comment(0, QStringLiteral("KEEP"));
+    const QString csv = dir + QStringLiteral("/huge.csv");
+    const QString bad = QStringLiteral("設定ファイルを読み込めませんでした。\n");
+    const QString list = QStringLiteral("のリストファイルを読み込めませんでした。\n");
+    const QString worker = mq::list_file_path(mq::ListKind::Worker), comment = mq::list_file_path(mq::ListKind::Comment);
+    const struct {
+        QString path;
+        std::function<mq::FileResult()> load;
+        QString message;
+    } cases[] = {
+        {csv, [&] { return mq::tag_setting_file_load(csv, s); }, bad + csv},
+        {mq::tag0_cfg_path(), [&] { return mq::tag0_cfg_load(s); }, bad + mq::tag0_cfg_path()},
+        {worker, [&] { return mq::list_file_load(mq::ListKind::Worker, st); }, QStringLiteral("作業者名") + list + worker},
+        {comment, [&] { return mq::list_file_load(mq::ListKind::Comment, st); }, QStringLiteral("コメント") + list + comment},
+    };
+    for (const auto& c : cases) {
+        mq::test::writeSparse(c.path, qint64(1) << 40);
+        const mq::FileResult r = c.load();
+        EXPECT_FALSE(r) << c.path.toStdString();
+        EXPECT_EQ(r.message, c.message);
+    }
+    EXPECT_EQ(s.Ch_input_type(2), QStringLiteral("E"));
+    EXPECT_EQ(st.Comment(0), QStringLiteral("KEEP    "));
 }
 
 TEST_F(TagSettingFileTest, WholeNumbersOfThermocoupleAlarmsReadAsTenths) {

@@ -228,7 +228,11 @@ void file_tag_data_save(IFileProgress* progress) {
 
     const QByteArray& body = home_state().file_plain_text;
     const Mt1Layout& layout = w->fileLayout();
-    mt1_statistics_read(body, layout, s);
+    if (FileResult r = mt1_statistics_read(body, layout, s); !r) {
+        show_fill_error(r.message);
+        setFileCancel(true);
+        return;
+    }
     for (int ch = 0; ch < 4; ++ch) {
         s.let_Ch_data_count(ch, 0);
         s.let_CH_H_ALM_NUM(ch, 0);

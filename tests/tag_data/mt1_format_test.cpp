@@ -161,8 +161,7 @@ mq::FileResult readBack(const QString& path, ReadBack& out) {
         if (!mq::mt1_record_at(out.body, out.layout, i, rec, &error)) return mq::FileResult::failure(error);
         out.records << rec;
     }
-    mq::mt1_statistics_read(out.body, out.layout, out.s);
-    return r;
+    return mq::mt1_statistics_read(out.body, out.layout, out.s);
 }
 
 TEST_F(Mt1Test, WholeFileIsScrambledTagLinePlainCrLfAndScrambledBody) {

@@ -237,7 +237,6 @@ TEST_F(TagFilesTest, SavingIntoAFolderThatIsNotThereKeepsTheDataUnsaved) {
 }
 
 TEST_F(TagFilesTest, ACorruptFileIsRefusedWithAMessageAndItsWindowCloses) {
-    // A file whose record count claims more records than it holds.
     mq::clsLOGGER_SETTING s;
     mq::clsLOGGER_STATUS st;
     mq::test::fillStatus(st);
@@ -245,30 +244,41 @@ TEST_F(TagFilesTest, ACorruptFileIsRefusedWithAMessageAndItsWindowCloses) {
     const QString good = folder + QStringLiteral("/one.mt1");
     ASSERT_TRUE(mq::mt1_write_file(good, mq::Mt1Sources{s, st, false},
                                    mq::test::rowsOf({mq::test::row("2013/12/10 11:00:00", "25.0", "1.50", "", "20.0", "A", "B")})));
-    QByteArray bytes = mq::test::readAll(good);
-    bytes.replace(22 + 176, 8, mq::test::xor5d("       9"));
-    const QString bad = folder + QStringLiteral("/bad.mt1");
-    mq::test::writeAll(bad, bytes);
+    const struct {
+        qsizetype at;  // in the file: a 22-byte tag line, then the body
+        const char* field;
+        const char* reason;
+    } cases[] = {
+        // A record count that claims more records than the file holds.
+        {22 + 176, "       9", "データ数(9件)とファイルの長さが一致しません。"},
+        // A statistics average no value can reach.
+        {22 + 184 + 57 + 48, "   9e8", "統計値が正しくありません。"},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = mq::test::readAll(good);
+        bytes.replace(c.at, qsizetype(strlen(c.field)), mq::test::xor5d(c.field));
+        const QString bad = folder + QStringLiteral("/bad.mt1");
+        mq::test::writeAll(bad, bytes);
 
-    // The message box runs for real and is answered from a timer.
-    QString shown;
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, &shown] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            poll->stop();
-            poll->deleteLater();
-            box->accept();
-        }
-    });
-    poll->start();
-    EXPECT_EQ(openFile(bad), nullptr);
-    EXPECT_EQ(shown, QStringLiteral("選択ファイルはタグ・データとして読み込めません。\r\n"
-                                    "データ数(9件)とファイルの長さが一致しません。"));
-    EXPECT_EQ(home->win_all_use_ct(), 0);
-    EXPECT_TRUE(home_state().data_win_init_flag);
-    EXPECT_FALSE(home->toolbarButton(14)->isEnabled());
+        // The message box runs for real and is answered from a timer.
+        QString shown;
+        auto* poll = new QTimer;
+        poll->setInterval(10);
+        QObject::connect(poll, &QTimer::timeout, [poll, &shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                poll->stop();
+                poll->deleteLater();
+                box->accept();
+            }
+        });
+        poll->start();
+        EXPECT_EQ(openFile(bad), nullptr);
+        EXPECT_EQ(shown, QStringLiteral("選択ファイルはタグ・データとして読み込めません。\r\n") + QString::fromUtf8(c.reason));
+        EXPECT_EQ(home->win_all_use_ct(), 0);
+        EXPECT_TRUE(home_state().data_win_init_flag);
+        EXPECT_FALSE(home->toolbarButton(14)->isEnabled());
+    }
 
     // The good file opens; a file with no records shows heads only.
     {

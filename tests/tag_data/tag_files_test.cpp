@@ -251,8 +251,10 @@ TEST_F(TagFilesTest, ACorruptFileIsRefusedWithAMessageAndItsWindowCloses) {
     } cases[] = {
         // A record count that claims more records than the file holds.
         {22 + 176, "       9", "データ数(9件)とファイルの長さが一致しません。"},
-        // A statistics average no value can reach.
+        // Statistics no field of the file holds: an average, and a maximum
+        // beyond any number the data set keeps.
         {22 + 184 + 57 + 48, "   9e8", "統計値が正しくありません。"},
+        {22 + 184 + 57 + 24, "  9e99", "統計値が正しくありません。"},
     };
     for (const auto& c : cases) {
         QByteArray bytes = mq::test::readAll(good);

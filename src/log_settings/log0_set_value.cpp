@@ -29,7 +29,7 @@ LoggerIdentityForFile log_file_identity() {
     LoggerIdentityForFile id;
     if (const auto& root = model().logger_main) {
         const clsLOGGER_STATUS& st = root->clsLOGGER_STATUS();
-        id.model_name = st.model_name();
+        id.model_name = st.model_name_in_file();
         for (int c = 0; c < 4; ++c) id.offsets[size_t(c)] = st.ch_offset_value(c);
     }
     return id;

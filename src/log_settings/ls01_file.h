@@ -35,7 +35,7 @@ inline constexpr qint64 kLs01MaxBytes = 24 * (6 * kLs01FieldMaxBytes + 2);
 
 // What the writers take from the connected logger.
 struct LoggerIdentityForFile {
-    QString model_name;              // blanks on the right are dropped
+    QString model_name;              // as line 1 holds it (model_name_in_file)
     std::array<float, 4> offsets{};  // per-channel offsets
 };
 

@@ -83,7 +83,7 @@ QString badFileMessage(const QString& path) {
 
 QByteArray tag_setting_file_bytes(const clsLOGGER_SETTING& s, const clsLOGGER_STATUS* status, TagFileLayout layout) {
     QStringList lines;
-    const QString model = status ? status->model_name().trimmed() : kDefaultModel;
+    const QString model = status ? status->model_name_in_file() : kDefaultModel;
     lines << QStringLiteral(",") + model + QStringLiteral("-") + kFormatTag;
     for (int i = 2; i <= 9; ++i) lines << QStringLiteral(",,");
     lines << QStringLiteral(",,,,,,,");

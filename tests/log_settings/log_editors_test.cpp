@@ -55,7 +55,7 @@ protected:
         model().user_dir = dir.path();
         model().logger_main = std::make_shared<mq::clsLOGGER_Main>();
         model().logger_main->clsLOGGER_STATUS().let_mode_type(1);
-        model().logger_main->clsLOGGER_STATUS().let_model_name(QStringLiteral("ZK4409MU"));
+        model().logger_main->clsLOGGER_STATUS().let_model_name(QStringLiteral("MQ4000"));
         model().act_data_kind = 2;
         mq::link().link_connected_flag = true;
         for (int n = 1; n <= 20; ++n) {
@@ -295,7 +295,7 @@ TEST_F(LogEditorsTest, Ls01FilesThroughTheEditor) {
     ed.Toolbar1_ButtonClick(2);
     const QString saved = chosen + QStringLiteral(".csv");
     ASSERT_TRUE(QFileInfo::exists(saved));
-    EXPECT_TRUE(mq::test::readAll(saved).startsWith(",ZK4409MU-LS01-010100\r\n"));
+    EXPECT_TRUE(mq::test::readAll(saved).startsWith(",MQ4000  -LS01-010100\r\n"));
 
     // Change the area, then load the file back into it.
     ed.form->Combo2[0]->setCurrentIndex(1);
@@ -371,7 +371,7 @@ TEST_F(LogEditorsTest, SavingThroughTheRealFileDialog) {
     log_set_value ed;
     const QString target = dir.path() + QStringLiteral("/real.CSV");
     ASSERT_TRUE(mq::test::answerFileDialog(dir.path(), QStringLiteral("real.CSV"), [&] { ed.Toolbar1_ButtonClick(2); }));
-    EXPECT_TRUE(mq::test::readAll(target).startsWith(",ZK4409MU-LS01-010100\r\n"));
+    EXPECT_TRUE(mq::test::readAll(target).startsWith(",MQ4000  -LS01-010100\r\n"));
 }
 
 TEST_F(LogEditorsTest, ReservationBoxRefusesWithoutChannels) {

@@ -91,12 +91,12 @@ TEST_F(TagSettingFileTest, MissingTag0CfgIsMadeWithTheDefaultLinesAndRead) {
 TEST_F(TagSettingFileTest, Tag0CfgBytesAndRoundTrip) {
     const clsLOGGER_SETTING s = sample();
     mq::clsLOGGER_STATUS status;
-    status.let_model_name(QStringLiteral("ZK4409MU"));
+    status.let_model_name(QStringLiteral("MQ4000"));
     status.let_ch_offset(0, QStringLiteral("012.3"));
     ASSERT_TRUE(mq::tag0_cfg_save(s, &status));
     const QByteArray bytes = mq::test::readAll(mq::tag0_cfg_path());
     const QList<QByteArray> l = bytes.split('\n');
-    EXPECT_EQ(l[0], QByteArray(",ZK4409MU-TS01-010100\r"));
+    EXPECT_EQ(l[0], QByteArray(",MQ4000  -TS01-010100\r"));  // the model's 8 characters
     EXPECT_EQ(l[13], QByteArray(",-0200 ,-0199 ,-0198 ,-0197 ,,\r"));
     EXPECT_EQ(l[16], QByteArray(",-200.0,------,------,------,,\r")) << "voltage and unused channels carry no alarm";
     EXPECT_EQ(l[12], mq::platform::cp932::encode(QStringLiteral(",ﾟC ,ｱﾝﾍ,ﾟC ,ﾟC ,,\r")));

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/interface_locale.h"
+
 #include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
@@ -35,6 +37,8 @@ void ensureApplication() {
     }
     if (!QCoreApplication::instance()) {
         new QApplication(g_argc, g_argv);
+        // Widgets under test speak Japanese as the program's do.
+        platform::use_japanese_locale();
     }
 }
 

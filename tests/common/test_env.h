@@ -45,8 +45,7 @@ QByteArray readAll(const QString& path);
 // Writes the bytes as the whole file; a failure fails the running test.
 void writeAll(const QString& path, const QByteArray& bytes);
 
-// Makes `path` a file of `size` bytes that takes no room on the disk (a
-// sparse file of zero bytes): the huge file a reader must refuse.
+// Makes `path` a sparse file of `size` zero bytes (no room on the disk).
 void writeSparse(const QString& path, qint64 size);
 
 }  // namespace mq::test

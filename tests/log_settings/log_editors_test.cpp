@@ -316,31 +316,22 @@ TEST_F(LogEditorsTest, Ls01FilesThroughTheEditor) {
               std::vector<QString>{QStringLiteral("選択ファイルの形式がログ設定データではありません。")});
 }
 
-// A huge file (a terabyte, sparse) where a setting file belongs is refused
-// as a damaged one without being read: chosen as an LS01 file, or lying as
-// LOG0.CFG.
+// A huge file (a terabyte, sparse) is refused as a damaged one without being
+// read: chosen as an LS01 file, or lying as LOG0.CFG.
 TEST_F(LogEditorsTest, AHugeSettingFileIsRefusedAsDamaged) {
     QDir().mkpath(dir.path() + QStringLiteral("/config"));
     log_set_value ed;
-    QString chosen;
-    ed.file_dialog = [&](QWidget*, const mq::FileDialogRequest&) { return mq::FileDialogAnswer{true, chosen, 1}; };
     const QString huge = dir.path() + QStringLiteral("/huge.csv");
-    const QString ls01 = QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n");
-    const struct {
-        QString path;
-        std::function<void()> open;
-        QString message;
-    } cases[] = {
-        {huge, [&] { ed.Toolbar1_ButtonClick(1); }, ls01 + huge},
-        {cfgPath(), [] { log0_set_value d; },
-         QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + cfgPath()},
+    ed.file_dialog = [&](QWidget*, const mq::FileDialogRequest&) { return mq::FileDialogAnswer{true, huge, 1}; };
+    const std::pair<QString, std::function<void()>> cases[] = {
+        {QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + huge, [&] { ed.Toolbar1_ButtonClick(1); }},
+        {QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + cfgPath(), [] { log0_set_value d; }},
     };
-    for (const auto& c : cases) {
-        mq::test::writeSparse(c.path, qint64(1) << 40);
-        chosen = c.path;
+    for (const auto& [message, open] : cases) {
+        mq::test::writeSparse(message.section(u'\n', 1), qint64(1) << 40);  // the path ends the message
         ScopedMessageBoxHook hook(MsgResult::OK);
-        c.open();
-        EXPECT_EQ(hook.texts(), std::vector<QString>{c.message});
+        open();
+        EXPECT_EQ(hook.texts(), std::vector<QString>{message});
     }
 }
 

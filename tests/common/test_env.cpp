@@ -70,8 +70,7 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 }
 
 void writeSparse(const QString& path, qint64 size) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || !f.resize(size)) ADD_FAILURE() << "cannot make " << path.toStdString();
+    if (QFile f(path); !f.open(QIODevice::WriteOnly) || !f.resize(size)) ADD_FAILURE() << path.toStdString();
 }
 
 void saveScreenshot(QWidget* widget, const QString& name) {

@@ -700,7 +700,8 @@ void file_log_data_save(IFileProgress* progress) {
         }
         writer.add(rec.No, rec.time, rec.mark, texts);
         for (size_t ch = 0; ch < 4; ++ch) {
-            if (!missing[ch]) mark_alarm_value(s, w->vsFlexGrid1(), kLogFirstChannelCol, fields[ch], rec.No - 1, int(ch) + 1);
+            if (missing[ch]) continue;
+            mark_alarm_value(s, w->vsFlexGrid1(), kLogFirstChannelCol, fields[ch], rec.No - 1, int(ch) + 1);
         }
         if (progress) progress->set_progress_value(rec.No - 1);
         return true;

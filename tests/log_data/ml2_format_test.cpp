@@ -368,7 +368,8 @@ TEST_F(Ml2Test, AlarmBitsWithUnsetAndReversedAlarmValues) {
 // rule says: an alarm value that is not set counts as 0 here.
 TEST(Ml2StatusBits, FollowTheFormatsRule) {
     clsLOGGER_SETTING s;
-    const char* const setup[4][3] = {{"K", "100.0", "0.0"}, {"T", "0.0", "100.0"}, {"V", "1.0", "0.0"}, {"-", "1.0", "0.0"}};
+    const char* const setup[4][3] = {
+        {"K", "100.0", "0.0"}, {"T", "0.0", "100.0"}, {"V", "1.0", "0.0"}, {"-", "1.0", "0.0"}};
     for (int ch = 0; ch < 4; ++ch) {
         s.let_Ch_input_type(ch, QString::fromLatin1(setup[ch][0]));
         s.let_Ch_period_pos(ch, 1);

@@ -381,7 +381,6 @@ void temperatureCheck(QLineEdit* box, const QString& kind, const QString& replac
     }
 }
 
-
 }  // namespace
 
 void fGrasvline::svline_alarm_up_chk(int ch) {

@@ -115,7 +115,6 @@ void tag_data_ct_save(const QString& rec);
 // text with its first "." removed ("-12.5" -> -125).
 qint16 fileDataExc_AsciiToBinary(QString t);
 
-
 // "yyyy/mm/dd hh:nn:ss".
 QString Disp_DATETIME(QDateTime d);
 

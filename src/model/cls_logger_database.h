@@ -161,6 +161,11 @@ public:
     qint32 CHDATA_hALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
                                    StatQueryHost* host = nullptr);
 
+    // The records added from here on are not noted for the statistics
+    // queries: a loader that works out minimum, maximum and alarms from the
+    // values it read itself spares the copy (a query then reads the table).
+    void SkipValueGathering();
+
     // Rewrites channel ch (1-4) of the records of `table` with the given row
     // ids to `text`: the marking of rows its caller found among the values it
     // loaded, with neither a saved query nor a search.

@@ -8,10 +8,15 @@
 #include <QTimer>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "log_data/log_files_fixture.h"
 #include "log_data/ml1_format.h"
+#include "model/channel_values.h"
+#include "model/cls_logger_database.h"
+#include "model/data_sets.h"
+#include "model/model_state.h"
 #include "main_window/scrambling.h"
 #include "platform/message_box.h"
 
@@ -498,10 +503,13 @@ TEST_F(LogFilesTest, ASaveOfAKindWithoutAnInstalledWriterIsNotReportedAsSaved) {
 // Every road fills the records table as its records load and then changes
 // only the marked cells; the table must read exactly as the working
 // database read back, and a refresh from the database must not change it.
+// The file's fill counts and colours the alarms from the values it loaded:
+// they must be what the saved alarm queries find in the database.
 TEST_F(LogFilesTest, TheTableFilledDuringTheLoadReadsAsTheDatabaseReadBack) {
     struct Road {
         const char* name;
         std::function<log_data*()> open;
+        bool alarmsFromLoad = false;
     };
     const Road roads[] = {
         {"logger",
@@ -525,9 +533,14 @@ TEST_F(LogFilesTest, TheTableFilledDuringTheLoadReadsAsTheDatabaseReadBack) {
              }
              std::vector<bool> marks(values.size());
              for (size_t i = 0; i < marks.size(); i += 13) marks[i] = true;
+             for (const auto& [ch, high, low] : {std::tuple{0, "80.0", "10.0"}, {2, "-----", "-20.0"}, {3, "100.0", "-----"}}) {
+                 s.let_Ch_high_alarm_count(ch, QString::fromLatin1(high));
+                 s.let_Ch_low_alarm_count(ch, QString::fromLatin1(low));
+             }
              ScopedMessageBoxHook box(MsgResult::OK);
              return openFile(writeMl2(QStringLiteral("roads.ml2"), s, values, marks));
-         }},
+         },
+         true},
         {"ML1",
          [this] {
              const QString path = files + QStringLiteral("/roads.ML1");
@@ -559,6 +572,20 @@ TEST_F(LogFilesTest, TheTableFilledDuringTheLoadReadsAsTheDatabaseReadBack) {
             QStringList expected;
             for (const auto& column : stored) expected << column[r - 1];
             ASSERT_EQ(filled[r], expected) << "row " << r;
+        }
+        for (int c = 0; c < 4 && road.alarmsFromLoad; ++c) {
+            const clsLOGGER_SETTING& s = model().act_file_data->clsLOGGER_SETTING();
+            const AlarmLimits limits = alarm_limits(s, c);
+            int counts[2] = {};
+            for (int r = 1; r < g->Rows(); ++r) {
+                counts[0] += g->foreColorAt(r, c + 3) == kRed;
+                counts[1] += g->foreColorAt(r, c + 3) == kBlue;
+            }
+            EXPECT_EQ(counts[0], s.CH_H_ALM_NUM(c)) << c;
+            EXPECT_EQ(counts[1], s.CH_L_ALM_NUM(c)) << c;
+            EXPECT_EQ(s.CH_H_ALM_NUM(c), w->window_database()->CHDATA_hALM_ColorAndNum(qint16(c + 1), limits, "qTABLE")) << c;
+            EXPECT_EQ(s.CH_L_ALM_NUM(c), w->window_database()->CHDATA_LALM_ColorAndNum(qint16(c + 1), limits, "qTABLE")) << c;
+            if (c != 1) EXPECT_GT(s.CH_H_ALM_NUM(c) + s.CH_L_ALM_NUM(c), 0) << c;
         }
         // The refresh from the database's bytes gives the same table.
         w->refresh_Data1();

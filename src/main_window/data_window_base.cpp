@@ -138,6 +138,12 @@ QString DataWindowBase::channel_head(int ch, const QString& unit) {
 
 clsLOGGER_DATABASE* DataWindowBase::window_database() const { return DataSetHandle::of_tag(Tag()).database(); }
 
+void DataWindowBase::write_field_names(const DbRecordset& data1, platform::Grid* grid, int lastColumn) {
+    const QStringList names = data1.FieldNames();
+    const int lastField = std::min<int>(lastColumn, int(names.size()) - 1);
+    for (int c = 0; c <= lastField; ++c) grid->setTextMatrix(0, c, names[c]);
+}
+
 void DataWindowBase::refresh_records_table(std::shared_ptr<DbRecordset>& data1, platform::Grid* grid,
                                            int lastColumn) {
     if (!data1 || !data1->IsOpen()) {
@@ -149,11 +155,10 @@ void DataWindowBase::refresh_records_table(std::shared_ptr<DbRecordset>& data1, 
         grid->setRedraw(true);
         return;
     }
-    const QStringList names = data1->FieldNames();
     const qint32 count = data1->RecordCount();
-    const int lastField = std::min<int>(lastColumn, int(names.size()) - 1);
+    const int lastField = std::min<int>(lastColumn, int(data1->FieldNames().size()) - 1);
     grid->setRows(count + 1);
-    for (int c = 0; c <= lastField; ++c) grid->setTextMatrix(0, c, names[c]);
+    write_field_names(*data1, grid, lastColumn);
     if (count > 0 && lastField >= 0) {
         struct Fill : DbRecordset::RowVisitor {
             platform::Grid* grid;

@@ -85,6 +85,8 @@ protected:
     // from the database's bytes (no text object per cell). data1 is opened on
     // the window's database when it is not open; with none, one row is left.
     void refresh_records_table(std::shared_ptr<DbRecordset>& data1, platform::Grid* grid, int lastColumn);
+    // Row 0 of the records table alone, for a table its loader filled.
+    static void write_field_names(const DbRecordset& data1, platform::Grid* grid, int lastColumn);
 
 private:
     QString m_tag;

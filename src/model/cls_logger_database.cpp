@@ -561,6 +561,36 @@ void clsLOGGER_DATABASE::SetChannelText(qint16 ch, const QString& table, const s
     }
 }
 
+void clsLOGGER_DATABASE::AddRecord_TAG(const TagRecordBytes& rec) {
+    if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
+    if (!m_recordset->Updatable())
+        throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+    checkFitsUtf8(rec.time, kTimeSize, kTime);
+    for (int i = 0; i < 4; ++i) checkFitsUtf8(rec.ch[size_t(i)], kChSize, channelFields()[i]);
+    checkFitsUtf8(rec.worker, kNameSize, kWorker);
+    checkFitsUtf8(rec.comment, kNameSize, kComment);
+
+    detail::DbSession& s = session();
+    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || !s.insertIsTag) {
+        s.insert = s.db.prepare(
+            insertSql(m_recordset->Name(), QStringList{kNo, kTime} + channelFields() + QStringList{kWorker, kComment}));
+        s.insertTable = m_recordset->Name();
+        s.insertIsTag = true;
+    }
+    s.beginIfNeeded();
+    if (s.values.valid) s.values.clear();
+    s.loaded.clear();  // the gathering follows LOG records only
+    // The caller's bytes stay put until the step: no copy is needed.
+    s.insert.bind(1, qint64(rec.No));
+    s.insert.bindUtf8(2, rec.time.data(), int(rec.time.size()), false);
+    for (int i = 0; i < 4; ++i)
+        s.insert.bindUtf8(3 + i, rec.ch[size_t(i)].data(), int(rec.ch[size_t(i)].size()), false);
+    s.insert.bindUtf8(7, rec.worker.data(), int(rec.worker.size()), false);
+    s.insert.bindUtf8(8, rec.comment.data(), int(rec.comment.size()), false);
+    s.insert.step();
+    s.insert.reset();
+}
+
 std::vector<MarkedCell> clsLOGGER_DATABASE::takeMarkedCells() {
     std::vector<MarkedCell> out;
     out.swap(m_marked);

@@ -85,6 +85,15 @@ struct LogRecordBytes {
     std::array<QByteArrayView, 4> ch;  // CH1..CH4, empty for a channel not in use
 };
 
+// One TAG record in its stored form as UTF-8 bytes (the loaders' road).
+struct TagRecordBytes {
+    qint32 No = 0;
+    QByteArrayView time;               // "yyyy/mm/dd hh:nn:ss"
+    std::array<QByteArrayView, 4> ch;  // CH1..CH4, empty for a channel not in use
+    QByteArrayView worker;
+    QByteArrayView comment;
+};
+
 // A channel text the marking of the minimum or maximum rewrote: record
 // number, channel (1-4) and the new text.
 struct MarkedCell {
@@ -130,6 +139,8 @@ public:
     void AddRecord_LOG(const LogRecordBytes& rec);
     void AddRecord_TAG(qint32 No, const QDateTime& t, const QString& worker, const QString& comment,
                        const QString& ch1, const QString& ch2, const QString& ch3, const QString& ch4);
+    // The same from texts already in stored form; the field sizes are checked alike.
+    void AddRecord_TAG(const TagRecordBytes& rec);
 
     // Starts a further LOG table under the name and makes it current.
     void CreateRs_LOG2(const QString& table);

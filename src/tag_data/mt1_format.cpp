@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 
+#include <array>
 #include <limits>
 
 namespace mq {
@@ -59,23 +60,47 @@ bool intField(const QString& t, qint64 lo, qint64 hi, qint64& v) {
 }
 
 // "yy/mm/dd hh:nn:ss" (17 bytes, years 2000-2099) or "yyyy/mm/dd hh:nn:ss"
-// (19 bytes), read by position; ConversionError for anything else.
-QDateTime mt1_record_time(const char* p, int len) {
-    const auto num = [p](int at, int n) {
-        int v = 0;
+// (19 bytes), read by position into year, month, day, hours, minutes and
+// seconds; false for anything else, or a date-time that does not exist.
+bool recordTimeParts(const char* p, int len, std::array<int, 6>& v) {
+    bool ok = true;
+    const auto num = [p, &ok](int at, int n) {
+        int x = 0;
         for (int i = 0; i < n; ++i) {
             const char c = p[at + i];
-            if (c < '0' || c > '9') throw ConversionError("not a record time");
-            v = v * 10 + (c - '0');
+            if (c < '0' || c > '9') ok = false;
+            x = x * 10 + (c - '0');
         }
-        return v;
+        return x;
     };
-    const int y = len == 19 ? num(0, 4) : 2000 + num(0, 2);
+    if (len != 17 && len != 19) return false;
+    v[0] = len == 19 ? num(0, 4) : 2000 + num(0, 2);
     const int o = len == 19 ? 2 : 0;
-    if (p[o + 2] != '/' || p[o + 5] != '/' || p[o + 8] != ' ' || p[o + 11] != ':' || p[o + 14] != ':') {
-        throw ConversionError("not a record time");
+    if (p[o + 2] != '/' || p[o + 5] != '/' || p[o + 8] != ' ' || p[o + 11] != ':' || p[o + 14] != ':') return false;
+    for (int k = 1; k < 6; ++k) v[size_t(k)] = num(o + 3 * k, 2);
+    return ok && v[0] >= 100 && v[0] <= 9999 && QDate::isValid(v[0], v[1], v[2]) && v[3] <= 23 && v[4] <= 59 &&
+           v[5] <= 59;
+}
+
+// The date-time of a record time field; ConversionError for anything else.
+QDateTime mt1_record_time(const char* p, int len) {
+    std::array<int, 6> v{};
+    if (!recordTimeParts(p, len, v)) throw ConversionError("not a record time");
+    return platform::civil(v[0], v[1], v[2], v[3], v[4], v[5]);
+}
+
+// Where record i starts; false (with the message) past the records the body holds.
+bool recordStart(const QByteArray& body, const Mt1Layout& l, qint32 i, qint64& at, QString* error) {
+    at = l.records_at + qint64(i) * l.record_bytes;
+    if (i < 0 || i >= l.count || at + l.record_bytes > body.size()) {
+        if (error) *error = mt1_corrupt_message(QStringLiteral("記録データが足りません。"));
+        return false;
     }
-    return platform::civil(y, num(o + 3, 2), num(o + 6, 2), num(o + 9, 2), num(o + 12, 2), num(o + 15, 2));
+    return true;
+}
+
+void badTime(qint32 i, QString* error) {
+    if (error) *error = mt1_corrupt_message(QStringLiteral("%1件目の記録日時が正しくありません。").arg(i + 1));
 }
 
 bool alarmText(const QString& t) {
@@ -281,24 +306,47 @@ FileResult mt1_header_read(const QByteArray& body, clsLOGGER_SETTING& s, clsLOGG
 }
 
 bool mt1_record_at(const QByteArray& body, const Mt1Layout& l, qint32 i, Mt1Record& out, QString* error) {
-    const qint64 at = l.records_at + qint64(i) * l.record_bytes;
-    if (i < 0 || i >= l.count || at + l.record_bytes > body.size()) {
-        if (error) *error = mt1_corrupt_message(QStringLiteral("記録データが足りません。"));
-        return false;
-    }
+    qint64 at = 0;
+    if (!recordStart(body, l, i, at, error)) return false;
     const int dateBytes = l.record_bytes - 40;
     try {
         out.time = mt1_record_time(body.constData() + at, dateBytes);
     } catch (const Error&) {
-        if (error) {
-            *error = mt1_corrupt_message(QStringLiteral("%1件目の記録日時が正しくありません。").arg(i + 1));
-        }
+        badTime(i, error);
         return false;
     }
     qint64 p = at + dateBytes;
     for (int ch = 0; ch < 4; ++ch, p += 6) out.ch[size_t(ch)] = text(body, p, 6);
     out.worker = text(body, p, 8);
     out.comment = text(body, p + 8, 8);
+    return true;
+}
+
+bool mt1_record_bytes_at(const QByteArray& body, const Mt1Layout& l, qint32 i, Mt1RecordBytes& out, QString* error) {
+    qint64 at = 0;
+    if (!recordStart(body, l, i, at, error)) return false;
+    const int dateBytes = l.record_bytes - 40;
+    std::array<int, 6> v{};
+    if (!recordTimeParts(body.constData() + at, dateBytes, v)) {
+        badTime(i, error);
+        return false;
+    }
+    char* t = out.time;
+    const auto two = [&t](int x) {
+        *t++ = char('0' + x / 10);
+        *t++ = char('0' + x % 10);
+    };
+    two(v[0] / 100);
+    two(v[0] % 100);
+    const char seps[] = "// ::";
+    for (int k = 1; k < 6; ++k) {
+        *t++ = seps[k - 1];
+        two(v[size_t(k)]);
+    }
+    const char* p = body.constData() + at + dateBytes;
+    for (int ch = 0; ch < 4; ++ch, p += 6) out.ch[size_t(ch)] = QByteArrayView(p, 6);
+    out.worker = QByteArrayView(p, 8);
+    out.comment = QByteArrayView(p + 8, 8);
     return true;
 }
 

@@ -112,6 +112,19 @@ FileResult mt1_header_read(const QByteArray& body, clsLOGGER_SETTING& s, clsLOGG
 // is not a valid date-time.
 bool mt1_record_at(const QByteArray& body, const Mt1Layout& layout, qint32 i, Mt1Record& out, QString* error);
 
+// The same as bytes, for the loader: the record time as the tables write it
+// ("yyyy/mm/dd hh:nn:ss", a two-digit year read as 20yy), and the channel,
+// worker and comment fields as they stand in the body (CP932; views valid as
+// long as the body).
+struct Mt1RecordBytes {
+    char time[20] = {};
+    std::array<QByteArrayView, 4> ch;
+    QByteArrayView worker;
+    QByteArrayView comment;
+};
+bool mt1_record_bytes_at(const QByteArray& body, const Mt1Layout& layout, qint32 i, Mt1RecordBytes& out,
+                         QString* error);
+
 // The statistics block into the setting's minimum, maximum and average
 // (blank fields read as 0). A field out of the setting's range is refused
 // with a message, the setting unchanged.

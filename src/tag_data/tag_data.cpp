@@ -261,6 +261,11 @@ void tag_data::tag_data_save_FixedDb(const QString& reply, qint32 q, qint16 r) {
 
 void tag_data::refresh_Data1() { refresh_records_table(m_data1, m_grid, 7); }
 
+void tag_data::show_loaded_records() {
+    if (!m_data1 || !m_data1->IsOpen()) return refresh_Data1();
+    write_field_names(*m_data1, m_grid, 7);
+}
+
 // ---------------------------------------------------------------- size
 
 void tag_data::resizeEvent(QResizeEvent* e) {

@@ -78,6 +78,9 @@ public:
 
     // Re-reads the bound record set into the records table.
     void refresh_Data1();
+    // The table as its loader filled it shows the records: only the field
+    // names of row 0 are written (a refresh when nothing is bound).
+    void show_loaded_records();
 
     // Row 0 of the records table and of the summary: "CH" n "[" unit "]".
     void write_channel_heads(const std::array<QString, 4>& units);

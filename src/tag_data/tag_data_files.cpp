@@ -4,12 +4,19 @@
 #include <QLabel>
 #include <QPointer>
 
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
 #include "main_window/conversions.h"
 #include "main_window/home_state.h"
 #include "model/common_proc.h"
 #include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
+#include "model/channel_values.h"
+#include "model/cls_logger_database.h"
+#include "platform/cp932.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
@@ -121,16 +128,33 @@ bool readMt1Header(QPointer<DataWindowBase> w, const QString& key, const QByteAr
     return true;
 }
 
-// Minimum and maximum from the loaded records replace the file's.
-void markLoadedMinMax(const tag_data& w, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
+// Marks the cells of channel ch whose stored text is `text` with `mark` and
+// the value, in the table and in the working database (a record's row id is
+// its number: the load filled one fresh table in order).
+void markTableCells(platform::Grid* g, clsLOGGER_DATABASE& db, int ch, const QString& text, const QString& mark) {
+    const QByteArray want = text.toUtf8();
+    const QString marked = mark + cell_value_text(text);
+    std::vector<qint64> rowids;
+    for (int r = 1; r < g->Rows(); ++r) {
+        if (g->textUtf8(r, ch + kTagFirstChannelCol) != want) continue;
+        rowids.push_back(r);
+        g->setTextMatrix(r, ch + kTagFirstChannelCol, marked);
+    }
+    db.SetChannelText(qint16(ch + 1), kData, rowids, marked);
+}
+
+// Minimum and maximum from the loaded records replace the file's; the cells
+// that hold them are marked.
+void markLoadedMinMax(tag_data& w, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
     for (int ch = 0; ch < 4; ++ch) {
         const QString type = s.Ch_input_type(ch);
         if (type == QLatin1String("-") || s.Ch_data_count(ch) == 0) continue;
         const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
         const QString maxText = platform::rightAlign(platform::format(w.loadedMax(ch), fmt), 10);
         const QString minText = platform::rightAlign(platform::format(w.loadedMin(ch), fmt), 10);
-        db.CHData_ADD_H_str(qint16(ch + 1), maxText, kData);
-        db.CHData_ADD_L_str(qint16(ch + 1), minText, kData);
+        markTableCells(w.vsFlexGrid1(), db, ch, maxText, QStringLiteral("▲ "));
+        // Cells that took the maximum's mark no longer hold the minimum's text.
+        markTableCells(w.vsFlexGrid1(), db, ch, minText, QStringLiteral("▼ "));
         s.let_Ch_min(ch, minText.trimmed());
         s.let_Ch_max(ch, maxText.trimmed());
     }
@@ -158,6 +182,8 @@ bool loadMt1Records(QPointer<tag_data>& w, clsLOGGER_SETTING& s, clsLOGGER_DATAB
     }
     markLoadedMinMax(*w, s, db);
     w->bind_Data1(db.Recordset());
+    // The loader filled the table as it went.
+    w->show_loaded_records();
     return true;
 }
 
@@ -199,9 +225,9 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
             fill_failure_ending(w.data());
             return;
         }
+        w->refresh_Data1();
     }
     hs.file_plain_text.clear();
-    w->refresh_Data1();
 
     std::array<QString, 4> units;
     for (int ch = 0; ch < 4; ++ch) units[size_t(ch)] = file_data_gamen_ch_unit_conv(ds, ch);
@@ -217,12 +243,100 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
 
 // ---------------------------------------------------------------- loader
 
+namespace {
+
+// What a channel field of the file holds, read once: its kind, its number,
+// and the stored text the table and the working database take.
+struct Mt1Cell {
+    enum Kind : quint8 { Unused, Number, Over, Under, Missing } kind = Unused;
+    double value = 0;
+    char text[16] = {};
+    int len = 0;
+};
+
+// The stored texts of the kinds without a number.
+void setFixedText(Mt1Cell& c, Mt1Cell::Kind kind) {
+    static constexpr const char* kTexts[] = {"", "", kStoredOverRangeBytes, kStoredUnderRangeBytes, kStoredMissingBytes};
+    c.kind = kind;
+    c.len = int(std::strlen(kTexts[kind]));
+    std::memcpy(c.text, kTexts[kind], size_t(c.len));
+}
+
+// A field of ASCII characters as tag_stored_ch_text and the number reading
+// take it: blanks around; the logger's range codes and the range marks; a
+// number (an optional "-", digits with at most one point) stored as four
+// blanks and the number right-aligned in six; anything else a missing value.
+// False for a field with other characters, which the text road reads.
+bool readAsciiCell(QByteArrayView f, Mt1Cell& c) {
+    for (const char ch : f) {
+        if (static_cast<unsigned char>(ch) >= 0x80) return false;
+    }
+    qsizetype b = 0, e = f.size();
+    while (b < e && f[b] == ' ') ++b;
+    while (e > b && f[e - 1] == ' ') --e;
+    const QByteArrayView t = f.sliced(b, e - b);
+    if (t == QByteArrayView("3276.7") || t == QByteArrayView("O.R.")) return setFixedText(c, Mt1Cell::Over), true;
+    if (t == QByteArrayView("3276.6") || t == QByteArrayView("U.R.")) return setFixedText(c, Mt1Cell::Under), true;
+    static constexpr double kTens[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7};
+    qsizetype i = t.startsWith('-') ? 1 : 0;
+    qint64 m = 0;
+    int digits = 0, fraction = -1;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9') {
+            m = m * 10 + (t[i] - '0');
+            ++digits;
+            if (fraction >= 0) ++fraction;
+        } else if (t[i] == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            break;
+        }
+    }
+    if (i < t.size() || digits == 0) return setFixedText(c, Mt1Cell::Missing), true;
+    c.kind = Mt1Cell::Number;
+    const double v = double(m) / kTens[std::max(fraction, 0)];
+    c.value = t.startsWith('-') ? -v : v;
+    std::memset(c.text, ' ', 10);
+    std::memcpy(c.text + 10 - t.size(), t.data(), size_t(t.size()));
+    c.len = 10;
+    return true;
+}
+
+// Any field through the texts, as the logger's records are read.
+void readTextCell(QByteArrayView f, int ch, clsLOGGER_SETTING& s, Mt1Cell& c) {
+    const QString value = platform::cp932::decode(f.data(), int(f.size()));
+    const QString stored = tag_stored_ch_text(value, ch, s);
+    const QByteArray bytes = stored.toUtf8();
+    c.len = int(std::min<qsizetype>(bytes.size(), qsizetype(sizeof c.text)));
+    std::memcpy(c.text, bytes.constData(), size_t(c.len));
+    if (tag_is_measured(stored)) {
+        c.kind = Mt1Cell::Number;
+        c.value = value.toDouble();
+    } else {
+        c.kind = stored == kStoredOverRange ? Mt1Cell::Over : stored == kStoredUnderRange ? Mt1Cell::Under : Mt1Cell::Missing;
+    }
+}
+
+// A worker or comment field as the table shows it (UTF-8 of its CP932).
+QByteArrayView nameText(QByteArrayView f, QByteArray& buffer) {
+    for (const char ch : f) {
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            buffer = platform::cp932::decode(f.data(), int(f.size())).toUtf8();
+            return buffer;
+        }
+    }
+    return f;
+}
+
+}  // namespace
+
 void file_tag_data_save(IFileProgress* progress) {
     tag_data* w = fillWindow();
     if (!w) throw MissingKeyError("no TAG data window to fill");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
-    w->vsFlexGrid1()->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    platform::Grid* g = w->vsFlexGrid1();
+    g->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     bind_data_recordset();
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
 
@@ -233,16 +347,29 @@ void file_tag_data_save(IFileProgress* progress) {
         setFileCancel(true);
         return;
     }
+    std::array<bool, 4> used{};
+    std::array<AlarmLimits, 4> limits{};
+    std::array<qint32, 4> counted{}, highs{}, lows{};
     for (int ch = 0; ch < 4; ++ch) {
+        used[size_t(ch)] = s.Ch_input_type(ch) != QLatin1String("-");
+        limits[size_t(ch)] = alarm_limits(s, ch);
         s.let_Ch_data_count(ch, 0);
         s.let_CH_H_ALM_NUM(ch, 0);
         s.let_CH_L_ALM_NUM(ch, 0);
     }
 
     w->resetLoaded();
-    Mt1Record rec;
+    // The table fills as the records load; the texts are those of the
+    // working database, so it reads as the database read back.
+    g->setRedraw(false);
+    if (g->Rows() < layout.count + 1) g->setRows(layout.count + 1);
+    Mt1RecordBytes rec;
     QString error;
-    std::array<QString, 4> cells;
+    std::array<Mt1Cell, 4> cells;
+    QByteArray workerBuffer, commentBuffer;
+    char no[16];
+    // The cell the colouring of the alarms leaves current.
+    int lastRow = -1, lastCol = -1;
     for (qint32 i = 0; i < layout.count; ++i) {
         if (progress) {
             progress->process_events();
@@ -250,27 +377,61 @@ void file_tag_data_save(IFileProgress* progress) {
         } else if (fileCancel()) {
             return;
         }
-        if (!mt1_record_at(body, layout, i, rec, &error)) {
+        if (!mt1_record_bytes_at(body, layout, i, rec, &error)) {
             show_fill_error(error);
             setFileCancel(true);
             return;
         }
-        for (int ch = 0; ch < 4; ++ch) {
-            cells[size_t(ch)] = tag_stored_ch_text(file_read_dim_over_under_conv(rec.ch[size_t(ch)]), ch, s);
+        TagRecordBytes row;
+        row.No = i + 1;
+        row.time = QByteArrayView(rec.time, 19);
+        for (size_t ch = 0; ch < 4; ++ch) {
+            Mt1Cell& c = cells[ch];
+            if (!used[ch]) {
+                c = Mt1Cell{};
+            } else if (!readAsciiCell(rec.ch[ch], c)) {
+                readTextCell(rec.ch[ch], int(ch), s, c);
+                if (c.kind == Mt1Cell::Number) --counted[ch];  // the text road counted it
+            }
+            if (c.kind == Mt1Cell::Number) {
+                ++counted[ch];
+                w->foldLoaded(int(ch), c.value);
+            }
+            row.ch[ch] = QByteArrayView(c.text, c.len);
         }
-        for (int ch = 0; ch < 4; ++ch) {
-            if (tag_is_measured(cells[size_t(ch)])) w->foldLoaded(ch, rec.ch[size_t(ch)].toDouble());
-        }
-        // Record numbers run on in 32 bits; they are never cut to five digits.
         // Worker and comment are the file's 8 characters, blanks included:
         // only a logger record without a worker has an empty one.
-        db.AddRecord_TAG(i + 1, rec.time, rec.worker, rec.comment, cells[0], cells[1], cells[2], cells[3]);
-        for (int ch = 0; ch < 4; ++ch) {
-            if (cells[size_t(ch)].startsWith(QLatin1String("    ")) && tag_is_measured(cells[size_t(ch)])) {
-                mark_alarm_value(s, w->vsFlexGrid1(), kTagFirstChannelCol, rec.ch[size_t(ch)], i, ch + 1);
-            }
+        row.worker = nameText(rec.worker, workerBuffer);
+        row.comment = nameText(rec.comment, commentBuffer);
+        // Record numbers run on in 32 bits; they are never cut to five digits.
+        db.AddRecord_TAG(row);
+        const int r = i + 1;
+        g->setTextUtf8(r, 0, QByteArrayView(no, std::snprintf(no, sizeof no, "%d", r)));
+        g->setTextUtf8(r, 1, row.time);
+        for (int ch = 0; ch < 4; ++ch) g->setTextUtf8(r, ch + kTagFirstChannelCol, row.ch[size_t(ch)]);
+        g->setTextUtf8(r, 6, row.worker);
+        g->setTextUtf8(r, 7, row.comment);
+        for (size_t ch = 0; ch < 4; ++ch) {
+            if (cells[ch].kind != Mt1Cell::Number) continue;
+            lastRow = r;
+            lastCol = int(ch) + kTagFirstChannelCol;
+            const AlarmBand band = alarm_band(limits[ch], cells[ch].value);
+            if (band == AlarmBand::None) continue;
+            (band == AlarmBand::High ? highs : lows)[ch] += 1;
+            g->setRow(lastRow);
+            g->setCol(lastCol);
+            g->setCellForeColor(alarm_band_colour(band));
         }
         if (progress) progress->set_progress_value(i);
+    }
+    for (int ch = 0; ch < 4; ++ch) {
+        s.let_Ch_data_count(ch, s.Ch_data_count(ch) + counted[size_t(ch)]);
+        s.let_CH_H_ALM_NUM(ch, highs[size_t(ch)]);
+        s.let_CH_L_ALM_NUM(ch, lows[size_t(ch)]);
+    }
+    if (lastRow >= 0) {
+        g->setRow(lastRow);
+        g->setCol(lastCol);
     }
 }
 

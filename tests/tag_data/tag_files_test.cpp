@@ -22,6 +22,8 @@
 #include "main_window/home_state.h"
 #include "main_window/scrambling.h"
 #include "main_window/serial_link.h"
+#include "model/channel_values.h"
+#include "model/cls_logger_database.h"
 #include "model/data_sets.h"
 #include "model/db_workspace.h"
 #include "model/model_state.h"
@@ -294,16 +296,28 @@ TEST_F(TagFilesTest, ACorruptFileIsRefusedWithAMessageAndItsWindowCloses) {
     }
 }
 
+// Fields as a file may hold them: numbers aligned either way, range codes
+// and marks, no number at all, characters beyond ASCII; values beyond the
+// alarm values. The table filled during the load is the working database
+// read back, and its alarms are those the alarm queries find there.
 TEST_F(TagFilesTest, RecordNumbersAndCountsOfAFourDigitYearFile) {
     mq::platform::ScopedMessageBoxHook boxes;
     mq::clsLOGGER_SETTING s;
     mq::clsLOGGER_STATUS st;
     mq::test::fillStatus(st);
-    mq::test::fillSetting(s, 3);
+    mq::test::fillSetting(s, 6);
     QByteArray body = mq::mt1_header_block(mq::Mt1Sources{s, st, false});
-    body += mq::platform::cp932::encode(QStringLiteral("2013/12/10 11:00:00  25.0  1.50        20.0ﾀﾅｶ     ｹﾝｻ     "));
-    body += mq::platform::cp932::encode(QStringLiteral("2013/12/10 11:05:30  O.R.------        U.R.                "));
-    body += mq::platform::cp932::encode(QStringLiteral("2013/12/10 11:06:00 -10.0  0.50        21.0                "));
+    // Records of a date-time, four 6-byte channel fields, worker and comment of 8 bytes.
+    for (const char* fields : {"2013/12/10 11:00:00|  25.0|  1.50|      |  20.0|ﾀﾅｶ     |ｹﾝｻ     ",
+                               "2013/12/10 11:05:30|  O.R.|------|      |  U.R.|        |        ",
+                               "2013/12/10 11:06:00| -10.0|  0.50|      |  21.0|        |        ",
+                               "2013/12/10 11:07:00|150.0 |1.5   |      |3276.7|W1      |C1      ",
+                               "2013/12/10 11:08:00|  ab  |-     |      |  -5.0|W2      |C2      ",
+                               "2013/12/10 11:09:00|-30.0 |１２  |      |3276.6|ﾀﾅｶ     |C3      "}) {
+        const QByteArray record = mq::platform::cp932::encode(QString::fromUtf8(fields).remove(u'|'));
+        ASSERT_EQ(record.size(), 59) << fields;
+        body += record;
+    }
     body += QByteArray(72, ' ');
     const QString path = folder + QStringLiteral("/long.mt1");
     mq::test::writeAll(path, mq::test::xor5d(mq::mt1_tag_line(st)) + "\r\n" + mq::test::xor5d(body));
@@ -311,15 +325,39 @@ TEST_F(TagFilesTest, RecordNumbersAndCountsOfAFourDigitYearFile) {
     ASSERT_NE(w, nullptr) << (boxes.records().empty() ? std::string() : boxes.records()[0].text.toStdString());
     const mq::clsLOGGER_SETTING& fs = model().act_file_data->clsLOGGER_SETTING();
     // Each value that is a number is counted, so the window shows statistics.
-    EXPECT_EQ(fs.Ch_data_count(0), 2);
-    EXPECT_EQ(fs.Ch_data_count(1), 2);
+    EXPECT_EQ(fs.Ch_data_count(0), 4);
+    EXPECT_EQ(fs.Ch_data_count(1), 3);
     EXPECT_EQ(fs.Ch_data_count(2), 0);
-    EXPECT_EQ(fs.Ch_data_count(3), 2);
-    EXPECT_EQ(w->vsFlexGrid1()->TextMatrix(3, 0), QStringLiteral("3"));
-    EXPECT_EQ(w->vsFlexGrid1()->TextMatrix(2, 1), QStringLiteral("2013/12/10 11:05:30"));
-    EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(1, 1), QStringLiteral(" 25.0"));
-    EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(2, 1), QStringLiteral(" -10.0"));
+    EXPECT_EQ(fs.Ch_data_count(3), 3);
+    mq::platform::Grid* g = w->vsFlexGrid1();
+    EXPECT_EQ(g->TextMatrix(3, 0), QStringLiteral("3"));
+    EXPECT_EQ(g->TextMatrix(2, 1), QStringLiteral("2013/12/10 11:05:30"));
+    EXPECT_EQ(rowOf(g, 4).mid(2), (QStringList{"▲  150.0", "       1.5", "", "     O.R.", "W1      ", "C1      "}));
+    EXPECT_EQ(rowOf(g, 6).mid(2), (QStringList{"▼  -30.0", "    ------", "", "     U.R.", "ﾀﾅｶ     ", "C3      "}));
+    EXPECT_EQ(g->TextMatrix(5, 2), QStringLiteral("    ------"));
+    EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(1, 1), QStringLiteral(" 150.0"));
+    EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(2, 1), QStringLiteral(" -30.0"));
     EXPECT_EQ(w->MSFlexGrid2()->TextMatrix(2, 2), QStringLiteral(" 0.50"));
+
+    std::vector<QStringList> filled;
+    for (int r = 0; r < g->Rows(); ++r) filled.push_back(rowOf(g, r));
+    mq::clsLOGGER_DATABASE* db = w->window_database();
+    for (int ch = 0; ch < 4; ++ch) {
+        const mq::AlarmLimits limits = mq::alarm_limits(fs, ch);
+        int red = 0, blue = 0;
+        for (int r = 1; r < g->Rows(); ++r) {
+            red += g->foreColorAt(r, ch + 2) == mq::kHighAlarmColour;
+            blue += g->foreColorAt(r, ch + 2) == mq::kLowAlarmColour;
+        }
+        EXPECT_EQ(red, fs.CH_H_ALM_NUM(ch)) << ch;
+        EXPECT_EQ(blue, fs.CH_L_ALM_NUM(ch)) << ch;
+        EXPECT_EQ(fs.CH_H_ALM_NUM(ch), db->CHDATA_hALM_ColorAndNum(qint16(ch + 1), limits, QStringLiteral("DATA"))) << ch;
+        EXPECT_EQ(fs.CH_L_ALM_NUM(ch), db->CHDATA_LALM_ColorAndNum(qint16(ch + 1), limits, QStringLiteral("DATA"))) << ch;
+    }
+    // 150.0 and -30.0 on CH1; CH4's low alarm of 0.0 goes into the file as not set.
+    EXPECT_EQ(fs.CH_H_ALM_NUM(0) + fs.CH_L_ALM_NUM(0) + fs.CH_L_ALM_NUM(3), 2);
+    w->refresh_Data1();
+    for (int r = 1; r < g->Rows(); ++r) EXPECT_EQ(rowOf(g, r), filled[size_t(r)]) << r;
 }
 
 }  // namespace

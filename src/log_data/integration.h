@@ -85,6 +85,7 @@ struct IntegNumbersSetup {
     std::array<float, 4> base{};
     std::array<float, 4> over{};
     std::array<float, 4> under{};
+    bool operator==(const IntegNumbersSetup&) const = default;
 };
 IntegNumbersSetup integ_numbers_setup(const clsLOGGER_SETTING& s);
 // What one channel of a record holds for the integration.

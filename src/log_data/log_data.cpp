@@ -661,8 +661,14 @@ void log_data::integrate_range(qint32 first, qint32 last) {
     const qint32 n = record_count();
     first = std::max(first, 1);
     last = std::min(last, n);
-    sum_calc_initial();
     const IntegNumbersSetup c = integ_numbers_setup(*s);
+    if (const auto& done = m_graphArrays.integration;
+        done && done->first == first && done->last == last && done->setup == c) {
+        log_data_state() = done->state;
+        sum_calc_end(*s);
+        return;
+    }
+    sum_calc_initial();
     std::array<double, 4> scale{};
     for (int ch = 0; ch < 4; ++ch) scale[size_t(ch)] = std::pow(10.0, std::max(0, m_graphArrays.decimals[size_t(ch)]));
     std::array<float, 4> values{};
@@ -680,6 +686,7 @@ void log_data::integrate_range(qint32 first, qint32 last) {
         }
         h_sum_l_sum_calc_numbers(c, m_graphArrays.secs[size_t(r - 1)], kinds, values);
     }
+    m_graphArrays.integration = GraphArrays::Integration{first, last, c, log_data_state()};
     sum_calc_end(*s);
 }
 

@@ -23,6 +23,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 #include <memory>
 #include <vector>
 
@@ -202,6 +203,14 @@ private:
         std::array<int, 4> decimals{-1, -1, -1, -1};
         std::vector<qint64> secs;
         std::vector<quint8> marks;
+        // The last integration over the arrays: its range, its references and
+        // the state it left. A redraw of the same range takes it as it is.
+        struct Integration {
+            qint32 first = 0, last = -1;
+            IntegNumbersSetup setup;
+            LogDataState state;
+        };
+        std::optional<Integration> integration;
     };
     void build_graph_arrays() const;
     mutable GraphArrays m_graphArrays;

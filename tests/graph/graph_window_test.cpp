@@ -122,6 +122,14 @@ TEST_F(GraphWindowTest, OpensOnA30001RecordFileWithStatisticsOfEachDrawnRange) {
     EXPECT_EQ(gs.graph_end_pos, 30001);
     EXPECT_EQ(gs.graph_zoom_flag, 0);
     expectStatistics(*g, false, "automatic range, lower integration");
+    // Another integration reference over the same range: the integration follows it.
+    const QStringList lower = gridRow(*g, 1);
+    graph_state().ch_sum_std_count[1] += 10;
+    g->popRange_Click();
+    EXPECT_NE(gridRow(*g, 1), lower);
+    graph_state().ch_sum_std_count[1] -= 10;
+    g->popRange_Click();
+    EXPECT_EQ(gridRow(*g, 1), lower);
 
     g->gPrevPage_Click();  // nothing before the whole data: ignored
     EXPECT_EQ(gs.graph_start_pos, 1);

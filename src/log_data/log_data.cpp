@@ -444,16 +444,13 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
     // The bar moves by whole pixels, and working out whether it must repaint
     // costs a style computation per value: it advances every 256 records and
     // once more at the end, to the same value as record by record.
-    struct Load : LogReplyVisitor {
-        clsLOGGER_DATA& ds;
-        std::array<std::vector<qint32>, 4>& missing;
-        LogRecordWriter& writer;
+    struct Load : LogReplyLoader {
         Prog_Dialog* dlg;
         int sinceBar = 0;
         Load(clsLOGGER_DATA& d, std::array<std::vector<qint32>, 4>& m, LogRecordWriter& w, Prog_Dialog* p)
-            : ds(d), missing(m), writer(w), dlg(p) {}
-        void record(const LogReplyRecord& rec) override {
-            log_record_add(ds, rec, &missing, &writer);
+            : LogReplyLoader(d, m, w), dlg(p) {}
+        void record(const LogReplyFields& rec) override {
+            LogReplyLoader::record(rec);
             if (dlg && ++sinceBar == 256) advance();
         }
         void advance() {
@@ -461,7 +458,8 @@ void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
             sinceBar = 0;
         }
     } load(*ds, m_missingRows, writer, dlg);
-    split_log_reply(reply, q, r, ds->clsLOGGER_SETTING(), load);
+    split_log_reply_fields(reply, q, r, ds->clsLOGGER_SETTING(), load);
+    load.finish();
     if (dlg && load.sinceBar > 0) load.advance();
 }
 

@@ -10,6 +10,7 @@
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/civil_time.h"
+#include <cstring>
 #include "platform/errors.h"
 #include "platform/grid.h"
 
@@ -127,24 +128,27 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
     return split_log_reply(reply, q, r, s, calls);
 }
 
-qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s, LogReplyVisitor& visitor) {
+qint16 log_reply_decimals(const clsLOGGER_SETTING& s, int ch) {
+    return s.Ch_input_type(ch) == QLatin1String("V") ? qint16(s.Ch_period_pos(ch)) : qint16(1);
+}
+
+qint32 split_log_reply_fields(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
+                              LogReplyFieldVisitor& visitor) {
     const qint32 N = q * 3 + r;
     if (N <= 0) return 0;
 
     std::array<bool, 4> used{};
-    std::array<qint16, 4> decimals{};
     int c = 0;
     for (int ch = 0; ch < 4; ++ch) {
-        const QString type = s.Ch_input_type(ch);
-        used[ch] = type != QLatin1String("-");
-        decimals[ch] = type == QLatin1String("V") ? qint16(s.Ch_period_pos(ch)) : qint16(1);
+        used[ch] = s.Ch_input_type(ch) != QLatin1String("-");
         if (used[ch]) ++c;
     }
     const qsizetype recLen = 5 * c + 1;
     const qsizetype groupLen = 15 * c + 14;
 
     const LogRecordClock times(s.start_time(), s.stop_time(), s.record_interval(), N);
-    LogReplyRecord rec;
+    const QStringView all(reply);
+    LogReplyFields rec;
     qint32 n = 0;
     for (qint32 g = 0; g <= q; ++g) {
         const int inGroup = g < q ? 3 : r;
@@ -155,20 +159,45 @@ qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
             ++n;
             qsizetype p = pos;
             for (int ch = 0; ch < 4; ++ch) {
-                if (!used[ch]) {
-                    rec.values[ch] = kSixBlanks;
-                    continue;
-                }
-                rec.values[ch] = dot_insert_top_sp(reply.mid(p, 5), decimals[ch]);
-                p += 5;
+                rec.field[ch] = used[ch] ? all.sliced(p, 5) : QStringView();
+                if (used[ch]) p += 5;
             }
-            rec.flag = reply.mid(p, 1);
+            rec.flag = all[p];
             rec.No = n;
-            rec.time = times.time(n);
+            rec.secs = times.secs(n);
             visitor.record(rec);
         }
     }
     return n;
+}
+
+namespace {
+
+// The record of the fields with its display texts.
+void replyRecordOf(const LogReplyFields& f, const std::array<qint16, 4>& decimals, LogReplyRecord& rec) {
+    for (size_t ch = 0; ch < 4; ++ch) {
+        rec.values[ch] = f.field[ch].isNull() ? kSixBlanks : dot_insert_top_sp(f.field[ch].toString(), decimals[ch]);
+    }
+    rec.flag = QString(f.flag);
+    rec.No = f.No;
+    rec.time = QDateTime::fromSecsSinceEpoch(f.secs, Qt::UTC);
+}
+
+}  // namespace
+
+qint32 split_log_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s, LogReplyVisitor& visitor) {
+    struct Texts : LogReplyFieldVisitor {
+        LogReplyVisitor& visitor;
+        std::array<qint16, 4> decimals{};
+        LogReplyRecord rec;
+        explicit Texts(LogReplyVisitor& v) : visitor(v) {}
+        void record(const LogReplyFields& f) override {
+            replyRecordOf(f, decimals, rec);
+            visitor.record(rec);
+        }
+    } texts(visitor);
+    for (int ch = 0; ch < 4; ++ch) texts.decimals[size_t(ch)] = log_reply_decimals(s, ch);
+    return split_log_reply_fields(reply, q, r, s, texts);
 }
 
 // ---------------------------------------------------------------- writing
@@ -289,6 +318,183 @@ void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec, std::array<st
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     h_sum_l_sum_calc_values(s, rec.time, shown);
     stat_record_add(s, /*fileData=*/false, rec.values);
+}
+
+// ---------------------------------------------------------------- the loader
+
+namespace {
+
+// What a reply field holds, when it is one of the usual ones.
+enum class FieldKind { Number, Missing, Over, Under, Other };
+
+// The display text of a value field (dot_insert_top_sp) when the field is a
+// number: blanks, an optional "-", digits; the point goes in before the last
+// `decimals` digits (zeros in front when there are not enough), and the text
+// is padded to six. The length is returned, 0 for any other field.
+int numberDisplay(QStringView f, qint16 decimals, char* out) {
+    qsizetype i = 0;
+    while (i < f.size() && f[i] == u' ') ++i;
+    const bool negative = i < f.size() && f[i] == u'-';
+    if (negative) ++i;
+    char digits[16];
+    int n = 0;
+    for (; i < f.size(); ++i) {
+        const char16_t c = f[i].unicode();
+        if (c < u'0' || c > u'9' || n >= 8) return 0;
+        digits[n++] = char(c);
+    }
+    if (n == 0) return 0;
+    // Zeros in front up to one more digit than the decimals, then the point.
+    char padded[24];
+    int pn = 0;
+    for (int z = n; z <= decimals; ++z) padded[pn++] = '0';
+    std::memcpy(padded + pn, digits, size_t(n));
+    pn += n;
+    char body[24];
+    int len = 0;
+    for (int k = 0; k < pn; ++k) {
+        if (decimals > 0 && k == pn - decimals) body[len++] = '.';
+        body[len++] = padded[k];
+    }
+    const int total = len + (negative ? 1 : 0);
+    int at = 0;
+    for (int pad = total; pad < 6; ++pad) out[at++] = ' ';
+    if (negative) out[at++] = '-';
+    std::memcpy(out + at, body, size_t(len));
+    return at + len;
+}
+
+FieldKind fieldKind(QStringView f) {
+    if (f == u"-----") return FieldKind::Missing;
+    if (f == u"32767") return FieldKind::Over;
+    if (f == u"32766") return FieldKind::Under;
+    return FieldKind::Other;
+}
+
+// The number of a display text of digits with at most one point and a sign.
+double displayNumber(const char* p, int len) {
+    static constexpr double kTens[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    qint64 m = 0;
+    int fraction = -1;
+    bool negative = false;
+    for (int i = 0; i < len; ++i) {
+        if (p[i] == '-') negative = true;
+        else if (p[i] == '.') fraction = 0;
+        else if (p[i] != ' ') {
+            m = m * 10 + (p[i] - '0');
+            if (fraction >= 0) ++fraction;
+        }
+    }
+    const double v = double(m) / kTens[std::max(fraction, 0)];
+    return negative ? -v : v;
+}
+
+}  // namespace
+
+LogReplyLoader::LogReplyLoader(clsLOGGER_DATA& ds, std::array<std::vector<qint32>, 4>& missingRows,
+                               LogRecordWriter& writer)
+    : m_ds(ds), m_s(ds.clsLOGGER_SETTING()), m_missing(missingRows), m_writer(writer) {
+    for (int ch = 0; ch < 4; ++ch) {
+        m_used[size_t(ch)] = m_s.Ch_input_type(ch) != QLatin1String("-");
+        m_decimals[size_t(ch)] = log_reply_decimals(m_s, ch);
+    }
+    m_integ = integ_numbers_setup(m_s);
+    load();
+}
+
+// The statistics from the setting (stat_value_add's and format_ch_value's).
+void LogReplyLoader::load() {
+    for (int ch = 0; ch < 4; ++ch) {
+        Running& run = m_run[size_t(ch)];
+        run.count = m_s.Ch_data_count(ch);
+        run.sum = m_s.Ch_sum(ch);
+        run.min = float(m_s.Ch_min_value(ch));
+        run.max = float(m_s.Ch_max_value(ch));
+        run.minChanged = run.maxChanged = false;
+    }
+    m_synced = true;
+}
+
+void LogReplyLoader::finish() {
+    if (m_synced) return;
+    for (int ch = 0; ch < 4; ++ch) {
+        const Running& run = m_run[size_t(ch)];
+        m_s.let_Ch_data_count(ch, run.count);
+        m_s.let_Ch_sum(ch, run.sum);
+        if (run.minChanged) m_s.let_Ch_min(ch, run.minText);
+        if (run.maxChanged) m_s.let_Ch_max(ch, run.maxText);
+    }
+    load();
+}
+
+void LogReplyLoader::record(const LogReplyFields& rec) {
+    if (!fast(rec)) slow(rec);
+}
+
+// A record with a field of another kind goes the whole way through the texts.
+void LogReplyLoader::slow(const LogReplyFields& f) {
+    finish();
+    LogReplyRecord rec;
+    replyRecordOf(f, m_decimals, rec);
+    log_record_add(m_ds, rec, &m_missing, &m_writer);
+    load();
+}
+
+bool LogReplyLoader::fast(const LogReplyFields& rec) {
+    std::array<FieldKind, 4> kind{};
+    std::array<int, 4> len{};
+    for (size_t ch = 0; ch < 4; ++ch) {
+        if (!m_used[ch]) continue;
+        kind[ch] = fieldKind(rec.field[ch]);
+        if (kind[ch] == FieldKind::Other) {
+            std::memcpy(m_text[ch], "    ", 4);
+            len[ch] = numberDisplay(rec.field[ch], m_decimals[ch], m_text[ch] + 4);
+            if (len[ch] == 0 || len[ch] > 6) return false;
+            kind[ch] = FieldKind::Number;
+        }
+    }
+    std::array<QByteArrayView, 4> cells{};
+    std::array<IntegValue, 4> integ{};
+    std::array<float, 4> number{};
+    for (size_t ch = 0; ch < 4; ++ch) {
+        integ[ch] = IntegValue::Missing;
+        if (!m_used[ch]) continue;
+        switch (kind[ch]) {
+        case FieldKind::Missing:
+            cells[ch] = QByteArrayView(kStoredMissingBytes, 10);
+            m_missing[ch].push_back(rec.No);
+            break;
+        case FieldKind::Over:
+        case FieldKind::Under:
+            cells[ch] = QByteArrayView(kind[ch] == FieldKind::Over ? kStoredOverRangeBytes : kStoredUnderRangeBytes, 9);
+            integ[ch] = kind[ch] == FieldKind::Over ? IntegValue::Over : IntegValue::Under;
+            break;
+        default: {
+            cells[ch] = QByteArrayView(m_text[ch], 10);
+            const double v = displayNumber(m_text[ch] + 4, 6);
+            const float f = float(v);
+            Running& run = m_run[ch];
+            ++run.count;
+            m_synced = false;
+            if (f < run.min) {
+                run.min = f;
+                run.minText = QString::fromLatin1(m_text[ch] + 4, 6);
+                run.minChanged = true;
+            }
+            if (f > run.max) {
+                run.max = f;
+                run.maxText = QString::fromLatin1(m_text[ch] + 4, 6);
+                run.maxChanged = true;
+            }
+            run.sum += v;
+            integ[ch] = IntegValue::Number;
+            number[ch] = f;
+        }
+        }
+    }
+    m_writer.addBytes(rec.No, rec.secs, rec.flag == u'1', cells);
+    h_sum_l_sum_calc_numbers(m_integ, rec.secs, integ, number);
+    return true;
 }
 
 void reset_log_statistics(clsLOGGER_SETTING& s) {

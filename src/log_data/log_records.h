@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "log_data/integration.h"
 #include "platform/civil_time.h"
 
 namespace mq {
@@ -112,6 +113,29 @@ struct LogReplyRecord {
     std::array<QString, 4> values;
 };
 
+// One record of the reply as it stands: the 5-character fields of the
+// channels in use (empty for the others), the record flag and the record
+// time as civil seconds.
+struct LogReplyFields {
+    qint32 No = 0;
+    qint64 secs = 0;
+    std::array<QStringView, 4> field;
+    QChar flag;
+};
+class LogReplyFieldVisitor {
+public:
+    virtual ~LogReplyFieldVisitor() = default;
+    virtual void record(const LogReplyFields& rec) = 0;
+};
+// The split of split_log_reply, handing each record's fields over as they
+// stand (views into the reply, valid during the call).
+qint32 split_log_reply_fields(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
+                              LogReplyFieldVisitor& visitor);
+
+// The decimals a value field of channel ch (0-3) is read with: the decimal
+// position for a "V" channel, 1 for the others.
+qint16 log_reply_decimals(const clsLOGGER_SETTING& s, int ch);
+
 // Splits the reply into its q * 3 + r records and hands each to the sink in
 // order, with its time. The decimal count is the decimal position for a "V"
 // channel, 1 for the others. A reply that ends early yields only its complete
@@ -145,6 +169,42 @@ bool log_value_is_number(const QString& text);
 // With a writer the record goes through it (and into its records table).
 void log_record_add(clsLOGGER_DATA& ds, const LogReplyRecord& rec,
                     std::array<std::vector<qint32>, 4>* missingRows = nullptr, LogRecordWriter* writer = nullptr);
+
+// log_record_add for every record of a reply, reading each field once: the
+// usual fields (a number, "-----", the range codes) straight from their
+// characters, any other record through log_record_add. finish() (also on
+// destruction) leaves the statistics in the data set's setting.
+class LogReplyLoader : public LogReplyFieldVisitor {
+public:
+    LogReplyLoader(clsLOGGER_DATA& ds, std::array<std::vector<qint32>, 4>& missingRows, LogRecordWriter& writer);
+    ~LogReplyLoader() override { finish(); }
+    void record(const LogReplyFields& rec) override;
+    void finish();
+
+private:
+    // The statistics of a channel as the loader keeps them between records.
+    struct Running {
+        qint32 count = 0;
+        double sum = 0;
+        float min = 0, max = 0;
+        QString minText, maxText;
+        bool minChanged = false, maxChanged = false;
+    };
+    void load();
+    bool fast(const LogReplyFields& rec);
+    void slow(const LogReplyFields& rec);
+
+    clsLOGGER_DATA& m_ds;
+    clsLOGGER_SETTING& m_s;
+    std::array<std::vector<qint32>, 4>& m_missing;
+    LogRecordWriter& m_writer;
+    std::array<bool, 4> m_used{};
+    std::array<qint16, 4> m_decimals{};
+    std::array<Running, 4> m_run;
+    IntegNumbersSetup m_integ;
+    bool m_synced = true;
+    char m_text[4][16];
+};
 
 // Resets the statistics of all four channels to the values a fill starts from.
 void reset_log_statistics(clsLOGGER_SETTING& s);

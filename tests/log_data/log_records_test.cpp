@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "log_data/integration.h"
 #include "log_data/log_records.h"
 #include "log_data/log_window_fixture.h"
 #include "model/common_proc.h"
@@ -247,6 +250,61 @@ TEST_F(LogRecordsTest, AGarbledFieldIsStoredAsMissingAndNeverCounted) {
     // 10 s after it counts (base 0.0).
     sum_calc_end(setting());
     EXPECT_DOUBLE_EQ(setting().Ch_h_sum_value(0), 0.1);
+}
+
+// The window's loader reads the usual fields straight from their characters
+// and any other record through log_record_add: both roads must store, count,
+// gather and integrate every field alike.
+TEST_F(LogRecordsTest, TheReplyLoaderStoresEveryFieldAsTheRecordByRecordRoad) {
+    channel(0, QStringLiteral("K"), 1, QStringLiteral("100.0"), QStringLiteral("10.0"), QStringLiteral("5.0"));
+    channel(1, QStringLiteral("V"), 2);
+    channel(2, QStringLiteral("V"), 0);
+    channel(3, QStringLiteral("T"), 3, QStringLiteral("100.0"), QStringLiteral("10.0"), QStringLiteral("-1.0"));
+    const QStringList fields = {"  123", "   -5", "-0000", "    0", "   07", "32767", "32766", "-----",
+                                "99999", "-9999", "    1", "  1a5", "     ", "1-2-3", "-  12", "  -  "};
+    std::vector<RawRecord> recs;
+    for (int i = 0; i < 3 * fields.size(); ++i) {
+        const auto f = [&](int k) { return fields[(i * 5 + k * 3) % fields.size()]; };
+        recs.push_back({{f(0), f(1), f(2), f(3)}, QLatin1Char(i % 3 ? '0' : '1')});
+    }
+    recording(civil(2024, 1, 15, 10, 0, 17), civil(2024, 1, 15, 12, 0, 0), QStringLiteral("00:01:00"), qint32(recs.size()));
+    const QString reply = buildReply(recs);
+    clsLOGGER_DATABASE& db = area().clsLOGGER_DATABASE();
+    db.makeDbPath(QStringLiteral("L01"));
+    db.setWorkSpace(model().dao_workspace);
+    const auto road = [&](const std::function<void(std::array<std::vector<qint32>, 4>&)>& load) {
+        db.NewDb(1);
+        reset_log_statistics(setting());
+        sum_calc_initial();
+        std::array<std::vector<qint32>, 4> missing;
+        load(missing);
+        QStringList out;
+        for (int r = 0; r < db.Recordset()->RecordCount(); ++r) out << db.Recordset()->ReadRow(r).join(u'|');
+        for (int ch = 0; ch < 4; ++ch) {
+            const clsLOGGER_SETTING& s = setting();
+            const LogDataState& st = log_data_state();
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+                       .arg(s.Ch_data_count(ch))
+                       .arg(s.Ch_sum(ch), 0, 'g', 17)
+                       .arg(s.Ch_min(ch), s.Ch_max(ch))
+                       .arg(st.ch_h_integ[ch], 0, 'g', 17)
+                       .arg(st.ch_l_integ[ch], 0, 'g', 17)
+                       .arg(double(st.ch_h_hold[ch]) - double(st.ch_l_hold[ch]))
+                       .arg(missing[size_t(ch)].size());
+        }
+        out << QString::number(log_data_state().integ_prev_secs);
+        return out;
+    };
+    const QStringList byRecord = road([&](std::array<std::vector<qint32>, 4>& missing) {
+        split_log_reply(reply, 16, 0, setting(), [&](const LogReplyRecord& rec) { log_record_add(area(), rec, &missing); });
+    });
+    const QStringList byLoader = road([&](std::array<std::vector<qint32>, 4>& missing) {
+        LogRecordWriter writer(db, nullptr);
+        LogReplyLoader loader(area(), missing, writer);
+        split_log_reply_fields(reply, 16, 0, setting(), loader);
+    });
+    ASSERT_EQ(byRecord.size(), 48 + 5);
+    for (qsizetype i = 0; i < byRecord.size(); ++i) EXPECT_EQ(byLoader[i], byRecord[i]) << i;
 }
 
 TEST_F(LogRecordsTest, ResetValuesOfTheStatistics) {

@@ -80,6 +80,10 @@ QByteArray logValue(const QStringList& values, int i) {
 // ---- texts -------------------------------------------------------------
 
 QByteArray toWire(const QString& text) {
+    // ASCII is its own CP932 (values, numbers: most of what is sent).
+    bool ascii = true;
+    for (const QChar c : text) ascii = ascii && c.unicode() < 0x80;
+    if (ascii) return text.toLatin1();
     const QByteArray in = text.toUtf8();
     iconv_t cd = iconv_open("CP932", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) return text.toLatin1();

@@ -283,8 +283,8 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
         qint32 h = 0;
         qint32 l = 0;
         try {
-            h = db.CHDATA_hALM_ColorAndNum(qint16(ch + 1), limits, kData, &host);
-            l = db.CHDATA_LALM_ColorAndNum(qint16(ch + 1), limits, kData, &host);
+            h = db.Loaded_AlarmColorAndNum(qint16(ch + 1), limits, kData, true, &host);
+            l = db.Loaded_AlarmColorAndNum(qint16(ch + 1), limits, kData, false, &host);
         } catch (const DatabaseError&) {
         }
         s.let_CH_H_ALM_NUM(ch, h);
@@ -369,7 +369,7 @@ void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
                 bool found = true;
                 if (m_missingRows[size_t(ch)].empty()) {
                     QString minText, maxText;
-                    db.Get_ChData_MinMax(qint16(ch + 1), minText, maxText, kData);
+                    db.Loaded_MinMax(qint16(ch + 1), minText, maxText, kData);
                     found = !minText.isEmpty() && !maxText.isEmpty();
                     if (found) {
                         vmin = platform::val(minText);
@@ -385,8 +385,8 @@ void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
                     const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
                     const QString maxText = platform::rightAlign(platform::format(vmax, fmt), 10);
                     const QString minText = platform::rightAlign(platform::format(vmin, fmt), 10);
-                    db.CHData_ADD_H_str(qint16(ch + 1), maxText, kData);
-                    db.CHData_ADD_L_str(qint16(ch + 1), minText, kData);
+                    db.Loaded_Mark(qint16(ch + 1), maxText, kData, true);
+                    db.Loaded_Mark(qint16(ch + 1), minText, kData, false);
                     s.let_Ch_min(ch, space_delete(minText));
                     s.let_Ch_max(ch, space_delete(maxText));
                 }

@@ -710,13 +710,13 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
                 minText = platform::cstrNumber(lo);
                 maxText = platform::cstrNumber(hi);
             } else {
-                db.Get_ChData_MinMax(qint16(i + 1), minText, maxText, kData);
+                db.Loaded_MinMax(qint16(i + 1), minText, maxText, kData);
             }
             if (minText.isEmpty() || maxText.isEmpty()) continue;
             maxText = platform::rightAlign(platform::format(platform::val(maxText), fmt), 10).right(10);
             minText = platform::rightAlign(platform::format(platform::val(minText), fmt), 10).right(10);
-            db.CHData_ADD_H_str(qint16(i + 1), maxText, kData);
-            db.CHData_ADD_L_str(qint16(i + 1), minText, kData);
+            db.Loaded_Mark(qint16(i + 1), maxText, kData, true);
+            db.Loaded_Mark(qint16(i + 1), minText, kData, false);
             s.let_Ch_min(i, minText.trimmed());
             s.let_Ch_max(i, maxText.trimmed());
         }

@@ -172,6 +172,13 @@ public:
     qint32 CHDATA_hALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
                                    StatQueryHost* host = nullptr);
 
+    // The same three without saving their queries in the database: the fill
+    // of a window, from the values its load gathered (or a table read once).
+    void Loaded_MinMax(qint16 ch, QString& minText, QString& maxText, const QString& source);
+    void Loaded_Mark(qint16 ch, const QString& text, const QString& table, bool isMax, StatQueryHost* host = nullptr);
+    qint32 Loaded_AlarmColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source, bool high,
+                                   StatQueryHost* host = nullptr);
+
     // The records added from here on are not noted for the statistics
     // queries: a loader that works out minimum, maximum and alarms from the
     // values it read itself spares the copy (a query then reads the table).
@@ -202,9 +209,9 @@ private:
     void commitPending();
     detail::DbSession& session();
     void markExtreme(qint16 ch, const QString& value, const QString& table, bool isMax,
-                     StatQueryHost* host);
+                     StatQueryHost* host, bool saveQuery);
     qint32 alarmColour(qint16 ch, const AlarmLimits& limits, const QString& source, bool high,
-                       StatQueryHost* host);
+                       StatQueryHost* host, bool saveQuery);
 
     std::shared_ptr<DbWorkspace> m_workspace;
     std::shared_ptr<detail::DbSession> m_session;

@@ -459,6 +459,12 @@ void clsLOGGER_DATABASE::Get_ChData_MinMax(qint16 ch, QString& minText, QString&
                QStringLiteral("SELECT MAX(%1) AS MAXDAT,MIN(%1) AS MINDAT FROM %2").arg(numberOf(field), q(base)));
     // Opening the saved query checks the source and the field.
     s.db.prepare(QStringLiteral("SELECT MINDAT, MAXDAT FROM %1").arg(q(minMax)));
+    Loaded_MinMax(ch, minText, maxText, source);
+}
+
+void clsLOGGER_DATABASE::Loaded_MinMax(qint16 ch, QString& minText, QString& maxText, const QString& source) {
+    channelField(ch);
+    detail::DbSession& s = session();
     bool any = false;
     double lo = 0.0, hi = 0.0;
     for (double v : measuredValues(s, source).ch[ch - 1].value) {
@@ -477,23 +483,30 @@ void clsLOGGER_DATABASE::Get_ChData_MinMax(qint16 ch, QString& minText, QString&
 
 void clsLOGGER_DATABASE::CHData_ADD_H_str(qint16 ch, const QString& maxText, const QString& table,
                                           StatQueryHost* host) {
-    markExtreme(ch, maxText, table, true, host);
+    markExtreme(ch, maxText, table, true, host, true);
+}
+
+void clsLOGGER_DATABASE::Loaded_Mark(qint16 ch, const QString& text, const QString& table, bool isMax,
+                                     StatQueryHost* host) {
+    markExtreme(ch, text, table, isMax, host, false);
 }
 
 void clsLOGGER_DATABASE::CHData_ADD_L_str(qint16 ch, const QString& minText, const QString& table,
                                           StatQueryHost* host) {
-    markExtreme(ch, minText, table, false, host);
+    markExtreme(ch, minText, table, false, host, true);
 }
 
 void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QString& table, bool isMax,
-                                     StatQueryHost* host) {
+                                     StatQueryHost* host, bool saveQuery) {
     const QString field = channelField(ch);
     detail::DbSession& s = session();
-    const QString name = field + (isMax ? QStringLiteral("MAX RecordNo ") : QStringLiteral("MIN RecordNo ")) + table;
-    createView(s, name,
-               QStringLiteral("SELECT [No] From %1 WHERE %2 = %3;").arg(q(table), q(field), SqliteDb::quoteLiteral(value)));
-    // Opening the saved query checks its table and field; a failure here reaches the caller.
-    s.db.prepare(QStringLiteral("SELECT [No] FROM %1").arg(q(name)));
+    if (saveQuery) {
+        const QString name = field + (isMax ? QStringLiteral("MAX RecordNo ") : QStringLiteral("MIN RecordNo ")) + table;
+        createView(s, name,
+                   QStringLiteral("SELECT [No] From %1 WHERE %2 = %3;").arg(q(table), q(field), SqliteDb::quoteLiteral(value)));
+        // Opening the saved query checks its table and field; a failure here reaches the caller.
+        s.db.prepare(QStringLiteral("SELECT [No] FROM %1").arg(q(name)));
+    }
 
     // From here on a failure ends the marking quietly with what is done kept.
     try {
@@ -546,16 +559,21 @@ void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QStr
 
 qint32 clsLOGGER_DATABASE::CHDATA_LALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
                                                    StatQueryHost* host) {
-    return alarmColour(ch, limits, source, false, host);
+    return alarmColour(ch, limits, source, false, host, true);
 }
 
 qint32 clsLOGGER_DATABASE::CHDATA_hALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
                                                    StatQueryHost* host) {
-    return alarmColour(ch, limits, source, true, host);
+    return alarmColour(ch, limits, source, true, host, true);
+}
+
+qint32 clsLOGGER_DATABASE::Loaded_AlarmColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
+                                                   bool high, StatQueryHost* host) {
+    return alarmColour(ch, limits, source, high, host, false);
 }
 
 qint32 clsLOGGER_DATABASE::alarmColour(qint16 ch, const AlarmLimits& limits, const QString& source, bool high,
-                                       StatQueryHost* host) {
+                                       StatQueryHost* host, bool saveQuery) {
     const QString field = channelField(ch);
     if (host && host->channelInputType(ch) == QLatin1String("-")) return 0;
     if (!(high ? limits.high_set : limits.low_set)) return 0;
@@ -568,12 +586,14 @@ qint32 clsLOGGER_DATABASE::alarmColour(qint16 ch, const AlarmLimits& limits, con
     const QString band = QStringLiteral("AlarmBand(%1,%2,%3,%4,%5)")
                              .arg(numberOf(field), QString::number(int(limits.high_set)), number(limits.high),
                                   QString::number(int(limits.low_set)), number(limits.low));
-    const QString name = field + (high ? QStringLiteral("hALM RecordNo") : QStringLiteral("LALM RecordNo"));
-    createView(s, name,
-               QStringLiteral("SELECT [No],%1 FROM %2 WHERE %3 = %4 And %5;")
-                   .arg(q(field), q(source), band, QString::number(int(wanted)), measuredOnly(field)));
-    // Opening the saved query checks the source and the field.
-    s.db.prepare(QStringLiteral("SELECT [No] FROM %1").arg(q(name)));
+    if (saveQuery) {
+        const QString name = field + (high ? QStringLiteral("hALM RecordNo") : QStringLiteral("LALM RecordNo"));
+        createView(s, name,
+                   QStringLiteral("SELECT [No],%1 FROM %2 WHERE %3 = %4 And %5;")
+                       .arg(q(field), q(source), band, QString::number(int(wanted)), measuredOnly(field)));
+        // Opening the saved query checks the source and the field.
+        s.db.prepare(QStringLiteral("SELECT [No] FROM %1").arg(q(name)));
+    }
     std::vector<qint32> rows;
     const detail::ChannelValues& cv = measuredValues(s, source).ch[ch - 1];
     for (size_t i = 0; i < cv.value.size(); ++i) {

@@ -216,10 +216,10 @@ void tag_data::tag_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
             // The running minimum and maximum took in measured values only;
             // the queries would read a record without a value as 0.
             const QString fmt = make_value_format(type, s.Ch_period_pos(ch));
-            db.CHData_ADD_H_str(qint16(ch + 1), platform::rightAlign(platform::format(s.Ch_max_value(ch), fmt), 10),
-                                kData);
-            db.CHData_ADD_L_str(qint16(ch + 1), platform::rightAlign(platform::format(s.Ch_min_value(ch), fmt), 10),
-                                kData);
+            db.Loaded_Mark(qint16(ch + 1), platform::rightAlign(platform::format(s.Ch_max_value(ch), fmt), 10), kData,
+                           true);
+            db.Loaded_Mark(qint16(ch + 1), platform::rightAlign(platform::format(s.Ch_min_value(ch), fmt), 10), kData,
+                           false);
             QString mean = platform::cstrNumber(s.Ch_sum(ch) / double(s.Ch_data_count(ch)));
             s.let_Ch_ave(ch, ch_ave_format_conv(qint16(ch), mean));
         }

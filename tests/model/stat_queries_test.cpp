@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QDir>
 
 #include <cmath>
@@ -455,14 +457,22 @@ TEST_F(StatQueriesTest, AnswersFromTheValuesGatheredDuringTheLoadEqualTheSavedQu
     struct Answers {
         double min, max;
         qint32 low, high;
-    } answers[2];
+    } answers[2], loaded[2];
     const double lows[2] = {-500, 150};
     for (int ch = 1; ch <= 2; ++ch) {
+        // Without saving queries (a window's fill), then with them.
         QString mn, mx;
+        db.Loaded_MinMax(qint16(ch), mn, mx, QStringLiteral("qTABLE"));
+        const mq::AlarmLimits limits = both(lows[ch - 1], 700);
+        loaded[ch - 1] = {mn.toDouble(), mx.toDouble(),
+                          db.Loaded_AlarmColorAndNum(qint16(ch), limits, QStringLiteral("qTABLE"), false),
+                          db.Loaded_AlarmColorAndNum(qint16(ch), limits, QStringLiteral("qTABLE"), true)};
         db.Get_ChData_MinMax(qint16(ch), mn, mx, QStringLiteral("qTABLE"));
         answers[ch - 1] = {mn.toDouble(), mx.toDouble(),
-                           db.CHDATA_LALM_ColorAndNum(qint16(ch), both(lows[ch - 1], 700), QStringLiteral("qTABLE")),
-                           db.CHDATA_hALM_ColorAndNum(qint16(ch), both(lows[ch - 1], 700), QStringLiteral("qTABLE"))};
+                           db.CHDATA_LALM_ColorAndNum(qint16(ch), limits, QStringLiteral("qTABLE")),
+                           db.CHDATA_hALM_ColorAndNum(qint16(ch), limits, QStringLiteral("qTABLE"))};
+        EXPECT_EQ(std::tie(loaded[ch - 1].min, loaded[ch - 1].max, loaded[ch - 1].low, loaded[ch - 1].high),
+                  std::tie(answers[ch - 1].min, answers[ch - 1].max, answers[ch - 1].low, answers[ch - 1].high));
     }
     EXPECT_GE(answers[1].min, 100.0);
     db.CloseDb();

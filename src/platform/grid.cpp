@@ -36,33 +36,25 @@ void GridStore::resize(int rows, int cols) {
     if (rows < 0) rows = 0;
     if (cols < 0) cols = 0;
     if (cols < int(m_columns.size())) m_columns.resize(size_t(cols));
+    // A column's arrays reach only as far as its last text set: rows added
+    // cost nothing until a text comes, so a large table is sized at once.
     for (Column& col : m_columns) {
-        if (col.width > 0) {
-            if (rows < m_rows) {
-                for (auto it = col.odd.begin(); it != col.odd.end();) it = it.key() >= rows ? col.odd.erase(it) : std::next(it);
-            }
-            col.fixed.resize(size_t(rows) * size_t(col.width));
-            col.held.resize(size_t(rows));
-            if (rows < m_rows) {
+        if (rows == 0) {
+            col = Column{};
+        } else if (rows < m_rows && col.width > 0) {
+            for (auto it = col.odd.begin(); it != col.odd.end();) it = it.key() >= rows ? col.odd.erase(it) : std::next(it);
+            if (col.held.size() > size_t(rows)) {
+                col.fixed.resize(size_t(rows) * size_t(col.width));
+                col.held.resize(size_t(rows));
                 col.fixed.shrink_to_fit();
                 col.held.shrink_to_fit();
             }
-        } else if (col.width < 0) {
-            if (size_t(rows) < col.cells.size()) {
-                for (size_t r = size_t(rows); r < col.cells.size(); ++r) col.garbage += col.cells[r].len;
-                col.cells.resize(size_t(rows));
-                col.cells.shrink_to_fit();
-                if (rows == 0) {
-                    col.arena = QByteArray();
-                    col.garbage = 0;
-                } else if (col.garbage > col.arena.size() / 2) {
-                    compact(col);
-                }
-            } else {
-                col.cells.resize(size_t(rows));
-            }
+        } else if (rows < m_rows && col.width < 0 && size_t(rows) < col.cells.size()) {
+            for (size_t r = size_t(rows); r < col.cells.size(); ++r) col.garbage += col.cells[r].len;
+            col.cells.resize(size_t(rows));
+            col.cells.shrink_to_fit();
+            if (col.garbage > col.arena.size() / 2) compact(col);
         }
-        if (rows == 0) col = Column{};
     }
     while (int(m_columns.size()) < cols) m_columns.emplace_back();
     m_rows = rows;
@@ -84,12 +76,13 @@ QByteArrayView GridStore::textUtf8(int r, int c) const { return cellOf(m_columns
 
 QByteArrayView GridStore::cellOf(const Column& col, int r) {
     if (col.width > 0) {
-        if (col.held[size_t(r)]) return QByteArrayView(col.fixed.data() + size_t(r) * size_t(col.width), col.width);
+        if (size_t(r) < col.held.size() && col.held[size_t(r)])
+            return QByteArrayView(col.fixed.data() + size_t(r) * size_t(col.width), col.width);
         if (col.odd.isEmpty()) return QByteArrayView();
         const auto it = col.odd.constFind(r);
         return it == col.odd.cend() ? QByteArrayView() : QByteArrayView(*it);
     }
-    if (col.width == 0) return QByteArrayView();
+    if (col.width == 0 || size_t(r) >= col.cells.size()) return QByteArrayView();
     const Cell& cell = col.cells[size_t(r)];
     return QByteArrayView(col.arena.constData() + cell.off, qsizetype(cell.len));
 }
@@ -119,16 +112,18 @@ void GridStore::setFixed(Column& col, int r, QByteArrayView utf8) {
         col.width = int(utf8.size());
         col.fixed.reserve(size_t(std::max(m_rows, m_reserved)) * size_t(col.width));
         col.held.reserve(size_t(std::max(m_rows, m_reserved)));
-        col.fixed.resize(size_t(m_rows) * size_t(col.width));
-        col.held.resize(size_t(m_rows));
     }
     if (utf8.size() == col.width) {
+        if (size_t(r) >= col.held.size()) {
+            col.held.resize(size_t(r) + 1);
+            col.fixed.resize((size_t(r) + 1) * size_t(col.width));
+        }
         std::memcpy(col.fixed.data() + size_t(r) * size_t(col.width), utf8.data(), size_t(col.width));
         col.held[size_t(r)] = true;
         if (!col.odd.isEmpty()) col.odd.remove(r);
         return;
     }
-    col.held[size_t(r)] = false;
+    if (size_t(r) < col.held.size()) col.held[size_t(r)] = false;
     if (utf8.isEmpty()) {
         col.odd.remove(r);
     } else {
@@ -141,14 +136,21 @@ void GridStore::setFixed(Column& col, int r, QByteArrayView utf8) {
 void GridStore::toArena(Column& col) {
     Column fresh;
     fresh.width = -1;
-    fresh.cells.reserve(size_t(std::max(m_rows, m_reserved)));
-    fresh.cells.resize(size_t(m_rows));
+    int last = -1;
+    int set = 0;
     qsizetype live = 0;
-    for (int r = 0; r < m_rows; ++r) live += cellOf(col, r).size();
-    // The texts set so far tell what the rows still to come will need.
-    const int set = std::max(1, int(std::count(col.held.begin(), col.held.end(), true)) + int(col.odd.size()));
-    fresh.arena.reserve(std::max<qsizetype>(live, live * std::max(m_rows, m_reserved) / set));
     for (int r = 0; r < m_rows; ++r) {
+        const qsizetype len = cellOf(col, r).size();
+        if (len == 0) continue;
+        last = r;
+        ++set;
+        live += len;
+    }
+    fresh.cells.reserve(size_t(std::max(m_rows, m_reserved)));
+    fresh.cells.resize(size_t(last + 1));
+    // The texts set so far tell what the rows still to come will need.
+    fresh.arena.reserve(std::max<qsizetype>(live, live * std::max(m_rows, m_reserved) / std::max(set, 1)));
+    for (int r = 0; r <= last; ++r) {
         const QByteArrayView t = cellOf(col, r);
         if (!t.isEmpty()) std::memcpy(place(fresh, fresh.cells[size_t(r)], t.size()), t.data(), size_t(t.size()));
     }
@@ -179,6 +181,10 @@ void GridStore::setTextUtf8(int r, int c, QByteArrayView utf8) {
     if (col.width >= 0) {
         setFixed(col, r, utf8);
         return;
+    }
+    if (size_t(r) >= col.cells.size()) {
+        if (utf8.isEmpty()) return;
+        col.cells.resize(size_t(r) + 1);
     }
     Cell& cell = col.cells[size_t(r)];
     if (utf8.isEmpty()) {

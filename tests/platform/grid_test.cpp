@@ -268,6 +268,14 @@ TEST_F(GridTest, CellsSetFromUtf8BytesMatchCellsSetFromTexts) {
     EXPECT_EQ(s.text(9, 0), QString::fromLatin1(long100 + "99999"));
     s.setTextUtf8(9, 0, QByteArrayView());
     EXPECT_TRUE(s.isEmpty(9, 0));
+
+    // Rows cost nothing until a text comes; the rows before it read empty.
+    GridStore big;
+    big.resize(1000000, 2);
+    EXPECT_LT(big.bytesUsed(), 4096);
+    big.setTextUtf8(999999, 1, "x");
+    EXPECT_TRUE(big.isEmpty(5, 1));
+    EXPECT_EQ(big.text(999999, 1), QStringLiteral("x"));
 }
 
 TEST_F(GridTest, AppendRowsAddsAtTheBottom) {

@@ -74,6 +74,12 @@ void GridStore::reserveRows(int rows) {
 
 QByteArrayView GridStore::textUtf8(int r, int c) const { return cellOf(m_columns[size_t(c)], r); }
 
+// The rows a column's arrays grow to for a text in row r: a stretch beyond
+// it, so that a table filled row by row grows its arrays now and then.
+size_t GridStore::grownRows(size_t now, int r) const {
+    return std::min(std::max(size_t(r) + 1, now + 4096), size_t(std::max(m_rows, r + 1)));
+}
+
 QByteArrayView GridStore::cellOf(const Column& col, int r) {
     if (col.width > 0) {
         if (size_t(r) < col.held.size() && col.held[size_t(r)])
@@ -115,8 +121,9 @@ void GridStore::setFixed(Column& col, int r, QByteArrayView utf8) {
     }
     if (utf8.size() == col.width) {
         if (size_t(r) >= col.held.size()) {
-            col.held.resize(size_t(r) + 1);
-            col.fixed.resize((size_t(r) + 1) * size_t(col.width));
+            const size_t rows = grownRows(col.held.size(), r);
+            col.held.resize(rows);
+            col.fixed.resize(rows * size_t(col.width));
         }
         std::memcpy(col.fixed.data() + size_t(r) * size_t(col.width), utf8.data(), size_t(col.width));
         col.held[size_t(r)] = true;
@@ -184,7 +191,7 @@ void GridStore::setTextUtf8(int r, int c, QByteArrayView utf8) {
     }
     if (size_t(r) >= col.cells.size()) {
         if (utf8.isEmpty()) return;
-        col.cells.resize(size_t(r) + 1);
+        col.cells.resize(grownRows(col.cells.size(), r));
     }
     Cell& cell = col.cells[size_t(r)];
     if (utf8.isEmpty()) {

@@ -73,6 +73,7 @@ private:
         qint64 garbage = 0;
     };
     static QByteArrayView cellOf(const Column& col, int r);
+    size_t grownRows(size_t now, int r) const;
     void compact(Column& col);
     char* place(Column& col, Cell& cell, qsizetype bytes);
     void setFixed(Column& col, int r, QByteArrayView utf8);

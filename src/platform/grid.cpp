@@ -164,18 +164,46 @@ void GridStore::toArena(Column& col) {
     col = std::move(fresh);
 }
 
+namespace {
+
+// Latin-1 bytes of UTF-16 units into d; false when a unit is not ASCII (the
+// bytes are then not the text's UTF-8).
+bool asciiInto(const char16_t* s, qsizetype n, char* d) {
+    char16_t all = 0;
+    for (qsizetype k = 0; k < n; ++k) {
+        all |= s[k];
+        d[k] = char(s[k]);
+    }
+    return all < 0x80;
+}
+
+}  // namespace
+
 void GridStore::setText(int r, int c, const QString& text) {
-    // ASCII, the usual text, is its own UTF-8.
+    // ASCII, the usual text, is its own UTF-8: it goes straight into its place.
     const qsizetype n = text.size();
     const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
-    char small[64];
-    if (n <= qsizetype(sizeof small)) {
-        char16_t all = 0;
-        for (qsizetype k = 0; k < n; ++k) {
-            all |= s[k];
-            small[k] = char(s[k]);
+    Column& col = m_columns[size_t(c)];
+    if (n > 0 && col.width == n && size_t(r) < col.held.size() && col.odd.isEmpty()) {
+        if (asciiInto(s, n, col.fixed.data() + size_t(r) * size_t(n))) {
+            col.held[size_t(r)] = true;
+            return;
         }
-        if (all < 0x80) {
+        col.held[size_t(r)] = false;
+    } else if (n > 0 && col.width < 0 && size_t(r) < col.cells.size()) {
+        Cell& cell = col.cells[size_t(r)];
+        const Cell before = cell;
+        if (asciiInto(s, n, place(col, cell, n))) {
+            if (col.garbage > (1 << 20) && col.garbage > col.arena.size() / 2) compact(col);
+            return;
+        }
+        // Not ASCII: the bytes just placed give way to the text's UTF-8.
+        col.arena.resize(col.arena.size() - n);
+        col.garbage -= before.len;
+        cell = before;
+    } else {
+        char small[64];
+        if (n <= qsizetype(sizeof small) && asciiInto(s, n, small)) {
             setTextUtf8(r, c, QByteArrayView(small, n));
             return;
         }

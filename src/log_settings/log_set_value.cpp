@@ -405,12 +405,12 @@ void log_set_value::Command1_Click() {
 
 void log_set_value::Command5_Click() {
     const int n = shown_area();
-    const quint8 mode = get_cur_mode_type();
+    const OpMode mode = get_cur_mode_type();
     QString question;
-    if (mode == 1) {
+    if (mode == OpMode::Log) {
         question = QStringLiteral("書き込みを行うとLOG") + QString::number(n) +
                    QStringLiteral("に収録済みのデータは削除されます。よろしいですか？");
-    } else if (mode == 3) {
+    } else if (mode == OpMode::Memory) {
         question = QStringLiteral("書き込みを行うとMEMORY") + QString::number(n) +
                    QStringLiteral("の設定を更新します。よろしいですか？");
     }
@@ -498,9 +498,9 @@ void log_set_value::log_csv_read() {
     const SettingFileRead r = ls01_read(bytes, ds->clsLOGGER_SETTING());
     model().act_logger_data.reset();
     if (r == SettingFileRead::WrongTag) {
-        const quint8 mode = get_cur_mode_type();
-        if (mode == 1) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
-        else if (mode == 3) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
+        const OpMode mode = get_cur_mode_type();
+        if (mode == OpMode::Log) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
+        else if (mode == OpMode::Memory) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
         return;
     }
     if (r == SettingFileRead::Damaged) {

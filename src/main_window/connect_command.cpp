@@ -49,10 +49,10 @@ void bindActiveFileWindow(HOME& home) {
     if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_file()) model().act_file_data = ds.file();
 }
 
-void storeIdentity(const QString& serial, quint8 mode) {
+void storeIdentity(const QString& serial, OpMode mode) {
     LinkState& ls = link();
     ls.link_serial_no = serial;
-    ls.link_mode_str = QString::number(mode);
+    ls.link_mode = mode;
 }
 
 // One run of the connect command: the state from before it, the logger the
@@ -67,18 +67,19 @@ public:
         K0 = m.act_data_kind;
         C0 = ls.link_connected_flag;
         S0 = ls.link_serial_no;
-        M0 = ls.link_mode_str;
+        M0 = ls.link_mode;
     }
 
     void run() {
         if (!connect_check(ls.comm_port_no)) {
             failed();
-            return;
+        } else {
+            ls.link_connected_flag = true;
+            S = get_cur_serial_no();
+            M = get_cur_mode_type();
+            decide();
         }
-        ls.link_connected_flag = true;
-        S = get_cur_serial_no();
-        M = get_cur_mode_type();
-        decide();
+        m_home.refresh_command_state();
     }
 
 private:
@@ -99,8 +100,8 @@ private:
     // Whether the logger's mode lets it be taken as it is: the program's
     // mode, or for a first logger any mode while the program has none.
     bool modeFits(Which w) const {
-        if (w == New) return M0.trimmed().toInt() == 0 || QString::number(M) == M0;
-        return M0.trimmed().toInt() == M;
+        if (w == New) return M0 == OpMode::None || M == M0;
+        return M0 == M;
     }
 
     void decide() {
@@ -120,21 +121,21 @@ private:
 
     // No logger answered: the logger windows go, the state shows no link.
     void failed() {
-        ls.link_connected_flag = false;
+        comm_disconnect(LinkEnd::LinkOnly);
         closeLoggerWindows(m_home);
         if (m_home.win_all_use_ct() > 0) {
             if (activeTag(m_home).startsWith(QLatin1Char('F'))) {
                 bindActiveFileWindow(m_home);
                 m.act_data_kind = 1;
                 ls.link_serial_no.clear();
-                ls.link_mode_str = QString::number(get_cur_mode_type());
+                ls.link_mode = get_cur_mode_type();
             }
         } else {
             m.act_data_kind = 0;
             ls.link_serial_no.clear();
-            ls.link_mode_str = QStringLiteral("0");
+            ls.link_mode = OpMode::None;
         }
-        m_home.comm_disconnect_disp(get_cur_mode_type());
+        m_home.refresh_command_state();
         showDialog(QStringLiteral("20"));
     }
 
@@ -158,7 +159,7 @@ private:
 
     void takeNew() {
         if (m_home.win_all_use_ct() == 0) {
-            comm_connect1st_disp();
+            comm_connect_disp();
             m.act_logger_data.reset();
             clear_logger_data_list();
             storeIdentity(S, M);
@@ -191,7 +192,7 @@ private:
         hs.close_reason = 0;
         m_home.winTable().win_all_close();
         hs.app_closing_flag = false;
-        comm_connect1st_disp();
+        comm_connect_disp();
         storeIdentity(S, M);
     }
 
@@ -205,9 +206,8 @@ private:
             // No link was kept: the logger just examined is not connected, so
             // the state agrees with the not-connected display.
             m.logger_main.reset();
-            ls.link_connected_flag = false;
             m.act_data_kind = K0;
-            m_home.comm_disconnect_disp(get_cur_mode_type());
+            comm_disconnect(LinkEnd::LinkOnly);
         } else {
             if (m_saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *m_saved;
             m.act_data_kind = K0;
@@ -223,8 +223,7 @@ private:
         } else {
             m.act_data_kind = 0;
         }
-        m_home.comm_disconnect_disp(get_cur_mode_type());
-        ls.link_connected_flag = false;
+        comm_disconnect(LinkEnd::LinkOnly);
     }
 
     void refuseSame() {
@@ -239,9 +238,9 @@ private:
     int K0 = 0;
     bool C0 = false;
     QString S0;
-    QString M0;
+    OpMode M0 = OpMode::None;
     QString S;
-    quint8 M = 0;
+    OpMode M = OpMode::None;
 };
 
 const ConnectRun::Branch ConnectRun::kBranches[3] = {

@@ -163,11 +163,11 @@ void clear_logger_data_list() {
     if (list.Count() == 1) removeIfPresent(QStringLiteral("L00"));
 }
 
-quint8 get_cur_mode_type() {
+OpMode get_cur_mode_type() {
     ModelState& m = model();
-    if (m.act_data_kind == 1) return m.act_file_data ? m.act_file_data->clsLOGGER_STATUS().mode_type() : 0;
-    if (m.act_data_kind == 2) return m.logger_main ? m.logger_main->clsLOGGER_STATUS().mode_type() : 0;
-    return 0;
+    if (m.act_data_kind == 1 && m.act_file_data) return op_mode_of(m.act_file_data->clsLOGGER_STATUS().mode_type());
+    if (m.act_data_kind == 2 && m.logger_main) return op_mode_of(m.logger_main->clsLOGGER_STATUS().mode_type());
+    return OpMode::None;
 }
 
 platform::MsgResult confirm_mode_change() {
@@ -233,7 +233,7 @@ void mark_alarm_value(const QString& value, qint32 row, int ch) {
     platform::Grid* grid = w ? w->vsFlexGrid1() : nullptr;
     if (!grid) return;
     grid->setRow(row + 1);
-    grid->setCol(get_cur_mode_type() == 2 ? ch + 1 : ch + 2);
+    grid->setCol(get_cur_mode_type() == OpMode::Tag ? ch + 1 : ch + 2);
     if (high) {
         grid->setCellForeColor(kHighAlarmColour);
     } else if (low) {

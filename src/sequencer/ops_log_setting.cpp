@@ -39,7 +39,7 @@ QDateTime reserve_time(const QString& text) {
 }
 
 QString owner_name(int area) {
-    return (get_cur_mode_type() == 3 ? QStringLiteral("MEMORY") : QStringLiteral("LOG")) + two(area);
+    return (get_cur_mode_type() == OpMode::Memory ? QStringLiteral("MEMORY") : QStringLiteral("LOG")) + two(area);
 }
 
 // The reservation after the settings (both write operations).
@@ -87,10 +87,10 @@ void send_reservation(Prog_Dialog& dlg, const LogSettingHooks& hooks, bool allAr
 
 }  // namespace
 
-MemoryDisplay memory_display(qint64 m, int mode, qint32 baud) {
+MemoryDisplay memory_display(qint64 m, OpMode mode, qint32 baud) {
     MemoryDisplay d;
     d.remaining = m;
-    if (mode != 3) {
+    if (mode != OpMode::Memory) {
         d.recordable = m;
         d.bar_value = m;
         return d;

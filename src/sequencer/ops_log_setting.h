@@ -23,6 +23,8 @@
 
 #include <functional>
 
+#include "model/op_mode.h"
+
 namespace mq {
 
 class Prog_Dialog;
@@ -41,7 +43,7 @@ struct MemoryDisplay {
 // at a link speed: MEMORY mode shows the memory card's count against the
 // capacity (691200 at 128000 bit/s, else 345600; 1368 counts are the card's
 // own), any other mode the count itself.
-MemoryDisplay memory_display(qint64 m, int mode, qint32 baud);
+MemoryDisplay memory_display(qint64 m, OpMode mode, qint32 baud);
 
 struct LogSettingHooks {
     // The four setting commands of a setting with the number NN, in sending

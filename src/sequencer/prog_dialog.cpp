@@ -486,7 +486,7 @@ void Prog_Dialog::exit_success() {
 }
 
 void Prog_Dialog::exit_editor_write(bool disconnect, bool idle) {
-    if (disconnect) comm_disconnect();
+    if (disconnect) comm_disconnect(LinkEnd::Finished);
     unload();
     unload_caller();
     procManualActive();

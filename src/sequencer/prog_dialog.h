@@ -86,9 +86,10 @@ public:
     // app_idle_flag stays False for the calling command.
     void exit_success();
     // The ending of a settings editor's write that closes the editor: the
-    // link dropped first when `disconnect` (comm_disconnect), this dialog and
-    // the editor unloaded, Proc_ManualActive, prog_data_bind; app_idle_flag
-    // True when `idle`.
+    // link ended first when `disconnect` (the reservation was sent: the
+    // program's own end of the link, without the lost-link message), this
+    // dialog and the editor unloaded, Proc_ManualActive, prog_data_bind;
+    // app_idle_flag True when `idle`.
     void exit_editor_write(bool disconnect, bool idle = true);
 
     // ---- IRxProgressBar (the link's received-byte display)

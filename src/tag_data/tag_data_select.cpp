@@ -159,7 +159,7 @@ void tag_data_select::OKButton_Click() {
                     // and says so through data_win_init_flag.
                     home_state().data_win_init_flag = false;
                     try {
-                        if (get_cur_mode_type() == 1) table.win_logger_open_log(nn);
+                        if (get_cur_mode_type() == OpMode::Log) table.win_logger_open_log(nn);
                         else table.win_logger_open_tag(nn);
                     } catch (const Error&) {
                         home_state().data_win_init_flag = true;

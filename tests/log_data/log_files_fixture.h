@@ -57,7 +57,7 @@ protected:
         install_file_open_target(t, FileOpenHooks{dialog, [this](const QString&) { return removable; }});
         install_file_save_target(t, FileSaveHooks{dialog, &prog_run_save});
         link().link_connected_flag = true;
-        link().link_mode_str = QStringLiteral("1");
+        link().link_mode = OpMode::Log;
         prog_register_operation(op_read_log_data, ProgOperation{[this](Prog_Dialog& dlg) {
                                                                     log_data* w = log_data::activeLogWindow();
                                                                     ASSERT_NE(w, nullptr);

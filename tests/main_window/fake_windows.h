@@ -42,12 +42,14 @@ public:
 
     platform::Grid* vsFlexGrid1() override { return m_grid; }
     void bind_Data1(std::shared_ptr<DbRecordset>) override {}
+    bool has_graph() const override { return graph; }
 
     // Records in the table (row 0 holds the headings).
     void setDataRows(int n) { m_grid->setRows(n + 1); }
 
     int closeAsked = 0;  // save questions asked
     bool closed = false;
+    bool graph = true;   // TAG data has none
 
 protected:
     // The main window's side of the close protocol is tested against a window
@@ -111,7 +113,11 @@ protected:
 
         HomeTargets& t = home_state().targets;
         t.create_log_window = [this](const QString& tag) { return make(tag); };
-        t.create_tag_window = [this](const QString& tag) { return make(tag); };
+        t.create_tag_window = [this](const QString& tag) {
+            FakeDataWindow* w = make(tag);
+            w->graph = false;  // TAG data has no graph
+            return w;
+        };
         t.disp_log_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
         t.disp_tag_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
         t.disp_file_log_data_form_ml1 = [this](IDataWindow& w, const QString& k) {
@@ -133,6 +139,7 @@ protected:
     FakeDataWindow* make(const QString& tag) {
         auto* w = new FakeDataWindow(tag);
         w->setDataRows(newWindowRows);
+        w->graph = newWindowHasGraph;
         if (newWindowSize.isValid()) w->resize(newWindowSize);
         windows.push_back(w);
         return w;
@@ -162,6 +169,7 @@ protected:
     std::vector<QPointer<FakeDataWindow>> windows;
     std::vector<QString> fills;
     int newWindowRows = 5;
+    bool newWindowHasGraph = true;
     QSize newWindowSize;  // the size new fake windows ask for; invalid: their own
     std::function<void(IDataWindow&)> onFileFill = [](IDataWindow&) {};
 };

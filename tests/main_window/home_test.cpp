@@ -15,6 +15,7 @@
 #include "fake_windows.h"
 #include "main_window/command_boundary.h"
 #include "main_window/config_files.h"
+#include "main_window/identity_check.h"
 #include "main_window/small_windows.h"
 #include "platform/help.h"
 #include "platform/program_icon.h"
@@ -53,6 +54,7 @@ protected:
 
     void connect_logger(quint8 mode) {
         link().link_connected_flag = true;
+        link().link_mode = op_mode_of(mode);
         setMode(mode);
     }
 
@@ -145,7 +147,6 @@ TEST_F(HomeCommandsTest, StatusBarStartsWithFourPanels) {
     EXPECT_EQ(home->statusPanelText(2), QStringLiteral("機種名："));
     EXPECT_EQ(home->statusPanelText(3), QStringLiteral("機器名称："));
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作："));
-    EXPECT_EQ(home->statusPanel1Text(), QStringLiteral("未接続"));
 }
 
 TEST_F(HomeCommandsTest, ToolbarClickRunsTheCommandOfItsIndex) {
@@ -355,24 +356,90 @@ TEST_F(HomeCommandsTest, TilingArrangesAndCapsTheWindows) {
     EXPECT_LE(a->height(), capH);
 }
 
+// The link dropped while a file window of each mode stays open.
 TEST_F(HomeCommandsTest, NotConnectedDisplayShowsTheModeAndBlanksTheIdentity) {
-    home->setToolbarButtonEnabled(4, true);
-    home->setMenuItemEnabled(QStringLiteral("loggerread"), true);
-    link().link_model_text = QStringLiteral("ZK4409          ");
-    home->setStatusPanelText(1, QStringLiteral("接続中"));
-    home->comm_disconnect_disp(2);
-    EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
-    EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：タグ・モード"));
-    EXPECT_FALSE(home->menuItem(QStringLiteral("menu_graph"))->isEnabled());
-    EXPECT_FALSE(home->toolbarButton(4)->isEnabled());
-    EXPECT_FALSE(home->menuItem(QStringLiteral("loggerread"))->isEnabled());
-    EXPECT_EQ(link().link_model_text, QString(16, u' '));
-    EXPECT_EQ(link().link_hard_ver_text, QStringLiteral("  "));
-    home->comm_disconnect_disp(3);
-    EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：メモリ・モード"));
-    EXPECT_TRUE(home->menuItem(QStringLiteral("menu_graph"))->isEnabled());
-    home->comm_disconnect_disp(1);
-    EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：ログモード"));
+    struct Case {
+        OpMode mode;
+        bool graphWindow;  // TAG data has no graph
+        const char16_t* panel4;
+    };
+    const Case cases[] = {
+        {OpMode::Tag, false, u"動作：タグ・モード"},
+        {OpMode::Memory, true, u"動作：メモリ・モード"},
+        {OpMode::Log, true, u"動作：ログモード"},
+    };
+    for (const Case& c : cases) {
+        newWindowHasGraph = c.graphWindow;
+        home->winTable().win_file_open_log(QStringLiteral("a.ml2"), QStringLiteral("ML2"));
+        connect_logger(mode_byte(c.mode));
+        link().link_model_text = QStringLiteral("ZK4409          ");
+        home->refresh_command_state();
+        ASSERT_EQ(home->statusPanelText(1), QStringLiteral("接続中"));
+
+        comm_disconnect(LinkEnd::LinkOnly);
+        home->refresh_command_state();
+        EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
+        EXPECT_EQ(home->statusPanelText(2), QStringLiteral("機種名："));
+        EXPECT_EQ(home->statusPanelText(4), QString::fromUtf16(c.panel4));
+        EXPECT_EQ(home->menuItem(QStringLiteral("menu_graph"))->isEnabled(), c.graphWindow);
+        EXPECT_FALSE(home->toolbarButton(4)->isEnabled());
+        EXPECT_FALSE(home->menuItem(QStringLiteral("loggerread"))->isEnabled());
+        EXPECT_EQ(link().link_model_text, QString(16, u' '));
+        EXPECT_EQ(link().link_hard_ver_text, QStringLiteral("  "));
+
+        home_state().close_reason = 1;
+        home->winTable().win_all_close();
+        home_state().close_reason = 0;
+    }
+}
+
+// What the commands and the status bar show for each state of the link, the
+// operating mode and the data windows.
+TEST(CommandStateTest, DerivedFromTheLinkTheModeAndTheWindows) {
+    struct Case {
+        bool connected;
+        OpMode mode;
+        int windows;
+        bool graphWindows;
+        bool opening;
+        // logger commands, reading, data commands, graph commands, graph menu, open
+        bool logger, read, data, graph, graphMenu, open;
+        const char16_t* panel4;
+    };
+    const Case cases[] = {
+        {false, OpMode::None, 0, false, false, false, false, false, false, true, true, u"動作："},
+        {true, OpMode::Log, 0, false, false, true, true, false, false, true, true, u"動作：ログモード"},
+        {true, OpMode::Log, 2, true, false, true, true, true, true, true, true, u"動作：ログモード"},
+        {true, OpMode::Tag, 0, false, false, true, true, false, false, false, true, u"動作：タグ・モード"},
+        {true, OpMode::Tag, 1, false, false, true, true, true, false, false, true, u"動作：タグ・モード"},
+        {true, OpMode::Memory, 1, true, false, true, false, true, true, true, true, u"動作：メモリ・モード"},
+        {false, OpMode::Memory, 1, true, false, false, false, true, true, true, true, u"動作：メモリ・モード"},
+        {false, OpMode::Tag, 1, false, true, false, false, true, false, false, false, u"動作：タグ・モード"},
+    };
+    for (const Case& c : cases) {
+        CommandInputs in;
+        in.connected = c.connected;
+        in.mode = c.mode;
+        in.data_windows = c.windows;
+        in.graph_windows = c.graphWindows;
+        in.opening_file = c.opening;
+        in.model_text = QStringLiteral("ZK4409-MU       ");
+        in.user_model_text = QStringLiteral("ﾗｲﾝ1    ");
+        const CommandState s = command_state_of(in);
+        SCOPED_TRACE(QString::fromUtf16(c.panel4).toStdString() + (c.connected ? " connected" : "") +
+                     " windows " + std::to_string(c.windows));
+        EXPECT_EQ(s.logger_commands, c.logger);
+        EXPECT_EQ(s.read, c.read);
+        EXPECT_EQ(s.data_commands, c.data);
+        EXPECT_EQ(s.graph_commands, c.graph);
+        EXPECT_EQ(s.graph_menu, c.graphMenu);
+        EXPECT_EQ(s.open, c.open);
+        EXPECT_EQ(s.connected_look, c.connected);
+        EXPECT_EQ(s.panels[0], c.connected ? QStringLiteral("接続中") : QStringLiteral("未接続"));
+        EXPECT_EQ(s.panels[1], c.connected ? QStringLiteral("機種名：ZK4409-MU       ") : QStringLiteral("機種名："));
+        EXPECT_EQ(s.panels[2], c.connected ? QStringLiteral("機器名称：ﾗｲﾝ1    ") : QStringLiteral("機器名称："));
+        EXPECT_EQ(s.panels[3], QString::fromUtf16(c.panel4));
+    }
 }
 
 // ---------------------------------------------------------------- closing commands
@@ -383,24 +450,24 @@ TEST_F(HomeCommandsTest, CloseAllGreysTheDataWindowCommandsAndShowsNoMode) {
         home->setMenuItemEnabled(QString::fromLatin1(n), true);
     }
     for (int i : {14, 17, 20}) home->setToolbarButtonEnabled(i, true);
-    link().link_mode_str = QStringLiteral("1");
+    link().link_mode = OpMode::Log;
     home->setStatusPanelText(4, QStringLiteral("動作：ログモード"));
     home->allclose_Click();
     for (const char* n : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
         EXPECT_FALSE(home->menuItem(QString::fromLatin1(n))->isEnabled()) << n;
     }
     for (int i : {14, 17, 20}) EXPECT_FALSE(home->toolbarButton(i)->isEnabled()) << i;
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作："));
     EXPECT_FALSE(home_state().app_closing_flag);
 }
 
 TEST_F(HomeCommandsTest, CloseAllWhileConnectedKeepsTheModeText) {
-    link().link_mode_str = QStringLiteral("2");
+    link().link_mode = OpMode::Tag;
     link().link_connected_flag = true;
     home->setStatusPanelText(1, QStringLiteral("接続中"));
     home->allclose_Click();
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, OpMode::Tag);
 }
 
 TEST_F(HomeCommandsTest, CloseCommandClosesOnlyTheActiveWindow) {

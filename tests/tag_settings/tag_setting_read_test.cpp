@@ -42,7 +42,7 @@ protected:
         mq::home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
         mq::install_tag_setting_read([this](qint16 n) { shown.push_back(n); }, [this] { ++editorUnloads; });
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, QStringLiteral("2"));
+        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, mq::OpMode::Tag);
         setMode(2);
         model().logger_main->colLOGGER_DATA().clear();  // a first read builds the tags
     }

@@ -16,7 +16,7 @@ log_data_select* selectDialog(QWidget* target) { return qobject_cast<log_data_se
 void install_log_read_operations(std::function<void(qint16 area)> log_set_value_disp,
                                  std::function<void()> unload_log_set_value) {
     LogReadTargets t;
-    t.store_setting = [](const QString& record) { log_para_data_save(record); };
+    t.store_setting = [](clsLOGGER_SETTING& area, const QString& record) { log_para_data_save(area, record); };
     t.list_count_stored = [](QWidget* target, qint16 n) {
         if (log_data_select* sel = selectDialog(target)) sel->log_data_ct_disp(n);
     };

@@ -22,6 +22,7 @@
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sequencer/setting_write.h"
 
 namespace mq {
 
@@ -81,7 +82,6 @@ log0_set_value::~log0_set_value() {
 void log0_set_value::log0_set_value_disp(int area) {
     if (!model().logger_main) return;
     if (const auto ds = setting_area_data_set(area)) form->fill(ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
 }
 
 void log0_set_value::log0_form_to_setting(int area) {
@@ -94,7 +94,6 @@ bool log0_set_value::log0_cfg_write() {
     log0_form_to_setting(0);
     const auto ds = setting_defaults_data_set();
     if (!ds) return false;
-    model().act_logger_data = ds;
     const QString path = log0_cfg_path();
     QDir().mkpath(QFileInfo(path).absolutePath());
     SafeFileWriter w(path);
@@ -122,26 +121,8 @@ void log0_set_value::Command1_Click() {
 
 void log0_set_value::Form_Unload() {
     m_unloaded = true;
-    ModelState& m = model();
     setting_defaults_data_set_remove();
-    IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
-    if (!w) {
-        m.act_data_kind = 2;
-        m.act_logger_data.reset();
-        m.act_file_data.reset();
-        return;
-    }
-    const QString key = w->Tag().left(3);
-    try {
-        if (key.startsWith(u'L')) {
-            m.act_data_kind = 2;
-            m.act_logger_data = m.logger_main ? m.logger_main->colLOGGER_DATA().Item(key) : nullptr;
-        } else {
-            m.act_data_kind = 1;
-            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
-        }
-    } catch (const MissingKeyError&) {
-    }
+    setting_editor_rebind();
 }
 
 }  // namespace mq

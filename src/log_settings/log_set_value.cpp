@@ -160,7 +160,6 @@ void log_set_value::fill_area(int n) {
     if (setting_logger_empty()) return;
     const auto ds = setting_area_data_set(n);
     if (!ds) return;
-    model().act_logger_data = ds;
     form->fill(ds->clsLOGGER_SETTING());
     if (!saved_reserve_label.isEmpty() && saved_reserve_label != kNoReserve) {
         if (saved_reserve_label.toInt() == n) {
@@ -172,7 +171,6 @@ void log_set_value::fill_area(int n) {
         Command1->setEnabled(false);
     }
     set_check1_silently(false);
-    model().act_logger_data.reset();
 }
 
 void log_set_value::log_set_value_disp(qint16 n) {
@@ -187,7 +185,6 @@ void log_set_value::log_set_value_disp(qint16 n) {
 void log_set_value::log_set_value_disp_kitei() {
     if (setting_logger_empty()) return;
     if (const auto ds = setting_area_data_set(0)) form->fill(ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
     if (Label14->text() != kNoReserve && Check1->isChecked()) {
         set_check1_silently(false);
         check1_off_effects();
@@ -329,7 +326,6 @@ void log_set_value::Command3_Click() {
     }
     const int n = shown_area();
     const auto ds = setting_area_data_set(n);
-    model().act_logger_data = ds;
     SeqState& s = seq();
     if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty()) {
         if (ds) {
@@ -474,12 +470,10 @@ void log_set_value::log_csv_write() {
     const QString path = ls01_save_name(chosen);
     const auto ds = setting_area_data_set(n);
     if (!ds) return;
-    model().act_logger_data = ds;
     SafeFileWriter w(path);
     FileResult r = w.open();
     if (r) r = w.write(ls01_bytes(ds->clsLOGGER_SETTING(), log_file_identity()));
     if (r) r = w.commit();
-    model().act_logger_data.reset();
     if (!r) setting_editor_warn(this, r.message);
 }
 
@@ -494,9 +488,7 @@ void log_set_value::log_csv_read() {
         setting_editor_warn(this, r.message);
         return;
     }
-    model().act_logger_data = ds;
     const SettingFileRead r = ls01_read(bytes, ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
     if (r == SettingFileRead::WrongTag) {
         const OpMode mode = get_cur_mode_type();
         if (mode == OpMode::Log) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));

@@ -41,12 +41,12 @@ void closeLoggerWindows(HOME& home) {
     hs.close_reason = 0;
 }
 
-// Makes the active file window's data set the current one.
-void bindActiveFileWindow(HOME& home) {
+// The file windows stay: the active one's data set is the current one (the
+// kind is a file's even when another window is active).
+void keepFileWindows(HOME& home) {
     const QString tag = activeTag(home);
-    if (!tag.startsWith(QLatin1Char('F'))) return;
-    // A window whose data set is already gone keeps the current one.
-    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_file()) model().act_file_data = ds.file();
+    if (tag.startsWith(QLatin1Char('F'))) DataSetHandle::make_key_current(tag.left(3));
+    else DataSetHandle::set_current_kind(1);
 }
 
 void storeIdentity(const QString& serial, OpMode mode) {
@@ -125,13 +125,12 @@ private:
         closeLoggerWindows(m_home);
         if (m_home.win_all_use_ct() > 0) {
             if (activeTag(m_home).startsWith(QLatin1Char('F'))) {
-                bindActiveFileWindow(m_home);
-                m.act_data_kind = 1;
+                keepFileWindows(m_home);
                 ls.link_serial_no.clear();
                 ls.link_mode = get_cur_mode_type();
             }
         } else {
-            m.act_data_kind = 0;
+            DataSetHandle::set_current_kind(0);
             ls.link_serial_no.clear();
             ls.link_mode = OpMode::None;
         }
@@ -139,20 +138,14 @@ private:
         showDialog(QStringLiteral("20"));
     }
 
-    // The file windows stay; the active one's data set is the current one.
-    void keepFileWindows() {
-        m.act_data_kind = 1;
-        bindActiveFileWindow(m_home);
-    }
-
     void takeOther() {
         closeLoggerWindows(m_home);
         comm_connect_disp();
         if (m_home.win_all_use_ct() > 0) {
-            keepFileWindows();
+            keepFileWindows(m_home);
         } else {
-            m.act_data_kind = 2;
-            m.act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
+            DataSetHandle::set_current_kind(2);
         }
         storeIdentity(S, M);
     }
@@ -160,13 +153,13 @@ private:
     void takeNew() {
         if (m_home.win_all_use_ct() == 0) {
             comm_connect_disp();
-            m.act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
             clear_logger_data_list();
             storeIdentity(S, M);
         } else {
             comm_connect_disp();
             storeIdentity(S, M);
-            keepFileWindows();
+            keepFileWindows(m_home);
         }
     }
 
@@ -174,12 +167,12 @@ private:
         closeLoggerWindows(m_home);
         comm_connect_disp();
         if (m_home.win_all_use_ct() == 0) {
-            m.act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
             clear_logger_data_list();
             storeIdentity(S, M);
         } else {
             storeIdentity(S, M);
-            keepFileWindows();
+            keepFileWindows(m_home);
         }
     }
 
@@ -200,17 +193,17 @@ private:
     void restore() {
         if (K0 == 2) {
             if (m_saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *m_saved;
-            m.act_data_kind = 2;
+            DataSetHandle::set_current_kind(2);
             comm_connect_disp();
         } else if (!C0) {
             // No link was kept: the logger just examined is not connected, so
             // the state agrees with the not-connected display.
             m.logger_main.reset();
-            m.act_data_kind = K0;
+            DataSetHandle::set_current_kind(K0);
             comm_disconnect(LinkEnd::LinkOnly);
         } else {
             if (m_saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *m_saved;
-            m.act_data_kind = K0;
+            DataSetHandle::set_current_kind(K0);
             comm_connect_disp();
         }
     }
@@ -219,16 +212,16 @@ private:
     void refuseNew() {
         m.logger_main.reset();
         if (m_home.win_all_use_ct() > 0) {
-            if (m_home.winTable().win_logger_use_ct() == 0) m.act_data_kind = 1;
+            if (m_home.winTable().win_logger_use_ct() == 0) DataSetHandle::set_current_kind(1);
         } else {
-            m.act_data_kind = 0;
+            DataSetHandle::set_current_kind(0);
         }
         comm_disconnect(LinkEnd::LinkOnly);
     }
 
     void refuseSame() {
         restore();
-        m.act_data_kind = activeTag(m_home).startsWith(QLatin1Char('L')) ? 2 : 1;
+        DataSetHandle::set_current_kind(activeTag(m_home).startsWith(QLatin1Char('L')) ? 2 : 1);
     }
 
     HOME& m_home;

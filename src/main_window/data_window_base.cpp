@@ -22,7 +22,7 @@ IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main
 // The logger data set of a window's tag made the one the save command saves;
 // a data set already gone changes nothing.
 void makeLoggerDataCurrent(const QString& tag) {
-    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_logger()) model().act_logger_data = ds.logger();
+    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_logger()) ds.make_current();
 }
 
 }  // namespace

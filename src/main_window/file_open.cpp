@@ -14,6 +14,7 @@
 #include "main_window/scrambling.h"
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/folders.h"
@@ -86,14 +87,14 @@ void takeMode(HOME& home, OpMode mode) {
 void openLogWindow(HOME& home, const QString& path) {
     ModelState& m = model();
     if (!m.file_main) m.file_main = std::make_shared<clsFILE_Main>();
-    m.act_data_kind = 1;
+    DataSetHandle::set_current_kind(1);
     home.winTable().win_file_open_log(path, path.right(3));
 }
 
 void openTagWindow(HOME& home, const QString& path) {
     ModelState& m = model();
     if (!m.file_main) m.file_main = std::make_shared<clsFILE_Main>();
-    m.act_data_kind = 1;
+    DataSetHandle::set_current_kind(1);
     home.winTable().win_file_open_tag(path);
 }
 

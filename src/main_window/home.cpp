@@ -613,8 +613,8 @@ bool HOME::MDIForm_QueryUnload(int unloadMode) {
             box.exec();
         }
         model().dao_workspace.reset();
-        model().act_logger_data.reset();
-        model().act_file_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
+        DataSetHandle::release_current(CurrentRef::File);
         model().logger_main.reset();
         model().file_main.reset();
     }

@@ -5,6 +5,7 @@
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
 #include "model/cur_accessors.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -117,7 +118,7 @@ bool connect_check(qint16 port) {
     if (!setPort(port)) return false;
     ModelState& m = model();
     if (!m.logger_main) m.logger_main = std::make_shared<clsLOGGER_Main>();
-    m.act_data_kind = 2;
+    DataSetHandle::set_current_kind(2);
     bool ok = false;
     if (ConnectionSlot::installed() && connection().run_connect_check) ok = connection().run_connect_check();
     if (!ok) m.logger_main.reset();
@@ -175,7 +176,7 @@ void comm_disconnect(LinkEnd end) {
     refreshCommands();
     closeLoggerWindows();
     clear_logger_data_list();
-    model().act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
 }
 
 void comm_logger_change() {
@@ -187,16 +188,15 @@ void comm_logger_change() {
     showDialog(QStringLiteral("95"));
 
     clear_logger_data_list();
-    ModelState& m = model();
-    m.act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
 
     IMainWindowServices* mw = mainWindow();
     if (mw && mw->win_all_use_ct() > 0) {
         const QString first = activeTagInitial();
-        if (first == QLatin1String("L")) m.act_data_kind = 2;
-        else if (first == QLatin1String("F")) m.act_data_kind = 1;
+        if (first == QLatin1String("L")) DataSetHandle::set_current_kind(2);
+        else if (first == QLatin1String("F")) DataSetHandle::set_current_kind(1);
     } else {
-        m.act_data_kind = 0;
+        DataSetHandle::set_current_kind(0);
         ls.link_mode = OpMode::None;
     }
 

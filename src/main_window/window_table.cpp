@@ -260,8 +260,8 @@ IDataWindow* WindowTable::open_logger_window(const QString& n, const std::functi
     QMdiSubWindow* sub = adopt(w, prefix + n);
     hs.win_key_table[slot] = key;
     hs.win_windows[slot] = w->widget();
-    model().act_logger_data = data;
     data->let_ID(key);
+    DataSetHandle::of_tag(key).make_current();
     show_active(sub, minimised);
     return w;
 }
@@ -513,7 +513,7 @@ void WindowTable::Proc_ManualActive() {
     if (win_all_use_ct() == 0 || m_home.activeDataWindow()) return;
     const QString t = win_file_use_TagReturn();
     win_ManualActive(t);
-    model().act_data_kind = t.startsWith(QLatin1Char('F')) ? 1 : 2;
+    DataSetHandle::set_current_kind(t.startsWith(QLatin1Char('F')) ? 1 : 2);
 }
 
 int WindowTable::capHeightTwips(OpMode mode) { return mode == OpMode::Tag ? 4900 : 6390; }

@@ -66,9 +66,9 @@ bool beginAreaRead(Prog_Dialog& dlg) {
 // exit taken) when no reply came or the record could not be read, never as an
 // error out of the dialog.
 bool readAreaRecord(Prog_Dialog& dlg, const QString& command, qint32 length, qint16 timeout,
-                    const std::function<void(const QString&)>& store) {
-    if (!exchange(command, length, timeout) || !stored([&store] {
-            if (store) store(rd_string_make());
+                    const std::function<void(clsLOGGER_SETTING&, const QString&)>& store, clsLOGGER_SETTING& area) {
+    if (!exchange(command, length, timeout) || !stored([&store, &area] {
+            if (store) store(area, rd_string_make());
         })) {
         dlg.exit_no_reply();
         return false;
@@ -85,21 +85,22 @@ void readLogList(Prog_Dialog& dlg, const LogReadTargets& t) {
     const QString settingEntry = ln.cmd_l_r_req[kLogCmdSetting];
     const qint32 countLen = reply_length(ln.cmd_l_r_rsp, kLogCmdCount);
     const qint32 settingLen = reply_length(ln.cmd_l_r_rsp, kLogCmdSetting);
-    const auto storeCount = [](const QString& record) { log_data_ct_save(record); };
+    const auto storeCount = [](clsLOGGER_SETTING& s, const QString& record) { log_data_ct_save(s, record); };
 
     for (int n = 1; n <= kAreas; ++n) {
         dlg.set_progress_value(n);
-        const auto ds = model().logger_main->colLOGGER_DATA().Item(area_key(n));
-        model().act_logger_data = ds;
-        if (!readAreaRecord(dlg, area_command(countEntry, n), countLen, kLogListTimeout, storeCount)) return;
+        clsLOGGER_SETTING& area = model().logger_main->colLOGGER_DATA().Item(area_key(n))->clsLOGGER_SETTING();
+        if (!readAreaRecord(dlg, area_command(countEntry, n), countLen, kLogListTimeout, storeCount, area)) return;
         call(t.list_count_stored, n);
-        if (ds->clsLOGGER_SETTING().data_count() != 0) {
-            if (!readAreaRecord(dlg, area_command(settingEntry, n), settingLen, kLogSettingTimeout, t.store_setting))
+        if (area.data_count() != 0) {
+            if (!readAreaRecord(dlg, area_command(settingEntry, n), settingLen, kLogSettingTimeout, t.store_setting,
+                                area))
                 return;
             call(t.list_setting_stored, n);
         }
     }
-    model().act_logger_data = nullptr;
+    // A read leaves no current logger data set behind.
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.exit_success();
 }
 
@@ -112,11 +113,11 @@ void readLogSettings(Prog_Dialog& dlg, const LogReadTargets& t) {
     const qint32 len = reply_length(ln.cmd_l_r_rsp, kLogCmdSetting);
     for (int n = 1; n <= kAreas; ++n) {
         dlg.set_progress_value(n);
-        model().act_logger_data = model().logger_main->colLOGGER_DATA().Item(area_key(n));
-        if (!readAreaRecord(dlg, area_command(entry, n), len, kLogSettingTimeout, t.store_setting)) return;
+        clsLOGGER_SETTING& area = model().logger_main->colLOGGER_DATA().Item(area_key(n))->clsLOGGER_SETTING();
+        if (!readAreaRecord(dlg, area_command(entry, n), len, kLogSettingTimeout, t.store_setting, area)) return;
         call(t.setting_stored, n);
     }
-    model().act_logger_data = nullptr;
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.exit_success();
 }
 
@@ -128,8 +129,8 @@ void readLogData(Prog_Dialog& dlg, const LogReadTargets& t) {
     const qint32 d = ds ? ds->clsLOGGER_SETTING().data_count() : 0;
     run_records_read(
         dlg, d, kLogDataTimeout,
-        [n, d] {
-            const qint16 c = data_ari_ch_count_mk(n);
+        [ds, n, d] {
+            const qint16 c = data_ari_ch_count_mk(ds->clsLOGGER_SETTING());
             return RecordsRequest{area_command(link().cmd_l_r_req[kLogCmdData], n), log_data_reply_length(d, c)};
         },
         t.data_reply);

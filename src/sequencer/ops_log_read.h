@@ -28,13 +28,14 @@
 namespace mq {
 
 class Prog_Dialog;
+class clsLOGGER_SETTING;
 
 // What the LOG read operations hand upwards. Any hook may be empty.
 struct LogReadTargets {
-    // Parses one LOG-setting record into the current logger data set; raises
+    // Parses one LOG-setting record into the setting of its area; raises
     // an Error when the record cannot be read (the read then ends like a reply
     // that did not come).
-    std::function<void(const QString& record)> store_setting;
+    std::function<void(clsLOGGER_SETTING& area, const QString& record)> store_setting;
     // Operation 10: area n's record count was stored; area n's setting was
     // stored. target: the operation's target window (the area select dialog).
     std::function<void(QWidget* target, qint16 n)> list_count_stored;

@@ -81,7 +81,7 @@ void send_reservation(Prog_Dialog& dlg, const LogSettingHooks& hooks, bool allAr
                      sent == WriteReply::Accepted ? QStringLiteral("予約設定を送信しました。")
                                                   : QStringLiteral("予約設定の送信に失敗しました。"),
                      platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-    model().act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.exit_editor_write(true);
 }
 
@@ -171,7 +171,7 @@ void op_write_log_setting_run(Prog_Dialog& dlg, const LogSettingHooks& hooks, bo
     bool reserve = r != 0 && !s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty();
     if (!allAreas) reserve = reserve && hooks.shown_area && hooks.shown_area() == r;
     if (!reserve) {
-        model().act_logger_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
         dlg.unload();
         return;
     }

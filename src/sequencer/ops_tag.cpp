@@ -7,6 +7,7 @@
 #include "main_window/file_save.h"
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
@@ -62,24 +63,24 @@ void op_read_tag_list_run(Prog_Dialog& dlg, const TagOperationHooks& h) {
 
     for (int n = 1; n <= kTags; ++n) {
         dlg.set_progress_value(n);
-        const auto ds = model().logger_main->colLOGGER_DATA().Item(tag_key(n));
-        model().act_logger_data = ds;
+        clsLOGGER_SETTING& tag = model().logger_main->colLOGGER_DATA().Item(tag_key(n))->clsLOGGER_SETTING();
         if (!send_data_sub(tag_number_command(countEntry, n), countLen, kTagListTimeout) ||
-            !stored([] { tag_data_ct_save(rd_string_make()); })) {
+            !stored([&tag] { tag_data_ct_save(tag, rd_string_make()); })) {
             dlg.exit_no_reply();
             return;
         }
         call(h.tag_data_ct_disp, n);
-        if (ds->clsLOGGER_SETTING().data_count() != 0) {
+        if (tag.data_count() != 0) {
             if (!send_data_sub(tag_number_command(settingEntry, n), settingLen, kTagSettingTimeout) ||
-                !h.tag_para_data_save || !stored([&h] { h.tag_para_data_save(rd_string_make()); })) {
+                !h.tag_para_data_save || !stored([&h, &tag] { h.tag_para_data_save(tag, rd_string_make()); })) {
                 dlg.exit_no_reply();
                 return;
             }
             call(h.tag_data_select_disp, n);
         }
     }
-    model().act_logger_data = nullptr;
+    // A read leaves no current logger data set behind.
+    DataSetHandle::release_current(CurrentRef::Logger);
 
     const QString workerEntry = ln.cmd_s_req[kStatusCmdWorker];
     const QString commentEntry = ln.cmd_s_req[kStatusCmdComment];
@@ -109,8 +110,8 @@ void op_read_tag_data_run(Prog_Dialog& dlg, const TagOperationHooks& h) {
     const qint32 d = ds ? ds->clsLOGGER_SETTING().data_count() : 0;
     run_records_read(
         dlg, d, kTagDataTimeout,
-        [n, d] {
-            const qint16 c = data_ari_ch_count_mk(n);
+        [ds, n, d] {
+            const qint16 c = data_ari_ch_count_mk(ds->clsLOGGER_SETTING());
             return RecordsRequest{tag_number_command(link().cmd_t_r_req[kTagCmdData], n), tag_data_reply_length(d, c)};
         },
         h.tag_data_disp_FixedDb);
@@ -207,7 +208,7 @@ void install_tag_operations(TagOperationHooks hooks) {
     }
 }
 
-void install_tag_setting_read_operation(std::function<void(const QString& record)> parse,
+void install_tag_setting_read_operation(std::function<void(clsLOGGER_SETTING& tag, const QString& record)> parse,
                                         std::function<void(qint16 tag)> disp, std::function<void()> unload_editor) {
     ProgOperation op;
     op.run = [parse, disp](Prog_Dialog& dlg) {
@@ -223,15 +224,15 @@ void install_tag_setting_read_operation(std::function<void(const QString& record
         const qint32 len = reply_length(ln.cmd_t_r_rsp, kTagCmdSetting);
         for (int n = 1; n <= kTags; ++n) {
             dlg.set_progress_value(n);
-            model().act_logger_data = model().logger_main->colLOGGER_DATA().Item(tag_key(n));
+            clsLOGGER_SETTING& tag = model().logger_main->colLOGGER_DATA().Item(tag_key(n))->clsLOGGER_SETTING();
             if (!send_data_sub(tag_number_command(entry, n), len, kTagSettingTimeout) ||
-                !stored([&parse] { parse(rd_string_make()); })) {
+                !stored([&parse, &tag] { parse(tag, rd_string_make()); })) {
                 dlg.exit_no_reply();
                 return;
             }
             if (disp) disp(qint16(n));
         }
-        model().act_logger_data = nullptr;
+        DataSetHandle::release_current(CurrentRef::Logger);
         dlg.exit_success();
     };
     op.unload_caller = std::move(unload_editor);

@@ -35,6 +35,7 @@ namespace mq {
 
 class IFileProgress;
 class Prog_Dialog;
+class clsLOGGER_SETTING;
 
 // Reply timeouts in 50 ms watchdog ticks.
 inline constexpr qint16 kTagListTimeout = 14;
@@ -64,12 +65,12 @@ void ensure_tag_data_sets();
 
 struct TagOperationHooks {
     // ---- 60: the TAG list read
-    // Parses a TAG-setting record into the current logger data set.
-    std::function<void(const QString& record)> tag_para_data_save;
+    // Parses a TAG-setting record into the setting of its tag.
+    std::function<void(clsLOGGER_SETTING& tag, const QString& record)> tag_para_data_save;
     // Stores a worker (comment) record into the connected logger's list.
     std::function<void(const QString& record)> tag_worker_data_save;
     std::function<void(const QString& record)> tag_comment_data_save;
-    // Row n of the select dialog shows the current data set's count / name.
+    // Row n of the select dialog shows tag n's count / name.
     std::function<void(qint16 n)> tag_data_ct_disp;
     std::function<void(qint16 n)> tag_data_select_disp;
     // Unloads the select dialog (a failed or cancelled list read).
@@ -89,11 +90,11 @@ struct TagOperationHooks {
 // Registers 60, 55, 57, 430, 450, 530 and 550 with the hooks.
 void install_tag_operations(TagOperationHooks hooks);
 
-// Registers 70: `parse` stores a TAG-setting record into the current logger
-// data set, `disp` shows tag n in the settings editor after its record was
+// Registers 70: `parse` stores a TAG-setting record into the setting of its
+// tag, `disp` shows tag n in the settings editor after its record was
 // stored, `unload_editor` unloads the editor on a failed or cancelled read.
 // disp and unload_editor may be empty.
-void install_tag_setting_read_operation(std::function<void(const QString& record)> parse,
+void install_tag_setting_read_operation(std::function<void(clsLOGGER_SETTING& tag, const QString& record)> parse,
                                         std::function<void(qint16 tag)> disp,
                                         std::function<void()> unload_editor);
 

@@ -46,7 +46,7 @@ void op_write_tag_setting_run(Prog_Dialog& dlg, const TagSettingWriteHooks& hook
                                    QStringLiteral("TAG") + two(n), &command_name, 0))
             return;
     }
-    model().act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.unload();
 }
 

@@ -85,7 +85,6 @@ bool activeChildTag(QString* tag) {
 // it was still closing) leaves no current data set instead of an error in
 // the middle of an operation's ending.
 bool bindByKey(const QString& key) {
-    ModelState& m = model();
     const bool file = key.startsWith(QLatin1Char('F'));
     if (!file && !key.startsWith(QLatin1Char('L'))) return false;
     if (file) clear_logger_data_list();
@@ -93,9 +92,8 @@ bool bindByKey(const QString& key) {
     if (ds) {
         ds.make_current();
     } else {
-        if (file) m.act_file_data.reset();
-        else m.act_logger_data.reset();
-        m.act_data_kind = 0;
+        DataSetHandle::release_current(file ? CurrentRef::File : CurrentRef::Logger);
+        DataSetHandle::set_current_kind(0);
     }
     return true;
 }
@@ -184,16 +182,15 @@ void prog_data_bind() {
     QString tag;
     if (!activeChildTag(&tag)) return;
     if (!bindByKey(tag.left(3))) {
-        ModelState& m = model();
-        m.act_logger_data.reset();
-        m.act_data_kind = 0;
+        DataSetHandle::release_current(CurrentRef::Logger);
+        DataSetHandle::set_current_kind(0);
     }
 }
 
 void prog_data_bind_keep() {
     QString tag;
     if (!activeChildTag(&tag)) {
-        model().act_logger_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
         clear_logger_data_list();
         return;
     }

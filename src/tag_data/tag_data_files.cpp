@@ -306,7 +306,7 @@ void install_tag_file_targets(HomeTargets& targets) {
 
 void install_tag_data_operations() {
     TagOperationHooks h;
-    h.tag_para_data_save = [](const QString& rec) { tag_para_data_save(rec); };
+    h.tag_para_data_save = [](clsLOGGER_SETTING& tag, const QString& rec) { tag_para_data_save(tag, rec); };
     h.tag_worker_data_save = &tag_worker_data_save;
     h.tag_comment_data_save = &tag_comment_data_save;
     h.tag_data_ct_disp = [](qint16 n) {

@@ -38,7 +38,6 @@ bool tag0_set_value_file_open_click(QWidget* parent) {
     if (!ds) return false;
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
     const bool existed = QFileInfo::exists(tag0_cfg_path());
-    model().act_logger_data = ds;
     if (const FileResult r = tag0_cfg_load(s); !r) {
         if (existed) {
             // The file stays as it is for the user to look at; the defaults
@@ -50,7 +49,6 @@ bool tag0_set_value_file_open_click(QWidget* parent) {
             setting_editor_warn(parent, r.message);
         }
     }
-    model().act_logger_data.reset();
     if (tag0_set_value* d = tag0_set_value::openInstance()) d->tag0_set_value_disp(0);
     return added;
 }
@@ -72,11 +70,7 @@ tag0_set_value::~tag0_set_value() {
 
 void tag0_set_value::tag0_set_value_disp(qint16 tag) {
     if (!model().logger_main) return;
-    if (const auto ds = setting_area_data_set(tag)) {
-        model().act_logger_data = ds;
-        form->fill(ds->clsLOGGER_SETTING());
-    }
-    model().act_logger_data.reset();
+    if (const auto ds = setting_area_data_set(tag)) form->fill(ds->clsLOGGER_SETTING());
 }
 
 void tag0_set_value::tag0_k_e_j_t_def_disp(const QString& type, qint16 i) {
@@ -86,16 +80,13 @@ void tag0_set_value::tag0_k_e_j_t_def_disp(const QString& type, qint16 i) {
 void tag0_set_value::tag0_form_to_setting(qint16 tag) {
     const auto ds = tag == 0 ? setting_defaults_data_set() : setting_area_data_set(tag);
     if (!ds) return;
-    model().act_logger_data = ds;
     form->collect(ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
 }
 
 bool tag0_set_value::tag0_cfg_write() {
     tag0_form_to_setting(0);
     const auto ds = setting_defaults_data_set();
     if (!ds) return false;
-    model().act_logger_data = ds;
     if (const FileResult r = tag0_cfg_save(ds->clsLOGGER_SETTING(), connected_status()); !r) {
         setting_editor_warn(this, r.message);
         return false;

@@ -128,11 +128,7 @@ int tag_set_value::shown_tag() const { return Combo1->currentIndex() + 1; }
 
 void tag_set_value::fill_tag(int n) {
     if (setting_logger_empty()) return;
-    const auto ds = setting_area_data_set(n);
-    if (!ds) return;
-    model().act_logger_data = ds;
-    form->fill(ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
+    if (const auto ds = setting_area_data_set(n)) form->fill(ds->clsLOGGER_SETTING());
 }
 
 void tag_set_value::tag_set_value_disp(qint16 n) {
@@ -146,20 +142,12 @@ void tag_set_value::tag_set_value_disp(qint16 n) {
 
 void tag_set_value::tag_set_value_disp_kitei() {
     if (setting_logger_empty()) return;
-    if (const auto ds = setting_area_data_set(0)) {
-        model().act_logger_data = ds;
-        form->fill(ds->clsLOGGER_SETTING());
-    }
-    model().act_logger_data.reset();
+    if (const auto ds = setting_area_data_set(0)) form->fill(ds->clsLOGGER_SETTING());
 }
 
 void tag_set_value::tag_setting_collect(int n, bool announce) {
     if (setting_logger_empty()) return;
-    const auto ds = setting_area_data_set(n);
-    if (!ds) return;
-    model().act_logger_data = ds;
-    form->collect(ds->clsLOGGER_SETTING(), announce);
-    model().act_logger_data.reset();
+    if (const auto ds = setting_area_data_set(n)) form->collect(ds->clsLOGGER_SETTING(), announce);
 }
 
 void tag_set_value::tag_k_e_j_t_def_disp(const QString& type, qint16 i) {
@@ -295,9 +283,7 @@ void tag_set_value::tag_csv_read() {
     if (chosen.isEmpty()) return;
     const auto ds = setting_area_data_set(t);
     if (!ds) return;
-    model().act_logger_data = ds;
     const FileResult r = tag_setting_file_load(chosen, ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
     if (!r) {
         // The tag's setting and the fields stay as they were.
         setting_editor_warn(this, r.message);
@@ -314,9 +300,7 @@ void tag_set_value::tag_csv_write() {
     if (chosen.isEmpty()) return;
     const auto ds = setting_area_data_set(t);
     if (!ds) return;
-    model().act_logger_data = ds;
     const FileResult r = tag_setting_file_save(tag_csv_save_name(chosen), ds->clsLOGGER_SETTING(), connected_status());
-    model().act_logger_data.reset();
     if (!r) setting_editor_warn(this, r.message);
 }
 

@@ -6,7 +6,8 @@
 namespace mq {
 
 void install_tag_setting_read(std::function<void(qint16 tag)> disp, std::function<void()> unload_editor) {
-    install_tag_setting_read_operation([](const QString& record) { tag_para_data_save(record); }, std::move(disp),
+    install_tag_setting_read_operation(
+        [](clsLOGGER_SETTING& tag, const QString& record) { tag_para_data_save(tag, record); }, std::move(disp),
                                        std::move(unload_editor));
 }
 

@@ -358,35 +358,19 @@ TEST_F(HomeCommandsTest, TilingArrangesAndCapsTheWindows) {
 
 // The link dropped while a file window of each mode stays open.
 TEST_F(HomeCommandsTest, NotConnectedDisplayShowsTheModeAndBlanksTheIdentity) {
-    struct Case {
-        OpMode mode;
-        bool graphWindow;  // TAG data has no graph
-        const char16_t* panel4;
-    };
-    const Case cases[] = {
-        {OpMode::Tag, false, u"動作：タグ・モード"},
-        {OpMode::Memory, true, u"動作：メモリ・モード"},
-        {OpMode::Log, true, u"動作：ログモード"},
-    };
-    for (const Case& c : cases) {
-        newWindowHasGraph = c.graphWindow;
+    for (const OpMode mode : {OpMode::Tag, OpMode::Memory, OpMode::Log}) {
+        newWindowHasGraph = mode != OpMode::Tag;
         home->winTable().win_file_open_log(QStringLiteral("a.ml2"), QStringLiteral("ML2"));
-        connect_logger(mode_byte(c.mode));
+        connect_logger(mode_byte(mode));
         link().link_model_text = QStringLiteral("ZK4409          ");
         home->refresh_command_state();
-        ASSERT_EQ(home->statusPanelText(1), QStringLiteral("接続中"));
-
         comm_disconnect(LinkEnd::LinkOnly);
         home->refresh_command_state();
-        EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
-        EXPECT_EQ(home->statusPanelText(2), QStringLiteral("機種名："));
-        EXPECT_EQ(home->statusPanelText(4), QString::fromUtf16(c.panel4));
-        EXPECT_EQ(home->menuItem(QStringLiteral("menu_graph"))->isEnabled(), c.graphWindow);
-        EXPECT_FALSE(home->toolbarButton(4)->isEnabled());
-        EXPECT_FALSE(home->menuItem(QStringLiteral("loggerread"))->isEnabled());
-        EXPECT_EQ(link().link_model_text, QString(16, u' '));
-        EXPECT_EQ(link().link_hard_ver_text, QStringLiteral("  "));
-
+        EXPECT_EQ(home->statusPanelText(1) + home->statusPanelText(2), QStringLiteral("未接続機種名："));
+        EXPECT_EQ(home->statusPanelText(4), mode_status_text(mode));
+        EXPECT_EQ(home->menuItem(QStringLiteral("menu_graph"))->isEnabled(), mode != OpMode::Tag);
+        EXPECT_FALSE(home->toolbarButton(4)->isEnabled() || home->menuItem(QStringLiteral("loggerread"))->isEnabled());
+        EXPECT_EQ(link().link_model_text + link().link_hard_ver_text, QString(18, u' '));
         home_state().close_reason = 1;
         home->winTable().win_all_close();
         home_state().close_reason = 0;
@@ -397,48 +381,31 @@ TEST_F(HomeCommandsTest, NotConnectedDisplayShowsTheModeAndBlanksTheIdentity) {
 // operating mode and the data windows.
 TEST(CommandStateTest, DerivedFromTheLinkTheModeAndTheWindows) {
     struct Case {
-        bool connected;
-        OpMode mode;
-        int windows;
-        bool graphWindows;
-        bool opening;
+        CommandInputs in;  // connected, mode, windows, graph windows, opening a file
         // logger commands, reading, data commands, graph commands, graph menu, open
-        bool logger, read, data, graph, graphMenu, open;
-        const char16_t* panel4;
+        std::array<bool, 6> out;
+        const char16_t* panels;
     };
+    using M = OpMode;
+    const QString model = QStringLiteral("ZK4409-MU       "), user = QStringLiteral("ﾗｲﾝ1    ");
     const Case cases[] = {
-        {false, OpMode::None, 0, false, false, false, false, false, false, true, true, u"動作："},
-        {true, OpMode::Log, 0, false, false, true, true, false, false, true, true, u"動作：ログモード"},
-        {true, OpMode::Log, 2, true, false, true, true, true, true, true, true, u"動作：ログモード"},
-        {true, OpMode::Tag, 0, false, false, true, true, false, false, false, true, u"動作：タグ・モード"},
-        {true, OpMode::Tag, 1, false, false, true, true, true, false, false, true, u"動作：タグ・モード"},
-        {true, OpMode::Memory, 1, true, false, true, false, true, true, true, true, u"動作：メモリ・モード"},
-        {false, OpMode::Memory, 1, true, false, false, false, true, true, true, true, u"動作：メモリ・モード"},
-        {false, OpMode::Tag, 1, false, true, false, false, true, false, false, false, u"動作：タグ・モード"},
+        {{false, M::None, 0, false, false}, {0, 0, 0, 0, 1, 1}, u"未接続|機種名：|機器名称：|動作："},
+        {{true, M::Log, 0, false, false, model, user}, {1, 1, 0, 0, 1, 1},
+         u"接続中|機種名：ZK4409-MU       |機器名称：ﾗｲﾝ1    |動作：ログモード"},
+        {{true, M::Log, 2, true, false}, {1, 1, 1, 1, 1, 1}, u"接続中|機種名：|機器名称：|動作：ログモード"},
+        {{true, M::Tag, 0, false, false}, {1, 1, 0, 0, 0, 1}, u"接続中|機種名：|機器名称：|動作：タグ・モード"},
+        {{true, M::Tag, 1, false, false}, {1, 1, 1, 0, 0, 1}, u"接続中|機種名：|機器名称：|動作：タグ・モード"},
+        {{true, M::Memory, 1, true, false}, {1, 0, 1, 1, 1, 1}, u"接続中|機種名：|機器名称：|動作：メモリ・モード"},
+        {{false, M::Memory, 1, true, false, model, user}, {0, 0, 1, 1, 1, 1}, u"未接続|機種名：|機器名称：|動作：メモリ・モード"},
+        {{false, M::Tag, 1, false, true}, {0, 0, 1, 0, 0, 0}, u"未接続|機種名：|機器名称：|動作：タグ・モード"},
     };
     for (const Case& c : cases) {
-        CommandInputs in;
-        in.connected = c.connected;
-        in.mode = c.mode;
-        in.data_windows = c.windows;
-        in.graph_windows = c.graphWindows;
-        in.opening_file = c.opening;
-        in.model_text = QStringLiteral("ZK4409-MU       ");
-        in.user_model_text = QStringLiteral("ﾗｲﾝ1    ");
-        const CommandState s = command_state_of(in);
-        SCOPED_TRACE(QString::fromUtf16(c.panel4).toStdString() + (c.connected ? " connected" : "") +
-                     " windows " + std::to_string(c.windows));
-        EXPECT_EQ(s.logger_commands, c.logger);
-        EXPECT_EQ(s.read, c.read);
-        EXPECT_EQ(s.data_commands, c.data);
-        EXPECT_EQ(s.graph_commands, c.graph);
-        EXPECT_EQ(s.graph_menu, c.graphMenu);
-        EXPECT_EQ(s.open, c.open);
-        EXPECT_EQ(s.connected_look, c.connected);
-        EXPECT_EQ(s.panels[0], c.connected ? QStringLiteral("接続中") : QStringLiteral("未接続"));
-        EXPECT_EQ(s.panels[1], c.connected ? QStringLiteral("機種名：ZK4409-MU       ") : QStringLiteral("機種名："));
-        EXPECT_EQ(s.panels[2], c.connected ? QStringLiteral("機器名称：ﾗｲﾝ1    ") : QStringLiteral("機器名称："));
-        EXPECT_EQ(s.panels[3], QString::fromUtf16(c.panel4));
+        const CommandState s = command_state_of(c.in);
+        SCOPED_TRACE(QString::fromUtf16(c.panels).toStdString());
+        EXPECT_EQ((std::array<bool, 6>{s.logger_commands, s.read, s.data_commands, s.graph_commands, s.graph_menu, s.open}),
+                  c.out);
+        EXPECT_EQ(s.connected_look, c.in.connected);
+        EXPECT_EQ(QStringList(std::begin(s.panels), std::end(s.panels)).join(u'|'), QString::fromUtf16(c.panels));
     }
 }
 

@@ -113,11 +113,7 @@ protected:
 
         HomeTargets& t = home_state().targets;
         t.create_log_window = [this](const QString& tag) { return make(tag); };
-        t.create_tag_window = [this](const QString& tag) {
-            FakeDataWindow* w = make(tag);
-            w->graph = false;  // TAG data has no graph
-            return w;
-        };
+        t.create_tag_window = [this](const QString& tag) { return make(tag, /*graph=*/false); };
         t.disp_log_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
         t.disp_tag_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
         t.disp_file_log_data_form_ml1 = [this](IDataWindow& w, const QString& k) {
@@ -136,10 +132,10 @@ protected:
         home.reset();
     }
 
-    FakeDataWindow* make(const QString& tag) {
+    FakeDataWindow* make(const QString& tag, bool graph = true) {
         auto* w = new FakeDataWindow(tag);
         w->setDataRows(newWindowRows);
-        w->graph = newWindowHasGraph;
+        w->graph = graph;
         if (newWindowSize.isValid()) w->resize(newWindowSize);
         windows.push_back(w);
         return w;
@@ -169,7 +165,6 @@ protected:
     std::vector<QPointer<FakeDataWindow>> windows;
     std::vector<QString> fills;
     int newWindowRows = 5;
-    bool newWindowHasGraph = true;
     QSize newWindowSize;  // the size new fake windows ask for; invalid: their own
     std::function<void(IDataWindow&)> onFileFill = [](IDataWindow&) {};
 };

@@ -359,8 +359,8 @@ TEST_F(HomeCommandsTest, TilingArrangesAndCapsTheWindows) {
 // The link dropped while a file window of each mode stays open.
 TEST_F(HomeCommandsTest, NotConnectedDisplayShowsTheModeAndBlanksTheIdentity) {
     for (const OpMode mode : {OpMode::Tag, OpMode::Memory, OpMode::Log}) {
-        newWindowHasGraph = mode != OpMode::Tag;
-        home->winTable().win_file_open_log(QStringLiteral("a.ml2"), QStringLiteral("ML2"));
+        if (mode == OpMode::Tag) home->winTable().win_file_open_tag(QStringLiteral("a.mt1"));
+        else home->winTable().win_file_open_log(QStringLiteral("a.ml2"), QStringLiteral("ML2"));
         connect_logger(mode_byte(mode));
         link().link_model_text = QStringLiteral("ZK4409          ");
         home->refresh_command_state();

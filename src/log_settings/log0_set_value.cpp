@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/ls01_file.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"

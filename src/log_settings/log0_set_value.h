@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "log_settings/ls01_file.h"
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 namespace mq {
 

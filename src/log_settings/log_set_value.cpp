@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 #include "log_settings/log0_set_value.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/log_setting_record.h"
 #include "log_settings/ls01_file.h"
 #include "log_settings/reserve.h"
@@ -33,7 +33,7 @@
 #include "sequencer/ops_log_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_editor_steps.h"
+#include "setting_editor/setting_editor_steps.h"
 #include "sequencer/setting_write.h"
 
 namespace mq {
@@ -209,7 +209,7 @@ void log_set_value::Form_Load() {
     s.reserve_start_str.clear();
     s.reserve_stop_str.clear();
     s.log_setting_read_done = false;
-    s.setting_clip.valid = false;
+    clip.valid = false;
     shown_area_index = 0;
     {
         const QSignalBlocker b(Combo1);
@@ -511,7 +511,7 @@ void log_set_value::log_csv_read() {
     log_set_value_disp(qint16(n));
 }
 
-void log_set_value::log_setting_copy() { form->copy_to(seq().setting_clip); }
+void log_set_value::log_setting_copy() { form->copy_to(clip); }
 
 bool log_set_value::reservation_question() {
     if (Label14->text() == kNoReserve || reserved_area() != shown_area()) return true;
@@ -523,9 +523,9 @@ bool log_set_value::reservation_question() {
 }
 
 void log_set_value::log_setting_paste() {
-    if (!setting_clip_ready(this)) return;
+    if (!setting_clip_ready(this, clip)) return;
     if (!reservation_question()) return;
-    form->paste_from(seq().setting_clip);
+    form->paste_from(clip);
 }
 
 void log_set_value::log_default_paste() {

@@ -14,6 +14,7 @@
 #include "main_window/file_open.h"
 
 #include "main_window/activated_dialog.h"
+#include "setting_editor/setting_clipboard.h"
 
 class QAction;
 class QCheckBox;
@@ -56,6 +57,10 @@ public:
     void log_setting_collect(int n, bool announce = true);
     int shown_area() const;     // 1..20
     int reserved_area() const;  // 0 for "--"
+
+    // The copy-and-paste buffer; cleared when the editor opens, so a copy is
+    // pasted only while this editor stays open.
+    SettingClipboard clip;
 
     // ---- handlers
     void Form_Load();

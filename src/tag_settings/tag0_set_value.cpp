@@ -17,7 +17,7 @@
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag_setting_files.h"
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 namespace mq {
 

@@ -23,8 +23,8 @@
 #include "sequencer/ops_tag_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
-#include "sequencer/setting_editor_steps.h"
+#include "setting_editor/setting_form.h"
+#include "setting_editor/setting_editor_steps.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag0_set_value.h"
 #include "tag_settings/tag_setting_files.h"
@@ -170,7 +170,7 @@ void tag_set_value::tag_k_e_j_t_def_disp(const QString& type, qint16 i) {
 
 void tag_set_value::Form_Load() {
     seq().tag_setting_read_done = false;
-    seq().setting_clip.valid = false;
+    clip.valid = false;
     shown_tag_index = 0;
     {
         const QSignalBlocker b(Combo1);
@@ -320,11 +320,11 @@ void tag_set_value::tag_csv_write() {
     if (!r) setting_editor_warn(this, r.message);
 }
 
-void tag_set_value::tag_setting_copy() { form->copy_to(seq().setting_clip); }
+void tag_set_value::tag_setting_copy() { form->copy_to(clip); }
 
 void tag_set_value::tag_setting_paste() {
-    if (!setting_clip_ready(this)) return;
-    form->paste_from(seq().setting_clip);
+    if (!setting_clip_ready(this, clip)) return;
+    form->paste_from(clip);
 }
 
 // ---------------------------------------------------------------- installation

@@ -4,7 +4,7 @@
 // read every tag's setting (operation 70, which shows each tag in turn). The
 // user moves between tags (edits reach a tag's data set when another tag is
 // chosen, a file is saved or a write starts), copies and pastes channel sets
-// (the clipboard is shared with the LOG settings editor), takes over the
+// (the clipboard's layout is the LOG settings editor's), takes over the
 // PC-side defaults, exchanges TAG setting files, and leaves by writing (all
 // tags, or the tag shown) or cancelling. The tag name is neither shown nor
 // edited; it travels unchanged in the data set.
@@ -18,6 +18,7 @@
 #include "main_window/file_open.h"
 
 #include "main_window/activated_dialog.h"
+#include "setting_editor/setting_clipboard.h"
 
 class QAction;
 class QComboBox;
@@ -60,6 +61,10 @@ public:
     void tag_setting_collect(int n, bool announce = true);
     void tag_k_e_j_t_def_disp(const QString& type, qint16 i);
     int shown_tag() const;  // 1..20
+
+    // The copy-and-paste buffer; cleared when the editor opens, so a copy is
+    // pasted only while this editor stays open.
+    SettingClipboard clip;
 
     // ---- handlers
     void Form_Load();

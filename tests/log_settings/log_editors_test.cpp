@@ -22,7 +22,7 @@
 #include "common/test_env.h"
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/ls01_file.h"
 #include "log_settings/reserve.h"
 #include "sequencer/ops_log_setting.h"
@@ -220,9 +220,9 @@ TEST_F(LogEditorsTest, ClipboardCopiesOneAreaIntoAnother) {
     ed.Combo1->setCurrentIndex(2);
     f.Text4[2]->setText(QStringLiteral("0"));
     ed.Toolbar1_ButtonClick(5);
-    EXPECT_TRUE(seq().setting_clip.valid);
-    EXPECT_EQ(seq().setting_clip.scale_min[2], QStringLiteral("0     "));
-    EXPECT_EQ(seq().setting_clip.hh, QStringLiteral("0 "));
+    EXPECT_TRUE(ed.clip.valid);
+    EXPECT_EQ(ed.clip.scale_min[2], QStringLiteral("0     "));
+    EXPECT_EQ(ed.clip.hh, QStringLiteral("0 "));
     ed.Combo1->setCurrentIndex(6);
     ed.Toolbar1_ButtonClick(6);
     EXPECT_EQ(interval(f), QStringLiteral("0:10:0"));
@@ -236,7 +236,9 @@ TEST_F(LogEditorsTest, ClipboardCopiesOneAreaIntoAnother) {
     EXPECT_EQ(setting(3).Ch_input_type(0), QStringLiteral("T"));
     // A new editor cannot paste the old copy.
     log_set_value again;
-    EXPECT_FALSE(seq().setting_clip.valid);
+    ScopedMessageBoxHook hook(MsgResult::OK);
+    again.Toolbar1_ButtonClick(6);
+    EXPECT_EQ(hook.texts(), std::vector<QString>{QStringLiteral("カットバッファにデータがありません。")});
 }
 
 TEST_F(LogEditorsTest, PasteAndDefaultsAskBeforeDroppingTheShownAreasReservation) {

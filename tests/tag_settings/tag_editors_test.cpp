@@ -33,7 +33,7 @@
 #include "sequencer/ops_tag_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag0_set_value.h"
 #include "tag_settings/tag_set_value.h"
@@ -334,7 +334,7 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
     log.Text6[0]->setText(QStringLiteral("ｱｲ"));
     log.Text7[0]->setText(QStringLiteral("123.4"));
     log.Text9[0]->setText(QStringLiteral("5.0"));
-    log.copy_to(seq().setting_clip);
+    log.copy_to(e.clip);
     e.tag_setting_paste();
     EXPECT_EQ(f.Combo2[0]->currentText(), QStringLiteral("K"));
     EXPECT_EQ(f.Text6[0]->text(), QStringLiteral("ｱｲ "));
@@ -344,9 +344,9 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
     // A TAG copy leaves the LOG editor's own fields of the clipboard alone.
     f.Text7[0]->setText(QStringLiteral("99.0"));
     e.tag_setting_copy();
-    EXPECT_EQ(seq().setting_clip.hh, QStringLiteral("1 "));
-    EXPECT_EQ(seq().setting_clip.sum_std[0], QStringLiteral("5.0   "));
-    EXPECT_EQ(seq().setting_clip.high_alarm[0], QStringLiteral("99.0  "));
+    EXPECT_EQ(e.clip.hh, QStringLiteral("1 "));
+    EXPECT_EQ(e.clip.sum_std[0], QStringLiteral("5.0   "));
+    EXPECT_EQ(e.clip.high_alarm[0], QStringLiteral("99.0  "));
     e.Combo1->setCurrentIndex(1);  // the paste reached tag 1 only as an edit; the switch stores it
     EXPECT_EQ(setting(QStringLiteral("L01")).Ch_high_alarm_count_value(0), 99.0);
     EXPECT_EQ(answers.texts().size(), 1u) << "the pasted set is whole: no field kept";

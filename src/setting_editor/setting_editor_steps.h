@@ -10,6 +10,7 @@
 
 #include "main_window/file_open.h"
 #include "platform/message_box.h"
+#include "setting_editor/setting_clipboard.h"
 
 class QPushButton;
 class QWidget;
@@ -38,7 +39,7 @@ void setting_editor_warn(QWidget* parent, const QString& text);
 bool setting_editor_first_read(QWidget* editor, qint16 op, const bool& readDone);
 
 // True when the clipboard holds a copy; otherwise says so and false.
-bool setting_clip_ready(QWidget* parent);
+bool setting_clip_ready(QWidget* parent, const SettingClipboard& clip);
 
 // The CSV file dialog of a setting file's open (save false) or save, through
 // `dialog` when set. An empty path when it was not accepted.

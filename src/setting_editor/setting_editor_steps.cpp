@@ -1,4 +1,4 @@
-#include "sequencer/setting_editor_steps.h"
+#include "setting_editor/setting_editor_steps.h"
 
 #include <QPushButton>
 
@@ -46,8 +46,8 @@ bool setting_editor_first_read(QWidget* editor, qint16 op, const bool& readDone)
     return !link().comm_cancel_flag && readDone;
 }
 
-bool setting_clip_ready(QWidget* parent) {
-    if (seq().setting_clip.valid) return true;
+bool setting_clip_ready(QWidget* parent, const SettingClipboard& clip) {
+    if (clip.valid) return true;
     setting_editor_warn(parent, QStringLiteral("カットバッファにデータがありません。"));
     return false;
 }

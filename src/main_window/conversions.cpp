@@ -206,14 +206,27 @@ QString file_data_gamen_ch_unit_conv(const clsFILE_DATA& f, int ch) {
     return unitOf(code, code == u"V" ? setting.Ch_unit(ch) : QString());
 }
 
+namespace {
+
+template <typename InputType>
+qint16 countUsed(InputType inputType) {
+    qint16 count = 0;
+    for (int ch = 0; ch < 4; ++ch) {
+        if (inputType(ch) != u"-") ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
 qint16 data_ari_ch_count_mk(qint16 /*area_no*/) {
     const int kind = model().act_data_kind;
     if (kind != 1 && kind != 2) return 0;
-    qint16 count = 0;
-    for (int ch = 0; ch < 4; ++ch) {
-        if (get_cur_ch_kind(ch) != u"-") ++count;
-    }
-    return count;
+    return countUsed([](int ch) { return get_cur_ch_kind(ch); });
+}
+
+qint16 data_ari_ch_count_mk(const clsLOGGER_SETTING& s) {
+    return countUsed([&s](int ch) { return s.Ch_input_type(ch); });
 }
 
 QString high_max_chk(const QString& code, QString& high, const QString& low) {

@@ -21,6 +21,7 @@
 namespace mq {
 
 class clsFILE_DATA;
+class clsLOGGER_SETTING;
 
 // ---- decimal point, blanks, sign form -------------------------------------
 
@@ -81,6 +82,8 @@ QString file_data_gamen_ch_unit_conv(const clsFILE_DATA& f, int ch);  // the giv
 // Number of channels of the current data set whose input type is not "-"
 // (0 with no current data set). The area or tag number is not used.
 qint16 data_ari_ch_count_mk(qint16 area_no = 0);
+// The same for a given setting.
+qint16 data_ari_ch_count_mk(const clsLOGGER_SETTING& s);
 
 // ---- alarm and integration-base limits ------------------------------------------
 // For thermocouple codes "K", "E", "J", "T" the texts are read as single-precision

@@ -46,11 +46,11 @@ QString fileNamePart(QString text) {
 
 qint16 save_operation_code(bool loggerWindow, quint8 mode, bool csv) {
     if (loggerWindow) {
-        if (mode == 1) return csv ? 420 : 440;
-        return csv ? 430 : 450;
+        if (mode == 1) return csv ? op_save_logger_log_csv : op_save_logger_ml2;
+        return csv ? op_save_logger_tag_csv : op_save_logger_mt1;
     }
-    if (mode == 1 || mode == 3) return csv ? 520 : 540;
-    return csv ? 530 : 550;
+    if (mode == 1 || mode == 3) return csv ? op_save_file_log_csv : op_save_file_ml2;
+    return csv ? op_save_file_tag_csv : op_save_file_mt1;
 }
 
 QString save_completed_name(const QString& name, quint8 mode, int filterIndex) {

@@ -101,8 +101,6 @@ struct HomeState {
     // Files being opened or saved and their texts.
     QString save_file_path;
     QString open_file_path;
-    QByteArray file_raw_text;
-    QByteArray file_plain_text;
 
     // Message number of the connection dialog.
     QString dialog_state;

@@ -18,8 +18,7 @@
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
-#include "log_data/log_read_targets.h"
-#include "sequencer/ops_log_read.h"
+#include "sequencer/connect_check_op.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
@@ -38,7 +37,6 @@ namespace {
 using mq::home_state;
 using mq::link;
 using mq::model;
-using mq::seq;
 
 class GraphLoggerTest : public ::testing::Test {
 protected:
@@ -51,7 +49,6 @@ protected:
         mq::install_log_data_targets(t);
         mq::install_log_data_select_target(t, home.get());
         mq::prog_install_connect_check();
-        mq::install_log_read_operations();
         mq::install_graph_target(t);
         home->loggerconnect_Click();
         ASSERT_TRUE(link().link_connected_flag);
@@ -64,7 +61,10 @@ protected:
 
     void readArea(int area) {
         QTimer::singleShot(0, [area] {
-            mq::test::waitUntil([] { return seq().log_list_read_done && mq::log_data_select::openInstance(); }, 20000);
+            mq::test::waitUntil([] {
+                mq::log_data_select* d = mq::log_data_select::openInstance();
+                return d && d->list_read();
+            }, 20000);
             if (mq::log_data_select* d = mq::log_data_select::openInstance()) {
                 d->clickTick(area, true);
                 d->cmdOK->click();

@@ -16,6 +16,7 @@
 
 #include "log_data/log_grid_display.h"
 #include "log_data/log_records.h"
+#include "log_data/ops_log_read.h"
 #include "main_window/conversions.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -307,7 +308,7 @@ void log_data::disp_log_data_form(const QString& nn) {
     write_setting_labels(s, /*twoDigitYear=*/true);
     // An empty area is never read: its window shows no records, with an
     // empty working database behind it like any other window.
-    if (!prog_fill_logger_window(*this, *ds, op_read_log_data, n, [&] {
+    if (!prog_fill_logger_window(*this, *ds, n, log_records_read_operation(this, n, ds), [&] {
             reset_log_statistics(s);
             refresh_Data1();
         })) {

@@ -25,7 +25,7 @@
 #include "platform/tick_list.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
+#include "log_data/ops_log_read.h"
 
 namespace mq {
 
@@ -95,14 +95,13 @@ void log_data_select::log_data_select_disp(qint16 n) {
 
 void log_data_select::Form_Load() {
     m_last_checked_area = 0;
-    seq().log_list_read_done = false;
     fillRows();
 }
 
 void log_data_select::Form_Activate() {
-    activateWithListRead(seq().log_list_read_done, [this] {
-        seq().prog_mode = op_read_log_list;
-        prog_dialog_show(m_home, this);
+    activateWithListRead([this] {
+        const Outcome o = prog_run(m_home, log_list_read_operation(this));
+        return o != Outcome::Cancelled && o != Outcome::Failed;
     });
 }
 

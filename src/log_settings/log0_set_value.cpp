@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/ls01_file.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"
@@ -21,7 +21,7 @@
 #include "platform/safe_file.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
+#include "log_settings/ops_log_setting.h"
 #include "sequencer/setting_write.h"
 
 namespace mq {
@@ -111,9 +111,8 @@ void log0_set_value::Command1_Click() {
     // The values are on the PC before the logger is addressed; a file that
     // could not be written keeps the dialog open and sends nothing.
     if (!log0_cfg_write()) return;
-    seq().prog_mode = op_write_log_default;
     try {
-        prog_dialog_show(this);
+        prog_run(this, log_defaults_write_operation([this] { unload(); }));
     } catch (const Error&) {
     }
     if (!m_unloaded && !link().link_connected_flag) unload();

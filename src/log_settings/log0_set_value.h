@@ -3,11 +3,11 @@
 // default values of a LOG recording, kept in the configuration file
 // "LOG0.CFG" and, while in use, in the logger data set "L00". "ﾘｽﾄ更新"
 // stores them on the PC; "OK" stores them and sends them to the logger as its
-// setting number 00 (operation 300); "ｷｬﾝｾﾙ" leaves without storing.
+// setting number 00 (the defaults write); "ｷｬﾝｾﾙ" leaves without storing.
 #include <QString>
 
 #include "log_settings/ls01_file.h"
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 namespace mq {
 

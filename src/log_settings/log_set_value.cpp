@@ -13,9 +13,10 @@
 #include <QVBoxLayout>
 
 #include "log_settings/log0_set_value.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/log_setting_record.h"
 #include "log_settings/ls01_file.h"
+#include "log_settings/ops_log_setting.h"
 #include "log_settings/reserve.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
@@ -30,10 +31,9 @@
 #include "platform/message_box.h"
 #include "platform/safe_file.h"
 #include "platform/window_place.h"
-#include "sequencer/ops_log_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_editor_steps.h"
+#include "setting_editor/setting_editor_steps.h"
 #include "sequencer/setting_write.h"
 
 namespace mq {
@@ -200,13 +200,9 @@ void log_set_value::log_setting_collect(int n, bool announce) {
 // ---------------------------------------------------------------- loading and activation
 
 void log_set_value::Form_Load() {
-    SeqState& s = seq();
-    s.reserve_opt_flag = false;
-    s.reserve_cmp_flag = false;
-    s.reserve_start_str.clear();
-    s.reserve_stop_str.clear();
-    s.log_setting_read_done = false;
-    s.setting_clip.valid = false;
+    m_reservation = Reservation{};
+    m_settingsRead = false;
+    clip.valid = false;
     shown_area_index = 0;
     {
         const QSignalBlocker b(Combo1);
@@ -220,8 +216,11 @@ void log_set_value::Form_Load() {
 void log_set_value::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
-    if (!seq().log_setting_read_done) {
-        if (!setting_editor_first_read(this, op_read_log_setting, seq().log_setting_read_done)) {
+    if (!m_settingsRead) {
+        const bool read = setting_editor_first_read(
+            this, log_settings_read_operation([this](qint16 n) { log_set_value_disp(n); }, [this] { unload(); }));
+        m_settingsRead = true;
+        if (!read) {
             m_inActivate = false;
             unload();
             return;
@@ -243,14 +242,14 @@ void log_set_value::Combo1_Click() {
         shown_area_index = idx;
     }
     saved_reserve_label = Label14->text();
-    const bool keepOpt = seq().reserve_opt_flag;
+    const bool keepOpt = m_reservation.by_duration;
     fill_area(idx + 1);
     Label14->setText(saved_reserve_label);
     if (!saved_reserve_label.isEmpty() && saved_reserve_label != kNoReserve) {
         Command1->setEnabled(false);
         if (!Check1->isChecked()) Command3->hide();
     }
-    seq().reserve_opt_flag = keepOpt;
+    m_reservation.by_duration = keepOpt;
 }
 
 void log_set_value::set_check1_silently(bool on) {
@@ -261,8 +260,8 @@ void log_set_value::set_check1_silently(bool on) {
 void log_set_value::check1_off_effects() {
     Command3->hide();
     Label14->setText(kNoReserve);
-    seq().reserve_opt_flag = false;
-    seq().reserve_cmp_flag = false;
+    m_reservation.by_duration = false;
+    m_reservation.no_lead = false;
     Command1->setEnabled(true);
 }
 
@@ -295,11 +294,11 @@ void log_set_value::Check1_Click() {
     }
     if (ticked) {
         Command3->show();
-        seq().reserve_start_str.clear();
-        seq().reserve_stop_str.clear();
+        m_reservation.start.clear();
+        m_reservation.stop.clear();
         Label14->setText(kNoReserve);
-        seq().reserve_opt_flag = false;
-        seq().reserve_cmp_flag = false;
+        m_reservation.by_duration = false;
+        m_reservation.no_lead = false;
         Command1->setEnabled(false);
     } else {
         check1_off_effects();
@@ -307,18 +306,13 @@ void log_set_value::Check1_Click() {
 }
 
 void log_set_value::Command3_Click() {
-    if (reserve_dialog) {
-        reserve_dialog();
-    } else {
-        reserve dlg(form->Combo4->currentIndex(), form->Combo5->currentIndex(), form->Combo6->currentIndex(),
-                    [this] {
-                        int used = 0;
-                        for (int i = 0; i < SettingForm::kChannels; ++i)
-                            used += form->Combo2[size_t(i)]->currentIndex() > 0 ? 1 : 0;
-                        return used;
-                    }(),
-                    this);
+    {
+        int used = 0;
+        for (int i = 0; i < SettingForm::kChannels; ++i) used += form->Combo2[size_t(i)]->currentIndex() > 0 ? 1 : 0;
+        reserve dlg(form->Combo4->currentIndex(), form->Combo5->currentIndex(), form->Combo6->currentIndex(), used,
+                    m_reservation, this);
         dlg.exec();
+        m_reservation = dlg.reservation();
     }
     if (!link().link_connected_flag) {
         unload();
@@ -326,19 +320,19 @@ void log_set_value::Command3_Click() {
     }
     const int n = shown_area();
     const auto ds = setting_area_data_set(n);
-    SeqState& s = seq();
-    if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty()) {
+    Reservation& s = m_reservation;
+    if (s.complete()) {
         if (ds) {
-            ds->clsLOGGER_SETTING().let_start_time(reserve_time(s.reserve_start_str));
-            ds->clsLOGGER_SETTING().let_stop_time(reserve_time(s.reserve_stop_str));
+            ds->clsLOGGER_SETTING().let_start_time(reserve_time(s.start));
+            ds->clsLOGGER_SETTING().let_stop_time(reserve_time(s.stop));
         }
         Label14->setText(QString::number(n));
     } else {
         set_check1_silently(false);
         check1_off_effects();
         Label14->setText(kNoReserve);
-        s.reserve_opt_flag = false;
-        s.reserve_cmp_flag = false;
+        s.by_duration = false;
+        s.no_lead = false;
         if (ds) {
             ds->clsLOGGER_SETTING().let_start_time(zero_time());
             ds->clsLOGGER_SETTING().let_stop_time(zero_time());
@@ -347,27 +341,27 @@ void log_set_value::Command3_Click() {
 }
 
 log_set_value::ClockCheck log_set_value::reserve_clock_check() {
-    SeqState& s = seq();
+    Reservation& s = m_reservation;
     QString value;
     bool isEnd = false;
-    if (s.reserve_start_str != kZeroTime) {
-        value = s.reserve_start_str;
-    } else if (s.reserve_stop_str == kZeroTime) {
+    if (s.start != kZeroTime) {
+        value = s.start;
+    } else if (s.stop == kZeroTime) {
         return ClockCheck::Passed;  // nothing to compare
     } else {
-        value = s.reserve_stop_str;
+        value = s.stop;
         isEnd = true;
     }
     QDateTime clock;
     if (read_logger_clock_direct(&clock) != DirectClock::Ok) return ClockCheck::Closed;
-    if (isEnd && s.reserve_opt_flag) return ClockCheck::Passed;  // the write counts the end from its own reading
+    if (isEnd && s.by_duration) return ClockCheck::Passed;  // the write counts the end from its own reading
     if (reserve_time_after_clock(value, clock)) return ClockCheck::Passed;
     setting_editor_warn(this, QStringLiteral("ロガー本体時刻より手前は設定出来ません。"));
     set_check1_silently(false);
     check1_off_effects();
     Label14->setText(kNoReserve);
-    s.reserve_start_str.clear();
-    s.reserve_stop_str.clear();
+    s.start.clear();
+    s.stop.clear();
     return ClockCheck::Refused;
 }
 
@@ -380,8 +374,7 @@ void log_set_value::Command1_Click() {
         return;
     }
     log_setting_collect(n);
-    const SeqState& s = seq();
-    if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty() && Label14->text() != kNoReserve) {
+    if (m_reservation.complete() && Label14->text() != kNoReserve) {
         const ClockCheck c = reserve_clock_check();
         if (c == ClockCheck::Refused) return;
         if (c == ClockCheck::Closed) {
@@ -389,13 +382,7 @@ void log_set_value::Command1_Click() {
             return;
         }
     }
-    seq().prog_mode = op_write_log_setting_all;
-    seq().prog_target_no = qint16(n);
-    try {
-        prog_dialog_show(this);
-    } catch (const Error&) {
-        // A setting the builders cannot put into a command; the editor closes as after any write.
-    }
+    write(true, n);
     unload();
 }
 
@@ -412,8 +399,7 @@ void log_set_value::Command5_Click() {
     }
     if (setting_editor_ask(this, question) != platform::MsgResult::OK) return;
     log_setting_collect(n);
-    const SeqState& s = seq();
-    if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty() && Label14->text() != kNoReserve &&
+    if (m_reservation.complete() && Label14->text() != kNoReserve &&
         reserved_area() == n) {
         const ClockCheck c = reserve_clock_check();
         if (c == ClockCheck::Refused) return;
@@ -422,14 +408,16 @@ void log_set_value::Command5_Click() {
             return;
         }
     }
-    seq().prog_mode = op_write_log_setting_area;
-    seq().prog_target_no = qint16(n);
-    try {
-        prog_dialog_show(this);
-    } catch (const Error&) {
-    }
+    write(false, n);
     unload();
     setting_editor_rebind();
+}
+
+void log_set_value::write(bool allAreas, int shown) {
+    // A setting the builders cannot put into a command ends the write as
+    // Failed; the editor closes as after any write.
+    m_written = prog_run(this, log_settings_write_operation(allAreas, shown, reserved_area(), m_reservation,
+                                                            [this] { unload(); }));
 }
 
 // ---------------------------------------------------------------- cancel, close, help
@@ -503,7 +491,7 @@ void log_set_value::log_csv_read() {
     log_set_value_disp(qint16(n));
 }
 
-void log_set_value::log_setting_copy() { form->copy_to(seq().setting_clip); }
+void log_set_value::log_setting_copy() { form->copy_to(clip); }
 
 bool log_set_value::reservation_question() {
     if (Label14->text() == kNoReserve || reserved_area() != shown_area()) return true;
@@ -515,9 +503,9 @@ bool log_set_value::reservation_question() {
 }
 
 void log_set_value::log_setting_paste() {
-    if (!setting_clip_ready(this)) return;
+    if (!setting_clip_ready(this, clip)) return;
     if (!reservation_question()) return;
-    form->paste_from(seq().setting_clip);
+    form->paste_from(clip);
 }
 
 void log_set_value::log_default_paste() {
@@ -536,18 +524,6 @@ void log_set_value::log_default_paste() {
 
 // ---------------------------------------------------------------- installation
 
-std::function<void(qint16)> log_set_value_disp_hook() {
-    return [](qint16 n) {
-        if (log_set_value* e = log_set_value::openInstance()) e->log_set_value_disp(n);
-    };
-}
-
-std::function<void()> unload_log_set_value_hook() {
-    return [] {
-        if (log_set_value* e = log_set_value::openInstance()) e->unload();
-    };
-}
-
 void install_log_settings_targets(HomeTargets& targets) {
     targets.log_set_value = [] {
         log_set_value dlg(model().main_window ? model().main_window->mainWidget() : nullptr);
@@ -557,27 +533,6 @@ void install_log_settings_targets(HomeTargets& targets) {
         log0_set_value dlg(model().main_window ? model().main_window->mainWidget() : nullptr);
         if (!dlg.unloaded()) dlg.exec();
     };
-    LogSettingHooks hooks;
-    hooks.setting_commands = [](const clsLOGGER_SETTING& s, const QString& nn) { return log_setting_commands(s, nn); };
-    hooks.reserve_command = [](const QString& tmpl, const QString& nn, const QString& when) {
-        return log_cmd_reserve(tmpl, nn, when);
-    };
-    hooks.shown_area = [] {
-        log_set_value* e = log_set_value::openInstance();
-        return e ? e->shown_area() : 0;
-    };
-    hooks.reserved_area = [] {
-        log_set_value* e = log_set_value::openInstance();
-        return e ? e->reserved_area() : 0;
-    };
-    hooks.unload_editor = unload_log_set_value_hook();
-    hooks.unload_default_editor = [] {
-        if (log0_set_value* d = log0_set_value::openInstance()) d->unload();
-    };
-    hooks.show_memory = [](const MemoryDisplay& m) {
-        if (reserve* r = reserve::openInstance()) r->show_memory(m);
-    };
-    install_log_setting_operations(hooks);
 }
 
 }  // namespace mq

@@ -1,7 +1,7 @@
 #pragma once
 // log_set_value ("ログ設定"): the modal editor of the connected logger's 20
-// LOG (or MEMORY) area settings. On its first activation it has the sequencer
-// read every area's setting (operation 20, which shows each area in turn:
+// LOG (or MEMORY) area settings. On its first activation it reads every
+// area's setting under the progress dialog (the read shows each area in turn:
 // every area is filled into the form and stored back). The user moves between
 // areas (edits are kept in the areas' settings), copies and pastes, loads the
 // PC-side defaults, exchanges LS01 files, prepares a start/stop reservation
@@ -13,7 +13,10 @@
 
 #include "main_window/file_open.h"
 
+#include "log_settings/reservation.h"
 #include "main_window/activated_dialog.h"
+#include "sequencer/prog_dialog.h"
+#include "setting_editor/setting_clipboard.h"
 
 class QAction;
 class QCheckBox;
@@ -50,12 +53,16 @@ public:
     // The file dialog of the LS01 open and save (tests answer it).
     FileDialogFn file_dialog;
 
-    // ---- procedures (also called by the sequencer's settings read)
+    // ---- procedures (also called by the settings read)
     void log_set_value_disp(qint16 n);
     void log_set_value_disp_kitei();
     void log_setting_collect(int n, bool announce = true);
     int shown_area() const;     // 1..20
     int reserved_area() const;  // 0 for "--"
+
+    // The copy-and-paste buffer; cleared when the editor opens, so a copy is
+    // pasted only while this editor stays open.
+    SettingClipboard clip;
 
     // ---- handlers
     void Form_Load();
@@ -76,8 +83,13 @@ public:
 
     static log_set_value* openInstance();
 
-    // The reservation dialog the "設定..." button shows (tests replace it).
-    std::function<void()> reserve_dialog;
+    // Every area's setting has been read (whether or not the read succeeded).
+    bool settings_read() const { return m_settingsRead; }
+    // The reservation the editor holds for its write, as the reservation
+    // dialog left it and the editor's controls keep it.
+    Reservation& reservation() { return m_reservation; }
+    // How the write of the settings ended (NotRun before one).
+    Outcome written() const { return m_written; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -92,18 +104,19 @@ private:
     bool reservation_question();
     enum class ClockCheck { Passed, Refused, Closed };
     ClockCheck reserve_clock_check();
+    // The settings write of every area or of the area shown.
+    void write(bool allAreas, int shown);
 
     int shown_area_index = 0;
     QString saved_reserve_label;
     QList<QAction*> m_buttons;
+    Reservation m_reservation;
+    bool m_settingsRead = false;
+    Outcome m_written = Outcome::NotRun;
 };
 
-// Puts the editor into the main window's recording-settings command and
-// registers the sequencer's setting operations (22, 25, 28, 300) with the
-// editors' hooks. Operation 20 is registered by the LOG reads with the hooks
-// log_set_value_disp_hook() and unload_log_set_value_hook() give.
+// Puts the editor and the defaults editor into the main window's
+// recording-settings commands.
 void install_log_settings_targets(HomeTargets& targets);
-std::function<void(qint16)> log_set_value_disp_hook();
-std::function<void()> unload_log_set_value_hook();
 
 }  // namespace mq

@@ -20,7 +20,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
-#include "sequencer/ops_log_read.h"
+#include "sequencer/numbered_read.h"
 #include "sequencer/setting_commands.h"
 
 namespace mq {
@@ -48,8 +48,8 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& record);
 
 // ---- command fields -------------------------------------------------------------
 
-// log_area_digits (the two digits of an area, "01".."20", "00") is the
-// sequencer's (sequencer/ops_log_read.h): the reads send it too.
+// numbered_digits (the two digits of an area, "01".."20", "00") is the
+// sequencer's (sequencer/numbered_read.h): the reads send it too.
 
 // One interval part (two characters of "hh:mm:ss"): blanks removed, then
 // right-aligned in two characters padded with "0" (" 5" -> "05").

@@ -48,11 +48,11 @@ QString fileNamePart(QString text) {
 
 qint16 save_operation_code(bool loggerWindow, OpMode mode, bool csv) {
     if (loggerWindow) {
-        if (mode == OpMode::Log) return csv ? 420 : 440;
-        return csv ? 430 : 450;
+        if (mode == OpMode::Log) return csv ? op_save_logger_log_csv : op_save_logger_ml2;
+        return csv ? op_save_logger_tag_csv : op_save_logger_mt1;
     }
-    if (is_log_data(mode)) return csv ? 520 : 540;
-    return csv ? 530 : 550;
+    if (is_log_data(mode)) return csv ? op_save_file_log_csv : op_save_file_ml2;
+    return csv ? op_save_file_tag_csv : op_save_file_mt1;
 }
 
 QString save_completed_name(const QString& name, OpMode mode, int filterIndex) {

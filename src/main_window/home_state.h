@@ -103,8 +103,6 @@ struct HomeState {
     bool opening_file = false;
     QString save_file_path;
     QString open_file_path;
-    QByteArray file_raw_text;
-    QByteArray file_plain_text;
 
     // Message number of the connection dialog.
     QString dialog_state;

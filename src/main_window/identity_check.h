@@ -24,9 +24,9 @@ struct ConnectionState {
     // True, comm_disconnect keeps the logger's data sets and identity texts.
     bool reserve_open_flag = false;
 
-    // The sequencer's connection check: sets the operation code 5, shows the
-    // progress dialog modally and returns connect_ok_flag. The sequencer
-    // registers it at start-up (the main window cannot name the sequencer).
+    // The sequencer's connection check: runs the check under the progress
+    // dialog and returns whether it read every identity record. The sequencer
+    // puts it here at start-up (the main window cannot name the sequencer).
     // Empty: connect_check fails.
     std::function<bool()> run_connect_check;
 };

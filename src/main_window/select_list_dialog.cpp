@@ -92,19 +92,19 @@ void SelectListDialog::fillRows() {
     platform::centre_on_screen(this);
 }
 
-void SelectListDialog::activateWithListRead(bool& readDone, const std::function<void()>& read) {
+void SelectListDialog::activateWithListRead(const std::function<bool()>& read) {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
-    if (!readDone) {
+    if (!m_listRead) {
         bool failed = false;
         try {
-            read();
+            failed = !read();
         } catch (const Error&) {
             // A record the program cannot read: the list is not trustworthy.
             failed = true;
         }
-        readDone = true;
-        if (failed || link().comm_cancel_flag) {
+        m_listRead = true;
+        if (failed) {
             m_inActivate = false;
             unload();
             return;

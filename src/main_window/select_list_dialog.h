@@ -38,6 +38,9 @@ public:
     QPushButton* Command2 = nullptr;   // "全て解除"
     QPushButton* Command3 = nullptr;   // "ﾍﾙﾌﾟ"
 
+    // The list has been read from the logger (whether or not the read succeeded).
+    bool list_read() const { return m_listRead; }
+
     bool isTicked(int n) const;  // 1..20
     // Sets a tick as the user's click does (ListView1_ItemCheck runs).
     void clickTick(int n, bool ticked);
@@ -69,9 +72,10 @@ protected:
     // Ticks every row whose data set has records (the logger's sets in
     // order, "L00" left out).
     void tickAllWithRecords();
-    // Form_Activate: the list read (read()) on the first activation; the
-    // dialog goes when it fails (raises), is cancelled, or the link is gone.
-    void activateWithListRead(bool& readDone, const std::function<void()>& read);
+    // Form_Activate: the list read (read(), false when it was cancelled or
+    // failed) on the first activation; the dialog goes when it fails (also
+    // by raising), is cancelled, or the link is gone.
+    void activateWithListRead(const std::function<bool()>& read);
     // Cancel: the active data window's data set becomes the current one again.
     void rebindActive();
     // The connected logger's operating mode (none without a logger).
@@ -90,6 +94,7 @@ protected:
 
 private:
     int m_helpContext = 0;
+    bool m_listRead = false;
 };
 
 // The open dialog of type D (the one whose list a read fills), or nullptr.

@@ -12,7 +12,6 @@
 #include "platform/errors.h"
 #include "platform/message_box.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
 
 namespace mq {
 
@@ -49,10 +48,9 @@ QString reserve_command_name(bool stop) {
 }
 
 void exit_write_rejected(Prog_Dialog& dlg, const QString& what) {
-    seq().setting_write_rejected = true;
     platform::msgBox(&dlg, setting_write_rejected_message(what), platform::MsgButtons::OK,
                      platform::MsgIcon::Exclamation);
-    dlg.exit_editor_write(false);
+    dlg.exit_editor_write(Outcome::Refused, false);
 }
 
 void setting_editor_rebind() {
@@ -113,7 +111,7 @@ bool reserve_time_after_clock(const QString& when, const QDateTime& clock) {
 }
 
 bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const QString& owner,
-                           const std::function<QString(int)>& command_name, int progressBase) {
+                           SettingNameFn command_name, int progressBase) {
     for (int i = 0; i < commands.size(); ++i) {
         if (progressBase >= 0) dlg.set_progress_value(progressBase + i + 1);
         switch (send_setting_write(commands[i])) {
@@ -132,7 +130,7 @@ bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const 
 }
 
 bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const SettingCommandsFn& make,
-                           const QString& owner, const std::function<QString(int)>& command_name, int progressBase) {
+                           const QString& owner, SettingNameFn command_name, int progressBase) {
     const auto ds = DataSetHandle::of_tag(key).logger();
     if (!ds) {
         dlg.exit_no_reply();
@@ -145,7 +143,7 @@ bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& 
 }
 
 bool send_all_settings(Prog_Dialog& dlg, int count, const SettingCommandsFn& make,
-                       const std::function<QString(int)>& owner, const std::function<QString(int)>& command_name) {
+                       SettingNameFn owner, SettingNameFn command_name) {
     dlg.set_progress_max(count);
     for (int n = 1; n <= count; ++n) {
         dlg.set_progress_value(n);
@@ -157,7 +155,7 @@ bool send_all_settings(Prog_Dialog& dlg, int count, const SettingCommandsFn& mak
 }
 
 bool send_default_setting(Prog_Dialog& dlg, const SettingCommandsFn& make,
-                          const std::function<QString(int)>& command_name) {
+                          SettingNameFn command_name) {
     const QString key = QStringLiteral("L00");
     const auto& root = model().logger_main;
     if (!root) {

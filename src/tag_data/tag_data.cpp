@@ -22,6 +22,7 @@
 #include "platform/numbers.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "tag_data/ops_tag.h"
 #include "tag_data/tag_records.h"
 
 namespace mq {
@@ -180,7 +181,7 @@ void tag_data::disp_tag_data_form(const QString& nn) {
     m_label4->setText(s.log_name());
     // An empty tag is never read: its window shows no records, with an empty
     // working database behind it like any other window.
-    if (!prog_fill_logger_window(*this, *ds, op_read_tag_data, n, [&] {
+    if (!prog_fill_logger_window(*this, *ds, n, tag_records_read_operation(this, n, ds), [&] {
             reset_tag_statistics(s);
             refresh_Data1();
         })) {

@@ -15,9 +15,9 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "sequencer/file_fill.h"
-#include "sequencer/ops_tag.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "tag_data/ops_tag.h"
 #include "tag_data/tag_csv.h"
 #include "tag_data/tag_data.h"
 #include "tag_data/tag_data_select.h"
@@ -41,11 +41,6 @@ void setFileCancel(bool value) {
     if (SeqSlot::installed()) seq().file_cancel_flag = value;
 }
 bool fileCancel() { return SeqSlot::installed() && seq().file_cancel_flag; }
-
-void runOperation(qint16 code, QWidget* target) {
-    seq().prog_mode = code;
-    prog_dialog_show(messageParent(), target);
-}
 
 clsFILE_DATA& currentFileData() {
     ModelState& m = model();
@@ -95,13 +90,6 @@ CurrentSources currentSources() {
 
 namespace {
 
-// The window operation 57 fills: the one that showed the progress dialog,
-// else the active TAG window.
-tag_data* fillWindow() {
-    if (auto* w = qobject_cast<tag_data*>(seq().prog_target_window.data())) return w;
-    return tag_data::activeTagWindow();
-}
-
 // The file data set `key` made the current one, its header read from the
 // unscrambled body. False, with the error shown and the fill given up.
 bool readMt1Header(QPointer<DataWindowBase> w, const QString& key, const QByteArray& plain, Mt1Layout& layout) {
@@ -136,15 +124,14 @@ void markLoadedMinMax(const tag_data& w, clsLOGGER_SETTING& s, clsLOGGER_DATABAS
     }
 }
 
-// Operation 57 for the window, then the marking. False when the load was
+// The record load for the window, then the marking. False when the load was
 // cancelled or failed (the window given up) or the window went away.
-bool loadMt1Records(QPointer<tag_data>& w, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
+bool loadMt1Records(QPointer<tag_data>& w, const QByteArray& plain, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
     HomeState& hs = home_state();
     w->vsFlexGrid1()->setRows(s.data_count() + 1);
-    seq().prog_target_no = 0;
     setFileCancel(false);
     try {
-        runOperation(op_load_mt1_records, w.data());
+        prog_run(messageParent(), mt1_records_load_operation(*w, plain));
     } catch (const Error&) {
         // The working database refused a record: nothing half loaded is shown.
         show_fill_error(file_read_error_message(hs.open_file_path));
@@ -191,7 +178,7 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
     }
 
     if (s.data_count() != 0) {
-        if (!loadMt1Records(w, s, db)) return;
+        if (!loadMt1Records(w, plain, s, db)) return;
     } else {
         try {
             bind_data_recordset();
@@ -200,7 +187,6 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
             return;
         }
     }
-    hs.file_plain_text.clear();
     w->refresh_Data1();
 
     std::array<QString, 4> units;
@@ -217,8 +203,7 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
 
 // ---------------------------------------------------------------- loader
 
-void file_tag_data_save(IFileProgress* progress) {
-    tag_data* w = fillWindow();
+void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* progress) {
     if (!w) throw MissingKeyError("no TAG data window to fill");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
@@ -226,7 +211,6 @@ void file_tag_data_save(IFileProgress* progress) {
     bind_data_recordset();
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
 
-    const QByteArray& body = home_state().file_plain_text;
     const Mt1Layout& layout = w->fileLayout();
     mt1_statistics_read(body, layout, s);
     for (int ch = 0; ch < 4; ++ch) {
@@ -302,34 +286,6 @@ void install_tag_file_targets(HomeTargets& targets) {
     targets.disp_file_tag_data_form_mt1 = [](IDataWindow& w, const QString& key) {
         if (auto* tw = dynamic_cast<tag_data*>(&w)) disp_file_tag_data_form_mt1(*tw, key);
     };
-}
-
-void install_tag_data_operations() {
-    TagOperationHooks h;
-    h.tag_para_data_save = [](clsLOGGER_SETTING& tag, const QString& rec) { tag_para_data_save(tag, rec); };
-    h.tag_worker_data_save = &tag_worker_data_save;
-    h.tag_comment_data_save = &tag_comment_data_save;
-    h.tag_data_ct_disp = [](qint16 n) {
-        if (tag_data_select* d = tag_data_select::openInstance()) d->tag_data_ct_disp(n);
-    };
-    h.tag_data_select_disp = [](qint16 n) {
-        if (tag_data_select* d = tag_data_select::openInstance()) d->tag_data_select_disp(n);
-    };
-    h.unload_select = [] {
-        if (tag_data_select* d = tag_data_select::openInstance()) d->unload();
-    };
-    h.tag_data_disp_FixedDb = [](QWidget* target, const QString& reply, qint32 q, qint16 r) {
-        if (auto* w = qobject_cast<tag_data*>(target)) w->tag_data_disp_FixedDb(reply, q, r);
-    };
-    // The records go to the window that showed the dialog (fillWindow).
-    h.file_tag_data_save = [](QWidget*, IFileProgress* progress) { file_tag_data_save(progress); };
-    h.write_csv = &file_tag_data_file_write_csv2;
-    h.write_mt1 = &file_tag_data_file_write_mt1;
-    install_tag_operations(std::move(h));
-
-    // The unscrambling is shared with the LOG files: registering it again
-    // sets the same operation.
-    register_descramble_operation();
 }
 
 }  // namespace mq

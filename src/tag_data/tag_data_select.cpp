@@ -26,7 +26,7 @@
 #include "platform/tick_list.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
+#include "tag_data/ops_tag.h"
 
 namespace mq {
 
@@ -113,15 +113,12 @@ void tag_data_select::tag_data_ct_disp(qint16 n) {
 
 // ---------------------------------------------------------------- window procedures
 
-void tag_data_select::Form_Load() {
-    seq().tag_list_read_done = false;
-    fillRows();
-}
+void tag_data_select::Form_Load() { fillRows(); }
 
 void tag_data_select::Form_Activate() {
-    activateWithListRead(seq().tag_list_read_done, [this] {
-        seq().prog_mode = op_read_tag_list;
-        prog_dialog_show(m_home);
+    activateWithListRead([this] {
+        const Outcome o = prog_run(m_home, tag_list_read_operation(this));
+        return o != Outcome::Cancelled && o != Outcome::Failed;
     });
 }
 

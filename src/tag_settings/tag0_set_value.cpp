@@ -16,8 +16,8 @@
 #include "platform/message_box.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
+#include "tag_settings/ops_tag_setting.h"
+#include "setting_editor/setting_form.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag_setting_files.h"
 
@@ -98,9 +98,8 @@ void tag0_set_value::Command1_Click() {
     // The defaults are on the PC before the logger is addressed; a file that
     // could not be written keeps the editor open and sends nothing.
     if (!tag0_cfg_write()) return;
-    seq().prog_mode = op_write_tag_default;
     try {
-        prog_dialog_show(this);
+        prog_run(this, tag_defaults_write_operation([this] { unload(); }));
     } catch (const Error&) {
     }
     // The operation closes the editor in every outcome; this covers a

@@ -2,12 +2,12 @@
 // tag0_set_value ("既定収録設定（タグ・モード）"): the modal editor of the
 // PC-side default TAG setting, kept in "TAG0.CFG" and, while in use, in the
 // logger data set "L00". "ﾘｽﾄ更新" stores it on the PC; "OK" stores it and
-// sends it to the logger as tag number 00 (operation 400), after which the
+// sends it to the logger as tag number 00 (the defaults write), after which the
 // editor closes whatever the outcome; "ｷｬﾝｾﾙ" leaves without storing.
 #include <QString>
 #include <QtGlobal>
 
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 namespace mq {
 

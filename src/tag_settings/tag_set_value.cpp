@@ -20,11 +20,11 @@
 #include "platform/errors.h"
 #include "platform/message_box.h"
 #include "platform/window_place.h"
-#include "sequencer/ops_tag_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
-#include "sequencer/setting_editor_steps.h"
+#include "tag_settings/ops_tag_setting.h"
+#include "setting_editor/setting_form.h"
+#include "setting_editor/setting_editor_steps.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag0_set_value.h"
 #include "tag_settings/tag_setting_files.h"
@@ -157,8 +157,8 @@ void tag_set_value::tag_k_e_j_t_def_disp(const QString& type, qint16 i) {
 // ---------------------------------------------------------------- loading and activation
 
 void tag_set_value::Form_Load() {
-    seq().tag_setting_read_done = false;
-    seq().setting_clip.valid = false;
+    m_settingsRead = false;
+    clip.valid = false;
     shown_tag_index = 0;
     {
         const QSignalBlocker b(Combo1);
@@ -172,8 +172,11 @@ void tag_set_value::Form_Load() {
 void tag_set_value::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
-    if (!seq().tag_setting_read_done) {
-        if (!setting_editor_first_read(this, op_read_tag_setting, seq().tag_setting_read_done)) {
+    if (!m_settingsRead) {
+        const bool read = setting_editor_first_read(
+            this, tag_settings_read_operation([this](qint16 n) { tag_set_value_disp(n); }, [this] { unload(); }));
+        m_settingsRead = true;
+        if (!read) {
             m_inActivate = false;
             unload();
             return;
@@ -206,12 +209,7 @@ void tag_set_value::Command1_Click() {
         return;
     }
     tag_setting_collect(t);
-    seq().prog_mode = op_write_tag_setting_all;
-    seq().prog_target_no = qint16(t);
-    try {
-        prog_dialog_show(this);
-    } catch (const Error&) {
-    }
+    write(true, t);
     unload();
 }
 
@@ -222,14 +220,13 @@ void tag_set_value::Command3_Click() {
         return;
     }
     tag_setting_collect(t);
-    seq().prog_mode = op_write_tag_setting_one;
-    seq().prog_target_no = qint16(t);
-    try {
-        prog_dialog_show(this);
-    } catch (const Error&) {
-    }
+    write(false, t);
     unload();
     setting_editor_rebind();
+}
+
+void tag_set_value::write(bool allTags, int shown) {
+    m_written = prog_run(this, tag_settings_write_operation(allTags, shown, [this] { unload(); }));
 }
 
 // ---------------------------------------------------------------- defaults, cancel, help
@@ -304,26 +301,14 @@ void tag_set_value::tag_csv_write() {
     if (!r) setting_editor_warn(this, r.message);
 }
 
-void tag_set_value::tag_setting_copy() { form->copy_to(seq().setting_clip); }
+void tag_set_value::tag_setting_copy() { form->copy_to(clip); }
 
 void tag_set_value::tag_setting_paste() {
-    if (!setting_clip_ready(this)) return;
-    form->paste_from(seq().setting_clip);
+    if (!setting_clip_ready(this, clip)) return;
+    form->paste_from(clip);
 }
 
 // ---------------------------------------------------------------- installation
-
-std::function<void(qint16)> tag_set_value_disp_hook() {
-    return [](qint16 n) {
-        if (tag_set_value* e = tag_set_value::openInstance()) e->tag_set_value_disp(n);
-    };
-}
-
-std::function<void()> unload_tag_set_value_hook() {
-    return [] {
-        if (tag_set_value* e = tag_set_value::openInstance()) e->unload();
-    };
-}
 
 void install_tag_setting_editor_targets(HomeTargets& targets, HOME* window) {
     targets.tag_set_value = [window] {
@@ -334,16 +319,6 @@ void install_tag_setting_editor_targets(HomeTargets& targets, HOME* window) {
         tag0_set_value dlg(window);
         if (!dlg.unloaded()) dlg.exec();
     };
-    TagSettingWriteHooks hooks;
-    hooks.shown_tag = [] {
-        tag_set_value* e = tag_set_value::openInstance();
-        return e ? e->shown_tag() : 0;
-    };
-    hooks.unload_editor = unload_tag_set_value_hook();
-    hooks.unload_default_editor = [] {
-        if (tag0_set_value* d = tag0_set_value::openInstance()) d->unload();
-    };
-    install_tag_setting_write_operations(hooks);
 }
 
 }  // namespace mq

@@ -1,10 +1,10 @@
 #pragma once
 // tag_set_value ("タグ設定"): the modal editor of the connected logger's 20
-// tag settings in TAG mode. On its first activation it has the sequencer
-// read every tag's setting (operation 70, which shows each tag in turn). The
+// tag settings in TAG mode. On its first activation it reads every tag's
+// setting under the progress dialog (the read shows each tag in turn). The
 // user moves between tags (edits reach a tag's data set when another tag is
 // chosen, a file is saved or a write starts), copies and pastes channel sets
-// (the clipboard is shared with the LOG settings editor), takes over the
+// (the clipboard's layout is the LOG settings editor's), takes over the
 // PC-side defaults, exchanges TAG setting files, and leaves by writing (all
 // tags, or the tag shown) or cancelling. The tag name is neither shown nor
 // edited; it travels unchanged in the data set.
@@ -13,11 +13,11 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <functional>
-
 #include "main_window/file_open.h"
 
 #include "main_window/activated_dialog.h"
+#include "sequencer/prog_dialog.h"
+#include "setting_editor/setting_clipboard.h"
 
 class QAction;
 class QComboBox;
@@ -54,12 +54,16 @@ public:
     // The file dialog of the setting-file open and save (tests answer it).
     FileDialogFn file_dialog;
 
-    // ---- procedures (also called by the sequencer's settings read)
+    // ---- procedures (also called by the settings read)
     void tag_set_value_disp(qint16 n);
     void tag_set_value_disp_kitei();
     void tag_setting_collect(int n, bool announce = true);
     void tag_k_e_j_t_def_disp(const QString& type, qint16 i);
     int shown_tag() const;  // 1..20
+
+    // The copy-and-paste buffer; cleared when the editor opens, so a copy is
+    // pasted only while this editor stays open.
+    SettingClipboard clip;
 
     // ---- handlers
     void Form_Load();
@@ -79,23 +83,27 @@ public:
 
     static tag_set_value* openInstance();
 
+    // Every tag's setting has been read (whether or not the read succeeded).
+    bool settings_read() const { return m_settingsRead; }
+    // How the write of the settings ended (NotRun before one).
+    Outcome written() const { return m_written; }
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
 
 private:
     void fill_tag(int n);
+    // The settings write of every tag or of the tag shown.
+    void write(bool allTags, int shown);
 
     int shown_tag_index = 0;
     QList<QAction*> m_buttons;
+    bool m_settingsRead = false;
+    Outcome m_written = Outcome::NotRun;
 };
 
-// Operation 70's display and editor unloading for install_tag_setting_read.
-std::function<void(qint16)> tag_set_value_disp_hook();
-std::function<void()> unload_tag_set_value_hook();
-
-// Puts both TAG setting editors into the main window's commands and registers
-// the sequencer's TAG setting writes (27, 29, 400) with their hooks.
+// Puts both TAG setting editors into the main window's commands.
 void install_tag_setting_editor_targets(HomeTargets& targets, HOME* window);
 
 }  // namespace mq

@@ -22,6 +22,7 @@
 #include "main_window/identity_check.h"
 #include "main_window/small_windows.h"
 #include "platform/serial_port.h"
+#include "sequencer/connect_check_op.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 

@@ -14,6 +14,7 @@
 #include "log_data/ml1_format.h"
 #include "main_window/scrambling.h"
 #include "platform/message_box.h"
+#include "sequencer/file_fill.h"
 
 namespace mq::test {
 namespace {
@@ -147,15 +148,13 @@ TEST_F(LogFilesTest, CancelDuringTheRecordLoadClosesTheNewWindow) {
     oneChannel(s, 3000);
     const QString path = writeMl2(QStringLiteral("cancel.ml2"), s, ramp(3000));
     // Cancel is pressed once the record load runs.
-    QTimer press;
-    press.setInterval(0);
-    QObject::connect(&press, &QTimer::timeout, [] {
-        if (seq().dialog && seq().prog_mode == op_load_ml2_records) seq().dialog->Command1->click();
-    });
-    press.start();
+    seq().records_load_stand_in = [](IFileProgress* progress, const std::function<void(IFileProgress*)>& load) {
+        seq().dialog->Command1->click();
+        load(progress);
+    };
     ScopedMessageBoxHook box(MsgResult::OK);
     EXPECT_EQ(openFile(path), nullptr);
-    press.stop();
+    seq().records_load_stand_in = nullptr;
     EXPECT_TRUE(box.records().empty());  // a cancel is not a failure: no message
     EXPECT_EQ(home->winTable().win_all_use_ct(), 0);
     EXPECT_FALSE(seq().file_cancel_flag);
@@ -448,17 +447,20 @@ TEST_F(LogFilesTest, AnOlderFileShorterThanItsHeaderSaysIsRefused) {
 // ---------------------------------------------------------------- progress
 
 TEST_F(LogFilesTest, UnscramblingSizesTheBarByThousandsOfBytes) {
-    Prog_Dialog dlg;
-    home_state().file_raw_text.clear();
-    op_descramble_text_run(dlg);
+    const QByteArray none;
+    QByteArray plain("left over");
+    const Operation empty = descramble_operation(none, plain);
+    Prog_Dialog dlg(empty);
+    empty.run(dlg);
     EXPECT_DOUBLE_EQ(dlg.progress_max(), 1.0);
-    EXPECT_TRUE(home_state().file_plain_text.isEmpty());
+    EXPECT_TRUE(plain.isEmpty());
 
-    Prog_Dialog dlg2;
-    home_state().file_raw_text = data_disk_angou_load_1(QByteArray(2500, 'P'));
-    op_descramble_text_run(dlg2);
+    const QByteArray scrambled = data_disk_angou_load_1(QByteArray(2500, 'P'));
+    const Operation full = descramble_operation(scrambled, plain);
+    Prog_Dialog dlg2(full);
+    full.run(dlg2);
     EXPECT_DOUBLE_EQ(dlg2.progress_max(), 3.5);
-    EXPECT_EQ(home_state().file_plain_text, QByteArray(2500, 'P'));
+    EXPECT_EQ(plain, QByteArray(2500, 'P'));
 }
 
 class CountingProgress : public IFileProgress {
@@ -487,12 +489,13 @@ TEST(ThrottledProgressTest, PassesEveryNthValueAndTheLastOne) {
     EXPECT_EQ(inner.values, (std::vector<double>{3, 7, 9}));
 }
 
-TEST_F(LogFilesTest, ASaveOfAKindWithoutAnInstalledWriterIsNotReportedAsSaved) {
-    // The TAG writers are not installed with the LOG operations; asking for
-    // them must fail rather than claim a file was written.
-    EXPECT_FALSE(prog_run_save(op_save_logger_mt1));
-    EXPECT_FALSE(prog_run_save(op_save_file_mt1));
-    EXPECT_FALSE(prog_run_save(op_save_logger_tag_csv));
+TEST_F(LogFilesTest, ASaveOfAKindWithoutAWriterIsNotReportedAsSaved) {
+    // The LOG data build no TAG saves; running none must fail rather than
+    // claim a file was written.
+    for (qint16 code : {op_save_logger_mt1, op_save_file_mt1, op_save_logger_tag_csv}) {
+        EXPECT_FALSE(prog_run_save(log_save_operation(code))) << code;
+    }
+    EXPECT_FALSE(prog_run_save(Operation{}));
 }
 
 // Every road fills the records table as its records load and then changes

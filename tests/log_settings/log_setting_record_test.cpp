@@ -170,8 +170,8 @@ clsLOGGER_SETTING sample_setting() {
 }
 
 TEST(LogSettingCommands, FieldForms) {
-    EXPECT_EQ(mq::log_area_digits(7), QStringLiteral("07"));
-    EXPECT_EQ(mq::log_area_digits(20), QStringLiteral("20"));
+    EXPECT_EQ(mq::numbered_digits(7), QStringLiteral("07"));
+    EXPECT_EQ(mq::numbered_digits(20), QStringLiteral("20"));
     EXPECT_EQ(mq::log_interval_part(QStringLiteral(" 5")), QStringLiteral("05"));
     EXPECT_EQ(mq::log_interval_part(QStringLiteral("12")), QStringLiteral("12"));
     EXPECT_EQ(mq::log_interval_part(QStringLiteral("  ")), QStringLiteral("00"));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "log_settings/reserve.h"
-#include "sequencer/ops_log_setting.h"
+#include "log_settings/ops_log_setting.h"
 
 namespace {
 

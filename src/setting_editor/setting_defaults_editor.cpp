@@ -1,4 +1,4 @@
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

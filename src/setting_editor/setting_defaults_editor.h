@@ -13,8 +13,8 @@
 
 #include <memory>
 
-#include "sequencer/setting_editor_steps.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_editor_steps.h"
+#include "setting_editor/setting_form.h"
 
 class QPushButton;
 

@@ -23,15 +23,6 @@
 
 namespace mq {
 
-namespace {
-
-const clsLOGGER_STATUS* connected_status() {
-    const auto& root = model().logger_main;
-    return root ? &root->clsLOGGER_STATUS() : nullptr;
-}
-
-}  // namespace
-
 bool tag0_set_value_file_open_click(QWidget* parent) {
     bool added = false;
     const auto ds = setting_defaults_data_set(&added);
@@ -96,7 +87,7 @@ bool tag0_set_value::tag0_cfg_write() {
     const auto ds = setting_defaults_data_set();
     if (!ds) return false;
     model().act_logger_data = ds;
-    if (const FileResult r = tag0_cfg_save(ds->clsLOGGER_SETTING(), connected_status()); !r) {
+    if (const FileResult r = tag0_cfg_save(ds->clsLOGGER_SETTING(), setting_logger_status()); !r) {
         setting_editor_warn(this, r.message);
         return false;
     }

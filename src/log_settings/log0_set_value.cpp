@@ -22,6 +22,7 @@
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "sequencer/setting_write.h"
 
 namespace mq {
 
@@ -122,26 +123,9 @@ void log0_set_value::Command1_Click() {
 
 void log0_set_value::Form_Unload() {
     m_unloaded = true;
-    ModelState& m = model();
+    // "L00" lives while the editor is open; the areas' own entries stay.
     setting_defaults_data_set_remove();
-    IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
-    if (!w) {
-        m.act_data_kind = 2;
-        m.act_logger_data.reset();
-        m.act_file_data.reset();
-        return;
-    }
-    const QString key = w->Tag().left(3);
-    try {
-        if (key.startsWith(u'L')) {
-            m.act_data_kind = 2;
-            m.act_logger_data = m.logger_main ? m.logger_main->colLOGGER_DATA().Item(key) : nullptr;
-        } else {
-            m.act_data_kind = 1;
-            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
-        }
-    } catch (const MissingKeyError&) {
-    }
+    setting_editor_rebind();
 }
 
 }  // namespace mq

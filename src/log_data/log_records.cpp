@@ -22,7 +22,7 @@ const QString kSixBlanks = QStringLiteral("      ");
 // A value text the logger can have meant as a measurement: an optional "-",
 // digits and at most one point among them, blanks around.
 bool is_number_text(const QString& whole) {
-    const QStringView text = platform::trimBlanks(whole);
+    const QStringView text = blanks_trimmed(whole);
     qsizetype i = 0;
     const qsizetype e = text.size();
     if (i < e && text[i] == QLatin1Char('-')) ++i;

@@ -276,7 +276,7 @@ QString Disp_DATETIME(QDateTime d) {
 QString Disp_DATA(QString code, qint16 p, QString t) {
     // The statistics display blanks out a value it does not show before it
     // formats it; a blank text stays blank.
-    if (platform::trimBlanks(t).isEmpty()) return t;
+    if (blanks_trimmed(t).isEmpty()) return t;
     QString picture = QStringLiteral("0.0");
     if (code == u"V") {
         switch (p) {

@@ -351,14 +351,6 @@ QString padLeft(const QString& s, int width) {
     return QString(width - int(s.size()), QLatin1Char(' ')) + s;
 }
 
-QStringView trimBlanks(QStringView s) {
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && s[from] == u' ') ++from;
-    while (to > from && s[to - 1] == u' ') --to;
-    return s.sliced(from, to - from);
-}
-
 QString leftAlign(const QString& s, int width) {
     if (width <= 0) return QString();
     if (s.size() >= width) return s.left(width);

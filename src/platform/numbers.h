@@ -2,7 +2,6 @@
 // Number texts and conversions with the rules the program's stored files,
 // records and screens were made with.
 #include <QString>
-#include <QStringView>
 #include <QtGlobal>
 
 namespace mq::platform {
@@ -66,10 +65,6 @@ QString padLeft(const QString& s, int width);
 
 // The first `width` characters, padded with blanks on the right.
 QString leftAlign(const QString& s, int width);
-
-// The text without the blanks around it; tabs and line ends stay, as record
-// texts pad with blanks only.
-QStringView trimBlanks(QStringView s);
 
 // CStr of a double: at most 15 significant digits, no trailing zeros, no
 // leading blank ("12.5", "0.5", "-0.5", "3", "0"). Values with a decimal

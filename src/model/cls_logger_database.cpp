@@ -186,8 +186,7 @@ QStringList DbRecordset::FieldNames() const {
     return names;
 }
 
-std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int lastField, qint32 firstRow,
-                                                           qint32 rowCount) const {
+QString DbRecordset::fieldList(int firstField, int lastField) const {
     const QStringList names = FieldNames();
     if (firstField < 0 || lastField >= names.size() || firstField > lastField)
         throw OutOfRangeError(QStringLiteral("field range %1..%2 outside 0..%3")
@@ -195,11 +194,17 @@ std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int l
                                   .arg(lastField)
                                   .arg(names.size() - 1)
                                   .toStdString());
-    if (firstRow < 0) throw OutOfRangeError("negative record position");
     QStringList cols;
     for (int i = firstField; i <= lastField; ++i) cols << q(names[i]);
-    SqliteStatement st = session().db.prepare(
-        QStringLiteral("SELECT %1 FROM %2 LIMIT ?1 OFFSET ?2").arg(cols.join(QLatin1Char(',')), q(m_source)));
+    return cols.join(QLatin1Char(','));
+}
+
+std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int lastField, qint32 firstRow,
+                                                           qint32 rowCount) const {
+    const QString cols = fieldList(firstField, lastField);
+    if (firstRow < 0) throw OutOfRangeError("negative record position");
+    SqliteStatement st =
+        session().db.prepare(QStringLiteral("SELECT %1 FROM %2 LIMIT ?1 OFFSET ?2").arg(cols, q(m_source)));
     st.bind(1, qint64(rowCount < 0 ? -1 : rowCount));
     st.bind(2, qint64(firstRow));
     const int n = lastField - firstField + 1;
@@ -223,16 +228,8 @@ std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int l
 }
 
 void DbRecordset::ReadRowsUtf8(int firstField, int lastField, RowVisitor& visitor) const {
-    const QStringList names = FieldNames();
-    if (firstField < 0 || lastField >= names.size() || firstField > lastField)
-        throw OutOfRangeError(QStringLiteral("field range %1..%2 outside 0..%3")
-                                  .arg(firstField)
-                                  .arg(lastField)
-                                  .arg(names.size() - 1)
-                                  .toStdString());
-    QStringList cols;
-    for (int i = firstField; i <= lastField; ++i) cols << q(names[i]);
-    SqliteStatement st = session().db.prepare(QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), q(m_source)));
+    SqliteStatement st =
+        session().db.prepare(QStringLiteral("SELECT %1 FROM %2").arg(fieldList(firstField, lastField), q(m_source)));
     const int n = lastField - firstField + 1;
     std::vector<QByteArrayView> fields(static_cast<size_t>(n));
     qint32 position = 0;

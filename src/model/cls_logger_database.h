@@ -68,6 +68,9 @@ public:
 
 private:
     detail::DbSession& session() const;
+    // The quoted names of fields firstField..lastField joined by commas;
+    // OutOfRangeError for a range outside the fields.
+    QString fieldList(int firstField, int lastField) const;
 
     std::shared_ptr<detail::DbSession> m_session;
     QString m_source;

@@ -286,11 +286,7 @@ bool log_set_value::before_write(int n, bool all) {
 // ---------------------------------------------------------------- files and defaults
 
 FileResult log_set_value::save_setting_file(const QString& chosen, clsLOGGER_SETTING& s) {
-    SafeFileWriter w(ls01_save_name(chosen));
-    FileResult r = w.open();
-    if (r) r = w.write(ls01_bytes(s, log_file_identity()));
-    if (r) r = w.commit();
-    return r;
+    return write_file_safely(ls01_save_name(chosen), ls01_bytes(s, log_file_identity()));
 }
 
 bool log_set_value::load_setting_file(const QString& chosen, const std::shared_ptr<clsLOGGER_DATA>& ds) {

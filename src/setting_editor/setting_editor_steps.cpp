@@ -27,6 +27,11 @@ std::shared_ptr<clsLOGGER_DATA> setting_area_data_set(int area) {
 
 bool setting_logger_empty() { return !model().logger_main || model().logger_main->colLOGGER_DATA().Count() == 0; }
 
+const clsLOGGER_STATUS* setting_logger_status() {
+    const auto& root = model().logger_main;
+    return root ? &root->clsLOGGER_STATUS() : nullptr;
+}
+
 platform::MsgResult setting_editor_ask(QWidget* parent, const QString& text, platform::MsgIcon icon) {
     return platform::msgBox(parent, text, platform::MsgButtons::OKCancel, icon);
 }

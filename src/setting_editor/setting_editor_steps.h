@@ -19,6 +19,7 @@ class QWidget;
 namespace mq {
 
 class clsLOGGER_DATA;
+class clsLOGGER_STATUS;
 
 // The logger data set of a key ("L05"); null when missing or no logger.
 std::shared_ptr<clsLOGGER_DATA> setting_logger_item(const QString& key);
@@ -28,6 +29,9 @@ std::shared_ptr<clsLOGGER_DATA> setting_area_data_set(int area);
 
 // True when there is no logger collection or it holds nothing.
 bool setting_logger_empty();
+
+// The connected logger's status; null without a logger.
+const clsLOGGER_STATUS* setting_logger_status();
 
 // The editors' question (OK / Cancel) and exclamation message.
 platform::MsgResult setting_editor_ask(QWidget* parent, const QString& text,

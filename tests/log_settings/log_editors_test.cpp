@@ -191,7 +191,7 @@ TEST_F(LogEditorsTest, FillAndStoreEdgeCases) {
     EXPECT_EQ(f.Text5[3]->text(), QStringLiteral("2345"));
     EXPECT_EQ(f.Combo3[3]->currentIndex(), -1);
     ScopedMessageBoxHook hook(MsgResult::OK);
-    ed.log_setting_collect(4);
+    ed.setting_collect(4);
     // The interval without a selection is never stored as "00".
     EXPECT_EQ(s.record_interval(), QStringLiteral("00:00:45"));
     EXPECT_EQ(s.Ch_period_pos(3), 7);  // no selection keeps the stored position
@@ -203,7 +203,7 @@ TEST_F(LogEditorsTest, FillAndStoreEdgeCases) {
     mq::clsLOGGER_SETTING& z = setting(5);
     z.let_record_interval(QStringLiteral("00:00:00"));
     ed.Combo1->setCurrentIndex(4);
-    ed.log_setting_collect(5);
+    ed.setting_collect(5);
     EXPECT_EQ(z.record_interval(), QStringLiteral("00:01:00"));
     ASSERT_EQ(hook.texts().size(), 1u);
     EXPECT_EQ(interval(f), QStringLiteral("0:1:0"));

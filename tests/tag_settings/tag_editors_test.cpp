@@ -317,7 +317,7 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
     mq::SettingForm& f = *e.form;
     ScopedMessageBoxHook answers(MsgResult::OK);
     const QString before = f.Text7[0]->text();
-    e.tag_setting_paste();
+    e.setting_paste();
     ASSERT_EQ(answers.texts().size(), 1u);
     EXPECT_EQ(answers.texts()[0], QStringLiteral("カットバッファにデータがありません。"));
     EXPECT_EQ(f.Text7[0]->text(), before);
@@ -333,7 +333,7 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
     log.Text7[0]->setText(QStringLiteral("123.4"));
     log.Text9[0]->setText(QStringLiteral("5.0"));
     log.copy_to(e.clip);
-    e.tag_setting_paste();
+    e.setting_paste();
     EXPECT_EQ(f.Combo2[0]->currentText(), QStringLiteral("K"));
     EXPECT_EQ(f.Text6[0]->text(), QStringLiteral("ｱｲ "));
     EXPECT_EQ(f.Text7[0]->text(), QStringLiteral("123.4 "));
@@ -341,7 +341,7 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
 
     // A TAG copy leaves the LOG editor's own fields of the clipboard alone.
     f.Text7[0]->setText(QStringLiteral("99.0"));
-    e.tag_setting_copy();
+    e.setting_copy();
     EXPECT_EQ(e.clip.hh, QStringLiteral("1 "));
     EXPECT_EQ(e.clip.sum_std[0], QStringLiteral("5.0   "));
     EXPECT_EQ(e.clip.high_alarm[0], QStringLiteral("99.0  "));
@@ -363,10 +363,10 @@ TEST_F(TagEditorsTest, SettingFilesRoundTripThroughTheEditorAndAForeignFileIsRef
     choose(f.Combo2[3], 4, [&] { f.Combo2_Click(3); });
     type(f.Text7[3], QStringLiteral("123"), [&] { f.Text7_LostFocus(3); });
     answer.clear();
-    e.tag_csv_write();  // cancelled: the fields reached the tag all the same
+    e.csv_write();  // cancelled: the fields reached the tag all the same
     EXPECT_EQ(setting(QStringLiteral("L04")).Ch_input_type(3), QStringLiteral("T"));
     answer = dir + QStringLiteral("/t4.Csv");
-    e.tag_csv_write();
+    e.csv_write();
     const QByteArray bytes = mq::test::readAll(answer + QStringLiteral(".csv"));
     const QList<QByteArray> lines = bytes.split('\n');
     ASSERT_GE(lines.size(), 18);
@@ -380,7 +380,7 @@ TEST_F(TagEditorsTest, SettingFilesRoundTripThroughTheEditorAndAForeignFileIsRef
     choose(f.Combo2[0], 1, [&] { f.Combo2_Click(0); });
     f.Text6[0]->setText(QStringLiteral("X"));
     answer += QStringLiteral(".csv");
-    e.tag_csv_read();
+    e.csv_read();
     EXPECT_EQ(f.Combo2[0]->currentText(), QStringLiteral("V"));
     EXPECT_EQ(f.Text6[0]->text(), QStringLiteral("ｶﾅ"));
     EXPECT_EQ(f.Text4[0]->text(), QStringLiteral("-0001"));
@@ -392,7 +392,7 @@ TEST_F(TagEditorsTest, SettingFilesRoundTripThroughTheEditorAndAForeignFileIsRef
     mq::test::writeAll(foreign, QByteArray("TS01-010100\r\n") + bytes.mid(bytes.indexOf('\n') + 1));
     answer = foreign;
     ASSERT_TRUE(answers.texts().empty()) << answers.texts().front().toStdString();
-    e.tag_csv_read();
+    e.csv_read();
     ASSERT_EQ(answers.texts().size(), 1u);
     EXPECT_EQ(answers.texts()[0], QStringLiteral("選択ファイルの形式がタグ設定データではありません。"));
     EXPECT_EQ(f.Text6[0]->text(), QStringLiteral("ｶﾅ"));

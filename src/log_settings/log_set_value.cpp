@@ -489,8 +489,9 @@ void log_set_value::log_csv_read() {
     if (chosen.isEmpty()) return;
     const auto ds = setting_area_data_set(n);
     if (!ds) return;
+    const QString damaged = QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + chosen;
     QByteArray bytes;
-    if (const FileResult r = read_whole_file(chosen, bytes); !r) {
+    if (const FileResult r = read_small_file(chosen, kLs01MaxBytes, damaged, bytes); !r) {
         setting_editor_warn(this, r.message);
         return;
     }
@@ -504,7 +505,7 @@ void log_set_value::log_csv_read() {
         return;
     }
     if (r == SettingFileRead::Damaged) {
-        setting_editor_warn(this, QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + chosen);
+        setting_editor_warn(this, damaged);
         return;
     }
     saved_reserve_label = Label14->text();

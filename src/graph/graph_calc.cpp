@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "graph/graph_state.h"
+#include "model/cls_logger_setting.h"
 #include "model/cur_accessors.h"
+#include "model/data_set_handle.h"
 #include "platform/civil_time.h"
 #include "platform/numbers.h"
 
@@ -306,16 +308,23 @@ void graph_option_load(GraphState& g) {
         g.ch_graph_draw_sw[ch] = switchOn(draw, ch - 1);
         g.ch_graph_ax_draw_sw[ch] = switchOn(axes, ch - 1);
     }
+    const clsLOGGER_SETTING* recording = DataSetHandle::current().setting();
     for (int ch = 1; ch <= 4; ++ch) {
         const int c = ch - 1;
+        // Without a recording's setting every value counts as set.
+        const AlarmLimits set = recording ? alarm_limits(*recording, c) : alarm_limits(true, 0, true, 0);
+        g.ch_h_alm_set[ch] = set.high_set;
+        g.ch_l_alm_set[ch] = set.low_set;
+        g.ch_sum_std_set[ch] = !recording || alarm_is_set(recording->Ch_sum_std_count(c));
+        const auto text = [](bool set, double v) { return set ? value_text(v) : kAlarmNotSet.toString(); };
         g.h_alm_sw[ch] = get_cur_h_alm_sw(c) == QLatin1String("1");
         g.ch_h_alm[ch] = get_cur_ch_h_alm(c);
         g.ch_l_alm[ch] = get_cur_ch_l_alm(c);
-        g.ch_h_alm_text[ch] = value_text(g.ch_h_alm[ch]);
-        g.ch_l_alm_text[ch] = value_text(g.ch_l_alm[ch]);
+        g.ch_h_alm_text[ch] = text(g.ch_h_alm_set[ch], g.ch_h_alm[ch]);
+        g.ch_l_alm_text[ch] = text(g.ch_l_alm_set[ch], g.ch_l_alm[ch]);
         g.sum_std_sw[ch] = get_cur_sum_std_sw(c) == QLatin1String("1");
         g.ch_sum_std_count[ch] = get_cur_ch_sum_std_count(c);
-        g.ch_sum_std_text[ch] = value_text(g.ch_sum_std_count[ch]);
+        g.ch_sum_std_text[ch] = text(g.ch_sum_std_set[ch], g.ch_sum_std_count[ch]);
         g.std_sw[ch] = get_cur_std_sw(c) == QLatin1String("1");
         g.std_value[ch] = get_cur_std_value(c);
         g.ch_h_scale[ch] = scaleOf(get_cur_ch_h_scale_filestring(c));
@@ -341,6 +350,10 @@ void graph_option_load(GraphState& g) {
         }
     }
     g.grid_row_order = ok ? rows : Ch5<int>{0, 1, 2, 3, 4};
+}
+
+AlarmLimits graph_alarm_limits(const GraphState& g, int ch) {
+    return alarm_limits(g.ch_h_alm_set[ch], g.ch_h_alm[ch], g.ch_l_alm_set[ch], g.ch_l_alm[ch]);
 }
 
 void graph_option_save(const GraphState& g) {

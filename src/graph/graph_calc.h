@@ -11,6 +11,8 @@
 #include <array>
 #include <utility>
 
+#include "model/channel_values.h"
+
 namespace mq {
 
 class IGraphSource;
@@ -104,6 +106,10 @@ qint32 readout_record(double x, const PlotRect& plot, double xPerRecord, qint32 
 // graph_option_load / graph_option_save over the current data set's options.
 void graph_option_load(GraphState& g);
 void graph_option_save(const GraphState& g);
+
+// The alarm limits the graph flags values of channel ch (1-4) with: its own
+// alarm values, on the sides the recording set (alarm_band's rule).
+AlarmLimits graph_alarm_limits(const GraphState& g, int ch);
 
 // The decimal text of an alarm or reference value: up to 15 significant
 // digits, no trailing zeros (25, 25.5, -10.3).

@@ -7,6 +7,7 @@
 #include "model/cls_logger_setting.h"
 #include "model/cur_accessors.h"
 #include "model/data_set_handle.h"
+#include "platform/civil_time.h"
 #include "platform/numbers.h"
 
 namespace mq::graph {
@@ -228,6 +229,16 @@ bool reference_y(double value, int multiplier, int h, int l, const PlotRect& plo
 }
 
 bool TimeAxis::aligned() const { return interval >= 60 && start.time().second() != 0; }
+
+std::pair<QString, QString> time_label_lines(const QDateTime& t, bool brackets) {
+    QString d = platform::formatCivil(t, QStringLiteral("yy-mm-dd"));
+    QString h = platform::formatCivil(t, QStringLiteral("hh:nn:ss"));
+    if (brackets) {
+        d = QLatin1Char('(') + d + QLatin1Char(')');
+        h = QLatin1Char('(') + h + QLatin1Char(')');
+    }
+    return {d, h};
+}
 
 QDateTime TimeAxis::label_time(qint32 r) const {
     if (aligned()) {

@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <array>
+#include <utility>
 
 #include "model/channel_values.h"
 
@@ -93,6 +94,10 @@ struct TimeAxis {
     QDateTime readout_time(qint32 r) const;  // first and last record read their own times
     bool irregular_end() const;
 };
+
+// The two lines of a time-axis label: "yy-mm-dd" and "hh:nn:ss", each in
+// brackets when `brackets`.
+std::pair<QString, QString> time_label_lines(const QDateTime& t, bool brackets);
 
 // The record nearest to x and whether x lies within `tolerance` of it.
 qint32 readout_record(double x, const PlotRect& plot, double xPerRecord, qint32 start, qint32 end, double tolerance,

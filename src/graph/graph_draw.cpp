@@ -260,12 +260,7 @@ void fGraph::draw_time_axis(QPainter& p) {
     const double yDate = m_plotTop + m_plotHeight + tm1 / 4;
     const double yTime = m_plotTop + m_plotHeight + tm1;
     auto datePair = [&](double x, const QDateTime& t, bool brackets) {
-        QString d = platform::formatCivil(t, QStringLiteral("yy-mm-dd"));
-        QString h = platform::formatCivil(t, QStringLiteral("hh:nn:ss"));
-        if (brackets) {
-            d = QLatin1Char('(') + d + QLatin1Char(')');
-            h = QLatin1Char('(') + h + QLatin1Char(')');
-        }
+        const auto [d, h] = graph::time_label_lines(t, brackets);
         textAt(p, x, yDate, d);
         textAt(p, x, yTime, h);
     };

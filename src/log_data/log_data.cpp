@@ -405,27 +405,7 @@ void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
     show_loaded_records();
     sum_calc_end(s);
 
-    clsLOGGER_GraphInfo& g = ds->clsLOGGER_GraphInfo();
-    g.let_log_name(s.log_name());
-    g.let_worker_name(s.Worker());
-    g.let_Comment(s.Comment());
-    for (int ch = 0; ch < 4; ++ch) {
-        g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
-        g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
-        g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
-        g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
-        g.let_Std_Value(ch, QStringLiteral("0"));
-        g.let_Std_Sw(ch, QStringLiteral("0"));
-        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
-        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
-        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
-    }
-    g.let_DataCount(s.data_count());
-    g.let_GrpDrw_StartPos(1);
-    g.let_GrpDrw_EndPos(s.data_count());
-    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
-    g.let_GrdDispSort(QStringLiteral("1234"));
-    g.let_DataMark_Sw(QStringLiteral("0"));
+    log_graph_from_setting(s, ds->clsLOGGER_GraphInfo(), s.data_count());
 }
 
 void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {

@@ -7,72 +7,44 @@
 // PC-side defaults, exchanges LS01 files, prepares a start/stop reservation
 // for one area, and leaves by writing (all areas, or the area shown) or
 // cancelling.
-#include <QDialog>
 #include <QString>
 #include <QtGlobal>
 
-#include "main_window/file_open.h"
+#include <functional>
 
-#include "main_window/activated_dialog.h"
+#include "setting_editor/setting_value_editor.h"
 
-class QAction;
 class QCheckBox;
-class QComboBox;
 class QLabel;
-class QPushButton;
-class QToolBar;
 
 namespace mq {
 
-class SettingForm;
 struct HomeTargets;
 
-class log_set_value : public ActivatedDialog {
+class log_set_value : public SettingValueEditor {
     Q_OBJECT
 public:
     explicit log_set_value(QWidget* parent = nullptr);
     ~log_set_value() override;
 
-    // ---- controls
-    QToolBar* Toolbar1 = nullptr;
-    QComboBox* Combo1 = nullptr;  // area "1".."20"
+    // ---- controls (Toolbar1, Combo1 "1".."20", form, Command1 and Command2 are the frame's)
     QLabel* Label1 = nullptr;
     QLabel* Label13 = nullptr;
     QLabel* Label14 = nullptr;  // area holding the reservation, "--" for none
     QCheckBox* Check1 = nullptr;  // "予約収録"
     QPushButton* Command3 = nullptr;  // "設定..."
-    SettingForm* form = nullptr;
-    QPushButton* Command1 = nullptr;  // "一括書き込み"
     QPushButton* Command5 = nullptr;  // "書き込み"
-    QPushButton* Command2 = nullptr;  // "ｷｬﾝｾﾙ"
     QPushButton* Command6 = nullptr;  // "ﾍﾙﾌﾟ"
 
-    // The file dialog of the LS01 open and save (tests answer it).
-    FileDialogFn file_dialog;
-
     // ---- procedures (also called by the sequencer's settings read)
-    void log_set_value_disp(qint16 n);
-    void log_set_value_disp_kitei();
-    void log_setting_collect(int n, bool announce = true);
-    int shown_area() const;     // 1..20
+    void log_set_value_disp(qint16 n) { setting_disp(n); }
+    int shown_area() const { return shown(); }  // 1..20
     int reserved_area() const;  // 0 for "--"
 
     // ---- handlers
-    void Form_Load();
-    void Form_Activate() override;
-    void Combo1_Click();
     void Check1_Click();
-    void Command1_Click();
-    void Command2_Click();
     void Command3_Click();
-    void Command5_Click();
-    void Command6_Click();
-    void Toolbar1_ButtonClick(int index);
-    void log_csv_write();
-    void log_csv_read();
-    void log_setting_copy();
-    void log_setting_paste();
-    void log_default_paste();
+    void Command5_Click() { write_shown(); }
 
     static log_set_value* openInstance();
 
@@ -80,11 +52,20 @@ public:
     std::function<void()> reserve_dialog;
 
 protected:
-    void closeEvent(QCloseEvent* e) override;
-    void reject() override;
+    bool& read_done() override;
+    qint16 write_operation(bool all) const override;
+    QString write_question(int n) const override;
+    void fill_setting(int n) override;
+    void show_chosen(int n) override;
+    bool load_setting_file(const QString& chosen, const std::shared_ptr<clsLOGGER_DATA>& ds) override;
+    FileResult save_setting_file(const QString& chosen, clsLOGGER_SETTING& s) override;
+    bool load_defaults() override;
+    void loading() override;
+    void defaults_shown() override { release_reservation_on_edit(); }
+    bool may_replace_shown() override { return reservation_question(); }
+    bool before_write(int n, bool all) override;
 
 private:
-    void fill_area(int n);
     void release_reservation_on_edit();
     void set_check1_silently(bool on);
     void check1_off_effects();
@@ -93,9 +74,7 @@ private:
     enum class ClockCheck { Passed, Refused, Closed };
     ClockCheck reserve_clock_check();
 
-    int shown_area_index = 0;
     QString saved_reserve_label;
-    QList<QAction*> m_buttons;
 };
 
 // Puts the editor into the main window's recording-settings command and

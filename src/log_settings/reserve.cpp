@@ -21,7 +21,7 @@
 
 #include <cmath>
 
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"

@@ -17,15 +17,6 @@ namespace {
 
 const QString kSixBlanks = QStringLiteral("      ");
 
-// Blanks only (not tabs or line ends), as the record texts pad with blanks.
-QString trimBlanks(const QString& t) {
-    qsizetype from = 0;
-    qsizetype to = t.size();
-    while (from < to && t[from] == u' ') ++from;
-    while (to > from && t[to - 1] == u' ') --to;
-    return t.mid(from, to - from);
-}
-
 // The blanks removed and, when d > 0, a point before the last d digits. A
 // number with no more than d digits is padded with zeros so that the point has
 // a digit before it ("5", d 2 -> "0.05"); a text without digits gets no point.
@@ -193,23 +184,25 @@ qint16 data_ari_ch_count_mk(qint16 /*area_no*/) {
     return count;
 }
 
-QString high_max_chk(const QString& code, QString& high, const QString& low) {
+namespace {
+
+// The alarm value kept when it lies in its type's range and beyond the other
+// alarm (above it for the high alarm); else its replacement.
+QString alarm_checked(const QString& code, QString& value, const QString& other, bool high) {
     const Limits* lim = limitsOf(code);
-    if (!lim) return high;
-    const float h = single(high);
-    const float l = single(low);
-    if (!(h >= -199.9f && h <= lim->highMax && h > l)) high = QString::fromLatin1(lim->reset);
-    return high;
+    if (!lim) return value;
+    const float v = single(value);
+    const float o = single(other);
+    const bool ok = high ? (v >= -199.9f && v <= lim->highMax && v > o) : (v >= -200.0f && v <= lim->lowMax && v < o);
+    if (!ok) value = high ? QString::fromLatin1(lim->reset) : QStringLiteral("-200.0");
+    return value;
 }
 
-QString low_max_chk(const QString& code, QString& low, const QString& high) {
-    const Limits* lim = limitsOf(code);
-    if (!lim) return low;
-    const float l = single(low);
-    const float h = single(high);
-    if (!(l >= -200.0f && l <= lim->lowMax && l < h)) low = QStringLiteral("-200.0");
-    return low;
-}
+}  // namespace
+
+QString high_max_chk(const QString& code, QString& high, const QString& low) { return alarm_checked(code, high, low, true); }
+
+QString low_max_chk(const QString& code, QString& low, const QString& high) { return alarm_checked(code, low, high, false); }
 
 QString sum_max_chk(const QString& code, QString& base) {
     const Limits* lim = limitsOf(code);
@@ -256,7 +249,7 @@ QString Disp_DATETIME(QDateTime d) {
 QString Disp_DATA(QString code, qint16 p, QString t) {
     // The statistics display blanks out a value it does not show before it
     // formats it; a blank text stays blank.
-    if (trimBlanks(t).isEmpty()) return t;
+    if (blanks_trimmed(t).isEmpty()) return t;
     QString picture = QStringLiteral("0.0");
     if (code == u"V") {
         switch (p) {

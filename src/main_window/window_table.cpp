@@ -247,6 +247,24 @@ IDataWindow* WindowTable::open_logger_window(const QString& n, const std::functi
     return w;
 }
 
+IDataWindow* WindowTable::open_file_window(const QString& caption,
+                                           const std::function<IDataWindow*(const QString&)>& create, QString& fileKey) {
+    HomeState& hs = home_state();
+    const int slot = free_slot();
+    if (slot < 0 || !create) return nullptr;
+    fileKey = QLatin1Char('F') + two_digits(win_file_dim_no_search());
+    const QString tag = fileKey + caption;
+    IDataWindow* w = create(tag);
+    if (!w) return nullptr;
+    QMdiSubWindow* sub = adopt(w, caption);
+    hs.win_key_table[slot] = tag;
+    hs.win_windows[slot] = w->widget();
+    if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
+    model().file_main->colFILE_DATA().Add(fileKey);
+    show_active(sub, /*minimised=*/false);
+    return w;
+}
+
 void WindowTable::win_logger_open_log(const QString& n) {
     HomeState& hs = home_state();
     // Shown at normal size while it fills: a window that loads in a corner,
@@ -270,54 +288,41 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
     const AtExit reenable{[this] { set_data_windows_enabled(true); }};
-    const int slot = free_slot();
-    IDataWindow* w = nullptr;
-    if (slot >= 0 && hs.targets.create_log_window) {
-        const QString nn = two_digits(win_file_dim_no_search());
-        const QString fileKey = QLatin1Char('F') + nn;
-        const QString tag = fileKey + caption;
-        w = hs.targets.create_log_window(tag);
-        if (w) {
-            QMdiSubWindow* sub = adopt(w, caption);
-            hs.win_key_table[slot] = tag;
-            hs.win_windows[slot] = w->widget();
-            if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
-            model().file_main->colFILE_DATA().Add(fileKey);
-            show_active(sub, /*minimised=*/false);
-            hs.data_win_init_flag = false;
+    QString fileKey;
+    IDataWindow* w = open_file_window(caption, hs.targets.create_log_window, fileKey);
+    if (!w) return;
+    hs.data_win_init_flag = false;
 
-            QPointer<QWidget> opened = w->widget();
-            // The older format is told by its extension in any letter case.
-            if (kind.compare(QStringLiteral("ML1"), Qt::CaseInsensitive) == 0) {
-                if (hs.targets.disp_file_log_data_form_ml1) hs.targets.disp_file_log_data_form_ml1(*w, fileKey);
-            } else {
-                if (hs.targets.disp_file_log_data_form_ml2) hs.targets.disp_file_log_data_form_ml2(*w, fileKey);
-            }
+    QPointer<QWidget> opened = w->widget();
+    // The older format is told by its extension in any letter case.
+    if (kind.compare(QStringLiteral("ML1"), Qt::CaseInsensitive) == 0) {
+        if (hs.targets.disp_file_log_data_form_ml1) hs.targets.disp_file_log_data_form_ml1(*w, fileKey);
+    } else {
+        if (hs.targets.disp_file_log_data_form_ml2) hs.targets.disp_file_log_data_form_ml2(*w, fileKey);
+    }
 
-            // A fill that closed its window (failure) leaves nothing to draw or restore.
-            const bool stillOpen = opened && slot_of_window(opened.data()) >= 0;
-            if (!hs.data_win_init_flag && stillOpen) {
-                if (m_home.autoDrawChecked()) {
-                    IDataWindow* act = m_home.activeDataWindow();
-                    platform::Grid* grid = act ? act->vsFlexGrid1() : nullptr;
-                    const int dataRows = grid ? grid->Rows() - 1 : 0;
-                    bool graphOpened = false;
-                    if (dataRows > 1) {
-                        if (hs.targets.graph) graphOpened = hs.targets.graph();
-                        if (!graphOpened) GraphDispReturen();
-                    } else {
-                        platform::msgBox(m_home.mainWidget(), QStringLiteral("ﾃﾞｰﾀが1個の為ｸﾞﾗﾌ描画はできません。"),
-                                         platform::MsgButtons::OK, platform::MsgIcon::None,
-                                         platform::MsgDefault::First, QStringLiteral("ｸﾞﾗﾌ"));
-                        GraphDispReturen();
-                    }
-                } else {
-                    GraphDispReturen();
-                }
+    // A fill that closed its window (failure) leaves nothing to draw or restore.
+    const bool stillOpen = opened && slot_of_window(opened.data()) >= 0;
+    if (!hs.data_win_init_flag && stillOpen) {
+        if (m_home.autoDrawChecked()) {
+            IDataWindow* act = m_home.activeDataWindow();
+            platform::Grid* grid = act ? act->vsFlexGrid1() : nullptr;
+            const int dataRows = grid ? grid->Rows() - 1 : 0;
+            bool graphOpened = false;
+            if (dataRows > 1) {
+                if (hs.targets.graph) graphOpened = hs.targets.graph();
+                if (!graphOpened) GraphDispReturen();
             } else {
-                hs.data_win_init_flag = false;
+                platform::msgBox(m_home.mainWidget(), QStringLiteral("ﾃﾞｰﾀが1個の為ｸﾞﾗﾌ描画はできません。"),
+                                 platform::MsgButtons::OK, platform::MsgIcon::None, platform::MsgDefault::First,
+                                 QStringLiteral("ｸﾞﾗﾌ"));
+                GraphDispReturen();
             }
+        } else {
+            GraphDispReturen();
         }
+    } else {
+        hs.data_win_init_flag = false;
     }
 }
 
@@ -326,20 +331,9 @@ void WindowTable::win_file_open_tag(const QString& caption) {
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
     const AtExit reenable{[this] { set_data_windows_enabled(true); }};
-    const int slot = free_slot();
-    if (slot >= 0 && hs.targets.create_tag_window) {
-        const QString nn = two_digits(win_file_dim_no_search());
-        const QString fileKey = QLatin1Char('F') + nn;
-        const QString tag = fileKey + caption;
-        if (IDataWindow* w = hs.targets.create_tag_window(tag)) {
-            QMdiSubWindow* sub = adopt(w, caption);
-            hs.win_key_table[slot] = tag;
-            hs.win_windows[slot] = w->widget();
-            if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
-            model().file_main->colFILE_DATA().Add(fileKey);
-            show_active(sub, /*minimised=*/false);
-            if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
-        }
+    QString fileKey;
+    if (IDataWindow* w = open_file_window(caption, hs.targets.create_tag_window, fileKey)) {
+        if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
     }
 }
 

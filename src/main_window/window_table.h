@@ -91,6 +91,10 @@ private:
     int free_slot() const;
     IDataWindow* open_logger_window(const QString& n, const std::function<IDataWindow*(const QString&)>& create,
                                     const QString& prefix, bool minimised);
+    // A new file window: its slot, the data set "Fnn" (fileKey) and the
+    // window shown active. Null when no slot is free or no window was made.
+    IDataWindow* open_file_window(const QString& caption, const std::function<IDataWindow*(const QString&)>& create,
+                                  QString& fileKey);
     int slot_of_window(QWidget* w) const;
     void clear_slot(int slot);
     // Closes a data window as the platform's unload does; true when it closed.

@@ -18,7 +18,6 @@
 #include <map>
 
 #include "platform/state_slot.h"
-#include "sequencer/setting_clipboard.h"
 
 namespace mq {
 
@@ -114,9 +113,6 @@ struct SeqState {
     // Set by a setting write the logger answered with NAK (cleared when a
     // write operation starts).
     bool setting_write_rejected = false;
-
-    // The copy-and-paste buffer of the settings editors (LOG and TAG).
-    SettingClipboard setting_clip;
 
     // Handlers of the operations other than the connection check, by code.
     std::map<qint16, ProgOperation> operations;

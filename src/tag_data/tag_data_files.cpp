@@ -74,19 +74,10 @@ struct CurrentSources {
 };
 
 CurrentSources currentSources() {
-    ModelState& m = model();
-    CurrentSources c;
-    if (m.act_data_kind == 1) {
-        if (!m.act_file_data) return c;
-        c.setting = &m.act_file_data->clsLOGGER_SETTING();
-        c.status = &m.act_file_data->clsLOGGER_STATUS();
-        c.file_data = true;
-        return c;
-    }
-    if (!m.act_logger_data || !m.logger_main) return c;
-    c.setting = &m.act_logger_data->clsLOGGER_SETTING();
-    c.status = &m.logger_main->clsLOGGER_STATUS();
-    return c;
+    // An empty handle, or a logger data set without its logger, has no status.
+    const DataSetHandle h = DataSetHandle::current();
+    if (!h.status()) return {};
+    return {h.setting(), h.status(), h.is_file()};
 }
 
 }  // namespace

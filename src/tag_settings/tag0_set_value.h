@@ -7,7 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 namespace mq {
 
@@ -24,7 +24,6 @@ public:
     explicit tag0_set_value(QWidget* parent = nullptr);
     ~tag0_set_value() override;
 
-    void tag0_set_value_disp(qint16 tag);
     // The per-type default alarm texts of channel i.
     void tag0_k_e_j_t_def_disp(const QString& type, qint16 i);
 
@@ -34,12 +33,8 @@ public:
     static tag0_set_value* openInstance() { return setting_open_editor<tag0_set_value>(); }
 
 protected:
-    bool cfg_write() override { return tag0_cfg_write(); }
+    FileResult save_defaults(const clsLOGGER_SETTING& s) override;
     void Form_Unload() override;
-
-private:
-    void tag0_form_to_setting(qint16 tag);
-    bool tag0_cfg_write();
 };
 
 }  // namespace mq

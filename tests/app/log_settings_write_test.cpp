@@ -22,7 +22,7 @@
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
 #include "log_settings/ls01_file.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/reserve.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/fake_windows.h"

@@ -111,6 +111,11 @@ fGraph::fGraph(IGraphSource& source, QWidget* dataWindow) : QMainWindow(nullptr)
 }
 
 fGraph::~fGraph() {
+    // A modeless dialog still open goes first, while the graph it reports
+    // back to is whole.
+    for (QDialog* d : {static_cast<QDialog*>(fGrarange2::current()), static_cast<QDialog*>(fGrasvline::current())}) {
+        if (d && d->parent() == this) delete d;
+    }
     if (!m_closed) Form_Unload();
 }
 
@@ -303,6 +308,8 @@ void fGraph::Form_Load() {
             m_savedHSum[size_t(c)] = wholeText(s->Ch_h_sum(c));
             m_savedLSum[size_t(c)] = wholeText(s->Ch_l_sum(c));
             m_savedStdText[size_t(c)] = s->Ch_sum_std_count(c);
+            m_wholeHSum[size_t(c)] = s->Ch_h_sum_value(c);
+            m_wholeLSum[size_t(c)] = s->Ch_l_sum_value(c);
             g.ch_sum_std_saved[size_t(c)] = s->Ch_sum_std_count_value(c);
         }
     }
@@ -416,7 +423,7 @@ void fGraph::Form_Unload() {
     IMainWindowServices* mw = model().main_window;
     if (mw && mw->mainWidget()) {
         mw->mainWidget()->setEnabled(true);
-        if (HOME* home = home_window()) home->GraphDispReturen();
+        if (HOME* home = home_window()) home->GraphDispReturen(m_dataWindow.data());
         mw->mainWidget()->activateWindow();
     }
     g.stat_ready_flag = 0;
@@ -504,6 +511,20 @@ bool fGraph::restat_and_draw() {
     return true;
 }
 
+void fGraph::disable_for(QWidget& dialog) {
+    setEnabled(false);
+    // A child window is disabled with its parent: the dialog takes its own
+    // state back.
+    dialog.setEnabled(true);
+}
+
+void fGraph::dialog_closed() {
+    setEnabled(true);
+    if (m_closed || !isVisible()) return;
+    raise();
+    activateWindow();
+}
+
 bool fGraph::enter_busy() {
     if (m_busy) return false;
     m_busy = true;
@@ -515,31 +536,23 @@ void fGraph::leave_busy() { m_busy = false; }
 // ---------------------------------------------------------------- commands
 
 // The items whose dialogs and printing come with their own subsystem: the
-// shared check (no pass running) and the hook.
+// shared check (no pass running) and the hook. The modeless dialogs give the
+// graph back its place themselves; after a modal one the graph is in front.
 void fGraph::mrange_Click() {
     if (m_busy) return;
     if (const auto& f = graph_state().targets.range_dialog) f(*this);
 }
 
-void fGraph::mgPrint_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.graph_print) f(*this);
+void fGraph::run_modal(const std::function<void(fGraph&)>& command) {
+    if (m_busy || !command) return;
+    command(*this);
+    dialog_closed();
 }
 
-void fGraph::mPaperset_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.page_setup) f(*this);
-}
-
-void fGraph::mPrinterset_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.printer_setup) f(*this);
-}
-
-void fGraph::mchan_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.channel_dialog) f(*this);
-}
+void fGraph::mgPrint_Click() { run_modal(graph_state().targets.graph_print); }
+void fGraph::mPaperset_Click() { run_modal(graph_state().targets.page_setup); }
+void fGraph::mPrinterset_Click() { run_modal(graph_state().targets.printer_setup); }
+void fGraph::mchan_Click() { run_modal(graph_state().targets.channel_dialog); }
 
 void fGraph::mpSVline_Click() {
     if (m_busy) return;
@@ -547,7 +560,10 @@ void fGraph::mpSVline_Click() {
 }
 
 void fGraph::gTablePrint_Click() {
-    if (m_busy) return;
+    run_modal([](fGraph& g) { g.table_print_range(); });
+}
+
+void fGraph::table_print_range() {
     if (printerList().isEmpty()) {
         platform::msgBox(this, QStringLiteral("プリンターが見つかりません。"), platform::MsgButtons::OK,
                          platform::MsgIcon::Exclamation);
@@ -562,6 +578,7 @@ void fGraph::gTablePrint_Click() {
     let_cur_grpdrw_endpos(g.graph_end_pos);
     GraphPrintSource source;
     source.window = dynamic_cast<IDataWindow*>(m_dataWindow.data());
+    source.owner = this;
     source.title = m_txtTitle->text();
     source.worker = m_txtSagyosya->text();
     source.comment = m_txtComment->text();
@@ -571,6 +588,8 @@ void fGraph::gTablePrint_Click() {
         source.ch_sum_std_text[size_t(ch - 1)] = g.ch_sum_std_text[ch];
         for (size_t c = 0; c < 6; ++c) source.graph_stat_texts[c][size_t(ch - 1)] = g.graph_stat_texts[c][ch];
     }
+    source.whole_h_sum = m_wholeHSum;
+    source.whole_l_sum = m_wholeLSum;
     g.print_from_graph_flag = true;
     m_busy = true;
     home_state().targets.table_print_graph(source);
@@ -868,6 +887,7 @@ void fGraph::change_row_colour(int row) {
     GraphState& g = graph_state();
     const int ch = g.grid_row_order[row];
     const QColor chosen = chooseColour(platform::basicColour(quint32(g.ch_g_color[ch])), this);
+    dialog_closed();
     if (!chosen.isValid()) return;  // a cancelled choice changes nothing
     g.ch_g_color[ch] = qint32(platform::basicColourOf(chosen));
     m_gpgrid->setCellBorder(row, 0, quint32(g.ch_g_color[ch]), 2);

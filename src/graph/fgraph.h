@@ -91,6 +91,13 @@ public:
     // The reference-lines dialog's redraw: the statistics (with the ready flag
     // down for the pass), the grid, the picture. False when a pass runs.
     bool restat_and_draw();
+    // A modeless dialog of the graph (its child) opens: the graph is disabled
+    // while it is open, the dialog stays usable.
+    void disable_for(QWidget& dialog);
+    // A dialog of the graph has closed: the graph is enabled, in front and
+    // active again (unless it is closing itself).
+    void dialog_closed();
+
     // The busy guard held by a print: no pass, zoom, paging, dialog or second
     // print starts while it is held. False when it is already held.
     bool enter_busy();
@@ -181,6 +188,11 @@ private:
     void build_toolbar();
     void Form_Load();
     void Form_Activate();
+    // A command that shows modal dialogs: not while a pass runs; the graph
+    // is in front again once it has ended.
+    void run_modal(const std::function<void(fGraph&)>& command);
+    // The table print of the drawn range, after the printer choice.
+    void table_print_range();
     void Form_Unload();
     void layout_plot();
     void size_grid_columns();
@@ -240,6 +252,8 @@ private:
 
     // what the window changes in the data set and puts back on closing
     std::array<QString, 4> m_savedHSum, m_savedLSum, m_savedStdText;
+    // The whole data's integrals in display units (for the table print).
+    std::array<double, 4> m_wholeHSum{}, m_wholeLSum{};
 
     bool m_firstDrawPending = true;
     bool m_busy = false;

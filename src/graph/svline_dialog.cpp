@@ -89,7 +89,7 @@ int spinValue(double v, int mult) {
 
 fGrasvline* fGrasvline::current() { return s_svline.data(); }
 
-fGrasvline::fGrasvline(fGraph& graph) : QDialog(nullptr), m_graph(&graph) {
+fGrasvline::fGrasvline(fGraph& graph) : QDialog(&graph), m_graph(&graph) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("基準線設定"));
     s_svline = this;
@@ -225,7 +225,7 @@ void fGrasvline::build_ui() {
 
 void fGrasvline::Form_Load() {
     const GraphState& g = graph_state();
-    if (m_graph) m_graph->setEnabled(false);
+    if (m_graph) m_graph->disable_for(*this);
     svline_loading = true;
     for (int ch = 1; ch <= 4; ++ch) {
         const QString unit = g.ch_unit_text[ch];
@@ -292,8 +292,8 @@ void fGrasvline::Form_Load() {
 void fGrasvline::Form_Unload() {
     if (m_unloaded) return;
     m_unloaded = true;
-    if (m_graph) m_graph->setEnabled(true);
     if (s_svline == this) s_svline = nullptr;
+    if (m_graph) m_graph->dialog_closed();
 }
 
 void fGrasvline::closeEvent(QCloseEvent* e) {

@@ -13,10 +13,12 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QComboBox>
 
 #include "fake_source.h"
 #include "graph/graph_dialogs.h"
 #include "graph_fixture.h"
+#include "main_window/small_windows.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -620,6 +622,51 @@ TEST_F(GraphDialogTest, ChannelDialogStoresSwitchesOnOkOnly) {
     }
     // With every trace off, the statistics grid shows no figures.
     EXPECT_TRUE(g->gpgrid()->TextMatrix(1, 3).isEmpty());
+}
+
+
+// Every dialog the graph opens stands over it as its child and can be used,
+// and whichever way it closes the graph is in front and active again.
+TEST_F(GraphDialogTest, DialogsOfTheGraphAreItsChildrenAndGiveItBackTheFront) {
+    struct Case {
+        const char* item;
+        const char* answer;  // the graph's own dialogs: "ok", "cancel" or "escape"; Qt's are cancelled
+        QStringList dialogs;
+    };
+    const Case cases[] = {
+        {"mrange", "ok", {"mq::fGrarange2"}},          {"mrange", "escape", {"mq::fGrarange2"}},
+        {"mpSVline", "ok", {"mq::fGrasvline"}},        {"mpSVline", "cancel", {"mq::fGrasvline"}},
+        {"mchan", "ok", {"mq::DlgChDispSw"}},          {"mchan", "escape", {"mq::DlgChDispSw"}},
+        {"mgPrint", "ok", {"mq::TestForm", "QFileDialog"}}, {"mgPrint", "cancel", {"mq::TestForm"}},
+        {"mPaperset", "cancel", {"QPageSetupDialog"}}, {"mPrinterset", "cancel", {"QPrintDialog"}},
+    };
+    fGraph* g = openGraph();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + c.answer);
+        const bool ok = QLatin1String(c.answer) == QLatin1String("ok");
+        DialogDriver driver;
+        driver.file = dataHome() + QStringLiteral("/dialog_path.pdf");
+        driver.answer = [&](QDialog* d) {
+            QAbstractButton* button = nullptr;
+            if (QLatin1String(c.answer) == QLatin1String("escape")) return QTest::keyClick(d, Qt::Key_Escape);
+            if (auto* r = qobject_cast<fGrarange2*>(d)) button = r->cmdSetgrasnge[ok ? 0 : 1];
+            if (auto* s = qobject_cast<fGrasvline*>(d)) button = ok ? s->btn_ok : s->btn_cancel;
+            if (auto* ch = qobject_cast<DlgChDispSw*>(d)) button = ok ? ch->OKButton : ch->CancelButton;
+            if (auto* f = qobject_cast<TestForm*>(d)) {
+                f->Combo1->setCurrentIndex(f->Combo1->findText(pdf_file_printer_name()));
+                button = ok ? f->Command1 : f->Command2;
+            }
+            if (button) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
+            else QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        };
+        driver.start();
+        g->menuItem(QString::fromLatin1(c.item))->trigger();
+        driver.finish();
+        EXPECT_EQ(driver.met, c.dialogs);
+        EXPECT_TRUE(driver.overGraph);
+        EXPECT_TRUE(g->isEnabled());
+        EXPECT_EQ(QApplication::activeWindow(), g);
+    }
 }
 
 }  // namespace

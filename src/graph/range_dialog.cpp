@@ -654,9 +654,11 @@ void fGrarange2::endv_LostFocus(int ch) {
         endv[ch]->setText(saved_upper_text[ch]);
         focus_back(endv[ch]);
     };
+    // An empty box is told as such, before it reads as 0 against the lower
+    // limit.
+    if (endv[ch]->text().isEmpty()) return refuse(6);
     if (num(startv[ch]) >= num(endv[ch])) return refuse(2);
     const double v = num(endv[ch]);
-    if (endv[ch]->text().isEmpty()) return refuse(6);
     if (const int code = scale_limit_refusal(temperature(ch), v)) return refuse(code);
     saved_upper_text[ch] = numberText(v);
     UpValueH[ch]->setValue(roundInt(v));

@@ -161,6 +161,7 @@ TEST_F(GraphDialogTest, RangeBoxesCheckTheirEntriesWithTheRightMessages) {
         {"a lower box of \"-\": message 7", 5, 10, "startv1", "-", {kMsg7}, "5", "10", "0"},
         {"lower not below the upper: message 4", 5, 10, "startv1", "50", {kMsg4}, "5", "10", "0"},
         {"upper not above the lower: message 2", 5, 10, "endv1", "-5", {kMsg2}, "5", "10", "40"},
+        {"empty upper over a lower of 0: message 6", 5, 10, "endv1", "", {kMsg6}, "5", "10", "40"},
         {"voltage upper 1000 accepted", 5, 10, "endv2", "1000", {}, "5", "10", "1000"},
         {"voltage upper 1001: message 8", 5, 10, "endv2", "1001", {kMsg8}, "5", "10", "50"},
         {"voltage lower -1001: message 8", 5, 10, "startv2", "-1001", {kMsg8}, "5", "10", "-50"},

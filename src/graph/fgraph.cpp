@@ -24,6 +24,7 @@
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/small_windows.h"
+#include "model/cls_logger_graphinfo.h"
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
@@ -124,11 +125,8 @@ QAction* fGraph::menuItem(const QString& name) const {
     return it == m_items.end() ? nullptr : it->second;
 }
 
-clsLOGGER_SETTING* fGraph::cur_setting() const {
-    if (!ModelSlot::installed()) return nullptr;
-    ModelState& m = model();
-    if (m.act_data_kind == 1) return m.act_file_data ? &m.act_file_data->clsLOGGER_SETTING() : nullptr;
-    return m.act_logger_data ? &m.act_logger_data->clsLOGGER_SETTING() : nullptr;
+clsLOGGER_SETTING* fGraph::data_setting() const {
+    return ModelSlot::installed() ? m_src.data_set().setting() : nullptr;
 }
 
 void fGraph::build_menus() {
@@ -303,7 +301,7 @@ void fGraph::Form_Load() {
     if (HomeSlot::installed()) m_idleGuard.emplace();
 
     // What the statistics pass overwrites in the data set, put back on closing.
-    if (clsLOGGER_SETTING* s = cur_setting()) {
+    if (clsLOGGER_SETTING* s = data_setting()) {
         for (int c = 0; c < 4; ++c) {
             m_savedHSum[size_t(c)] = wholeText(s->Ch_h_sum(c));
             m_savedLSum[size_t(c)] = wholeText(s->Ch_l_sum(c));
@@ -342,7 +340,12 @@ void fGraph::Form_Load() {
         g.ch_decimals[ch] = d >= 0 ? d : (unit == graph::kTempUnit ? 1 : 0);
     }
 
-    graph::graph_option_load(g);
+    // The options of the data set the records belong to (defaults without one).
+    if (clsLOGGER_GraphInfo* gi = ModelSlot::installed() ? m_src.data_set().graph() : nullptr) {
+        graph::graph_option_load(g, *gi);
+    } else {
+        graph::graph_option_load(g, clsLOGGER_GraphInfo());
+    }
     // A stored range that does not fit the data (a file's footer, an older
     // count) is brought inside it, at least two records wide.
     if (g.graph_rec_count >= 2 && (g.graph_start_pos < 1 || g.graph_end_pos > g.graph_rec_count ||
@@ -416,7 +419,9 @@ void fGraph::Form_Unload() {
     if (m_closed) return;
     m_closed = true;
     GraphState& g = graph_state();
-    graph::graph_option_save(g);
+    if (clsLOGGER_GraphInfo* gi = ModelSlot::installed() ? m_src.data_set().graph() : nullptr) {
+        graph::graph_option_save(g, *gi, data_setting());
+    }
     g.graph_zoom_flag = 0;
     g.graph_label_sw = 0;
     for (int ch = 1; ch <= 4; ++ch) g.ch_scale_manual[ch] = 0;
@@ -427,7 +432,7 @@ void fGraph::Form_Unload() {
         mw->mainWidget()->activateWindow();
     }
     g.stat_ready_flag = 0;
-    if (clsLOGGER_SETTING* s = cur_setting()) {
+    if (clsLOGGER_SETTING* s = data_setting()) {
         for (int c = 0; c < 4; ++c) {
             s->let_Ch_h_sum(c, m_savedHSum[size_t(c)]);
             s->let_Ch_l_sum(c, m_savedLSum[size_t(c)]);
@@ -574,8 +579,10 @@ void fGraph::table_print_range() {
     if (!HomeSlot::installed() || !home_state().targets.table_print_graph) return;
     GraphState& g = graph_state();
     // Table printing reads the drawn range from the data set's graph options.
-    let_cur_grpdrw_startpos(g.graph_start_pos);
-    let_cur_grpdrw_endpos(g.graph_end_pos);
+    if (clsLOGGER_GraphInfo* gi = m_src.data_set().graph()) {
+        gi->let_GrpDrw_StartPos(g.graph_start_pos);
+        gi->let_GrpDrw_EndPos(g.graph_end_pos);
+    }
     GraphPrintSource source;
     source.window = dynamic_cast<IDataWindow*>(m_dataWindow.data());
     source.owner = this;

@@ -6,9 +6,11 @@
 // pages by the range's width, returns to the automatic range from the
 // pop-up menu and reads values off the traces in the tooltip.
 //
-// It reads the records through the data window's IGraphSource and the
-// options of the current data set (graph_state(), graph_calc.h). While it is
-// open the main window is disabled, so the data window cannot change under it.
+// It reads the records through the data window's IGraphSource, and the
+// options of the data set those records belong to, found through the same
+// source (into graph_state(), graph_calc.h). While it is open the main window
+// is disabled, so the data window cannot change under it; when it closes, the
+// window it was opened from is the active one again.
 //
 // Drawing goes into a kept image that paint only copies; long passes yield to
 // the event loop by elapsed time under a busy guard, so no zoom, paging or
@@ -151,6 +153,8 @@ public:
     qint32 time_label_step() const { return m_timeLabelStep; }
     const graph::ChannelStats& stats(int ch) const { return m_stats[size_t(ch)]; }
     IGraphSource& source() const { return m_src; }
+    // The setting of the data set the graph draws (null without one).
+    clsLOGGER_SETTING* data_setting() const;
     // Record times of the time axis and the readout.
     graph::TimeAxis time_axis() const;
     platform::Grid* gpgrid() const { return m_gpgrid; }
@@ -199,7 +203,7 @@ private:
     void page(bool next);
     void zoom(double x1, double y1, double x2, double y2);
     void maybe_yield(fGrready* ready, qint64 progress);
-    clsLOGGER_SETTING* cur_setting() const;
+
 
     // drawing pieces, on the image being built
     void draw_frame(QPainter& p);

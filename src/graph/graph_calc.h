@@ -13,6 +13,8 @@
 namespace mq {
 
 class IGraphSource;
+class clsLOGGER_GraphInfo;
+class clsLOGGER_SETTING;
 struct GraphState;
 
 namespace graph {
@@ -96,9 +98,11 @@ struct TimeAxis {
 qint32 readout_record(double x, const PlotRect& plot, double xPerRecord, qint32 start, qint32 end, double tolerance,
                       bool* near);
 
-// graph_option_load / graph_option_save over the current data set's options.
-void graph_option_load(GraphState& g);
-void graph_option_save(const GraphState& g);
+// The graph options of a data set into the view state and back: the data
+// set's graph information, and its setting for the decimal places the basis
+// value is stored with (none without a setting).
+void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi);
+void graph_option_save(const GraphState& g, clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* setting);
 
 // The decimal text of an alarm or reference value: up to 15 significant
 // digits, no trailing zeros (25, 25.5, -10.3).

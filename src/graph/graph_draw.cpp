@@ -110,7 +110,7 @@ void fGraph::S_maxminave() {
         // 0), as in the data window's own counts; the set side stands in for
         // the other when the pair tells an upright band from a swapped one.
         bool highSet = true, lowSet = true;
-        if (const clsLOGGER_SETTING* set = cur_setting()) {
+        if (const clsLOGGER_SETTING* set = data_setting()) {
             highSet = alarm_is_set(set->Ch_high_alarm_count(ch - 1));
             lowSet = alarm_is_set(set->Ch_low_alarm_count(ch - 1));
         }
@@ -121,7 +121,7 @@ void fGraph::S_maxminave() {
         if (first) {
             // The integration runs against the graph's references.
             {
-                if (clsLOGGER_SETTING* set = cur_setting()) {
+                if (clsLOGGER_SETTING* set = data_setting()) {
                     for (int c = 1; c <= 4; ++c) {
                         if (g.ch_unit_text[c] == QLatin1String(" V ")) continue;
                         const int mc = graph::channel_multiplier(g.ch_unit_text[c], g.ch_decimals[c]);
@@ -167,7 +167,7 @@ void fGraph::S_maxminave() {
             s.h_count = hCount;
             s.l_count = lCount;
             {
-                if (const clsLOGGER_SETTING* set = cur_setting()) {
+                if (const clsLOGGER_SETTING* set = data_setting()) {
                     const QString t = m_src.shows_upper_integration() ? set->Ch_h_sum(ch - 1) : set->Ch_l_sum(ch - 1);
                     s.integ = qint32(platform::val(t));
                 }

@@ -365,6 +365,22 @@ TEST_F(GraphPictureTest, TraceGapReferenceLinesAndMarksLieWhereTheDataPutThem) {
     g->close();
 }
 
+// The graph takes its options from the data set its records belong to and
+// gives them back there, whichever data set is the current one.
+TEST_F(GraphPictureTest, OptionsComeFromAndGoBackToTheSourcesDataSet) {
+    clsLOGGER_GraphInfo& own = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L02"))->clsLOGGER_GraphInfo();
+    smallPictureOptions(own);
+    own.let_Title(QStringLiteral("二番"));
+    area().clsLOGGER_GraphInfo().let_Title(QStringLiteral("一番"));
+    src.tag = QStringLiteral("L02");
+    fGraph* g = openOnSource();
+    EXPECT_EQ(g->txtTitle()->text(), QStringLiteral("二番"));
+    g->txtTitle()->setText(QStringLiteral("変更"));
+    closeGraph();
+    EXPECT_EQ(own.Title().trimmed(), QStringLiteral("変更"));
+    EXPECT_EQ(area().clsLOGGER_GraphInfo().Title().trimmed(), QStringLiteral("一番"));
+}
+
 // Over a long range on a narrow plot the time labels under the plot keep at
 // least a digit's width between each other: no stretch of ink in their row is
 // wider than one label.

@@ -342,9 +342,9 @@ void fGraph::Form_Load() {
 
     // The options of the data set the records belong to (defaults without one).
     if (clsLOGGER_GraphInfo* gi = ModelSlot::installed() ? m_src.data_set().graph() : nullptr) {
-        graph::graph_option_load(g, *gi);
+        graph::graph_option_load(g, *gi, data_setting());
     } else {
-        graph::graph_option_load(g, clsLOGGER_GraphInfo());
+        graph::graph_option_load(g, clsLOGGER_GraphInfo(), nullptr);
     }
     // A stored range that does not fit the data (a file's footer, an older
     // count) is brought inside it, at least two records wide.

@@ -282,7 +282,7 @@ QString std_value_picture(int places) {
 
 }  // namespace
 
-void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi) {
+void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* recording) {
     g.graph_title = gi.Title().trimmed();
     g.graph_log_name = gi.log_name();
     g.graph_worker = gi.worker_name();
@@ -298,14 +298,20 @@ void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi) {
     }
     for (int ch = 1; ch <= 4; ++ch) {
         const int c = ch - 1;
+        // Without a recording's setting every value counts as set.
+        const AlarmLimits set = recording ? alarm_limits(*recording, c) : alarm_limits(true, 0, true, 0);
+        g.ch_h_alm_set[ch] = set.high_set;
+        g.ch_l_alm_set[ch] = set.low_set;
+        g.ch_sum_std_set[ch] = !recording || alarm_is_set(recording->Ch_sum_std_count(c));
+        const auto text = [](bool set, double v) { return set ? value_text(v) : kAlarmNotSet.toString(); };
         g.h_alm_sw[ch] = gi.H_Alm_Sw(c) == QLatin1String("1");
         g.ch_h_alm[ch] = gi.Ch_H_Alm(c);
         g.ch_l_alm[ch] = gi.Ch_L_Alm(c);
-        g.ch_h_alm_text[ch] = value_text(g.ch_h_alm[ch]);
-        g.ch_l_alm_text[ch] = value_text(g.ch_l_alm[ch]);
+        g.ch_h_alm_text[ch] = text(g.ch_h_alm_set[ch], g.ch_h_alm[ch]);
+        g.ch_l_alm_text[ch] = text(g.ch_l_alm_set[ch], g.ch_l_alm[ch]);
         g.sum_std_sw[ch] = gi.Sum_Std_Sw(c) == QLatin1String("1");
         g.ch_sum_std_count[ch] = gi.Ch_sum_std_count(c);
-        g.ch_sum_std_text[ch] = value_text(g.ch_sum_std_count[ch]);
+        g.ch_sum_std_text[ch] = text(g.ch_sum_std_set[ch], g.ch_sum_std_count[ch]);
         g.std_sw[ch] = gi.Std_Sw(c) == QLatin1String("1");
         g.std_value[ch] = graph_std_value(gi, c);
         g.ch_h_scale[ch] = scaleOf(graph_h_scale_text(gi, c));
@@ -331,6 +337,10 @@ void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi) {
         }
     }
     g.grid_row_order = ok ? rows : Ch5<int>{0, 1, 2, 3, 4};
+}
+
+AlarmLimits graph_alarm_limits(const GraphState& g, int ch) {
+    return alarm_limits(g.ch_h_alm_set[ch], g.ch_h_alm[ch], g.ch_l_alm_set[ch], g.ch_l_alm[ch]);
 }
 
 void graph_option_save(const GraphState& g, clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* setting) {

@@ -104,18 +104,7 @@ void fGraph::S_maxminave() {
         int vmax = temp ? -2500 : -10000;
         int vmin = temp ? 15000 : 10000;
         const int m = graph::channel_multiplier(g.ch_unit_text[ch], g.ch_decimals[ch]);
-        qint64 h = std::clamp<qint64>(graph::round_even(m * g.ch_h_alm[ch]), -32768, 32767);
-        qint64 l = std::clamp<qint64>(graph::round_even(m * g.ch_l_alm[ch]), -32768, 32767);
-        // An alarm the recording did not set raises no alarm (its value reads
-        // 0), as in the data window's own counts; the set side stands in for
-        // the other when the pair tells an upright band from a swapped one.
-        bool highSet = true, lowSet = true;
-        if (const clsLOGGER_SETTING* set = data_setting()) {
-            highSet = alarm_is_set(set->Ch_high_alarm_count(ch - 1));
-            lowSet = alarm_is_set(set->Ch_low_alarm_count(ch - 1));
-        }
-        if (!highSet) h = l;
-        if (!lowSet) l = h;
+        const AlarmLimits limits = graph::graph_alarm_limits(g, ch);
         qint32 hCount = 0, lCount = 0, invalid = 0;
         qint64 sum = 0;
         if (first) {
@@ -142,13 +131,9 @@ void fGraph::S_maxminave() {
                 sum += v;
                 vmax = std::max(vmax, v);
                 vmin = std::min(vmin, v);
-                if (h >= l) {
-                    if (v > h) hCount += highSet;
-                    else if (v < l) lCount += lowSet;
-                } else {
-                    if (v < h) hCount += highSet;
-                    else if (v > l) lCount += lowSet;
-                }
+                const AlarmBand band = alarm_band(limits, raw, m);
+                hCount += band == AlarmBand::High;
+                lCount += band == AlarmBand::Low;
             }
             maybe_yield(ready.get(), (e - start) / 10 + progressOffset);
         }
@@ -335,8 +320,9 @@ void fGraph::S_svlinedraw(QPainter& p) {
     };
     for (int ch = 1; ch <= 4; ++ch) {
         if (g.ch_present[ch] != 1 || !g.h_alm_sw[ch]) continue;
-        line(ch, g.ch_h_alm[ch], QPen(kHighAlarm, 1, Qt::DashLine));
-        line(ch, g.ch_l_alm[ch], QPen(kLowAlarm, 1, Qt::DashLine));
+        const AlarmLimits limits = graph::graph_alarm_limits(g, ch);
+        if (limits.high_set) line(ch, g.ch_h_alm[ch], QPen(kHighAlarm, 1, Qt::DashLine));
+        if (limits.low_set) line(ch, g.ch_l_alm[ch], QPen(kLowAlarm, 1, Qt::DashLine));
     }
     for (int ch = 1; ch <= 4; ++ch) {
         if (g.ch_present[ch] != 1 || !g.sum_std_sw[ch]) continue;

@@ -238,8 +238,9 @@ public:
         };
         for (int ch = 1; ch <= 4; ++ch) {
             if (g.ch_present[ch] != 1 || !g.h_alm_sw[ch]) continue;
-            ref(ch, g.ch_h_alm[ch], kHighAlarm, kThin, Qt::DashLine);
-            ref(ch, g.ch_l_alm[ch], kLowAlarm, kThin, Qt::DashLine);
+            const AlarmLimits limits = graph::graph_alarm_limits(g, ch);
+            if (limits.high_set) ref(ch, g.ch_h_alm[ch], kHighAlarm, kThin, Qt::DashLine);
+            if (limits.low_set) ref(ch, g.ch_l_alm[ch], kLowAlarm, kThin, Qt::DashLine);
         }
         for (int ch = 1; ch <= 4; ++ch) {
             if (g.ch_present[ch] != 1 || !g.sum_std_sw[ch]) continue;

@@ -66,6 +66,19 @@ bool limitsOf(const QString& kind, SpinLimits* out) {
     return true;
 }
 
+QString upperReplacement(const QString& kind) {
+    if (kind == QLatin1String("K")) return QStringLiteral("1370.0");
+    if (kind == QLatin1String("T")) return QStringLiteral("400.0");
+    return QStringLiteral("700.0");
+}
+
+// The other alarm field's text, against which a field's check keeps the
+// upper value above the lower one. An alarm the recording did not set holds
+// no value and bounds nothing: the type's outermost value stands in for it.
+QString alarmCompanion(const QLineEdit* other, bool otherSet, const QString& outermost) {
+    return otherSet ? other->text() : outermost;
+}
+
 qint64 roundWhole(double v) {
     if (!std::isfinite(v)) return 0;
     return qint64(std::nearbyint(std::clamp(v, -1e15, 1e15)));
@@ -253,6 +266,17 @@ void fGrasvline::Form_Load() {
             ud_alarm_down[ch]->setValue(std::clamp(spinValue(g.ch_l_alm[ch], 10), ud_alarm_down[ch]->minimum(), ud_alarm_down[ch]->maximum()));
             txt_alarm_down[ch]->setText(platform::format(g.ch_l_alm[ch], kOneDecimal));
             txt_alarm_down[ch]->setToolTip(QStringLiteral("グラフ下限警報値  入力種 [ %1 ]").arg(svline_kind[ch]));
+            // An alarm the recording did not set has no value to move: its
+            // field shows "-----" and stays closed, as on a voltage channel.
+            const bool set[2] = {g.ch_h_alm_set[ch], g.ch_l_alm_set[ch]};
+            QWidget* const parts[2][3] = {{Label3[ch], txt_alarm_up[ch], ud_alarm_up[ch]},
+                                          {Label4[ch], txt_alarm_down[ch], ud_alarm_down[ch]}};
+            for (int side = 0; side < 2; ++side) {
+                if (set[side]) continue;
+                for (QWidget* w : parts[side]) w->setEnabled(false);
+                static_cast<QLineEdit*>(parts[side][1])->setText(kDash5);
+            }
+            if (!set[0] && !set[1]) cb_alarm[ch]->setEnabled(false);
             cb_sum[ch]->setChecked(g.sum_std_sw[ch]);
             if (typed) UpDown_sum[ch]->setRange(lim.sumMin, lim.sumMax);
             UpDown_sum[ch]->setValue(std::clamp(spinValue(g.ch_sum_std_count[ch], 10), UpDown_sum[ch]->minimum(), UpDown_sum[ch]->maximum()));
@@ -351,22 +375,17 @@ void temperatureCheck(QLineEdit* box, const QString& kind, const QString& replac
     }
 }
 
-QString upperReplacement(const QString& kind) {
-    if (kind == QLatin1String("K")) return QStringLiteral("1370.0");
-    if (kind == QLatin1String("T")) return QStringLiteral("400.0");
-    return QStringLiteral("700.0");
-}
-
 }  // namespace
 
 void fGrasvline::svline_alarm_up_chk(int ch) {
-    const QString low = txt_alarm_down[ch]->text();
+    const QString low = alarmCompanion(txt_alarm_down[ch], graph_state().ch_l_alm_set[ch], QStringLiteral("-200.0"));
     temperatureCheck(txt_alarm_up[ch], svline_kind[ch], upperReplacement(svline_kind[ch]),
                      [&](QString s) { return high_max_chk(svline_kind[ch], s, low); });
 }
 
 void fGrasvline::svline_alarm_down_chk(int ch) {
-    const QString high = txt_alarm_up[ch]->text();
+    const QString high =
+        alarmCompanion(txt_alarm_up[ch], graph_state().ch_h_alm_set[ch], upperReplacement(svline_kind[ch]));
     temperatureCheck(txt_alarm_down[ch], svline_kind[ch], QStringLiteral("-200.0"),
                      [&](QString s) { return low_max_chk(svline_kind[ch], s, high); });
 }
@@ -463,12 +482,20 @@ void spin_to_box(const UpDown* spin, int mult, QLineEdit* box, const QString& fm
 
 void fGrasvline::ud_alarm_up_Change(int ch) {
     spin_to_box(ud_alarm_up[ch], svline_mult[ch], txt_alarm_up[ch], svline_fmt[ch], svline_loading,
-                [&](QString& s) { return high_max_chk(svline_kind[ch], s, txt_alarm_down[ch]->text()); });
+                [&](QString& s) {
+                    return high_max_chk(svline_kind[ch], s,
+                                        alarmCompanion(txt_alarm_down[ch], graph_state().ch_l_alm_set[ch],
+                                                       QStringLiteral("-200.0")));
+                });
 }
 
 void fGrasvline::ud_alarm_down_Change(int ch) {
     spin_to_box(ud_alarm_down[ch], svline_mult[ch], txt_alarm_down[ch], svline_fmt[ch], svline_loading,
-                [&](QString& s) { return low_max_chk(svline_kind[ch], s, txt_alarm_up[ch]->text()); });
+                [&](QString& s) {
+                    return low_max_chk(svline_kind[ch], s,
+                                       alarmCompanion(txt_alarm_up[ch], graph_state().ch_h_alm_set[ch],
+                                                      upperReplacement(svline_kind[ch])));
+                });
 }
 
 void fGrasvline::UpDown_sum_Change(int ch) {
@@ -500,10 +527,15 @@ void fGrasvline::btn_alarm_init_Click() {
         if (!cb_alarm[ch]->isEnabled()) continue;
         g.ch_h_alm[ch] = s->Ch_high_alarm_count_value(ch - 1);
         g.ch_l_alm[ch] = s->Ch_low_alarm_count_value(ch - 1);
-        ud_alarm_up[ch]->setValue(spinValue(g.ch_h_alm[ch], svline_mult[ch]));
-        ud_alarm_down[ch]->setValue(spinValue(g.ch_l_alm[ch], svline_mult[ch]));
-        txt_alarm_up[ch]->setText(platform::format(g.ch_h_alm[ch], svline_fmt[ch]));
-        txt_alarm_down[ch]->setText(platform::format(g.ch_l_alm[ch], svline_fmt[ch]));
+        // A field closed for an alarm not set keeps its "-----".
+        if (txt_alarm_up[ch]->isEnabled()) {
+            ud_alarm_up[ch]->setValue(spinValue(g.ch_h_alm[ch], svline_mult[ch]));
+            txt_alarm_up[ch]->setText(platform::format(g.ch_h_alm[ch], svline_fmt[ch]));
+        }
+        if (txt_alarm_down[ch]->isEnabled()) {
+            ud_alarm_down[ch]->setValue(spinValue(g.ch_l_alm[ch], svline_mult[ch]));
+            txt_alarm_down[ch]->setText(platform::format(g.ch_l_alm[ch], svline_fmt[ch]));
+        }
     }
 }
 

@@ -52,13 +52,10 @@ class Grid;
 }
 
 // What the alarm queries need while they colour a LOG window's table: the
-// channel types, the progress dialog (may be none), the table, and per channel
-// the rows (sorted) that hold no value.
+// channel types, the progress dialog (may be none) and the table.
 class LogAlarmHost : public StatQueryHost {
 public:
-    using MissingRows = std::array<std::vector<qint32>, 4>;
-    LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, const MissingRows& missing, bool fileData,
-                 Prog_Dialog* dlg);
+    LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, bool fileData, Prog_Dialog* dlg);
 
     QString channelInputType(int ch) const override;
     bool currentIsFileData() const override;
@@ -67,16 +64,11 @@ public:
     void setCellForeColor(qint32 row, int col, quint32 colour) override;
     void yield() override;
 
-    // Records of the last query that had no value and were left out.
-    qint32 takeExcluded();
-
 private:
     platform::Grid* m_grid;
     const clsLOGGER_SETTING& m_s;
-    const MissingRows& m_missing;
     bool m_fileData;
     Prog_Dialog* m_dlg;
-    qint32 m_excluded = 0;
 };
 
 class log_data : public DataWindowBase, public IGraphSource {

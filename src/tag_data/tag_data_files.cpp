@@ -265,7 +265,7 @@ void file_tag_data_save(IFileProgress* progress) {
                          cells[3]);
         for (int ch = 0; ch < 4; ++ch) {
             if (cells[size_t(ch)].startsWith(QLatin1String("    ")) && tag_is_measured(cells[size_t(ch)])) {
-                mark_alarm_value(rec.ch[size_t(ch)], i, ch + 1);
+                mark_alarm_value(s, w->vsFlexGrid1(), kTagFirstChannelCol, rec.ch[size_t(ch)], i, ch + 1);
             }
         }
         if (progress) progress->set_progress_value(i);

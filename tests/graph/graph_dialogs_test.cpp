@@ -38,7 +38,7 @@ const QString kBadValue = QStringLiteral("不正な値が入力されました�
 
 // A graph over 20 records, 10 s apart from 2024-06-01 08:00:00: CH1 K
 // thermocouple, CH2 voltage with one decimal, CH3 not recorded, CH4 a
-// temperature channel of another input type.
+// temperature channel of another input type whose lower alarm is not set.
 class GraphDialogTest : public GraphFixture {
 protected:
     void SetUp() override {
@@ -46,7 +46,7 @@ protected:
         channel(0, QStringLiteral("K"), 1, QStringLiteral("30.0"), QStringLiteral("10.0"), QStringLiteral("20.0"));
         channel(1, QStringLiteral("V"), 1);
         channel(2, QStringLiteral("-"), 0);
-        channel(3, QStringLiteral("X"), 1);
+        channel(3, QStringLiteral("X"), 1, QStringLiteral("50.0"));
         clsLOGGER_GraphInfo& gi = area().clsLOGGER_GraphInfo();
         gi.let_CH_GraphDrawSw(QStringLiteral("1101"));
         gi.let_CH_GraphAxDrawSw(QStringLiteral("1101"));
@@ -500,8 +500,12 @@ TEST_F(GraphDialogTest, ReferenceDialogOpensPerChannelClass) {
         EXPECT_FALSE(e->isEnabled());
     }
     EXPECT_EQ(d->lb_unit_basis[3]->text(), QStringLiteral("---"));
-    // Another input type keeps the wide spinner range.
+    // Another input type keeps the wide spinner range; its lower alarm, not
+    // set, has no value to move.
     EXPECT_EQ(d->ud_alarm_up[4]->maximum(), 100000);
+    EXPECT_TRUE(d->txt_alarm_up[4]->isEnabled());
+    EXPECT_EQ(d->txt_alarm_down[4]->text(), QStringLiteral("-----"));
+    EXPECT_FALSE(d->txt_alarm_down[4]->isEnabled());
     // The key filter: digits, "-", "." and backspace only.
     d->txt_basis[1]->clear();
     QTest::keyClicks(d->txt_basis[1], QStringLiteral("1a-.2\r"));
@@ -576,6 +580,7 @@ TEST_F(GraphDialogTest, ReferenceOkStoresAndRecomputesCancelKeepsOnlyResets) {
     EXPECT_DOUBLE_EQ(gs.ch_h_alm[1], 15.0);
     EXPECT_EQ(gs.ch_h_alm_text[1], QStringLiteral("15.0"));
     EXPECT_DOUBLE_EQ(gs.ch_l_alm[1], 10.0);
+    EXPECT_EQ(gs.ch_l_alm_text[4], QStringLiteral("-----"));  // still not set
     EXPECT_TRUE(gs.std_sw[2]);
     EXPECT_DOUBLE_EQ(gs.std_value[2], 4.5);
     EXPECT_FALSE(gs.std_sw[3]);

@@ -10,8 +10,14 @@
 #include <QApplication>
 #include <QTest>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QUrl>
 
 using namespace mq::platform;
@@ -117,6 +123,56 @@ TEST(Help, TheShippedPagesAnswerEveryContextAndLinkToEachOther) {
     EXPECT_EQ(w->currentPage(), help + QStringLiteral("/index.html"));
     EXPECT_TRUE(w->browser()->toPlainText().contains(QStringLiteral("目次")));
     mq::test::saveScreenshot(w, QStringLiteral("help_index"));
+}
+
+// Every topic number a help button of the program passes (the help_context
+// table and the dialogs' own numbers, read from the sources) opens a page of
+// its own that tells, as the help window renders it, what the window is for,
+// the steps of its task and the messages met there; its links stay inside
+// the help.
+TEST(Help, EveryTopicOfTheProgramHasAFullPage) {
+    mq::test::ensureApplication();
+    const QString help = QStringLiteral(MQ_SOURCE_DIR "/help");
+    const QRegularExpression table(QStringLiteral("namespace help_context \\{([^}]*)\\}"));
+    const QRegularExpression number(QStringLiteral("=\\s*(\\d+)\\s*;"));
+    const QRegularExpression own(QStringLiteral("kHelpContext\\s*=\\s*\\d+\\s*;"));
+    QSet<int> topics;
+    QDirIterator it(QStringLiteral(MQ_SOURCE_DIR "/src"), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QStringList parts;
+        for (auto m = table.globalMatch(text); m.hasNext();) parts << m.next().captured(1);
+        for (auto m = own.globalMatch(text); m.hasNext();) parts << m.next().captured(0);
+        for (const QString& part : parts)
+            for (auto n = number.globalMatch(part); n.hasNext();) topics << n.next().captured(1).toInt();
+    }
+    EXPECT_GE(topics.size(), 17);  // the main window's topic and one per dialog with a help button
+    const QRegularExpression href(QStringLiteral("href=\"([^\"]*)\""));
+    QWidget owner;
+    for (int c : topics) {
+        SCOPED_TRACE(c);
+        const QString page = help + QStringLiteral("/%1.html").arg(c);
+        ASSERT_NE(showHelp(&owner, help, c), 0u);
+        ASSERT_EQ(helpWindowOf(&owner)->currentPage(), page);
+        mq::test::saveScreenshot(helpWindowOf(&owner), QStringLiteral("help_%1").arg(c));
+        QFile f(page);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(f.readAll());
+        QTextDocument doc;
+        doc.setHtml(html);
+        QStringList headings;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+            if (b.blockFormat().headingLevel() == 2) headings << b.text();
+        for (const char* h : {"概要", "操作手順", "メッセージと対処"})
+            EXPECT_TRUE(headings.contains(QString::fromUtf8(h))) << h << " in " << headings.join(u',').toStdString();
+        for (auto m = href.globalMatch(html); m.hasNext();) {
+            const QString target = m.next().captured(1);
+            EXPECT_TRUE(QFileInfo(help + u'/' + target).isFile()) << target.toStdString();
+        }
+    }
 }
 
 #include "help_test.moc"

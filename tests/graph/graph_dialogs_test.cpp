@@ -13,7 +13,6 @@
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
-#include <QComboBox>
 
 #include "fake_source.h"
 #include "graph/graph_dialogs.h"
@@ -658,10 +657,7 @@ TEST_F(GraphDialogTest, DialogsOfTheGraphAreItsChildrenAndGiveItBackTheFront) {
             if (auto* r = qobject_cast<fGrarange2*>(d)) button = r->cmdSetgrasnge[ok ? 0 : 1];
             if (auto* s = qobject_cast<fGrasvline*>(d)) button = ok ? s->btn_ok : s->btn_cancel;
             if (auto* ch = qobject_cast<DlgChDispSw*>(d)) button = ok ? ch->OKButton : ch->CancelButton;
-            if (auto* f = qobject_cast<TestForm*>(d)) {
-                f->Combo1->setCurrentIndex(f->Combo1->findText(pdf_file_printer_name()));
-                button = ok ? f->Command1 : f->Command2;
-            }
+            if (qobject_cast<TestForm*>(d)) return answerPrinterChoice(d, ok);
             if (button) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
             else QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
         };

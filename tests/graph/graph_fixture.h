@@ -3,6 +3,8 @@
 // graph command wired in, a generated ".ML2" file of known values, and the
 // statistics of a record range worked out here from the generator alone.
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
@@ -20,6 +22,7 @@
 #include "graph/graph_state.h"
 #include "log_data/log_files_fixture.h"
 #include "log_data/log_records.h"
+#include "main_window/small_windows.h"
 #include "model/graph_source.h"
 
 namespace mq::test {
@@ -151,6 +154,21 @@ inline QStringList genExpectedRow(int ch, qint32 first, qint32 last, bool upper)
 // its class and whether it can be used and stands over the graph (as its
 // child or a child of its dialog). finish() runs the loop until every dialog
 // has gone.
+// Closes the graph window that is open and lets it go.
+inline void closeGraph() {
+    if (fGraph* g = fGraph::current()) g->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The printer choice answered with the PDF file printer, by OK or Cancel.
+inline void answerPrinterChoice(QDialog* d, bool ok) {
+    if (auto* f = qobject_cast<TestForm*>(d)) {
+        f->Combo1->setCurrentIndex(f->Combo1->findText(pdf_file_printer_name()));
+        QMetaObject::invokeMethod(ok ? f->Command1 : f->Command2, "click", Qt::QueuedConnection);
+    }
+}
+
 struct DialogDriver {
     std::function<void(QDialog*)> answer;
     QString file;
@@ -200,12 +218,6 @@ protected:
     void TearDown() override {
         closeGraph();
         LogFilesFixture::TearDown();
-    }
-
-    void closeGraph() {
-        if (fGraph* g = fGraph::current()) g->close();
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The statistics grid row of a channel (columns 1..6) by its grid row.

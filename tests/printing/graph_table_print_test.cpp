@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QMdiArea>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include "graph/graph_fixture.h"
@@ -26,21 +24,10 @@ protected:
         closeGraph();
         PrintFixture::TearDown();
     }
-    static void closeGraph() {
-        if (fGraph* g = fGraph::current()) g->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-    }
-    // The printer choice answered with the PDF file printer, the print dialog
-    // with OK or Cancel.
+    // The printer choice by `choose`, the print dialog by OK or Cancel.
     static void answer(QDialog* d, bool choose, bool print) {
-        QPushButton* button = nullptr;
-        if (auto* f = qobject_cast<TestForm*>(d)) {
-            f->Combo1->setCurrentIndex(f->Combo1->findText(pdf_file_printer_name()));
-            button = choose ? f->Command1 : f->Command2;
-        }
-        if (auto* p = qobject_cast<PR*>(d)) button = print ? p->Command1 : p->Command2;
-        if (button) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
+        answerPrinterChoice(d, choose);
+        if (auto* p = qobject_cast<PR*>(d)) QMetaObject::invokeMethod(print ? p->Command1 : p->Command2, "click", Qt::QueuedConnection);
     }
 
     GraphSlot graphSlot;

@@ -619,7 +619,7 @@ int log_data::value_decimals(int ch) const {
     return m_graphArrays.decimals[size_t(ch)];
 }
 
-clsLOGGER_SETTING* log_data::window_setting() const { return DataSetHandle::of_tag(Tag()).setting(); }
+clsLOGGER_SETTING* log_data::window_setting() const { return data_set().setting(); }
 
 QString log_data::interval_text() const { return m_label21->text(); }
 
@@ -666,6 +666,8 @@ void log_data::integrate_range(qint32 first, qint32 last) {
 }
 
 bool log_data::shows_upper_integration() const { return !m_option2->isChecked(); }
+
+DataSetHandle log_data::data_set() const { return DataSetHandle::of_tag(Tag()); }
 
 // ---------------------------------------------------------------- wiring
 

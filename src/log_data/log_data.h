@@ -103,6 +103,7 @@ public:
     QDateTime stop_time() const override;
     void integrate_range(qint32 first, qint32 last) override;
     bool shows_upper_integration() const override;
+    DataSetHandle data_set() const override;
 
     // ---- controls
     platform::Grid* MSFlexGrid2() const { return m_stats; }

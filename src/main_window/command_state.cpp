@@ -14,6 +14,7 @@ QString mode_status_text(OpMode mode) {
 CommandState command_state_of(const CommandInputs& in) {
     CommandState s;
     s.logger_commands = in.connected;
+    // Reading needs a LOG or TAG memory; the card of MEMORY mode is read as files.
     s.read = in.connected && in.mode != OpMode::Memory;
     s.data_commands = in.data_windows > 0;
     s.graph_commands = s.data_commands && in.graph_windows;

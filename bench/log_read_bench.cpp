@@ -23,6 +23,7 @@
 #include "model/model_state.h"
 #include "platform/grid.h"
 #include "sequencer/prog_dialog.h"
+#include "sequencer/records_read.h"
 #include "sequencer/seq_state.h"
 
 namespace {
@@ -74,13 +75,12 @@ void BM_LogAreaReadIntoWindow(benchmark::State& state) {
     mq::link().link_connected_flag = true;
 
     mq::log_data* window = nullptr;
-    mq::prog_register_operation(mq::op_read_log_data, mq::ProgOperation{[&](mq::Prog_Dialog& dlg) {
-                                                                            dlg.set_progress_max(n + 1);
-                                                                            dlg.set_progress_value(0);
-                                                                            window->log_data_disp_FixedDb(reply, n / 3, qint16(n % 3));
-                                                                            dlg.exit_success();
-                                                                        },
-                                                                        {}});
+    mq::seq().records_read_stand_in = [&](mq::Prog_Dialog& dlg, const mq::RecordsRead& read) {
+        dlg.set_progress_max(n + 1);
+        dlg.set_progress_value(0);
+        read.hand(reply, n / 3, qint16(n % 3));
+        dlg.exit_success();
+    };
 
     for (auto _ : state) {
         state.PauseTiming();

@@ -14,8 +14,8 @@
 #include "common/test_env.h"
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
-#include "log_data/log_read_targets.h"
-#include "sequencer/ops_log_read.h"
+#include "log_data/ops_log_read.h"
+#include "sequencer/connect_check_op.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
@@ -25,7 +25,6 @@
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
 #include "sim_read.h"
 
 namespace {
@@ -64,10 +63,8 @@ void BM_ReadLogArea(benchmark::State& state) {
     t.loggerconnect = [&home] { mq::loggerconnect_Click(home); };
     mq::install_log_data_targets(t);
     mq::prog_install_connect_check();
-    mq::install_log_read_operations();
     home.loggerconnect_Click();
-    mq::seq().prog_mode = mq::op_read_log_list;
-    mq::prog_dialog_show(&home);
+    mq::prog_run(&home, mq::log_list_read_operation(nullptr));
     if (!mq::link().link_connected_flag) {
         state.SkipWithError("no connection to the simulator");
         return;

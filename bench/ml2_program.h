@@ -23,6 +23,7 @@
 #include "log_data/ml2_format.h"
 #include "log_data/ops_log_files.h"
 #include "main_window/file_open.h"
+#include "sequencer/file_progress.h"
 #include "main_window/file_save.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -62,16 +63,14 @@ struct Ml2Program {
         HomeTargets& t = home_state().targets;
         install_log_data_targets(t);
         install_log_file_targets(t);
-        install_log_file_operations();
         install_tag_data_targets(t);
         install_tag_file_targets(t);
-        install_tag_data_operations();
         const FileDialogFn dialog = [this](QWidget*, const FileDialogRequest&) {
             return FileDialogAnswer{true, chosen, filter};
         };
         install_file_open_target(t, FileOpenHooks{dialog, [](const QString&) { return false; }});
-        install_file_save_target(t, FileSaveHooks{dialog, &prog_run_save});
-        link().link_mode_str = QStringLiteral("1");
+        install_file_save_target(t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
+        link().link_mode = OpMode::Log;
     }
     ~Ml2Program() {
         closeAll();

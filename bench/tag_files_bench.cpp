@@ -26,8 +26,9 @@
 #include "model/model_state.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+#include "main_window/file_save.h"
 #include "sequencer/file_progress.h"
-#include "sequencer/ops_tag.h"
+#include "tag_data/ops_tag.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "tag_data/mt1_format.h"
@@ -79,7 +80,7 @@ struct Program {
         mq::model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
         QDir().mkpath(mq::model().user_dir + QStringLiteral("/config"));
         mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();
-        mq::link().link_mode_str = QStringLiteral("2");
+        mq::link().link_mode = mq::OpMode::Tag;
         home = std::make_unique<mq::HOME>();
         home->setExitStepDelay(0);
         home->Timer3()->stop();
@@ -87,7 +88,6 @@ struct Program {
         mq::HomeTargets& t = mq::home_state().targets;
         mq::install_tag_data_targets(t);
         mq::install_tag_file_targets(t);
-        mq::install_tag_data_operations();
     }
     ~Program() {
         mq::home_state().close_reason = 1;
@@ -147,7 +147,7 @@ void BM_SaveFromWindow(benchmark::State& state) {
         mq::home_state().save_file_path = out;
         QElapsedTimer timer;
         timer.start();
-        const bool ok = mq::prog_run_save(csv ? mq::op_save_file_tag_csv : mq::op_save_file_mt1);
+        const bool ok = mq::prog_run_save(mq::tag_save_operation(csv ? mq::op_save_file_tag_csv : mq::op_save_file_mt1));
         const double secs = timer.nsecsElapsed() / 1e9;
         state.SetIterationTime(secs);
         worst = std::max(worst, secs);

@@ -19,7 +19,8 @@
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/message_box.h"
-#include "sequencer/ops_tag.h"
+#include "sequencer/connect_check_op.h"
+#include "tag_data/ops_tag.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "tag_data/tag_data.h"
@@ -66,14 +67,12 @@ void BM_ReadTag(benchmark::State& state) {
     t.comm_dialog = [](const QString&) {};
     t.loggerconnect = [&home] { mq::loggerconnect_Click(home); };
     mq::install_tag_data_targets(t);
-    mq::install_tag_data_operations();
     mq::prog_install_connect_check();
     {
         mq::platform::ScopedMessageBoxHook yes(mq::platform::MsgResult::Yes);
         home.loggerconnect_Click();
     }
-    mq::seq().prog_mode = mq::op_read_tag_list;
-    mq::prog_dialog_show(&home);
+    mq::prog_run(&home, mq::tag_list_read_operation(nullptr));
     if (!mq::link().link_connected_flag) {
         state.SkipWithError("no connection to the simulator");
         return;

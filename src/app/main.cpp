@@ -7,8 +7,6 @@
 #include "graph/fgraph.h"
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
-#include "log_data/log_read_targets.h"
-#include "sequencer/ops_log_read.h"
 #include "log_data/log_data_files.h"
 #include "log_data/ops_log_files.h"
 #include "log_settings/log_set_value.h"
@@ -24,15 +22,13 @@
 #include "model/model_state.h"
 #include "platform/interface_locale.h"
 #include "printing/table_print.h"
-#include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
-#include "sequencer/ops_list_write.h"
+#include "sequencer/connect_check_op.h"
+#include "sequencer/file_progress.h"
 #include "tag_settings/tag_settings_targets.h"
+#include "tag_data/ops_tag.h"
 #include "tag_data/tag_data.h"
 #include "tag_data/tag_data_files.h"
 #include "tag_data/tag_data_select.h"
-#include "tag_settings/tag_setting_read.h"
-#include "tag_settings/tag_set_value.h"
 
 namespace {
 
@@ -40,27 +36,29 @@ namespace {
 struct Application {
     mq::ProgramState state;
 
-    // Each subsystem above the main window plugs its commands and operations in.
+    // The save command's runner: the LOG or the TAG data build the save of its kind.
+    static bool run_save(qint16 code) {
+        std::optional<mq::Operation> save = mq::log_save_operation(code);
+        if (!save) save = mq::tag_save_operation(code);
+        return mq::prog_run_save(std::move(save));
+    }
+
+    // Each subsystem above the main window plugs its commands in.
     static void install_targets(mq::HOME& window) {
         mq::HomeTargets& targets = mq::home_state().targets;
         mq::prog_install_connect_check();
-        mq::install_connect_targets(targets, [] { mq::seq().prog_mode = 0; });
+        mq::install_connect_targets(targets);
         mq::install_log_data_targets(targets);
         mq::install_log_data_select_target(targets, &window);
-        mq::install_log_read_operations(mq::log_set_value_disp_hook(), mq::unload_log_set_value_hook());
         mq::install_log_settings_targets(targets);
         mq::install_file_open_target(targets);
-        mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &mq::prog_run_save});
+        mq::install_file_save_target(targets, mq::FileSaveHooks{{}, &run_save});
         mq::install_log_file_targets(targets);
-        mq::install_log_file_operations();
         mq::install_graph_target(targets);
         mq::install_tag_settings_targets(targets, &window);
-        mq::install_list_write_operations();
         mq::install_tag_data_targets(targets);
         mq::install_tag_data_select_target(targets, &window);
         mq::install_tag_file_targets(targets);
-        mq::install_tag_data_operations();
-        mq::install_tag_setting_read(mq::tag_set_value_disp_hook(), mq::unload_tag_set_value_hook());
         mq::install_table_print_targets(targets);
     }
 

@@ -9,12 +9,15 @@
 #include <QtGlobal>
 
 #include <array>
+#include <utility>
 
 #include "model/channel_values.h"
 
 namespace mq {
 
 class IGraphSource;
+class clsLOGGER_GraphInfo;
+class clsLOGGER_SETTING;
 struct GraphState;
 
 namespace graph {
@@ -94,13 +97,20 @@ struct TimeAxis {
     bool irregular_end() const;
 };
 
+// The two lines of a time-axis label: "yy-mm-dd" and "hh:nn:ss", each in
+// brackets when `brackets`.
+std::pair<QString, QString> time_label_lines(const QDateTime& t, bool brackets);
+
 // The record nearest to x and whether x lies within `tolerance` of it.
 qint32 readout_record(double x, const PlotRect& plot, double xPerRecord, qint32 start, qint32 end, double tolerance,
                       bool* near);
 
-// graph_option_load / graph_option_save over the current data set's options.
-void graph_option_load(GraphState& g);
-void graph_option_save(const GraphState& g);
+// The graph options of a data set into the view state and back: the data
+// set's graph information, and its setting (null without one) for the alarm
+// values the recording set and the decimal places the basis value is stored
+// with.
+void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* recording);
+void graph_option_save(const GraphState& g, clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* setting);
 
 // The alarm limits the graph flags values of channel ch (1-4) with: its own
 // alarm values, on the sides the recording set (alarm_band's rule).

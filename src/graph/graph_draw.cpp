@@ -110,7 +110,7 @@ void fGraph::S_maxminave() {
         if (first) {
             // The integration runs against the graph's references.
             {
-                if (clsLOGGER_SETTING* set = cur_setting()) {
+                if (clsLOGGER_SETTING* set = data_setting()) {
                     for (int c = 1; c <= 4; ++c) {
                         if (g.ch_unit_text[c] == QLatin1String(" V ")) continue;
                         const int mc = graph::channel_multiplier(g.ch_unit_text[c], g.ch_decimals[c]);
@@ -152,7 +152,7 @@ void fGraph::S_maxminave() {
             s.h_count = hCount;
             s.l_count = lCount;
             {
-                if (const clsLOGGER_SETTING* set = cur_setting()) {
+                if (const clsLOGGER_SETTING* set = data_setting()) {
                     const QString t = m_src.shows_upper_integration() ? set->Ch_h_sum(ch - 1) : set->Ch_l_sum(ch - 1);
                     s.integ = qint32(platform::val(t));
                 }
@@ -259,24 +259,31 @@ void fGraph::draw_time_axis(QPainter& p) {
     const int m = aligned ? 5 : 4;
     const double yDate = m_plotTop + m_plotHeight + tm1 / 4;
     const double yTime = m_plotTop + m_plotHeight + tm1;
+    const QFontMetricsF fm(p.font());
+    auto pairTexts = [](const QDateTime& t, bool brackets) {
+        const auto [d, h] = graph::time_label_lines(t, brackets);
+        return std::pair{d, h};
+    };
+    auto pairWidth = [&](const std::pair<QString, QString>& dh) {
+        return std::max(fm.horizontalAdvance(dh.first), fm.horizontalAdvance(dh.second));
+    };
+    // Draws the pair at x; gives its right edge.
     auto datePair = [&](double x, const QDateTime& t, bool brackets) {
-        QString d = platform::formatCivil(t, QStringLiteral("yy-mm-dd"));
-        QString h = platform::formatCivil(t, QStringLiteral("hh:nn:ss"));
-        if (brackets) {
-            d = QLatin1Char('(') + d + QLatin1Char(')');
-            h = QLatin1Char('(') + h + QLatin1Char(')');
-        }
-        textAt(p, x, yDate, d);
-        textAt(p, x, yTime, h);
+        const auto dh = pairTexts(t, brackets);
+        textAt(p, x, yDate, dh.first);
+        textAt(p, x, yTime, dh.second);
+        return x + pairWidth(dh);
     };
     p.setPen(QPen(kBlack, 1, Qt::SolidLine));
-    if (g.graph_start_pos == 1) datePair(m_plotLeft - m * w, g.graph_start_time, aligned);
-    else datePair(m_plotLeft - m * w, axis.label_time(g.graph_start_pos), false);
+    double lastEnd = 0;
+    if (g.graph_start_pos == 1) lastEnd = datePair(m_plotLeft - m * w, g.graph_start_time, aligned);
+    else lastEnd = datePair(m_plotLeft - m * w, axis.label_time(g.graph_start_pos), false);
+    double rightStart = m_plotLeft + m_plotWidth - m * w;
     if (g.graph_end_pos == g.graph_rec_count) {
-        if (axis.irregular_end()) datePair(m_plotLeft + m_plotWidth - 5 * w, g.graph_stop_time, true);
-        else datePair(m_plotLeft + m_plotWidth - 4 * w, g.graph_stop_time, false);
+        rightStart = m_plotLeft + m_plotWidth - (axis.irregular_end() ? 5 : 4) * w;
+        datePair(rightStart, g.graph_stop_time, axis.irregular_end());
     } else {
-        datePair(m_plotLeft + m_plotWidth - m * w, axis.label_time(g.graph_end_pos), false);
+        datePair(rightStart, axis.label_time(g.graph_end_pos), false);
     }
     const double stepX = m_xPerRecord * double(m_timeLabelStep);
     const int pstep = std::max(1, int(std::lround(stepX)));
@@ -286,7 +293,12 @@ void fGraph::draw_time_axis(QPainter& p) {
         p.drawLine(QPointF(x, m_plotTop), QPointF(x, m_plotTop + m_plotHeight));
         p.setPen(QPen(kBlack, 1, Qt::SolidLine));
         if (x + 10 * w < m_plotLeft + m_plotWidth && x - 10 * w > m_plotLeft) {
-            datePair(x - m * w, axis.label_time(g.graph_start_pos + qint32(i) * m_timeLabelStep), false);
+            // A label that would come closer than one character to its
+            // neighbour is left out (a narrow plot over a long range).
+            const QDateTime t = axis.label_time(g.graph_start_pos + qint32(i) * m_timeLabelStep);
+            const double start = x - m * w;
+            if (start < lastEnd + w || start + pairWidth(pairTexts(t, false)) + w > rightStart) continue;
+            lastEnd = datePair(start, t, false);
         }
     }
 }

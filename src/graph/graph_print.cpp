@@ -191,12 +191,7 @@ public:
         const double yDate = B() + h0 / 4;
         const double yTime = B() + h0;
         auto pair = [&](double x, const QDateTime& t, bool brackets) {
-            QString d = platform::formatCivil(t, QStringLiteral("yy-mm-dd"));
-            QString h = platform::formatCivil(t, QStringLiteral("hh:nn:ss"));
-            if (brackets) {
-                d = QLatin1Char('(') + d + QLatin1Char(')');
-                h = QLatin1Char('(') + h + QLatin1Char(')');
-            }
+            const auto [d, h] = graph::time_label_lines(t, brackets);
             text(x, yDate, d);
             text(x, yTime, h);
         };

@@ -79,14 +79,6 @@ QString alarmCompanion(const QLineEdit* other, bool otherSet, const QString& out
     return otherSet ? other->text() : outermost;
 }
 
-// The current data set's setting (the file's when the current kind is a file).
-clsLOGGER_SETTING* currentSetting() {
-    if (!ModelSlot::installed()) return nullptr;
-    ModelState& m = model();
-    if (m.act_data_kind == 1) return m.act_file_data ? &m.act_file_data->clsLOGGER_SETTING() : nullptr;
-    return m.act_logger_data ? &m.act_logger_data->clsLOGGER_SETTING() : nullptr;
-}
-
 qint64 roundWhole(double v) {
     if (!std::isfinite(v)) return 0;
     return qint64(std::nearbyint(std::clamp(v, -1e15, 1e15)));
@@ -102,7 +94,7 @@ int spinValue(double v, int mult) {
 
 fGrasvline* fGrasvline::current() { return s_svline.data(); }
 
-fGrasvline::fGrasvline(fGraph& graph) : QDialog(nullptr), m_graph(&graph) {
+fGrasvline::fGrasvline(fGraph& graph) : QDialog(&graph), m_graph(&graph) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("基準線設定"));
     s_svline = this;
@@ -238,7 +230,9 @@ void fGrasvline::build_ui() {
 
 void fGrasvline::Form_Load() {
     const GraphState& g = graph_state();
-    if (m_graph) m_graph->setEnabled(false);
+    if (m_graph) m_graph->disable_for(*this);
+    // Input types and decimals of the data set the graph draws.
+    const clsLOGGER_SETTING* set = m_graph ? m_graph->data_setting() : nullptr;
     svline_loading = true;
     for (int ch = 1; ch <= 4; ++ch) {
         const QString unit = g.ch_unit_text[ch];
@@ -257,7 +251,7 @@ void fGrasvline::Form_Load() {
             continue;
         }
         if (unit == graph::kTempUnit) {
-            svline_kind[ch] = get_cur_ch_kind(ch - 1);
+            svline_kind[ch] = set ? set->Ch_input_type(ch - 1) : QString();
             for (QLabel* l : units) l->setText(QLatin1Char('[') + unit + QLatin1Char(']'));
             svline_fmt[ch] = kOneDecimal;
             svline_mult[ch] = 10;
@@ -293,7 +287,7 @@ void fGrasvline::Form_Load() {
             txt_basis[ch]->setText(platform::format(g.std_value[ch], kOneDecimal));
         } else {
             for (QLabel* l : units) l->setText(QLatin1Char('[') + lblstr_AndCharacterChk(unit) + QLatin1Char(']'));
-            const int pos = get_cur_ch_period_pos(ch - 1);
+            const int pos = set ? set->Ch_period_pos(ch - 1) : 0;
             svline_fmt[ch] = pos == 1 ? QStringLiteral("000.0") : pos == 2 ? QStringLiteral("00.00")
                                                                 : pos == 3 ? QStringLiteral("0.000")
                                                                            : QStringLiteral("0000");
@@ -316,8 +310,8 @@ void fGrasvline::Form_Load() {
 void fGrasvline::Form_Unload() {
     if (m_unloaded) return;
     m_unloaded = true;
-    if (m_graph) m_graph->setEnabled(true);
     if (s_svline == this) s_svline = nullptr;
+    if (m_graph) m_graph->dialog_closed();
 }
 
 void fGrasvline::closeEvent(QCloseEvent* e) {
@@ -527,7 +521,7 @@ void fGrasvline::UpDown_basic_Change(int ch) {
 
 void fGrasvline::btn_alarm_init_Click() {
     GraphState& g = graph_state();
-    const clsLOGGER_SETTING* s = currentSetting();
+    const clsLOGGER_SETTING* s = m_graph ? m_graph->data_setting() : nullptr;
     if (!s) return;
     for (int ch = 1; ch <= 4; ++ch) {
         if (!cb_alarm[ch]->isEnabled()) continue;

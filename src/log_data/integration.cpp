@@ -24,11 +24,10 @@ namespace {
 bool plain_decimal(const QString& text, double& out) {
     static constexpr double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const QChar* p = text.constData();
+    const QStringView t = blanks_trimmed(text);
+    const QChar* p = t.data();
     qsizetype i = 0;
-    qsizetype e = text.size();
-    while (i < e && p[i] == QLatin1Char(' ')) ++i;
-    while (e > i && p[e - 1] == QLatin1Char(' ')) --e;
+    const qsizetype e = t.size();
     const bool negative = i < e && p[i] == QLatin1Char('-');
     if (negative) ++i;
     qint64 m = 0;

@@ -12,6 +12,7 @@
 #include "main_window/conversions.h"
 #include "main_window/scrambling.h"
 #include "model/common_proc.h"
+#include "model/channel_values.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
 #include "platform/civil_time.h"
@@ -28,13 +29,6 @@ namespace {
 const QString kComma = QStringLiteral(",");
 
 QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QChar(u'0')); }
-
-QString trimmedBlanks(const QString& t) {
-    qsizetype a = 0, b = t.size();
-    while (a < b && t[a] == u' ') ++a;
-    while (b > a && t[b - 1] == u' ') --b;
-    return t.mid(a, b - a);
-}
 
 QString fourChannels(const std::function<QString(int)>& field) {
     QString out;
@@ -162,7 +156,7 @@ QStringList log_csv_statistics_lines(const LogCsvSource& src) {
     const auto gridField = [&](const std::array<QString, 4>& row) {
         return fourChannels([&](int ch) {
             if (s.Ch_data_count(ch) == 0) return QString(6, u' ');
-            return platform::padLeft(trimmedBlanks(row[ch]), 6);
+            return platform::padLeft(blanks_trimmed(row[ch]).toString(), 6);
         });
     };
     const auto integration = [&](bool low) {

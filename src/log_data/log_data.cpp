@@ -16,6 +16,7 @@
 
 #include "log_data/log_grid_display.h"
 #include "log_data/log_records.h"
+#include "log_data/ops_log_read.h"
 #include "main_window/conversions.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -295,11 +296,11 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
 // ---------------------------------------------------------------- opening
 
 void log_data::disp_log_data_form(const QString& nn) {
-    ModelState& m = model();
-    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for " + Tag().toStdString());
-    // The window being filled is the active one: its data set is the current one.
-    m.act_data_kind = 2;
+    // The window's own data set, the current one while the logger reads into it.
+    const DataSetHandle own = DataSetHandle::of_tag(Tag());
+    std::shared_ptr<clsLOGGER_DATA> ds = own.logger();
+    if (!ds) throw MissingKeyError("no logger data set for " + Tag().toStdString());
+    own.make_current();
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
 
     m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
@@ -307,7 +308,7 @@ void log_data::disp_log_data_form(const QString& nn) {
     write_setting_labels(s, /*twoDigitYear=*/true);
     // An empty area is never read: its window shows no records, with an
     // empty working database behind it like any other window.
-    if (!prog_fill_logger_window(*this, *ds, op_read_log_data, n, [&] {
+    if (!prog_fill_logger_window(*this, *ds, n, log_records_read_operation(this, n, ds), [&] {
             reset_log_statistics(s);
             refresh_Data1();
         })) {
@@ -405,27 +406,7 @@ void log_data::log_data_disp_FixedDb(const QString& reply, qint32 q, qint16 r) {
     show_loaded_records();
     sum_calc_end(s);
 
-    clsLOGGER_GraphInfo& g = ds->clsLOGGER_GraphInfo();
-    g.let_log_name(s.log_name());
-    g.let_worker_name(s.Worker());
-    g.let_Comment(s.Comment());
-    for (int ch = 0; ch < 4; ++ch) {
-        g.let_Ch_period_pos(ch, s.Ch_period_pos(ch));
-        g.let_Ch_H_Alm(ch, s.Ch_high_alarm_count_value(ch));
-        g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
-        g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
-        g.let_Std_Value(ch, QStringLiteral("0"));
-        g.let_Std_Sw(ch, QStringLiteral("0"));
-        g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
-        g.let_L_Alm_Sw(ch, QStringLiteral("0"));
-        g.let_H_Alm_Sw(ch, QStringLiteral("0"));
-    }
-    g.let_DataCount(s.data_count());
-    g.let_GrpDrw_StartPos(1);
-    g.let_GrpDrw_EndPos(s.data_count());
-    g.let_CH_GraphDrawSw(QStringLiteral("1111"));
-    g.let_GrdDispSort(QStringLiteral("1234"));
-    g.let_DataMark_Sw(QStringLiteral("0"));
+    log_graph_from_setting(s, ds->clsLOGGER_GraphInfo(), s.data_count());
 }
 
 void log_data::log_data_save_db(const QString& reply, qint32 q, qint16 r) {
@@ -636,7 +617,7 @@ int log_data::value_decimals(int ch) const {
     return m_graphArrays.decimals[size_t(ch)];
 }
 
-clsLOGGER_SETTING* log_data::window_setting() const { return DataSetHandle::of_tag(Tag()).setting(); }
+clsLOGGER_SETTING* log_data::window_setting() const { return data_set().setting(); }
 
 QString log_data::interval_text() const { return m_label21->text(); }
 
@@ -689,6 +670,8 @@ void log_data::integrate_range(qint32 first, qint32 last) {
 }
 
 bool log_data::shows_upper_integration() const { return !m_option2->isChecked(); }
+
+DataSetHandle log_data::data_set() const { return DataSetHandle::of_tag(Tag()); }
 
 // ---------------------------------------------------------------- wiring
 

@@ -11,10 +11,9 @@
 // Wiring: install_log_data_targets() puts the window's factory and its logger
 // fill into the main window's hooks (HomeTargets::create_log_window and
 // disp_log_data_form); the window table then creates a window per area and
-// calls disp_log_data_form on it, which runs the sequencer's LOG data read
-// (operation 50) with the window as the operation's target; the operation
-// hands the reply to that window's log_data_disp_FixedDb
-// (install_log_read_operations, log_data/log_read_targets.h).
+// calls disp_log_data_form on it, which runs the area's records read
+// (log_records_read_operation, log_data/ops_log_read.h) built for this
+// window; the read hands the reply to its log_data_disp_FixedDb.
 //
 // The integration state is program-wide: the application (or a test) must
 // hold a LogDataSlot (log_data/integration.h) while LOG windows are used.
@@ -105,6 +104,7 @@ public:
     QDateTime stop_time() const override;
     void integrate_range(qint32 first, qint32 last) override;
     bool shows_upper_integration() const override;
+    DataSetHandle data_set() const override;
 
     // ---- controls
     platform::Grid* MSFlexGrid2() const { return m_stats; }
@@ -123,14 +123,14 @@ public:
     // ---- public procedures
 
     // Opens a logger area's window (nn: two-digit area text): labels, working
-    // database, the data read through the sequencer (operation 50), alarm
+    // database, the area's records read under the progress dialog, alarm
     // counts and colours, column heads, statistics, graph options. Runs on the
     // current logger data set, which the window table has just made this
     // window's. A cancelled or failed read closes the window (data_win_init_flag
     // True). An area with no records is not read: the window shows it empty.
     void disp_log_data_form(const QString& nn);
 
-    // Called by operation 50 with the whole reply (frame included, one
+    // Called by the records read with the whole reply (frame included, one
     // character per byte), the number of full three-record groups q and the
     // number of records r in the last group (0..2). Resets the statistics,
     // stores every record in the working database, computes minimum, maximum,

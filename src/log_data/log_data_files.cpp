@@ -34,6 +34,7 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "sequencer/file_fill.h"
+#include "log_data/ops_log_files.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
@@ -67,18 +68,8 @@ void setFileCancel(bool value) {
 }
 bool fileCancel() { return seq().file_cancel_flag; }
 
-// Runs an operation of the window's fill; the window is its target.
-void runOperation(qint16 code, log_data* w) {
-    seq().prog_mode = code;
-    prog_dialog_show(messageParent(), w);
-}
-
-// The window an operation of a fill works on: its target, else (run on its
-// own) the active LOG window.
-log_data* fillWindow() {
-    if (auto* w = qobject_cast<log_data*>(seq().prog_target_window.data())) return w;
-    return log_data::activeLogWindow();
-}
+// Runs an operation of the window's fill over the main window.
+void runOperation(Operation op) { prog_run(messageParent(), std::move(op)); }
 
 QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 QString blockTable(int k) { return k == 0 ? kData : kData + twoDigits(k); }
@@ -228,20 +219,10 @@ struct CurrentSources {
 };
 
 CurrentSources currentSources() {
-    ModelState& m = model();
-    CurrentSources c;
-    if (m.act_data_kind == 1) {
-        if (!m.act_file_data) return c;
-        c.setting = &m.act_file_data->clsLOGGER_SETTING();
-        c.status = &m.act_file_data->clsLOGGER_STATUS();
-        c.graph = &m.act_file_data->clsLOGGER_GraphInfo();
-        return c;
-    }
-    if (!m.act_logger_data || !m.logger_main) return c;
-    c.setting = &m.act_logger_data->clsLOGGER_SETTING();
-    c.status = &m.logger_main->clsLOGGER_STATUS();
-    c.graph = &m.act_logger_data->clsLOGGER_GraphInfo();
-    return c;
+    // An empty handle, or a logger data set without its logger, has no status.
+    const DataSetHandle h = DataSetHandle::current();
+    if (!h.status()) return {};
+    return {h.setting(), h.status(), h.graph()};
 }
 
 const QString kNothingToSave = QStringLiteral("保存するデータがありません。");
@@ -456,13 +437,12 @@ bool loadAndFillMl2(QPointer<log_data>& w, const clsLOGGER_SETTING& s) {
     g->setRows(ml2_records_that_fit(loadStateOf(*w).file.size(), s) + 1);
     g->setVisible(true);
 
-    seq().prog_target_no = 4;
     setFileCancel(false);
-    runOperation(op_load_ml2_records, w);
+    runOperation(ml2_records_load_operation(*w));
     if (!w) return false;
     if (!fileCancel()) {
         if (s.data_count() < kLargeData || confirmLargeFill()) {
-            runOperation(op_fill_data_grid, w);
+            runOperation(data_grid_fill_operation(*w));
             if (!w) return false;
         } else {
             setFileCancel(true);
@@ -513,7 +493,7 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
 
     clsFILE_DATA& ds = takeFileData(key);
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
-    ds.clsLOGGER_STATUS().let_mode_type(quint8(link().link_mode_str.toInt()));
+    ds.clsLOGGER_STATUS().let_mode_type(mode_byte(link().link_mode));
     if (!readMl2Header(w, plain, file, ds)) return;
 
     w->write_setting_labels(s, /*twoDigitYear=*/false);
@@ -538,8 +518,7 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
 
 // ---------------------------------------------------------------- ".ML2" records
 
-void file_log_data_save_ml2(IFileProgress* progress) {
-    log_data* w = fillWindow();
+void file_log_data_save_ml2(log_data* w, IFileProgress* progress) {
     if (!w) throw MissingKeyError("no active LOG data window");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
@@ -586,8 +565,7 @@ void file_log_data_save_ml2(IFileProgress* progress) {
 
 // ---------------------------------------------------------------- the table fill
 
-void fill_data_grid(Prog_Dialog& dlg) {
-    log_data* w = fillWindow();
+void fill_data_grid(log_data* w, Prog_Dialog& dlg) {
     if (!w) throw MissingKeyError("no active LOG data window");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
@@ -684,10 +662,9 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
     platform::Grid* g = w->vsFlexGrid1();
     if (s.data_count() != 0) {
         g->setRows(s.data_count() + 1);
-        seq().prog_target_no = 0;
         setFileCancel(false);
         loadStateOf(*w).file = std::move(plain);
-        runOperation(op_load_ml1_records, w);
+        runOperation(ml1_records_load_operation(*w));
         if (!w) return;
         loadStateOf(*w).file.clear();
         if (fileCancel()) {
@@ -748,8 +725,7 @@ void disp_file_log_data_form_ml1(log_data& window, const QString& key) {
 
 // ---------------------------------------------------------------- ".ML1" records
 
-void file_log_data_save(IFileProgress* progress) {
-    log_data* w = fillWindow();
+void file_log_data_save(log_data* w, IFileProgress* progress) {
     if (!w) throw MissingKeyError("no active LOG data window");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();

@@ -1,7 +1,7 @@
 #pragma once
 // log_data_select: the modal dialog in which the user chooses which of the
-// connected logger's 20 LOG areas to read. On its first activation it has
-// the sequencer read the area list (operation 10); OK opens one LOG data
+// connected logger's 20 LOG areas to read. On its first activation it reads
+// the area list under the progress dialog; OK opens one LOG data
 // window per newly ticked area (each reads its records at once) and closes
 // the windows of unticked areas, through the main window's window table.
 //

@@ -13,6 +13,7 @@
 #include <cstring>
 #include "platform/errors.h"
 #include "platform/grid.h"
+#include "platform/numbers.h"
 
 namespace mq {
 
@@ -22,11 +23,10 @@ const QString kSixBlanks = QStringLiteral("      ");
 
 // A value text the logger can have meant as a measurement: an optional "-",
 // digits and at most one point among them, blanks around.
-bool is_number_text(const QString& text) {
+bool is_number_text(const QString& whole) {
+    const QStringView text = blanks_trimmed(whole);
     qsizetype i = 0;
-    qsizetype e = text.size();
-    while (i < e && text[i] == QLatin1Char(' ')) ++i;
-    while (e > i && text[e - 1] == QLatin1Char(' ')) --e;
+    const qsizetype e = text.size();
     if (i < e && text[i] == QLatin1Char('-')) ++i;
     bool digits = false;
     bool point = false;
@@ -509,7 +509,7 @@ void reset_log_statistics(clsLOGGER_SETTING& s) {
     }
 }
 
-void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint32 endPos) {
+void log_graph_from_setting(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint32 endPos) {
     g.let_log_name(s.log_name());
     g.let_worker_name(s.Worker());
     g.let_Comment(s.Comment());
@@ -520,7 +520,6 @@ void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint
         g.let_Ch_L_Alm(ch, s.Ch_low_alarm_count_value(ch));
         g.let_Ch_sum_std_count(ch, s.Ch_sum_std_count_value(ch));
         g.let_Std_Value(ch, QStringLiteral("0"));
-        g.let_Ch_G_color(ch, kDefaultGraphColours[size_t(ch)]);
         g.let_Std_Sw(ch, QStringLiteral("0"));
         g.let_Sum_Std_Sw(ch, QStringLiteral("0"));
         g.let_L_Alm_Sw(ch, QStringLiteral("0"));
@@ -529,12 +528,17 @@ void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint
     g.let_DataCount(s.data_count());
     g.let_GrpDrw_StartPos(1);
     g.let_GrpDrw_EndPos(endPos);
-    g.let_Label_Sw(QStringLiteral("0"));
-    g.let_LIneBold_Sw(QStringLiteral("1"));
-    g.let_CH_GraphAxDrawSw(QStringLiteral("1111"));
     g.let_CH_GraphDrawSw(QStringLiteral("1111"));
     g.let_GrdDispSort(QStringLiteral("1234"));
     g.let_DataMark_Sw(QStringLiteral("0"));
+}
+
+void log_graph_defaults(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint32 endPos) {
+    log_graph_from_setting(s, g, endPos);
+    for (int ch = 0; ch < 4; ++ch) g.let_Ch_G_color(ch, kDefaultGraphColours[size_t(ch)]);
+    g.let_Label_Sw(QStringLiteral("0"));
+    g.let_LIneBold_Sw(QStringLiteral("1"));
+    g.let_CH_GraphAxDrawSw(QStringLiteral("1111"));
 }
 
 }  // namespace mq

@@ -209,6 +209,12 @@ private:
 // Resets the statistics of all four channels to the values a fill starts from.
 void reset_log_statistics(clsLOGGER_SETTING& s);
 
+// The graph options a LOG data set takes from its setting after a read from the
+// logger: names, alarm and integration levels, every switch off, all channels
+// drawn, the drawn range from record 1 to endPos. Colours, labels, line width
+// and axes stay as they were.
+void log_graph_from_setting(const clsLOGGER_SETTING& s, clsLOGGER_GraphInfo& g, qint32 endPos);
+
 // The graph options a LOG data set starts with: names, alarm and integration
 // levels from its settings, the four default colours, every switch off, all
 // channels drawn, and the drawn range from record 1 to endPos.

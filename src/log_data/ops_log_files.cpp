@@ -1,18 +1,16 @@
 #include "log_data/ops_log_files.h"
 
 #include <QLabel>
+#include <QPointer>
 
+#include "log_data/log_data.h"
 #include "log_data/log_data_files.h"
 #include "main_window/file_save.h"
 #include "main_window/home_state.h"
 #include "model/data_sets.h"
-#include "model/data_window.h"
 #include "model/model_state.h"
-#include "platform/errors.h"
-#include "platform/message_box.h"
 #include "sequencer/file_fill.h"
-#include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
+#include "sequencer/file_progress.h"
 
 namespace mq {
 
@@ -38,34 +36,17 @@ const clsLOGGER_SETTING* saveSetting(qint16 code) {
 }
 
 // A load: the bar runs from 0 to the file data set's record count.
-void runLoad(Prog_Dialog& dlg, void (*loader)(IFileProgress*)) {
-    dlg.set_progress_value(0);
+Operation recordsLoad(log_data& w, void (*loader)(log_data*, IFileProgress*)) {
     const clsLOGGER_SETTING* s = fileSetting();
-    dlg.set_progress_max(s ? double(s->data_count()) : 0.0);
-    {
-        ThrottledProgress progress(dlg);
-        loader(&progress);
-    }
-    dlg.unload();
+    const QPointer<log_data> target = &w;
+    return records_load_operation(s ? double(s->data_count()) : 0.0,
+                                  [target, loader](IFileProgress* progress) { loader(target.data(), progress); });
 }
 
-}  // namespace
-
-// ---------------------------------------------------------------- operations
-
-void op_load_ml1_records_run(Prog_Dialog& dlg) { runLoad(dlg, &file_log_data_save); }
-void op_load_ml2_records_run(Prog_Dialog& dlg) { runLoad(dlg, &file_log_data_save_ml2); }
-
-void op_fill_data_grid_run(Prog_Dialog& dlg) { fill_data_grid(dlg); }
-
-void op_save_log_file_run(Prog_Dialog& dlg) {
-    const qint16 code = seq().prog_mode;
-    const QString path = home_state().save_file_path;
+void saveLogFile(Prog_Dialog& dlg, qint16 code, const QString& path) {
     const clsLOGGER_SETTING* s = saveSetting(code);
-    FileResult result;
-    if (!s) {
-        result = FileResult::failure(QStringLiteral("保存するデータがありません。"));
-    } else {
+    FileResult result = nothing_to_save();
+    if (s) {
         dlg.set_progress_max(double(s->data_count()) + 1.0);
         ThrottledProgress progress(dlg);
         if (code == op_save_logger_log_csv || code == op_save_file_log_csv) {
@@ -75,22 +56,35 @@ void op_save_log_file_run(Prog_Dialog& dlg) {
             result = file_log_data_file_write_ml2(path, &progress);
         }
     }
-    if (!result) {
-        platform::msgBox(&dlg, result.message, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-        dlg.unload();
-        throw SaveFailedError(result.message.toStdString());
-    }
-    dlg.unload();
+    end_file_save(dlg, result);
 }
 
-void install_log_file_operations() {
-    register_descramble_operation();
-    prog_register_operation(op_load_ml1_records, ProgOperation{&op_load_ml1_records_run, {}});
-    prog_register_operation(op_load_ml2_records, ProgOperation{&op_load_ml2_records_run, {}});
-    prog_register_operation(op_fill_data_grid, ProgOperation{&op_fill_data_grid_run, {}});
-    for (qint16 code : {op_save_logger_log_csv, op_save_logger_ml2, op_save_file_log_csv, op_save_file_ml2}) {
-        prog_register_operation(code, ProgOperation{&op_save_log_file_run, {}});
+}  // namespace
+
+Operation ml1_records_load_operation(log_data& w) { return recordsLoad(w, &file_log_data_save); }
+Operation ml2_records_load_operation(log_data& w) { return recordsLoad(w, &file_log_data_save_ml2); }
+
+Operation data_grid_fill_operation(log_data& w) {
+    const QPointer<log_data> target = &w;
+    Operation op = file_load_operation([target](Prog_Dialog& dlg) { fill_data_grid(target.data(), dlg); });
+    op.phase = QStringLiteral("ﾃﾞｰﾀ表示処理中(1/10)です。他の操作は行わないで下さい。");
+    op.cancellable = false;
+    op.draw_phase_first = true;
+    return op;
+}
+
+std::optional<Operation> log_save_operation(qint16 code) {
+    switch (code) {
+    case op_save_logger_log_csv:
+    case op_save_logger_ml2:
+    case op_save_file_log_csv:
+    case op_save_file_ml2:
+        break;
+    default:
+        return std::nullopt;
     }
+    const QString path = home_state().save_file_path;
+    return file_save_operation([code, path](Prog_Dialog& dlg) { saveLogFile(dlg, code, path); });
 }
 
 }  // namespace mq

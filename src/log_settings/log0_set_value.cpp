@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/ls01_file.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"
@@ -21,7 +21,8 @@
 #include "platform/safe_file.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
+#include "sequencer/setting_write.h"
+#include "log_settings/ops_log_setting.h"
 
 namespace mq {
 
@@ -47,11 +48,8 @@ bool log0_set_value_file_open_click(QWidget* parent) {
     if (!QFileInfo::exists(path)) {
         bytes = log0_cfg_default_bytes();
         QDir().mkpath(QFileInfo(path).absolutePath());
-        SafeFileWriter w(path);
-        FileResult r = w.open();
-        if (r) r = w.write(bytes);
-        if (r) r = w.commit();
         // A folder that cannot be written still leaves the defaults in use.
+        write_file_safely(path, bytes);
     } else if (!read_small_file(path, kLs01MaxBytes, QString(), bytes) || log0_cfg_read(bytes, s) != SettingFileRead::Ok) {
         setting_editor_warn(parent, QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + path);
         bytes = log0_cfg_default_bytes();
@@ -70,7 +68,7 @@ log0_set_value::log0_set_value(QWidget* parent)
 
     // Loading.
     log0_set_value_file_open_click(this);
-    log0_set_value_disp(0);
+    defaults_disp(0);
     place();
 }
 
@@ -78,43 +76,18 @@ log0_set_value::~log0_set_value() {
     if (!m_unloaded) Form_Unload();
 }
 
-void log0_set_value::log0_set_value_disp(int area) {
-    if (!model().logger_main) return;
-    if (const auto ds = setting_area_data_set(area)) form->fill(ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
-}
-
-void log0_set_value::log0_form_to_setting(int area) {
-    const auto ds = area == 0 ? setting_defaults_data_set() : setting_area_data_set(area);
-    if (!ds) return;
-    form->collect(ds->clsLOGGER_SETTING());
-}
-
-bool log0_set_value::log0_cfg_write() {
-    log0_form_to_setting(0);
-    const auto ds = setting_defaults_data_set();
-    if (!ds) return false;
-    model().act_logger_data = ds;
+FileResult log0_set_value::save_defaults(const clsLOGGER_SETTING& s) {
     const QString path = log0_cfg_path();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    SafeFileWriter w(path);
-    FileResult r = w.open();
-    if (r) r = w.write(log0_cfg_bytes(ds->clsLOGGER_SETTING(), log_file_identity()));
-    if (r) r = w.commit();
-    if (!r) {
-        setting_editor_warn(this, r.message);
-        return false;
-    }
-    return true;
+    return write_file_safely(path, log0_cfg_bytes(s, log_file_identity()));
 }
 
 void log0_set_value::Command1_Click() {
     // The values are on the PC before the logger is addressed; a file that
     // could not be written keeps the dialog open and sends nothing.
-    if (!log0_cfg_write()) return;
-    seq().prog_mode = op_write_log_default;
+    if (!cfg_write()) return;
     try {
-        prog_dialog_show(this);
+        prog_run(this, log_defaults_write_operation([this] { unload(); }));
     } catch (const Error&) {
     }
     if (!m_unloaded && !link().link_connected_flag) unload();
@@ -122,26 +95,9 @@ void log0_set_value::Command1_Click() {
 
 void log0_set_value::Form_Unload() {
     m_unloaded = true;
-    ModelState& m = model();
+    // "L00" lives while the editor is open; the areas' own entries stay.
     setting_defaults_data_set_remove();
-    IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
-    if (!w) {
-        m.act_data_kind = 2;
-        m.act_logger_data.reset();
-        m.act_file_data.reset();
-        return;
-    }
-    const QString key = w->Tag().left(3);
-    try {
-        if (key.startsWith(u'L')) {
-            m.act_data_kind = 2;
-            m.act_logger_data = m.logger_main ? m.logger_main->colLOGGER_DATA().Item(key) : nullptr;
-        } else {
-            m.act_data_kind = 1;
-            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
-        }
-    } catch (const MissingKeyError&) {
-    }
+    setting_editor_rebind();
 }
 
 }  // namespace mq

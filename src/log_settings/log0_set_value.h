@@ -3,11 +3,11 @@
 // default values of a LOG recording, kept in the configuration file
 // "LOG0.CFG" and, while in use, in the logger data set "L00". "ﾘｽﾄ更新"
 // stores them on the PC; "OK" stores them and sends them to the logger as its
-// setting number 00 (operation 300); "ｷｬﾝｾﾙ" leaves without storing.
+// setting number 00 (the defaults write); "ｷｬﾝｾﾙ" leaves without storing.
 #include <QString>
 
 #include "log_settings/ls01_file.h"
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 namespace mq {
 
@@ -31,16 +31,12 @@ public:
     explicit log0_set_value(QWidget* parent = nullptr);
     ~log0_set_value() override;
 
-    void log0_set_value_disp(int area);
-    void log0_form_to_setting(int area);
-    bool log0_cfg_write();
-
     void Command1_Click() override;
 
     static log0_set_value* openInstance() { return setting_open_editor<log0_set_value>(); }
 
 protected:
-    bool cfg_write() override { return log0_cfg_write(); }
+    FileResult save_defaults(const clsLOGGER_SETTING& s) override;
     void Form_Unload() override;
 };
 

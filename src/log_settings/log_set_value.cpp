@@ -1,21 +1,15 @@
 #include "log_settings/log_set_value.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTimer>
-#include <QToolBar>
-#include <QVBoxLayout>
 
 #include "log_settings/log0_set_value.h"
-#include "sequencer/setting_form.h"
 #include "log_settings/log_setting_record.h"
 #include "log_settings/ls01_file.h"
+#include "log_settings/ops_log_setting.h"
 #include "log_settings/reserve.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
@@ -27,20 +21,15 @@
 #include "model/model_state.h"
 #include "platform/civil_time.h"
 #include "platform/errors.h"
-#include "platform/message_box.h"
 #include "platform/safe_file.h"
-#include "platform/window_place.h"
-#include "sequencer/ops_log_setting.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
-#include "sequencer/setting_editor_steps.h"
 #include "sequencer/setting_write.h"
+#include "setting_editor/setting_editor_steps.h"
 
 namespace mq {
 
 namespace {
 
-constexpr int kAreas = 20;
 const QString kNoReserve = QStringLiteral("--");
 const QString kZeroTime = QStringLiteral("0000/00/00 00:00:00");
 
@@ -57,34 +46,10 @@ QDateTime reserve_time(const QString& text) {
 
 }  // namespace
 
-log_set_value::log_set_value(QWidget* parent) : ActivatedDialog(parent) {
-    setObjectName(QStringLiteral("log_set_value"));
-    setWindowTitle(QStringLiteral("ログ設定"));
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto action = [this](const QString& text, const QString& tip, int index) {
-        QAction* a = Toolbar1->addAction(text);
-        a->setToolTip(tip);
-        connect(a, &QAction::triggered, this, [this, index] { Toolbar1_ButtonClick(index); });
-        m_buttons << a;
-    };
-    action(QStringLiteral("開く"), QStringLiteral("設定ファイルを開く"), 1);
-    action(QStringLiteral("保存"), QStringLiteral("設定ファイルを保存する"), 2);
-    Toolbar1->addSeparator();
-    action(QStringLiteral("ｺﾋﾟｰ"), QStringLiteral("ｺﾋﾟｰ"), 5);
-    action(QStringLiteral("貼り付け"), QStringLiteral("貼り付け"), 6);
-    Toolbar1->addSeparator();
-    action(QStringLiteral("既定値"), QStringLiteral("既定収録設定を貼り付け"), 8);
-
+log_set_value::log_set_value(QWidget* parent)
+    : SettingValueEditor(parent, {QStringLiteral("log_set_value"), QStringLiteral("ログ設定"), QStringLiteral("ﾛｸﾞ"),
+                                  "Command5", "Command6", help_context::log_set_value}) {
     Label1 = new QLabel(QStringLiteral("ﾛｸﾞ番号選択 ／ 予約"), this);
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    for (int n = 1; n <= kAreas; ++n) Combo1->addItem(QString::number(n));
-    Combo1->setMaxVisibleItems(20);
     Label13 = new QLabel(QStringLiteral("／"), this);
     Label14 = new QLabel(kNoReserve, this);
     Label14->setObjectName(QStringLiteral("Label14"));
@@ -106,38 +71,13 @@ log_set_value::log_set_value(QWidget* parent) : ActivatedDialog(parent) {
     area->addWidget(Command3);
     area->addStretch();
 
-    form = new SettingForm(this);
+    build(area, SettingFormKind::Log);
     form->before_change = [this] { release_reservation_on_edit(); };
+    Command5 = writeShownButton();
+    Command6 = helpButton();
 
-    auto button = [this](const char* name, const QString& text, const QString& tip) {
-        return setting_editor_button(this, name, text, tip);
-    };
-    Command1 = button("Command1", QStringLiteral("一括書き込み"),
-                      QStringLiteral("すべての（01～20）ﾛｸﾞ設定をﾛｶﾞｰに書き込んで設定を終了します"));
-    Command5 = button("Command5", QStringLiteral("書き込み"),
-                      QStringLiteral("表示しているﾛｸﾞ設定のみﾛｶﾞｰに書き込んで設定を終了します"));
-    Command2 = button("Command2", QStringLiteral("ｷｬﾝｾﾙ"), QStringLiteral("ﾛｸﾞ設定を行わずに終了します"));
-    Command6 = button("Command6", QStringLiteral("ﾍﾙﾌﾟ"), QString());
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command5);
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command6);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Toolbar1);
-    layout->addLayout(area);
-    layout->addWidget(form);
-    layout->addLayout(buttons);
-
-    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
-    connect(Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
 
     Form_Load();
 }
@@ -146,22 +86,24 @@ log_set_value::~log_set_value() = default;
 
 log_set_value* log_set_value::openInstance() { return setting_open_editor<log_set_value>(); }
 
-int log_set_value::shown_area() const { return Combo1->currentIndex() + 1; }
-
 int log_set_value::reserved_area() const {
     bool ok = false;
     const int n = Label14->text().toInt(&ok);
     return ok ? n : 0;
 }
 
-// ---------------------------------------------------------------- fill and collect
+Operation log_set_value::read_operation() {
+    return log_settings_read_operation([this](qint16 n) { setting_disp(n); }, [this] { unload(); });
+}
 
-void log_set_value::fill_area(int n) {
-    if (setting_logger_empty()) return;
-    const auto ds = setting_area_data_set(n);
-    if (!ds) return;
-    model().act_logger_data = ds;
-    form->fill(ds->clsLOGGER_SETTING());
+Operation log_set_value::write_operation(bool all, int n) {
+    return log_settings_write_operation(all, n, reserved_area(), m_reservation, [this] { unload(); });
+}
+
+// ---------------------------------------------------------------- fill
+
+void log_set_value::fill_setting(int n) {
+    if (!fill_current(n)) return;
     if (!saved_reserve_label.isEmpty() && saved_reserve_label != kNoReserve) {
         if (saved_reserve_label.toInt() == n) {
             set_check1_silently(true);
@@ -172,88 +114,24 @@ void log_set_value::fill_area(int n) {
         Command1->setEnabled(false);
     }
     set_check1_silently(false);
-    model().act_logger_data.reset();
 }
 
-void log_set_value::log_set_value_disp(qint16 n) {
-    if (n < 1 || n > kAreas) return;
-    if (Combo1->currentIndex() != n - 1) {
-        Combo1->setCurrentIndex(n - 1);  // the area choice stores the area shown until now and fills
-    } else {
-        fill_area(n);
-    }
-}
+// ---------------------------------------------------------------- loading
 
-void log_set_value::log_set_value_disp_kitei() {
-    if (setting_logger_empty()) return;
-    if (const auto ds = setting_area_data_set(0)) form->fill(ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
-    if (Label14->text() != kNoReserve && Check1->isChecked()) {
-        set_check1_silently(false);
-        check1_off_effects();
-        Label14->setText(kNoReserve);
-    }
-}
-
-void log_set_value::log_setting_collect(int n, bool announce) {
-    if (setting_logger_empty()) return;
-    if (const auto ds = setting_area_data_set(n)) form->collect(ds->clsLOGGER_SETTING(), announce);
-}
-
-// ---------------------------------------------------------------- loading and activation
-
-void log_set_value::Form_Load() {
-    SeqState& s = seq();
-    s.reserve_opt_flag = false;
-    s.reserve_cmp_flag = false;
-    s.reserve_start_str.clear();
-    s.reserve_stop_str.clear();
-    s.log_setting_read_done = false;
-    s.setting_clip.valid = false;
-    shown_area_index = 0;
-    {
-        const QSignalBlocker b(Combo1);
-        Combo1->setCurrentIndex(0);
-    }
-    Combo1_Click();
-    adjustSize();
-    platform::centre_on_screen(this);
-}
-
-void log_set_value::Form_Activate() {
-    if (m_inActivate || m_unloaded) return;
-    m_inActivate = true;
-    if (!seq().log_setting_read_done) {
-        if (!setting_editor_first_read(this, op_read_log_setting, seq().log_setting_read_done)) {
-            m_inActivate = false;
-            unload();
-            return;
-        }
-        if (!m_unloaded) log_set_value_disp(1);
-    }
-    m_inActivate = false;
-    if (!m_unloaded && !link().link_connected_flag) unload();
-}
+void log_set_value::loading() { m_reservation = Reservation{}; }
 
 // ---------------------------------------------------------------- area and reservation
 
-void log_set_value::Combo1_Click() {
-    const int idx = Combo1->currentIndex();
-    if (idx < 0) return;
-    if (shown_area_index != idx) {
-        // While the settings read shows every area, no message interrupts it.
-        log_setting_collect(shown_area_index + 1, !seq().dialog);
-        shown_area_index = idx;
-    }
+void log_set_value::show_chosen(int n) {
     saved_reserve_label = Label14->text();
-    const bool keepOpt = seq().reserve_opt_flag;
-    fill_area(idx + 1);
+    const bool keepOpt = m_reservation.by_duration;
+    fill_setting(n);
     Label14->setText(saved_reserve_label);
     if (!saved_reserve_label.isEmpty() && saved_reserve_label != kNoReserve) {
         Command1->setEnabled(false);
         if (!Check1->isChecked()) Command3->hide();
     }
-    seq().reserve_opt_flag = keepOpt;
+    m_reservation.by_duration = keepOpt;
 }
 
 void log_set_value::set_check1_silently(bool on) {
@@ -264,8 +142,8 @@ void log_set_value::set_check1_silently(bool on) {
 void log_set_value::check1_off_effects() {
     Command3->hide();
     Label14->setText(kNoReserve);
-    seq().reserve_opt_flag = false;
-    seq().reserve_cmp_flag = false;
+    m_reservation.by_duration = false;
+    m_reservation.no_lead = false;
     Command1->setEnabled(true);
 }
 
@@ -298,11 +176,11 @@ void log_set_value::Check1_Click() {
     }
     if (ticked) {
         Command3->show();
-        seq().reserve_start_str.clear();
-        seq().reserve_stop_str.clear();
+        m_reservation.start.clear();
+        m_reservation.stop.clear();
         Label14->setText(kNoReserve);
-        seq().reserve_opt_flag = false;
-        seq().reserve_cmp_flag = false;
+        m_reservation.by_duration = false;
+        m_reservation.no_lead = false;
         Command1->setEnabled(false);
     } else {
         check1_off_effects();
@@ -310,18 +188,13 @@ void log_set_value::Check1_Click() {
 }
 
 void log_set_value::Command3_Click() {
-    if (reserve_dialog) {
-        reserve_dialog();
-    } else {
-        reserve dlg(form->Combo4->currentIndex(), form->Combo5->currentIndex(), form->Combo6->currentIndex(),
-                    [this] {
-                        int used = 0;
-                        for (int i = 0; i < SettingForm::kChannels; ++i)
-                            used += form->Combo2[size_t(i)]->currentIndex() > 0 ? 1 : 0;
-                        return used;
-                    }(),
-                    this);
+    {
+        int used = 0;
+        for (int i = 0; i < SettingForm::kChannels; ++i) used += form->Combo2[size_t(i)]->currentIndex() > 0 ? 1 : 0;
+        reserve dlg(form->Combo4->currentIndex(), form->Combo5->currentIndex(), form->Combo6->currentIndex(), used,
+                    m_reservation, this);
         dlg.exec();
+        m_reservation = dlg.reservation();
     }
     if (!link().link_connected_flag) {
         unload();
@@ -329,20 +202,19 @@ void log_set_value::Command3_Click() {
     }
     const int n = shown_area();
     const auto ds = setting_area_data_set(n);
-    model().act_logger_data = ds;
-    SeqState& s = seq();
-    if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty()) {
+    Reservation& s = m_reservation;
+    if (s.complete()) {
         if (ds) {
-            ds->clsLOGGER_SETTING().let_start_time(reserve_time(s.reserve_start_str));
-            ds->clsLOGGER_SETTING().let_stop_time(reserve_time(s.reserve_stop_str));
+            ds->clsLOGGER_SETTING().let_start_time(reserve_time(s.start));
+            ds->clsLOGGER_SETTING().let_stop_time(reserve_time(s.stop));
         }
         Label14->setText(QString::number(n));
     } else {
         set_check1_silently(false);
         check1_off_effects();
         Label14->setText(kNoReserve);
-        s.reserve_opt_flag = false;
-        s.reserve_cmp_flag = false;
+        s.by_duration = false;
+        s.no_lead = false;
         if (ds) {
             ds->clsLOGGER_SETTING().let_start_time(zero_time());
             ds->clsLOGGER_SETTING().let_stop_time(zero_time());
@@ -351,168 +223,80 @@ void log_set_value::Command3_Click() {
 }
 
 log_set_value::ClockCheck log_set_value::reserve_clock_check() {
-    SeqState& s = seq();
+    Reservation& s = m_reservation;
     QString value;
     bool isEnd = false;
-    if (s.reserve_start_str != kZeroTime) {
-        value = s.reserve_start_str;
-    } else if (s.reserve_stop_str == kZeroTime) {
+    if (s.start != kZeroTime) {
+        value = s.start;
+    } else if (s.stop == kZeroTime) {
         return ClockCheck::Passed;  // nothing to compare
     } else {
-        value = s.reserve_stop_str;
+        value = s.stop;
         isEnd = true;
     }
     QDateTime clock;
     if (read_logger_clock_direct(&clock) != DirectClock::Ok) return ClockCheck::Closed;
-    if (isEnd && s.reserve_opt_flag) return ClockCheck::Passed;  // the write counts the end from its own reading
+    if (isEnd && s.by_duration) return ClockCheck::Passed;  // the write counts the end from its own reading
     if (reserve_time_after_clock(value, clock)) return ClockCheck::Passed;
     setting_editor_warn(this, QStringLiteral("ロガー本体時刻より手前は設定出来ません。"));
     set_check1_silently(false);
     check1_off_effects();
     Label14->setText(kNoReserve);
-    s.reserve_start_str.clear();
-    s.reserve_stop_str.clear();
+    s.start.clear();
+    s.stop.clear();
     return ClockCheck::Refused;
 }
 
 // ---------------------------------------------------------------- writing
 
-void log_set_value::Command1_Click() {
-    const int n = shown_area();
-    if (setting_editor_ask(this, QStringLiteral("書き込みを行うとすべての収録済みデータが削除されます。よろしいですか？")) !=
-        platform::MsgResult::OK) {
-        return;
+QString log_set_value::write_question(int n) const {
+    const OpMode mode = get_cur_mode_type();
+    if (mode == OpMode::Log) {
+        return QStringLiteral("書き込みを行うとLOG") + QString::number(n) +
+               QStringLiteral("に収録済みのデータは削除されます。よろしいですか？");
     }
-    log_setting_collect(n);
-    const SeqState& s = seq();
-    if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty() && Label14->text() != kNoReserve) {
-        const ClockCheck c = reserve_clock_check();
-        if (c == ClockCheck::Refused) return;
-        if (c == ClockCheck::Closed) {
-            unload();
-            return;
-        }
+    if (mode == OpMode::Memory) {
+        return QStringLiteral("書き込みを行うとMEMORY") + QString::number(n) +
+               QStringLiteral("の設定を更新します。よろしいですか？");
     }
-    seq().prog_mode = op_write_log_setting_all;
-    seq().prog_target_no = qint16(n);
-    try {
-        prog_dialog_show(this);
-    } catch (const Error&) {
-        // A setting the builders cannot put into a command; the editor closes as after any write.
-    }
-    unload();
+    return QString();
 }
 
-void log_set_value::Command5_Click() {
-    const int n = shown_area();
-    const quint8 mode = get_cur_mode_type();
-    QString question;
-    if (mode == 1) {
-        question = QStringLiteral("書き込みを行うとLOG") + QString::number(n) +
-                   QStringLiteral("に収録済みのデータは削除されます。よろしいですか？");
-    } else if (mode == 3) {
-        question = QStringLiteral("書き込みを行うとMEMORY") + QString::number(n) +
-                   QStringLiteral("の設定を更新します。よろしいですか？");
-    }
-    if (setting_editor_ask(this, question) != platform::MsgResult::OK) return;
-    log_setting_collect(n);
-    const SeqState& s = seq();
-    if (!s.reserve_start_str.isEmpty() && !s.reserve_stop_str.isEmpty() && Label14->text() != kNoReserve &&
-        reserved_area() == n) {
-        const ClockCheck c = reserve_clock_check();
-        if (c == ClockCheck::Refused) return;
-        if (c == ClockCheck::Closed) {
-            unload();
-            return;
-        }
-    }
-    seq().prog_mode = op_write_log_setting_area;
-    seq().prog_target_no = qint16(n);
-    try {
-        prog_dialog_show(this);
-    } catch (const Error&) {
-    }
-    unload();
-    setting_editor_rebind();
+bool log_set_value::before_write(int n, bool all) {
+    if (!m_reservation.complete() || Label14->text() == kNoReserve) return true;
+    if (!all && reserved_area() != n) return true;
+    const ClockCheck c = reserve_clock_check();
+    if (c == ClockCheck::Closed) unload();
+    return c == ClockCheck::Passed;
 }
 
-// ---------------------------------------------------------------- cancel, close, help
+// ---------------------------------------------------------------- files and defaults
 
-void log_set_value::Command2_Click() {
-    unload();
-    setting_editor_rebind();
+FileResult log_set_value::save_setting_file(const QString& chosen, clsLOGGER_SETTING& s) {
+    return write_file_safely(ls01_save_name(chosen), ls01_bytes(s, log_file_identity()));
 }
 
-void log_set_value::reject() { Command2_Click(); }
-
-void log_set_value::closeEvent(QCloseEvent* e) {
-    // The close box acts as Cancel; closing is never refused.
-    if (!m_unloaded) Command2_Click();
-    e->accept();
-}
-
-void log_set_value::Command6_Click() { show_help(this, model().help_file, help_context::log_set_value); }
-
-// ---------------------------------------------------------------- toolbar
-
-void log_set_value::Toolbar1_ButtonClick(int index) {
-    switch (index) {
-    case 1: log_csv_read(); break;
-    case 2: log_csv_write(); break;
-    case 5: log_setting_copy(); break;
-    case 6: log_setting_paste(); break;
-    case 8: log_default_paste(); break;
-    default: break;
-    }
-}
-
-void log_set_value::log_csv_write() {
-    const int n = shown_area();
-    log_setting_collect(n);
-    const QString chosen = setting_csv_dialog(this, file_dialog, true);
-    if (chosen.isEmpty()) return;
-    const QString path = ls01_save_name(chosen);
-    const auto ds = setting_area_data_set(n);
-    if (!ds) return;
-    model().act_logger_data = ds;
-    SafeFileWriter w(path);
-    FileResult r = w.open();
-    if (r) r = w.write(ls01_bytes(ds->clsLOGGER_SETTING(), log_file_identity()));
-    if (r) r = w.commit();
-    model().act_logger_data.reset();
-    if (!r) setting_editor_warn(this, r.message);
-}
-
-void log_set_value::log_csv_read() {
-    const int n = shown_area();
-    const QString chosen = setting_csv_dialog(this, file_dialog, false);
-    if (chosen.isEmpty()) return;
-    const auto ds = setting_area_data_set(n);
-    if (!ds) return;
+bool log_set_value::load_setting_file(const QString& chosen, const std::shared_ptr<clsLOGGER_DATA>& ds) {
     const QString damaged = QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + chosen;
     QByteArray bytes;
     if (const FileResult r = read_small_file(chosen, kLs01MaxBytes, damaged, bytes); !r) {
         setting_editor_warn(this, r.message);
-        return;
+        return false;
     }
-    model().act_logger_data = ds;
     const SettingFileRead r = ls01_read(bytes, ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
     if (r == SettingFileRead::WrongTag) {
-        const quint8 mode = get_cur_mode_type();
-        if (mode == 1) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
-        else if (mode == 3) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
-        return;
+        const OpMode mode = get_cur_mode_type();
+        if (mode == OpMode::Log) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
+        else if (mode == OpMode::Memory) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
+        return false;
     }
     if (r == SettingFileRead::Damaged) {
         setting_editor_warn(this, damaged);
-        return;
+        return false;
     }
     saved_reserve_label = Label14->text();
-    log_set_value_disp(qint16(n));
+    return true;
 }
-
-void log_set_value::log_setting_copy() { form->copy_to(seq().setting_clip); }
 
 bool log_set_value::reservation_question() {
     if (Label14->text() == kNoReserve || reserved_area() != shown_area()) return true;
@@ -523,39 +307,9 @@ bool log_set_value::reservation_question() {
     return true;
 }
 
-void log_set_value::log_setting_paste() {
-    if (!setting_clip_ready(this)) return;
-    if (!reservation_question()) return;
-    form->paste_from(seq().setting_clip);
-}
-
-void log_set_value::log_default_paste() {
-    if (setting_editor_ask(this, QStringLiteral("既定収録値を読み込みます。　よろしいですか？")) != platform::MsgResult::OK) return;
-    if (!reservation_question()) return;
-    const bool added = log0_set_value_file_open_click(this);
-    log_set_value_disp_kitei();
-    // The defaults data set belongs to the defaults editor; one made here goes again.
-    if (added && model().logger_main) {
-        try {
-            model().logger_main->colLOGGER_DATA().Remove(QStringLiteral("L00"));
-        } catch (const MissingKeyError&) {
-        }
-    }
-}
+bool log_set_value::load_defaults() { return log0_set_value_file_open_click(this); }
 
 // ---------------------------------------------------------------- installation
-
-std::function<void(qint16)> log_set_value_disp_hook() {
-    return [](qint16 n) {
-        if (log_set_value* e = log_set_value::openInstance()) e->log_set_value_disp(n);
-    };
-}
-
-std::function<void()> unload_log_set_value_hook() {
-    return [] {
-        if (log_set_value* e = log_set_value::openInstance()) e->unload();
-    };
-}
 
 void install_log_settings_targets(HomeTargets& targets) {
     targets.log_set_value = [] {
@@ -566,27 +320,6 @@ void install_log_settings_targets(HomeTargets& targets) {
         log0_set_value dlg(model().main_window ? model().main_window->mainWidget() : nullptr);
         if (!dlg.unloaded()) dlg.exec();
     };
-    LogSettingHooks hooks;
-    hooks.setting_commands = [](const clsLOGGER_SETTING& s, const QString& nn) { return log_setting_commands(s, nn); };
-    hooks.reserve_command = [](const QString& tmpl, const QString& nn, const QString& when) {
-        return log_cmd_reserve(tmpl, nn, when);
-    };
-    hooks.shown_area = [] {
-        log_set_value* e = log_set_value::openInstance();
-        return e ? e->shown_area() : 0;
-    };
-    hooks.reserved_area = [] {
-        log_set_value* e = log_set_value::openInstance();
-        return e ? e->reserved_area() : 0;
-    };
-    hooks.unload_editor = unload_log_set_value_hook();
-    hooks.unload_default_editor = [] {
-        if (log0_set_value* d = log0_set_value::openInstance()) d->unload();
-    };
-    hooks.show_memory = [](const MemoryDisplay& m) {
-        if (reserve* r = reserve::openInstance()) r->show_memory(m);
-    };
-    install_log_setting_operations(hooks);
 }
 
 }  // namespace mq

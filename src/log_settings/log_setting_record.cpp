@@ -18,8 +18,6 @@ namespace {
 constexpr std::array<int, 4> kBlockStart = {78, 116, 164, 202};
 
 QString at(const QString& rec, int pos, int len) { return setting_record_at(rec, pos, len); }
-qint16 int16_field(const QString& text) { return setting_record_int16(text); }
-quint8 digit_field(const QString& text) { return setting_record_digit(text); }
 
 // "yy/mm/dd hh:nn:ss" from the twelve digits at pos; an invalid text gives an
 // invalid date-time.
@@ -39,36 +37,13 @@ QString right_in(const QString& t, int width, QChar pad) { return setting_right_
 
 }  // namespace
 
-void log_para_data_save(const QString& record) {
-    const auto ds = model().act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for the setting record");
-    log_para_data_save(ds->clsLOGGER_SETTING(), record);
-}
-
 void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
     if (rec.size() < kLogSettingRecordMinLength) {
         throw ConversionError("setting record too short: " + std::to_string(rec.size()));
     }
     // Every number is read before anything is stored, so a bad record leaves
     // the setting as it was.
-    struct Channel {
-        QString type, unit, low, high, base;
-        quint8 pos = 0;
-        qint16 smin = 0, smax = 0;
-    };
-    std::array<Channel, 4> chs;
-    for (int c = 0; c < 4; ++c) {
-        const int b = kBlockStart[size_t(c)];
-        Channel& ch = chs[size_t(c)];
-        ch.type = at(rec, b, 1);
-        ch.unit = at(rec, b + 2, 3);
-        ch.pos = digit_field(at(rec, b + 18, 1));
-        ch.smin = int16_field(at(rec, b + 6, 5));
-        ch.smax = int16_field(at(rec, b + 12, 5));
-        ch.low = dot_insert_top_sp(at(rec, b + 20, 5), 1);
-        ch.high = dot_insert_top_sp(at(rec, b + 26, 5), 1);
-        ch.base = dot_insert_top_sp(at(rec, b + 32, 5), 1);
-    }
+    const SettingRecordChannels chs = setting_record_channels(rec, kBlockStart, true);
 
     s.let_log_name(at(rec, 8, 8));
     s.let_record_interval(at(rec, 17, 2) + u':' + at(rec, 19, 2) + u':' + at(rec, 21, 2));
@@ -82,18 +57,7 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
         if (stop.isValid()) s.let_stop_time(stop);
     }
 
-    for (int c = 0; c < 4; ++c) {
-        const Channel& ch = chs[size_t(c)];
-        // Type and decimal position first: the scaled setters read them.
-        s.let_Ch_input_type(c, ch.type);
-        s.let_Ch_unit(c, ch.unit);
-        s.let_Ch_period_pos(c, ch.pos);
-        s.let_Ch_scale_min(c, ch.smin);
-        s.let_Ch_scale_max(c, ch.smax);
-        s.let_Ch_low_alarm_count(c, ch.low);
-        s.let_Ch_high_alarm_count(c, ch.high);
-        s.let_Ch_sum_std_count(c, ch.base);
-    }
+    setting_record_channels_store(s, chs, true);
 }
 
 // ---- command fields

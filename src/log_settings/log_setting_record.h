@@ -20,7 +20,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
-#include "sequencer/ops_log_read.h"
+#include "sequencer/numbered_read.h"
 #include "sequencer/setting_commands.h"
 
 namespace mq {
@@ -37,13 +37,10 @@ inline constexpr int kCmdInterval = 8;
 // The last record position the parse reads.
 inline constexpr int kLogSettingRecordMinLength = 238;
 
-// Parses one LOG-setting record into the setting of the current logger data
-// set (model().act_logger_data). MissingKeyError when there is none.
-void log_para_data_save(const QString& record);
-
-// The same into a given setting. A start (or stop) text that is not a valid
-// date-time leaves the stored time(s) as described: an invalid start changes
-// neither time, an invalid stop only keeps the stop. A record shorter than
+// Parses one LOG-setting record into the setting of its area. A start (or
+// stop) text that is not a valid date-time leaves the stored time(s) as
+// described: an invalid start changes neither time, an invalid stop only
+// keeps the stop. A record shorter than
 // kLogSettingRecordMinLength, or a number field that is not a number, raises
 // ConversionError before anything is stored; a scale value beyond 16 bits
 // raises OverflowError.
@@ -51,8 +48,8 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& record);
 
 // ---- command fields -------------------------------------------------------------
 
-// log_area_digits (the two digits of an area, "01".."20", "00") is the
-// sequencer's (sequencer/ops_log_read.h): the reads send it too.
+// numbered_digits (the two digits of an area, "01".."20", "00") is the
+// sequencer's (sequencer/numbered_read.h): the reads send it too.
 
 // One interval part (two characters of "hh:mm:ss"): blanks removed, then
 // right-aligned in two characters padded with "0" (" 5" -> "05").

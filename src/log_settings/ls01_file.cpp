@@ -2,7 +2,7 @@
 
 #include <QList>
 
-#include "sequencer/setting_field_rules.h"
+#include "setting_editor/setting_field_rules.h"
 #include "model/cls_logger_setting.h"
 #include "platform/cp932.h"
 #include "platform/errors.h"

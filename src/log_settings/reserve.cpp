@@ -21,7 +21,7 @@
 
 #include <cmath>
 
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/cur_accessors.h"
@@ -30,9 +30,8 @@
 #include "platform/errors.h"
 #include "platform/message_box.h"
 #include "platform/window_place.h"
-#include "sequencer/ops_log_setting.h"
+#include "log_settings/ops_log_setting.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
 #include "sequencer/setting_write.h"
 
 namespace mq {
@@ -296,8 +295,8 @@ QLayout* reserve::build_buttons() {
     return buttons;
 }
 
-reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget* parent)
-    : ActivatedDialog(parent) {
+reserve::reserve(int hours, int minutes, int seconds, int usedChannels, const Reservation& current, QWidget* parent)
+    : ActivatedDialog(parent), m_res(current) {
     setObjectName(QStringLiteral("reserve"));
     setWindowTitle(QStringLiteral("予約設定"));
     setModal(true);
@@ -333,10 +332,8 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, QWidget*
 }
 
 void reserve::load(int hours, int minutes, int seconds, int usedChannels) {
-    SeqState& s = seq();
-    s.reserve_opt_flag = false;
-    s.clock_read_done = false;
-    s.reserve_cmp_flag = false;
+    m_res.by_duration = false;
+    m_res.no_lead = false;
     if (ConnectionSlot::installed()) connection().reserve_open_flag = true;
     const QDate today = platform::nowCivil().date();
     MonthView1->setSelectedDate(today);
@@ -390,14 +387,14 @@ void reserve::show_memory(const MemoryDisplay& m) {
 void reserve::Form_Activate() {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
-    SeqState& s = seq();
-    if (!s.clock_read_done) {
-        s.prog_mode = op_read_logger_clock;
+    LoggerClockRead read;
+    if (!m_clockRead) {
         try {
-            prog_dialog_show(this);
+            prog_run(this, logger_clock_read_operation(this, read));
         } catch (const Error&) {
         }
-        s.clock_read_done = true;
+        m_clockRead = true;
+        if (read.clock.isValid()) m_loggerNow = read.clock;
     }
     m_inActivate = false;
     if (m_unloaded) return;
@@ -405,9 +402,7 @@ void reserve::Form_Activate() {
         unload();
         return;
     }
-    const bool noMemory = s.reserve_no_memory_flag;
-    s.reserve_no_memory_flag = false;
-    if (noMemory) {
+    if (read.no_memory) {
         platform::msgBox(this,
                          QStringLiteral("メモリ残量が０か、外部メモリがロガーにセットされていません。\r\n確認して下さい。"),
                          platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
@@ -438,7 +433,7 @@ ReserveChoice reserve::choice() const {
     c.dur_h = Text9->text();
     c.dur_m = Text10->text();
     c.dur_s = Text11->text();
-    c.logger_now = seq().logger_now_time;
+    c.logger_now = m_loggerNow;
     c.recordable = label_number(Label23);
     c.interval_sec = m_interval;
     c.used_ch = m_used;
@@ -446,8 +441,7 @@ ReserveChoice reserve::choice() const {
 }
 
 void reserve::reserve_disp_update() {
-    SeqState& s = seq();
-    const qint64 count = reserve_recompute(choice(), s.reserve_start_str, s.reserve_stop_str);
+    const qint64 count = reserve_recompute(choice(), m_res.start, m_res.stop);
     Label12->setText(QString::number(qint32(count)));
 }
 
@@ -468,33 +462,31 @@ void reserve::set_duration_visible(bool on) {
 }
 
 void reserve::Check1_Click() {
-    SeqState& s = seq();
     const bool on = Check1->isChecked();
     for (QWidget* w : {static_cast<QWidget*>(MonthView1), static_cast<QWidget*>(Combo3),
                        static_cast<QWidget*>(Combo4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label8)}) {
         w->setVisible(!on);
     }
     if (!on) {
-        s.reserve_start_str.clear();
+        m_res.start.clear();
     } else {
         Combo3->setCurrentIndex(-1);
         Combo4->setCurrentIndex(-1);
-        s.reserve_start_str = kZeroTime;
-        if (s.logger_now_time.isValid()) MonthView1->setSelectedDate(s.logger_now_time.date());
+        m_res.start = kZeroTime;
+        if (m_loggerNow.isValid()) MonthView1->setSelectedDate(m_loggerNow.date());
     }
     reserve_disp_update();
 }
 
 void reserve::Check2_Click() {
-    SeqState& s = seq();
     const bool on = Check2->isChecked();
     set_end_date_controls_visible(!on);
     if (!on) {
-        s.reserve_stop_str.clear();
+        m_res.stop.clear();
     } else {
         Combo7->setCurrentIndex(-1);
         Combo8->setCurrentIndex(-1);
-        s.reserve_stop_str = kZeroTime;
+        m_res.stop = kZeroTime;
     }
     reserve_disp_update();
 }
@@ -565,7 +557,6 @@ void reserve::UpDown_Change(int field, bool up) {
 // ---------------------------------------------------------------- OK and Cancel
 
 void reserve::cmdOK_Click() {
-    SeqState& s = seq();
     auto refuse = [this](const QString& text) {
         platform::msgBox(this, text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
     };
@@ -594,8 +585,8 @@ void reserve::cmdOK_Click() {
         return refuse(QStringLiteral("ロガーのメモリ残量が少ないため設定できません。"));
     }
     if (!Check1->isChecked()) {
-        const QDateTime start = parsed(s.reserve_start_str);
-        const QDateTime now = s.logger_now_time;
+        const QDateTime start = parsed(m_res.start);
+        const QDateTime now = m_loggerNow;
         const int k = (start.date().year() * 12 + start.date().month()) - (now.date().year() * 12 + now.date().month());
         if (k > 11) return refuse(QStringLiteral("収録開始が今から１１ヶ月以上先は設定できません。"));
         if (k < 0) return refuse(QStringLiteral("開始日時をロガー本体日時より手前には設定できません。"));
@@ -604,25 +595,25 @@ void reserve::cmdOK_Click() {
             unload();
             return;
         }
-        s.logger_now_time = clock;
+        m_loggerNow = clock;
         if (!(start > clock)) return refuse(QStringLiteral("ロガー本体時刻より手前は設定出来ません。"));
         m_unloaded = true;
         if (ConnectionSlot::installed()) connection().reserve_open_flag = false;
         done(QDialog::Accepted);
         return;
     }
-    s.reserve_start_str = kZeroTime;
+    m_res.start = kZeroTime;
     if (opt2) {
-        s.reserve_opt_flag = true;
-        if (!(recordable - 4 > count)) s.reserve_cmp_flag = true;
+        m_res.by_duration = true;
+        if (!(recordable - 4 > count)) m_res.no_lead = true;
         int h = number_or_zero(Text9->text());
         int n = 0;
         while (h >= 24) {
             h -= 24;
             n += 2;
         }
-        s.reserve_dur_halfdays = qint16(n);
-        s.reserve_dur_text = two(h) + u':' + two(number_or_zero(Text10->text())) + u':' +
+        m_res.dur_halfdays = qint16(n);
+        m_res.dur_text = two(h) + u':' + two(number_or_zero(Text10->text())) + u':' +
                              two(number_or_zero(Text11->text()));
     }
     m_unloaded = true;
@@ -631,8 +622,8 @@ void reserve::cmdOK_Click() {
 }
 
 void reserve::cmdCancel_Click() {
-    seq().reserve_start_str.clear();
-    seq().reserve_stop_str.clear();
+    m_res.start.clear();
+    m_res.stop.clear();
     unload();
 }
 

@@ -4,16 +4,17 @@
 // The start is a date with hour and minute, or none (recording starts right
 // after the settings are written); the end is a date with hour and minute,
 // none (until the memory is full), or a duration. On its first activation it
-// has the sequencer read the remaining memory and the logger clock
-// (operation 22); while the user edits it shows how many values the span
+// reads the remaining memory and the logger clock under the progress dialog;
+// while the user edits it shows how many values the span
 // records; OK validates against the logger clock (read again directly) and
-// the memory, and leaves the result in seq().reserve_* for the write.
+// the memory, and leaves the reservation (reservation()) for the editor.
 #include <QDate>
 #include <QDateTime>
 #include <QDialog>
 #include <QString>
 #include <QtGlobal>
 
+#include "log_settings/reservation.h"
 #include "main_window/activated_dialog.h"
 
 class QCalendarWidget;
@@ -60,8 +61,10 @@ double reserve_interval_seconds(int h, int m, int s);
 class reserve : public ActivatedDialog {
     Q_OBJECT
 public:
-    // The editor's interval list indexes and its number of channels in use.
-    reserve(int hours, int minutes, int seconds, int usedChannels, QWidget* parent = nullptr);
+    // The editor's interval list indexes, its number of channels in use and
+    // the reservation it holds (the dialog starts from its start and stop).
+    reserve(int hours, int minutes, int seconds, int usedChannels, const Reservation& current,
+            QWidget* parent = nullptr);
     ~reserve() override;
 
     // ---- controls
@@ -123,6 +126,12 @@ public:
 
     static reserve* openInstance();
 
+    // The reservation as the dialog leaves it: start and stop empty after
+    // Cancel (or a refusal on opening).
+    const Reservation& reservation() const { return m_res; }
+    // The clock-and-memory read has run (once per dialog).
+    bool clock_read() const { return m_clockRead; }
+
     double rec_interval_sec() const { return m_interval; }
     int used_ch_count() const { return m_used; }
 
@@ -149,6 +158,9 @@ private:
     void duration_changed(QLineEdit* t, int& value, bool clamp59);
     qint64 label_number(const QLabel* l) const;
 
+    Reservation m_res;
+    QDateTime m_loggerNow;  // the logger clock as last read
+    bool m_clockRead = false;
     double m_interval = 0;
     int m_used = 0;
     int m_secondsIndex = 0;

@@ -17,15 +17,6 @@ namespace {
 
 const QString kSixBlanks = QStringLiteral("      ");
 
-// Blanks only (not tabs or line ends), as the record texts pad with blanks.
-QString trimBlanks(const QString& t) {
-    qsizetype from = 0;
-    qsizetype to = t.size();
-    while (from < to && t[from] == u' ') ++from;
-    while (to > from && t[to - 1] == u' ') --to;
-    return t.mid(from, to - from);
-}
-
 // The blanks removed and, when d > 0, a point before the last d digits. A
 // number with no more than d digits is padded with zeros so that the point has
 // a digit before it ("5", d 2 -> "0.05"); a text without digits gets no point.
@@ -68,17 +59,14 @@ const Limits* limitsOf(const QString& code) {
 // the limit itself ("1369.9") is accepted.
 float single(const QString& text) { return static_cast<float>(platform::toDouble(text)); }
 
-void saveListCount(const QString& rec) {
-    // Resolve the target first so a missing data set is reported as such.
-    ModelState& m = model();
-    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
+void saveListCount(clsLOGGER_SETTING& s, const QString& rec) {
     const qint32 count = platform::toInt32(platform::toDouble(rec.mid(7, 8)));
     // A count below zero, or beyond what any logger memory holds, is a
     // garbled record, not a count: refused here, it ends the read like any
     // unreadable record before anything is sized by it.
     if (count < 0 || count > kLoggerMaxRecords)
         throw ConversionError("record count out of range: " + rec.mid(7, 8).toStdString());
-    m.act_logger_data->clsLOGGER_SETTING().let_data_count(count);
+    s.let_data_count(count);
 }
 
 }  // namespace
@@ -183,33 +171,33 @@ QString file_data_gamen_ch_unit_conv(const clsFILE_DATA& f, int ch) {
     return unitOf(code, code == u"V" ? setting.Ch_unit(ch) : QString());
 }
 
-qint16 data_ari_ch_count_mk(qint16 /*area_no*/) {
-    const int kind = model().act_data_kind;
-    if (kind != 1 && kind != 2) return 0;
+qint16 data_ari_ch_count_mk(const clsLOGGER_SETTING& s) {
     qint16 count = 0;
     for (int ch = 0; ch < 4; ++ch) {
-        if (get_cur_ch_kind(ch) != u"-") ++count;
+        if (s.Ch_input_type(ch) != u"-") ++count;
     }
     return count;
 }
 
-QString high_max_chk(const QString& code, QString& high, const QString& low) {
+namespace {
+
+// The alarm value kept when it lies in its type's range and beyond the other
+// alarm (above it for the high alarm); else its replacement.
+QString alarm_checked(const QString& code, QString& value, const QString& other, bool high) {
     const Limits* lim = limitsOf(code);
-    if (!lim) return high;
-    const float h = single(high);
-    const float l = single(low);
-    if (!(h >= -199.9f && h <= lim->highMax && h > l)) high = QString::fromLatin1(lim->reset);
-    return high;
+    if (!lim) return value;
+    const float v = single(value);
+    const float o = single(other);
+    const bool ok = high ? (v >= -199.9f && v <= lim->highMax && v > o) : (v >= -200.0f && v <= lim->lowMax && v < o);
+    if (!ok) value = high ? QString::fromLatin1(lim->reset) : QStringLiteral("-200.0");
+    return value;
 }
 
-QString low_max_chk(const QString& code, QString& low, const QString& high) {
-    const Limits* lim = limitsOf(code);
-    if (!lim) return low;
-    const float l = single(low);
-    const float h = single(high);
-    if (!(l >= -200.0f && l <= lim->lowMax && l < h)) low = QStringLiteral("-200.0");
-    return low;
-}
+}  // namespace
+
+QString high_max_chk(const QString& code, QString& high, const QString& low) { return alarm_checked(code, high, low, true); }
+
+QString low_max_chk(const QString& code, QString& low, const QString& high) { return alarm_checked(code, low, high, false); }
 
 QString sum_max_chk(const QString& code, QString& base) {
     const Limits* lim = limitsOf(code);
@@ -234,9 +222,9 @@ QDateTime add_interval(QDateTime start, QString interval) {
     return start.addSecs(qint64(h) * 3600 + mi * 60 + s);
 }
 
-void log_data_ct_save(const QString& rec) { saveListCount(rec); }
+void log_data_ct_save(clsLOGGER_SETTING& s, const QString& rec) { saveListCount(s, rec); }
 
-void tag_data_ct_save(const QString& rec) { saveListCount(rec); }
+void tag_data_ct_save(clsLOGGER_SETTING& s, const QString& rec) { saveListCount(s, rec); }
 
 qint16 fileDataExc_AsciiToBinary(QString t) {
     const ValueKind kind = value_kind(t);
@@ -256,7 +244,7 @@ QString Disp_DATETIME(QDateTime d) {
 QString Disp_DATA(QString code, qint16 p, QString t) {
     // The statistics display blanks out a value it does not show before it
     // formats it; a blank text stays blank.
-    if (trimBlanks(t).isEmpty()) return t;
+    if (blanks_trimmed(t).isEmpty()) return t;
     QString picture = QStringLiteral("0.0");
     if (code == u"V") {
         switch (p) {

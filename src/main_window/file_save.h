@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "main_window/file_open.h"
+#include "model/op_mode.h"
 #include "platform/errors.h"
 
 namespace mq {
@@ -29,8 +30,19 @@ struct SaveFailedError : IoError {
     using IoError::IoError;
 };
 
-// Runs the save operation `code` (sequencer operation code) with
-// home_state().save_file_path; true when the file was written.
+// The kinds of save: what the window shows (logger or file data) and what is
+// written (LOG CSV, TAG CSV, ".ML2", ".MT1").
+inline constexpr qint16 op_save_logger_log_csv = 420;
+inline constexpr qint16 op_save_logger_tag_csv = 430;
+inline constexpr qint16 op_save_logger_ml2 = 440;
+inline constexpr qint16 op_save_logger_mt1 = 450;
+inline constexpr qint16 op_save_file_log_csv = 520;
+inline constexpr qint16 op_save_file_tag_csv = 530;
+inline constexpr qint16 op_save_file_ml2 = 540;
+inline constexpr qint16 op_save_file_mt1 = 550;
+
+// Runs the save of kind `code` with home_state().save_file_path under the
+// progress dialog; true when the file was written.
 using SaveOperationRunner = std::function<bool(qint16 code)>;
 
 struct FileSaveHooks {
@@ -38,13 +50,13 @@ struct FileSaveHooks {
     SaveOperationRunner run;   // empty: nothing is saved (reported as a failure)
 };
 
-// The operation code for a window: a logger window (key "L..") or a file
+// The kind of save for a window: a logger window (key "L..") or a file
 // window, the mode of its data, and whether a CSV file was chosen.
-qint16 save_operation_code(bool loggerWindow, quint8 mode, bool csv);
+qint16 save_operation_code(bool loggerWindow, OpMode mode, bool csv);
 
 // The chosen name with its extension completed by the mode and the filter
 // (1 data file, 2 CSV). An extension already there in any letter case stays.
-QString save_completed_name(const QString& name, quint8 mode, int filterIndex);
+QString save_completed_name(const QString& name, OpMode mode, int filterIndex);
 
 // The proposed name of a TAG window: "TAG_" and month, day, hour and minute
 // of the time text (from its third character on), two digits each; "TAG_"

@@ -92,19 +92,19 @@ void SelectListDialog::fillRows() {
     platform::centre_on_screen(this);
 }
 
-void SelectListDialog::activateWithListRead(bool& readDone, const std::function<void()>& read) {
+void SelectListDialog::activateWithListRead(const std::function<bool()>& read) {
     if (m_inActivate || m_unloaded) return;
     m_inActivate = true;
-    if (!readDone) {
+    if (!m_listRead) {
         bool failed = false;
         try {
-            read();
+            failed = !read();
         } catch (const Error&) {
             // A record the program cannot read: the list is not trustworthy.
             failed = true;
         }
-        readDone = true;
-        if (failed || link().comm_cancel_flag) {
+        m_listRead = true;
+        if (failed) {
             m_inActivate = false;
             unload();
             return;
@@ -147,17 +147,12 @@ void SelectListDialog::closeEvent(QCloseEvent* e) {
 
 void SelectListDialog::rebindActive() {
     if (!m_home || m_home->win_all_use_ct() == 0) return;
-    IDataWindow* act = m_home->activeDataWindow();
-    if (!act) return;
-    const QString key = act->Tag().left(3);
-    ModelState& m = model();
-    if (key.startsWith(u'F')) {
-        m.act_data_kind = 1;
-        m.act_file_data = DataSetHandle::of_tag(key).file();
-    } else if (key.startsWith(u'L')) {
-        m.act_data_kind = 2;
-        m.act_logger_data = DataSetHandle::of_tag(key).logger();
-    }
+    if (IDataWindow* act = m_home->activeDataWindow()) DataSetHandle::make_key_current(act->Tag().left(3));
+}
+
+OpMode SelectListDialog::loggerMode() {
+    const auto& root = model().logger_main;
+    return root ? op_mode_of(root->clsLOGGER_STATUS().mode_type()) : OpMode::None;
 }
 
 SelectListDialog::Ticks SelectListDialog::ticks() const {

@@ -13,6 +13,7 @@
 #include <initializer_list>
 
 #include "main_window/activated_dialog.h"
+#include "model/op_mode.h"
 
 class QMdiSubWindow;
 class QPushButton;
@@ -36,6 +37,9 @@ public:
     QPushButton* Command1 = nullptr;   // "全て選択"
     QPushButton* Command2 = nullptr;   // "全て解除"
     QPushButton* Command3 = nullptr;   // "ﾍﾙﾌﾟ"
+
+    // The list has been read from the logger (whether or not the read succeeded).
+    bool list_read() const { return m_listRead; }
 
     bool isTicked(int n) const;  // 1..20
     // Sets a tick as the user's click does (ListView1_ItemCheck runs).
@@ -68,11 +72,14 @@ protected:
     // Ticks every row whose data set has records (the logger's sets in
     // order, "L00" left out).
     void tickAllWithRecords();
-    // Form_Activate: the list read (read()) on the first activation; the
-    // dialog goes when it fails (raises), is cancelled, or the link is gone.
-    void activateWithListRead(bool& readDone, const std::function<void()>& read);
+    // Form_Activate: the list read (read(), false when it was cancelled or
+    // failed) on the first activation; the dialog goes when it fails (also
+    // by raising), is cancelled, or the link is gone.
+    void activateWithListRead(const std::function<bool()>& read);
     // Cancel: the active data window's data set becomes the current one again.
     void rebindActive();
+    // The connected logger's operating mode (none without a logger).
+    static OpMode loggerMode();
 
     Ticks ticks() const;
     // The link went while OK opened row i's window: close every window the
@@ -87,6 +94,7 @@ protected:
 
 private:
     int m_helpContext = 0;
+    bool m_listRead = false;
 };
 
 // The open dialog of type D (the one whose list a read fills), or nullptr.

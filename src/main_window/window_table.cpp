@@ -151,6 +151,25 @@ QString WindowTable::win_file_use_TagReturn() const {
     return QString();
 }
 
+bool WindowTable::any_graph_window() const {
+    const HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        if (hs.win_key_table[i].isEmpty()) continue;
+        const IDataWindow* w = dataWindowOf(hs.win_windows[i].data());
+        if (!w || w->has_graph()) return true;
+    }
+    return false;
+}
+
+IDataWindow* WindowTable::first_data_window() const {
+    const HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        if (hs.win_key_table[i].isEmpty()) continue;
+        if (IDataWindow* w = dataWindowOf(hs.win_windows[i].data())) return w;
+    }
+    return nullptr;
+}
+
 void WindowTable::win_control_refresh() {
     HomeState& hs = home_state();
     int i = -1;
@@ -241,14 +260,33 @@ IDataWindow* WindowTable::open_logger_window(const QString& n, const std::functi
     QMdiSubWindow* sub = adopt(w, prefix + n);
     hs.win_key_table[slot] = key;
     hs.win_windows[slot] = w->widget();
-    model().act_logger_data = data;
     data->let_ID(key);
+    DataSetHandle::of_tag(key).make_current();
     show_active(sub, minimised);
+    return w;
+}
+
+IDataWindow* WindowTable::open_file_window(const QString& caption,
+                                           const std::function<IDataWindow*(const QString&)>& create, QString& fileKey) {
+    HomeState& hs = home_state();
+    const int slot = free_slot();
+    if (slot < 0 || !create) return nullptr;
+    fileKey = QLatin1Char('F') + two_digits(win_file_dim_no_search());
+    const QString tag = fileKey + caption;
+    IDataWindow* w = create(tag);
+    if (!w) return nullptr;
+    QMdiSubWindow* sub = adopt(w, caption);
+    hs.win_key_table[slot] = tag;
+    hs.win_windows[slot] = w->widget();
+    if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
+    model().file_main->colFILE_DATA().Add(fileKey);
+    show_active(sub, /*minimised=*/false);
     return w;
 }
 
 void WindowTable::win_logger_open_log(const QString& n) {
     HomeState& hs = home_state();
+    const AtExit refresh{[this] { m_home.refresh_command_state(); }};
     // Shown at normal size while it fills: a window that loads in a corner,
     // minimised, leaves the user nothing to look at.
     IDataWindow* w = open_logger_window(n, hs.targets.create_log_window, QStringLiteral("LOG"), /*minimised=*/false);
@@ -259,6 +297,7 @@ void WindowTable::win_logger_open_log(const QString& n) {
 
 void WindowTable::win_logger_open_tag(const QString& n) {
     HomeState& hs = home_state();
+    const AtExit refresh{[this] { m_home.refresh_command_state(); }};
     // The fill works on the active window, so the window is activated, at normal size.
     IDataWindow* w = open_logger_window(n, hs.targets.create_tag_window, QStringLiteral("TAG"), /*minimised=*/false);
     if (!w) return;
@@ -269,55 +308,45 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
     if (win_file_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
-    const AtExit reenable{[this] { set_data_windows_enabled(true); }};
-    const int slot = free_slot();
-    IDataWindow* w = nullptr;
-    if (slot >= 0 && hs.targets.create_log_window) {
-        const QString nn = two_digits(win_file_dim_no_search());
-        const QString fileKey = QLatin1Char('F') + nn;
-        const QString tag = fileKey + caption;
-        w = hs.targets.create_log_window(tag);
-        if (w) {
-            QMdiSubWindow* sub = adopt(w, caption);
-            hs.win_key_table[slot] = tag;
-            hs.win_windows[slot] = w->widget();
-            if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
-            model().file_main->colFILE_DATA().Add(fileKey);
-            show_active(sub, /*minimised=*/false);
-            hs.data_win_init_flag = false;
+    const AtExit reenable{[this] {
+        set_data_windows_enabled(true);
+        m_home.refresh_command_state();
+    }};
+    QString fileKey;
+    IDataWindow* w = open_file_window(caption, hs.targets.create_log_window, fileKey);
+    if (!w) return;
+    hs.data_win_init_flag = false;
 
-            QPointer<QWidget> opened = w->widget();
-            // The older format is told by its extension in any letter case.
-            if (kind.compare(QStringLiteral("ML1"), Qt::CaseInsensitive) == 0) {
-                if (hs.targets.disp_file_log_data_form_ml1) hs.targets.disp_file_log_data_form_ml1(*w, fileKey);
-            } else {
-                if (hs.targets.disp_file_log_data_form_ml2) hs.targets.disp_file_log_data_form_ml2(*w, fileKey);
-            }
+    QPointer<QWidget> opened = w->widget();
+    // The older format is told by its extension in any letter case.
+    if (kind.compare(QStringLiteral("ML1"), Qt::CaseInsensitive) == 0) {
+        if (hs.targets.disp_file_log_data_form_ml1) hs.targets.disp_file_log_data_form_ml1(*w, fileKey);
+    } else {
+        if (hs.targets.disp_file_log_data_form_ml2) hs.targets.disp_file_log_data_form_ml2(*w, fileKey);
+    }
 
-            // A fill that closed its window (failure) leaves nothing to draw or restore.
-            const bool stillOpen = opened && slot_of_window(opened.data()) >= 0;
-            if (!hs.data_win_init_flag && stillOpen) {
-                if (m_home.autoDrawChecked()) {
-                    IDataWindow* act = m_home.activeDataWindow();
-                    platform::Grid* grid = act ? act->vsFlexGrid1() : nullptr;
-                    const int dataRows = grid ? grid->Rows() - 1 : 0;
-                    bool graphOpened = false;
-                    if (dataRows > 1) {
-                        if (hs.targets.graph) graphOpened = hs.targets.graph();
-                        if (!graphOpened) GraphDispReturen();
-                    } else {
-                        platform::msgBox(m_home.mainWidget(), QStringLiteral("ﾃﾞｰﾀが1個の為ｸﾞﾗﾌ描画はできません。"),
-                                         platform::MsgButtons::OK, platform::MsgIcon::None,
-                                         platform::MsgDefault::First, QStringLiteral("ｸﾞﾗﾌ"));
-                        GraphDispReturen();
-                    }
-                } else {
-                    GraphDispReturen();
-                }
+    // A fill that closed its window (failure) leaves nothing to draw or restore.
+    const bool stillOpen = opened && slot_of_window(opened.data()) >= 0;
+    if (!hs.data_win_init_flag && stillOpen) {
+        if (m_home.autoDrawChecked()) {
+            IDataWindow* act = m_home.activeDataWindow();
+            platform::Grid* grid = act ? act->vsFlexGrid1() : nullptr;
+            const int dataRows = grid ? grid->Rows() - 1 : 0;
+            bool graphOpened = false;
+            if (dataRows > 1) {
+                if (hs.targets.graph) graphOpened = hs.targets.graph();
+                if (!graphOpened) GraphDispReturen();
             } else {
-                hs.data_win_init_flag = false;
+                platform::msgBox(m_home.mainWidget(), QStringLiteral("ﾃﾞｰﾀが1個の為ｸﾞﾗﾌ描画はできません。"),
+                                 platform::MsgButtons::OK, platform::MsgIcon::None, platform::MsgDefault::First,
+                                 QStringLiteral("ｸﾞﾗﾌ"));
+                GraphDispReturen();
             }
+        } else {
+            GraphDispReturen();
         }
+    } else {
+        hs.data_win_init_flag = false;
     }
 }
 
@@ -325,21 +354,13 @@ void WindowTable::win_file_open_tag(const QString& caption) {
     if (win_file_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
-    const AtExit reenable{[this] { set_data_windows_enabled(true); }};
-    const int slot = free_slot();
-    if (slot >= 0 && hs.targets.create_tag_window) {
-        const QString nn = two_digits(win_file_dim_no_search());
-        const QString fileKey = QLatin1Char('F') + nn;
-        const QString tag = fileKey + caption;
-        if (IDataWindow* w = hs.targets.create_tag_window(tag)) {
-            QMdiSubWindow* sub = adopt(w, caption);
-            hs.win_key_table[slot] = tag;
-            hs.win_windows[slot] = w->widget();
-            if (!model().file_main) model().file_main = std::make_shared<clsFILE_Main>();
-            model().file_main->colFILE_DATA().Add(fileKey);
-            show_active(sub, /*minimised=*/false);
-            if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
-        }
+    const AtExit reenable{[this] {
+        set_data_windows_enabled(true);
+        m_home.refresh_command_state();
+    }};
+    QString fileKey;
+    if (IDataWindow* w = open_file_window(caption, hs.targets.create_tag_window, fileKey)) {
+        if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
     }
 }
 
@@ -396,6 +417,7 @@ void WindowTable::win_logger_close(const QString& n) {
     if (!closed) return;
     const int now = widget ? slot_of_window(widget.data()) : slot;
     if (now >= 0) clear_slot(now);
+    if (!outer) m_home.refresh_command_state();
 }
 
 void WindowTable::win_all_close() {
@@ -444,6 +466,7 @@ void WindowTable::win_all_close() {
         }
     }
     for (int i = 0; i < kWinSlots; ++i) win_control_refresh();
+    m_home.refresh_command_state();
 }
 
 void WindowTable::win_logger_win_all_close() {
@@ -460,11 +483,20 @@ void WindowTable::win_logger_win_all_close() {
 
 // ---------------------------------------------------------------- activation and size
 
-void WindowTable::GraphDispReturen() {
+void WindowTable::GraphDispReturen(QWidget* opener) {
     QApplication::processEvents();
-    if (IDataWindow* act = m_home.activeDataWindow()) {
-        if (QMdiSubWindow* sub = subWindowOf(act->widget())) sub->showNormal();
+    QMdiSubWindow* sub = opener ? subWindowOf(opener) : nullptr;
+    if (sub) {
+        // A disabled main window drops its focus widget; when it is activated
+        // again it would give the focus to the first window of the work area,
+        // and that window would become the active one. The focus goes back
+        // into the window asked for instead.
+        m_home.mdiArea()->setActiveSubWindow(sub);
+        sub->widget()->setFocus();
+    } else if (IDataWindow* act = m_home.activeDataWindow()) {
+        sub = subWindowOf(act->widget());
     }
+    if (sub) sub->showNormal();
 }
 
 void WindowTable::win_ManualActive(const QString& tag) {
@@ -484,15 +516,15 @@ void WindowTable::Proc_ManualActive() {
     if (win_all_use_ct() == 0 || m_home.activeDataWindow()) return;
     const QString t = win_file_use_TagReturn();
     win_ManualActive(t);
-    model().act_data_kind = t.startsWith(QLatin1Char('F')) ? 1 : 2;
+    DataSetHandle::set_current_kind(t.startsWith(QLatin1Char('F')) ? 1 : 2);
 }
 
-int WindowTable::capHeightTwips(int mode) { return mode == 2 ? 4900 : 6390; }
-int WindowTable::capWidthTwips(int mode) { return mode == 2 ? 9930 : 7640; }
+int WindowTable::capHeightTwips(OpMode mode) { return mode == OpMode::Tag ? 4900 : 6390; }
+int WindowTable::capWidthTwips(OpMode mode) { return mode == OpMode::Tag ? 9930 : 7640; }
 
 void WindowTable::win_arrange_size_limit() {
     if (!m_home.activeDataWindow()) return;
-    const int mode = get_cur_mode_type();
+    const OpMode mode = get_cur_mode_type();
     QWidget* area = m_home.mdiArea();
     const int capH = capHeightTwips(mode) * area->logicalDpiY() / 1440;
     const int capW = capWidthTwips(mode) * area->logicalDpiX() / 1440;

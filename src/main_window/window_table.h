@@ -15,6 +15,8 @@
 
 #include <unordered_map>
 
+#include "model/op_mode.h"
+
 namespace mq {
 
 class HOME;
@@ -63,13 +65,19 @@ public:
     int win_file_dim_no_search() const;
     bool win_logger_use_check(int n) const;
     QString win_file_use_TagReturn() const;
+    // Whether an open data window can be drawn as a graph; the first window
+    // of the table (nullptr when none is open).
+    bool any_graph_window() const;
+    IDataWindow* first_data_window() const;
 
     void win_control_refresh();
     void win_arrange_size_limit();
     void win_ManualActive(const QString& tag);
     void Proc_ManualActive();
-    // Shows the active data window at normal size after its fill.
-    void GraphDispReturen();
+    // Shows the active data window at normal size after its fill. With a data
+    // window given, that window becomes the active one first, with the focus
+    // inside it.
+    void GraphDispReturen(QWidget* opener = nullptr);
 
     // Empties every slot (start-up).
     void win_table_clear();
@@ -84,13 +92,17 @@ public:
     QMdiSubWindow* adopt(IDataWindow* w, const QString& caption);
 
     // Size caps of an arrangement in twips, by the current operating mode.
-    static int capHeightTwips(int mode);
-    static int capWidthTwips(int mode);
+    static int capHeightTwips(OpMode mode);
+    static int capWidthTwips(OpMode mode);
 
 private:
     int free_slot() const;
     IDataWindow* open_logger_window(const QString& n, const std::function<IDataWindow*(const QString&)>& create,
                                     const QString& prefix, bool minimised);
+    // A new file window: its slot, the data set "Fnn" (fileKey) and the
+    // window shown active. Null when no slot is free or no window was made.
+    IDataWindow* open_file_window(const QString& caption, const std::function<IDataWindow*(const QString&)>& create,
+                                  QString& fileKey);
     int slot_of_window(QWidget* w) const;
     void clear_slot(int slot);
     // Closes a data window as the platform's unload does; true when it closed.

@@ -187,8 +187,7 @@ QStringList DbRecordset::FieldNames() const {
     return names;
 }
 
-std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int lastField, qint32 firstRow,
-                                                           qint32 rowCount) const {
+QString DbRecordset::fieldList(int firstField, int lastField) const {
     const QStringList names = FieldNames();
     if (firstField < 0 || lastField >= names.size() || firstField > lastField)
         throw OutOfRangeError(QStringLiteral("field range %1..%2 outside 0..%3")
@@ -196,11 +195,17 @@ std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int l
                                   .arg(lastField)
                                   .arg(names.size() - 1)
                                   .toStdString());
-    if (firstRow < 0) throw OutOfRangeError("negative record position");
     QStringList cols;
     for (int i = firstField; i <= lastField; ++i) cols << q(names[i]);
-    SqliteStatement st = session().db.prepare(
-        QStringLiteral("SELECT %1 FROM %2 LIMIT ?1 OFFSET ?2").arg(cols.join(QLatin1Char(',')), q(m_source)));
+    return cols.join(QLatin1Char(','));
+}
+
+std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int lastField, qint32 firstRow,
+                                                           qint32 rowCount) const {
+    const QString cols = fieldList(firstField, lastField);
+    if (firstRow < 0) throw OutOfRangeError("negative record position");
+    SqliteStatement st =
+        session().db.prepare(QStringLiteral("SELECT %1 FROM %2 LIMIT ?1 OFFSET ?2").arg(cols, q(m_source)));
     st.bind(1, qint64(rowCount < 0 ? -1 : rowCount));
     st.bind(2, qint64(firstRow));
     const int n = lastField - firstField + 1;
@@ -224,16 +229,8 @@ std::vector<std::vector<QString>> DbRecordset::ReadColumns(int firstField, int l
 }
 
 void DbRecordset::ReadRowsUtf8(int firstField, int lastField, RowVisitor& visitor) const {
-    const QStringList names = FieldNames();
-    if (firstField < 0 || lastField >= names.size() || firstField > lastField)
-        throw OutOfRangeError(QStringLiteral("field range %1..%2 outside 0..%3")
-                                  .arg(firstField)
-                                  .arg(lastField)
-                                  .arg(names.size() - 1)
-                                  .toStdString());
-    QStringList cols;
-    for (int i = firstField; i <= lastField; ++i) cols << q(names[i]);
-    SqliteStatement st = session().db.prepare(QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), q(m_source)));
+    SqliteStatement st =
+        session().db.prepare(QStringLiteral("SELECT %1 FROM %2").arg(fieldList(firstField, lastField), q(m_source)));
     const int n = lastField - firstField + 1;
     std::vector<QByteArrayView> fields(static_cast<size_t>(n));
     qint32 position = 0;
@@ -428,11 +425,29 @@ QString clsLOGGER_DATABASE::db_record_time_text(const QDateTime& t) {
 
 int clsLOGGER_DATABASE::db_record_time_chars(const QDateTime& t, char* buf) { return timeText(t, buf); }
 
-void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QString& mark, const QString& ch1,
-                                       const QString& ch2, const QString& ch3, const QString& ch4) {
+void clsLOGGER_DATABASE::requireWritable() const {
     if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
     if (!m_recordset->Updatable())
         throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+}
+
+detail::DbSession& clsLOGGER_DATABASE::insertSession(bool tag) {
+    detail::DbSession& s = session();
+    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || s.insertIsTag != tag) {
+        const QStringList fields = tag ? QStringList{kNo, kTime} + channelFields() + QStringList{kWorker, kComment}
+                                       : QStringList{kMark, kNo, kTime} + channelFields();
+        s.insert = s.db.prepare(insertSql(m_recordset->Name(), fields));
+        s.insertTable = m_recordset->Name();
+        s.insertIsTag = tag;
+    }
+    s.beginIfNeeded();
+    if (s.values.valid) s.values.clear();
+    return s;
+}
+
+void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QString& mark, const QString& ch1,
+                                       const QString& ch2, const QString& ch3, const QString& ch4) {
+    requireWritable();
     checkFits(mark, kMarkSize - 2, kMark);
     char time[48];
     const int timeLen = timeText(t, time);
@@ -440,14 +455,7 @@ void clsLOGGER_DATABASE::AddRecord_LOG(qint32 No, const QDateTime& t, const QStr
     const QString* ch[4] = {&ch1, &ch2, &ch3, &ch4};
     for (int i = 0; i < 4; ++i) checkFits(*ch[i], kChSize, channelFields()[i]);
 
-    detail::DbSession& s = session();
-    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || s.insertIsTag) {
-        s.insert = s.db.prepare(insertSql(m_recordset->Name(), QStringList{kMark, kNo, kTime} + channelFields()));
-        s.insertTable = m_recordset->Name();
-        s.insertIsTag = false;
-    }
-    s.beginIfNeeded();
-    if (s.values.valid) s.values.clear();
+    detail::DbSession& s = insertSession(false);
     // The mark stands between two blanks; no mark is three blanks.
     if (mark.isEmpty()) {
         s.insert.bindUtf8(1, "   ", 3, false);
@@ -482,21 +490,12 @@ void checkFitsUtf8(QByteArrayView value, int size, const QString& field) {
 }  // namespace
 
 void clsLOGGER_DATABASE::AddRecord_LOG(const LogRecordBytes& rec) {
-    if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
-    if (!m_recordset->Updatable())
-        throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+    requireWritable();
     checkFitsUtf8(rec.mark, kMarkSize, kMark);
     checkFitsUtf8(rec.time, kTimeSize, kTime);
     for (int i = 0; i < 4; ++i) checkFitsUtf8(rec.ch[size_t(i)], kChSize, channelFields()[i]);
 
-    detail::DbSession& s = session();
-    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || s.insertIsTag) {
-        s.insert = s.db.prepare(insertSql(m_recordset->Name(), QStringList{kMark, kNo, kTime} + channelFields()));
-        s.insertTable = m_recordset->Name();
-        s.insertIsTag = false;
-    }
-    s.beginIfNeeded();
-    if (s.values.valid) s.values.clear();
+    detail::DbSession& s = insertSession(false);
     // The caller's bytes stay put until the step: no copy is needed.
     s.insert.bindUtf8(1, rec.mark.data(), int(rec.mark.size()), false);
     s.insert.bind(2, qint64(rec.No));
@@ -511,9 +510,7 @@ void clsLOGGER_DATABASE::AddRecord_LOG(const LogRecordBytes& rec) {
 void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QString& worker,
                                        const QString& comment, const QString& ch1, const QString& ch2,
                                        const QString& ch3, const QString& ch4) {
-    if (!m_recordset || !m_recordset->IsOpen()) throw DatabaseError("no record set to add to");
-    if (!m_recordset->Updatable())
-        throw DatabaseError(QStringLiteral("record set %1 is read-only").arg(m_recordset->Name()).toStdString());
+    requireWritable();
     char time[48];
     const int timeLen = timeText(t, time);
     if (timeLen > kTimeSize) checkFits(QString::fromLatin1(time, timeLen), kTimeSize, kTime);
@@ -522,15 +519,7 @@ void clsLOGGER_DATABASE::AddRecord_TAG(qint32 No, const QDateTime& t, const QStr
     checkFits(worker, kNameSize, kWorker);
     checkFits(comment, kNameSize, kComment);
 
-    detail::DbSession& s = session();
-    if (!s.insert.isValid() || s.insertTable != m_recordset->Name() || !s.insertIsTag) {
-        s.insert = s.db.prepare(
-            insertSql(m_recordset->Name(), QStringList{kNo, kTime} + channelFields() + QStringList{kWorker, kComment}));
-        s.insertTable = m_recordset->Name();
-        s.insertIsTag = true;
-    }
-    s.beginIfNeeded();
-    if (s.values.valid) s.values.clear();
+    detail::DbSession& s = insertSession(true);
     s.loaded.clear();  // the gathering follows LOG records only
     s.insert.bind(1, qint64(No));
     s.insert.bindUtf8(2, time, timeLen, false);

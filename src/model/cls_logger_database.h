@@ -69,6 +69,9 @@ public:
 
 private:
     detail::DbSession& session() const;
+    // The quoted names of fields firstField..lastField joined by commas;
+    // OutOfRangeError for a range outside the fields.
+    QString fieldList(int firstField, int lastField) const;
 
     std::shared_ptr<detail::DbSession> m_session;
     QString m_source;
@@ -208,6 +211,11 @@ private:
     void dropRecordset();
     void commitPending();
     detail::DbSession& session();
+    // Raises DatabaseError unless a record set is open for adding.
+    void requireWritable() const;
+    // The session with the insert of a LOG (or TAG) record prepared for the
+    // record set and a transaction begun.
+    detail::DbSession& insertSession(bool tag);
     void markExtreme(qint16 ch, const QString& value, const QString& table, bool isMax,
                      StatQueryHost* host, bool saveQuery);
     qint32 alarmColour(qint16 ch, const AlarmLimits& limits, const QString& source, bool high,

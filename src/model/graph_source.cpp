@@ -9,11 +9,8 @@ qint32 graph_cell_value(const QString& cell, int* decimals) {
     // (the table's maximum and minimum marks) is not part of it.
     qsizetype b = cell.indexOf(QLatin1Char(' '));
     if (b < 0) b = 0;
-    qsizetype e = cell.size();
-    while (b < e && cell[b] == QLatin1Char(' ')) ++b;
-    while (e > b && cell[e - 1] == QLatin1Char(' ')) --e;
-    if (b == e) return IGraphSource::kNoValue;
-    const QStringView t = QStringView(cell).mid(b, e - b);
+    const QStringView t = blanks_trimmed(QStringView(cell).mid(b));
+    if (t.isEmpty()) return IGraphSource::kNoValue;
     if (is_range_mark(value_kind(t))) return IGraphSource::kRangeMark;
 
     qsizetype i = 0;

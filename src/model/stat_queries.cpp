@@ -325,8 +325,10 @@ bool candidateRows(const detail::ValueCache& cache, int ch, const QString& table
     return true;
 }
 
-// Right$(text, n): the last n characters.
-void sqlRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+// The text of argv[0] from the byte `Start` finds for the count argv[1]
+// (NULL stays NULL).
+template <int (*Start)(const char*, int, qint64)>
+void sqlTextFrom(sqlite3_context* ctx, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
@@ -337,9 +339,12 @@ void sqlRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
         sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
         return;
     }
-    const int start = rightStart(p, bytes, sqlite3_value_int64(argv[1]));
+    const int start = Start(p, bytes, sqlite3_value_int64(argv[1]));
     sqlite3_result_text(ctx, p + start, bytes - start, SQLITE_TRANSIENT);
 }
+
+// Right$(text, n): the last n characters.
+void sqlRight(sqlite3_context* ctx, int, sqlite3_value** argv) { sqlTextFrom<rightStart>(ctx, argv); }
 
 // RightVal(text, n) = Val(Right$(text, n)) in one step: the number held in
 // the last n characters of a channel text, or in its whole value when that
@@ -363,20 +368,7 @@ void sqlRightVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // ValueRight(text, n): the text from valueStart on (the marking keeps the
 // whole value behind its mark).
-void sqlValueRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const int bytes = sqlite3_value_bytes(argv[0]);
-    if (!p) {
-        sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
-        return;
-    }
-    const int start = valueStart(p, bytes, sqlite3_value_int64(argv[1]));
-    sqlite3_result_text(ctx, p + start, bytes - start, SQLITE_TRANSIENT);
-}
+void sqlValueRight(sqlite3_context* ctx, int, sqlite3_value** argv) { sqlTextFrom<valueStart>(ctx, argv); }
 
 // AlarmBand(value, highSet, high, lowSet, low): the band alarm_band gives a
 // value against those limits (0 none, 1 upper, 2 lower alarm).

@@ -22,6 +22,7 @@
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
+#include "model/op_mode.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
@@ -217,8 +218,7 @@ void PR::Command1_Click() {
         return;
     }
 
-    const quint8 mode = src.status->mode_type();
-    src.tag = !(mode == 1 || mode == 3);
+    src.tag = !is_log_data(op_mode_of(src.status->mode_type()));
     if (auto* logWindow = dynamic_cast<log_data*>(w)) src.integralHigh = !logWindow->Option2()->isChecked();
 
     // The rows: the drawn range of the graph, or the whole table. The table
@@ -402,7 +402,9 @@ void table_print_show() {
 
 void table_print_show_graph(const GraphPrintSource& graph) {
     // print_from_graph_flag is True exactly while this dialog is shown.
-    PR dialog(&graph, graph.window ? graph.window->widget() : nullptr);
+    // The dialog stands over the graph it was opened from, not over the data
+    // window behind the graph.
+    PR dialog(&graph, graph.owner ? graph.owner : graph.window ? graph.window->widget() : nullptr);
     dialog.exec();
 }
 

@@ -1,17 +1,16 @@
-// The connection check: finds a working link speed and reads the logger's
-// identity records into the status of logger_main.
+#include "sequencer/connect_check_op.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 
 #include "main_window/config_files.h"
+#include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/errors.h"
 #include "platform/folders.h"
-#include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
 
 namespace mq {
 
@@ -76,9 +75,7 @@ void storeStep(int step, const QString& reply, clsLOGGER_STATUS& st) {
     }
 }
 
-}  // namespace
-
-void op_connect_check_run(Prog_Dialog& dlg) {
+void runConnectCheck(Prog_Dialog& dlg) {
     // The connection's own icon when it is installed; without it the window
     // keeps the program's icon rather than none.
     const QString connectIcon = QDir(platform::programDir()).filePath(QStringLiteral("ico/connect4.ico"));
@@ -86,7 +83,7 @@ void op_connect_check_run(Prog_Dialog& dlg) {
     send_initial();
     ModelState& m = model();
     if (!m.logger_main) {
-        dlg.exit_no_reply();
+        dlg.end_as(Outcome::NoReply);
         return;
     }
     clsLOGGER_STATUS& st = m.logger_main->clsLOGGER_STATUS();
@@ -97,7 +94,7 @@ void op_connect_check_run(Prog_Dialog& dlg) {
         const qint32 start = ls.comm_baud_rate;
         const qint32 other = otherFastSpeed(start);
         if (other == 0) {
-            dlg.exit_no_reply();
+            dlg.end_as(Outcome::NoReply);
             return;
         }
         ls.comm_baud_rate = other;
@@ -106,7 +103,7 @@ void op_connect_check_run(Prog_Dialog& dlg) {
         if (!sendEntry(kSteps[0])) {
             ls.comm_baud_rate = start;
             comm_setting();
-            dlg.exit_no_reply();
+            dlg.end_as(Outcome::NoReply);
             return;
         }
         write_comm_set(m.user_dir, ls.comm_port_no, ls.comm_baud_rate);
@@ -114,13 +111,28 @@ void op_connect_check_run(Prog_Dialog& dlg) {
 
     for (int step = 1; step <= 5; ++step) {
         if (step > 1 && !sendEntry(kSteps[step - 1])) {
-            dlg.exit_no_reply();
+            dlg.end_as(Outcome::NoReply);
             return;
         }
         storeStep(step, rd_string_make(), st);
         dlg.set_progress_value(step);
     }
     dlg.exit_success();
+}
+
+}  // namespace
+
+Operation connect_check_operation() {
+    Operation op;
+    op.phase = QStringLiteral("ロガーとの接続を確認中");
+    op.run = &runConnectCheck;
+    return op;
+}
+
+void prog_install_connect_check() {
+    // A check that cannot run (another operation's dialog still showing)
+    // is a failed one.
+    connection().run_connect_check = [] { return prog_run(nullptr, connect_check_operation()) == Outcome::Done; };
 }
 
 }  // namespace mq

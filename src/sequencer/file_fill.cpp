@@ -5,7 +5,7 @@
 #include "model/data_window.h"
 #include "model/model_state.h"
 #include "platform/message_box.h"
-#include "sequencer/prog_dialog.h"
+#include "sequencer/file_progress.h"
 #include "sequencer/seq_state.h"
 
 namespace mq {
@@ -19,15 +19,28 @@ QWidget* messageParent() {
 
 }  // namespace
 
-void op_descramble_text_run(Prog_Dialog& dlg) {
-    HomeState& hs = home_state();
-    dlg.set_progress_max(double(hs.file_raw_text.size()) / 1000.0 + 1.0);
-    hs.file_plain_text = data_disk_angou_load_2(hs.file_raw_text, &dlg);
-    dlg.unload();
+Operation descramble_operation(const QByteArray& scrambled, QByteArray& plain) {
+    return file_load_operation([&scrambled, &plain](Prog_Dialog& dlg) {
+        dlg.set_progress_max(double(scrambled.size()) / 1000.0 + 1.0);
+        plain = data_disk_angou_load_2(scrambled, &dlg);
+        dlg.unload();
+    });
 }
 
-void register_descramble_operation() {
-    prog_register_operation(op_descramble_text, ProgOperation{&op_descramble_text_run, {}});
+Operation records_load_operation(double records, std::function<void(IFileProgress*)> loader) {
+    return file_load_operation([records, loader = std::move(loader)](Prog_Dialog& dlg) {
+        dlg.set_progress_value(0);
+        dlg.set_progress_max(records);
+        {
+            ThrottledProgress progress(dlg);
+            if (const auto& standIn = seq().records_load_stand_in) {
+                standIn(&progress, loader);
+            } else {
+                loader(&progress);
+            }
+        }
+        dlg.unload();
+    });
 }
 
 void show_fill_error(const QString& text) {
@@ -41,7 +54,6 @@ void fill_failure_ending(const QPointer<DataWindowBase>& window) {
 
 bool read_and_descramble(const QPointer<DataWindowBase>& window, const std::function<FileResult(QByteArray&)>& read,
                          QByteArray& plain) {
-    HomeState& hs = home_state();
     plain.clear();
     QByteArray scrambled;
     if (FileResult r = read(scrambled); !r) {
@@ -49,19 +61,14 @@ bool read_and_descramble(const QPointer<DataWindowBase>& window, const std::func
         fill_failure_ending(window);
         return false;
     }
-    hs.file_raw_text = scrambled;
-    hs.file_plain_text.clear();
     seq().file_cancel_flag = false;
-    seq().prog_mode = op_descramble_text;
-    prog_dialog_show(messageParent(), window.data());
-    hs.file_raw_text.clear();
+    prog_run(messageParent(), descramble_operation(scrambled, plain));
     if (!window) return false;
-    if (hs.file_plain_text.isEmpty()) {
+    if (plain.isEmpty()) {
         seq().file_cancel_flag = false;
         fill_failure_ending(window);
         return false;
     }
-    plain = hs.file_plain_text;
     return true;
 }
 

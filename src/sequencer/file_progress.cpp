@@ -4,7 +4,6 @@
 #include "model/data_window.h"
 #include "model/model_state.h"
 #include "platform/message_box.h"
-#include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 
 namespace mq {
@@ -32,16 +31,25 @@ void ThrottledProgress::flush() {
     m_inner.set_progress_value(m_pending);
 }
 
-bool prog_run_save(qint16 code) {
-    SeqState& s = seq();
+FileResult nothing_to_save() { return FileResult::failure(QStringLiteral("保存するデータがありません。")); }
+
+void end_file_save(Prog_Dialog& dlg, const FileResult& result) {
+    if (!result) {
+        platform::msgBox(&dlg, result.message, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+        dlg.unload();
+        throw SaveFailedError(result.message.toStdString());
+    }
+    dlg.unload();
+}
+
+bool prog_run_save(std::optional<Operation> save) {
     // One operation at a time: a save asked for while another runs writes nothing.
-    if (s.dialog) return false;
-    // A file kind whose writer is not installed writes nothing, so it must not
+    if (seq().dialog) return false;
+    // A file kind whose writer is not there writes nothing, so it must not
     // be reported as saved.
-    if (s.operations.find(code) == s.operations.end()) return false;
-    s.prog_mode = code;
+    if (!save || !save->run) return false;
     try {
-        prog_dialog_show();
+        if (prog_run(nullptr, std::move(*save)) != Outcome::Done) return false;
     } catch (const SaveFailedError&) {
         return false;
     } catch (const std::exception& e) {

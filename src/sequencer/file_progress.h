@@ -4,7 +4,11 @@
 // runner of a save operation.
 #include <QtGlobal>
 
+#include <optional>
+
 #include "main_window/scrambling.h"
+#include "platform/safe_file.h"
+#include "sequencer/prog_dialog.h"
 
 namespace mq {
 
@@ -34,8 +38,18 @@ private:
     bool m_hasPending = false;
 };
 
-// Runs save operation `code` in the sequencer with home_state().save_file_path;
-// true when the file was written.
-bool prog_run_save(qint16 code);
+// What a save writes when the window has no data set to save: the failure
+// "保存するデータがありません。".
+FileResult nothing_to_save();
+
+// The ending of a save operation's body: the dialog unloaded; a failed write
+// is shown over the dialog first and raised as SaveFailedError, so that the
+// save command keeps the window's data marked unsaved.
+void end_file_save(Prog_Dialog& dlg, const FileResult& result);
+
+// The save command's runner of a save operation: true when the file was
+// written. A save asked for while another operation shows, or none (a kind
+// without a writer), writes nothing and is not reported as saved.
+bool prog_run_save(std::optional<Operation> save);
 
 }  // namespace mq

@@ -38,21 +38,6 @@ constexpr int kBarSteps = 10000;
 // The shortest time between two redraws of the bar.
 constexpr int kBarRedrawMs = 50;
 
-bool isListOrSettingRead(qint16 c) {
-    return c == op_read_log_list || c == op_read_log_setting || c == op_read_tag_list || c == op_read_tag_setting;
-}
-bool isDataRead(qint16 c) { return c == op_read_log_data || c == op_read_tag_data; }
-bool isSave(qint16 c) {
-    return c % 10 == 0 && ((c >= op_save_logger_log_csv && c <= op_save_logger_mt1) ||
-                           (c >= op_save_file_log_csv && c <= op_save_file_mt1));
-}
-// Writes whose failure closes the editor that started them and rebinds.
-bool isEditorWrite(qint16 c) {
-    return c == op_write_log_setting_all || c == op_write_log_setting_area || c == op_write_tag_setting_all ||
-           c == op_write_tag_setting_one || c == op_write_log_default || c == op_write_tag_default;
-}
-bool isListWrite(qint16 c) { return c == op_write_worker_list || c == op_write_comment_list; }
-
 HOME* homeWindow() { return home_window(); }
 
 void procManualActive() {
@@ -87,7 +72,6 @@ bool activeChildTag(QString* tag) {
 // it was still closing) leaves no current data set instead of an error in
 // the middle of an operation's ending.
 bool bindByKey(const QString& key) {
-    ModelState& m = model();
     const bool file = key.startsWith(QLatin1Char('F'));
     if (!file && !key.startsWith(QLatin1Char('L'))) return false;
     if (file) clear_logger_data_list();
@@ -95,9 +79,8 @@ bool bindByKey(const QString& key) {
     if (ds) {
         ds.make_current();
     } else {
-        if (file) m.act_file_data.reset();
-        else m.act_logger_data.reset();
-        m.act_data_kind = 0;
+        DataSetHandle::release_current(file ? CurrentRef::File : CurrentRef::Logger);
+        DataSetHandle::set_current_kind(0);
     }
     return true;
 }
@@ -109,75 +92,47 @@ const QString kCancelledDataReadText = QStringLiteral(
 
 }  // namespace
 
-// ---------------------------------------------------------------- code table
+// ---------------------------------------------------------------- kinds
 
-QString prog_phase_text(qint16 code) {
-    switch (code) {
-    case op_connect_check:
-        return QStringLiteral("ロガーとの接続を確認中");
-    case op_read_log_list:
-    case op_read_log_setting:
-    case op_read_logger_clock:
-    case op_read_log_data:
-    case op_read_tag_data:
-    case op_read_tag_list:
-    case op_read_tag_setting:
-        return QStringLiteral("ロガーから読み出しています。");
-    case op_write_log_setting_all:
-    case op_write_tag_setting_all:
-    case op_write_log_setting_area:
-    case op_write_tag_setting_one:
-    case op_write_worker_list:
-    case op_write_comment_list:
-    case op_write_log_default:
-    case op_write_tag_default:
-        return QStringLiteral("ロガーへ書き込んでいます。");
-    case op_load_ml1_records:
-    case op_load_ml2_records:
-    case op_load_mt1_records:
-    case op_descramble_text:
-        return QStringLiteral("ファイルから読み込んでいます。");
-    case op_save_logger_log_csv:
-    case op_save_logger_tag_csv:
-    case op_save_logger_ml2:
-    case op_save_logger_mt1:
-    case op_save_file_log_csv:
-    case op_save_file_tag_csv:
-    case op_save_file_ml2:
-    case op_save_file_mt1:
-        return QStringLiteral("ファイルへ書き込んでいます。");
-    case op_fill_data_grid:
-        return QStringLiteral("ﾃﾞｰﾀ表示処理中(1/10)です。他の操作は行わないで下さい。");
-    default:
-        return QString();
-    }
+QString prog_phase_logger_read() { return QStringLiteral("ロガーから読み出しています。"); }
+QString prog_phase_logger_write() { return QStringLiteral("ロガーへ書き込んでいます。"); }
+QString prog_phase_file_read() { return QStringLiteral("ファイルから読み込んでいます。"); }
+QString prog_phase_file_write() { return QStringLiteral("ファイルへ書き込んでいます。"); }
+
+Operation logger_read_operation(OperationBody run, OnFailure onFailure, CallerClose closeCaller) {
+    Operation op;
+    op.phase = prog_phase_logger_read();
+    op.cancellable = true;
+    op.on_failure = onFailure;
+    op.close_caller = std::move(closeCaller);
+    op.run = std::move(run);
+    return op;
 }
 
-bool prog_cancel_enabled(qint16 code) {
-    return isListOrSettingRead(code) || isDataRead(code) || prog_is_file_read(code);
+Operation logger_write_operation(OperationBody run, OnFailure onFailure, CallerClose closeCaller) {
+    Operation op;
+    op.phase = prog_phase_logger_write();
+    op.on_failure = onFailure;
+    op.close_caller = std::move(closeCaller);
+    op.run = std::move(run);
+    return op;
 }
 
-bool prog_is_file_read(qint16 code) {
-    return code == op_load_ml1_records || code == op_load_ml2_records || code == op_load_mt1_records ||
-           code == op_descramble_text;
+Operation file_load_operation(OperationBody run) {
+    Operation op;
+    op.phase = prog_phase_file_read();
+    op.cancellable = true;
+    op.works = Works::FileLoad;
+    op.run = std::move(run);
+    return op;
 }
 
-// ---------------------------------------------------------------- registry
-
-void prog_register_operation(qint16 code, ProgOperation op) {
-    if (code == op_connect_check) return;
-    seq().operations[code] = std::move(op);
-}
-
-void prog_install_connect_check() {
-    connection().run_connect_check = [] {
-        // A check that never ran (another operation's dialog still showing)
-        // must not report the previous check's success.
-        seq().connect_ok_flag = false;
-        seq().prog_mode = op_connect_check;
-        prog_dialog_show();
-        return seq().connect_ok_flag;
-    };
+Operation file_save_operation(OperationBody run) {
+    Operation op;
+    op.phase = prog_phase_file_write();
+    op.works = Works::FileSave;
+    op.run = std::move(run);
+    return op;
 }
 
 // ---------------------------------------------------------------- binding
@@ -186,16 +141,15 @@ void prog_data_bind() {
     QString tag;
     if (!activeChildTag(&tag)) return;
     if (!bindByKey(tag.left(3))) {
-        ModelState& m = model();
-        m.act_logger_data.reset();
-        m.act_data_kind = 0;
+        DataSetHandle::release_current(CurrentRef::Logger);
+        DataSetHandle::set_current_kind(0);
     }
 }
 
 void prog_data_bind_keep() {
     QString tag;
     if (!activeChildTag(&tag)) {
-        model().act_logger_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
         clear_logger_data_list();
         return;
     }
@@ -204,7 +158,7 @@ void prog_data_bind_keep() {
 
 // ---------------------------------------------------------------- the window
 
-Prog_Dialog::Prog_Dialog(QWidget* parent) : QDialog(parent) {
+Prog_Dialog::Prog_Dialog(Operation op, QWidget* parent) : QDialog(parent), m_op(std::move(op)) {
     setObjectName(QStringLiteral("Prog_Dialog"));
     setWindowTitle(QStringLiteral("マロウクイル"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -307,19 +261,17 @@ void Prog_Dialog::prog_caption_set() {
     set_progress_value(0);
     if (s.prog_busy_flag == 0) s.prog_run_once_flag = false;
 
-    const qint16 code = s.prog_mode;
-    const QString text = prog_phase_text(code);
-    if (!text.isEmpty()) {
+    if (!m_op.phase.isEmpty()) {
         setWindowTitle(QStringLiteral("マロウクイル"));
-        Label1->setText(text);
+        Label1->setText(m_op.phase);
     }
-    if (prog_cancel_enabled(code)) Command1->setEnabled(true);
-    if (prog_is_file_read(code)) s.file_op_flag = true;
-    if (code == op_fill_data_grid) QCoreApplication::processEvents();  // let the text be drawn
+    if (m_op.cancellable) Command1->setEnabled(true);
+    if (m_op.works == Works::FileLoad && m_op.cancellable) s.file_op_flag = true;
+    if (m_op.draw_phase_first) QCoreApplication::processEvents();  // let the text be drawn
 }
 
 void Prog_Dialog::Form_Activate() {
-    // The phase text of 700 is drawn by yielding once; an activation that
+    // A phase text drawn first is drawn by yielding once; an activation that
     // arrives in that yield belongs to this one.
     if (m_unloaded || m_inCaption) return;
     // While the operation runs, its own texts and bar stand: a file save or
@@ -342,8 +294,6 @@ void Prog_Dialog::Form_Activate() {
 }
 
 void Prog_Dialog::run_operation() {
-    const qint16 code = seq().prog_mode;
-    m_code = code;
     link().progress_bar = this;
     m_running = true;
     struct Running {
@@ -351,43 +301,41 @@ void Prog_Dialog::run_operation() {
         ~Running() { flag = false; }
     } running{m_running};
     try {
-        if (code == op_connect_check) {
-            op_connect_check_run(*this);
+        if (m_op.run) {
+            m_op.run(*this);
         } else {
-            const auto it = seq().operations.find(code);
-            if (it != seq().operations.end() && it->second.run) {
-                it->second.run(*this);
-            } else {
-                // A code no window has registered: nothing to run.
-                unload();
-                setAppIdle(true);
-            }
+            // An operation without a body: nothing to run.
+            m_outcome = Outcome::NotRun;
+            unload();
+            setAppIdle(true);
         }
     } catch (...) {
-        if (isDataRead(code)) link().rx_progress_flag = false;
+        m_outcome = Outcome::Failed;
+        if (m_op.works == Works::LoggerRecords) link().rx_progress_flag = false;
         unload();
-        if (isSave(code)) {
+        if (m_op.works == Works::FileSave) {
             // The save runner reports it and keeps the data marked unsaved.
             m_error = std::current_exception();
         } else {
-            end_with_unexpected_error(code);
+            end_with_unexpected_error();
         }
         setAppIdle(true);
     }
     if (!m_unloaded) unload();
+    // A load the user cancelled (or whose loader gave up) leaves the flag for its caller.
+    if (m_op.works == Works::FileLoad && m_outcome == Outcome::Done && seq().file_cancel_flag) {
+        m_outcome = Outcome::Cancelled;
+    }
 }
 
-void Prog_Dialog::end_with_unexpected_error(qint16 code) {
+void Prog_Dialog::end_with_unexpected_error() {
     // The operation ends as a failed one, so that its caller closes what it
     // opened for it and the program goes on.
-    if (prog_is_file_read(code) || code == op_fill_data_grid) {
+    if (m_op.works == Works::FileLoad) {
         seq().file_cancel_flag = true;
-        if (code == op_descramble_text) home_state().file_plain_text.clear();
     } else {
-        set_done_flag();
-        if (code == op_connect_check) seq().connect_ok_flag = false;
         link().comm_cancel_flag = true;
-        if (isListOrSettingRead(code) || isEditorWrite(code)) unload_caller();
+        close_caller();
     }
     QWidget* parent = parentWidget();
     if (!parent && ModelSlot::installed() && model().main_window) parent = model().main_window->mainWidget();
@@ -401,20 +349,28 @@ void Prog_Dialog::unload() {
     done(QDialog::Accepted);
 }
 
-void Prog_Dialog::unload_caller() {
-    const auto it = seq().operations.find(m_code);
-    if (it != seq().operations.end() && it->second.unload_caller) it->second.unload_caller();
+void Prog_Dialog::close_caller() {
+    const bool closes = m_op.on_failure == OnFailure::Caller || m_op.on_failure == OnFailure::CallerList;
+    if (closes && m_op.close_caller) m_op.close_caller();
 }
 
-void Prog_Dialog::set_done_flag() {
-    SeqState& s = seq();
-    switch (s.prog_mode) {
-    case op_read_log_list: s.log_list_read_done = true; break;
-    case op_read_log_setting: s.log_setting_read_done = true; break;
-    case op_read_logger_clock: s.clock_read_done = true; break;
-    case op_read_tag_list: s.tag_list_read_done = true; break;
-    case op_read_tag_setting: s.tag_setting_read_done = true; break;
-    default: break;
+void Prog_Dialog::close_after_failure(bool manualActive, bool identity) {
+    switch (m_op.on_failure) {
+    case OnFailure::Nothing:
+        return;
+    case OnFailure::MainWindow:
+        if (manualActive) procManualActive();
+        return;
+    case OnFailure::Caller:
+    case OnFailure::CallerList:
+        close_caller();
+        if (manualActive) procManualActive();
+        if (m_op.on_failure == OnFailure::CallerList && !identity) {
+            prog_data_bind_keep();
+        } else {
+            prog_data_bind();
+        }
+        return;
     }
 }
 
@@ -426,91 +382,69 @@ qint16 Prog_Dialog::identity_check() {
 }
 
 void Prog_Dialog::exit_identity_failed(qint16 r) {
-    const qint16 code = seq().prog_mode;
-    set_done_flag();
     if (r == 1) {
+        m_outcome = Outcome::NoReply;
         comm_disconnect();
     } else {
+        m_outcome = Outcome::OtherLogger;
         comm_logger_change();
     }
     unload();
-    if (isListOrSettingRead(code) || isEditorWrite(code)) {
-        unload_caller();
-        procManualActive();
-        prog_data_bind();
-    } else if (isListWrite(code)) {
-        procManualActive();
-    }
+    close_after_failure(true, true);
     setAppIdle(true);
 }
 
 void Prog_Dialog::exit_no_reply() {
-    const qint16 code = seq().prog_mode;
-    const bool cancelled = link().comm_cancel_flag;
-    set_done_flag();
-    if (code == op_connect_check) {
-        seq().connect_ok_flag = false;
-        unload();
-        setAppIdle(true);
-        return;
-    }
-    if (isDataRead(code)) link().rx_progress_flag = false;
-
-    if (cancelled && (isListOrSettingRead(code) || isDataRead(code))) {
-        if (isDataRead(code)) {
+    const bool records = m_op.works == Works::LoggerRecords;
+    if (records) link().rx_progress_flag = false;
+    if (link().comm_cancel_flag && m_op.cancellable) {
+        m_outcome = Outcome::Cancelled;
+        if (records) {
             platform::msgBox(this, kCancelledDataReadText, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
             unload();
         } else {
             unload();
-            unload_caller();
-            if (code == op_read_log_list || code == op_read_tag_list) {
-                prog_data_bind_keep();
-            } else {
-                prog_data_bind();
-            }
+            close_after_failure(false, false);
         }
         setAppIdle(true);
         return;
     }
-
+    m_outcome = Outcome::NoReply;
     comm_disconnect();
     unload();
-    if (isListOrSettingRead(code) || isEditorWrite(code)) {
-        unload_caller();
-        procManualActive();
-        if (code == op_read_log_list || code == op_read_tag_list) {
-            prog_data_bind_keep();
-        } else {
-            prog_data_bind();
-        }
-    } else if (isListWrite(code)) {
-        procManualActive();
-    }
+    close_after_failure(true, false);
     setAppIdle(true);
 }
 
 void Prog_Dialog::exit_rejected(const QString& message) {
-    set_done_flag();
+    m_outcome = Outcome::Refused;
     platform::msgBox(this, message, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
     unload();
     setAppIdle(true);
 }
 
 void Prog_Dialog::exit_success() {
-    const qint16 code = seq().prog_mode;
-    set_done_flag();
-    if (code == op_connect_check) seq().connect_ok_flag = true;
-    if (isDataRead(code)) link().rx_progress_flag = false;
+    m_outcome = Outcome::Done;
+    if (m_op.works == Works::LoggerRecords) link().rx_progress_flag = false;
     unload();
 }
 
-void Prog_Dialog::exit_editor_write(bool disconnect, bool idle) {
-    if (disconnect) comm_disconnect();
+void Prog_Dialog::exit_editor_write(Outcome outcome, bool disconnect, bool idle) {
+    m_outcome = outcome;
+    // A link the program ends itself after a completed write says nothing of
+    // a lost link; one that ends because the logger stopped answering does.
+    if (disconnect) comm_disconnect(outcome == Outcome::Done ? LinkEnd::Finished : LinkEnd::Lost);
     unload();
-    unload_caller();
+    if (m_op.close_caller) m_op.close_caller();
     procManualActive();
     prog_data_bind();
     if (idle) setAppIdle(true);
+}
+
+void Prog_Dialog::end_as(Outcome outcome) {
+    m_outcome = outcome;
+    unload();
+    setAppIdle(true);
 }
 
 // ---------------------------------------------------------------- events
@@ -546,21 +480,14 @@ void Prog_Dialog::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-bool prog_read_into_window(qint16 code, qint16 n, QWidget* target) {
-    bool failed = false;
-    try {
-        seq().prog_mode = code;
-        seq().prog_target_no = n;
-        IMainWindowServices* mw = ModelSlot::installed() ? model().main_window : nullptr;
-        prog_dialog_show(mw ? mw->mainWidget() : nullptr, target);
-    } catch (const std::exception&) {
-        failed = true;
-    }
+bool prog_read_into_window(Operation read) {
+    IMainWindowServices* mw = ModelSlot::installed() ? model().main_window : nullptr;
+    const Outcome o = prog_run(mw ? mw->mainWidget() : nullptr, std::move(read));
     const LinkState& ls = link();
-    return !failed && !ls.comm_cancel_flag && ls.link_connected_flag;
+    return o == Outcome::Done && !ls.comm_cancel_flag && ls.link_connected_flag;
 }
 
-bool prog_fill_logger_window(IDataWindow& w, clsLOGGER_DATA& ds, qint16 code, int n,
+bool prog_fill_logger_window(IDataWindow& w, clsLOGGER_DATA& ds, int n, Operation read,
                              const std::function<void()>& showEmpty) {
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     try {
@@ -573,7 +500,7 @@ bool prog_fill_logger_window(IDataWindow& w, clsLOGGER_DATA& ds, qint16 code, in
     if (s.data_count() != 0) {
         w.vsFlexGrid1()->setRows(s.data_count() + 1);
         s.let_area_no(quint8(n));
-        return prog_read_into_window(code, qint16(n), w.widget());
+        return prog_read_into_window(std::move(read));
     }
     try {
         bind_data_recordset(&w);
@@ -585,18 +512,17 @@ bool prog_fill_logger_window(IDataWindow& w, clsLOGGER_DATA& ds, qint16 code, in
     return true;
 }
 
-void prog_dialog_show(QWidget* parent, QWidget* target) {
+Outcome prog_run(QWidget* parent, Operation op) {
     SeqState& s = seq();
-    if (s.dialog) return;
+    if (s.dialog) return Outcome::NotRun;
     if (!parent && ModelSlot::installed() && model().main_window) parent = model().main_window->mainWidget();
-    Prog_Dialog dlg(parent);
+    Prog_Dialog dlg(std::move(op), parent);
     s.dialog = &dlg;
-    s.prog_target_window = target;
     dlg.exec();
     if (!dlg.unloaded()) dlg.unload();  // a showing ended from outside
     seq().dialog = nullptr;
-    seq().prog_target_window = nullptr;
     if (std::exception_ptr e = dlg.takeError()) std::rethrow_exception(e);
+    return dlg.outcome();
 }
 
 }  // namespace mq

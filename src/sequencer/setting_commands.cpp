@@ -39,6 +39,38 @@ quint8 setting_record_digit(const QString& text) {
     return static_cast<quint8>(text.at(0).unicode() - u'0');
 }
 
+SettingRecordChannels setting_record_channels(const QString& rec, const std::array<int, 4>& starts, bool withBase) {
+    SettingRecordChannels chs;
+    for (size_t c = 0; c < chs.size(); ++c) {
+        const int b = starts[c];
+        SettingRecordChannel& ch = chs[c];
+        ch.type = setting_record_at(rec, b, 1);
+        ch.unit = setting_record_at(rec, b + 2, 3);
+        ch.smin = setting_record_int16(setting_record_at(rec, b + 6, 5));
+        ch.smax = setting_record_int16(setting_record_at(rec, b + 12, 5));
+        ch.pos = setting_record_digit(setting_record_at(rec, b + 18, 1));
+        ch.low = dot_insert_top_sp(setting_record_at(rec, b + 20, 5), 1);
+        ch.high = dot_insert_top_sp(setting_record_at(rec, b + 26, 5), 1);
+        if (withBase) ch.base = dot_insert_top_sp(setting_record_at(rec, b + 32, 5), 1);
+    }
+    return chs;
+}
+
+void setting_record_channels_store(clsLOGGER_SETTING& s, const SettingRecordChannels& chs, bool withBase) {
+    for (int c = 0; c < int(chs.size()); ++c) {
+        const SettingRecordChannel& ch = chs[size_t(c)];
+        // Type and decimal position first: the scaled setters read them.
+        s.let_Ch_input_type(c, ch.type);
+        s.let_Ch_unit(c, ch.unit);
+        s.let_Ch_period_pos(c, ch.pos);
+        s.let_Ch_scale_min(c, ch.smin);
+        s.let_Ch_scale_max(c, ch.smax);
+        s.let_Ch_low_alarm_count(c, ch.low);
+        s.let_Ch_high_alarm_count(c, ch.high);
+        if (withBase) s.let_Ch_sum_std_count(c, ch.base);
+    }
+}
+
 QString setting_right_in(const QString& t, int width, QChar pad) {
     if (t.size() >= width) return t.right(width);
     return t.rightJustified(width, pad);

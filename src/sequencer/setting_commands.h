@@ -10,6 +10,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <array>
+
 namespace mq {
 
 class clsLOGGER_SETTING;
@@ -47,6 +49,20 @@ QString setting_record_at(const QString& rec, int pos, int len);
 qint16 setting_record_int16(const QString& text);
 // A one-digit field "0".."9": ConversionError for anything else.
 quint8 setting_record_digit(const QString& text);
+
+// The four channel blocks of a setting record, starting at `starts`: type,
+// unit, scale minimum and maximum, decimal position, low and high alarm and,
+// with `withBase` (LOG), the integration base. Read whole before anything is
+// stored, so a record that cannot be read (an Error) leaves a setting alone.
+struct SettingRecordChannel {
+    QString type, unit, low, high, base;
+    quint8 pos = 0;
+    qint16 smin = 0, smax = 0;
+};
+using SettingRecordChannels = std::array<SettingRecordChannel, 4>;
+SettingRecordChannels setting_record_channels(const QString& rec, const std::array<int, 4>& starts, bool withBase);
+// Stores the channels into s (the base only with `withBase`).
+void setting_record_channels_store(clsLOGGER_SETTING& s, const SettingRecordChannels& chs, bool withBase);
 
 // Template with the number and four 20-character blocks at 10, 30, 50, 70.
 QString setting_cmd_channel_inputs(const QString& tmpl, const QString& number, const clsLOGGER_SETTING& s);

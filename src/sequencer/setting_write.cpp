@@ -12,7 +12,6 @@
 #include "platform/errors.h"
 #include "platform/message_box.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
 
 namespace mq {
 
@@ -49,37 +48,21 @@ QString reserve_command_name(bool stop) {
 }
 
 void exit_write_rejected(Prog_Dialog& dlg, const QString& what) {
-    seq().setting_write_rejected = true;
     platform::msgBox(&dlg, setting_write_rejected_message(what), platform::MsgButtons::OK,
                      platform::MsgIcon::Exclamation);
-    dlg.exit_editor_write(false);
+    dlg.exit_editor_write(Outcome::Refused, false);
 }
 
 void setting_editor_rebind() {
     ModelState& m = model();
     IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
     if (!w) {
-        m.act_data_kind = 2;
-        m.act_logger_data.reset();
-        m.act_file_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
+        DataSetHandle::release_current(CurrentRef::File);
+        DataSetHandle::set_current_kind(2);
         return;
     }
-    const QString key = w->Tag().left(3);
-    if (key.startsWith(u'L')) {
-        m.act_data_kind = 2;
-        try {
-            m.act_logger_data = m.logger_main ? m.logger_main->colLOGGER_DATA().Item(key) : nullptr;
-        } catch (const MissingKeyError&) {
-            m.act_logger_data.reset();
-        }
-    } else {
-        m.act_data_kind = 1;
-        try {
-            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
-        } catch (const MissingKeyError&) {
-            m.act_file_data.reset();
-        }
-    }
+    DataSetHandle::make_key_current(w->Tag().left(3));
 }
 
 QDateTime clock_from_reply(const QString& reply) {
@@ -128,17 +111,17 @@ bool reserve_time_after_clock(const QString& when, const QDateTime& clock) {
 }
 
 bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const QString& owner,
-                           const std::function<QString(int)>& command_name, int progressBase) {
+                           SettingNameFn command_name, int progressBase) {
     for (int i = 0; i < commands.size(); ++i) {
         if (progressBase >= 0) dlg.set_progress_value(progressBase + i + 1);
         switch (send_setting_write(commands[i])) {
         case WriteReply::Accepted: break;
         case WriteReply::Rejected:
-            model().act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
             exit_write_rejected(dlg, owner + u' ' + command_name(i));
             return false;
         case WriteReply::NoReply:
-            model().act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
             dlg.exit_no_reply();
             return false;
         }
@@ -147,20 +130,20 @@ bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const 
 }
 
 bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const SettingCommandsFn& make,
-                           const QString& owner, const std::function<QString(int)>& command_name, int progressBase) {
+                           const QString& owner, SettingNameFn command_name, int progressBase) {
     const auto ds = DataSetHandle::of_tag(key).logger();
     if (!ds) {
         dlg.exit_no_reply();
         return false;
     }
-    model().act_logger_data = ds;
     if (!send_setting_commands(dlg, make(ds->clsLOGGER_SETTING(), nn), owner, command_name, progressBase)) return false;
-    model().act_logger_data.reset();
+    // A write leaves no current logger data set behind.
+    DataSetHandle::release_current(CurrentRef::Logger);
     return true;
 }
 
 bool send_all_settings(Prog_Dialog& dlg, int count, const SettingCommandsFn& make,
-                       const std::function<QString(int)>& owner, const std::function<QString(int)>& command_name) {
+                       SettingNameFn owner, SettingNameFn command_name) {
     dlg.set_progress_max(count);
     for (int n = 1; n <= count; ++n) {
         dlg.set_progress_value(n);
@@ -172,7 +155,7 @@ bool send_all_settings(Prog_Dialog& dlg, int count, const SettingCommandsFn& mak
 }
 
 bool send_default_setting(Prog_Dialog& dlg, const SettingCommandsFn& make,
-                          const std::function<QString(int)>& command_name) {
+                          SettingNameFn command_name) {
     const QString key = QStringLiteral("L00");
     const auto& root = model().logger_main;
     if (!root) {

@@ -11,8 +11,6 @@
 #include <QStringList>
 #include <QtGlobal>
 
-#include <functional>
-
 namespace mq {
 
 class Prog_Dialog;
@@ -40,37 +38,40 @@ QString reserve_command_name(bool stop);
 
 // The ending of an editor's write after a NAK: the message, the progress
 // dialog and the editor that started it unloaded, the current data set bound
-// again from the active window; the link stays connected.
-// seq().setting_write_rejected is set.
+// again from the active window; the link stays connected. The operation
+// ends Refused.
 void exit_write_rejected(Prog_Dialog& dlg, const QString& what);
+
+// Names a setting or a command by its number or index in a refusal message.
+using SettingNameFn = QString (*)(int);
 
 // Sends the commands of one setting in order, the bar at progressBase + i + 1
 // for command i when progressBase >= 0. On a refusal (the message names
 // `owner` and command_name(i)) or no reply the operation has ended and the
 // current logger data set is released: false.
 bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const QString& owner,
-                           const std::function<QString(int)>& command_name, int progressBase);
+                           SettingNameFn command_name, int progressBase);
 
 // What builds a setting's commands from the setting and its number "nn".
-using SettingCommandsFn = std::function<QStringList(const clsLOGGER_SETTING& s, const QString& nn)>;
+using SettingCommandsFn = QStringList (*)(const clsLOGGER_SETTING& s, const QString& nn);
 
 // Sends the commands `make` builds from the logger data set under `key` as
 // number `nn`, with that data set current while they go (as
 // send_setting_commands). No such data set ends the operation with no reply.
 // False when the operation has ended.
 bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const SettingCommandsFn& make,
-                           const QString& owner, const std::function<QString(int)>& command_name, int progressBase);
+                           const QString& owner, SettingNameFn command_name, int progressBase);
 
 // Every setting 1..count in turn, the bar at n for setting n; owner(n) names
 // it in a refusal. False when the operation has ended.
 bool send_all_settings(Prog_Dialog& dlg, int count, const SettingCommandsFn& make,
-                       const std::function<QString(int)>& owner, const std::function<QString(int)>& command_name);
+                       SettingNameFn owner, SettingNameFn command_name);
 
 // The defaults "L00" (added when missing) sent as number "00", named
 // "既定収録設定". No logger ends the operation with no reply. False when the
 // operation has ended.
 bool send_default_setting(Prog_Dialog& dlg, const SettingCommandsFn& make,
-                          const std::function<QString(int)>& command_name);
+                          SettingNameFn command_name);
 
 // The current data set bound again from the main window's active data
 // window, as a settings editor does when it closes: none open makes the kind

@@ -2,6 +2,7 @@
 
 #include "main_window/conversions.h"
 #include "main_window/scrambling.h"
+#include "model/channel_values.h"
 #include "model/cls_logger_setting.h"
 #include "model/cls_logger_status.h"
 #include "platform/cp932.h"
@@ -23,13 +24,6 @@ QString channelLine(const QString& label, const std::function<QString(int)>& fie
         l += field(ch);
     }
     return l + QStringLiteral(",,");
-}
-
-QString trimmedBlanks(const QString& t) {
-    qsizetype a = 0, b = t.size();
-    while (a < b && t[a] == u' ') ++a;
-    while (b > a && t[b - 1] == u' ') --b;
-    return t.mid(a, b - a);
 }
 
 }  // namespace
@@ -86,7 +80,7 @@ QStringList tag_csv_statistics_lines(const TagCsvSource& src) {
     const auto stat = [&](const std::array<QString, 4>& row) {
         return [&s, &row](int ch) {
             if (s.Ch_data_count(ch) == 0) return QString(6, u' ');
-            return rightAlign(trimmedBlanks(row[size_t(ch)]), 6);
+            return rightAlign(blanks_trimmed(row[size_t(ch)]).toString(), 6);
         };
     };
     return {QStringLiteral(",,,,,,,"), channelLine(QStringLiteral("最小値"), stat(src.grid_min)),

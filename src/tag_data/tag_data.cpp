@@ -22,6 +22,7 @@
 #include "platform/numbers.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "tag_data/ops_tag.h"
 #include "tag_data/tag_records.h"
 
 namespace mq {
@@ -168,10 +169,11 @@ void tag_data::fill_summary(const clsLOGGER_SETTING& s) {
 // ---------------------------------------------------------------- the logger road
 
 void tag_data::disp_tag_data_form(const QString& nn) {
-    ModelState& m = model();
-    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for " + Tag().toStdString());
-    m.act_data_kind = 2;
+    // The window's own data set, the current one while the logger reads into it.
+    const DataSetHandle own = DataSetHandle::of_tag(Tag());
+    std::shared_ptr<clsLOGGER_DATA> ds = own.logger();
+    if (!ds) throw MissingKeyError("no logger data set for " + Tag().toStdString());
+    own.make_current();
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
     const int n = nn.trimmed().toInt();
 
@@ -179,7 +181,7 @@ void tag_data::disp_tag_data_form(const QString& nn) {
     m_label4->setText(s.log_name());
     // An empty tag is never read: its window shows no records, with an empty
     // working database behind it like any other window.
-    if (!prog_fill_logger_window(*this, *ds, op_read_tag_data, n, [&] {
+    if (!prog_fill_logger_window(*this, *ds, n, tag_records_read_operation(this, n, ds), [&] {
             reset_tag_statistics(s);
             refresh_Data1();
         })) {

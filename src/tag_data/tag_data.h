@@ -10,9 +10,8 @@
 //
 // Wiring: install_tag_data_targets() puts the window's factory and its two
 // fills into the main window's hooks (create_tag_window, disp_tag_data_form,
-// disp_file_tag_data_form_mt1); install_tag_data_operations() gives the
-// sequencer's TAG operations their hooks into the select dialog, the active
-// TAG window and the file loader and writers.
+// disp_file_tag_data_form_mt1); the window builds the operations that fill
+// it (tag_data/ops_tag.h) for itself.
 #include <QString>
 #include <QWidget>
 
@@ -60,14 +59,14 @@ public:
     // ---- public procedures
 
     // Opens a logger tag's window (nn: two-digit tag text): tag name,
-    // working database, the data read through the sequencer (operation 55),
+    // working database, the tag's records read under the progress dialog,
     // column heads and the summary. Runs on the current logger data set,
     // which the window table has just made this window's. A cancelled or
     // failed read closes the window again (data_win_init_flag True). A tag
     // with no records is not read: the window shows it empty.
     void disp_tag_data_form(const QString& nn);
 
-    // Called by operation 55 with the whole reply (one character per byte),
+    // Called by the records read with the whole reply (one character per byte),
     // the number of full three-record groups q and the records r of the last
     // group. Resets the statistics, stores every record in the working
     // database, marks the minimum and maximum, sets the averages and fills

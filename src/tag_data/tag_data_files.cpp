@@ -22,9 +22,9 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "sequencer/file_fill.h"
-#include "sequencer/ops_tag.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
+#include "tag_data/ops_tag.h"
 #include "tag_data/tag_csv.h"
 #include "tag_data/tag_data.h"
 #include "tag_data/tag_data_select.h"
@@ -48,11 +48,6 @@ void setFileCancel(bool value) {
     if (SeqSlot::installed()) seq().file_cancel_flag = value;
 }
 bool fileCancel() { return SeqSlot::installed() && seq().file_cancel_flag; }
-
-void runOperation(qint16 code, QWidget* target) {
-    seq().prog_mode = code;
-    prog_dialog_show(messageParent(), target);
-}
 
 clsFILE_DATA& currentFileData() {
     ModelState& m = model();
@@ -81,19 +76,10 @@ struct CurrentSources {
 };
 
 CurrentSources currentSources() {
-    ModelState& m = model();
-    CurrentSources c;
-    if (m.act_data_kind == 1) {
-        if (!m.act_file_data) return c;
-        c.setting = &m.act_file_data->clsLOGGER_SETTING();
-        c.status = &m.act_file_data->clsLOGGER_STATUS();
-        c.file_data = true;
-        return c;
-    }
-    if (!m.act_logger_data || !m.logger_main) return c;
-    c.setting = &m.act_logger_data->clsLOGGER_SETTING();
-    c.status = &m.logger_main->clsLOGGER_STATUS();
-    return c;
+    // An empty handle, or a logger data set without its logger, has no status.
+    const DataSetHandle h = DataSetHandle::current();
+    if (!h.status()) return {};
+    return {h.setting(), h.status(), h.is_file()};
 }
 
 }  // namespace
@@ -101,13 +87,6 @@ CurrentSources currentSources() {
 // ---------------------------------------------------------------- opening
 
 namespace {
-
-// The window operation 57 fills: the one that showed the progress dialog,
-// else the active TAG window.
-tag_data* fillWindow() {
-    if (auto* w = qobject_cast<tag_data*>(seq().prog_target_window.data())) return w;
-    return tag_data::activeTagWindow();
-}
 
 // The file data set `key` made the current one, its header read from the
 // unscrambled body. False, with the error shown and the fill given up.
@@ -160,15 +139,14 @@ void markLoadedMinMax(tag_data& w, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db)
     }
 }
 
-// Operation 57 for the window, then the marking. False when the load was
+// The record load for the window, then the marking. False when the load was
 // cancelled or failed (the window given up) or the window went away.
-bool loadMt1Records(QPointer<tag_data>& w, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
+bool loadMt1Records(QPointer<tag_data>& w, const QByteArray& plain, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db) {
     HomeState& hs = home_state();
     w->vsFlexGrid1()->setRows(s.data_count() + 1);
-    seq().prog_target_no = 0;
     setFileCancel(false);
     try {
-        runOperation(op_load_mt1_records, w.data());
+        prog_run(messageParent(), mt1_records_load_operation(*w, plain));
     } catch (const Error&) {
         // The working database refused a record: nothing half loaded is shown.
         show_fill_error(file_read_error_message(hs.open_file_path));
@@ -217,7 +195,7 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
     }
 
     if (s.data_count() != 0) {
-        if (!loadMt1Records(w, s, db)) return;
+        if (!loadMt1Records(w, plain, s, db)) return;
     } else {
         try {
             bind_data_recordset();
@@ -227,7 +205,6 @@ void disp_file_tag_data_form_mt1(tag_data& window, const QString& key) {
         }
         w->refresh_Data1();
     }
-    hs.file_plain_text.clear();
 
     std::array<QString, 4> units;
     for (int ch = 0; ch < 4; ++ch) units[size_t(ch)] = file_data_gamen_ch_unit_conv(ds, ch);
@@ -330,8 +307,7 @@ QByteArrayView nameText(QByteArrayView f, QByteArray& buffer) {
 
 }  // namespace
 
-void file_tag_data_save(IFileProgress* progress) {
-    tag_data* w = fillWindow();
+void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* progress) {
     if (!w) throw MissingKeyError("no TAG data window to fill");
     clsFILE_DATA& ds = currentFileData();
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
@@ -340,7 +316,6 @@ void file_tag_data_save(IFileProgress* progress) {
     bind_data_recordset();
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
 
-    const QByteArray& body = home_state().file_plain_text;
     const Mt1Layout& layout = w->fileLayout();
     if (FileResult r = mt1_statistics_read(body, layout, s); !r) {
         show_fill_error(r.message);
@@ -465,34 +440,6 @@ void install_tag_file_targets(HomeTargets& targets) {
     targets.disp_file_tag_data_form_mt1 = [](IDataWindow& w, const QString& key) {
         if (auto* tw = dynamic_cast<tag_data*>(&w)) disp_file_tag_data_form_mt1(*tw, key);
     };
-}
-
-void install_tag_data_operations() {
-    TagOperationHooks h;
-    h.tag_para_data_save = [](const QString& rec) { tag_para_data_save(rec); };
-    h.tag_worker_data_save = &tag_worker_data_save;
-    h.tag_comment_data_save = &tag_comment_data_save;
-    h.tag_data_ct_disp = [](qint16 n) {
-        if (tag_data_select* d = tag_data_select::openInstance()) d->tag_data_ct_disp(n);
-    };
-    h.tag_data_select_disp = [](qint16 n) {
-        if (tag_data_select* d = tag_data_select::openInstance()) d->tag_data_select_disp(n);
-    };
-    h.unload_select = [] {
-        if (tag_data_select* d = tag_data_select::openInstance()) d->unload();
-    };
-    h.tag_data_disp_FixedDb = [](QWidget* target, const QString& reply, qint32 q, qint16 r) {
-        if (auto* w = qobject_cast<tag_data*>(target)) w->tag_data_disp_FixedDb(reply, q, r);
-    };
-    // The records go to the window that showed the dialog (fillWindow).
-    h.file_tag_data_save = [](QWidget*, IFileProgress* progress) { file_tag_data_save(progress); };
-    h.write_csv = &file_tag_data_file_write_csv2;
-    h.write_mt1 = &file_tag_data_file_write_mt1;
-    install_tag_operations(std::move(h));
-
-    // The unscrambling is shared with the LOG files: registering it again
-    // sets the same operation.
-    register_descramble_operation();
 }
 
 }  // namespace mq

@@ -1,7 +1,7 @@
 #pragma once
 // The TAG data window's side of the data files: opening an ".MT1" file into
-// a new TAG data window, the record loader the sequencer runs for it
-// (operation 57), and the two writers (".MT1" data file and TAG CSV export)
+// a new TAG data window, its record loader (run under the progress dialog,
+// tag_data/ops_tag.h), and the two writers (".MT1" data file and TAG CSV export)
 // of the active TAG data window.
 //
 // Like the window procedures they stand for, these work on the main window's
@@ -10,12 +10,13 @@
 // logger data set with the connected logger's status.
 //
 // Opening: the whole file is read, its tag line and CR LF checked, the body
-// unscrambled (operation 600) and its header cut into the file data set by
-// byte counts; the records are loaded (operation 57), each value that is a
+// unscrambled and its header cut into the file data set by byte counts; the
+// records are loaded, each value that is a
 // number counted, then minimum and maximum are taken from the stored records
 // and marked. A short or corrupt file is refused with a message and the new
 // window closes again (data_win_init_flag True); a cancel closes it without
 // a message.
+#include <QByteArray>
 #include <QString>
 
 #include "platform/safe_file.h"
@@ -31,11 +32,10 @@ struct HomeTargets;
 // file data set `key` ("F" and two digits).
 void disp_file_tag_data_form_mt1(tag_data& w, const QString& key);
 
-// Operation 57: loads the records of the unscrambled body in
-// home_state().file_plain_text into a fresh working database of the current
-// file data set. A cancel leaves seq().file_cancel_flag True; a corrupt
+// Loads into window w the records of the unscrambled body into a fresh
+// working database of the current file data set. A cancel leaves seq().file_cancel_flag True; a corrupt
 // record is reported and sets it too (the window then closes).
-void file_tag_data_save(IFileProgress* progress);
+void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* progress);
 
 // The writers of the active TAG data window's current data set; records from
 // the window's table, statistics from its setting (".MT1") or its summary
@@ -45,10 +45,5 @@ FileResult file_tag_data_file_write_csv2(const QString& path, IFileProgress* pro
 
 // Puts the ".MT1" fill into the main window's hooks.
 void install_tag_file_targets(HomeTargets& targets);
-
-// Gives the sequencer's TAG operations (55, 57, 60, the four saves) their
-// hooks into the select dialog, the active TAG window, the loader and the
-// writers; registers the unscrambling (600) when no other subsystem has.
-void install_tag_data_operations();
 
 }  // namespace mq

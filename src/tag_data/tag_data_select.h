@@ -1,7 +1,7 @@
 #pragma once
 // tag_data_select: the modal dialog in which the user chooses which of the
-// connected logger's 20 tags to read. On its first activation it has the
-// sequencer read the TAG list (operation 60: counts, the names of tags with
+// connected logger's 20 tags to read. On its first activation it reads the
+// TAG list under the progress dialog (counts, the names of tags with
 // records, the worker and comment lists); OK opens one TAG data window per
 // newly ticked tag (each reads its records at once) and closes the windows
 // of unticked tags, through the main window's window table. A read that is

@@ -17,7 +17,7 @@
 #include "model/model_state.h"
 #include "platform/message_box.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
+#include "tag_settings/ops_list_write.h"
 
 namespace mq {
 
@@ -36,18 +36,15 @@ struct Twin {
     const char16_t* updateTip;
     const char16_t* okTip;
     int help;
-    qint16 op;
 };
 
 Twin twinOf(ListKind kind) {
     if (kind == ListKind::Worker) {
         return {u"作業者名の登録", u"作業者", u"表示している作業者ﾘｽﾄをﾊﾟｿｺﾝ内部に登録して終了します",
-                u"表示している作業者ﾘｽﾄをﾛｶﾞｰとﾊﾟｿｺﾝに書き込んで終了します", help_context::comment1,
-                op_write_worker_list};
+                u"表示している作業者ﾘｽﾄをﾛｶﾞｰとﾊﾟｿｺﾝに書き込んで終了します", help_context::comment1};
     }
     return {u"コメントの登録", u"コメント", u"表示しているｺﾒﾝﾄﾘｽﾄをﾊﾟｿｺﾝに登録して終了します",
-            u"表示しているｺﾒﾝﾄﾘｽﾄをﾛｶﾞｰとﾊﾟｿｺﾝに書き込んで終了します", help_context::comment2,
-            op_write_comment_list};
+            u"表示しているｺﾒﾝﾄﾘｽﾄをﾛｶﾞｰとﾊﾟｿｺﾝに書き込んで終了します", help_context::comment2};
 }
 
 QString qs(const char16_t* s) { return QString::fromUtf16(s); }
@@ -154,7 +151,7 @@ void CommentListDialog::Command6_Click() {
 }
 
 void CommentListDialog::Command2_Click() {
-    if (get_cur_mode_type() == 2) {
+    if (get_cur_mode_type() == OpMode::Tag) {
         const auto answer =
             platform::msgBox(this, QStringLiteral("書き込みを行うとロガーの収録済みデータも書き変わります。よろしいですか？"),
                              platform::MsgButtons::OKCancel);
@@ -164,8 +161,7 @@ void CommentListDialog::Command2_Click() {
     // file would disagree.
     if (!list_update()) return;
     hide();
-    seq().prog_mode = twinOf(m_kind).op;
-    prog_dialog_show(parentWidget());
+    prog_run(parentWidget(), list_write_operation(m_kind == ListKind::Worker));
     accept();
 }
 

@@ -2,7 +2,7 @@
 // The twin list editors of the logger's worker names (comment1,
 // "作業者名の登録") and comments (comment2, "コメントの登録"): 20 boxes of up
 // to 8 half-width characters. "ﾘｽﾄ更新" stores the list on the PC, "OK"
-// stores it and writes it to the logger (operation 30 or 40), "ｷｬﾝｾﾙ"
+// stores it and writes it to the logger under the progress dialog, "ｷｬﾝｾﾙ"
 // discards the edits.
 #include <QDialog>
 #include <QString>

@@ -16,21 +16,12 @@
 #include "platform/message_box.h"
 #include "platform/window_place.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
+#include "tag_settings/ops_tag_setting.h"
+#include "setting_editor/setting_form.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag_setting_files.h"
 
 namespace mq {
-
-namespace {
-
-const clsLOGGER_STATUS* connected_status() {
-    const auto& root = model().logger_main;
-    return root ? &root->clsLOGGER_STATUS() : nullptr;
-}
-
-}  // namespace
 
 bool tag0_set_value_file_open_click(QWidget* parent) {
     bool added = false;
@@ -38,7 +29,6 @@ bool tag0_set_value_file_open_click(QWidget* parent) {
     if (!ds) return false;
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
     const bool existed = QFileInfo::exists(tag0_cfg_path());
-    model().act_logger_data = ds;
     if (const FileResult r = tag0_cfg_load(s); !r) {
         if (existed) {
             // The file stays as it is for the user to look at; the defaults
@@ -50,8 +40,7 @@ bool tag0_set_value_file_open_click(QWidget* parent) {
             setting_editor_warn(parent, r.message);
         }
     }
-    model().act_logger_data.reset();
-    if (tag0_set_value* d = tag0_set_value::openInstance()) d->tag0_set_value_disp(0);
+    if (tag0_set_value* d = tag0_set_value::openInstance()) d->defaults_disp(0);
     return added;
 }
 
@@ -62,7 +51,7 @@ tag0_set_value::tag0_set_value(QWidget* parent)
 
     // Loading: the defaults from TAG0.CFG into "L00" and the form.
     tag0_set_value_file_open_click(this);
-    tag0_set_value_disp(0);
+    defaults_disp(0);
     place();
 }
 
@@ -70,46 +59,20 @@ tag0_set_value::~tag0_set_value() {
     if (!m_unloaded) Form_Unload();
 }
 
-void tag0_set_value::tag0_set_value_disp(qint16 tag) {
-    if (!model().logger_main) return;
-    if (const auto ds = setting_area_data_set(tag)) {
-        model().act_logger_data = ds;
-        form->fill(ds->clsLOGGER_SETTING());
-    }
-    model().act_logger_data.reset();
-}
-
 void tag0_set_value::tag0_k_e_j_t_def_disp(const QString& type, qint16 i) {
     if (i >= 0 && i < SettingForm::kChannels) form->k_e_j_t_def_disp(type, i);
 }
 
-void tag0_set_value::tag0_form_to_setting(qint16 tag) {
-    const auto ds = tag == 0 ? setting_defaults_data_set() : setting_area_data_set(tag);
-    if (!ds) return;
-    model().act_logger_data = ds;
-    form->collect(ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
-}
-
-bool tag0_set_value::tag0_cfg_write() {
-    tag0_form_to_setting(0);
-    const auto ds = setting_defaults_data_set();
-    if (!ds) return false;
-    model().act_logger_data = ds;
-    if (const FileResult r = tag0_cfg_save(ds->clsLOGGER_SETTING(), connected_status()); !r) {
-        setting_editor_warn(this, r.message);
-        return false;
-    }
-    return true;
+FileResult tag0_set_value::save_defaults(const clsLOGGER_SETTING& s) {
+    return tag0_cfg_save(s, setting_logger_status());
 }
 
 void tag0_set_value::Command1_Click() {
     // The defaults are on the PC before the logger is addressed; a file that
     // could not be written keeps the editor open and sends nothing.
-    if (!tag0_cfg_write()) return;
-    seq().prog_mode = op_write_tag_default;
+    if (!cfg_write()) return;
     try {
-        prog_dialog_show(this);
+        prog_run(this, tag_defaults_write_operation([this] { unload(); }));
     } catch (const Error&) {
     }
     // The operation closes the editor in every outcome; this covers a

@@ -2,12 +2,12 @@
 // tag0_set_value ("既定収録設定（タグ・モード）"): the modal editor of the
 // PC-side default TAG setting, kept in "TAG0.CFG" and, while in use, in the
 // logger data set "L00". "ﾘｽﾄ更新" stores it on the PC; "OK" stores it and
-// sends it to the logger as tag number 00 (operation 400), after which the
+// sends it to the logger as tag number 00 (the defaults write), after which the
 // editor closes whatever the outcome; "ｷｬﾝｾﾙ" leaves without storing.
 #include <QString>
 #include <QtGlobal>
 
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 namespace mq {
 
@@ -24,7 +24,6 @@ public:
     explicit tag0_set_value(QWidget* parent = nullptr);
     ~tag0_set_value() override;
 
-    void tag0_set_value_disp(qint16 tag);
     // The per-type default alarm texts of channel i.
     void tag0_k_e_j_t_def_disp(const QString& type, qint16 i);
 
@@ -34,12 +33,8 @@ public:
     static tag0_set_value* openInstance() { return setting_open_editor<tag0_set_value>(); }
 
 protected:
-    bool cfg_write() override { return tag0_cfg_write(); }
+    FileResult save_defaults(const clsLOGGER_SETTING& s) override;
     void Form_Unload() override;
-
-private:
-    void tag0_form_to_setting(qint16 tag);
-    bool tag0_cfg_write();
 };
 
 }  // namespace mq

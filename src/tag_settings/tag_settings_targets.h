@@ -6,7 +6,7 @@ struct HomeTargets;
 class HOME;
 
 // comment1, comment2, model_setting, tag_set_value and tag0_set_value, each
-// modal over the main window; registers the TAG setting writes (27, 29, 400).
+// modal over the main window.
 void install_tag_settings_targets(HomeTargets& targets, HOME* window);
 
 }  // namespace mq

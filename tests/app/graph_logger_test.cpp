@@ -22,7 +22,6 @@
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
 #include "log_data/log_data_files.h"
-#include "log_data/log_read_targets.h"
 #include "log_data/ops_log_files.h"
 #include "main_window/file_open.h"
 #include "main_window/file_save.h"
@@ -30,7 +29,7 @@
 #include "printing/print_sheets.h"
 #include "printing/table_print.h"
 #include "sequencer/file_progress.h"
-#include "sequencer/ops_log_read.h"
+#include "sequencer/connect_check_op.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
@@ -49,7 +48,6 @@ namespace {
 using mq::home_state;
 using mq::link;
 using mq::model;
-using mq::seq;
 
 class GraphLoggerTest : public ::testing::Test {
 protected:
@@ -62,7 +60,6 @@ protected:
         mq::install_log_data_targets(t);
         mq::install_log_data_select_target(t, home.get());
         mq::prog_install_connect_check();
-        mq::install_log_read_operations();
         mq::install_graph_target(t);
         home->loggerconnect_Click();
         ASSERT_TRUE(link().link_connected_flag);
@@ -75,7 +72,10 @@ protected:
 
     void readArea(int area) {
         QTimer::singleShot(0, [area] {
-            mq::test::waitUntil([] { return seq().log_list_read_done && mq::log_data_select::openInstance(); }, 20000);
+            mq::test::waitUntil([] {
+                mq::log_data_select* d = mq::log_data_select::openInstance();
+                return d && d->list_read();
+            }, 20000);
             if (mq::log_data_select* d = mq::log_data_select::openInstance()) {
                 d->clickTick(area, true);
                 d->cmdOK->click();
@@ -181,12 +181,12 @@ protected:
         GraphLoggerTest::SetUp();
         mq::HomeTargets& t = home_state().targets;
         mq::install_log_file_targets(t);
-        mq::install_log_file_operations();
         const mq::FileDialogFn dialog = [this](QWidget*, const mq::FileDialogRequest&) {
             return mq::FileDialogAnswer{true, path, 1};
         };
         mq::install_file_open_target(t, mq::FileOpenHooks{dialog, [](const QString&) { return false; }});
-        mq::install_file_save_target(t, mq::FileSaveHooks{dialog, &mq::prog_run_save});
+        mq::install_file_save_target(
+            t, mq::FileSaveHooks{dialog, [](qint16 code) { return mq::prog_run_save(mq::log_save_operation(code)); }});
         home_state().current_printer = mq::pdf_file_printer_name();
     }
 

@@ -21,8 +21,7 @@
 #include "log_data/integration.h"
 #include "log_data/log_data.h"
 #include "log_data/log_data_select.h"
-#include "log_data/log_read_targets.h"
-#include "sequencer/ops_log_read.h"
+#include "sequencer/connect_check_op.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/connect_command.h"
 #include "main_window/home.h"
@@ -34,7 +33,6 @@
 #include "platform/grid.h"
 #include "platform/message_box.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
 
 namespace {
 
@@ -42,7 +40,6 @@ using logger_sim::LogArea;
 using mq::home_state;
 using mq::link;
 using mq::model;
-using mq::seq;
 
 // ---------------------------------------------------------------- the scenario's meaning
 
@@ -180,7 +177,6 @@ protected:
         mq::install_log_data_targets(t);
         mq::install_log_data_select_target(t, home.get());
         mq::prog_install_connect_check();
-        mq::install_log_read_operations();
 
         home->loggerconnect_Click();
         ASSERT_TRUE(link().link_connected_flag) << dialogs.join(u',').toStdString();
@@ -190,7 +186,10 @@ protected:
 
     // Runs the read command; `pick` works the select dialog once its list is read.
     void readCommand(std::function<void(mq::log_data_select&)> pick) {
-        mq::test::whenTrue([] { return seq().log_list_read_done && mq::log_data_select::openInstance(); },
+        mq::test::whenTrue([] {
+                               mq::log_data_select* d = mq::log_data_select::openInstance();
+                               return d && d->list_read();
+                           },
                            [pick] {
                                if (mq::log_data_select* d = mq::log_data_select::openInstance()) pick(*d);
                            });

@@ -17,12 +17,11 @@
 
 #include "common/sim_link.h"
 #include "common/test_env.h"
-#include "log_data/log_read_targets.h"
-#include "sequencer/ops_log_read.h"
+#include "log_settings/ops_log_setting.h"
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
 #include "log_settings/ls01_file.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/reserve.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/fake_windows.h"
@@ -114,7 +113,6 @@ protected:
     void SetUp() override {
         HomeTest::SetUp();
         home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
-        mq::install_log_read_operations(mq::log_set_value_disp_hook(), mq::unload_log_set_value_hook());
         mq::install_log_settings_targets(home_state().targets);
         sim = std::make_unique<logger_sim::Simulator>(mq::test::configDir(), scenario());
         ASSERT_TRUE(sim->start()) << sim->lastError().toStdString();
@@ -133,7 +131,7 @@ protected:
         ed = std::make_unique<log_set_value>(home.get());
         ed->show();
         EXPECT_TRUE(mq::test::waitUntil(
-            [this] { return (seq().log_setting_read_done && !seq().dialog) || ed->unloaded(); }, 20000));
+            [this] { return (ed->settings_read() && !seq().dialog) || ed->unloaded(); }, 20000));
         EXPECT_FALSE(ed->unloaded());
         return *ed;
     }
@@ -235,7 +233,7 @@ TEST_F(LogSettingsWriteTest, ANakStopsTheWriteWithAMessageAndTheLinkStaysUp) {
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_TRUE(texts[1].contains(QStringLiteral("受け付けませんでした"))) << texts[1].toStdString();
     EXPECT_TRUE(texts[1].contains(QStringLiteral("LOG03 ｾﾝｻ/入力・ｽｹｰﾙ・単位"))) << texts[1].toStdString();
-    EXPECT_TRUE(seq().setting_write_rejected);
+    EXPECT_EQ(e.written(), mq::Outcome::Refused);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_TRUE(dialogs.isEmpty());  // no lost-link message
     EXPECT_TRUE(e.unloaded());
@@ -256,7 +254,7 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     QTimer drive;
     QObject::connect(&drive, &QTimer::timeout, [&] {
         mq::reserve* r = mq::reserve::openInstance();
-        if (!r || !seq().clock_read_done || seq().dialog || driven) return;
+        if (!r || !r->clock_read() || seq().dialog || driven) return;
         driven = true;
         EXPECT_EQ(r->Label23->text(), QStringLiteral("120000"));
         r->Check1->click();
@@ -272,9 +270,9 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     drive.stop();
     ASSERT_TRUE(driven);
     EXPECT_EQ(e.Label14->text(), QStringLiteral("1"));
-    EXPECT_TRUE(seq().reserve_opt_flag);
-    EXPECT_EQ(seq().reserve_dur_halfdays, 4);
-    EXPECT_EQ(seq().reserve_dur_text, QStringLiteral("03:00:00"));
+    EXPECT_TRUE(e.reservation().by_duration);
+    EXPECT_EQ(e.reservation().dur_halfdays, 4);
+    EXPECT_EQ(e.reservation().dur_text, QStringLiteral("03:00:00"));
 
     sim->clearReceived();
     ScopedMessageBoxHook answers(MsgResult::OK);
@@ -293,6 +291,9 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     EXPECT_EQ(answers.texts().front(), QStringLiteral("書き込みを行うとLOG1に収録済みのデータは削除されます。よろしいですか？"));
     EXPECT_EQ(answers.texts().back(), QStringLiteral("予約設定を送信しました。"));
     EXPECT_FALSE(link().link_connected_flag);  // the logger waits for its start
+    // The program ended the link itself: no message says it was lost.
+    EXPECT_TRUE(dialogs.isEmpty());
+    EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_TRUE(e.unloaded());
 }
 
@@ -309,8 +310,8 @@ TEST_F(LogSettingsWriteTest, ATimedReservationMustLieMoreThanThirtySecondsAfterT
         e.Check1->setChecked(true);
         e.Label14->setText(QStringLiteral("1"));
         const QString start = kClock.addSecs(c.seconds).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-        seq().reserve_start_str = start;
-        seq().reserve_stop_str = QStringLiteral("0000/00/00 00:00:00");
+        e.reservation().start = start;
+        e.reservation().stop = QStringLiteral("0000/00/00 00:00:00");
 
         sim->clearReceived();
         ScopedMessageBoxHook answers(MsgResult::OK);
@@ -327,7 +328,7 @@ TEST_F(LogSettingsWriteTest, ATimedReservationMustLieMoreThanThirtySecondsAfterT
             EXPECT_FALSE(e.unloaded());
             EXPECT_EQ(e.Label14->text(), QStringLiteral("--"));
             EXPECT_FALSE(e.Check1->isChecked());
-            EXPECT_TRUE(seq().reserve_start_str.isEmpty());
+            EXPECT_TRUE(e.reservation().start.isEmpty());
             EXPECT_TRUE(link().link_connected_flag);
         }
         ed.reset();
@@ -360,8 +361,7 @@ TEST_F(LogSettingsWriteTest, TheDefaultsWriteSendsIntervalPartsWithoutBlanks) {
     ASSERT_EQ(mq::log0_cfg_read(mq::log0_cfg_default_bytes(), s), mq::SettingFileRead::Ok);
     s.let_record_interval(QStringLiteral(" 1:30:00"));
     sim->clearReceived();
-    seq().prog_mode = mq::op_write_log_default;
-    mq::prog_dialog_show(home.get());
+    EXPECT_EQ(mq::prog_run(home.get(), mq::log_defaults_write_operation({})), mq::Outcome::Done);
     const QList<QByteArray> got = sim->writesReceived();
     ASSERT_EQ(got.size(), 4);
     EXPECT_EQ(got[0], QByteArray("RP08IN00,013000,"));
@@ -372,7 +372,7 @@ TEST_F(LogSettingsWriteTest, TheRecordingSettingsCommandOpensTheEditorWithEveryA
     QTimer drive;
     QObject::connect(&drive, &QTimer::timeout, [&] {
         log_set_value* e = log_set_value::openInstance();
-        if (!e || !seq().log_setting_read_done || seq().dialog || seen) return;
+        if (!e || !e->settings_read() || seq().dialog || seen) return;
         seen = true;
         EXPECT_EQ(e->windowTitle(), QStringLiteral("ログ設定"));
         EXPECT_EQ(e->shown_area(), 1);
@@ -405,9 +405,10 @@ TEST_F(LogSettingsNoMemoryTest, TheReservationDialogClosesWhenTheLoggerHasNoMemo
     EXPECT_EQ(answers.texts(),
               std::vector<QString>{QStringLiteral("メモリ残量が０か、外部メモリがロガーにセットされていません。\r\n確認して下さい。")});
     // No clock command after the memory answer.
-    for (const QByteArray& c : sim->received()) EXPECT_NE(c, QByteArray("ST04CK"));
-    EXPECT_TRUE(seq().clock_read_done);
-    EXPECT_FALSE(seq().reserve_no_memory_flag);  // taken by the dialog
+    const QList<QByteArray> sent = sim->received();
+    ASSERT_FALSE(sent.isEmpty());
+    EXPECT_TRUE(sent.last().startsWith("ST12")) << sent.last().toStdString();  // the memory
+    for (const QByteArray& c : sent) EXPECT_NE(c, QByteArray("ST04CK"));
     // No reservation came back: the box is cleared again.
     EXPECT_FALSE(e.Check1->isChecked());
     EXPECT_EQ(e.Label14->text(), QStringLiteral("--"));

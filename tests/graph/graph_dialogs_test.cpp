@@ -17,6 +17,7 @@
 #include "fake_source.h"
 #include "graph/graph_dialogs.h"
 #include "graph_fixture.h"
+#include "main_window/small_windows.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -159,6 +160,7 @@ TEST_F(GraphDialogTest, RangeBoxesCheckTheirEntriesWithTheRightMessages) {
         {"a lower box of \"-\": message 7", 5, 10, "startv1", "-", {kMsg7}, "5", "10", "0"},
         {"lower not below the upper: message 4", 5, 10, "startv1", "50", {kMsg4}, "5", "10", "0"},
         {"upper not above the lower: message 2", 5, 10, "endv1", "-5", {kMsg2}, "5", "10", "40"},
+        {"empty upper over a lower of 0: message 6", 5, 10, "endv1", "", {kMsg6}, "5", "10", "40"},
         {"voltage upper 1000 accepted", 5, 10, "endv2", "1000", {}, "5", "10", "1000"},
         {"voltage upper 1001: message 8", 5, 10, "endv2", "1001", {kMsg8}, "5", "10", "50"},
         {"voltage lower -1001: message 8", 5, 10, "startv2", "-1001", {kMsg8}, "5", "10", "-50"},
@@ -625,6 +627,48 @@ TEST_F(GraphDialogTest, ChannelDialogStoresSwitchesOnOkOnly) {
     }
     // With every trace off, the statistics grid shows no figures.
     EXPECT_TRUE(g->gpgrid()->TextMatrix(1, 3).isEmpty());
+}
+
+
+// Every dialog the graph opens stands over it as its child and can be used,
+// and whichever way it closes the graph is in front and active again.
+TEST_F(GraphDialogTest, DialogsOfTheGraphAreItsChildrenAndGiveItBackTheFront) {
+    struct Case {
+        const char* item;
+        const char* answer;  // the graph's own dialogs: "ok", "cancel" or "escape"; Qt's are cancelled
+        QStringList dialogs;
+    };
+    const Case cases[] = {
+        {"mrange", "ok", {"mq::fGrarange2"}},          {"mrange", "escape", {"mq::fGrarange2"}},
+        {"mpSVline", "ok", {"mq::fGrasvline"}},        {"mpSVline", "cancel", {"mq::fGrasvline"}},
+        {"mchan", "ok", {"mq::DlgChDispSw"}},          {"mchan", "escape", {"mq::DlgChDispSw"}},
+        {"mgPrint", "ok", {"mq::TestForm", "QFileDialog"}}, {"mgPrint", "cancel", {"mq::TestForm"}},
+        {"mPaperset", "cancel", {"QPageSetupDialog"}}, {"mPrinterset", "cancel", {"QPrintDialog"}},
+    };
+    fGraph* g = openGraph();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + c.answer);
+        const bool ok = QLatin1String(c.answer) == QLatin1String("ok");
+        DialogDriver driver;
+        driver.file = dataHome() + QStringLiteral("/dialog_path.pdf");
+        driver.answer = [&](QDialog* d) {
+            QAbstractButton* button = nullptr;
+            if (QLatin1String(c.answer) == QLatin1String("escape")) return QTest::keyClick(d, Qt::Key_Escape);
+            if (auto* r = qobject_cast<fGrarange2*>(d)) button = r->cmdSetgrasnge[ok ? 0 : 1];
+            if (auto* s = qobject_cast<fGrasvline*>(d)) button = ok ? s->btn_ok : s->btn_cancel;
+            if (auto* ch = qobject_cast<DlgChDispSw*>(d)) button = ok ? ch->OKButton : ch->CancelButton;
+            if (qobject_cast<TestForm*>(d)) return answerPrinterChoice(d, ok);
+            if (button) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
+            else QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        };
+        driver.start();
+        g->menuItem(QString::fromLatin1(c.item))->trigger();
+        driver.finish();
+        EXPECT_EQ(driver.met, c.dialogs);
+        EXPECT_TRUE(driver.overGraph);
+        EXPECT_TRUE(g->isEnabled());
+        EXPECT_EQ(QApplication::activeWindow(), g);
+    }
 }
 
 }  // namespace

@@ -236,8 +236,10 @@ TEST_F(DamagedFilesTest, AnErrorInsideTheRecordLoadEndsOnlyThatOpening) {
     save(path, 1);
     home_state().win_unsaved_flags[slot] = 1;
 
-    prog_register_operation(op_load_ml2_records,
-                            ProgOperation{[](Prog_Dialog&) { throw std::runtime_error("injected"); }, {}});
+    // The record load fails; the unscrambling before it does not.
+    seq().records_load_stand_in = [](IFileProgress*, const std::function<void(IFileProgress*)>&) {
+        throw std::runtime_error("injected");
+    };
     {
         ScopedMessageBoxHook boxes;
         EXPECT_EQ(openFile(path), nullptr);
@@ -249,7 +251,7 @@ TEST_F(DamagedFilesTest, AnErrorInsideTheRecordLoadEndsOnlyThatOpening) {
     EXPECT_NE(windowOf(QStringLiteral("L01")), nullptr);
     EXPECT_EQ(home_state().win_unsaved_flags[slot], 1);
     EXPECT_TRUE(home_state().app_idle_flag);
-    install_log_file_operations();
+    seq().records_load_stand_in = nullptr;
     ScopedMessageBoxHook boxes;
     EXPECT_NE(openFile(path), nullptr);
     EXPECT_TRUE(boxes.texts().empty());

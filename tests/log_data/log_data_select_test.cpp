@@ -11,8 +11,7 @@
 
 #include "common/sim_link.h"
 #include "common/test_env.h"
-#include "log_data/log_read_targets.h"
-#include "sequencer/ops_log_read.h"
+#include "sequencer/numbered_read.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/command_files.h"
 #include "main_window/fake_windows.h"
@@ -37,7 +36,6 @@ protected:
     void SetUp() override {
         HomeTest::SetUp();
         home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
-        mq::install_log_read_operations();
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
         mq::test::attachConnectedLogger(sim.devicePath());
         setMode(1);
@@ -53,7 +51,7 @@ protected:
     log_data_select& open() {
         dlg = std::make_unique<log_data_select>(home.get());
         dlg->show();
-        EXPECT_TRUE(mq::test::waitUntil([this] { return seq().log_list_read_done || dlg->unloaded(); }, 60000));
+        EXPECT_TRUE(mq::test::waitUntil([this] { return dlg->list_read() || dlg->unloaded(); }, 60000));
         // The read's progress dialog has ended its showing.
         EXPECT_TRUE(mq::test::waitUntil([] { return seq().dialog.isNull(); }, 60000));
         return *dlg;
@@ -111,17 +109,16 @@ TEST_F(LogSelectTest, AreasWithWindowsStartTicked) {
 
 TEST_F(LogSelectTest, AnEmptyAreaCannotBeTicked) {
     log_data_select& d = open();
+    const auto current = model().act_logger_data;
     d.clickTick(2, true);
     EXPECT_EQ(d.last_checked_area(), 2);
     d.clickTick(9, true);
     EXPECT_FALSE(d.isTicked(9));
     EXPECT_EQ(d.last_checked_area(), 2);
-    // The empty area stays the current logger data set.
-    ASSERT_NE(model().act_logger_data, nullptr);
-    EXPECT_EQ(model().act_logger_data->ID(), QStringLiteral("L09"));
     d.clickTick(2, false);
-    EXPECT_EQ(model().act_logger_data, nullptr);
     EXPECT_EQ(d.last_checked_area(), 2);
+    // The dialog looks each area up itself; the current data set is not moved.
+    EXPECT_EQ(model().act_logger_data, current);
 }
 
 TEST_F(LogSelectTest, SelectAllTicksAreasWithRecordsAndSkipsTheDefaults) {
@@ -130,7 +127,7 @@ TEST_F(LogSelectTest, SelectAllTicksAreasWithRecordsAndSkipsTheDefaults) {
     model().logger_main->colLOGGER_DATA().clear();
     model().logger_main->colLOGGER_DATA().Add(QStringLiteral("L00"));
     model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L00"))->clsLOGGER_SETTING().let_data_count(9);
-    mq::ensure_area_data_sets();
+    mq::ensure_numbered_data_sets();
     model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L02"))->clsLOGGER_SETTING().let_data_count(5);
     model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L04"))->clsLOGGER_SETTING().let_data_count(1);
     d.clickTick(4, true);
@@ -266,11 +263,14 @@ TEST_F(LogSelectTest, AFailedListReadClosesTheDialog) {
 TEST_F(LogSelectTest, ModalShowingFromTheReadCommand) {
     mq::install_log_data_select_target(home_state().targets, home.get());
     // Press Cancel once the list has been read.
-    mq::test::whenTrue([] { return seq().log_list_read_done && log_data_select::openInstance(); }, [] {
-        if (log_data_select* d = log_data_select::openInstance()) d->cmdCancel->click();
+    bool listRead = false;
+    const auto open = [] { return log_data_select::openInstance(); };
+    mq::test::whenTrue([&] { return open() && open()->list_read(); }, [&] {
+        listRead = true;
+        open()->cmdCancel->click();
     });
     home->loggerread_Click();
-    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_TRUE(listRead);
     EXPECT_EQ(log_data_select::openInstance(), nullptr);
     EXPECT_TRUE(home_state().app_idle_flag);
 }

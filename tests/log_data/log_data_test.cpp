@@ -17,6 +17,8 @@
 #include "platform/grid.h"
 #include "platform/message_box.h"
 #include "sequencer/prog_dialog.h"
+#include "sequencer/records_read.h"
+#include "sequencer/seq_state.h"
 
 namespace mq::test {
 namespace {
@@ -38,12 +40,11 @@ protected:
         home->show();
         install_log_data_targets(home_state().targets);
         link().link_connected_flag = true;
-        prog_register_operation(op_read_log_data, ProgOperation{[this](Prog_Dialog& dlg) {
-                                                                    ++reads;
-                                                                    readTarget = seq().prog_target_no;
-                                                                    onRead(dlg);
-                                                                },
-                                                                {}});
+        seq().records_read_stand_in = [this](Prog_Dialog& dlg, const RecordsRead& read) {
+            ++reads;
+            readTarget = qint16(read.number);
+            onRead(dlg, read);
+        };
     }
 
     void TearDown() override {
@@ -58,13 +59,12 @@ protected:
     }
 
     // What the read operation does, by default: hand the reply over and succeed.
-    std::function<void(Prog_Dialog&)> onRead = [this](Prog_Dialog& dlg) {
+    std::function<void(Prog_Dialog&, const RecordsRead&)> onRead = [this](Prog_Dialog& dlg, const RecordsRead& read) {
         dlg.set_progress_max(setting().data_count() + 1);
         dlg.set_progress_value(0);
-        log_data* w = log_data::activeLogWindow();
-        ASSERT_NE(w, nullptr);
         const qint32 n = setting().data_count();
-        w->log_data_disp_FixedDb(reply, n / 3, qint16(n % 3));
+        EXPECT_EQ(read.records, n);
+        read.hand(reply, n / 3, qint16(n % 3));
         progressAfterRecords = dlg.progress_value();
         dlg.exit_success();
     };
@@ -343,7 +343,7 @@ TEST_F(LogWindowTest, ACancelledReadClosesTheWindowWithoutAQuestion) {
     scenario();
     // A stale unsaved mark in the slot must not make a window without data ask.
     home_state().win_unsaved_flags[0] = 1;
-    onRead = [](Prog_Dialog& dlg) {
+    onRead = [](Prog_Dialog& dlg, const RecordsRead&) {
         link().comm_cancel_flag = true;
         dlg.unload();
     };
@@ -362,7 +362,7 @@ TEST_F(LogWindowTest, ACancelledReadClosesTheWindowWithoutAQuestion) {
 
 TEST_F(LogWindowTest, ALostLinkClosesTheWindow) {
     scenario();
-    onRead = [](Prog_Dialog& dlg) {
+    onRead = [](Prog_Dialog& dlg, const RecordsRead&) {
         link().link_connected_flag = false;
         dlg.unload();
     };

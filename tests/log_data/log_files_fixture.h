@@ -26,7 +26,10 @@
 #include "model/cls_logger_status.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+#include "sequencer/file_progress.h"
 #include "sequencer/prog_dialog.h"
+#include "sequencer/records_read.h"
+#include "sequencer/seq_state.h"
 
 namespace mq::test {
 
@@ -46,7 +49,6 @@ protected:
         HomeTargets& t = home_state().targets;
         install_log_data_targets(t);
         install_log_file_targets(t);
-        install_log_file_operations();
         const FileDialogFn dialog = [this](QWidget*, const FileDialogRequest& r) {
             requests.push_back(r);
             if (answers.empty()) return FileDialogAnswer{};
@@ -55,17 +57,14 @@ protected:
             return a;
         };
         install_file_open_target(t, FileOpenHooks{dialog, [this](const QString&) { return removable; }});
-        install_file_save_target(t, FileSaveHooks{dialog, &prog_run_save});
+        install_file_save_target(t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
         link().link_connected_flag = true;
-        link().link_mode_str = QStringLiteral("1");
-        prog_register_operation(op_read_log_data, ProgOperation{[this](Prog_Dialog& dlg) {
-                                                                    log_data* w = log_data::activeLogWindow();
-                                                                    ASSERT_NE(w, nullptr);
-                                                                    const qint32 n = setting().data_count();
-                                                                    w->log_data_disp_FixedDb(reply, n / 3, qint16(n % 3));
-                                                                    dlg.exit_success();
-                                                                },
-                                                                {}});
+        link().link_mode = OpMode::Log;
+        seq().records_read_stand_in = [this](Prog_Dialog& dlg, const RecordsRead& read) {
+            const qint32 n = setting().data_count();
+            read.hand(reply, n / 3, qint16(n % 3));
+            dlg.exit_success();
+        };
     }
 
     void TearDown() override {

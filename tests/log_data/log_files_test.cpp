@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "log_data/log_files_fixture.h"
+#include "log_data/ml1_file.h"
 #include "log_data/ml1_format.h"
 #include "model/channel_values.h"
 #include "model/cls_logger_database.h"
@@ -19,6 +20,7 @@
 #include "model/model_state.h"
 #include "main_window/scrambling.h"
 #include "platform/message_box.h"
+#include "sequencer/file_fill.h"
 
 namespace mq::test {
 namespace {
@@ -141,7 +143,7 @@ TEST_F(LogFilesTest, CancelAtTheLargeDataQuestionClosesTheNewWindow) {
     EXPECT_FALSE(home->toolbarButton(14)->isEnabled());
     EXPECT_FALSE(home->toolbarButton(20)->isEnabled());
     EXPECT_FALSE(home->menuItem(QStringLiteral("save"))->isEnabled());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
     // The file data set went with its window.
     ASSERT_TRUE(model().file_main);
     EXPECT_EQ(model().file_main->colFILE_DATA().Count(), 0);
@@ -152,15 +154,13 @@ TEST_F(LogFilesTest, CancelDuringTheRecordLoadClosesTheNewWindow) {
     oneChannel(s, 3000);
     const QString path = writeMl2(QStringLiteral("cancel.ml2"), s, ramp(3000));
     // Cancel is pressed once the record load runs.
-    QTimer press;
-    press.setInterval(0);
-    QObject::connect(&press, &QTimer::timeout, [] {
-        if (seq().dialog && seq().prog_mode == op_load_ml2_records) seq().dialog->Command1->click();
-    });
-    press.start();
+    seq().records_load_stand_in = [](IFileProgress* progress, const std::function<void(IFileProgress*)>& load) {
+        seq().dialog->Command1->click();
+        load(progress);
+    };
     ScopedMessageBoxHook box(MsgResult::OK);
     EXPECT_EQ(openFile(path), nullptr);
-    press.stop();
+    seq().records_load_stand_in = nullptr;
     EXPECT_TRUE(box.records().empty());  // a cancel is not a failure: no message
     EXPECT_EQ(home->winTable().win_all_use_ct(), 0);
     EXPECT_FALSE(seq().file_cancel_flag);
@@ -296,69 +296,6 @@ TEST_F(LogFilesTest, MissingValuesReadBackAsMissingAndStayOutOfTheStatistics) {
 
 // ---------------------------------------------------------------- ".ML1"
 
-// The body of an ".ML1" file, field by field.
-struct Ml1Body {
-    QByteArray bytes;
-    void put(const char* text, int width) {
-        QByteArray t(text);
-        t = t.left(width);
-        while (t.size() < width) t.append(' ');
-        bytes.append(t);
-    }
-    void right(const char* text, int width) {
-        QByteArray t(text);
-        while (t.size() < width) t.prepend(' ');
-        bytes.append(t);
-    }
-};
-
-// A file of the channels CH1 K (alarms 10.0/30.0), CH2 unused, CH3 V with
-// two decimals, CH4 T (high alarm 100.0), with the records given as
-// {time, CH1, CH2, CH3, CH4, flag}.
-QByteArray ml1File(const std::vector<std::array<const char*, 6>>& records, const char* logName = "PWLOG",
-                   const char* worker = "WP&1", int countInHeader = -1) {
-    Ml1Body b;
-    b.put("MQ-1000", 8);
-    b.put("01", 2);
-    b.put("02", 2);
-    b.put("00", 2);
-    b.put("S0001234", 8);
-    b.put("OVEN", 8);
-    b.put("03", 2);
-    b.put(logName, 8);
-    b.put("24/01/15 10:00:17", 17);
-    b.put(records.empty() ? "24/01/15 10:00:17" : records.back()[0], 17);
-    b.put("00:01:00", 8);
-    b.put(worker, 8);
-    b.put("NOTE", 8);
-    for (int ch = 0; ch < 4; ++ch) b.right("0.0", 5);
-    b.put("K-VT", 4);
-    b.put("   ", 3);
-    b.put("   ", 3);
-    b.put("mV ", 3);
-    b.put("   ", 3);
-    for (const char* v : {"-200", "0", "0", "-200"}) b.right(v, 6);
-    for (const char* v : {"1370", "0", "500", "400"}) b.right(v, 6);
-    b.put("1121", 4);
-    for (const char* v : {"10.0", "------", "0.00", "------"}) b.right(v, 6);
-    for (const char* v : {"30.0", "------", "1.00", "100.0"}) b.right(v, 6);
-    for (const char* v : {"20.0", "------", "0.00", "0.0"}) b.right(v, 6);
-    b.right(QByteArray::number(countInHeader >= 0 ? countInHeader : int(records.size())).constData(), 8);
-    for (const auto& r : records) {
-        b.put(r[0], 17);
-        for (int ch = 1; ch <= 4; ++ch) b.right(r[size_t(ch)], 6);
-        b.put(r[5], 1);
-    }
-    for (const char* v : {"1.0", "", "0.10", "1.0"}) b.right(v, 6);    // minimum
-    for (const char* v : {"99.9", "", "9.99", "99.9"}) b.right(v, 6);  // maximum
-    for (const char* v : {"28.2", "", "0.87", "50.0"}) b.right(v, 6);  // average
-    for (const char* v : {"1.5", "", "", "2.5"}) b.right(v, 9);        // L integration
-    for (const char* v : {"12.5", "", "", "3.5"}) b.right(v, 9);       // H integration
-    EXPECT_EQ(b.bytes.size(), 266 + 42 * qsizetype(records.size()) + 144);
-    const QByteArray line1 = data_disk_angou_load_1(QByteArray("MARROWQUILL LOG DATA LD01-010100"));
-    return line1 + "\r\n" + data_disk_angou_load_1(b.bytes) + "\r\n";
-}
-
 TEST_F(LogFilesTest, AnOlderFileOpensWithItsRecordsStatisticsAndAlarms) {
     const QString path = files + QStringLiteral("/old.ML1");
     ASSERT_TRUE(writeFile(path, ml1File({{"24/01/15 10:00:17", "25.3", "0.0", "1.23", "3276.7", "0"},
@@ -453,17 +390,20 @@ TEST_F(LogFilesTest, AnOlderFileShorterThanItsHeaderSaysIsRefused) {
 // ---------------------------------------------------------------- progress
 
 TEST_F(LogFilesTest, UnscramblingSizesTheBarByThousandsOfBytes) {
-    Prog_Dialog dlg;
-    home_state().file_raw_text.clear();
-    op_descramble_text_run(dlg);
+    const QByteArray none;
+    QByteArray plain("left over");
+    const Operation empty = descramble_operation(none, plain);
+    Prog_Dialog dlg(empty);
+    empty.run(dlg);
     EXPECT_DOUBLE_EQ(dlg.progress_max(), 1.0);
-    EXPECT_TRUE(home_state().file_plain_text.isEmpty());
+    EXPECT_TRUE(plain.isEmpty());
 
-    Prog_Dialog dlg2;
-    home_state().file_raw_text = data_disk_angou_load_1(QByteArray(2500, 'P'));
-    op_descramble_text_run(dlg2);
+    const QByteArray scrambled = data_disk_angou_load_1(QByteArray(2500, 'P'));
+    const Operation full = descramble_operation(scrambled, plain);
+    Prog_Dialog dlg2(full);
+    full.run(dlg2);
     EXPECT_DOUBLE_EQ(dlg2.progress_max(), 3.5);
-    EXPECT_EQ(home_state().file_plain_text, QByteArray(2500, 'P'));
+    EXPECT_EQ(plain, QByteArray(2500, 'P'));
 }
 
 class CountingProgress : public IFileProgress {
@@ -492,12 +432,13 @@ TEST(ThrottledProgressTest, PassesEveryNthValueAndTheLastOne) {
     EXPECT_EQ(inner.values, (std::vector<double>{3, 7, 9}));
 }
 
-TEST_F(LogFilesTest, ASaveOfAKindWithoutAnInstalledWriterIsNotReportedAsSaved) {
-    // The TAG writers are not installed with the LOG operations; asking for
-    // them must fail rather than claim a file was written.
-    EXPECT_FALSE(prog_run_save(op_save_logger_mt1));
-    EXPECT_FALSE(prog_run_save(op_save_file_mt1));
-    EXPECT_FALSE(prog_run_save(op_save_logger_tag_csv));
+TEST_F(LogFilesTest, ASaveOfAKindWithoutAWriterIsNotReportedAsSaved) {
+    // The LOG data build no TAG saves; running none must fail rather than
+    // claim a file was written.
+    for (qint16 code : {op_save_logger_mt1, op_save_file_mt1, op_save_logger_tag_csv}) {
+        EXPECT_FALSE(prog_run_save(log_save_operation(code))) << code;
+    }
+    EXPECT_FALSE(prog_run_save(Operation{}));
 }
 
 // Every road fills the records table as its records load and then changes

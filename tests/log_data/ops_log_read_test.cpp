@@ -1,7 +1,7 @@
-// Operations 10, 20 and 50 against the simulated logger: the commands sent,
-// what lands in the data sets, and the endings on cancel and silence.
-#include "log_data/log_read_targets.h"
-#include "sequencer/ops_log_read.h"
+// The LOG list, settings and records reads against the simulated logger: the
+// commands sent, what lands in the data sets, and the endings on cancel and
+// silence.
+#include "log_data/ops_log_read.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -36,6 +36,16 @@ using mq::link;
 using mq::model;
 using mq::seq;
 
+TEST(LogReadArithmetic, ReplyLengthFollowsGroupsOfThree) {
+    EXPECT_EQ(mq::log_data_reply_length(0, 4), 0);
+    EXPECT_EQ(mq::log_data_reply_length(7, 4), 180);  // 2 x 74 + 32
+    EXPECT_EQ(mq::log_data_reply_length(5, 2), 77);   // 44 + 33
+    EXPECT_EQ(mq::log_data_reply_length(3, 1), 29);
+    EXPECT_EQ(mq::log_data_reply_length(1, 1), 17);
+    EXPECT_EQ(mq::log_data_reply_length(16000, 4), 5333 * 74 + 32);
+    EXPECT_THROW(mq::log_data_reply_length(2000000000, 4), mq::OverflowError);
+}
+
 const QString kStopText = QStringLiteral(
     "！ロガーの送信動作を停止する必要があります！\r\n"
     "　①ロガーの「戻る」キーで通信モードから抜けます。\r\n"
@@ -49,7 +59,6 @@ protected:
         HomeTest::SetUp();
         model().dao_workspace = std::make_shared<mq::DbWorkspace>();
         home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
-        mq::install_log_read_operations([this](qint16 n) { shown.push_back(n); }, [this] { ++editorUnloads; });
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
         mq::test::attachConnectedLogger(sim.devicePath());
         setMode(1);
@@ -60,10 +69,10 @@ protected:
         HomeTest::TearDown();
     }
 
-    void show(qint16 code, qint16 target = 0) {
-        seq().prog_mode = code;
-        seq().prog_target_no = target;
-        mq::prog_dialog_show(home.get());
+    mq::Outcome listRead() { return mq::prog_run(home.get(), mq::log_list_read_operation(nullptr)); }
+    mq::Outcome settingsRead() {
+        return mq::prog_run(home.get(), mq::log_settings_read_operation([this](qint16 n) { shown.push_back(n); },
+                                                                        [this] { ++editorUnloads; }));
     }
 
     mq::clsLOGGER_SETTING& area(int n) {
@@ -72,7 +81,7 @@ protected:
 
     // Runs the list read, then forgets what it sent.
     void readList() {
-        show(mq::op_read_log_list);
+        listRead();
         sim.clearReceived();
     }
 
@@ -105,9 +114,8 @@ QList<QByteArray> listCommands(int withSettingsUpTo) {
 TEST_F(LogReadOpsTest, ListReadAsksSettingsOnlyOfAreasThatHoldRecords) {
     // Only the 20 area data sets plus the defaults entry: the areas are reused.
     const auto l02 = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L02"));
-    show(mq::op_read_log_list);
+    EXPECT_EQ(listRead(), mq::Outcome::Done);
     EXPECT_EQ(sim.received(), listCommands(3));  // the scenario's areas 1 to 3 hold records
-    EXPECT_TRUE(seq().log_list_read_done);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_EQ(model().act_logger_data, nullptr);
     EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 20);
@@ -135,7 +143,7 @@ TEST_F(LogReadOpsTest, ListReadOfAnEmptyLoggerSendsNoSettingCommand) {
     qputenv("MARROWQUILL_PORTS", empty.devicePath().toLocal8Bit());
     link().MSComm1().setPortNumber(1);
     model().logger_main->colLOGGER_DATA().clear();  // a first read builds the areas
-    show(mq::op_read_log_list);
+    listRead();
     EXPECT_EQ(empty.received(), listCommands(0));
     EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 20);
     empty.stop();
@@ -155,8 +163,7 @@ TEST_F(LogReadOpsTest, CancelDuringTheEighthAreaKeepsTheLinkAndTheFirstSeven) {
         }
     });
     poll.start();
-    show(mq::op_read_log_list);
-    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_EQ(listRead(), mq::Outcome::Cancelled);
     EXPECT_TRUE(link().comm_cancel_flag);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_TRUE(dialogs.isEmpty());
@@ -173,8 +180,7 @@ TEST_F(LogReadOpsTest, CancelDuringTheEighthAreaKeepsTheLinkAndTheFirstSeven) {
 
 TEST_F(LogReadOpsTest, SilenceDuringTheListReadDropsTheLink) {
     sim.setFault(Fault::Silence);
-    show(mq::op_read_log_list);
-    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_EQ(listRead(), mq::Outcome::NoReply);
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_FALSE(link().comm_cancel_flag);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
@@ -187,9 +193,10 @@ TEST_F(LogReadOpsTest, AnUnreadableRecordEndsTheListReadLikeSilence) {
     // A setting record where the count should be: its log name is no number.
     link().cmd_l_r_req[mq::kLogCmdCount] = link().cmd_l_r_req[mq::kLogCmdSetting];
     link().cmd_l_r_rsp[mq::kLogCmdCount] = link().cmd_l_r_rsp[mq::kLogCmdSetting];
-    EXPECT_NO_THROW(show(mq::op_read_log_list));
+    mq::Outcome o = mq::Outcome::Done;
+    EXPECT_NO_THROW(o = listRead());
     EXPECT_EQ(sim.received().size(), 3);  // identity check, then area 1 only
-    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_EQ(o, mq::Outcome::NoReply);
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
 }
@@ -198,23 +205,23 @@ TEST_F(LogReadOpsTest, AnUnreadableRecordEndsTheSettingReadLikeSilence) {
     // The short count record where the 238-character setting record should be.
     link().cmd_l_r_req[mq::kLogCmdSetting] = link().cmd_l_r_req[mq::kLogCmdCount];
     link().cmd_l_r_rsp[mq::kLogCmdSetting] = link().cmd_l_r_rsp[mq::kLogCmdCount];
-    EXPECT_NO_THROW(show(mq::op_read_log_setting));
+    mq::Outcome o = mq::Outcome::Done;
+    EXPECT_NO_THROW(o = settingsRead());
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(editorUnloads, 1);
-    EXPECT_TRUE(seq().log_setting_read_done);
+    EXPECT_EQ(o, mq::Outcome::NoReply);
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
 }
 
 TEST_F(LogReadOpsTest, SettingReadReadsEveryAreaAndShowsEach) {
-    show(mq::op_read_log_setting);
+    EXPECT_EQ(settingsRead(), mq::Outcome::Done);
     QList<QByteArray> expected{"ST00SN", "ST03MD"};
     for (int n = 1; n <= 20; ++n) expected << "LR00ST" + QByteArray::number(100 + n).right(2);
     EXPECT_EQ(sim.received(), expected);
     std::vector<qint16> all;
     for (qint16 n = 1; n <= 20; ++n) all.push_back(n);
     EXPECT_EQ(shown, all);
-    EXPECT_TRUE(seq().log_setting_read_done);
     EXPECT_EQ(editorUnloads, 0);
     EXPECT_EQ(area(1).log_name(), QStringLiteral("ﾃｽﾄ1    "));
     EXPECT_EQ(area(20).log_name(), QStringLiteral("        "));  // an empty area still has a setting
@@ -222,7 +229,7 @@ TEST_F(LogReadOpsTest, SettingReadReadsEveryAreaAndShowsEach) {
 
 TEST_F(LogReadOpsTest, SettingReadWithoutReplyUnloadsTheEditor) {
     sim.setFault(Fault::Silence);
-    show(mq::op_read_log_setting);
+    EXPECT_EQ(settingsRead(), mq::Outcome::NoReply);
     EXPECT_EQ(editorUnloads, 1);
     EXPECT_FALSE(link().link_connected_flag);
 }
@@ -263,21 +270,18 @@ TEST_F(LogReadOpsTest, DataReadFillsTheWindowThatStartedItNotTheActiveOne) {
     ASSERT_EQ(w2->vsFlexGrid1()->Rows(), 6);
     // Area 1 read again for its own window while area 2's window is active.
     w1->vsFlexGrid1()->setRows(1);
-    model().act_logger_data = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L01"));
-    seq().prog_mode = mq::op_read_log_data;
-    seq().prog_target_no = 1;
-    mq::prog_dialog_show(home.get(), w1);
+    const auto l01 = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L01"));
+    EXPECT_EQ(mq::prog_run(home.get(), mq::log_records_read_operation(w1, 1, l01)), mq::Outcome::Done);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_EQ(w1->vsFlexGrid1()->Rows(), 8);
     EXPECT_EQ(w2->vsFlexGrid1()->Rows(), 6);
     EXPECT_EQ(w2->vsFlexGrid1()->TextMatrix(1, 3).right(6).trimmed(), QStringLiteral("10.1"));
-    EXPECT_TRUE(seq().prog_target_window.isNull());  // only for the showing
 }
 
 TEST_F(LogReadOpsTest, AnEmptyAreaIsNeverAskedForItsRecords) {
     readList();
-    model().act_logger_data = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L04"));
-    show(mq::op_read_log_data, 4);
+    const auto l04 = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L04"));
+    EXPECT_EQ(mq::prog_run(home.get(), mq::log_records_read_operation(nullptr, 4, l04)), mq::Outcome::Done);
     EXPECT_TRUE(sim.received().isEmpty());
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_FALSE(link().comm_cancel_flag);

@@ -24,10 +24,10 @@
 #include "common/test_env.h"
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "log_settings/ls01_file.h"
 #include "log_settings/reserve.h"
-#include "sequencer/ops_log_setting.h"
+#include "log_settings/ops_log_setting.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
@@ -193,7 +193,7 @@ TEST_F(LogEditorsTest, FillAndStoreEdgeCases) {
     EXPECT_EQ(f.Text5[3]->text(), QStringLiteral("2345"));
     EXPECT_EQ(f.Combo3[3]->currentIndex(), -1);
     ScopedMessageBoxHook hook(MsgResult::OK);
-    ed.log_setting_collect(4);
+    ed.setting_collect(4);
     // The interval without a selection is never stored as "00".
     EXPECT_EQ(s.record_interval(), QStringLiteral("00:00:45"));
     EXPECT_EQ(s.Ch_period_pos(3), 7);  // no selection keeps the stored position
@@ -205,7 +205,7 @@ TEST_F(LogEditorsTest, FillAndStoreEdgeCases) {
     mq::clsLOGGER_SETTING& z = setting(5);
     z.let_record_interval(QStringLiteral("00:00:00"));
     ed.Combo1->setCurrentIndex(4);
-    ed.log_setting_collect(5);
+    ed.setting_collect(5);
     EXPECT_EQ(z.record_interval(), QStringLiteral("00:01:00"));
     ASSERT_EQ(hook.texts().size(), 1u);
     EXPECT_EQ(interval(f), QStringLiteral("0:1:0"));
@@ -222,9 +222,9 @@ TEST_F(LogEditorsTest, ClipboardCopiesOneAreaIntoAnother) {
     ed.Combo1->setCurrentIndex(2);
     f.Text4[2]->setText(QStringLiteral("0"));
     ed.Toolbar1_ButtonClick(5);
-    EXPECT_TRUE(seq().setting_clip.valid);
-    EXPECT_EQ(seq().setting_clip.scale_min[2], QStringLiteral("0     "));
-    EXPECT_EQ(seq().setting_clip.hh, QStringLiteral("0 "));
+    EXPECT_TRUE(ed.clip.valid);
+    EXPECT_EQ(ed.clip.scale_min[2], QStringLiteral("0     "));
+    EXPECT_EQ(ed.clip.hh, QStringLiteral("0 "));
     ed.Combo1->setCurrentIndex(6);
     ed.Toolbar1_ButtonClick(6);
     EXPECT_EQ(interval(f), QStringLiteral("0:10:0"));
@@ -238,7 +238,9 @@ TEST_F(LogEditorsTest, ClipboardCopiesOneAreaIntoAnother) {
     EXPECT_EQ(setting(3).Ch_input_type(0), QStringLiteral("T"));
     // A new editor cannot paste the old copy.
     log_set_value again;
-    EXPECT_FALSE(seq().setting_clip.valid);
+    ScopedMessageBoxHook hook(MsgResult::OK);
+    again.Toolbar1_ButtonClick(6);
+    EXPECT_EQ(hook.texts(), std::vector<QString>{QStringLiteral("カットバッファにデータがありません。")});
 }
 
 TEST_F(LogEditorsTest, PasteAndDefaultsAskBeforeDroppingTheShownAreasReservation) {
@@ -348,7 +350,7 @@ TEST_F(LogEditorsTest, AnLs01FileThatCannotBeWrittenIsReportedAndTheEditorStaysO
 }
 
 TEST_F(LogEditorsTest, TheMemoryBarNeverShowsMoreThanItsMaximum) {
-    mq::reserve r(0, 1, 0, 2);
+    mq::reserve r(0, 1, 0, 2, mq::Reservation{});
     mq::MemoryDisplay m;  // LOG mode: the count itself, the bar's own maximum
     m.recordable = 700000;
     m.bar_value = 700000;
@@ -404,11 +406,12 @@ TEST_F(LogEditorsTest, TheCloseBoxActsAsCancelInEachDialog) {
         EXPECT_EQ(model().act_data_kind, 2);
     }
     {
-        mq::reserve r(0, 1, 0, 1);
-        seq().reserve_start_str = QStringLiteral("2013/12/10 10:00:00");
+        mq::Reservation held;
+        held.start = QStringLiteral("2013/12/10 10:00:00");
+        mq::reserve r(0, 1, 0, 1, held);
         r.close();
         EXPECT_TRUE(r.unloaded());
-        EXPECT_TRUE(seq().reserve_start_str.isEmpty());
+        EXPECT_TRUE(r.reservation().start.isEmpty());
         EXPECT_FALSE(mq::connection().reserve_open_flag);
     }
 }
@@ -493,11 +496,15 @@ TEST_F(LogEditorsTest, AFailedLog0CfgWriteKeepsTheDialogOpenAndSendsNothing) {
     QFile::remove(cfgPath());
     QDir().mkpath(cfgPath() + QStringLiteral("/x"));
     ScopedMessageBoxHook hook(MsgResult::OK);
-    seq().prog_mode = 0;
+    bool progressShown = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] { progressShown = progressShown || seq().dialog; });
+    watch.start(0);
     d.Command1_Click();
+    watch.stop();
     EXPECT_EQ(hook.texts().size(), 1u);
     EXPECT_FALSE(d.unloaded());
-    EXPECT_EQ(seq().prog_mode, 0);  // operation 300 never started
+    EXPECT_FALSE(progressShown);  // the defaults write never started
     d.OKButton_Click();
     EXPECT_FALSE(d.unloaded());
 }

@@ -20,7 +20,7 @@
 #include "main_window/serial_link.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
-#include "sequencer/ops_log_setting.h"
+#include "log_settings/ops_log_setting.h"
 #include "sequencer/seq_state.h"
 
 namespace {
@@ -85,7 +85,7 @@ TEST_F(Screens, TheDialogsShowEveryControlAtTheirOpeningSize) {
         check(d, QStringLiteral("log0_set_value"));
     }
     {
-        mq::reserve r(0, 1, 0, 4);
+        mq::reserve r(0, 1, 0, 4, mq::Reservation{});
         mq::MemoryDisplay m;
         m.recordable = 120000;
         m.bar_value = 120000;

@@ -1,4 +1,4 @@
-// The connection check (operation 5) against the simulated logger and a
+// The connection check against the simulated logger and a
 // scripted one: the identity records, the speed finding and its
 // configuration file, and the failures.
 #include <QFile>
@@ -21,7 +21,7 @@
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "platform/serial_port.h"
-#include "sequencer/prog_dialog.h"
+#include "sequencer/connect_check_op.h"
 #include "sequencer/seq_state.h"
 
 namespace {
@@ -30,7 +30,6 @@ using mq::home_state;
 using mq::link;
 using mq::test::ScriptedLogger;
 using mq::model;
-using mq::seq;
 using logger_sim::Fault;
 
 const QList<QByteArray> kIdentityCommands = {"ST00SN", "ST01MV", "ST11UN", "ST03MD", "ST05OF"};
@@ -86,7 +85,6 @@ TEST_F(ConnectWithSimulator, ReadsTheFiveIdentityRecordsAtEachSpeed) {
         atSpeed(baud, sim.devicePath());
         home_state().app_idle_flag = false;
         ASSERT_TRUE(mq::connect_check(1));
-        EXPECT_TRUE(seq().connect_ok_flag);
         EXPECT_EQ(sim.received(), kIdentityCommands);
         EXPECT_EQ(link().comm_baud_rate, baud);
         EXPECT_EQ(link().MSComm1().baudRate(), baud);
@@ -134,15 +132,14 @@ TEST_F(ConnectWithSimulator, AnotherModeIsReadAsTheLoggerReportsIt) {
 TEST_F(ConnectWithSimulator, TheBarCountsTheRecordsWithCancelDisabled) {
     atSpeed(9600, sim.devicePath());
     model().logger_main = std::make_shared<mq::clsLOGGER_Main>();
-    seq().prog_mode = mq::op_connect_check;
-    mq::Prog_Dialog dlg;
+    mq::Prog_Dialog dlg(mq::connect_check_operation());
     dlg.Form_Activate();
     EXPECT_TRUE(dlg.unloaded());
     EXPECT_EQ(dlg.Label1->text(), QStringLiteral("ロガーとの接続を確認中"));
     EXPECT_FALSE(dlg.Command1->isEnabled());
     EXPECT_EQ(dlg.progress_max(), 5);
     EXPECT_EQ(dlg.progress_history(), (QList<double>{0, 1, 2, 3, 4, 5}));
-    EXPECT_TRUE(seq().connect_ok_flag);
+    EXPECT_EQ(dlg.outcome(), mq::Outcome::Done);
 }
 
 // ---------------------------------------------------------------- speed finding
@@ -173,7 +170,6 @@ TEST_F(ConnectWithSimulator, NoAnswerAt9600FailsWithoutRetrying) {
     atSpeed(9600, sim.devicePath());
     sim.setFault(Fault::Silence);
     EXPECT_FALSE(mq::connect_check(1));
-    EXPECT_FALSE(seq().connect_ok_flag);
     EXPECT_EQ(sim.received(), QList<QByteArray>(4, "ST00SN"));
     EXPECT_EQ(link().comm_baud_rate, 9600);
     EXPECT_EQ(link().MSComm1().baudRate(), 9600);
@@ -235,11 +231,10 @@ TEST_F(ConnectWithScript, AMissingModeRecordKeepsTheEarlierFieldsAndFails) {
     atSpeed(9600, peer.path);
     model().logger_main = std::make_shared<mq::clsLOGGER_Main>();
     status().let_mode_type(1);
-    seq().prog_mode = mq::op_connect_check;
-    mq::Prog_Dialog dlg;
+    mq::Prog_Dialog dlg(mq::connect_check_operation());
     dlg.Form_Activate();
     EXPECT_TRUE(dlg.unloaded());
-    EXPECT_FALSE(seq().connect_ok_flag);
+    EXPECT_EQ(dlg.outcome(), mq::Outcome::NoReply);
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_EQ(status().serial_no(), QStringLiteral("K7654321"));
     EXPECT_EQ(status().model_name(), QStringLiteral("ZK4409M "));

@@ -2,6 +2,9 @@
 // Cancel button, Cancel routing, the exits of the logger operations and the
 // rebinding of the current data set.
 #include "sequencer/prog_dialog.h"
+#include "sequencer/connect_check_op.h"
+#include "sequencer/file_fill.h"
+#include "sequencer/records_read.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -31,37 +34,49 @@ namespace {
 using mq::home_state;
 using mq::link;
 using mq::model;
+using mq::Operation;
+using mq::Outcome;
 using mq::Prog_Dialog;
 using mq::seq;
+using mq::Works;
 using logger_sim::Fault;
 
-// ---------------------------------------------------------------- code table
+// ---------------------------------------------------------------- kinds of operation
 
-TEST(ProgCodeTable, PhaseTextsFollowTheKindOfOperation) {
+TEST(ProgOperationKinds, PhaseTextAndCancelFollowTheKindOfOperation) {
     const QString read = QStringLiteral("ロガーから読み出しています。");
     const QString write = QStringLiteral("ロガーへ書き込んでいます。");
     const QString load = QStringLiteral("ファイルから読み込んでいます。");
-    const QString save = QStringLiteral("ファイルへ書き込んでいます。");
-    EXPECT_EQ(mq::prog_phase_text(5), QStringLiteral("ロガーとの接続を確認中"));
-    for (qint16 c : {10, 20, 22, 50, 55, 60, 70}) EXPECT_EQ(mq::prog_phase_text(c), read) << c;
-    for (qint16 c : {25, 27, 28, 29, 30, 40, 300, 400}) EXPECT_EQ(mq::prog_phase_text(c), write) << c;
-    for (qint16 c : {52, 53, 57, 600}) EXPECT_EQ(mq::prog_phase_text(c), load) << c;
-    for (qint16 c : {420, 430, 440, 450, 520, 530, 540, 550}) EXPECT_EQ(mq::prog_phase_text(c), save) << c;
-    EXPECT_EQ(mq::prog_phase_text(700), QStringLiteral("ﾃﾞｰﾀ表示処理中(1/10)です。他の操作は行わないで下さい。"));
-    EXPECT_EQ(mq::prog_phase_text(0), QString());
-    EXPECT_EQ(mq::prog_phase_text(999), QString());
-}
-
-TEST(ProgCodeTable, CancelOnlyForReadsThatMayRunLongAndFileLoads) {
-    for (qint16 c : {10, 20, 50, 55, 60, 70, 52, 53, 57, 600}) EXPECT_TRUE(mq::prog_cancel_enabled(c)) << c;
-    for (qint16 c : {5, 22, 25, 27, 28, 29, 30, 40, 300, 400, 700, 420, 550, 999}) {
-        EXPECT_FALSE(mq::prog_cancel_enabled(c)) << c;
+    const QByteArray scrambled;
+    QByteArray plain;
+    struct Case {
+        const char* kind;
+        Operation op;
+        QString phase;
+        bool cancel;
+        Works works;
+    } const cases[] = {
+        {"connection check", mq::connect_check_operation(), QStringLiteral("ロガーとの接続を確認中"), false, Works::Logger},
+        {"logger read", mq::logger_read_operation({}), read, true, Works::Logger},
+        {"records read", mq::records_read_operation({}), read, true, Works::LoggerRecords},
+        {"logger write", mq::logger_write_operation({}, mq::OnFailure::Caller), write, false, Works::Logger},
+        {"file load", mq::file_load_operation({}), load, true, Works::FileLoad},
+        {"unscrambling", mq::descramble_operation(scrambled, plain), load, true, Works::FileLoad},
+        {"record load", mq::records_load_operation(1, {}), load, true, Works::FileLoad},
+        {"file save", mq::file_save_operation({}), QStringLiteral("ファイルへ書き込んでいます。"), false, Works::FileSave},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        EXPECT_EQ(c.op.phase, c.phase);
+        EXPECT_EQ(c.op.cancellable, c.cancel);
+        EXPECT_EQ(c.op.works, c.works);
     }
-    for (qint16 c : {52, 53, 57, 600}) EXPECT_TRUE(mq::prog_is_file_read(c)) << c;
-    for (qint16 c : {10, 50, 700, 540}) EXPECT_FALSE(mq::prog_is_file_read(c)) << c;
 }
 
 // ---------------------------------------------------------------- fixture
+
+// The kinds of operation the program builds, as the frame sees them.
+enum class Kind { ListRead, SettingsRead, ClockRead, RecordsRead, EditorWrite, FileLoad, TableFill, Save };
 
 class ProgDialogTest : public mq::test::HomeTest {
 protected:
@@ -71,23 +86,37 @@ protected:
         home_state().app_idle_flag = false;  // the command that shows the dialog has started
     }
 
-    // Registers a handler that records what it saw and then runs body.
-    void registerOp(qint16 code, std::function<void(Prog_Dialog&)> body) {
-        mq::prog_register_operation(code, {[this, body](Prog_Dialog& dlg) {
-                                               ++runs;
-                                               phase = dlg.Label1->text();
-                                               cancelEnabled = dlg.Command1->isEnabled();
-                                               idleDuring = home_state().app_idle_flag;
-                                               busyDuring = seq().prog_busy_flag;
-                                               if (body) body(dlg);
-                                           },
-                                           [this] { ++callerUnloads; }});
+    // An operation of the kind that records what it saw and then runs body.
+    Operation op(Kind kind, std::function<void(Prog_Dialog&)> body) {
+        mq::OperationBody run = [this, body](Prog_Dialog& dlg) {
+            ++runs;
+            phase = dlg.Label1->text();
+            cancelEnabled = dlg.Command1->isEnabled();
+            idleDuring = home_state().app_idle_flag;
+            busyDuring = seq().prog_busy_flag;
+            if (body) body(dlg);
+        };
+        const auto closeCaller = [this] { ++callerUnloads; };
+        Operation o;
+        switch (kind) {
+        case Kind::ListRead: return mq::logger_read_operation(run, mq::OnFailure::CallerList, closeCaller);
+        case Kind::SettingsRead: return mq::logger_read_operation(run, mq::OnFailure::Caller, closeCaller);
+        case Kind::ClockRead: o = mq::logger_read_operation(run); o.cancellable = false; return o;
+        case Kind::RecordsRead: o = mq::logger_read_operation(run); o.works = Works::LoggerRecords; return o;
+        case Kind::EditorWrite: return mq::logger_write_operation(run, mq::OnFailure::Caller, closeCaller);
+        case Kind::FileLoad: return mq::file_load_operation(run);
+        case Kind::TableFill:
+            o = mq::file_load_operation(run);
+            o.phase = QStringLiteral("ﾃﾞｰﾀ表示処理中(1/10)です。他の操作は行わないで下さい。");
+            o.cancellable = false;
+            o.draw_phase_first = true;
+            return o;
+        case Kind::Save: return mq::file_save_operation(run);
+        }
+        return o;
     }
 
-    void show(qint16 code) {
-        seq().prog_mode = code;
-        mq::prog_dialog_show(home.get());
-    }
+    Outcome show(Operation o) { return mq::prog_run(home.get(), std::move(o)); }
 
     // Clicks Cancel once the dialog is up and the operation waits.
     void clickCancelSoon(int ms = 100) {
@@ -148,7 +177,7 @@ TEST_F(ProgDialogTest, RunsItsOperationOnceEvenWhenActivatedAgain) {
         SCOPED_TRACE(a.how);
         runs = 0;
         int activationsSeen = 0;
-        registerOp(540, [&](Prog_Dialog& dlg) {
+        const Outcome o = show(op(Kind::Save, [&](Prog_Dialog& dlg) {
             // A save of two files: the caption carries the file, the bar its progress.
             dlg.set_progress_max(20);
             dlg.Label1->setText(QStringLiteral("ファイルへ書き込んでいます。(1/2)"));
@@ -165,15 +194,15 @@ TEST_F(ProgDialogTest, RunsItsOperationOnceEvenWhenActivatedAgain) {
             dlg.set_progress_value(8);
             EXPECT_EQ(dlg.progress_history(), (QList<double>{0, 7, 8}));
             dlg.unload();
-        });
-        show(540);
+        }));
+        EXPECT_EQ(o, Outcome::Done);
         EXPECT_EQ(runs, 1);
         EXPECT_EQ(activationsSeen, 1);
     }
 
     runs = 0;
-    registerOp(20, [&](Prog_Dialog& dlg) { dlg.exit_success(); });
-    show(20);
+    const auto read = [&] { return op(Kind::SettingsRead, [&](Prog_Dialog& dlg) { dlg.exit_success(); }); };
+    EXPECT_EQ(show(read()), Outcome::Done);
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(phase, QStringLiteral("ロガーから読み出しています。"));
     EXPECT_TRUE(cancelEnabled);
@@ -181,64 +210,58 @@ TEST_F(ProgDialogTest, RunsItsOperationOnceEvenWhenActivatedAgain) {
     EXPECT_EQ(busyDuring, 1);
     // A successful logger read leaves the idle flag to the calling command.
     EXPECT_FALSE(home_state().app_idle_flag);
-    EXPECT_TRUE(seq().log_setting_read_done);
     EXPECT_FALSE(seq().prog_run_once_flag);
     EXPECT_EQ(seq().prog_busy_flag, 0);
     EXPECT_TRUE(seq().dialog.isNull());
     EXPECT_EQ(link().progress_bar, nullptr);
 
     // The next showing runs again.
-    show(20);
+    show(read());
     EXPECT_EQ(runs, 2);
 }
 
 TEST_F(ProgDialogTest, AHandlerThatReturnsWithoutEndingIsUnloadedByTheFrame) {
-    registerOp(700, [](Prog_Dialog&) {});
-    show(700);
+    EXPECT_EQ(show(op(Kind::TableFill, [](Prog_Dialog&) {})), Outcome::Done);
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(seq().dialog.isNull());
     EXPECT_EQ(seq().prog_busy_flag, 0);
 }
 
-TEST_F(ProgDialogTest, ACodeWithoutAHandlerEndsAtOnceAndFreesTheProgram) {
-    show(999);
+TEST_F(ProgDialogTest, AnOperationWithoutABodyEndsAtOnceAndFreesTheProgram) {
+    EXPECT_EQ(show(Operation{}), Outcome::NotRun);
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_TRUE(seq().dialog.isNull());
     home_state().app_idle_flag = false;
-    mq::prog_register_operation(60, {});  // registered without a body
-    show(60);
+    EXPECT_EQ(show(mq::logger_read_operation({}, mq::OnFailure::CallerList)), Outcome::NotRun);
     EXPECT_TRUE(home_state().app_idle_flag);
-    EXPECT_FALSE(seq().tag_list_read_done);
 }
 
 // An error nothing inside the operation caught ends it as a failure its
 // caller recognises, with one message, and never leaves the dialog.
 TEST_F(ProgDialogTest, AnErrorInsideAnOperationIsReportedAndEndsItAsAFailure) {
     struct Case {
-        qint16 code;
+        Kind kind;
         bool fileCancel;    // file_cancel_flag set
         bool commCancel;    // comm_cancel_flag set
         int callerUnloads;  // the calling dialog unloaded
     };
-    const Case cases[] = {{53, true, false, 0}, {600, true, false, 0}, {700, true, false, 0},
-                          {10, false, true, 1}, {50, false, true, 0},  {28, false, true, 1}};
+    const Case cases[] = {{Kind::FileLoad, true, false, 0},    {Kind::TableFill, true, false, 0},
+                          {Kind::ListRead, false, true, 1},    {Kind::RecordsRead, false, true, 0},
+                          {Kind::EditorWrite, false, true, 1}, {Kind::ClockRead, false, true, 0}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.code);
+        SCOPED_TRACE(int(c.kind));
         seq().file_cancel_flag = false;
         mq::link().comm_cancel_flag = false;
-        seq().log_list_read_done = false;
         callerUnloads = 0;
-        home_state().file_plain_text = "left over";
         home_state().app_idle_flag = false;
-        registerOp(c.code, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
         mq::platform::ScopedMessageBoxHook boxes;
-        EXPECT_NO_THROW(show(c.code));
+        Outcome o = Outcome::Done;
+        EXPECT_NO_THROW(o = show(op(c.kind, [](Prog_Dialog&) { throw mq::IoError("disk gone"); })));
+        EXPECT_EQ(o, Outcome::Failed);
         EXPECT_EQ(boxes.texts(), std::vector<QString>{QStringLiteral("エラーが発生しました。")});
         EXPECT_EQ(seq().file_cancel_flag, c.fileCancel);
         EXPECT_EQ(mq::link().comm_cancel_flag, c.commCancel);
         EXPECT_EQ(callerUnloads, c.callerUnloads);
-        if (c.code == 600) EXPECT_TRUE(home_state().file_plain_text.isEmpty());
-        if (c.code == 10) EXPECT_TRUE(seq().log_list_read_done);
         EXPECT_TRUE(home_state().app_idle_flag);
         EXPECT_TRUE(seq().dialog.isNull());
         EXPECT_EQ(seq().prog_busy_flag, 0);
@@ -247,9 +270,8 @@ TEST_F(ProgDialogTest, AnErrorInsideAnOperationIsReportedAndEndsItAsAFailure) {
 }
 
 TEST_F(ProgDialogTest, AnErrorInsideASaveReachesTheSaveRunner) {
-    registerOp(540, [](Prog_Dialog&) { throw mq::IoError("disk gone"); });
     mq::platform::ScopedMessageBoxHook boxes;
-    EXPECT_THROW(show(540), mq::IoError);
+    EXPECT_THROW(show(op(Kind::Save, [](Prog_Dialog&) { throw mq::IoError("disk gone"); })), mq::IoError);
     EXPECT_TRUE(boxes.texts().empty());
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_TRUE(seq().dialog.isNull());
@@ -257,44 +279,36 @@ TEST_F(ProgDialogTest, AnErrorInsideASaveReachesTheSaveRunner) {
 
 TEST_F(ProgDialogTest, ASecondShowingWhileOneRunsIsRefused) {
     int inner = 0;
-    registerOp(700, [&](Prog_Dialog& dlg) {
-        mq::prog_register_operation(420, {[&](Prog_Dialog& d) {
-                                              ++inner;
-                                              d.unload();
-                                          },
-                                          {}});
-        seq().prog_mode = 420;
-        mq::prog_dialog_show();
-        seq().prog_mode = 700;
+    Outcome innerOutcome = Outcome::Done;
+    show(op(Kind::TableFill, [&](Prog_Dialog& dlg) {
+        innerOutcome = mq::prog_run(nullptr, mq::file_save_operation([&](Prog_Dialog& d) {
+                                        ++inner;
+                                        d.unload();
+                                    }));
         dlg.unload();
-    });
-    show(700);
+    }));
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(inner, 0);
+    EXPECT_EQ(innerOutcome, Outcome::NotRun);
 }
 
 TEST_F(ProgDialogTest, AConnectionCheckThatCannotRunDoesNotReportAnEarlierSuccess) {
     mq::prog_install_connect_check();
-    seq().connect_ok_flag = true;  // left over from an earlier, successful check
     bool inner = true;
-    registerOp(700, [&](Prog_Dialog& dlg) {
+    show(op(Kind::TableFill, [&](Prog_Dialog& dlg) {
         inner = mq::connection().run_connect_check();
-        seq().prog_mode = 700;
         dlg.unload();
-    });
-    show(700);
+    }));
     EXPECT_FALSE(inner);
 }
 
 TEST_F(ProgDialogTest, UnloadResetsTheBarAndTheRunFlags) {
-    Prog_Dialog dlg;
-    seq().prog_mode = 10;
-    registerOp(10, [](Prog_Dialog& d) {
+    Prog_Dialog dlg(op(Kind::ListRead, [](Prog_Dialog& d) {
         d.set_progress_max(20);
         d.set_progress_value(10);
         EXPECT_EQ(d.ProgressBar1->value(), d.ProgressBar1->maximum() / 2);
         d.exit_success();
-    });
+    }));
     dlg.Form_Activate();
     EXPECT_TRUE(dlg.unloaded());
     EXPECT_EQ(dlg.progress_value(), 0);
@@ -302,52 +316,47 @@ TEST_F(ProgDialogTest, UnloadResetsTheBarAndTheRunFlags) {
     EXPECT_EQ(dlg.progress_history(), (QList<double>{0, 10}));
     EXPECT_FALSE(seq().prog_run_once_flag);
     EXPECT_EQ(seq().prog_busy_flag, 0);
-    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_EQ(dlg.outcome(), Outcome::Done);
 }
 
 // ---------------------------------------------------------------- Cancel routing
 
 TEST_F(ProgDialogTest, CancelDuringAFileLoadSetsOnlyTheFileCancelFlag) {
-    for (qint16 code : {52, 53, 57, 600}) {
-        SCOPED_TRACE(code);
-        seq().file_cancel_flag = false;
-        link().comm_cancel_flag = false;
-        bool seen = false;
-        registerOp(code, [&](Prog_Dialog& dlg) {
-            EXPECT_TRUE(seq().file_op_flag);
-            seen = waitFor([&] { return dlg.file_cancel_flag(); });
-            dlg.unload();
-        });
-        clickCancelSoon();
-        show(code);
-        EXPECT_TRUE(seen);
-        EXPECT_TRUE(seq().file_cancel_flag);
-        EXPECT_FALSE(link().comm_cancel_flag);
-    }
+    seq().file_cancel_flag = false;
+    link().comm_cancel_flag = false;
+    bool seen = false;
+    clickCancelSoon();
+    const Outcome o = show(op(Kind::FileLoad, [&](Prog_Dialog& dlg) {
+        EXPECT_TRUE(seq().file_op_flag);
+        seen = waitFor([&] { return dlg.file_cancel_flag(); });
+        dlg.unload();
+    }));
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(o, Outcome::Cancelled);
+    EXPECT_TRUE(seq().file_cancel_flag);
+    EXPECT_FALSE(link().comm_cancel_flag);
 }
 
 TEST_F(ProgDialogTest, CancelDuringALoggerReadSetsTheCommCancelFlag) {
     bool seen = false;
-    registerOp(10, [&](Prog_Dialog& dlg) {
+    clickCancelSoon();
+    show(op(Kind::ListRead, [&](Prog_Dialog& dlg) {
         EXPECT_FALSE(seq().file_op_flag);
         seen = waitFor([] { return link().comm_cancel_flag; });
         dlg.unload();
-    });
-    clickCancelSoon();
-    show(10);
+    }));
     EXPECT_TRUE(seen);
     EXPECT_FALSE(seq().file_cancel_flag);
 }
 
 TEST_F(ProgDialogTest, CancelIsDisabledDuringWritesAndTheConnectionCheck) {
     bool clicked = false;
-    registerOp(25, [&](Prog_Dialog& dlg) {
+    show(op(Kind::EditorWrite, [&](Prog_Dialog& dlg) {
         EXPECT_FALSE(dlg.Command1->isEnabled());
         QTest::mouseClick(dlg.Command1, Qt::LeftButton);
         clicked = true;
         dlg.unload();
-    });
-    show(25);
+    }));
     EXPECT_TRUE(clicked);
     EXPECT_FALSE(link().comm_cancel_flag);
     EXPECT_FALSE(seq().file_cancel_flag);
@@ -355,14 +364,13 @@ TEST_F(ProgDialogTest, CancelIsDisabledDuringWritesAndTheConnectionCheck) {
 
 TEST_F(ProgDialogTest, EscapeDoesNotCloseTheWindowUnderItsOperation) {
     bool stillThere = false;
-    registerOp(50, [&](Prog_Dialog& dlg) {
+    show(op(Kind::RecordsRead, [&](Prog_Dialog& dlg) {
         QTest::keyClick(&dlg, Qt::Key_Escape);
         dlg.close();
         QCoreApplication::processEvents();
         stillThere = dlg.isVisible() && !dlg.unloaded();
         dlg.exit_success();
-    });
-    show(50);
+    }));
     EXPECT_TRUE(stillThere);
 }
 
@@ -436,8 +444,8 @@ protected:
 
     // A read that checks the identity and then sends one status command;
     // beforeSend runs between the two.
-    void registerRead(qint16 code, std::function<void()> beforeSend = {}, qint16 ticks = 4) {
-        registerOp(code, [beforeSend, ticks](Prog_Dialog& dlg) {
+    Outcome read(Kind kind, std::function<void()> beforeSend = {}, qint16 ticks = 4) {
+        return show(op(kind, [beforeSend, ticks](Prog_Dialog& dlg) {
             if (dlg.identity_check() != 0) return;
             if (beforeSend) beforeSend();
             dlg.set_progress_max(1);
@@ -447,16 +455,14 @@ protected:
             }
             dlg.set_progress_value(1);
             dlg.exit_success();
-        });
+        }));
     }
 
     logger_sim::Simulator sim{mq::test::configDir(), logger_sim::defaultScenario()};
 };
 
 TEST_F(ProgExitTest, SuccessfulReadSetsItsDoneFlagAndLeavesTheProgramBusy) {
-    registerRead(10);
-    show(10);
-    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_EQ(read(Kind::ListRead), Outcome::Done);
     EXPECT_FALSE(home_state().app_idle_flag);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_EQ(callerUnloads, 0);
@@ -465,9 +471,7 @@ TEST_F(ProgExitTest, SuccessfulReadSetsItsDoneFlagAndLeavesTheProgramBusy) {
 
 TEST_F(ProgExitTest, AnotherLoggerEndsAListReadWithTheChangeAndUnloadsTheCaller) {
     sim.setIdentity(QStringLiteral("B0000009"), logger_sim::Mode::Log);
-    registerRead(60);
-    show(60);
-    EXPECT_TRUE(seq().tag_list_read_done);
+    EXPECT_EQ(read(Kind::ListRead), Outcome::OtherLogger);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("95")});
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_EQ(callerUnloads, 1);
@@ -478,7 +482,6 @@ TEST_F(ProgExitTest, AnotherLoggerEndsAListReadWithTheChangeAndUnloadsTheCaller)
 TEST_F(ProgExitTest, AnAdapterUnpluggedDuringAReadEndsItAtOnceWithTheLostLinkMessage) {
     // The logger is silent (a 30 s time-out) and the adapter is pulled out
     // while the read waits for the reply.
-    registerRead(10, [this] { sim.setFault(Fault::Silence); }, 600);
     QTimer unplug;
     QObject::connect(&unplug, &QTimer::timeout, [&] {
         if (sim.received().size() < 3) return;
@@ -486,22 +489,19 @@ TEST_F(ProgExitTest, AnAdapterUnpluggedDuringAReadEndsItAtOnceWithTheLostLinkMes
         sim.stop();
     });
     unplug.start(10);
-    show(10);
+    EXPECT_EQ(read(Kind::ListRead, [this] { sim.setFault(Fault::Silence); }, 600), Outcome::NoReply);
     EXPECT_TRUE(link().rx_port_lost);
     EXPECT_EQ(link().rx_attempts_made, 1);
     EXPECT_LT(link().rx_ticks_counted, 600);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_FALSE(link().comm_cancel_flag);
-    EXPECT_TRUE(seq().log_list_read_done);
     EXPECT_TRUE(home_state().app_idle_flag);
 }
 
 TEST_F(ProgExitTest, ALoggerThatFallsSilentDisconnects) {
     model().act_logger_data = model().logger_main->colLOGGER_DATA().Item("L05");
-    registerRead(10, [this] { sim.setFault(Fault::Silence); });
-    show(10);
-    EXPECT_TRUE(seq().log_list_read_done);
+    EXPECT_EQ(read(Kind::ListRead, [this] { sim.setFault(Fault::Silence); }), Outcome::NoReply);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_FALSE(link().comm_cancel_flag);
@@ -511,13 +511,12 @@ TEST_F(ProgExitTest, ALoggerThatFallsSilentDisconnects) {
 }
 
 TEST_F(ProgExitTest, CancelDuringAListReadKeepsTheLinkAndUnloadsTheCaller) {
-    registerRead(10, [this] {
+    const Outcome o = read(Kind::ListRead, [this] {
         sim.setFault(Fault::Silence);
         clickCancelSoon(150);
     }, 600);
-    show(10);
+    EXPECT_EQ(o, Outcome::Cancelled);
     EXPECT_TRUE(link().comm_cancel_flag);
-    EXPECT_TRUE(seq().log_list_read_done);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_TRUE(dialogs.isEmpty());
     EXPECT_EQ(callerUnloads, 1);
@@ -527,12 +526,12 @@ TEST_F(ProgExitTest, CancelDuringAListReadKeepsTheLinkAndUnloadsTheCaller) {
 
 TEST_F(ProgExitTest, CancelDuringADataReadTellsHowToStopTheLogger) {
     mq::platform::ScopedMessageBoxHook box;
-    registerRead(50, [this] {
+    const Outcome o = read(Kind::RecordsRead, [this] {
         link().rx_progress_flag = true;
         sim.setFault(Fault::Silence);
         clickCancelSoon(150);
     }, 600);
-    show(50);
+    EXPECT_EQ(o, Outcome::Cancelled);
     ASSERT_EQ(box.records().size(), 1u);
     EXPECT_EQ(box.records()[0].text,
               QStringLiteral("！ロガーの送信動作を停止する必要があります！\r\n"
@@ -546,10 +545,8 @@ TEST_F(ProgExitTest, CancelDuringADataReadTellsHowToStopTheLogger) {
     EXPECT_EQ(callerUnloads, 0);  // a data read unloads only the progress window
 }
 
-TEST_F(ProgExitTest, TheClockReadEndsDoneWhateverHappens) {
-    registerRead(22, [this] { sim.setFault(Fault::Silence); });
-    show(22);
-    EXPECT_TRUE(seq().clock_read_done);
+TEST_F(ProgExitTest, TheClockReadEndsWithoutClosingItsDialog) {
+    EXPECT_EQ(read(Kind::ClockRead, [this] { sim.setFault(Fault::Silence); }), Outcome::NoReply);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
     EXPECT_EQ(callerUnloads, 0);
     EXPECT_TRUE(home_state().app_idle_flag);
@@ -559,12 +556,10 @@ TEST_F(ProgExitTest, AFailedEditorWriteClosesTheEditorAndRebinds) {
     home->winTable().win_logger_open_log(QStringLiteral("02"));
     home_state().area_window_flags[2] = true;
     home->winTable().win_file_open_log(QStringLiteral("b.ML2"), QStringLiteral("ML2"));
-    registerRead(28, [this] { sim.setFault(Fault::Silence); });
-    show(28);
+    EXPECT_EQ(read(Kind::EditorWrite, [this] { sim.setFault(Fault::Silence); }), Outcome::NoReply);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
     EXPECT_EQ(callerUnloads, 1);
     EXPECT_TRUE(home_state().app_idle_flag);
-    EXPECT_FALSE(seq().log_list_read_done);
     // The logger window is gone; the file window left active is bound again.
     EXPECT_EQ(home->winTable().win_logger_use_ct(), 0);
     EXPECT_EQ(model().act_data_kind, 1);
@@ -575,9 +570,9 @@ TEST_F(ProgExitTest, AFailedEditorWriteClosesTheEditorAndRebinds) {
 TEST_F(ProgExitTest, BindingAWindowWhoseDataSetIsGoneLeavesNoCurrentDataSet) {
     home->winTable().win_logger_open_log(QStringLiteral("04"));
     mq::clear_logger_data_list();  // the window was not flagged, so it stayed open
-    registerRead(20, [this] { sim.setFault(Fault::Silence); });
-    EXPECT_NO_THROW(show(20));
-    EXPECT_TRUE(seq().log_setting_read_done);
+    Outcome o = Outcome::Done;
+    EXPECT_NO_THROW(o = read(Kind::SettingsRead, [this] { sim.setFault(Fault::Silence); }));
+    EXPECT_EQ(o, Outcome::NoReply);
     EXPECT_EQ(model().act_logger_data, nullptr);
     EXPECT_EQ(model().act_data_kind, 0);
     EXPECT_TRUE(home_state().app_idle_flag);
@@ -585,35 +580,30 @@ TEST_F(ProgExitTest, BindingAWindowWhoseDataSetIsGoneLeavesNoCurrentDataSet) {
 
 TEST_F(ProgExitTest, ADataReadFindingAnotherModeUnloadsOnlyItself) {
     sim.setMode(logger_sim::Mode::Tag);
-    registerRead(55);
-    show(55);
+    EXPECT_EQ(read(Kind::RecordsRead), Outcome::OtherLogger);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("95")});
     EXPECT_EQ(callerUnloads, 0);
     EXPECT_TRUE(home_state().app_idle_flag);
     EXPECT_FALSE(link().link_connected_flag);
 }
 
-// In the program the lost-link message puts the operation code back to 0 while
-// the exit is still running; the dialog that started the read must close anyway.
-TEST_F(ProgExitTest, TheLostLinkMessageResettingTheCodeStillUnloadsTheCaller) {
+// The lost-link message is modal: events run while it shows, in the middle
+// of the exit; the dialog that started the read must close anyway.
+TEST_F(ProgExitTest, TheLostLinkMessageInTheMiddleOfAnExitStillUnloadsTheCaller) {
     home_state().targets.comm_dialog = [this](const QString& s) {
         dialogs << s;
-        if (s == QLatin1String("90")) seq().prog_mode = 0;  // as the connection dialog does
+        QCoreApplication::processEvents();
     };
     // Silent during the read: the no-answer exit.
-    registerRead(10, [this] { sim.setFault(Fault::Silence); });
-    show(10);
+    EXPECT_EQ(read(Kind::ListRead, [this] { sim.setFault(Fault::Silence); }), Outcome::NoReply);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
     EXPECT_EQ(callerUnloads, 1);
-    EXPECT_TRUE(seq().log_list_read_done);
 
     // Silent from the start: the identity-check exit.
     sim.setFault(Fault::Silence);
-    registerRead(70);
-    show(70);
+    EXPECT_EQ(read(Kind::SettingsRead), Outcome::NoReply);
     EXPECT_EQ(dialogs, (QStringList{QStringLiteral("90"), QStringLiteral("90")}));
     EXPECT_EQ(callerUnloads, 2);
-    EXPECT_TRUE(seq().tag_setting_read_done);
     EXPECT_TRUE(home_state().app_idle_flag);
 }
 

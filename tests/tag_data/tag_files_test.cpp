@@ -32,7 +32,9 @@
 #include "platform/message_box.h"
 #include "sequencer/file_progress.h"
 #include "sequencer/prog_dialog.h"
+#include "sequencer/records_read.h"
 #include "sequencer/seq_state.h"
+#include "tag_data/ops_tag.h"
 #include "tag_data/tag_data.h"
 #include "tag_data/tag_data_files.h"
 #include "tag_data/tag_test_data.h"
@@ -81,7 +83,7 @@ protected:
         mq::test::fillSetting(model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L03"))->clsLOGGER_SETTING(), 5);
         model().act_data_kind = 2;
         link().link_connected_flag = true;
-        link().link_mode_str = QStringLiteral("2");
+        link().link_mode = mq::OpMode::Tag;
 
         home = std::make_unique<mq::HOME>();
         home->setExitStepDelay(0);
@@ -90,7 +92,6 @@ protected:
         mq::HomeTargets& t = home_state().targets;
         mq::install_tag_data_targets(t);
         mq::install_tag_file_targets(t);
-        mq::install_tag_data_operations();
         const mq::FileDialogFn dialog = [this](QWidget*, const mq::FileDialogRequest& r) {
             requests.push_back(r);
             if (answers.empty()) return mq::FileDialogAnswer{};
@@ -99,15 +100,13 @@ protected:
             return a;
         };
         mq::install_file_open_target(t, mq::FileOpenHooks{dialog, [](const QString&) { return false; }});
-        mq::install_file_save_target(t, mq::FileSaveHooks{dialog, &mq::prog_run_save});
+        mq::install_file_save_target(
+            t, mq::FileSaveHooks{dialog, [](qint16 code) { return mq::prog_run_save(mq::tag_save_operation(code)); }});
         // The logger's reply without the line.
-        mq::prog_register_operation(mq::op_read_tag_data, mq::ProgOperation{[](mq::Prog_Dialog& dlg) {
-                                                                             mq::tag_data* w = mq::tag_data::activeTagWindow();
-                                                                             ASSERT_NE(w, nullptr);
-                                                                             w->tag_data_disp_FixedDb(tagReply(), 1, 2);
-                                                                             dlg.exit_success();
-                                                                         },
-                                                                         {}});
+        mq::seq().records_read_stand_in = [](mq::Prog_Dialog& dlg, const mq::RecordsRead& read) {
+            read.hand(tagReply(), 1, 2);
+            dlg.exit_success();
+        };
     }
 
     void TearDown() override {

@@ -30,6 +30,7 @@
 #include "model/model_state.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+#include "sequencer/connect_check_op.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
 #include "tag_data/tag_data.h"
@@ -158,7 +159,6 @@ protected:
         mq::install_tag_data_targets(t);
         mq::install_tag_file_targets(t);
         mq::install_tag_data_select_target(t, home.get());
-        mq::install_tag_data_operations();
         mq::prog_install_connect_check();
 
         {
@@ -166,7 +166,7 @@ protected:
             home->loggerconnect_Click();
         }
         ASSERT_TRUE(link().link_connected_flag) << dialogs.join(u',').toStdString();
-        ASSERT_EQ(link().link_mode_str, QStringLiteral("2"));
+        ASSERT_EQ(link().link_mode, mq::OpMode::Tag);
         dialogs.clear();
     }
     void TearDown() override { mq::test::closeHomeOnSimulator(home, sim); }
@@ -178,7 +178,7 @@ protected:
         poll->setInterval(5);
         QObject::connect(poll, &QTimer::timeout, [poll, pick] {
             mq::tag_data_select* d = mq::tag_data_select::openInstance();
-            if (!seq().tag_list_read_done || !d) return;
+            if (!d || !d->list_read()) return;
             poll->stop();
             poll->deleteLater();
             pick(*d);
@@ -386,7 +386,9 @@ TEST_F(TagReadTest, SilenceDuringTheListDisconnectsAndClosesTheDialog) {
     sim.setFault(Fault::Silence);
     bool picked = false;
     QTimer::singleShot(0, [&picked] {
-        mq::test::waitUntil([] { return seq().tag_list_read_done; }, 20000);
+        // The list read's progress dialog comes and goes.
+        bool shown = false;
+        mq::test::waitUntil([&shown] { return (shown = shown || seq().dialog) && !seq().dialog; }, 20000);
         picked = mq::tag_data_select::openInstance() != nullptr;
     });
     home->loggerread_Click();
@@ -419,10 +421,12 @@ TEST_F(TagReadTest, CancelDuringTheNameListsKeepsWhatWasRead) {
     });
     poll.start();
     bool opened = false;
+    bool shown = false;
     QTimer after;
     after.setInterval(5);
     QObject::connect(&after, &QTimer::timeout, [&] {
-        if (seq().tag_list_read_done) {
+        // Once the list read's progress dialog has come and gone.
+        if ((shown = shown || seq().dialog) && !seq().dialog) {
             after.stop();
             opened = mq::tag_data_select::openInstance() != nullptr;
         }

@@ -10,7 +10,7 @@
 #include "model/cls_logger_status.h"
 #include "platform/civil_time.h"
 #include "platform/errors.h"
-#include "sequencer/ops_tag.h"
+#include "tag_data/ops_tag.h"
 
 namespace {
 
@@ -44,7 +44,6 @@ TEST(TagReplyLength, GroupsOfThreeAndTheRest) {
     } const cases[] = {{0, 4, 0}, {3, 1, 74}, {2, 3, 73}, {4, 2, 126}, {1, 4, 47}, {10000, 4, 3333 * 119 + 47}};
     for (const Case& c : cases) EXPECT_EQ(mq::tag_data_reply_length(c.d, c.n), c.expected) << c.d << "/" << c.n;
     EXPECT_THROW(mq::tag_data_reply_length(2147483647, 4), mq::OverflowError);
-    EXPECT_EQ(mq::tag_number_command(QStringLiteral("TR01DT00"), 5), QStringLiteral("TR01DT05"));
 }
 
 TEST(TagReplySplit, RecordsAtTheirPositionsWithUnusedChannelsTakingNoRoom) {

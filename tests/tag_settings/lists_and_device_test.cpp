@@ -26,7 +26,7 @@
 #include "model/data_sets.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
-#include "sequencer/ops_list_write.h"
+#include "tag_settings/ops_list_write.h"
 #include "sequencer/seq_state.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/comment_list_dialog.h"
@@ -177,7 +177,6 @@ protected:
     void SetUp() override {
         HomeTest::SetUp();
         for (ListKind kind : {ListKind::Worker, ListKind::Comment}) QFile::remove(mq::list_file_path(kind));
-        mq::install_list_write_operations();
         home_state().targets.comm_dialog = [](const QString&) {};
     }
     void TearDown() override {

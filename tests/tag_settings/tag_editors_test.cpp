@@ -30,15 +30,14 @@
 #include "model/data_sets.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
-#include "sequencer/ops_tag_setting.h"
+#include "tag_settings/ops_tag_setting.h"
 #include "sequencer/prog_dialog.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag0_set_value.h"
 #include "tag_settings/tag_set_value.h"
 #include "tag_settings/tag_setting_files.h"
-#include "tag_settings/tag_setting_read.h"
 
 namespace {
 
@@ -123,11 +122,10 @@ protected:
     void SetUp() override {
         HomeTest::SetUp();
         home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
-        mq::install_tag_setting_read(mq::tag_set_value_disp_hook(), mq::unload_tag_set_value_hook());
         mq::install_tag_setting_editor_targets(home_state().targets, home.get());
         QFile::remove(mq::tag0_cfg_path());
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, QStringLiteral("2"));
+        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, mq::OpMode::Tag);
         setMode(2);
         model().logger_main->clsLOGGER_STATUS().let_model_name(sc.model);
     }
@@ -142,7 +140,7 @@ protected:
         ed = std::make_unique<tag_set_value>(home.get());
         ed->show();
         EXPECT_TRUE(mq::test::waitUntil(
-            [this] { return (seq().tag_setting_read_done && !seq().dialog) || ed->unloaded(); }, 20000));
+            [this] { return (ed->settings_read() && !seq().dialog) || ed->unloaded(); }, 20000));
         EXPECT_FALSE(ed->unloaded());
         return *ed;
     }
@@ -246,7 +244,7 @@ TEST_F(TagEditorsTest, WriteOneFromTheMenuAsksWithTheTagAndSendsOnlyThatTag) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         tag_set_value* e = tag_set_value::openInstance();
-        if (!e || !seq().tag_setting_read_done || seq().dialog) return;
+        if (!e || !e->settings_read() || seq().dialog) return;
         poll.stop();
         e->Combo1->setCurrentIndex(11);
         sim.clearReceived();
@@ -286,7 +284,7 @@ TEST_F(TagEditorsTest, ANakStopsTheWriteWithTheMessageAndKeepsTheLink) {
         else e.Command3_Click();
         EXPECT_EQ(sim.writesReceived().size(), c.sent) << c.what.toStdString();
         EXPECT_EQ(answers.texts().back(), mq::setting_write_rejected_message(c.what));
-        EXPECT_TRUE(seq().setting_write_rejected);
+        EXPECT_EQ(e.written(), mq::Outcome::Refused);
         EXPECT_TRUE(link().link_connected_flag);
         EXPECT_TRUE(e.unloaded());
         sim.nakNthWrite(0);
@@ -319,7 +317,7 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
     mq::SettingForm& f = *e.form;
     ScopedMessageBoxHook answers(MsgResult::OK);
     const QString before = f.Text7[0]->text();
-    e.tag_setting_paste();
+    e.setting_paste();
     ASSERT_EQ(answers.texts().size(), 1u);
     EXPECT_EQ(answers.texts()[0], QStringLiteral("カットバッファにデータがありません。"));
     EXPECT_EQ(f.Text7[0]->text(), before);
@@ -334,8 +332,8 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
     log.Text6[0]->setText(QStringLiteral("ｱｲ"));
     log.Text7[0]->setText(QStringLiteral("123.4"));
     log.Text9[0]->setText(QStringLiteral("5.0"));
-    log.copy_to(seq().setting_clip);
-    e.tag_setting_paste();
+    log.copy_to(e.clip);
+    e.setting_paste();
     EXPECT_EQ(f.Combo2[0]->currentText(), QStringLiteral("K"));
     EXPECT_EQ(f.Text6[0]->text(), QStringLiteral("ｱｲ "));
     EXPECT_EQ(f.Text7[0]->text(), QStringLiteral("123.4 "));
@@ -343,10 +341,10 @@ TEST_F(TagEditorsTest, PasteNeedsACopyAndTakesOverOneMadeInTheLogForm) {
 
     // A TAG copy leaves the LOG editor's own fields of the clipboard alone.
     f.Text7[0]->setText(QStringLiteral("99.0"));
-    e.tag_setting_copy();
-    EXPECT_EQ(seq().setting_clip.hh, QStringLiteral("1 "));
-    EXPECT_EQ(seq().setting_clip.sum_std[0], QStringLiteral("5.0   "));
-    EXPECT_EQ(seq().setting_clip.high_alarm[0], QStringLiteral("99.0  "));
+    e.setting_copy();
+    EXPECT_EQ(e.clip.hh, QStringLiteral("1 "));
+    EXPECT_EQ(e.clip.sum_std[0], QStringLiteral("5.0   "));
+    EXPECT_EQ(e.clip.high_alarm[0], QStringLiteral("99.0  "));
     e.Combo1->setCurrentIndex(1);  // the paste reached tag 1 only as an edit; the switch stores it
     EXPECT_EQ(setting(QStringLiteral("L01")).Ch_high_alarm_count_value(0), 99.0);
     EXPECT_EQ(answers.texts().size(), 1u) << "the pasted set is whole: no field kept";
@@ -365,10 +363,10 @@ TEST_F(TagEditorsTest, SettingFilesRoundTripThroughTheEditorAndAForeignFileIsRef
     choose(f.Combo2[3], 4, [&] { f.Combo2_Click(3); });
     type(f.Text7[3], QStringLiteral("123"), [&] { f.Text7_LostFocus(3); });
     answer.clear();
-    e.tag_csv_write();  // cancelled: the fields reached the tag all the same
+    e.csv_write();  // cancelled: the fields reached the tag all the same
     EXPECT_EQ(setting(QStringLiteral("L04")).Ch_input_type(3), QStringLiteral("T"));
     answer = dir + QStringLiteral("/t4.Csv");
-    e.tag_csv_write();
+    e.csv_write();
     const QByteArray bytes = mq::test::readAll(answer + QStringLiteral(".csv"));
     const QList<QByteArray> lines = bytes.split('\n');
     ASSERT_GE(lines.size(), 18);
@@ -382,7 +380,7 @@ TEST_F(TagEditorsTest, SettingFilesRoundTripThroughTheEditorAndAForeignFileIsRef
     choose(f.Combo2[0], 1, [&] { f.Combo2_Click(0); });
     f.Text6[0]->setText(QStringLiteral("X"));
     answer += QStringLiteral(".csv");
-    e.tag_csv_read();
+    e.csv_read();
     EXPECT_EQ(f.Combo2[0]->currentText(), QStringLiteral("V"));
     EXPECT_EQ(f.Text6[0]->text(), QStringLiteral("ｶﾅ"));
     EXPECT_EQ(f.Text4[0]->text(), QStringLiteral("-0001"));
@@ -394,7 +392,7 @@ TEST_F(TagEditorsTest, SettingFilesRoundTripThroughTheEditorAndAForeignFileIsRef
     mq::test::writeAll(foreign, QByteArray("TS01-010100\r\n") + bytes.mid(bytes.indexOf('\n') + 1));
     answer = foreign;
     ASSERT_TRUE(answers.texts().empty()) << answers.texts().front().toStdString();
-    e.tag_csv_read();
+    e.csv_read();
     ASSERT_EQ(answers.texts().size(), 1u);
     EXPECT_EQ(answers.texts()[0], QStringLiteral("選択ファイルの形式がタグ設定データではありません。"));
     EXPECT_EQ(f.Text6[0]->text(), QStringLiteral("ｶﾅ"));

@@ -16,7 +16,7 @@
 #include "model/data_sets.h"
 #include "platform/message_box.h"
 #include "sequencer/seq_state.h"
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 #include "tag_settings/tag0_set_value.h"
 #include "tag_settings/tag_set_value.h"
 #include "tag_settings/tag_setting_files.h"

@@ -1,7 +1,7 @@
-// Operation 70 against the simulated logger in TAG mode: every tag's setting
-// read and shown, and the editor unloaded when the read is cancelled or the
-// logger falls silent.
-#include "tag_settings/tag_setting_read.h"
+// The TAG settings read against the simulated logger in TAG mode: every
+// tag's setting read and shown, and the editor unloaded when the read is
+// cancelled or the logger falls silent.
+#include "tag_settings/ops_tag_setting.h"
 
 #include <QTimer>
 #include <QPushButton>
@@ -40,9 +40,8 @@ protected:
     void SetUp() override {
         HomeTest::SetUp();
         mq::home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
-        mq::install_tag_setting_read([this](qint16 n) { shown.push_back(n); }, [this] { ++editorUnloads; });
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, QStringLiteral("2"));
+        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, mq::OpMode::Tag);
         setMode(2);
         model().logger_main->colLOGGER_DATA().clear();  // a first read builds the tags
     }
@@ -54,9 +53,9 @@ protected:
     mq::clsLOGGER_SETTING& tag(int n) {
         return model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L%1").arg(n, 2, 10, QChar(u'0')))->clsLOGGER_SETTING();
     }
-    void read() {
-        seq().prog_mode = mq::op_read_tag_setting;
-        mq::prog_dialog_show(home.get());
+    mq::Outcome read() {
+        return mq::prog_run(home.get(), mq::tag_settings_read_operation([this](qint16 n) { shown.push_back(n); },
+                                                                        [this] { ++editorUnloads; }));
     }
 
     mq::SeqSlot seqSlot;
@@ -69,14 +68,13 @@ protected:
 };
 
 TEST_F(TagSettingReadTest, EveryTagIsReadAndShown) {
-    read();
+    EXPECT_EQ(read(), mq::Outcome::Done);
     QList<QByteArray> want{"ST00SN", "ST03MD"};
     for (int n = 1; n <= 20; ++n) want << "TR00ST" + QByteArray::number(100 + n).right(2);
     EXPECT_EQ(sim.received(), want);
     std::vector<qint16> all;
     for (qint16 n = 1; n <= 20; ++n) all.push_back(n);
     EXPECT_EQ(shown, all);
-    EXPECT_TRUE(seq().tag_setting_read_done);
     EXPECT_EQ(editorUnloads, 0);
     EXPECT_EQ(model().act_logger_data, nullptr);
     EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 20);
@@ -97,8 +95,7 @@ TEST_F(TagSettingReadTest, SilenceAtTheEighthTagDisconnectsAndUnloadsTheEditor) 
         }
     });
     poll.start();
-    read();
-    EXPECT_TRUE(seq().tag_setting_read_done);
+    EXPECT_EQ(read(), mq::Outcome::NoReply);
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
     EXPECT_EQ(editorUnloads, 1);
@@ -117,8 +114,7 @@ TEST_F(TagSettingReadTest, CancelKeepsTheLinkAndUnloadsTheEditor) {
         }
     });
     poll.start();
-    read();
-    EXPECT_TRUE(seq().tag_setting_read_done);
+    EXPECT_EQ(read(), mq::Outcome::Cancelled);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_TRUE(dialogs.isEmpty());
     EXPECT_EQ(editorUnloads, 1);

@@ -1,4 +1,4 @@
-#include "sequencer/setting_editor_steps.h"
+#include "setting_editor/setting_editor_steps.h"
 
 #include <QPushButton>
 
@@ -8,7 +8,6 @@
 #include "model/model_state.h"
 #include "platform/errors.h"
 #include "sequencer/prog_dialog.h"
-#include "sequencer/seq_state.h"
 
 namespace mq {
 
@@ -28,6 +27,11 @@ std::shared_ptr<clsLOGGER_DATA> setting_area_data_set(int area) {
 
 bool setting_logger_empty() { return !model().logger_main || model().logger_main->colLOGGER_DATA().Count() == 0; }
 
+const clsLOGGER_STATUS* setting_logger_status() {
+    const auto& root = model().logger_main;
+    return root ? &root->clsLOGGER_STATUS() : nullptr;
+}
+
 platform::MsgResult setting_editor_ask(QWidget* parent, const QString& text, platform::MsgIcon icon) {
     return platform::msgBox(parent, text, platform::MsgButtons::OKCancel, icon);
 }
@@ -36,18 +40,20 @@ void setting_editor_warn(QWidget* parent, const QString& text) {
     platform::msgBox(parent, text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
-bool setting_editor_first_read(QWidget* editor, qint16 op, const bool& readDone) {
-    seq().prog_mode = op;
-    try {
-        prog_dialog_show(editor);
-    } catch (const Error&) {
+bool setting_editor_first_read(QWidget* editor, Operation read) {
+    switch (prog_run(editor, std::move(read))) {
+    case Outcome::Cancelled:
+    case Outcome::Failed:
+    case Outcome::NotRun:
         return false;
+    default:
+        // A lost link is the editor's own to see.
+        return true;
     }
-    return !link().comm_cancel_flag && readDone;
 }
 
-bool setting_clip_ready(QWidget* parent) {
-    if (seq().setting_clip.valid) return true;
+bool setting_clip_ready(QWidget* parent, const SettingClipboard& clip) {
+    if (clip.valid) return true;
     setting_editor_warn(parent, QStringLiteral("カットバッファにデータがありません。"));
     return false;
 }

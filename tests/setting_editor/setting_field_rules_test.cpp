@@ -3,7 +3,7 @@
 // interval rule.
 #include <gtest/gtest.h>
 
-#include "sequencer/setting_field_rules.h"
+#include "setting_editor/setting_field_rules.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sequencer/setting_form.h"
+#include "setting_editor/setting_form.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -15,7 +15,7 @@
 #include "platform/errors.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
-#include "sequencer/setting_clipboard.h"
+#include "setting_editor/setting_clipboard.h"
 
 namespace mq {
 

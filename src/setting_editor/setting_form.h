@@ -19,7 +19,7 @@
 #include <array>
 #include <functional>
 
-#include "sequencer/setting_field_rules.h"
+#include "setting_editor/setting_field_rules.h"
 
 class QComboBox;
 class QGroupBox;

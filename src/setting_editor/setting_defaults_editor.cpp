@@ -1,4 +1,4 @@
-#include "sequencer/setting_defaults_editor.h"
+#include "setting_editor/setting_defaults_editor.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -101,6 +101,27 @@ void SettingDefaultsEditor::changeEvent(QEvent* e) {
 
 void SettingDefaultsEditor::Form_Activate() {
     if (!m_unloaded && !link().link_connected_flag) unload();
+}
+
+void SettingDefaultsEditor::defaults_disp(int n) {
+    if (!model().logger_main) return;
+    if (const auto ds = setting_area_data_set(n)) form->fill(ds->clsLOGGER_SETTING());
+}
+
+void SettingDefaultsEditor::form_to_setting(int n) {
+    const auto ds = n == 0 ? setting_defaults_data_set() : setting_area_data_set(n);
+    if (ds) form->collect(ds->clsLOGGER_SETTING());
+}
+
+bool SettingDefaultsEditor::cfg_write() {
+    form_to_setting(0);
+    const auto ds = setting_defaults_data_set();
+    if (!ds) return false;
+    if (const FileResult r = save_defaults(ds->clsLOGGER_SETTING()); !r) {
+        setting_editor_warn(this, r.message);
+        return false;
+    }
+    return true;
 }
 
 void SettingDefaultsEditor::OKButton_Click() {

@@ -9,8 +9,8 @@
 #include "main_window/home_state.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
-#include "sequencer/setting_defaults_editor.h"
-#include "sequencer/setting_editor_steps.h"
+#include "setting_editor/setting_defaults_editor.h"
+#include "setting_editor/setting_editor_steps.h"
 
 namespace {
 

@@ -10,6 +10,8 @@
 
 #include "main_window/file_open.h"
 #include "platform/message_box.h"
+#include "sequencer/prog_dialog.h"
+#include "setting_editor/setting_clipboard.h"
 
 class QPushButton;
 class QWidget;
@@ -17,6 +19,7 @@ class QWidget;
 namespace mq {
 
 class clsLOGGER_DATA;
+class clsLOGGER_STATUS;
 
 // The logger data set of a key ("L05"); null when missing or no logger.
 std::shared_ptr<clsLOGGER_DATA> setting_logger_item(const QString& key);
@@ -27,18 +30,20 @@ std::shared_ptr<clsLOGGER_DATA> setting_area_data_set(int area);
 // True when there is no logger collection or it holds nothing.
 bool setting_logger_empty();
 
+// The connected logger's status; null without a logger.
+const clsLOGGER_STATUS* setting_logger_status();
+
 // The editors' question (OK / Cancel) and exclamation message.
 platform::MsgResult setting_editor_ask(QWidget* parent, const QString& text,
                                        platform::MsgIcon icon = platform::MsgIcon::None);
 void setting_editor_warn(QWidget* parent, const QString& text);
 
-// The first settings read of an editor: the sequencer runs operation `op`
-// under the progress dialog. False when it failed, was cancelled or did not
-// set `readDone`: the editor then unloads.
-bool setting_editor_first_read(QWidget* editor, qint16 op, const bool& readDone);
+// The first settings read of an editor under the progress dialog. False
+// when it failed, was cancelled or could not run: the editor then unloads.
+bool setting_editor_first_read(QWidget* editor, Operation read);
 
 // True when the clipboard holds a copy; otherwise says so and false.
-bool setting_clip_ready(QWidget* parent);
+bool setting_clip_ready(QWidget* parent, const SettingClipboard& clip);
 
 // The CSV file dialog of a setting file's open (save false) or save, through
 // `dialog` when set. An empty path when it was not accepted.

@@ -1,4 +1,4 @@
-#include "sequencer/setting_field_rules.h"
+#include "setting_editor/setting_field_rules.h"
 
 #include <QRegularExpression>
 

@@ -6,8 +6,8 @@
 // (type, scales, decimal position, unit, alarms) and `valid`; the interval and
 // the integration bases are the LOG editor's only.
 //
-// Each editor clears `valid` when it opens, so a copy can be pasted only
-// while the editor that made it stays open.
+// Each editor owns one and clears `valid` when it opens, so a copy can be
+// pasted only while the editor that made it stays open.
 #include <QString>
 #include <QtGlobal>
 

@@ -305,6 +305,49 @@ QByteArrayView nameText(QByteArrayView f, QByteArray& buffer) {
     return f;
 }
 
+// A record's row of the table, as the working database gives it back.
+void putTableRow(platform::Grid* g, const TagRecordBytes& row) {
+    char no[16];
+    const int r = row.No;
+    g->setTextUtf8(r, 0, QByteArrayView(no, std::snprintf(no, sizeof no, "%d", r)));
+    g->setTextUtf8(r, 1, row.time);
+    for (int ch = 0; ch < 4; ++ch) g->setTextUtf8(r, ch + kTagFirstChannelCol, row.ch[size_t(ch)]);
+    g->setTextUtf8(r, 6, row.worker);
+    g->setTextUtf8(r, 7, row.comment);
+}
+
+// The alarms of the values loaded, counted per channel and coloured in the
+// table record by record; the table's current cell is left where the
+// colouring of one value at a time would leave it.
+struct AlarmColouring {
+    std::array<AlarmLimits, 4> limits{};
+    std::array<qint32, 4> highs{}, lows{};
+    int lastRow = -1, lastCol = -1;
+
+    void record(platform::Grid* g, int r, const std::array<Mt1Cell, 4>& cells) {
+        for (size_t ch = 0; ch < 4; ++ch) {
+            if (cells[ch].kind != Mt1Cell::Number) continue;
+            lastRow = r;
+            lastCol = int(ch) + kTagFirstChannelCol;
+            const AlarmBand band = alarm_band(limits[ch], cells[ch].value);
+            if (band == AlarmBand::None) continue;
+            (band == AlarmBand::High ? highs : lows)[ch] += 1;
+            g->setRow(lastRow);
+            g->setCol(lastCol);
+            g->setCellForeColor(alarm_band_colour(band));
+        }
+    }
+    void finish(platform::Grid* g, clsLOGGER_SETTING& s) const {
+        for (int ch = 0; ch < 4; ++ch) {
+            s.let_CH_H_ALM_NUM(ch, highs[size_t(ch)]);
+            s.let_CH_L_ALM_NUM(ch, lows[size_t(ch)]);
+        }
+        if (lastRow < 0) return;
+        g->setRow(lastRow);
+        g->setCol(lastCol);
+    }
+};
+
 }  // namespace
 
 void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* progress) {
@@ -323,11 +366,11 @@ void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* prog
         return;
     }
     std::array<bool, 4> used{};
-    std::array<AlarmLimits, 4> limits{};
-    std::array<qint32, 4> counted{}, highs{}, lows{};
+    std::array<qint32, 4> counted{};
+    AlarmColouring alarms;
     for (int ch = 0; ch < 4; ++ch) {
         used[size_t(ch)] = s.Ch_input_type(ch) != QLatin1String("-");
-        limits[size_t(ch)] = alarm_limits(s, ch);
+        alarms.limits[size_t(ch)] = alarm_limits(s, ch);
         s.let_Ch_data_count(ch, 0);
         s.let_CH_H_ALM_NUM(ch, 0);
         s.let_CH_L_ALM_NUM(ch, 0);
@@ -342,9 +385,6 @@ void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* prog
     QString error;
     std::array<Mt1Cell, 4> cells;
     QByteArray workerBuffer, commentBuffer;
-    char no[16];
-    // The cell the colouring of the alarms leaves current.
-    int lastRow = -1, lastCol = -1;
     for (qint32 i = 0; i < layout.count; ++i) {
         if (progress) {
             progress->process_events();
@@ -380,34 +420,12 @@ void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* prog
         row.comment = nameText(rec.comment, commentBuffer);
         // Record numbers run on in 32 bits; they are never cut to five digits.
         db.AddRecord_TAG(row);
-        const int r = i + 1;
-        g->setTextUtf8(r, 0, QByteArrayView(no, std::snprintf(no, sizeof no, "%d", r)));
-        g->setTextUtf8(r, 1, row.time);
-        for (int ch = 0; ch < 4; ++ch) g->setTextUtf8(r, ch + kTagFirstChannelCol, row.ch[size_t(ch)]);
-        g->setTextUtf8(r, 6, row.worker);
-        g->setTextUtf8(r, 7, row.comment);
-        for (size_t ch = 0; ch < 4; ++ch) {
-            if (cells[ch].kind != Mt1Cell::Number) continue;
-            lastRow = r;
-            lastCol = int(ch) + kTagFirstChannelCol;
-            const AlarmBand band = alarm_band(limits[ch], cells[ch].value);
-            if (band == AlarmBand::None) continue;
-            (band == AlarmBand::High ? highs : lows)[ch] += 1;
-            g->setRow(lastRow);
-            g->setCol(lastCol);
-            g->setCellForeColor(alarm_band_colour(band));
-        }
+        putTableRow(g, row);
+        alarms.record(g, row.No, cells);
         if (progress) progress->set_progress_value(i);
     }
-    for (int ch = 0; ch < 4; ++ch) {
-        s.let_Ch_data_count(ch, s.Ch_data_count(ch) + counted[size_t(ch)]);
-        s.let_CH_H_ALM_NUM(ch, highs[size_t(ch)]);
-        s.let_CH_L_ALM_NUM(ch, lows[size_t(ch)]);
-    }
-    if (lastRow >= 0) {
-        g->setRow(lastRow);
-        g->setCol(lastCol);
-    }
+    for (int ch = 0; ch < 4; ++ch) s.let_Ch_data_count(ch, s.Ch_data_count(ch) + counted[size_t(ch)]);
+    alarms.finish(g, s);
 }
 
 // ---------------------------------------------------------------- writers

@@ -79,8 +79,9 @@ void BM_WorkingDbLoadMarkCount(benchmark::State& state) {
                 db.CHData_ADD_H_str(ch, mxText, t);
                 db.CHData_ADD_L_str(ch, mnText, t);
             }
-            alarms += db.CHDATA_hALM_ColorAndNum(ch, QStringLiteral("-100"), QStringLiteral("100"), QStringLiteral("qTABLE"));
-            alarms += db.CHDATA_LALM_ColorAndNum(ch, QStringLiteral("-100"), QStringLiteral("100"), QStringLiteral("qTABLE"));
+            const mq::AlarmLimits limits = mq::alarm_limits(true, 100.0, true, -100.0);
+            alarms += db.CHDATA_hALM_ColorAndNum(ch, limits, QStringLiteral("qTABLE"));
+            alarms += db.CHDATA_LALM_ColorAndNum(ch, limits, QStringLiteral("qTABLE"));
         }
         benchmark::DoNotOptimize(alarms);
         db.CloseDb();

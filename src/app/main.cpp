@@ -1,9 +1,7 @@
 // Start-up only: the application object that owns every subsystem's state,
 // Qt's own dialogs in Japanese, and the main window's start.
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 
 #include "app/program_state.h"
 #include "graph/fgraph.h"
@@ -22,6 +20,7 @@
 #include "main_window/identity_check.h"
 #include "main_window/startup.h"
 #include "model/model_state.h"
+#include "platform/interface_locale.h"
 #include "printing/table_print.h"
 #include "sequencer/connect_check_op.h"
 #include "sequencer/file_progress.h"
@@ -91,14 +90,12 @@ struct Application {
 
 int main(int argc, char** argv) {
     mq::GuardedApplication app(argc, argv);
+    mq::platform::use_japanese_locale();
     // Messages that carry the application's title (the second start's) show
     // the program's own name, not the executable's.
     QCoreApplication::setApplicationName(QStringLiteral("マロウクイル"));
 
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        app.installTranslator(&qtJapanese);
-    }
+    mq::platform::install_japanese_qt_texts(app);
 
     Application program;
     return program.run(app, QCoreApplication::arguments().mid(1));

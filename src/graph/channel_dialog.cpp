@@ -91,7 +91,7 @@ void install_graph_dialog_targets(GraphTargets& targets) {
         d->show();
     };
     targets.channel_dialog = [](fGraph& g) {
-        DlgChDispSw d(g);
+        DlgChDispSw d(g, &g);
         d.exec();
     };
     targets.graph_print = [](fGraph& g) { graph_print(g); };

@@ -24,6 +24,7 @@
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/small_windows.h"
+#include "model/cls_logger_graphinfo.h"
 #include "model/cur_accessors.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
@@ -111,6 +112,11 @@ fGraph::fGraph(IGraphSource& source, QWidget* dataWindow) : QMainWindow(nullptr)
 }
 
 fGraph::~fGraph() {
+    // A modeless dialog still open goes first, while the graph it reports
+    // back to is whole.
+    for (QDialog* d : {static_cast<QDialog*>(fGrarange2::current()), static_cast<QDialog*>(fGrasvline::current())}) {
+        if (d && d->parent() == this) delete d;
+    }
     if (!m_closed) Form_Unload();
 }
 
@@ -119,11 +125,8 @@ QAction* fGraph::menuItem(const QString& name) const {
     return it == m_items.end() ? nullptr : it->second;
 }
 
-clsLOGGER_SETTING* fGraph::cur_setting() const {
-    if (!ModelSlot::installed()) return nullptr;
-    ModelState& m = model();
-    if (m.act_data_kind == 1) return m.act_file_data ? &m.act_file_data->clsLOGGER_SETTING() : nullptr;
-    return m.act_logger_data ? &m.act_logger_data->clsLOGGER_SETTING() : nullptr;
+clsLOGGER_SETTING* fGraph::data_setting() const {
+    return ModelSlot::installed() ? m_src.data_set().setting() : nullptr;
 }
 
 void fGraph::build_menus() {
@@ -298,11 +301,13 @@ void fGraph::Form_Load() {
     if (HomeSlot::installed()) m_idleGuard.emplace();
 
     // What the statistics pass overwrites in the data set, put back on closing.
-    if (clsLOGGER_SETTING* s = cur_setting()) {
+    if (clsLOGGER_SETTING* s = data_setting()) {
         for (int c = 0; c < 4; ++c) {
             m_savedHSum[size_t(c)] = wholeText(s->Ch_h_sum(c));
             m_savedLSum[size_t(c)] = wholeText(s->Ch_l_sum(c));
             m_savedStdText[size_t(c)] = s->Ch_sum_std_count(c);
+            m_wholeHSum[size_t(c)] = s->Ch_h_sum_value(c);
+            m_wholeLSum[size_t(c)] = s->Ch_l_sum_value(c);
             g.ch_sum_std_saved[size_t(c)] = s->Ch_sum_std_count_value(c);
         }
     }
@@ -335,7 +340,12 @@ void fGraph::Form_Load() {
         g.ch_decimals[ch] = d >= 0 ? d : (unit == graph::kTempUnit ? 1 : 0);
     }
 
-    graph::graph_option_load(g);
+    // The options of the data set the records belong to (defaults without one).
+    if (clsLOGGER_GraphInfo* gi = ModelSlot::installed() ? m_src.data_set().graph() : nullptr) {
+        graph::graph_option_load(g, *gi, data_setting());
+    } else {
+        graph::graph_option_load(g, clsLOGGER_GraphInfo(), nullptr);
+    }
     // A stored range that does not fit the data (a file's footer, an older
     // count) is brought inside it, at least two records wide.
     if (g.graph_rec_count >= 2 && (g.graph_start_pos < 1 || g.graph_end_pos > g.graph_rec_count ||
@@ -409,18 +419,20 @@ void fGraph::Form_Unload() {
     if (m_closed) return;
     m_closed = true;
     GraphState& g = graph_state();
-    graph::graph_option_save(g);
+    if (clsLOGGER_GraphInfo* gi = ModelSlot::installed() ? m_src.data_set().graph() : nullptr) {
+        graph::graph_option_save(g, *gi, data_setting());
+    }
     g.graph_zoom_flag = 0;
     g.graph_label_sw = 0;
     for (int ch = 1; ch <= 4; ++ch) g.ch_scale_manual[ch] = 0;
     IMainWindowServices* mw = model().main_window;
     if (mw && mw->mainWidget()) {
         mw->mainWidget()->setEnabled(true);
-        if (HOME* home = home_window()) home->GraphDispReturen();
+        if (HOME* home = home_window()) home->GraphDispReturen(m_dataWindow.data());
         mw->mainWidget()->activateWindow();
     }
     g.stat_ready_flag = 0;
-    if (clsLOGGER_SETTING* s = cur_setting()) {
+    if (clsLOGGER_SETTING* s = data_setting()) {
         for (int c = 0; c < 4; ++c) {
             s->let_Ch_h_sum(c, m_savedHSum[size_t(c)]);
             s->let_Ch_l_sum(c, m_savedLSum[size_t(c)]);
@@ -504,6 +516,20 @@ bool fGraph::restat_and_draw() {
     return true;
 }
 
+void fGraph::disable_for(QWidget& dialog) {
+    setEnabled(false);
+    // A child window is disabled with its parent: the dialog takes its own
+    // state back.
+    dialog.setEnabled(true);
+}
+
+void fGraph::dialog_closed() {
+    setEnabled(true);
+    if (m_closed || !isVisible()) return;
+    raise();
+    activateWindow();
+}
+
 bool fGraph::enter_busy() {
     if (m_busy) return false;
     m_busy = true;
@@ -515,31 +541,23 @@ void fGraph::leave_busy() { m_busy = false; }
 // ---------------------------------------------------------------- commands
 
 // The items whose dialogs and printing come with their own subsystem: the
-// shared check (no pass running) and the hook.
+// shared check (no pass running) and the hook. The modeless dialogs give the
+// graph back its place themselves; after a modal one the graph is in front.
 void fGraph::mrange_Click() {
     if (m_busy) return;
     if (const auto& f = graph_state().targets.range_dialog) f(*this);
 }
 
-void fGraph::mgPrint_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.graph_print) f(*this);
+void fGraph::run_modal(const std::function<void(fGraph&)>& command) {
+    if (m_busy || !command) return;
+    command(*this);
+    dialog_closed();
 }
 
-void fGraph::mPaperset_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.page_setup) f(*this);
-}
-
-void fGraph::mPrinterset_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.printer_setup) f(*this);
-}
-
-void fGraph::mchan_Click() {
-    if (m_busy) return;
-    if (const auto& f = graph_state().targets.channel_dialog) f(*this);
-}
+void fGraph::mgPrint_Click() { run_modal(graph_state().targets.graph_print); }
+void fGraph::mPaperset_Click() { run_modal(graph_state().targets.page_setup); }
+void fGraph::mPrinterset_Click() { run_modal(graph_state().targets.printer_setup); }
+void fGraph::mchan_Click() { run_modal(graph_state().targets.channel_dialog); }
 
 void fGraph::mpSVline_Click() {
     if (m_busy) return;
@@ -547,7 +565,10 @@ void fGraph::mpSVline_Click() {
 }
 
 void fGraph::gTablePrint_Click() {
-    if (m_busy) return;
+    run_modal([](fGraph& g) { g.table_print_range(); });
+}
+
+void fGraph::table_print_range() {
     if (printerList().isEmpty()) {
         platform::msgBox(this, QStringLiteral("プリンターが見つかりません。"), platform::MsgButtons::OK,
                          platform::MsgIcon::Exclamation);
@@ -558,10 +579,13 @@ void fGraph::gTablePrint_Click() {
     if (!HomeSlot::installed() || !home_state().targets.table_print_graph) return;
     GraphState& g = graph_state();
     // Table printing reads the drawn range from the data set's graph options.
-    let_cur_grpdrw_startpos(g.graph_start_pos);
-    let_cur_grpdrw_endpos(g.graph_end_pos);
+    if (clsLOGGER_GraphInfo* gi = m_src.data_set().graph()) {
+        gi->let_GrpDrw_StartPos(g.graph_start_pos);
+        gi->let_GrpDrw_EndPos(g.graph_end_pos);
+    }
     GraphPrintSource source;
     source.window = dynamic_cast<IDataWindow*>(m_dataWindow.data());
+    source.owner = this;
     source.title = m_txtTitle->text();
     source.worker = m_txtSagyosya->text();
     source.comment = m_txtComment->text();
@@ -571,6 +595,8 @@ void fGraph::gTablePrint_Click() {
         source.ch_sum_std_text[size_t(ch - 1)] = g.ch_sum_std_text[ch];
         for (size_t c = 0; c < 6; ++c) source.graph_stat_texts[c][size_t(ch - 1)] = g.graph_stat_texts[c][ch];
     }
+    source.whole_h_sum = m_wholeHSum;
+    source.whole_l_sum = m_wholeLSum;
     g.print_from_graph_flag = true;
     m_busy = true;
     home_state().targets.table_print_graph(source);
@@ -868,6 +894,7 @@ void fGraph::change_row_colour(int row) {
     GraphState& g = graph_state();
     const int ch = g.grid_row_order[row];
     const QColor chosen = chooseColour(platform::basicColour(quint32(g.ch_g_color[ch])), this);
+    dialog_closed();
     if (!chosen.isValid()) return;  // a cancelled choice changes nothing
     g.ch_g_color[ch] = qint32(platform::basicColourOf(chosen));
     m_gpgrid->setCellBorder(row, 0, quint32(g.ch_g_color[ch]), 2);

@@ -6,9 +6,11 @@
 // pages by the range's width, returns to the automatic range from the
 // pop-up menu and reads values off the traces in the tooltip.
 //
-// It reads the records through the data window's IGraphSource and the
-// options of the current data set (graph_state(), graph_calc.h). While it is
-// open the main window is disabled, so the data window cannot change under it.
+// It reads the records through the data window's IGraphSource, and the
+// options of the data set those records belong to, found through the same
+// source (into graph_state(), graph_calc.h). While it is open the main window
+// is disabled, so the data window cannot change under it; when it closes, the
+// window it was opened from is the active one again.
 //
 // Drawing goes into a kept image that paint only copies; long passes yield to
 // the event loop by elapsed time under a busy guard, so no zoom, paging or
@@ -91,6 +93,13 @@ public:
     // The reference-lines dialog's redraw: the statistics (with the ready flag
     // down for the pass), the grid, the picture. False when a pass runs.
     bool restat_and_draw();
+    // A modeless dialog of the graph (its child) opens: the graph is disabled
+    // while it is open, the dialog stays usable.
+    void disable_for(QWidget& dialog);
+    // A dialog of the graph has closed: the graph is enabled, in front and
+    // active again (unless it is closing itself).
+    void dialog_closed();
+
     // The busy guard held by a print: no pass, zoom, paging, dialog or second
     // print starts while it is held. False when it is already held.
     bool enter_busy();
@@ -144,6 +153,8 @@ public:
     qint32 time_label_step() const { return m_timeLabelStep; }
     const graph::ChannelStats& stats(int ch) const { return m_stats[size_t(ch)]; }
     IGraphSource& source() const { return m_src; }
+    // The setting of the data set the graph draws (null without one).
+    clsLOGGER_SETTING* data_setting() const;
     // Record times of the time axis and the readout.
     graph::TimeAxis time_axis() const;
     platform::Grid* gpgrid() const { return m_gpgrid; }
@@ -181,13 +192,18 @@ private:
     void build_toolbar();
     void Form_Load();
     void Form_Activate();
+    // A command that shows modal dialogs: not while a pass runs; the graph
+    // is in front again once it has ended.
+    void run_modal(const std::function<void(fGraph&)>& command);
+    // The table print of the drawn range, after the printer choice.
+    void table_print_range();
     void Form_Unload();
     void layout_plot();
     void size_grid_columns();
     void page(bool next);
     void zoom(double x1, double y1, double x2, double y2);
     void maybe_yield(fGrready* ready, qint64 progress);
-    clsLOGGER_SETTING* cur_setting() const;
+
 
     // drawing pieces, on the image being built
     void draw_frame(QPainter& p);
@@ -240,6 +256,8 @@ private:
 
     // what the window changes in the data set and puts back on closing
     std::array<QString, 4> m_savedHSum, m_savedLSum, m_savedStdText;
+    // The whole data's integrals in display units (for the table print).
+    std::array<double, 4> m_wholeHSum{}, m_wholeLSum{};
 
     bool m_firstDrawPending = true;
     bool m_busy = false;

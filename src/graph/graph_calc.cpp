@@ -4,7 +4,10 @@
 #include <cmath>
 
 #include "graph/graph_state.h"
+#include "model/cls_logger_graphinfo.h"
+#include "model/cls_logger_setting.h"
 #include "model/cur_accessors.h"
+#include "model/data_set_handle.h"
 #include "platform/civil_time.h"
 #include "platform/numbers.h"
 
@@ -292,43 +295,49 @@ QString std_value_picture(int places) {
 
 }  // namespace
 
-void graph_option_load(GraphState& g) {
-    g.graph_title = get_cur_title().trimmed();
-    g.graph_log_name = get_cur_log_name();
-    g.graph_worker = get_cur_worker_name();
-    g.graph_comment = get_cur_comment();
-    g.graph_start_pos = get_cur_grpdrw_startpos();
-    g.graph_end_pos = get_cur_grpdrw_endpos();
+void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* recording) {
+    g.graph_title = gi.Title().trimmed();
+    g.graph_log_name = gi.log_name();
+    g.graph_worker = gi.worker_name();
+    g.graph_comment = gi.Comment();
+    g.graph_start_pos = gi.GrpDrw_StartPos();
+    g.graph_end_pos = gi.GrpDrw_EndPos();
     g.graph_zoom_flag = (g.graph_start_pos == 1 && g.graph_end_pos == g.graph_rec_count) ? 0 : 1;
-    const QString draw = get_cur_ch_graphdrawsw();
-    const QString axes = get_cur_ch_graphaxdrawsw();
+    const QString draw = gi.CH_GraphDrawSw();
+    const QString axes = gi.CH_GraphAxDrawSw();
     for (int ch = 1; ch <= 4; ++ch) {
         g.ch_graph_draw_sw[ch] = switchOn(draw, ch - 1);
         g.ch_graph_ax_draw_sw[ch] = switchOn(axes, ch - 1);
     }
     for (int ch = 1; ch <= 4; ++ch) {
         const int c = ch - 1;
-        g.h_alm_sw[ch] = get_cur_h_alm_sw(c) == QLatin1String("1");
-        g.ch_h_alm[ch] = get_cur_ch_h_alm(c);
-        g.ch_l_alm[ch] = get_cur_ch_l_alm(c);
-        g.ch_h_alm_text[ch] = value_text(g.ch_h_alm[ch]);
-        g.ch_l_alm_text[ch] = value_text(g.ch_l_alm[ch]);
-        g.sum_std_sw[ch] = get_cur_sum_std_sw(c) == QLatin1String("1");
-        g.ch_sum_std_count[ch] = get_cur_ch_sum_std_count(c);
-        g.ch_sum_std_text[ch] = value_text(g.ch_sum_std_count[ch]);
-        g.std_sw[ch] = get_cur_std_sw(c) == QLatin1String("1");
-        g.std_value[ch] = get_cur_std_value(c);
-        g.ch_h_scale[ch] = scaleOf(get_cur_ch_h_scale_filestring(c));
-        g.ch_l_scale[ch] = scaleOf(get_cur_ch_l_scale_filestring(c));
+        // Without a recording's setting every value counts as set.
+        const AlarmLimits set = recording ? alarm_limits(*recording, c) : alarm_limits(true, 0, true, 0);
+        g.ch_h_alm_set[ch] = set.high_set;
+        g.ch_l_alm_set[ch] = set.low_set;
+        g.ch_sum_std_set[ch] = !recording || alarm_is_set(recording->Ch_sum_std_count(c));
+        const auto text = [](bool set, double v) { return set ? value_text(v) : kAlarmNotSet.toString(); };
+        g.h_alm_sw[ch] = gi.H_Alm_Sw(c) == QLatin1String("1");
+        g.ch_h_alm[ch] = gi.Ch_H_Alm(c);
+        g.ch_l_alm[ch] = gi.Ch_L_Alm(c);
+        g.ch_h_alm_text[ch] = text(g.ch_h_alm_set[ch], g.ch_h_alm[ch]);
+        g.ch_l_alm_text[ch] = text(g.ch_l_alm_set[ch], g.ch_l_alm[ch]);
+        g.sum_std_sw[ch] = gi.Sum_Std_Sw(c) == QLatin1String("1");
+        g.ch_sum_std_count[ch] = gi.Ch_sum_std_count(c);
+        g.ch_sum_std_text[ch] = text(g.ch_sum_std_set[ch], g.ch_sum_std_count[ch]);
+        g.std_sw[ch] = gi.Std_Sw(c) == QLatin1String("1");
+        g.std_value[ch] = graph_std_value(gi, c);
+        g.ch_h_scale[ch] = scaleOf(graph_h_scale_text(gi, c));
+        g.ch_l_scale[ch] = scaleOf(gi.Ch_l_Scale_FileString(c));
         g.ch_scale_manual[ch] = (g.ch_h_scale[ch] != 0 || g.ch_l_scale[ch] != 0) ? 1 : 0;
-        g.graph_ch_comment[ch] = get_cur_ch_comment(c).trimmed();
+        g.graph_ch_comment[ch] = gi.Ch_comment(c).trimmed();
     }
-    g.datamark_sw = get_cur_datamark_sw() == QLatin1String("1");
-    g.graph_line_width = get_cur_linebold_sw() == QLatin1String("2") ? 2 : 1;
-    g.graph_label_sw = get_cur_label_sw() == QLatin1String("0") ? 0 : 1;
-    for (int ch = 1; ch <= 4; ++ch) g.ch_g_color[ch] = get_cur_ch_g_color(ch - 1);
+    g.datamark_sw = gi.DataMark_Sw() == QLatin1String("1");
+    g.graph_line_width = gi.LIneBold_Sw() == QLatin1String("2") ? 2 : 1;
+    g.graph_label_sw = gi.Label_Sw() == QLatin1String("0") ? 0 : 1;
+    for (int ch = 1; ch <= 4; ++ch) g.ch_g_color[ch] = gi.Ch_G_color(ch - 1);
     // A stored order that is not a permutation of 1..4 falls back to 1234.
-    const QString order = get_cur_grddispsort();
+    const QString order = gi.GrdDispSort();
     Ch5<int> rows{0, 1, 2, 3, 4};
     bool seen[5] = {};
     bool ok = order.size() >= 4;
@@ -343,43 +352,48 @@ void graph_option_load(GraphState& g) {
     g.grid_row_order = ok ? rows : Ch5<int>{0, 1, 2, 3, 4};
 }
 
-void graph_option_save(const GraphState& g) {
-    let_cur_title(g.graph_title);
-    let_cur_log_name(g.graph_log_name);
-    let_cur_worker_name(g.graph_worker);
-    let_cur_comment(g.graph_comment);
-    let_cur_datacount(g.graph_rec_count);
-    let_cur_grpdrw_startpos(g.graph_start_pos);
-    let_cur_grpdrw_endpos(g.graph_end_pos);
+AlarmLimits graph_alarm_limits(const GraphState& g, int ch) {
+    return alarm_limits(g.ch_h_alm_set[ch], g.ch_h_alm[ch], g.ch_l_alm_set[ch], g.ch_l_alm[ch]);
+}
+
+void graph_option_save(const GraphState& g, clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* setting) {
+    auto onOff = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+    gi.let_Title(g.graph_title);
+    gi.let_log_name(g.graph_log_name);
+    gi.let_worker_name(g.graph_worker);
+    gi.let_Comment(g.graph_comment);
+    gi.let_DataCount(g.graph_rec_count);
+    gi.let_GrpDrw_StartPos(g.graph_start_pos);
+    gi.let_GrpDrw_EndPos(g.graph_end_pos);
     QString draw, axes;
     for (int ch = 1; ch <= 4; ++ch) {
         draw += g.ch_graph_draw_sw[ch] ? QLatin1Char('1') : QLatin1Char('0');
         axes += g.ch_graph_ax_draw_sw[ch] ? QLatin1Char('1') : QLatin1Char('0');
     }
-    let_cur_ch_graphdrawsw(draw);
+    gi.let_CH_GraphDrawSw(draw);
     for (int ch = 1; ch <= 4; ++ch) {
         const int c = ch - 1;
-        const QString t = g.h_alm_sw[ch] ? QStringLiteral("1") : QStringLiteral("0");
-        let_cur_h_alm_sw(c, t);
-        let_cur_l_alm_sw(c, t);
-        let_cur_ch_h_alm(c, g.ch_h_alm[ch]);
-        let_cur_ch_l_alm(c, g.ch_l_alm[ch]);
-        let_cur_sum_std_sw(c, g.sum_std_sw[ch] ? QStringLiteral("1") : QStringLiteral("0"));
-        let_cur_ch_sum_std_count(c, g.ch_sum_std_count[ch]);
-        let_cur_std_sw(c, g.std_sw[ch] ? QStringLiteral("1") : QStringLiteral("0"));
-        let_cur_std_value(c, platform::format(g.std_value[ch], std_value_picture(get_cur_ch_period_pos(c))));
-        let_cur_ch_h_scale_filestring(c, QString::number(g.ch_h_scale[ch]));
-        let_cur_ch_l_scale_filestring(c, QString::number(g.ch_l_scale[ch]));
-        let_cur_ch_comment(c, g.graph_ch_comment[ch]);
+        gi.let_H_Alm_Sw(c, onOff(g.h_alm_sw[ch]));
+        gi.let_L_Alm_Sw(c, onOff(g.h_alm_sw[ch]));
+        gi.let_Ch_H_Alm(c, g.ch_h_alm[ch]);
+        gi.let_Ch_L_Alm(c, g.ch_l_alm[ch]);
+        gi.let_Sum_Std_Sw(c, onOff(g.sum_std_sw[ch]));
+        let_graph_sum_std_count(gi, c, g.ch_sum_std_count[ch]);
+        gi.let_Std_Sw(c, onOff(g.std_sw[ch]));
+        const int places = setting ? setting->Ch_period_pos(c) : 0;
+        gi.let_Std_Value(c, platform::format(g.std_value[ch], std_value_picture(places)));
+        gi.let_Ch_h_Scale_FileString(c, QString::number(g.ch_h_scale[ch]));
+        gi.let_Ch_l_Scale_FileString(c, QString::number(g.ch_l_scale[ch]));
+        gi.let_Ch_comment(c, g.graph_ch_comment[ch]);
     }
-    let_cur_datamark_sw(g.datamark_sw ? QStringLiteral("1") : QStringLiteral("0"));
-    let_cur_linebold_sw(g.graph_line_width == 2 ? QStringLiteral("2") : QStringLiteral("1"));
-    let_cur_label_sw(g.graph_label_sw == 1 ? QStringLiteral("1") : QStringLiteral("0"));
-    for (int ch = 1; ch <= 4; ++ch) let_cur_ch_g_color(ch - 1, g.ch_g_color[ch]);
-    let_cur_ch_graphaxdrawsw(axes);
+    gi.let_DataMark_Sw(onOff(g.datamark_sw));
+    gi.let_LIneBold_Sw(g.graph_line_width == 2 ? QStringLiteral("2") : QStringLiteral("1"));
+    gi.let_Label_Sw(onOff(g.graph_label_sw == 1));
+    for (int ch = 1; ch <= 4; ++ch) gi.let_Ch_G_color(ch - 1, g.ch_g_color[ch]);
+    gi.let_CH_GraphAxDrawSw(axes);
     QString order;
     for (int k = 1; k <= 4; ++k) order += QString::number(g.grid_row_order[k]);
-    let_cur_grddispsort(order);
+    gi.let_GrdDispSort(order);
 }
 
 }  // namespace mq::graph

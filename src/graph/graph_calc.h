@@ -11,9 +11,13 @@
 #include <array>
 #include <utility>
 
+#include "model/channel_values.h"
+
 namespace mq {
 
 class IGraphSource;
+class clsLOGGER_GraphInfo;
+class clsLOGGER_SETTING;
 struct GraphState;
 
 namespace graph {
@@ -101,9 +105,16 @@ std::pair<QString, QString> time_label_lines(const QDateTime& t, bool brackets);
 qint32 readout_record(double x, const PlotRect& plot, double xPerRecord, qint32 start, qint32 end, double tolerance,
                       bool* near);
 
-// graph_option_load / graph_option_save over the current data set's options.
-void graph_option_load(GraphState& g);
-void graph_option_save(const GraphState& g);
+// The graph options of a data set into the view state and back: the data
+// set's graph information, and its setting (null without one) for the alarm
+// values the recording set and the decimal places the basis value is stored
+// with.
+void graph_option_load(GraphState& g, const clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* recording);
+void graph_option_save(const GraphState& g, clsLOGGER_GraphInfo& gi, const clsLOGGER_SETTING* setting);
+
+// The alarm limits the graph flags values of channel ch (1-4) with: its own
+// alarm values, on the sides the recording set (alarm_band's rule).
+AlarmLimits graph_alarm_limits(const GraphState& g, int ch);
 
 // The decimal text of an alarm or reference value: up to 15 significant
 // digits, no trailing zeros (25, 25.5, -10.3).

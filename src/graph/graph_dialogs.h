@@ -7,6 +7,8 @@
 //    of each channel; modeless, the graph window disabled while it is open.
 //  - DlgChDispSw "表示チャンネルの選択": which channel traces are drawn; modal.
 // All three work on graph_state() and have the graph window redraw itself.
+// Each is a window of its own that is the graph's child, so it stands over
+// the graph, and the graph is in front and active again once it has closed.
 #include <QDateTime>
 #include <QDialog>
 #include <QPointer>

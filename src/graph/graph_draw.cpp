@@ -104,24 +104,13 @@ void fGraph::S_maxminave() {
         int vmax = temp ? -2500 : -10000;
         int vmin = temp ? 15000 : 10000;
         const int m = graph::channel_multiplier(g.ch_unit_text[ch], g.ch_decimals[ch]);
-        qint64 h = std::clamp<qint64>(graph::round_even(m * g.ch_h_alm[ch]), -32768, 32767);
-        qint64 l = std::clamp<qint64>(graph::round_even(m * g.ch_l_alm[ch]), -32768, 32767);
-        // An alarm the recording did not set raises no alarm (its value reads
-        // 0), as in the data window's own counts; the set side stands in for
-        // the other when the pair tells an upright band from a swapped one.
-        bool highSet = true, lowSet = true;
-        if (const clsLOGGER_SETTING* set = cur_setting()) {
-            highSet = alarm_is_set(set->Ch_high_alarm_count(ch - 1));
-            lowSet = alarm_is_set(set->Ch_low_alarm_count(ch - 1));
-        }
-        if (!highSet) h = l;
-        if (!lowSet) l = h;
+        const AlarmLimits limits = graph::graph_alarm_limits(g, ch);
         qint32 hCount = 0, lCount = 0, invalid = 0;
         qint64 sum = 0;
         if (first) {
             // The integration runs against the graph's references.
             {
-                if (clsLOGGER_SETTING* set = cur_setting()) {
+                if (clsLOGGER_SETTING* set = data_setting()) {
                     for (int c = 1; c <= 4; ++c) {
                         if (g.ch_unit_text[c] == QLatin1String(" V ")) continue;
                         const int mc = graph::channel_multiplier(g.ch_unit_text[c], g.ch_decimals[c]);
@@ -142,13 +131,9 @@ void fGraph::S_maxminave() {
                 sum += v;
                 vmax = std::max(vmax, v);
                 vmin = std::min(vmin, v);
-                if (h >= l) {
-                    if (v > h) hCount += highSet;
-                    else if (v < l) lCount += lowSet;
-                } else {
-                    if (v < h) hCount += highSet;
-                    else if (v > l) lCount += lowSet;
-                }
+                const AlarmBand band = alarm_band(limits, raw, m);
+                hCount += band == AlarmBand::High;
+                lCount += band == AlarmBand::Low;
             }
             maybe_yield(ready.get(), (e - start) / 10 + progressOffset);
         }
@@ -167,7 +152,7 @@ void fGraph::S_maxminave() {
             s.h_count = hCount;
             s.l_count = lCount;
             {
-                if (const clsLOGGER_SETTING* set = cur_setting()) {
+                if (const clsLOGGER_SETTING* set = data_setting()) {
                     const QString t = m_src.shows_upper_integration() ? set->Ch_h_sum(ch - 1) : set->Ch_l_sum(ch - 1);
                     s.integ = qint32(platform::val(t));
                 }
@@ -274,19 +259,31 @@ void fGraph::draw_time_axis(QPainter& p) {
     const int m = aligned ? 5 : 4;
     const double yDate = m_plotTop + m_plotHeight + tm1 / 4;
     const double yTime = m_plotTop + m_plotHeight + tm1;
-    auto datePair = [&](double x, const QDateTime& t, bool brackets) {
+    const QFontMetricsF fm(p.font());
+    auto pairTexts = [](const QDateTime& t, bool brackets) {
         const auto [d, h] = graph::time_label_lines(t, brackets);
-        textAt(p, x, yDate, d);
-        textAt(p, x, yTime, h);
+        return std::pair{d, h};
+    };
+    auto pairWidth = [&](const std::pair<QString, QString>& dh) {
+        return std::max(fm.horizontalAdvance(dh.first), fm.horizontalAdvance(dh.second));
+    };
+    // Draws the pair at x; gives its right edge.
+    auto datePair = [&](double x, const QDateTime& t, bool brackets) {
+        const auto dh = pairTexts(t, brackets);
+        textAt(p, x, yDate, dh.first);
+        textAt(p, x, yTime, dh.second);
+        return x + pairWidth(dh);
     };
     p.setPen(QPen(kBlack, 1, Qt::SolidLine));
-    if (g.graph_start_pos == 1) datePair(m_plotLeft - m * w, g.graph_start_time, aligned);
-    else datePair(m_plotLeft - m * w, axis.label_time(g.graph_start_pos), false);
+    double lastEnd = 0;
+    if (g.graph_start_pos == 1) lastEnd = datePair(m_plotLeft - m * w, g.graph_start_time, aligned);
+    else lastEnd = datePair(m_plotLeft - m * w, axis.label_time(g.graph_start_pos), false);
+    double rightStart = m_plotLeft + m_plotWidth - m * w;
     if (g.graph_end_pos == g.graph_rec_count) {
-        if (axis.irregular_end()) datePair(m_plotLeft + m_plotWidth - 5 * w, g.graph_stop_time, true);
-        else datePair(m_plotLeft + m_plotWidth - 4 * w, g.graph_stop_time, false);
+        rightStart = m_plotLeft + m_plotWidth - (axis.irregular_end() ? 5 : 4) * w;
+        datePair(rightStart, g.graph_stop_time, axis.irregular_end());
     } else {
-        datePair(m_plotLeft + m_plotWidth - m * w, axis.label_time(g.graph_end_pos), false);
+        datePair(rightStart, axis.label_time(g.graph_end_pos), false);
     }
     const double stepX = m_xPerRecord * double(m_timeLabelStep);
     const int pstep = std::max(1, int(std::lround(stepX)));
@@ -296,7 +293,12 @@ void fGraph::draw_time_axis(QPainter& p) {
         p.drawLine(QPointF(x, m_plotTop), QPointF(x, m_plotTop + m_plotHeight));
         p.setPen(QPen(kBlack, 1, Qt::SolidLine));
         if (x + 10 * w < m_plotLeft + m_plotWidth && x - 10 * w > m_plotLeft) {
-            datePair(x - m * w, axis.label_time(g.graph_start_pos + qint32(i) * m_timeLabelStep), false);
+            // A label that would come closer than one character to its
+            // neighbour is left out (a narrow plot over a long range).
+            const QDateTime t = axis.label_time(g.graph_start_pos + qint32(i) * m_timeLabelStep);
+            const double start = x - m * w;
+            if (start < lastEnd + w || start + pairWidth(pairTexts(t, false)) + w > rightStart) continue;
+            lastEnd = datePair(start, t, false);
         }
     }
 }
@@ -313,8 +315,9 @@ void fGraph::S_svlinedraw(QPainter& p) {
     };
     for (int ch = 1; ch <= 4; ++ch) {
         if (g.ch_present[ch] != 1 || !g.h_alm_sw[ch]) continue;
-        line(ch, g.ch_h_alm[ch], QPen(kHighAlarm, 1, Qt::DashLine));
-        line(ch, g.ch_l_alm[ch], QPen(kLowAlarm, 1, Qt::DashLine));
+        const AlarmLimits limits = graph::graph_alarm_limits(g, ch);
+        if (limits.high_set) line(ch, g.ch_h_alm[ch], QPen(kHighAlarm, 1, Qt::DashLine));
+        if (limits.low_set) line(ch, g.ch_l_alm[ch], QPen(kLowAlarm, 1, Qt::DashLine));
     }
     for (int ch = 1; ch <= 4; ++ch) {
         if (g.ch_present[ch] != 1 || !g.sum_std_sw[ch]) continue;

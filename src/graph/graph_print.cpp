@@ -3,18 +3,14 @@
 #include "graph/graph_print.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTemporaryFile>
 
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -27,6 +23,7 @@
 #include "platform/civil_time.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+#include "platform/pdf_file.h"
 #include "platform/safe_file.h"
 
 namespace mq {
@@ -233,8 +230,9 @@ public:
         };
         for (int ch = 1; ch <= 4; ++ch) {
             if (g.ch_present[ch] != 1 || !g.h_alm_sw[ch]) continue;
-            ref(ch, g.ch_h_alm[ch], kHighAlarm, kThin, Qt::DashLine);
-            ref(ch, g.ch_l_alm[ch], kLowAlarm, kThin, Qt::DashLine);
+            const AlarmLimits limits = graph::graph_alarm_limits(g, ch);
+            if (limits.high_set) ref(ch, g.ch_h_alm[ch], kHighAlarm, kThin, Qt::DashLine);
+            if (limits.low_set) ref(ch, g.ch_l_alm[ch], kLowAlarm, kThin, Qt::DashLine);
         }
         for (int ch = 1; ch <= 4; ++ch) {
             if (g.ch_present[ch] != 1 || !g.sum_std_sw[ch]) continue;
@@ -419,13 +417,10 @@ ScreenMeasures screenMeasures(fGraph& graph) {
 
 // Ends a failed job: the painter stops, a system printer's job is aborted,
 // a PDF's temporary file goes.
-void abortJob(QPainter& p, QPrinter& printer, QTemporaryFile* temp, const QString& target) {
+void abortJob(QPainter& p, QPrinter& printer, PdfFileJob& file) {
     printer.abort();
     if (p.isActive()) p.end();
-    if (temp) {
-        temp->remove();
-        printer.setOutputFileName(target);
-    }
+    file.discard();
 }
 
 }  // namespace
@@ -446,44 +441,15 @@ void graph_error_msg(QWidget* parent, int code) {
 
 namespace {
 
-// A PDF is written beside its target and put in place only when complete:
-// the temporary file beside `target`, made the printer's output; null when
-// it cannot be made.
-std::unique_ptr<QTemporaryFile> besideTarget(QPrinter& printer, const QString& target) {
-    const QFileInfo info(target);
-    auto temp = std::make_unique<QTemporaryFile>(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                                 QStringLiteral(".XXXXXX"));
-    if (!QDir(info.absolutePath()).exists() || !temp->open()) return nullptr;
-    temp->setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    temp->close();
-    printer.setOutputFileName(temp->fileName());
-    return temp;
-}
-
-// The finished temporary file renamed over the target; false (the temporary
-// file removed) when it is empty or cannot be renamed.
-bool putInPlace(QTemporaryFile& temp, const QString& target) {
-    if (QFileInfo(temp.fileName()).size() == 0 ||
-        std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
-        temp.remove();
-        return false;
-    }
-    temp.setAutoRemove(false);  // it is the target now
-    return true;
-}
-
 // The end of the print job, the PDF put in place; the message for the user
 // when it failed, else empty.
-QString endJob(QPainter& p, QPrinter& printer, QTemporaryFile* temp, const QString& target, bool toFile) {
+QString endJob(QPainter& p, QPrinter& printer, PdfFileJob& file) {
     if (!p.end()) {
-        abortJob(p, printer, temp, target);
-        return toFile ? file_write_error_message(target)
-                      : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。");
+        abortJob(p, printer, file);
+        return file.toFile() ? file_write_error_message(file.target())
+                             : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。");
     }
-    if (temp) {
-        printer.setOutputFileName(target);
-        if (!putInPlace(*temp, target)) return file_write_error_message(target);
-    }
+    if (FileResult r = file.commit(); !r) return r.message;
     return QString();
 }
 
@@ -586,25 +552,20 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     const double ML = margin, MR = margin, MT = margin, MB = margin;
 
     // A PDF is written beside its target and put in place only when complete.
-    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-    const QString target = printer.outputFileName();
-    std::unique_ptr<QTemporaryFile> temp;
+    PdfFileJob file(printer);
     auto fail = [&](const QString& message) {
         result.message = message;
         platform::msgBox(&graph, message);
     };
-    if (toFile) {
-        temp = besideTarget(printer, target);
-        if (!temp) {
-            fail(file_create_error_message(target));
-            return result;
-        }
+    if (FileResult r = file.open(); !r) {
+        fail(r.message);
+        return result;
     }
     QPainter p;
     if (!p.begin(&printer)) {
-        if (temp) printer.setOutputFileName(target);
-        fail(toFile ? file_create_error_message(target)
-                    : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。"));
+        file.discard();
+        fail(file.toFile() ? file_create_error_message(file.target())
+                           : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。"));
         return result;
     }
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -621,7 +582,7 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
 
     auto failed = [&](GraphPrintStep step) { return (hooks.fail_at && hooks.fail_at(step)) || !p.isActive(); };
     auto runtimeFailure = [&] {
-        abortJob(p, printer, temp.get(), target);
+        abortJob(p, printer, file);
         result.message = QStringLiteral("印刷エラーです。");
         graph_error_msg(&graph, 2);
         return result;
@@ -643,7 +604,7 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     page.table(ML, page.B() + 2 * page.h0 + d, PW);
     if (failed(GraphPrintStep::Table)) return runtimeFailure();
 
-    if (const QString error = endJob(p, printer, temp.get(), target, toFile); !error.isEmpty()) {
+    if (const QString error = endJob(p, printer, file); !error.isEmpty()) {
         fail(error);
         return result;
     }

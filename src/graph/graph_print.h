@@ -7,8 +7,8 @@
 //
 // The page is painted in twips (1/1440 inch) from the paper's top left
 // corner onto a QPrinter pointed at the printer chosen in the printer choice.
-// A print that fails aborts the job: a PDF goes to a temporary file beside
-// its target and replaces it only when complete; a system printer's job is
+// A print that fails aborts the job: a PDF replaces its target only when all
+// of it reached the disk (platform/pdf_file.h); a system printer's job is
 // aborted, so nothing half-printed is sent. While a print runs the graph
 // window is disabled and holds its busy guard, so no second print starts.
 #include <QRectF>

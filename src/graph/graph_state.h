@@ -66,6 +66,12 @@ struct GraphState {
     Ch5<int> grid_row_order{0, 1, 2, 3, 4};
 
     // ---- derived on load
+    // Whether the recording set the upper and lower alarm values and the
+    // integration base of a channel in use that takes them: an alarm value not
+    // set draws no line and flags nothing; its text, as the integration base's, is "-----".
+    Ch5<bool> ch_h_alm_set{true, true, true, true, true};
+    Ch5<bool> ch_l_alm_set{true, true, true, true, true};
+    Ch5<bool> ch_sum_std_set{true, true, true, true, true};
     Ch5<QString> ch_h_alm_text;
     Ch5<QString> ch_l_alm_text;
     Ch5<QString> ch_sum_std_text;

@@ -111,7 +111,7 @@ void focus_back(QLineEdit* box) {
 
 fGrarange2* fGrarange2::current() { return s_range.data(); }
 
-fGrarange2::fGrarange2(fGraph& graph) : QDialog(nullptr), m_graph(&graph) {
+fGrarange2::fGrarange2(fGraph& graph) : QDialog(&graph), m_graph(&graph) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("レンジ設定"));
     s_range = this;
@@ -258,7 +258,7 @@ void fGrarange2::set_time_box(QLineEdit* box, const QDateTime& t) { box->setText
 
 void fGrarange2::Form_Load() {
     GraphState& g = graph_state();
-    if (m_graph) m_graph->setEnabled(false);
+    if (m_graph) m_graph->disable_for(*this);
     range_ready_flag = 0;
     const qint32 n = g.graph_rec_count;
     for (int ch = 1; ch <= 4; ++ch) {
@@ -344,8 +344,8 @@ void fGrarange2::Form_Load() {
 void fGrarange2::Form_Unload() {
     if (m_unloaded) return;
     m_unloaded = true;
-    if (m_graph) m_graph->setEnabled(true);
     if (s_range == this) s_range = nullptr;
+    if (m_graph) m_graph->dialog_closed();
 }
 
 void fGrarange2::closeEvent(QCloseEvent* e) {
@@ -654,9 +654,11 @@ void fGrarange2::endv_LostFocus(int ch) {
         endv[ch]->setText(saved_upper_text[ch]);
         focus_back(endv[ch]);
     };
+    // An empty box is told as such, before it reads as 0 against the lower
+    // limit.
+    if (endv[ch]->text().isEmpty()) return refuse(6);
     if (num(startv[ch]) >= num(endv[ch])) return refuse(2);
     const double v = num(endv[ch]);
-    if (endv[ch]->text().isEmpty()) return refuse(6);
     if (const int code = scale_limit_refusal(temperature(ch), v)) return refuse(code);
     saved_upper_text[ch] = numberText(v);
     UpValueH[ch]->setValue(roundInt(v));

@@ -66,12 +66,17 @@ bool limitsOf(const QString& kind, SpinLimits* out) {
     return true;
 }
 
-// The current data set's setting (the file's when the current kind is a file).
-clsLOGGER_SETTING* currentSetting() {
-    if (!ModelSlot::installed()) return nullptr;
-    ModelState& m = model();
-    if (m.act_data_kind == 1) return m.act_file_data ? &m.act_file_data->clsLOGGER_SETTING() : nullptr;
-    return m.act_logger_data ? &m.act_logger_data->clsLOGGER_SETTING() : nullptr;
+QString upperReplacement(const QString& kind) {
+    if (kind == QLatin1String("K")) return QStringLiteral("1370.0");
+    if (kind == QLatin1String("T")) return QStringLiteral("400.0");
+    return QStringLiteral("700.0");
+}
+
+// The other alarm field's text, against which a field's check keeps the
+// upper value above the lower one. An alarm the recording did not set holds
+// no value and bounds nothing: the type's outermost value stands in for it.
+QString alarmCompanion(const QLineEdit* other, bool otherSet, const QString& outermost) {
+    return otherSet ? other->text() : outermost;
 }
 
 qint64 roundWhole(double v) {
@@ -89,7 +94,7 @@ int spinValue(double v, int mult) {
 
 fGrasvline* fGrasvline::current() { return s_svline.data(); }
 
-fGrasvline::fGrasvline(fGraph& graph) : QDialog(nullptr), m_graph(&graph) {
+fGrasvline::fGrasvline(fGraph& graph) : QDialog(&graph), m_graph(&graph) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("基準線設定"));
     s_svline = this;
@@ -225,7 +230,9 @@ void fGrasvline::build_ui() {
 
 void fGrasvline::Form_Load() {
     const GraphState& g = graph_state();
-    if (m_graph) m_graph->setEnabled(false);
+    if (m_graph) m_graph->disable_for(*this);
+    // Input types and decimals of the data set the graph draws.
+    const clsLOGGER_SETTING* set = m_graph ? m_graph->data_setting() : nullptr;
     svline_loading = true;
     for (int ch = 1; ch <= 4; ++ch) {
         const QString unit = g.ch_unit_text[ch];
@@ -244,7 +251,7 @@ void fGrasvline::Form_Load() {
             continue;
         }
         if (unit == graph::kTempUnit) {
-            svline_kind[ch] = get_cur_ch_kind(ch - 1);
+            svline_kind[ch] = set ? set->Ch_input_type(ch - 1) : QString();
             for (QLabel* l : units) l->setText(QLatin1Char('[') + unit + QLatin1Char(']'));
             svline_fmt[ch] = kOneDecimal;
             svline_mult[ch] = 10;
@@ -259,6 +266,17 @@ void fGrasvline::Form_Load() {
             ud_alarm_down[ch]->setValue(std::clamp(spinValue(g.ch_l_alm[ch], 10), ud_alarm_down[ch]->minimum(), ud_alarm_down[ch]->maximum()));
             txt_alarm_down[ch]->setText(platform::format(g.ch_l_alm[ch], kOneDecimal));
             txt_alarm_down[ch]->setToolTip(QStringLiteral("グラフ下限警報値  入力種 [ %1 ]").arg(svline_kind[ch]));
+            // An alarm the recording did not set has no value to move: its
+            // field shows "-----" and stays closed, as on a voltage channel.
+            const bool set[2] = {g.ch_h_alm_set[ch], g.ch_l_alm_set[ch]};
+            QWidget* const parts[2][3] = {{Label3[ch], txt_alarm_up[ch], ud_alarm_up[ch]},
+                                          {Label4[ch], txt_alarm_down[ch], ud_alarm_down[ch]}};
+            for (int side = 0; side < 2; ++side) {
+                if (set[side]) continue;
+                for (QWidget* w : parts[side]) w->setEnabled(false);
+                static_cast<QLineEdit*>(parts[side][1])->setText(kDash5);
+            }
+            if (!set[0] && !set[1]) cb_alarm[ch]->setEnabled(false);
             cb_sum[ch]->setChecked(g.sum_std_sw[ch]);
             if (typed) UpDown_sum[ch]->setRange(lim.sumMin, lim.sumMax);
             UpDown_sum[ch]->setValue(std::clamp(spinValue(g.ch_sum_std_count[ch], 10), UpDown_sum[ch]->minimum(), UpDown_sum[ch]->maximum()));
@@ -269,7 +287,7 @@ void fGrasvline::Form_Load() {
             txt_basis[ch]->setText(platform::format(g.std_value[ch], kOneDecimal));
         } else {
             for (QLabel* l : units) l->setText(QLatin1Char('[') + lblstr_AndCharacterChk(unit) + QLatin1Char(']'));
-            const int pos = get_cur_ch_period_pos(ch - 1);
+            const int pos = set ? set->Ch_period_pos(ch - 1) : 0;
             svline_fmt[ch] = pos == 1 ? QStringLiteral("000.0") : pos == 2 ? QStringLiteral("00.00")
                                                                 : pos == 3 ? QStringLiteral("0.000")
                                                                            : QStringLiteral("0000");
@@ -292,8 +310,8 @@ void fGrasvline::Form_Load() {
 void fGrasvline::Form_Unload() {
     if (m_unloaded) return;
     m_unloaded = true;
-    if (m_graph) m_graph->setEnabled(true);
     if (s_svline == this) s_svline = nullptr;
+    if (m_graph) m_graph->dialog_closed();
 }
 
 void fGrasvline::closeEvent(QCloseEvent* e) {
@@ -357,22 +375,17 @@ void temperatureCheck(QLineEdit* box, const QString& kind, const QString& replac
     }
 }
 
-QString upperReplacement(const QString& kind) {
-    if (kind == QLatin1String("K")) return QStringLiteral("1370.0");
-    if (kind == QLatin1String("T")) return QStringLiteral("400.0");
-    return QStringLiteral("700.0");
-}
-
 }  // namespace
 
 void fGrasvline::svline_alarm_up_chk(int ch) {
-    const QString low = txt_alarm_down[ch]->text();
+    const QString low = alarmCompanion(txt_alarm_down[ch], graph_state().ch_l_alm_set[ch], QStringLiteral("-200.0"));
     temperatureCheck(txt_alarm_up[ch], svline_kind[ch], upperReplacement(svline_kind[ch]),
                      [&](QString s) { return high_max_chk(svline_kind[ch], s, low); });
 }
 
 void fGrasvline::svline_alarm_down_chk(int ch) {
-    const QString high = txt_alarm_up[ch]->text();
+    const QString high =
+        alarmCompanion(txt_alarm_up[ch], graph_state().ch_h_alm_set[ch], upperReplacement(svline_kind[ch]));
     temperatureCheck(txt_alarm_down[ch], svline_kind[ch], QStringLiteral("-200.0"),
                      [&](QString s) { return low_max_chk(svline_kind[ch], s, high); });
 }
@@ -469,12 +482,20 @@ void spin_to_box(const UpDown* spin, int mult, QLineEdit* box, const QString& fm
 
 void fGrasvline::ud_alarm_up_Change(int ch) {
     spin_to_box(ud_alarm_up[ch], svline_mult[ch], txt_alarm_up[ch], svline_fmt[ch], svline_loading,
-                [&](QString& s) { return high_max_chk(svline_kind[ch], s, txt_alarm_down[ch]->text()); });
+                [&](QString& s) {
+                    return high_max_chk(svline_kind[ch], s,
+                                        alarmCompanion(txt_alarm_down[ch], graph_state().ch_l_alm_set[ch],
+                                                       QStringLiteral("-200.0")));
+                });
 }
 
 void fGrasvline::ud_alarm_down_Change(int ch) {
     spin_to_box(ud_alarm_down[ch], svline_mult[ch], txt_alarm_down[ch], svline_fmt[ch], svline_loading,
-                [&](QString& s) { return low_max_chk(svline_kind[ch], s, txt_alarm_up[ch]->text()); });
+                [&](QString& s) {
+                    return low_max_chk(svline_kind[ch], s,
+                                       alarmCompanion(txt_alarm_up[ch], graph_state().ch_h_alm_set[ch],
+                                                      upperReplacement(svline_kind[ch])));
+                });
 }
 
 void fGrasvline::UpDown_sum_Change(int ch) {
@@ -500,16 +521,21 @@ void fGrasvline::UpDown_basic_Change(int ch) {
 
 void fGrasvline::btn_alarm_init_Click() {
     GraphState& g = graph_state();
-    const clsLOGGER_SETTING* s = currentSetting();
+    const clsLOGGER_SETTING* s = m_graph ? m_graph->data_setting() : nullptr;
     if (!s) return;
     for (int ch = 1; ch <= 4; ++ch) {
         if (!cb_alarm[ch]->isEnabled()) continue;
         g.ch_h_alm[ch] = s->Ch_high_alarm_count_value(ch - 1);
         g.ch_l_alm[ch] = s->Ch_low_alarm_count_value(ch - 1);
-        ud_alarm_up[ch]->setValue(spinValue(g.ch_h_alm[ch], svline_mult[ch]));
-        ud_alarm_down[ch]->setValue(spinValue(g.ch_l_alm[ch], svline_mult[ch]));
-        txt_alarm_up[ch]->setText(platform::format(g.ch_h_alm[ch], svline_fmt[ch]));
-        txt_alarm_down[ch]->setText(platform::format(g.ch_l_alm[ch], svline_fmt[ch]));
+        // A field closed for an alarm not set keeps its "-----".
+        if (txt_alarm_up[ch]->isEnabled()) {
+            ud_alarm_up[ch]->setValue(spinValue(g.ch_h_alm[ch], svline_mult[ch]));
+            txt_alarm_up[ch]->setText(platform::format(g.ch_h_alm[ch], svline_fmt[ch]));
+        }
+        if (txt_alarm_down[ch]->isEnabled()) {
+            ud_alarm_down[ch]->setValue(spinValue(g.ch_l_alm[ch], svline_mult[ch]));
+            txt_alarm_down[ch]->setText(platform::format(g.ch_l_alm[ch], svline_fmt[ch]));
+        }
     }
 }
 

@@ -76,11 +76,8 @@ QString integrationCell(double value) { return platform::format(value, QStringLi
 
 // ---------------------------------------------------------------- alarm host
 
-// A record without a value of the channel reads as 0 in the alarm queries; it
-// is no measurement, so it is neither coloured nor counted.
-LogAlarmHost::LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, const MissingRows& missing, bool fileData,
-                           Prog_Dialog* dlg)
-    : m_grid(grid), m_s(s), m_missing(missing), m_fileData(fileData), m_dlg(dlg) {}
+LogAlarmHost::LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, bool fileData, Prog_Dialog* dlg)
+    : m_grid(grid), m_s(s), m_fileData(fileData), m_dlg(dlg) {}
 
 QString LogAlarmHost::channelInputType(int ch) const { return m_s.Ch_input_type(ch - 1); }
 
@@ -95,14 +92,6 @@ void LogAlarmHost::progressAdvance(qint64 n) {
 }
 
 void LogAlarmHost::setCellForeColor(qint32 row, int col, quint32 colour) {
-    const int ch = col - 3;
-    if (ch >= 0 && ch < 4) {
-        const auto& missing = m_missing[size_t(ch)];
-        if (std::binary_search(missing.begin(), missing.end(), row)) {
-            ++m_excluded;
-            return;
-        }
-    }
     if (row < 0 || row >= m_grid->Rows() || col < 0 || col >= m_grid->Cols()) return;
     m_grid->setRow(row);
     m_grid->setCol(col);
@@ -111,11 +100,6 @@ void LogAlarmHost::setCellForeColor(qint32 row, int col, quint32 colour) {
 
 void LogAlarmHost::yield() { QCoreApplication::processEvents(); }
 
-qint32 LogAlarmHost::takeExcluded() {
-    const qint32 n = m_excluded;
-    m_excluded = 0;
-    return n;
-}
 
 
 // ---------------------------------------------------------------- window
@@ -294,27 +278,15 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
     if (!db.IsOpen()) return;
-    LogAlarmHost host(m_grid, s, m_missingRows, model().act_data_kind == 1,
-                      seq().dialog.data());
+    LogAlarmHost host(m_grid, s, model().act_data_kind == 1, seq().dialog.data());
     for (int ch = 0; ch < 4; ++ch) {
-        if (s.Ch_input_type(ch) == QLatin1String("V")) continue;
-        // An alarm value that is not set raises no alarm (it would read as 0).
-        const bool highSet = alarm_is_set(s.Ch_high_alarm_count(ch));
-        const bool lowSet = alarm_is_set(s.Ch_low_alarm_count(ch));
-        // The queries take the pair to tell an upright band from a swapped
-        // one; an unset side stands in as the set one, so a lone low alarm
-        // above 0 is not taken for a swapped band (values above it counted).
-        const QString setLow = plain_number_text(s.Ch_low_alarm_count_value(ch));
-        const QString setHigh = plain_number_text(s.Ch_high_alarm_count_value(ch));
-        const QString low = lowSet ? setLow : setHigh;
-        const QString high = highSet ? setHigh : setLow;
+        const AlarmLimits limits = alarm_limits(s, ch);
         qint32 h = 0;
         qint32 l = 0;
         try {
-            if (highSet) h = db.CHDATA_hALM_ColorAndNum(qint16(ch + 1), low, high, kData, &host) - host.takeExcluded();
-            if (lowSet) l = db.CHDATA_LALM_ColorAndNum(qint16(ch + 1), low, high, kData, &host) - host.takeExcluded();
+            h = db.CHDATA_hALM_ColorAndNum(qint16(ch + 1), limits, kData, &host);
+            l = db.CHDATA_LALM_ColorAndNum(qint16(ch + 1), limits, kData, &host);
         } catch (const DatabaseError&) {
-            host.takeExcluded();
         }
         s.let_CH_H_ALM_NUM(ch, h);
         s.let_CH_L_ALM_NUM(ch, l);
@@ -647,7 +619,7 @@ int log_data::value_decimals(int ch) const {
     return m_graphArrays.decimals[size_t(ch)];
 }
 
-clsLOGGER_SETTING* log_data::window_setting() const { return DataSetHandle::of_tag(Tag()).setting(); }
+clsLOGGER_SETTING* log_data::window_setting() const { return data_set().setting(); }
 
 QString log_data::interval_text() const { return m_label21->text(); }
 
@@ -694,6 +666,8 @@ void log_data::integrate_range(qint32 first, qint32 last) {
 }
 
 bool log_data::shows_upper_integration() const { return !m_option2->isChecked(); }
+
+DataSetHandle log_data::data_set() const { return DataSetHandle::of_tag(Tag()); }
 
 // ---------------------------------------------------------------- wiring
 

@@ -51,13 +51,10 @@ class Grid;
 }
 
 // What the alarm queries need while they colour a LOG window's table: the
-// channel types, the progress dialog (may be none), the table, and per channel
-// the rows (sorted) that hold no value.
+// channel types, the progress dialog (may be none) and the table.
 class LogAlarmHost : public StatQueryHost {
 public:
-    using MissingRows = std::array<std::vector<qint32>, 4>;
-    LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, const MissingRows& missing, bool fileData,
-                 Prog_Dialog* dlg);
+    LogAlarmHost(platform::Grid* grid, const clsLOGGER_SETTING& s, bool fileData, Prog_Dialog* dlg);
 
     QString channelInputType(int ch) const override;
     bool currentIsFileData() const override;
@@ -66,16 +63,11 @@ public:
     void setCellForeColor(qint32 row, int col, quint32 colour) override;
     void yield() override;
 
-    // Records of the last query that had no value and were left out.
-    qint32 takeExcluded();
-
 private:
     platform::Grid* m_grid;
     const clsLOGGER_SETTING& m_s;
-    const MissingRows& m_missing;
     bool m_fileData;
     Prog_Dialog* m_dlg;
-    qint32 m_excluded = 0;
 };
 
 class log_data : public DataWindowBase, public IGraphSource {
@@ -111,6 +103,7 @@ public:
     QDateTime stop_time() const override;
     void integrate_range(qint32 first, qint32 last) override;
     bool shows_upper_integration() const override;
+    DataSetHandle data_set() const override;
 
     // ---- controls
     platform::Grid* MSFlexGrid2() const { return m_stats; }

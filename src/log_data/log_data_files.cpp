@@ -487,7 +487,7 @@ void fill_data_grid(log_data* w, Prog_Dialog& dlg) {
     yield();
     w->bind_Data1(db.Recordset());
 
-    LogAlarmHost host(w->vsFlexGrid1(), s, ls.missingRows, /*fileData=*/true, &dlg);
+    LogAlarmHost host(w->vsFlexGrid1(), s, /*fileData=*/true, &dlg);
     for (int c = 0; c < 4; ++c) {
         phase(c + 2);
         dlg.set_progress_value(dlg.progress_value() + 1);
@@ -533,12 +533,9 @@ void fill_data_grid(log_data* w, Prog_Dialog& dlg) {
         dlg.set_progress_value(dlg.progress_value() + 1);
         yield();
         if (s.Ch_input_type(c) != QLatin1String("V")) {
-            const QString low = plain_number_text(s.Ch_low_alarm_count_value(c));
-            const QString high = plain_number_text(s.Ch_high_alarm_count_value(c));
-            const qint32 h = db.CHDATA_hALM_ColorAndNum(qint16(c + 1), low, high, kUnion, &host);
-            s.let_CH_H_ALM_NUM(c, h - host.takeExcluded());
-            const qint32 l = db.CHDATA_LALM_ColorAndNum(qint16(c + 1), low, high, kUnion, &host);
-            s.let_CH_L_ALM_NUM(c, l - host.takeExcluded());
+            const AlarmLimits limits = alarm_limits(s, c);
+            s.let_CH_H_ALM_NUM(c, db.CHDATA_hALM_ColorAndNum(qint16(c + 1), limits, kUnion, &host));
+            s.let_CH_L_ALM_NUM(c, db.CHDATA_LALM_ColorAndNum(qint16(c + 1), limits, kUnion, &host));
         }
         w->vsFlexGrid1()->setTextMatrix(0, c + 3, channelHead(ds, c));
     }
@@ -679,7 +676,8 @@ void file_log_data_save(log_data* w, IFileProgress* progress) {
         }
         writer.add(rec.No, rec.time, rec.mark, texts);
         for (size_t ch = 0; ch < 4; ++ch) {
-            if (!missing[ch]) mark_alarm_value(fields[ch], rec.No - 1, int(ch) + 1);
+            if (missing[ch]) continue;
+            mark_alarm_value(s, w->vsFlexGrid1(), kLogFirstChannelCol, fields[ch], rec.No - 1, int(ch) + 1);
         }
         if (progress) progress->set_progress_value(rec.No - 1);
         return true;

@@ -310,6 +310,26 @@ bool fastValue(const QString& t, qint32& digitsValue, double& value) {
 
 }  // namespace
 
+int ld20_alarm_status_bits(const clsLOGGER_SETTING& s, int ch, double value) {
+    const QString code = s.Ch_input_type(ch);
+    if (code == QLatin1String("V") || code == QLatin1String("-")) return 0;
+    // The record format's rule, kept as the format states it for the readers
+    // of the file: an alarm value that is not set counts as 0 here (so with
+    // neither set any positive value has bit 2), unlike on screen and paper.
+    // Single precision, as the logger compares.
+    const float v = static_cast<float>(value);
+    const float high = static_cast<float>(s.Ch_high_alarm_count_value(ch));
+    const float low = static_cast<float>(s.Ch_low_alarm_count_value(ch));
+    if (low <= high) {
+        if (v > high) return 4;
+        if (v < low) return 2;
+    } else {
+        if (v < high) return 4;
+        if (v > low) return 2;
+    }
+    return 0;
+}
+
 std::array<quint8, 3> ld20_channel_bytes(const QString& stored, bool marked, const clsLOGGER_SETTING& s, int ch) {
     const QString t = stored.size() > 6 ? cell_value_text(stored) : stored;
     const ValueKind kind = value_kind(t);
@@ -338,20 +358,7 @@ std::array<quint8, 3> ld20_channel_bytes(const QString& stored, bool marked, con
         v = fileDataExc_AsciiToBinary(t);
         x = platform::toDouble(t);
     }
-    const QString code = s.Ch_input_type(ch);
-    if (compare && code != QLatin1String("V") && code != QLatin1String("-")) {
-        // Single precision, as the logger compares.
-        const float fx = static_cast<float>(x);
-        const float high = static_cast<float>(s.Ch_high_alarm_count_value(ch));
-        const float low = static_cast<float>(s.Ch_low_alarm_count_value(ch));
-        if (low <= high) {
-            if (fx > high) status |= 4;
-            else if (fx < low) status |= 2;
-        } else {
-            if (fx < high) status |= 4;
-            else if (fx > low) status |= 2;
-        }
-    }
+    if (compare) status |= ld20_alarm_status_bits(s, ch, x);
     const auto u = static_cast<quint16>(static_cast<qint16>(v));
     return {static_cast<quint8>(u >> 8), static_cast<quint8>(u & 0xFF), static_cast<quint8>(status)};
 }

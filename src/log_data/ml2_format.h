@@ -74,9 +74,18 @@ FileResult ld20_header_make(const clsLOGGER_SETTING& setting, const clsLOGGER_ST
 FileResult ld20_footer_make(const clsLOGGER_SETTING& setting, const clsLOGGER_GraphInfo& graph,
                             const clsLOGGER_STATUS& status, QByteArray& out);
 
+// The alarm bits of a record's status byte for a value (display units) of
+// channel ch (0-3): 4 beyond the high alarm value, 2 beyond the low one, the
+// comparisons turned round when the high value lies below the low one; none
+// on a voltage channel or a channel not in use. This is the file format's
+// rule, not the display rule of alarm_band: an alarm value that is not set
+// counts as 0, so with neither set every positive value has bit 2 and every
+// negative one bit 1. Other readers of the files rely on these bits.
+int ld20_alarm_status_bits(const clsLOGGER_SETTING& setting, int ch, double value);
+
 // The three bytes of one channel of one record: value high byte, low byte,
 // status. valueText is the stored channel text (its last 6 characters count).
-// Alarm bits follow the setting's alarm values of channel ch (0-3).
+// Alarm bits: ld20_alarm_status_bits.
 // ConversionError when the text is not a value, OverflowError beyond 16 bits.
 std::array<quint8, 3> ld20_channel_bytes(const QString& valueText, bool marked, const clsLOGGER_SETTING& setting,
                                          int ch);

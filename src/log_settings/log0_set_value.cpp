@@ -30,7 +30,7 @@ LoggerIdentityForFile log_file_identity() {
     LoggerIdentityForFile id;
     if (const auto& root = model().logger_main) {
         const clsLOGGER_STATUS& st = root->clsLOGGER_STATUS();
-        id.model_name = st.model_name();
+        id.model_name = st.model_name_in_file();
         for (int c = 0; c < 4; ++c) id.offsets[size_t(c)] = st.ch_offset_value(c);
     }
     return id;
@@ -50,7 +50,7 @@ bool log0_set_value_file_open_click(QWidget* parent) {
         QDir().mkpath(QFileInfo(path).absolutePath());
         // A folder that cannot be written still leaves the defaults in use.
         write_file_safely(path, bytes);
-    } else if (!read_whole_file(path, bytes) || log0_cfg_read(bytes, s) != SettingFileRead::Ok) {
+    } else if (!read_small_file(path, kLs01MaxBytes, QString(), bytes) || log0_cfg_read(bytes, s) != SettingFileRead::Ok) {
         setting_editor_warn(parent, QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + path);
         bytes = log0_cfg_default_bytes();
     } else {

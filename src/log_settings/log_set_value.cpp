@@ -279,8 +279,9 @@ FileResult log_set_value::save_setting_file(const QString& chosen, clsLOGGER_SET
 }
 
 bool log_set_value::load_setting_file(const QString& chosen, const std::shared_ptr<clsLOGGER_DATA>& ds) {
+    const QString damaged = QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + chosen;
     QByteArray bytes;
-    if (const FileResult r = read_whole_file(chosen, bytes); !r) {
+    if (const FileResult r = read_small_file(chosen, kLs01MaxBytes, damaged, bytes); !r) {
         setting_editor_warn(this, r.message);
         return false;
     }
@@ -294,7 +295,7 @@ bool log_set_value::load_setting_file(const QString& chosen, const std::shared_p
         return false;
     }
     if (r == SettingFileRead::Damaged) {
-        setting_editor_warn(this, QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + chosen);
+        setting_editor_warn(this, damaged);
         return false;
     }
     saved_reserve_label = Label14->text();

@@ -41,10 +41,8 @@ QByteArray join(const QStringList& lines) {
 }
 
 QStringList head(const clsLOGGER_SETTING& s, const LoggerIdentityForFile& id) {
-    QString model = id.model_name;
-    while (model.endsWith(u' ') || model.endsWith(QChar(0))) model.chop(1);
     QStringList l;
-    l << QStringLiteral(",") + model + QStringLiteral("-") + kLs01Tag;
+    l << QStringLiteral(",") + id.model_name + QStringLiteral("-") + kLs01Tag;
     for (int i = 2; i <= 11; ++i) l << QStringLiteral(",,");
     l << QStringLiteral(",") + s.record_interval();
     return l;

@@ -25,9 +25,17 @@ class clsLOGGER_SETTING;
 
 inline const QString kLs01Tag = QStringLiteral("LS01-010100");
 
+// The largest file the layout holds: 24 lines of at most six fields (the
+// channel lines' empty first field, four values and empty last field), each
+// field no wider than the widest text the layout carries (a number in plain
+// decimal text, the worker or comment, the model name with the tag) with
+// room for blanks around it, and CR LF. A larger file is a damaged one.
+inline constexpr qint64 kLs01FieldMaxBytes = 32;
+inline constexpr qint64 kLs01MaxBytes = 24 * (6 * kLs01FieldMaxBytes + 2);
+
 // What the writers take from the connected logger.
 struct LoggerIdentityForFile {
-    QString model_name;              // blanks on the right are dropped
+    QString model_name;              // as line 1 holds it (model_name_in_file)
     std::array<float, 4> offsets{};  // per-channel offsets
 };
 

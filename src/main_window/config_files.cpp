@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QList>
 
+#include <climits>
 #include <limits>
 
 #include "main_window/home_state.h"
@@ -19,13 +20,20 @@ namespace {
 
 const QByteArray kCrLf("\r\n");
 
-// The file's lines without their line ends; nothing when the file is missing
-// or cannot be read.
-std::optional<QList<QByteArray>> read_lines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray all = f.readAll();
-    if (f.error() != QFileDevice::NoError) return std::nullopt;
+// The widest line of each form, CR LF included: a number in print form (a
+// sign, the 19 digits of the widest number and a blank, with room for blanks
+// around it), a Boolean ("#FALSE#" with room for blanks) and a quoted folder
+// (the longest path the system allows between its quotes).
+constexpr qint64 kNumberLineMaxBytes = 32;
+constexpr qint64 kBoolLineMaxBytes = 16;
+constexpr qint64 kFolderLineMaxBytes = PATH_MAX + 4;
+
+// The file's lines without their line ends; nothing when the file is missing,
+// cannot be read or is larger than `lineCount` lines of at most `lineBytes` each
+// (no file of the format is).
+std::optional<QList<QByteArray>> read_lines(const QString& path, int lineCount, qint64 lineBytes) {
+    QByteArray all;
+    if (!read_small_file(path, lineCount * lineBytes, QString(), all)) return std::nullopt;
     QList<QByteArray> lines = all.split('\n');
     // The text after the last line end is a line only when it is not empty.
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -138,7 +146,7 @@ bool write_config_file(const QString& path, const QByteArray& bytes, bool quietI
 }
 
 std::optional<CommSetValues> read_comm_set(const QString& userDir) {
-    const auto lines = read_lines(comm_set_path(userDir));
+    const auto lines = read_lines(comm_set_path(userDir), 2, kNumberLineMaxBytes);
     if (!lines || lines->size() < 2) return std::nullopt;
     const auto port = cfg_read_number(lines->at(0));
     const auto baud = cfg_read_number(lines->at(1));
@@ -170,7 +178,7 @@ bool write_comm_set(const QString& userDir, qint16 port, qint32 baud) {
 }
 
 std::optional<bool> read_graph_option(const QString& userDir) {
-    const auto lines = read_lines(graph_option_path(userDir));
+    const auto lines = read_lines(graph_option_path(userDir), 1, kBoolLineMaxBytes);
     if (!lines || lines->isEmpty()) return std::nullopt;
     return cfg_read_bool(lines->at(0));
 }
@@ -180,7 +188,7 @@ bool write_graph_option(const QString& userDir, bool autoDraw) {
 }
 
 std::optional<LafpFolders> read_lafp(const QString& userDir) {
-    const auto lines = read_lines(lafp_path(userDir));
+    const auto lines = read_lines(lafp_path(userDir), 3, kFolderLineMaxBytes);
     if (!lines || lines->size() < 3) return std::nullopt;
     const auto a = cfg_read_text(lines->at(0));
     const auto b = cfg_read_text(lines->at(1));

@@ -32,12 +32,6 @@ QString insertPoint(const QString& t, qint16 d) {
 }
 
 
-const clsLOGGER_SETTING& loggerSetting() {
-    ModelState& m = model();
-    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
-    return m.act_logger_data->clsLOGGER_SETTING();
-}
-
 QString unitOf(const QString& code, const QString& voltageUnit) {
     if (code == u"-") return QStringLiteral(" ");
     if (code == u"V") return voltageUnit;
@@ -64,23 +58,6 @@ const Limits* limitsOf(const QString& code) {
 // Limits are compared in single precision on both sides, so a value typed as
 // the limit itself ("1369.9") is accepted.
 float single(const QString& text) { return static_cast<float>(platform::toDouble(text)); }
-
-int markWith(const clsLOGGER_SETTING& setting, const QString& t, qint16 ch, int mark) {
-    const QString code = setting.Ch_input_type(ch - 1);
-    if (code == u"-" || code == u"V" || is_range_mark(value_kind(t))) return mark;
-    const float x = single(t);
-    const float high = static_cast<float>(setting.Ch_high_alarm_count_value(ch - 1));
-    const float low = static_cast<float>(setting.Ch_low_alarm_count_value(ch - 1));
-    int bits = 0;
-    if (low <= high) {
-        if (x > high) bits = 4;
-        else if (x < low) bits = 2;
-    } else {
-        if (x < high) bits = 4;
-        else if (x > low) bits = 2;
-    }
-    return mark | bits;
-}
 
 void saveListCount(const QString& rec) {
     // Resolve the target first so a missing data set is reported as such.
@@ -275,10 +252,6 @@ qint16 fileDataExc_AsciiToBinary(QString t) {
     if (dot >= 0) t.remove(dot, 1);
     return platform::toInt16(platform::toDouble(t));
 }
-
-int fileDataCreate_Mark_forF(QString t, qint16 ch, int mark) { return markWith(cur_setting_by_kind(), t, ch, mark); }
-
-int fileDataCreate_Mark_forL(QString t, qint16 ch, int mark) { return markWith(loggerSetting(), t, ch, mark); }
 
 QString Disp_DATETIME(QDateTime d) {
     return QString::number(d.date().year()) + u'/' + QStringLiteral("%1").arg(d.date().month(), 2, 10, QChar(u'0')) +

@@ -118,14 +118,6 @@ void tag_data_ct_save(const QString& rec);
 // text with its first "." removed ("-12.5" -> -125).
 qint16 fileDataExc_AsciiToBinary(QString t);
 
-// Alarm bits of a value of channel ch (1-4): 4 beyond the high alarm value,
-// 2 beyond the low one (the sides swap when the low value is above the high
-// one), ORed into mark. Unused and voltage channels and "O.R."/"U.R." get no bits.
-// _forF reads the file data set when act_data_kind is 1, else the logger data
-// set; _forL always the logger data set.
-int fileDataCreate_Mark_forF(QString t, qint16 ch, int mark);
-int fileDataCreate_Mark_forL(QString t, qint16 ch, int mark);
-
 // "yyyy/mm/dd hh:nn:ss".
 QString Disp_DATETIME(QDateTime d);
 

@@ -96,8 +96,10 @@ public:
     void link_file_request(const QString& text);
     void Timer3_Timer();
 
-    // Restores the active data window to normal size after its fill.
-    void GraphDispReturen() { m_table.GraphDispReturen(); }
+    // Restores the active data window to normal size after its fill; with a
+    // data window given (the one a closing graph was opened from), makes that
+    // one active first.
+    void GraphDispReturen(QWidget* opener = nullptr) { m_table.GraphDispReturen(opener); }
 
     // The closing sequence for an unload mode (0 the user closed the window,
     // 1 closed by the program). False when the user cancelled it: the program

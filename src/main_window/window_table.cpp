@@ -454,11 +454,20 @@ void WindowTable::win_logger_win_all_close() {
 
 // ---------------------------------------------------------------- activation and size
 
-void WindowTable::GraphDispReturen() {
+void WindowTable::GraphDispReturen(QWidget* opener) {
     QApplication::processEvents();
-    if (IDataWindow* act = m_home.activeDataWindow()) {
-        if (QMdiSubWindow* sub = subWindowOf(act->widget())) sub->showNormal();
+    QMdiSubWindow* sub = opener ? subWindowOf(opener) : nullptr;
+    if (sub) {
+        // A disabled main window drops its focus widget; when it is activated
+        // again it would give the focus to the first window of the work area,
+        // and that window would become the active one. The focus goes back
+        // into the window asked for instead.
+        m_home.mdiArea()->setActiveSubWindow(sub);
+        sub->widget()->setFocus();
+    } else if (IDataWindow* act = m_home.activeDataWindow()) {
+        sub = subWindowOf(act->widget());
     }
+    if (sub) sub->showNormal();
 }
 
 void WindowTable::win_ManualActive(const QString& tag) {

@@ -68,8 +68,10 @@ public:
     void win_arrange_size_limit();
     void win_ManualActive(const QString& tag);
     void Proc_ManualActive();
-    // Shows the active data window at normal size after its fill.
-    void GraphDispReturen();
+    // Shows the active data window at normal size after its fill. With a data
+    // window given, that window becomes the active one first, with the focus
+    // inside it.
+    void GraphDispReturen(QWidget* opener = nullptr);
 
     // Empties every slot (start-up).
     void win_table_clear();

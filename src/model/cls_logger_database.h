@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/channel_values.h"
 #include "model/db_workspace.h"
 
 namespace mq {
@@ -153,13 +154,15 @@ public:
     // The same for the minimum with "▼ ".
     void CHData_ADD_L_str(qint16 ch, const QString& minText, const QString& table,
                           StatQueryHost* host = nullptr);
-    // Colours the values beyond the low (high) alarm value in the host's grid
-    // and returns how many there are. Without a host the channel counts as in
-    // use, nothing is coloured and no progress is shown.
-    qint32 CHDATA_LALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
-                                   const QString& source, StatQueryHost* host = nullptr);
-    qint32 CHDATA_hALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
-                                   const QString& source, StatQueryHost* host = nullptr);
+    // Colours the values of channel ch over source that `limits` flag as
+    // lower (upper) alarms (alarm_band) in the host's grid and returns how
+    // many there are; range marks, missing values and empty cells are none.
+    // Without a host the channel counts as in use, nothing is coloured and no
+    // progress is shown. A side that is not set saves no query and counts 0.
+    qint32 CHDATA_LALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
+                                   StatQueryHost* host = nullptr);
+    qint32 CHDATA_hALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
+                                   StatQueryHost* host = nullptr);
 
     // The cells the marking has rewritten since the last call, in the order
     // it rewrote them; the list is emptied. A window that shows the records
@@ -184,8 +187,8 @@ private:
     detail::DbSession& insertSession(bool tag);
     void markExtreme(qint16 ch, const QString& value, const QString& table, bool isMax,
                      StatQueryHost* host);
-    qint32 alarmColour(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
-                       const QString& source, bool high, StatQueryHost* host);
+    qint32 alarmColour(qint16 ch, const AlarmLimits& limits, const QString& source, bool high,
+                       StatQueryHost* host);
 
     std::shared_ptr<DbWorkspace> m_workspace;
     std::shared_ptr<detail::DbSession> m_session;

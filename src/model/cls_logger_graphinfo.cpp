@@ -225,4 +225,14 @@ QString clsLOGGER_GraphInfo::GrpDrw_EndPos_str() const { return rightAlign(numbe
 quint8 clsLOGGER_GraphInfo::Ch_period_pos(int ch) const { checkChannel(ch); return m_Ch_period_pos[ch]; }
 void clsLOGGER_GraphInfo::let_Ch_period_pos(int ch, quint8 value) { checkChannel(ch); m_Ch_period_pos[ch] = value; }
 
+double graph_std_value(const clsLOGGER_GraphInfo& g, int ch) { return platform::toDouble(g.Std_Value(ch)); }
+
+QString graph_h_scale_text(const clsLOGGER_GraphInfo& g, int ch) {
+    return platform::cstrNumber(platform::toDouble(g.Ch_h_Scale_FileString(ch)));
+}
+
+void let_graph_sum_std_count(clsLOGGER_GraphInfo& g, int ch, double value) {
+    g.let_Ch_sum_std_count(ch, platform::toDouble(platform::cstrNumber(value)));
+}
+
 }  // namespace mq

@@ -170,4 +170,13 @@ private:
     QString m_CH_GraphAxDrawSw;
 };
 
+// The graph window's readings of three stored options, shared by the graph
+// and the current-data-set accessors: the basis value as a number, the upper
+// scale limit as the number text it stands for, and the integration reference
+// stored at the 15 significant digits it is shown with (0.1 + 0.2 stores as
+// 0.3).
+double graph_std_value(const clsLOGGER_GraphInfo& g, int ch);
+QString graph_h_scale_text(const clsLOGGER_GraphInfo& g, int ch);
+void let_graph_sum_std_count(clsLOGGER_GraphInfo& g, int ch, double value);
+
 }  // namespace mq

@@ -162,6 +162,7 @@ QString clsLOGGER_STATUS::hard_ver_str() const { return twoDigits(m_hard_ver); }
 
 QString clsLOGGER_STATUS::model_name() const { return m_model_name; }
 void clsLOGGER_STATUS::let_model_name(const QString& text) { m_model_name = leftAlign(text, 8); }
+QString clsLOGGER_STATUS::model_name_in_file() const { return QString(m_model_name).remove(QChar(0)); }
 QString clsLOGGER_STATUS::serial_no() const { return m_serial_no; }
 void clsLOGGER_STATUS::let_serial_no(const QString& text) { m_serial_no = leftAlign(text, 8); }
 QString clsLOGGER_STATUS::file_format() const { return m_file_format; }

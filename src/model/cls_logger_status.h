@@ -128,6 +128,10 @@ public:
 
     QString model_name() const;  // 8 characters
     void let_model_name(const QString& text);
+    // The model name as the setting files' first line holds it: its 8
+    // characters, blanks included, without the NUL characters of a name
+    // never read from a logger.
+    QString model_name_in_file() const;
     QString serial_no() const;  // 8 characters
     void let_serial_no(const QString& text);
     QString file_format() const;  // 4 characters

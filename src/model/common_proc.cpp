@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 
-#include <cmath>
 #include <limits>
 
 #include "model/channel_values.h"
@@ -44,15 +43,6 @@ bool isRangeText(const QString& value) { return is_range_mark(value_kind(value))
 qint32 countedOneMore(qint32 count) {
     if (count == std::numeric_limits<qint32>::max()) throw OverflowError("count beyond the 32-bit range");
     return count + 1;
-}
-
-// A number text held in single precision; a number beyond that range is an
-// overflow error (a plain conversion would be undefined there).
-float singleOf(const QString& text) {
-    const double d = platform::toDouble(text);
-    if (std::fabs(d) > double(std::numeric_limits<float>::max()))
-        throw OverflowError("number beyond single precision: " + text.toStdString());
-    return static_cast<float>(d);
 }
 
 template <class DataSet>
@@ -199,46 +189,16 @@ QString cell_value_text(const QString& cell) {
     return cell.right(std::max<qsizetype>(6, token));
 }
 
-void mark_alarm_value(const QString& value, qint32 row, int ch) {
-    clsLOGGER_SETTING& s = cur_setting_by_kind();
-    const QString type = s.Ch_input_type(ch - 1);
-    if (type == QLatin1String("-") || isRangeText(value)) return;
-
-    // The logger's values and alarm values are compared in single precision,
-    // so a value equal to an alarm value (100.1 against 1001 / 10) is no alarm.
-    const float v = singleOf(value);
-    bool high = false;
-    bool low = false;
-    if (type != QLatin1String("V")) {
-        const float h = static_cast<float>(s.Ch_high_alarm_count_value(ch - 1));
-        const float l = static_cast<float>(s.Ch_low_alarm_count_value(ch - 1));
-        if (h >= l) {
-            if (v > h) {
-                high = true;
-            } else if (v < l) {
-                low = true;
-            }
-        } else {
-            if (v < h) {
-                high = true;
-            } else if (v > l) {
-                low = true;
-            }
-        }
-        if (high) s.let_CH_H_ALM_NUM(ch - 1, countedOneMore(s.CH_H_ALM_NUM(ch - 1)));
-        if (low) s.let_CH_L_ALM_NUM(ch - 1, countedOneMore(s.CH_L_ALM_NUM(ch - 1)));
-    }
-
-    IDataWindow* w = activeWindow();
-    platform::Grid* grid = w ? w->vsFlexGrid1() : nullptr;
+void mark_alarm_value(clsLOGGER_SETTING& s, platform::Grid* grid, int firstChannelCol, const QString& value,
+                      qint32 row, int ch) {
+    if (s.Ch_input_type(ch - 1) == QLatin1String("-") || isRangeText(value)) return;
+    const AlarmBand band = alarm_band(alarm_limits(s, ch - 1), value);
+    if (band == AlarmBand::High) s.let_CH_H_ALM_NUM(ch - 1, countedOneMore(s.CH_H_ALM_NUM(ch - 1)));
+    if (band == AlarmBand::Low) s.let_CH_L_ALM_NUM(ch - 1, countedOneMore(s.CH_L_ALM_NUM(ch - 1)));
     if (!grid) return;
     grid->setRow(row + 1);
-    grid->setCol(get_cur_mode_type() == 2 ? ch + 1 : ch + 2);
-    if (high) {
-        grid->setCellForeColor(kHighAlarmColour);
-    } else if (low) {
-        grid->setCellForeColor(kLowAlarmColour);
-    }
+    grid->setCol(firstChannelCol + ch - 1);
+    if (band != AlarmBand::None) grid->setCellForeColor(alarm_band_colour(band));
 }
 
 QString range_text_logger(const QString& text) {

@@ -10,6 +10,10 @@
 
 class QLineEdit;
 
+namespace mq::platform {
+class Grid;
+}
+
 namespace mq {
 
 class clsLOGGER_SETTING;
@@ -55,8 +59,18 @@ QString format_ch_value(QString& value, int ch);
 // front, "▲ -300.00", is left out). Range marks give "  O.R." and "  U.R.".
 QString cell_value_text(const QString& cell);
 
-// Counts and colours an alarm value in the active window's table.
-void mark_alarm_value(const QString& value, qint32 row, int ch);
+// The column of CH1 in the records tables of the LOG and the TAG windows.
+inline constexpr int kLogFirstChannelCol = 3;
+inline constexpr int kTagFirstChannelCol = 2;
+
+// Counts a value of channel ch (1-4) that its alarm values flag (alarm_band)
+// into the setting's alarm counts and gives its cell in `grid` the alarm
+// colour: record `row` (counted from 0) stands in grid row row + 1, channel ch
+// in column firstChannelCol + ch - 1. That cell becomes the grid's current
+// one also when the value is no alarm; a channel not in use and a range mark
+// change nothing. A null grid only counts.
+void mark_alarm_value(clsLOGGER_SETTING& setting, platform::Grid* grid, int firstChannelCol, const QString& value,
+                      qint32 row, int ch);
 
 // "3276.7" -> "O.R.", "3276.6" -> "U.R.", else the text.
 QString range_text_logger(const QString& text);

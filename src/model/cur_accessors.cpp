@@ -134,7 +134,7 @@ void let_cur_ch_h_alm(int ch, double value) {
 
 double get_cur_std_value(int ch) {
     auto* g = curGraph();
-    return g ? platform::toDouble(g->Std_Value(ch)) : 0.0;
+    return g ? graph_std_value(*g, ch) : 0.0;
 }
 void let_cur_std_value(int ch, const QString& value) {
     if (auto* g = curGraph()) g->let_Std_Value(ch, value);
@@ -145,14 +145,12 @@ double get_cur_ch_sum_std_count(int ch) {
     return g ? g->Ch_sum_std_count(ch) : 0.0;
 }
 void let_cur_ch_sum_std_count(int ch, double value) {
-    // Through the number's decimal text, so the level is taken at the 15
-    // significant digits it is shown with (0.1 + 0.2 stores as 0.3).
-    if (auto* g = curGraph()) g->let_Ch_sum_std_count(ch, platform::toDouble(platform::cstrNumber(value)));
+    if (auto* g = curGraph()) let_graph_sum_std_count(*g, ch, value);
 }
 
 QString get_cur_ch_h_scale_filestring(int ch) {
     auto* g = curGraph();
-    return g ? platform::cstrNumber(platform::toDouble(g->Ch_h_Scale_FileString(ch))) : QStringLiteral("0");
+    return g ? graph_h_scale_text(*g, ch) : QStringLiteral("0");
 }
 void let_cur_ch_h_scale_filestring(int ch, const QString& value) {
     if (auto* g = curGraph()) g->let_Ch_h_Scale_FileString(ch, value);

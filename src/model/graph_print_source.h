@@ -8,6 +8,8 @@
 
 #include <array>
 
+class QWidget;
+
 namespace mq {
 
 class IDataWindow;
@@ -15,6 +17,8 @@ class IDataWindow;
 struct GraphPrintSource {
     // The data window whose records the graph draws (not owned).
     IDataWindow* window = nullptr;
+    // The graph window: the print's dialogs are its children (not owned).
+    QWidget* owner = nullptr;
     // The graph window's title, worker and comment boxes.
     QString title;
     QString worker;
@@ -28,6 +32,11 @@ struct GraphPrintSource {
     // channel: 0 upper-alarm count, 1 lower-alarm count, 2 maximum,
     // 3 minimum, 4 average, 5 integral.
     std::array<std::array<QString, 4>, 6> graph_stat_texts;
+    // The data set's upper and lower integrals of the whole data, per
+    // channel, in display units: while the graph is open the data set holds
+    // those of the drawn range.
+    std::array<double, 4> whole_h_sum{};
+    std::array<double, 4> whole_l_sum{};
 };
 
 }  // namespace mq

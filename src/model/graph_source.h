@@ -13,6 +13,8 @@
 
 #include <limits>
 
+#include "model/data_set_handle.h"
+
 namespace mq {
 
 class IGraphSource {
@@ -57,6 +59,11 @@ public:
 
     // True while the window shows the upper integration, false for the lower.
     virtual bool shows_upper_integration() const = 0;
+
+    // The data set the records belong to: its setting (statistics,
+    // integration references, input types and decimals) and its graph
+    // options, which the graph loads when it opens and stores when it closes.
+    virtual DataSetHandle data_set() const = 0;
 };
 
 // Reads one value cell of a data table ("    25.3", "     O.R.", "  -0.5",

@@ -45,11 +45,12 @@ QString numberOf(const QString& field) {
     return QStringLiteral("RightVal(%1,6)").arg(q(field));
 }
 
-// The condition that leaves out range sentinels and empty cells: they hold no
-// measured value.
+// The condition that leaves out range sentinels, missing values and empty
+// cells: they hold no measured value.
 QString measuredOnly(const QString& field) {
-    return QStringLiteral("%1 <> %2 And %1 <> %3 And %1 <> ''")
-        .arg(q(field), SqliteDb::quoteLiteral(kStoredOverRange), SqliteDb::quoteLiteral(kStoredUnderRange));
+    return QStringLiteral("%1 <> %2 And %1 <> %3 And %1 <> %4 And %1 <> ''")
+        .arg(q(field), SqliteDb::quoteLiteral(kStoredOverRange), SqliteDb::quoteLiteral(kStoredUnderRange),
+             SqliteDb::quoteLiteral(kStoredMissing));
 }
 
 void createView(detail::DbSession& s, const QString& name, const QString& select) {
@@ -180,11 +181,14 @@ double storedValue(const char* p, int bytes) {
 }
 
 bool isMeasured(const char* p, int len) {
-    // The same selection as the saved queries: neither range sentinel, not empty.
+    // The same selection as the saved queries: neither range sentinel nor a
+    // missing value, not empty.
     if (!p || len == 0) return false;
     static_assert(sizeof(kStoredOverRangeBytes) == 10 && sizeof(kStoredUnderRangeBytes) == 10);
     if (len == 9 && (std::memcmp(p, kStoredOverRangeBytes, 9) == 0 || std::memcmp(p, kStoredUnderRangeBytes, 9) == 0))
         return false;
+    static_assert(sizeof(kStoredMissingBytes) == 11);
+    if (len == 10 && std::memcmp(p, kStoredMissingBytes, 10) == 0) return false;
     return true;
 }
 
@@ -366,6 +370,18 @@ void sqlRightVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
 // whole value behind its mark).
 void sqlValueRight(sqlite3_context* ctx, int, sqlite3_value** argv) { sqlTextFrom<valueStart>(ctx, argv); }
 
+// AlarmBand(value, highSet, high, lowSet, low): the band alarm_band gives a
+// value against those limits (0 none, 1 upper, 2 lower alarm).
+void sqlAlarmBand(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const AlarmLimits a{sqlite3_value_int(argv[1]) != 0, sqlite3_value_int(argv[3]) != 0,
+                        float(sqlite3_value_double(argv[2])), float(sqlite3_value_double(argv[4]))};
+    sqlite3_result_int(ctx, int(alarm_band(a, sqlite3_value_double(argv[0]))));
+}
+
 void checkRc(platform::SqliteDb& db, int rc, const char* what) {
     if (rc != SQLITE_OK) db.raise(rc, QString::fromLatin1(what));
 }
@@ -415,6 +431,9 @@ void registerQueryFunctions(platform::SqliteDb& db) {
             "register ValueRight");
     checkRc(db, sqlite3_create_function_v2(db.handle(), "CDbl", 1, flags, nullptr, sqlVal, nullptr, nullptr, nullptr),
             "register CDbl");
+    checkRc(db, sqlite3_create_function_v2(db.handle(), "AlarmBand", 5, flags, nullptr, sqlAlarmBand, nullptr, nullptr,
+                                           nullptr),
+            "register AlarmBand");
 }
 
 }  // namespace detail
@@ -517,44 +536,40 @@ void clsLOGGER_DATABASE::markExtreme(qint16 ch, const QString& value, const QStr
     }
 }
 
-qint32 clsLOGGER_DATABASE::CHDATA_LALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
-                                                   const QString& source, StatQueryHost* host) {
-    return alarmColour(ch, lowAlarm, highAlarm, source, false, host);
+qint32 clsLOGGER_DATABASE::CHDATA_LALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
+                                                   StatQueryHost* host) {
+    return alarmColour(ch, limits, source, false, host);
 }
 
-qint32 clsLOGGER_DATABASE::CHDATA_hALM_ColorAndNum(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
-                                                   const QString& source, StatQueryHost* host) {
-    return alarmColour(ch, lowAlarm, highAlarm, source, true, host);
+qint32 clsLOGGER_DATABASE::CHDATA_hALM_ColorAndNum(qint16 ch, const AlarmLimits& limits, const QString& source,
+                                                   StatQueryHost* host) {
+    return alarmColour(ch, limits, source, true, host);
 }
 
-qint32 clsLOGGER_DATABASE::alarmColour(qint16 ch, const QString& lowAlarm, const QString& highAlarm,
-                                       const QString& source, bool high, StatQueryHost* host) {
+qint32 clsLOGGER_DATABASE::alarmColour(qint16 ch, const AlarmLimits& limits, const QString& source, bool high,
+                                       StatQueryHost* host) {
     const QString field = channelField(ch);
     if (host && host->channelInputType(ch) == QLatin1String("-")) return 0;
+    if (!(high ? limits.high_set : limits.low_set)) return 0;
     detail::DbSession& s = session();
 
-    const qint64 lowWhole = round_half_even_text(lowAlarm);
-    const qint64 highWhole = round_half_even_text(highAlarm);
-    const bool bandUpright = highWhole >= lowWhole;
-    // Low alarm: below the low value when the band is upright, above it when
-    // the two values are swapped; the high alarm the other way round.
-    const char* op = (high == bandUpright) ? ">" : "<";
-    const QString limit = alarm_limit_text((high ? highAlarm : lowAlarm).trimmed().toDouble());
-
+    // The saved query states the selection with the same rule (AlarmBand),
+    // the limits written so that they read back as the very same singles.
+    const AlarmBand wanted = high ? AlarmBand::High : AlarmBand::Low;
+    const auto number = [](float v) { return QString::number(double(v), 'g', 17); };
+    const QString band = QStringLiteral("AlarmBand(%1,%2,%3,%4,%5)")
+                             .arg(numberOf(field), QString::number(int(limits.high_set)), number(limits.high),
+                                  QString::number(int(limits.low_set)), number(limits.low));
     const QString name = field + (high ? QStringLiteral("hALM RecordNo") : QStringLiteral("LALM RecordNo"));
     createView(s, name,
-               QStringLiteral("SELECT [No],%1 FROM %2 WHERE %3 %4 CDbl(%5) And %6;")
-                   .arg(q(field), q(source), numberOf(field), QLatin1String(op), SqliteDb::quoteLiteral(limit),
-                        measuredOnly(field)));
+               QStringLiteral("SELECT [No],%1 FROM %2 WHERE %3 = %4 And %5;")
+                   .arg(q(field), q(source), band, QString::number(int(wanted)), measuredOnly(field)));
     // Opening the saved query checks the source and the field.
     s.db.prepare(QStringLiteral("SELECT [No] FROM %1").arg(q(name)));
-    const double limitValue = channel_text_value(limit);
-    const bool above = op[0] == '>';
     std::vector<qint32> rows;
     const detail::ChannelValues& cv = measuredValues(s, source).ch[ch - 1];
     for (size_t i = 0; i < cv.value.size(); ++i) {
-        const double v = cv.value[i];
-        if (above ? v > limitValue : v < limitValue) rows.push_back(cv.no[i]);
+        if (alarm_band(limits, cv.value[i]) == wanted) rows.push_back(cv.no[i]);
     }
 
     // From here on a failure ends the colouring with the count of the results.

@@ -43,8 +43,8 @@ double channel_text_value(QStringView text);
 // number raises ConversionError.
 qint64 round_half_even_text(const QString& text);
 
-// The limit text of an alarm query: the value formatted "#.0" (no leading zero
-// before the point), blanks in front, last six characters.
+// A value formatted "#.0" (no leading zero before the point), blanks in
+// front, last six characters.
 QString alarm_limit_text(double value);
 
 // A double as a plain decimal text without added blanks ("25.3", "-12", "0.5").

@@ -144,4 +144,23 @@ FileResult read_whole_file(const QString& path, QByteArray& out) {
     return FileResult::success();
 }
 
+FileResult read_small_file(const QString& path, qint64 maxBytes, const QString& tooLarge, QByteArray& out) {
+    out.clear();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return FileResult::failure(file_read_error_message(path));
+    if (f.size() > maxBytes) return FileResult::failure(tooLarge);
+    // A device or a file that grows has no size to trust: one byte beyond
+    // the bound is enough to tell.
+    out = f.read(maxBytes + 1);
+    if (f.error() != QFileDevice::NoError) {
+        out.clear();
+        return FileResult::failure(file_read_error_message(path));
+    }
+    if (out.size() > maxBytes) {
+        out.clear();
+        return FileResult::failure(tooLarge);
+    }
+    return FileResult::success();
+}
+
 }  // namespace mq

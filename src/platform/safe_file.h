@@ -63,4 +63,11 @@ FileResult write_file_safely(const QString& path, const QByteArray& bytes);
 // error message.
 FileResult read_whole_file(const QString& path, QByteArray& out);
 
+// Reads a whole file of a format that holds at most `maxBytes` (the small
+// per-user files). A larger file, or a device that keeps giving bytes, is
+// refused with `tooLarge` (its reader's damaged-file message) without being
+// taken into memory; a file that cannot be opened or read gives the read
+// error message.
+FileResult read_small_file(const QString& path, qint64 maxBytes, const QString& tooLarge, QByteArray& out);
+
 }  // namespace mq

@@ -92,26 +92,9 @@ QString print_ch_cell_text(const clsLOGGER_SETTING& s, const QString& value, int
 
     const float v = float(number);
     QString m1 = QStringLiteral("  ");
-    QString m2 = QStringLiteral(" ");
     if (float(s.Ch_max_value(ch)) == v) m1 = QStringLiteral("▲");
     if (float(s.Ch_min_value(ch)) == v) m1 = QStringLiteral("▼");
-    if (code != QLatin1String("V")) {
-        // An alarm value that is not set raises no alarm: its stored 0 would
-        // otherwise mark every value on one side of zero.
-        const bool hiSet = alarm_is_set(s.Ch_high_alarm_count(ch));
-        const bool loSet = alarm_is_set(s.Ch_low_alarm_count(ch));
-        const float hi = float(s.Ch_high_alarm_count_value(ch));
-        const float lo = float(s.Ch_low_alarm_count_value(ch));
-        // Limits set the wrong way round (upper below lower) swap the sides;
-        // a lone limit always keeps its own side.
-        if (hiSet && loSet && hi < lo) {
-            if (v < hi) m2 = QStringLiteral("H");
-            if (v > lo) m2 = QStringLiteral("L");
-        } else {
-            if (hiSet && v > hi) m2 = QStringLiteral("H");
-            if (loSet && v < lo) m2 = QStringLiteral("L");
-        }
-    }
+    const QChar m2 = alarm_band_letter(alarm_band(alarm_limits(s, ch), number));
     return m1 + m2 + QLatin1Char(' ') + platform::rightAlign(trimmedRight(value), 6);
 }
 

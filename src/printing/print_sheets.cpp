@@ -1,8 +1,5 @@
 #include "printing/print_sheets.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -10,11 +7,10 @@
 #include <QPainter>
 #include <QPen>
 #include <QPrinter>
-#include <QTemporaryFile>
 
-#include <cstdio>
 #include <map>
 
+#include "platform/pdf_file.h"
 #include "platform/safe_file.h"
 
 namespace mq {
@@ -146,30 +142,16 @@ DeliveryResult deliver_sheets(const PrintSheets& sheets, QPrinter& printer, cons
     printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     if (sheets.pageCount() == 0) return {};
 
-    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-    if (!toFile) {
-        if (paintPages(sheets, printer, fontFamily)) return {};
-        return {false, QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。")};
-    }
-
-    // The PDF goes to a temporary file beside the target and replaces the
+    // A PDF goes to a temporary file beside the target and replaces the
     // target only when it is complete.
-    const QString target = printer.outputFileName();
-    const QFileInfo info(target);
-    QTemporaryFile temp(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
-    temp.setAutoRemove(true);
-    if (!QDir(info.absolutePath()).exists() || !temp.open()) return {false, file_create_error_message(target)};
-    // A PDF the user saves is readable as any file of theirs, not private as a temporary file.
-    temp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    temp.close();
-    printer.setOutputFileName(temp.fileName());
-    const bool painted = paintPages(sheets, printer, fontFamily);
-    printer.setOutputFileName(target);
-    if (!painted || QFileInfo(temp.fileName()).size() == 0) return {false, file_write_error_message(target)};
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
-        return {false, file_write_error_message(target)};
+    PdfFileJob file(printer);
+    if (FileResult r = file.open(); !r) return {false, r.message};
+    if (!paintPages(sheets, printer, fontFamily)) {
+        file.discard();
+        return {false, file.toFile() ? file_write_error_message(file.target())
+                                     : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。")};
     }
-    temp.setAutoRemove(false);  // it is the target now
+    if (FileResult r = file.commit(); !r) return {false, r.message};
     return {};
 }
 

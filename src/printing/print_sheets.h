@@ -67,8 +67,8 @@ struct DeliveryResult {
 };
 
 // Sends the pages to the printer (A4 portrait, whole paper addressable) in
-// the font family given. A PDF output is written beside its target first and
-// put in place only when complete; on failure nothing is left behind.
+// the font family given. A PDF output replaces its target only when all of it
+// reached the disk (platform/pdf_file.h); on failure nothing is left behind.
 DeliveryResult deliver_sheets(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily);
 
 }  // namespace mq

@@ -90,10 +90,16 @@ void PR::log_print_computed(const Source& src) {
     row(0, QStringLiteral("最大値"), [&](int n) { return g ? graph(2, n) : number(n, s.Ch_max_value(n)); });
     row(1, QStringLiteral("最小値"), [&](int n) { return g ? graph(3, n) : number(n, s.Ch_min_value(n)); });
     row(2, QStringLiteral("平均値"), [&](int n) { return g ? graph(4, n) : number(n, s.Ch_ave_value(n)); });
-    row(3, QStringLiteral("H積算値[*h]"),
-        [&](int n) { return g && src.integralHigh ? graph(5, n) : number(n, s.Ch_h_sum_value(n)); });
-    row(4, QStringLiteral("L積算値[*h]"),
-        [&](int n) { return g && !src.integralHigh ? graph(5, n) : number(n, s.Ch_l_sum_value(n)); });
+    // From the graph the data set holds the drawn range's integrals: the row
+    // the graph does not give shows the whole data's, which the graph kept.
+    row(3, QStringLiteral("H積算値[*h]"), [&](int n) {
+        if (!g) return number(n, s.Ch_h_sum_value(n));
+        return src.integralHigh ? graph(5, n) : number(n, m_graph.whole_h_sum[size_t(n)]);
+    });
+    row(4, QStringLiteral("L積算値[*h]"), [&](int n) {
+        if (!g) return number(n, s.Ch_l_sum_value(n));
+        return !src.integralHigh ? graph(5, n) : number(n, m_graph.whole_l_sum[size_t(n)]);
+    });
     row(5, QStringLiteral("上限警報数"),
         [&](int n) { return g ? m_graph.graph_stat_texts[0][size_t(n)] : QString::number(s.CH_H_ALM_NUM(n)); });
     row(6, QStringLiteral("下限警報数"),

@@ -402,7 +402,9 @@ void table_print_show() {
 
 void table_print_show_graph(const GraphPrintSource& graph) {
     // print_from_graph_flag is True exactly while this dialog is shown.
-    PR dialog(&graph, graph.window ? graph.window->widget() : nullptr);
+    // The dialog stands over the graph it was opened from, not over the data
+    // window behind the graph.
+    PR dialog(&graph, graph.owner ? graph.owner : graph.window ? graph.window->widget() : nullptr);
     dialog.exec();
 }
 

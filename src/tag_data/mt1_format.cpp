@@ -302,14 +302,29 @@ bool mt1_record_at(const QByteArray& body, const Mt1Layout& l, qint32 i, Mt1Reco
     return true;
 }
 
-void mt1_statistics_read(const QByteArray& body, const Mt1Layout& l, clsLOGGER_SETTING& s) {
+FileResult mt1_statistics_read(const QByteArray& body, const Mt1Layout& l, clsLOGGER_SETTING& s) {
     const qint64 at = l.statistics_at;
-    if (at + kMt1StatisticsBytes > body.size()) return;
-    for (int ch = 0; ch < 4; ++ch) {
-        s.let_Ch_min(ch, text(body, at + 6 * ch, 6).trimmed());
-        s.let_Ch_max(ch, text(body, at + 24 + 6 * ch, 6).trimmed());
-        s.let_Ch_ave(ch, text(body, at + 48 + 6 * ch, 6).trimmed());
+    if (at + kMt1StatisticsBytes > body.size()) return FileResult::success();
+    clsLOGGER_SETTING next = s;
+    // A field holds a value in its channel's format within its 6 bytes; a
+    // text such as "9e8" stands for a value that no field of the file holds.
+    const auto fits = [&next](int ch, double value) {
+        return platform::format(value, make_value_format(next.Ch_input_type(ch), next.Ch_period_pos(ch))).size() <= 6;
+    };
+    bool ok = true;
+    try {
+        for (int ch = 0; ch < 4 && ok; ++ch) {
+            next.let_Ch_min(ch, text(body, at + 6 * ch, 6).trimmed());
+            next.let_Ch_max(ch, text(body, at + 24 + 6 * ch, 6).trimmed());
+            next.let_Ch_ave(ch, text(body, at + 48 + 6 * ch, 6).trimmed());
+            ok = fits(ch, next.Ch_min_value(ch)) && fits(ch, next.Ch_max_value(ch)) && fits(ch, next.Ch_ave_value(ch));
+        }
+    } catch (const Error&) {
+        ok = false;
     }
+    if (!ok) return FileResult::failure(mt1_corrupt_message(QStringLiteral("統計値が正しくありません。")));
+    s = next;
+    return FileResult::success();
 }
 
 }  // namespace mq

@@ -113,8 +113,9 @@ FileResult mt1_header_read(const QByteArray& body, clsLOGGER_SETTING& s, clsLOGG
 bool mt1_record_at(const QByteArray& body, const Mt1Layout& layout, qint32 i, Mt1Record& out, QString* error);
 
 // The statistics block into the setting's minimum, maximum and average
-// (blank fields read as 0).
-void mt1_statistics_read(const QByteArray& body, const Mt1Layout& layout, clsLOGGER_SETTING& s);
+// (blank fields read as 0). A field out of the setting's range is refused
+// with a message, the setting unchanged.
+FileResult mt1_statistics_read(const QByteArray& body, const Mt1Layout& layout, clsLOGGER_SETTING& s);
 
 // The message for a file that cannot be a ".MT1" file, with the reason.
 QString mt1_corrupt_message(const QString& reason);

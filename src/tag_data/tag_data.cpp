@@ -252,7 +252,7 @@ void tag_data::tag_data_save_FixedDb(const QString& reply, qint32 q, qint16 r) {
         for (int ch = 0; ch < 4; ++ch) {
             const QString& v = rec.values[size_t(ch)];
             if (!cells[size_t(ch)].isEmpty() && tag_is_measured(v) && !is_range_code(value_kind(v.trimmed()))) {
-                mark_alarm_value(v, rec.No - 1, ch + 1);
+                mark_alarm_value(s, m_grid, kTagFirstChannelCol, v, rec.No - 1, ch + 1);
             }
             tag_stat_update(s, v, ch);
         }

@@ -203,7 +203,11 @@ void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* prog
     clsLOGGER_DATABASE& db = ds.clsLOGGER_DATABASE();
 
     const Mt1Layout& layout = w->fileLayout();
-    mt1_statistics_read(body, layout, s);
+    if (FileResult r = mt1_statistics_read(body, layout, s); !r) {
+        show_fill_error(r.message);
+        setFileCancel(true);
+        return;
+    }
     for (int ch = 0; ch < 4; ++ch) {
         s.let_Ch_data_count(ch, 0);
         s.let_CH_H_ALM_NUM(ch, 0);
@@ -233,14 +237,12 @@ void file_tag_data_save(tag_data* w, const QByteArray& body, IFileProgress* prog
             if (tag_is_measured(cells[size_t(ch)])) w->foldLoaded(ch, rec.ch[size_t(ch)].toDouble());
         }
         // Record numbers run on in 32 bits; they are never cut to five digits.
-        // A record without a worker or comment has blanks in the file; the
-        // window shows it without a name, as the logger's records do.
-        db.AddRecord_TAG(i + 1, rec.time, rec.worker.trimmed().isEmpty() ? QString() : rec.worker,
-                         rec.comment.trimmed().isEmpty() ? QString() : rec.comment, cells[0], cells[1], cells[2],
-                         cells[3]);
+        // Worker and comment are the file's 8 characters, blanks included:
+        // only a logger record without a worker has an empty one.
+        db.AddRecord_TAG(i + 1, rec.time, rec.worker, rec.comment, cells[0], cells[1], cells[2], cells[3]);
         for (int ch = 0; ch < 4; ++ch) {
             if (cells[size_t(ch)].startsWith(QLatin1String("    ")) && tag_is_measured(cells[size_t(ch)])) {
-                mark_alarm_value(rec.ch[size_t(ch)], i, ch + 1);
+                mark_alarm_value(s, w->vsFlexGrid1(), kTagFirstChannelCol, rec.ch[size_t(ch)], i, ch + 1);
             }
         }
         if (progress) progress->set_progress_value(i);

@@ -81,7 +81,7 @@ FileResult list_file_load(ListKind kind, clsLOGGER_STATUS& status) {
         return writeList(path, blank);
     }
     QByteArray bytes;
-    FileResult read = read_whole_file(path, bytes);
+    FileResult read = read_small_file(path, kListFileMaxBytes, unreadableListMessage(kind, path), bytes);
     bool complete = bool(read);
     if (read) {
         QList<QByteArray> lines = bytes.split('\n');

@@ -19,6 +19,9 @@ enum class ListKind { Worker, Comment };
 
 inline constexpr int kListEntries = 20;
 inline constexpr int kListEntryBytes = 8;
+// The largest list file: its 20 lines of 8 bytes and CR LF. A larger file is
+// a damaged one.
+inline constexpr qint64 kListFileMaxBytes = kListEntries * (kListEntryBytes + 2);
 
 QString list_file_name(ListKind kind);  // "WORKER.CFG" / "COMMENT.CFG"
 QString list_file_path(ListKind kind);  // user_dir + "/config/" + name

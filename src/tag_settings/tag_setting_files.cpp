@@ -83,7 +83,7 @@ QString badFileMessage(const QString& path) {
 
 QByteArray tag_setting_file_bytes(const clsLOGGER_SETTING& s, const clsLOGGER_STATUS* status, TagFileLayout layout) {
     QStringList lines;
-    const QString model = status ? status->model_name().trimmed() : kDefaultModel;
+    const QString model = status ? status->model_name_in_file() : kDefaultModel;
     lines << QStringLiteral(",") + model + QStringLiteral("-") + kFormatTag;
     for (int i = 2; i <= 9; ++i) lines << QStringLiteral(",,");
     lines << QStringLiteral(",,,,,,,");
@@ -162,7 +162,7 @@ FileResult tag_setting_channels_read(const QByteArray& bytes, const QString& pat
 
 FileResult tag_setting_file_load(const QString& path, clsLOGGER_SETTING& s) {
     QByteArray bytes;
-    if (FileResult r = read_whole_file(path, bytes); !r) return r;
+    if (FileResult r = read_small_file(path, kTagSettingFileMaxBytes, badFileMessage(path), bytes); !r) return r;
     if (!tag_setting_file_has_tag(bytes))
         return FileResult::failure(QStringLiteral("選択ファイルの形式がタグ設定データではありません。"));
     return tag_setting_channels_read(bytes, path, s);
@@ -195,7 +195,7 @@ FileResult tag0_cfg_load(clsLOGGER_SETTING& s) {
             tag_setting_channels_read(bytes, path, s);
             return r;
         }
-    } else if (FileResult r = read_whole_file(path, bytes); !r) {
+    } else if (FileResult r = read_small_file(path, kTagSettingFileMaxBytes, badFileMessage(path), bytes); !r) {
         return r;
     }
     return tag_setting_channels_read(bytes, path, s);

@@ -15,6 +15,14 @@ namespace mq {
 class clsLOGGER_SETTING;
 class clsLOGGER_STATUS;
 
+// The largest file the layout holds: 18 lines of at most seven fields (the
+// channel lines' empty first field, four values and two empty fields), each
+// field no wider than the widest text the layout carries (a number in plain
+// decimal text, the model name with the tag) with room for blanks around it,
+// and CR LF. A larger file is a damaged one.
+inline constexpr qint64 kTagSettingFieldMaxBytes = 32;
+inline constexpr qint64 kTagSettingFileMaxBytes = 18 * (7 * kTagSettingFieldMaxBytes + 2);
+
 enum class TagFileLayout {
     SettingFile,  // plain decimal texts
     Defaults,     // fixed-width texts of TAG0.CFG

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/interface_locale.h"
+
 #include <cstdlib>
 #include <memory>
 #include <sys/stat.h>
@@ -35,6 +37,8 @@ void ensureApplication() {
     }
     if (!QCoreApplication::instance()) {
         new QApplication(g_argc, g_argv);
+        // Widgets under test speak Japanese as the program's do.
+        platform::use_japanese_locale();
     }
 }
 
@@ -63,6 +67,10 @@ QByteArray readAll(const QString& path) {
 void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) ADD_FAILURE() << "cannot write " << path.toStdString();
+}
+
+void writeSparse(const QString& path, qint64 size) {
+    if (QFile f(path); !f.open(QIODevice::WriteOnly) || !f.resize(size)) ADD_FAILURE() << path.toStdString();
 }
 
 void saveScreenshot(QWidget* widget, const QString& name) {

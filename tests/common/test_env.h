@@ -45,6 +45,9 @@ QByteArray readAll(const QString& path);
 // Writes the bytes as the whole file; a failure fails the running test.
 void writeAll(const QString& path, const QByteArray& bytes);
 
+// Makes `path` a sparse file of `size` zero bytes (no room on the disk).
+void writeSparse(const QString& path, qint64 size);
+
 }  // namespace mq::test
 
 #include <QCoreApplication>

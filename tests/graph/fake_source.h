@@ -19,6 +19,7 @@ public:
     QDateTime start{QDate(2024, 6, 1), QTime(8, 0, 0), Qt::UTC};
     qint64 step = 60;
     std::function<void()> onIntegrate;
+    QString tag = QStringLiteral("L01");  // the data set the records belong to
     int integrations = 0;
 
     qint32 record_count() const override { return qint32(values.size()); }
@@ -40,6 +41,7 @@ public:
         if (onIntegrate) onIntegrate();
     }
     bool shows_upper_integration() const override { return true; }
+    DataSetHandle data_set() const override { return DataSetHandle::of_tag(tag); }
 };
 
 }  // namespace mq::test

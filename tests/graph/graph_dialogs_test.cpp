@@ -17,6 +17,7 @@
 #include "fake_source.h"
 #include "graph/graph_dialogs.h"
 #include "graph_fixture.h"
+#include "main_window/small_windows.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -36,7 +37,7 @@ const QString kBadValue = QStringLiteral("不正な値が入力されました�
 
 // A graph over 20 records, 10 s apart from 2024-06-01 08:00:00: CH1 K
 // thermocouple, CH2 voltage with one decimal, CH3 not recorded, CH4 a
-// temperature channel of another input type.
+// temperature channel of another input type whose lower alarm is not set.
 class GraphDialogTest : public GraphFixture {
 protected:
     void SetUp() override {
@@ -44,7 +45,7 @@ protected:
         channel(0, QStringLiteral("K"), 1, QStringLiteral("30.0"), QStringLiteral("10.0"), QStringLiteral("20.0"));
         channel(1, QStringLiteral("V"), 1);
         channel(2, QStringLiteral("-"), 0);
-        channel(3, QStringLiteral("X"), 1);
+        channel(3, QStringLiteral("X"), 1, QStringLiteral("50.0"));
         clsLOGGER_GraphInfo& gi = area().clsLOGGER_GraphInfo();
         gi.let_CH_GraphDrawSw(QStringLiteral("1101"));
         gi.let_CH_GraphAxDrawSw(QStringLiteral("1101"));
@@ -159,6 +160,7 @@ TEST_F(GraphDialogTest, RangeBoxesCheckTheirEntriesWithTheRightMessages) {
         {"a lower box of \"-\": message 7", 5, 10, "startv1", "-", {kMsg7}, "5", "10", "0"},
         {"lower not below the upper: message 4", 5, 10, "startv1", "50", {kMsg4}, "5", "10", "0"},
         {"upper not above the lower: message 2", 5, 10, "endv1", "-5", {kMsg2}, "5", "10", "40"},
+        {"empty upper over a lower of 0: message 6", 5, 10, "endv1", "", {kMsg6}, "5", "10", "40"},
         {"voltage upper 1000 accepted", 5, 10, "endv2", "1000", {}, "5", "10", "1000"},
         {"voltage upper 1001: message 8", 5, 10, "endv2", "1001", {kMsg8}, "5", "10", "50"},
         {"voltage lower -1001: message 8", 5, 10, "startv2", "-1001", {kMsg8}, "5", "10", "-50"},
@@ -497,8 +499,12 @@ TEST_F(GraphDialogTest, ReferenceDialogOpensPerChannelClass) {
         EXPECT_FALSE(e->isEnabled());
     }
     EXPECT_EQ(d->lb_unit_basis[3]->text(), QStringLiteral("---"));
-    // Another input type keeps the wide spinner range.
+    // Another input type keeps the wide spinner range; its lower alarm, not
+    // set, has no value to move.
     EXPECT_EQ(d->ud_alarm_up[4]->maximum(), 100000);
+    EXPECT_TRUE(d->txt_alarm_up[4]->isEnabled());
+    EXPECT_EQ(d->txt_alarm_down[4]->text(), QStringLiteral("-----"));
+    EXPECT_FALSE(d->txt_alarm_down[4]->isEnabled());
     // The key filter: digits, "-", "." and backspace only.
     d->txt_basis[1]->clear();
     QTest::keyClicks(d->txt_basis[1], QStringLiteral("1a-.2\r"));
@@ -573,6 +579,7 @@ TEST_F(GraphDialogTest, ReferenceOkStoresAndRecomputesCancelKeepsOnlyResets) {
     EXPECT_DOUBLE_EQ(gs.ch_h_alm[1], 15.0);
     EXPECT_EQ(gs.ch_h_alm_text[1], QStringLiteral("15.0"));
     EXPECT_DOUBLE_EQ(gs.ch_l_alm[1], 10.0);
+    EXPECT_EQ(gs.ch_l_alm_text[4], QStringLiteral("-----"));  // still not set
     EXPECT_TRUE(gs.std_sw[2]);
     EXPECT_DOUBLE_EQ(gs.std_value[2], 4.5);
     EXPECT_FALSE(gs.std_sw[3]);
@@ -620,6 +627,48 @@ TEST_F(GraphDialogTest, ChannelDialogStoresSwitchesOnOkOnly) {
     }
     // With every trace off, the statistics grid shows no figures.
     EXPECT_TRUE(g->gpgrid()->TextMatrix(1, 3).isEmpty());
+}
+
+
+// Every dialog the graph opens stands over it as its child and can be used,
+// and whichever way it closes the graph is in front and active again.
+TEST_F(GraphDialogTest, DialogsOfTheGraphAreItsChildrenAndGiveItBackTheFront) {
+    struct Case {
+        const char* item;
+        const char* answer;  // the graph's own dialogs: "ok", "cancel" or "escape"; Qt's are cancelled
+        QStringList dialogs;
+    };
+    const Case cases[] = {
+        {"mrange", "ok", {"mq::fGrarange2"}},          {"mrange", "escape", {"mq::fGrarange2"}},
+        {"mpSVline", "ok", {"mq::fGrasvline"}},        {"mpSVline", "cancel", {"mq::fGrasvline"}},
+        {"mchan", "ok", {"mq::DlgChDispSw"}},          {"mchan", "escape", {"mq::DlgChDispSw"}},
+        {"mgPrint", "ok", {"mq::TestForm", "QFileDialog"}}, {"mgPrint", "cancel", {"mq::TestForm"}},
+        {"mPaperset", "cancel", {"QPageSetupDialog"}}, {"mPrinterset", "cancel", {"QPrintDialog"}},
+    };
+    fGraph* g = openGraph();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " " + c.answer);
+        const bool ok = QLatin1String(c.answer) == QLatin1String("ok");
+        DialogDriver driver;
+        driver.file = dataHome() + QStringLiteral("/dialog_path.pdf");
+        driver.answer = [&](QDialog* d) {
+            QAbstractButton* button = nullptr;
+            if (QLatin1String(c.answer) == QLatin1String("escape")) return QTest::keyClick(d, Qt::Key_Escape);
+            if (auto* r = qobject_cast<fGrarange2*>(d)) button = r->cmdSetgrasnge[ok ? 0 : 1];
+            if (auto* s = qobject_cast<fGrasvline*>(d)) button = ok ? s->btn_ok : s->btn_cancel;
+            if (auto* ch = qobject_cast<DlgChDispSw*>(d)) button = ok ? ch->OKButton : ch->CancelButton;
+            if (qobject_cast<TestForm*>(d)) return answerPrinterChoice(d, ok);
+            if (button) QMetaObject::invokeMethod(button, "click", Qt::QueuedConnection);
+            else QMetaObject::invokeMethod(d, "reject", Qt::QueuedConnection);
+        };
+        driver.start();
+        g->menuItem(QString::fromLatin1(c.item))->trigger();
+        driver.finish();
+        EXPECT_EQ(driver.met, c.dialogs);
+        EXPECT_TRUE(driver.overGraph);
+        EXPECT_TRUE(g->isEnabled());
+        EXPECT_EQ(QApplication::activeWindow(), g);
+    }
 }
 
 }  // namespace

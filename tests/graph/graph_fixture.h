@@ -2,7 +2,16 @@
 // Set-up of the graph tests: the LOG file fixture's main window with the
 // graph command wired in, a generated ".ML2" file of known values, and the
 // statistics of a record range worked out here from the generator alone.
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QSet>
+#include <QTest>
+#include <QTimer>
 
 #include <climits>
 #include <cmath>
@@ -13,6 +22,7 @@
 #include "graph/graph_state.h"
 #include "log_data/log_files_fixture.h"
 #include "log_data/log_records.h"
+#include "main_window/small_windows.h"
 #include "model/graph_source.h"
 
 namespace mq::test {
@@ -139,6 +149,66 @@ inline QStringList genExpectedRow(int ch, qint32 first, qint32 last, bool upper)
     return {QString::number(hc), QString::number(lc), fmt(mx), fmt(mn), fmt(q), integText};
 }
 
+// Answers the dialogs of a path from the event loop as they show: each one
+// once through `answer` (a file dialog with `file`, until it closes), noting
+// its class and whether it can be used and stands over the graph (as its
+// child or a child of its dialog). finish() runs the loop until every dialog
+// has gone.
+// Closes the graph window that is open and lets it go.
+inline void closeGraph() {
+    if (fGraph* g = fGraph::current()) g->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The printer choice answered with the PDF file printer, by OK or Cancel.
+inline void answerPrinterChoice(QDialog* d, bool ok) {
+    if (auto* f = qobject_cast<TestForm*>(d)) {
+        f->Combo1->setCurrentIndex(f->Combo1->findText(pdf_file_printer_name()));
+        QMetaObject::invokeMethod(ok ? f->Command1 : f->Command2, "click", Qt::QueuedConnection);
+    }
+}
+
+struct DialogDriver {
+    std::function<void(QDialog*)> answer;
+    QString file;
+    QStringList met;
+    bool overGraph = true;
+    QSet<QWidget*> answered;
+    QTimer timer;
+
+    static QDialog* shown(const QSet<QWidget*>& skip) {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* d = qobject_cast<QDialog*>(w);
+            if (d && d->isVisible() && !skip.contains(d)) return d;
+        }
+        return nullptr;
+    }
+    void start() {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            QDialog* d = shown(answered);
+            auto* fileDialog = qobject_cast<QFileDialog*>(d ? d : QApplication::activeModalWidget());
+            if (fileDialog) {
+                fileDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
+                QMetaObject::invokeMethod(fileDialog, "accept", Qt::QueuedConnection);
+            }
+            if (!d) return;
+            answered.insert(d);
+            met << QString::fromLatin1(d->metaObject()->className());
+            QWidget* over = d->parentWidget();
+            while (over && over != fGraph::current()) over = over->parentWidget();
+            overGraph = overGraph && d->isEnabled() && over;
+            if (!fileDialog) answer(d);
+        });
+        timer.start(10);
+    }
+    void finish() {
+        for (int spins = 0; spins < 1000 && shown({}); ++spins) QTest::qWait(10);
+        timer.stop();
+        QTest::qWait(20);
+    }
+};
+
 class GraphFixture : public LogFilesFixture {
 protected:
     void SetUp() override {
@@ -148,12 +218,6 @@ protected:
     void TearDown() override {
         closeGraph();
         LogFilesFixture::TearDown();
-    }
-
-    void closeGraph() {
-        if (fGraph* g = fGraph::current()) g->close();
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // The statistics grid row of a channel (columns 1..6) by its grid row.

@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "common/full_disk.h"
 #include "fake_source.h"
 #include "graph/graph_dialogs.h"
 #include "graph/graph_print.h"
@@ -27,6 +28,7 @@
 #include "main_window/small_windows.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -262,6 +264,29 @@ TEST_F(GraphPrintTest, AFailureAbortsTheJobAndLeavesNoFile) {
         }
         EXPECT_TRUE(g->isEnabled());
         EXPECT_FALSE(g->busy());
+    }
+}
+
+// A disk that fills up while the PDF is written: whatever room there was,
+// the print says so, the old file stays and no temporary file is left; with
+// room again (-1) the same printer prints the whole page.
+TEST_F(GraphPrintTest, AFullDiskKeepsTheOldPdfAndSaysSo) {
+    auto disk = FullDisk::make(4 << 20);
+    if (!disk) GTEST_SKIP() << FullDisk::whyNot().toStdString();
+    fGraph* g = openGen();
+    ASSERT_NE(g, nullptr);
+    target = disk->path() + QStringLiteral("/graph.pdf");
+    writeAll(target, "old print");
+    for (const int room : {4096, 16384, 40960, 0, -1}) {
+        if (room >= 0) disk->fill(room);
+        answerPrinterChoice(true);
+        platform::ScopedMessageBoxHook boxes;
+        print(*g);
+        disk->release();
+        const std::vector<QString> failed{file_write_error_message(target)};
+        EXPECT_EQ(boxes.texts(), room >= 0 ? failed : std::vector<QString>{}) << room;
+        EXPECT_EQ(readAll(target) == "old print", room >= 0) << room;
+        EXPECT_EQ(disk->entries(), QStringList{QStringLiteral("graph.pdf")}) << room;
     }
 }
 

@@ -365,6 +365,51 @@ TEST_F(GraphPictureTest, TraceGapReferenceLinesAndMarksLieWhereTheDataPutThem) {
     g->close();
 }
 
+// The graph takes its options from the data set its records belong to and
+// gives them back there, whichever data set is the current one.
+TEST_F(GraphPictureTest, OptionsComeFromAndGoBackToTheSourcesDataSet) {
+    clsLOGGER_GraphInfo& own = model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L02"))->clsLOGGER_GraphInfo();
+    smallPictureOptions(own);
+    own.let_Title(QStringLiteral("二番"));
+    area().clsLOGGER_GraphInfo().let_Title(QStringLiteral("一番"));
+    src.tag = QStringLiteral("L02");
+    fGraph* g = openOnSource();
+    EXPECT_EQ(g->txtTitle()->text(), QStringLiteral("二番"));
+    g->txtTitle()->setText(QStringLiteral("変更"));
+    closeGraph();
+    EXPECT_EQ(own.Title().trimmed(), QStringLiteral("変更"));
+    EXPECT_EQ(area().clsLOGGER_GraphInfo().Title().trimmed(), QStringLiteral("一番"));
+}
+
+// Over a long range on a narrow plot the time labels under the plot keep at
+// least a digit's width between each other: no stretch of ink in their row is
+// wider than one label.
+TEST_F(GraphPictureTest, TimeLabelsKeepAGapOnANarrowPlot) {
+    src.values.assign(7474, {100, IGraphSource::kNoValue, IGraphSource::kNoValue, IGraphSource::kNoValue});
+    src.step = 10;
+    area().clsLOGGER_GraphInfo().let_GrpDrw_EndPos(7474);
+    fGraph* g = openOnSource();
+    for (int width : {480, 560, 640, 900}) {
+        g->gImage()->setFixedSize(width, 360);
+        QCoreApplication::processEvents();
+        const QImage img = g->keptImage();
+        const graph::PlotRect r = g->plotRect();
+        const QFontMetrics fm(g->gImage()->font());
+        const int top = int(r.top + r.height + 1.5 * fm.height()), gap = fm.horizontalAdvance(QLatin1Char('0'));
+        const QRgb paper = img.pixel(0, img.height() - 1);
+        int start = 0, lastInk = -gap - 1, labels = 0;
+        for (int x = 0; x < img.width(); ++x) {
+            bool ink = false;
+            for (int y = top; y < top + fm.height() && !ink; ++y) ink = img.pixel(x, y) != paper;
+            if (!ink) continue;
+            if (x - lastInk > gap) start = x, ++labels;
+            lastInk = x;
+            EXPECT_LE(x - start, fm.horizontalAdvance(QStringLiteral("00:00:00")) + 1) << width << " at x " << x;
+        }
+        EXPECT_GE(labels, 3) << width;
+    }
+}
+
 TEST_F(GraphPictureTest, ReadoutNamesTheTimeAndValueNearTheTrace) {
     src.start = QDateTime(QDate(2024, 6, 1), QTime(8, 0, 30), Qt::UTC);
     fGraph* g = openOnSource();
@@ -425,14 +470,14 @@ TEST_F(GraphPictureTest, NoSecondPassStartsInsideARunningOne) {
 
 // Pictures of the graph for the eye, made only when MARROWQUILL_GRAPH_SHOTS
 // names a folder (see the README): a 4-channel file with alarm lines and
-// data marks, whole, zoomed and paged.
+// data marks, whole, zoomed, paged and over a long range.
 TEST_F(GraphWindowTest, Screenshots) {
     const QString dir = qEnvironmentVariable("MARROWQUILL_GRAPH_SHOTS");
     if (dir.isEmpty()) GTEST_SKIP() << "MARROWQUILL_GRAPH_SHOTS not set";
     QDir().mkpath(dir);
     // The file is kept beside the pictures, to open it in the program too.
     const QString path = dir + QStringLiteral("/graph_shots.ml2");
-    writeGenFile(path, 3000);
+    writeGenFile(path, 9000);
     ASSERT_NE(openFile(path), nullptr);
     clsLOGGER_GraphInfo& gi = model().act_file_data->clsLOGGER_GraphInfo();
     gi.let_Title(QStringLiteral("焼成炉 温度記録"));
@@ -455,6 +500,12 @@ TEST_F(GraphWindowTest, Screenshots) {
     g->gNextPage_Click();
     processEventsFor(200);
     EXPECT_TRUE(g->grab().save(dir + QStringLiteral("/graph_paged.png")));
+    // A long drawn range, where the inner time labels stand closest.
+    graph_state().graph_start_pos = 1;
+    graph_state().graph_end_pos = 7474;
+    ASSERT_TRUE(g->redraw());
+    processEventsFor(200);
+    EXPECT_TRUE(g->grab().save(dir + QStringLiteral("/graph_long.png")));
 }
 
 namespace {

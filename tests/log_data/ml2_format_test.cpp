@@ -364,6 +364,27 @@ TEST_F(Ml2Test, AlarmBitsWithUnsetAndReversedAlarmValues) {
     EXPECT_EQ(status("30.0"), 0);
 }
 
+// The status bits by the record format's own rule: upper 100.0 over lower
+// 0.0, then the two swapped, then equal, then a voltage channel.
+TEST(Ml2StatusBits, FollowTheFormatsRule) {
+    clsLOGGER_SETTING s;
+    const char* const setup[4][3] = {
+        {"K", "100.0", "0.0"}, {"T", "0.0", "100.0"}, {"K", "50.0", "50.0"}, {"V", "1.0", "0.0"}};
+    for (int ch = 0; ch < 4; ++ch) {
+        s.let_Ch_input_type(ch, QString::fromLatin1(setup[ch][0]));
+        s.let_Ch_high_alarm_count(ch, QString::fromLatin1(setup[ch][1]));
+        s.let_Ch_low_alarm_count(ch, QString::fromLatin1(setup[ch][2]));
+    }
+    const struct {
+        int ch;
+        double value;
+        int bits;
+    } cases[] = {{0, 100.1, 4}, {0, 100.0, 0}, {0, 0.0, 0}, {0, -0.1, 2}, {1, 50.0, 0}, {1, -1.0, 4},
+                 {1, 101.0, 2}, {2, 50.1, 4},  {2, 49.9, 2}, {2, 50.0, 0}, {3, 99.0, 0}};
+    for (const auto& c : cases) EXPECT_EQ(ld20_alarm_status_bits(s, c.ch, c.value), c.bits) << c.ch << " " << c.value;
+    EXPECT_THROW(ld20_alarm_status_bits(s, 4, 1.0), OutOfRangeError);
+}
+
 TEST_F(Ml2Test, FourChannelsPackSevenRecordsPerBlock) {
     makeRecords(8);
     const QByteArray file = build();

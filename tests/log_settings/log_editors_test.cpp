@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "common/file_dialog_driver.h"
@@ -53,7 +55,7 @@ protected:
         model().user_dir = dir.path();
         model().logger_main = std::make_shared<mq::clsLOGGER_Main>();
         model().logger_main->clsLOGGER_STATUS().let_mode_type(1);
-        model().logger_main->clsLOGGER_STATUS().let_model_name(QStringLiteral("ZK4409MU"));
+        model().logger_main->clsLOGGER_STATUS().let_model_name(QStringLiteral("MQ4000"));
         model().act_data_kind = 2;
         mq::link().link_connected_flag = true;
         for (int n = 1; n <= 20; ++n) {
@@ -295,7 +297,7 @@ TEST_F(LogEditorsTest, Ls01FilesThroughTheEditor) {
     ed.Toolbar1_ButtonClick(2);
     const QString saved = chosen + QStringLiteral(".csv");
     ASSERT_TRUE(QFileInfo::exists(saved));
-    EXPECT_TRUE(mq::test::readAll(saved).startsWith(",ZK4409MU-LS01-010100\r\n"));
+    EXPECT_TRUE(mq::test::readAll(saved).startsWith(",MQ4000  -LS01-010100\r\n"));
 
     // Change the area, then load the file back into it.
     ed.form->Combo2[0]->setCurrentIndex(1);
@@ -314,6 +316,25 @@ TEST_F(LogEditorsTest, Ls01FilesThroughTheEditor) {
     ed.Toolbar1_ButtonClick(1);
     EXPECT_EQ(hook.texts(),
               std::vector<QString>{QStringLiteral("選択ファイルの形式がログ設定データではありません。")});
+}
+
+// A huge file (a terabyte, sparse) is refused as a damaged one without being
+// read: chosen as an LS01 file, or lying as LOG0.CFG.
+TEST_F(LogEditorsTest, AHugeSettingFileIsRefusedAsDamaged) {
+    QDir().mkpath(dir.path() + QStringLiteral("/config"));
+    log_set_value ed;
+    const QString huge = dir.path() + QStringLiteral("/huge.csv");
+    ed.file_dialog = [&](QWidget*, const mq::FileDialogRequest&) { return mq::FileDialogAnswer{true, huge, 1}; };
+    const std::pair<QString, std::function<void()>> cases[] = {
+        {QStringLiteral("設定ファイルの内容が正しくないため読み込めません。\r\n") + huge, [&] { ed.Toolbar1_ButtonClick(1); }},
+        {QStringLiteral("既定収録設定ファイルを読み込めません。既定の値を表示します。\r\n") + cfgPath(), [] { log0_set_value d; }},
+    };
+    for (const auto& [message, open] : cases) {
+        mq::test::writeSparse(message.section(u'\n', 1), qint64(1) << 40);  // the path ends the message
+        ScopedMessageBoxHook hook(MsgResult::OK);
+        open();
+        EXPECT_EQ(hook.texts(), std::vector<QString>{message});
+    }
 }
 
 TEST_F(LogEditorsTest, AnLs01FileThatCannotBeWrittenIsReportedAndTheEditorStaysOpen) {
@@ -343,7 +364,7 @@ TEST_F(LogEditorsTest, SavingThroughTheRealFileDialog) {
     log_set_value ed;
     const QString target = dir.path() + QStringLiteral("/real.CSV");
     ASSERT_TRUE(mq::test::answerFileDialog(dir.path(), QStringLiteral("real.CSV"), [&] { ed.Toolbar1_ButtonClick(2); }));
-    EXPECT_TRUE(mq::test::readAll(target).startsWith(",ZK4409MU-LS01-010100\r\n"));
+    EXPECT_TRUE(mq::test::readAll(target).startsWith(",MQ4000  -LS01-010100\r\n"));
 }
 
 TEST_F(LogEditorsTest, ReservationBoxRefusesWithoutChannels) {

@@ -60,7 +60,7 @@ clsLOGGER_SETTING mixed() {
 
 mq::LoggerIdentityForFile identity() {
     mq::LoggerIdentityForFile id;
-    id.model_name = QStringLiteral("ZK4409MU");
+    id.model_name = QStringLiteral("MQ4000  ");
     id.offsets = {0.0f, 12.3f, -1.5f, 0.0f};
     return id;
 }
@@ -99,7 +99,7 @@ TEST(Log0Cfg, WrittenFormsOfAVoltageChannelOffsetsAndScales) {
     s.let_Ch_scale_min(1, -100);
     const QList<QByteArray> l = linesOf(mq::log0_cfg_bytes(s, identity()));
     ASSERT_EQ(l.size(), 24);
-    EXPECT_EQ(l[0], QByteArray(",ZK4409MU-LS01-010100"));
+    EXPECT_EQ(l[0], QByteArray(",MQ4000  -LS01-010100"));  // the model's 8 characters
     EXPECT_EQ(l[11], QByteArray(",02:00:00"));
     EXPECT_EQ(l[15], QByteArray(",  0.0, 12.3, -1.5,  0.0,"));
     EXPECT_EQ(l[16], QByteArray(",V,K,K,K,"));
@@ -116,7 +116,7 @@ TEST(Ls01File, EveryFieldSurvivesASaveAndALoad) {
     const QByteArray bytes = mq::ls01_bytes(s, identity());
     const QList<QByteArray> l = linesOf(bytes);
     ASSERT_EQ(l.size(), 24);
-    EXPECT_EQ(l[0], QByteArray(",ZK4409MU-LS01-010100"));
+    EXPECT_EQ(l[0], QByteArray(",MQ4000  -LS01-010100"));  // the model's 8 characters
     EXPECT_EQ(l[12], sjis(QStringLiteral(",ﾀﾅｶ     ")));
     EXPECT_EQ(l[15], QByteArray(",0,12.3,-1.5,0,"));
     EXPECT_EQ(l[17], sjis(QStringLiteral(",ﾟC ,ﾐﾘV, V ,   ,")));
@@ -174,7 +174,7 @@ TEST(Ls01File, FilesThatAreNotLogSettingsLeaveTheSettingAsItWas) {
     }
     // Any model name before the tag is accepted.
     QByteArray other = good;
-    other.replace(",ZK4409MU-", ",XYZ-");
+    other.replace(",MQ4000  -", ",XYZ-");
     clsLOGGER_SETTING s;
     EXPECT_EQ(mq::ls01_read(other, s), SettingFileRead::Ok);
 }

@@ -91,6 +91,14 @@ TEST_F(ConfigFilesTest, BrokenCommFilesAreRewrittenWithTheDefaults) {
     EXPECT_EQ(readAll(comm_set_path(userDir)), QByteArray(" 1 \r\n 9600 \r\n"));
 }
 
+TEST_F(ConfigFilesTest, HugeFilesReadAsBrokenOnes) {
+    for (const QString& path : {comm_set_path(userDir), graph_option_path(userDir), lafp_path(userDir)})
+        writeSparse(path, qint64(1) << 40);
+    EXPECT_FALSE(read_comm_set(userDir));
+    EXPECT_FALSE(read_graph_option(userDir));
+    EXPECT_FALSE(read_lafp(userDir));
+}
+
 TEST_F(ConfigFilesTest, CommFileIsWrittenPortFirst) {
     ASSERT_TRUE(write_comm_set(userDir, 2, 19200));
     EXPECT_EQ(readAll(comm_set_path(userDir)), QByteArray(" 2 \r\n 19200 \r\n"));

@@ -3,7 +3,11 @@
 // the working databases and the saved queries compare against.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "model/channel_values.h"
+#include "model/cls_logger_setting.h"
+#include "platform/errors.h"
 
 namespace {
 
@@ -58,6 +62,42 @@ TEST(ChannelValuesTest, StoredTextsKeepTheirWidthsAndClassify) {
     EXPECT_EQ(mq::value_kind(mq::kStoredOverRange), ValueKind::OverMark);
     EXPECT_EQ(mq::value_kind(mq::kStoredUnderRange), ValueKind::UnderMark);
     EXPECT_EQ(mq::value_kind(mq::kStoredMissing), ValueKind::Missing);
+}
+
+// The one alarm rule, from a channel's setting texts as the files and the
+// logger give them ("-----" not set), through the text, value and scaled forms.
+TEST(ChannelValuesTest, AlarmBandsOfSetNotSetAndZeroAlarms) {
+    using B = mq::AlarmBand;
+    const struct {
+        const char *type, *high, *low, *value;
+        B band;
+    } cases[] = {
+        {"K", "30.0", "10.0", "30.1", B::High},   {"K", "30.0", "10.0", "30.0", B::None},
+        {"K", "30.0", "10.0", "9.9", B::Low},     {"K", "10.0", "30.0", "9.5", B::High},  // swapped sides
+        {"K", "10.0", "30.0", "30.5", B::Low},    {"K", "10.0", "30.0", "20.0", B::None},
+        {"K", "-----", "-----", "25.0", B::None}, {"K", "-----", "-----", "-5.0", B::None},
+        {"K", "-----", "-10.0", "25.0", B::None}, {"K", "-----", "-10.0", "-10.1", B::Low},  // a lone side
+        {"K", "25.0", "------", "25.1", B::High}, {"K", "25.0", "------", "-300.0", B::None},
+        {"K", "0.0", "-----", "0.1", B::High},    {"K", "0.0", "-----", "-0.1", B::None},  // set at 0.0
+        {"K", "-----", "0.0", "-0.1", B::Low},    {"K", "100.1", "0.7", "100.1", B::None},  // equal as singles
+        {"K", "30.0", "10.0", "  O.R.", B::None}, {"K", "30.0", "10.0", "------", B::None},
+        {"V", "1.00", "0.50", "9.99", B::None},   {"-", "30.0", "10.0", "99.9", B::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.type << " " << c.high << "/" << c.low << " " << c.value);
+        mq::clsLOGGER_SETTING s;
+        s.let_Ch_input_type(0, QString::fromLatin1(c.type));
+        s.let_Ch_period_pos(0, c.type[0] == 'V' ? 2 : 1);
+        s.let_Ch_high_alarm_count(0, QString::fromLatin1(c.high));
+        s.let_Ch_low_alarm_count(0, QString::fromLatin1(c.low));
+        const mq::AlarmLimits a = mq::alarm_limits(s, 0);
+        const QString text = QString::fromLatin1(c.value);
+        EXPECT_EQ(mq::alarm_band(a, text), c.band);
+        if (mq::value_kind(text) != ValueKind::Other) continue;
+        EXPECT_EQ(mq::alarm_band(a, text.toDouble()), c.band);
+        EXPECT_EQ(mq::alarm_band(a, qint32(std::lround(text.toDouble() * 10)), 10), c.band);
+    }
+    EXPECT_THROW(mq::alarm_band(mq::alarm_limits(true, 1.0, true, 0.0), QStringLiteral("12a")), mq::ConversionError);
 }
 
 }  // namespace

@@ -408,6 +408,10 @@ protected:
         for (int ch = 0; ch < 4; ++ch) setting().let_Ch_input_type(ch, QStringLiteral("K"));
     }
     clsLOGGER_SETTING& setting() { return m_slot->act_logger_data->clsLOGGER_SETTING(); }
+    // Marks a value in the LOG window's table.
+    void mark(const QString& value, qint32 row, int ch) {
+        mark_alarm_value(setting(), &m_win->grid(), kLogFirstChannelCol, value, row, ch);
+    }
     void alarms(int ch, const QString& high, const QString& low) {
         setting().let_Ch_high_alarm_count(ch, high);
         setting().let_Ch_low_alarm_count(ch, low);
@@ -454,7 +458,7 @@ TEST_F(ChannelValueTest, UnusedChannelsGiveEmptyTextsAndNoMarks) {
 
     m_win->grid().setRow(0);
     m_win->grid().setCol(0);
-    mark_alarm_value(v, 3, 2);
+    mark(v, 3, 2);
     EXPECT_EQ(m_win->grid().Row(), 0) << "an unused channel does not move the current cell";
     EXPECT_EQ(setting().CH_H_ALM_NUM(1) + setting().CH_L_ALM_NUM(1), 0);
 }
@@ -477,10 +481,10 @@ TEST_F(ChannelValueTest, FileRangeTextsKeepTheirForm) {
 
 TEST_F(ChannelValueTest, AlarmsOutsideANormalBand) {
     alarms(0, QStringLiteral("100.0"), QStringLiteral("0.0"));
-    mark_alarm_value(QStringLiteral(" 100.0"), 0, 1);
-    mark_alarm_value(QStringLiteral(" 100.1"), 1, 1);
-    mark_alarm_value(QStringLiteral("  -0.1"), 2, 1);
-    mark_alarm_value(QStringLiteral("   0.0"), 3, 1);
+    mark(QStringLiteral(" 100.0"), 0, 1);
+    mark(QStringLiteral(" 100.1"), 1, 1);
+    mark(QStringLiteral("  -0.1"), 2, 1);
+    mark(QStringLiteral("   0.0"), 3, 1);
     EXPECT_EQ(setting().CH_H_ALM_NUM(0), 1);
     EXPECT_EQ(setting().CH_L_ALM_NUM(0), 1);
     // LOG tables: record r in row r + 1, channel n in column n + 2.
@@ -494,9 +498,9 @@ TEST_F(ChannelValueTest, AlarmsOutsideANormalBand) {
 
 TEST_F(ChannelValueTest, AlarmsWhenTheHighValueIsBelowTheLowValue) {
     alarms(1, QStringLiteral("0.0"), QStringLiteral("100.0"));
-    mark_alarm_value(QStringLiteral("  50.0"), 0, 2);
-    mark_alarm_value(QStringLiteral("  -1.0"), 1, 2);
-    mark_alarm_value(QStringLiteral(" 101.0"), 2, 2);
+    mark(QStringLiteral("  50.0"), 0, 2);
+    mark(QStringLiteral("  -1.0"), 1, 2);
+    mark(QStringLiteral(" 101.0"), 2, 2);
     EXPECT_EQ(setting().CH_H_ALM_NUM(1), 1);
     EXPECT_EQ(setting().CH_L_ALM_NUM(1), 1);
     EXPECT_EQ(m_win->grid().foreColorAt(1, 4), 0u);
@@ -508,16 +512,16 @@ TEST_F(ChannelValueTest, AlarmValuesAreComparedInSinglePrecision) {
     // Values that differ from the alarm value only beyond single precision
     // are equal to it, so no alarm.
     alarms(2, QStringLiteral("0.3"), QStringLiteral("-0.3"));
-    mark_alarm_value(QStringLiteral("   0.3"), 0, 3);
-    mark_alarm_value(QStringLiteral("0.30000001"), 0, 3);
-    mark_alarm_value(QStringLiteral("-0.30000001"), 1, 3);
+    mark(QStringLiteral("   0.3"), 0, 3);
+    mark(QStringLiteral("0.30000001"), 0, 3);
+    mark(QStringLiteral("-0.30000001"), 1, 3);
     EXPECT_EQ(setting().CH_H_ALM_NUM(2), 0);
     EXPECT_EQ(setting().CH_L_ALM_NUM(2), 0);
-    mark_alarm_value(QStringLiteral("0.3000001"), 0, 3);
+    mark(QStringLiteral("0.3000001"), 0, 3);
     EXPECT_EQ(setting().CH_H_ALM_NUM(2), 1) << "a difference a single can hold is an alarm";
     alarms(2, QStringLiteral("100.1"), QStringLiteral("0.7"));
-    mark_alarm_value(QStringLiteral(" 100.1"), 2, 3);
-    mark_alarm_value(QStringLiteral("   0.7"), 3, 3);
+    mark(QStringLiteral(" 100.1"), 2, 3);
+    mark(QStringLiteral("   0.7"), 3, 3);
     EXPECT_EQ(setting().CH_H_ALM_NUM(2), 1);
     EXPECT_EQ(setting().CH_L_ALM_NUM(2), 0);
 }
@@ -526,15 +530,15 @@ TEST_F(ChannelValueTest, VoltageAndRangeValuesAreNeverAlarms) {
     setting().let_Ch_input_type(3, QStringLiteral("V"));
     setting().let_Ch_period_pos(3, 2);
     alarms(3, QStringLiteral("1.00"), QStringLiteral("0.50"));
-    mark_alarm_value(QStringLiteral("  9.99"), 4, 4);
+    mark(QStringLiteral("  9.99"), 4, 4);
     EXPECT_EQ(setting().CH_H_ALM_NUM(3), 0);
     EXPECT_EQ(m_win->grid().foreColorAt(5, 6), 0u);
     EXPECT_EQ(m_win->grid().Row(), 5);
 
     alarms(0, QStringLiteral("10.0"), QStringLiteral("0.0"));
     m_win->grid().setRow(0);
-    mark_alarm_value(QStringLiteral("     O.R."), 6, 1);
-    mark_alarm_value(QStringLiteral("U.R."), 7, 1);
+    mark(QStringLiteral("     O.R."), 6, 1);
+    mark(QStringLiteral("U.R."), 7, 1);
     EXPECT_EQ(setting().CH_H_ALM_NUM(0) + setting().CH_L_ALM_NUM(0), 0);
     EXPECT_EQ(m_win->grid().Row(), 0);
 }
@@ -548,27 +552,28 @@ TEST_F(ChannelValueTest, CountsAndValuesBeyondTheirRangesAreOverflowErrors) {
 
     alarms(0, QStringLiteral("10.0"), QStringLiteral("0.0"));
     setting().let_CH_H_ALM_NUM(0, std::numeric_limits<qint32>::max());
-    EXPECT_THROW(mark_alarm_value(QStringLiteral("  20.0"), 0, 1), mq::OverflowError);
+    EXPECT_THROW(mark(QStringLiteral("  20.0"), 0, 1), mq::OverflowError);
     EXPECT_EQ(setting().CH_H_ALM_NUM(0), std::numeric_limits<qint32>::max());
     setting().let_CH_L_ALM_NUM(0, std::numeric_limits<qint32>::max());
-    EXPECT_THROW(mark_alarm_value(QStringLiteral("  -5.0"), 0, 1), mq::OverflowError);
+    EXPECT_THROW(mark(QStringLiteral("  -5.0"), 0, 1), mq::OverflowError);
 
     // A value that single precision cannot hold is an overflow, not an
     // infinity counted as an alarm.
     setting().let_CH_H_ALM_NUM(0, 0);
     setting().let_CH_L_ALM_NUM(0, 0);
-    EXPECT_THROW(mark_alarm_value(QStringLiteral("1e39"), 1, 1), mq::OverflowError);
-    EXPECT_THROW(mark_alarm_value(QStringLiteral("-1e300"), 1, 1), mq::OverflowError);
+    EXPECT_THROW(mark(QStringLiteral("1e39"), 1, 1), mq::OverflowError);
+    EXPECT_THROW(mark(QStringLiteral("-1e300"), 1, 1), mq::OverflowError);
     EXPECT_EQ(setting().CH_H_ALM_NUM(0) + setting().CH_L_ALM_NUM(0), 0);
     EXPECT_EQ(m_win->grid().foreColorAt(2, 3), 0u);
 }
 
-TEST_F(ChannelValueTest, TagTablesPutChannelsOneColumnFurtherLeft) {
-    m_slot->logger_main->clsLOGGER_STATUS().let_mode_type(2);
+TEST_F(ChannelValueTest, TagTablesPutChannelsOneColumnFurtherLeftInTheTableGiven) {
     alarms(0, QStringLiteral("10.0"), QStringLiteral("0.0"));
-    mark_alarm_value(QStringLiteral("  20.0"), 0, 1);
-    EXPECT_EQ(m_win->grid().foreColorAt(1, 2), kHighAlarmColour);
-    EXPECT_EQ(m_win->grid().foreColorAt(1, 3), 0u);
+    FakeDataWindow tagWin(QStringLiteral("L02"), 11, 8);  // not the active window
+    mark_alarm_value(setting(), &tagWin.grid(), kTagFirstChannelCol, QStringLiteral("  20.0"), 0, 1);
+    EXPECT_EQ(tagWin.grid().foreColorAt(1, 2), kHighAlarmColour);
+    EXPECT_EQ(tagWin.grid().foreColorAt(1, 3), 0u);
+    EXPECT_EQ(m_win->grid().foreColorAt(1, 2), 0u) << "the active window's table is not touched";
 }
 
 TEST_F(ChannelValueTest, FormattedValuesCarryStraightIntoTheAlarmMark) {
@@ -576,7 +581,7 @@ TEST_F(ChannelValueTest, FormattedValuesCarryStraightIntoTheAlarmMark) {
     alarms(0, QStringLiteral("25.0"), QStringLiteral("5.0"));
     QString v = QStringLiteral("30.5");
     const QString cell = format_ch_value(v, 1);
-    mark_alarm_value(v, 0, 1);
+    mark(v, 0, 1);
     EXPECT_EQ(cell, QStringLiteral("      30.5"));
     EXPECT_EQ(setting().CH_H_ALM_NUM(0), 1);
     EXPECT_EQ(m_win->grid().foreColorAt(1, 3), kHighAlarmColour);

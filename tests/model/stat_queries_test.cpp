@@ -21,6 +21,9 @@ namespace {
 
 QDateTime at(int s) { return QDateTime(QDate(2023, 6, 1), QTime(8, 0, 0), Qt::UTC).addSecs(s); }
 
+// Both alarm values set: the lower and the upper one.
+mq::AlarmLimits both(double low, double high) { return mq::alarm_limits(true, high, true, low); }
+
 QString chText(const QString& number) { return QStringLiteral("    ") + number.rightJustified(6, QLatin1Char(' ')); }
 QString chText(double v) { return chText(QString::number(v, 'f', 1)); }
 
@@ -259,8 +262,8 @@ TEST_F(StatQueriesTest, LowAndHighAlarmsAreCountedAndColoured) {
     auto& db = dbWith({chText(0.4), chText(0.5), chText(0.6), chText(-1.0), chText(30.0), chText(30.1),
                        QStringLiteral("▲  100.0"), OR_});
     FakeHost host;
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("30"), QStringLiteral("DATA"), &host), 2);
-    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("30"), QStringLiteral("DATA"), &host), 2);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(0.5, 30), QStringLiteral("DATA"), &host), 2);
+    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, both(0.5, 30), QStringLiteral("DATA"), &host), 2);
     const std::map<std::pair<qint32, int>, quint32> expected{{{1, 3}, mq::kLowAlarmColour},
                                                              {{4, 3}, mq::kLowAlarmColour},
                                                              {{6, 3}, mq::kHighAlarmColour},
@@ -270,52 +273,54 @@ TEST_F(StatQueriesTest, LowAndHighAlarmsAreCountedAndColoured) {
     EXPECT_GT(host.yields, 0);
     EXPECT_TRUE(hasView(db, QStringLiteral("CH1LALM RecordNo")));
     EXPECT_TRUE(hasView(db, QStringLiteral("CH1hALM RecordNo")));
-    EXPECT_THROW(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("30"), QStringLiteral("DATA"), &host),
+    EXPECT_THROW(db.CHDATA_LALM_ColorAndNum(1, both(0.5, 30), QStringLiteral("DATA"), &host),
                  mq::DatabaseError);
 }
 
-TEST_F(StatQueriesTest, SentinelsAreNoAlarms) {
-    auto& db = dbWith({OR_, UR_, chText(5.0), QString()});
+TEST_F(StatQueriesTest, SentinelsAndMissingValuesAreNoAlarms) {
+    auto& db = dbWith({OR_, UR_, chText(5.0), QString(), mq::kStoredMissing});
     FakeHost host;
-    // A low alarm above zero: the sentinels hold no measured value and do not count.
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("DATA"), &host), 1);
+    // A low alarm above zero: the sentinels and the missing value hold no
+    // measured value and do not count.
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(10, 20), QStringLiteral("DATA"), &host), 1);
     EXPECT_EQ(host.cells.size(), 1u);
     EXPECT_EQ(host.cells.begin()->first, std::make_pair(qint32(3), 3));
-    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("-20"), QStringLiteral("-10"), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, both(-20, -10), QStringLiteral("DATA"), &host), 1);
 }
 
 TEST_F(StatQueriesTest, SwappedAlarmValuesTurnTheConditionsRound) {
     // High 0.0 below low 100.0: low alarms are above the low value, high alarms below the high value.
     auto& db = dbWith({chText(50.0), chText(-1.0), chText(101.0), chText(100.0), chText(0.0)});
     FakeHost host;
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("100"), QStringLiteral("0"), QStringLiteral("DATA"), &host), 1);
-    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("100"), QStringLiteral("0"), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(100, 0), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, both(100, 0), QStringLiteral("DATA"), &host), 1);
     EXPECT_EQ(host.cells.at({3, 3}), mq::kLowAlarmColour);
     EXPECT_EQ(host.cells.at({2, 3}), mq::kHighAlarmColour);
     EXPECT_EQ(host.cells.size(), 2u);
 }
 
-TEST_F(StatQueriesTest, WholeNumberComparisonDecidesTheBandDirection) {
-    // Low 0.5 and high 0.4 are both 0 as whole numbers (halves to even), so the
-    // band counts as upright: low alarms are the values below 0.5, not above it.
+TEST_F(StatQueriesTest, AlarmValuesDecideTheBandDirectionAsTheyStand) {
+    // High 0.4 below low 0.5: the sides swap, as everywhere else the values
+    // are compared (not as whole numbers, which would both be 0).
     auto& db = dbWith({chText(QStringLiteral("0.3")), chText(QStringLiteral("0.6"))});
     FakeHost host;
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("0.4"), QStringLiteral("DATA"), &host), 1);
-    EXPECT_EQ(host.cells.count({1, 3}), 1u);
-    EXPECT_EQ(host.cells.count({2, 3}), 0u);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(0.5, 0.4), QStringLiteral("DATA"), &host), 1);
+    EXPECT_EQ(host.cells.count({2, 3}), 1u);
+    EXPECT_EQ(host.cells.count({1, 3}), 0u);
 }
 
 TEST_F(StatQueriesTest, UnusedChannelsCountNothingAndSaveNoQuery) {
     auto& db = dbWith({chText(-50.0)});
     FakeHost host;
     host.types[1] = QStringLiteral("-");
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("DATA"), &host), 0);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(0, 10), QStringLiteral("DATA"), &host), 0);
     EXPECT_FALSE(hasView(db, QStringLiteral("CH1LALM RecordNo")));
     EXPECT_TRUE(host.cells.empty());
     // Without a host the channel counts as in use.
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
-    EXPECT_THROW(db.CHDATA_hALM_ColorAndNum(2, QStringLiteral("x"), QStringLiteral("10"), QStringLiteral("DATA")),
-                 mq::ConversionError);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(0, 10), QStringLiteral("DATA")), 1);
+    // An alarm value that is not set saves no query and counts nothing.
+    EXPECT_EQ(db.CHDATA_hALM_ColorAndNum(1, mq::alarm_limits(false, 0, true, -60), QStringLiteral("DATA")), 0);
+    EXPECT_FALSE(hasView(db, QStringLiteral("CH1hALM RecordNo")));
 }
 
 TEST_F(StatQueriesTest, FileDataShowsProgressPerColouredRecord) {
@@ -325,7 +330,7 @@ TEST_F(StatQueriesTest, FileDataShowsProgressPerColouredRecord) {
     db.Create_UnionQuery(0);
     FakeHost host;
     host.fileData = true;
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("qTABLE"), &host), 750);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(0, 10), QStringLiteral("qTABLE"), &host), 750);
     EXPECT_EQ(host.progressMax, 750);
     EXPECT_EQ(host.progressValue, 750);
     EXPECT_EQ(host.cells.size(), 750u);
@@ -341,8 +346,8 @@ TEST_F(StatQueriesTest, SavedQueriesGiveTheSameAnswersWhenRunByThemselves) {
     db.Create_UnionQuery(0);
     QString mn, mx;
     db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("qTABLE"));
-    const qint32 low = db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("10"), QStringLiteral("qTABLE"));
-    const qint32 high = db.CHDATA_hALM_ColorAndNum(1, QStringLiteral("0.5"), QStringLiteral("10"), QStringLiteral("qTABLE"));
+    const qint32 low = db.CHDATA_LALM_ColorAndNum(1, both(0.5, 10), QStringLiteral("qTABLE"));
+    const qint32 high = db.CHDATA_hALM_ColorAndNum(1, both(0.5, 10), QStringLiteral("qTABLE"));
     EXPECT_EQ(mn, QStringLiteral("-999.9"));
     EXPECT_EQ(mx, QStringLiteral("12"));
     EXPECT_EQ(low, 3);  // -7.5, 0.4, -999.9
@@ -372,13 +377,13 @@ TEST_F(StatQueriesTest, QueriesSeeRecordsStoredAfterEarlierQueries) {
     db.Get_ChData_MinMax(1, mn, mx, QStringLiteral("DATA"));
     EXPECT_EQ(mn, QStringLiteral("5"));
     db.AddRecord_LOG(3, at(3), QString(), chText(-2.0), chText(-4.0), QString(), QString());
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(0, 10), QStringLiteral("DATA")), 1);
     db.Get_ChData_MinMax(2, mn, mx, QStringLiteral("DATA"));
     EXPECT_EQ(mn, QStringLiteral("-4"));
     db.CreateRs_LOG2(QStringLiteral("DATA01"));
     db.AddRecord_LOG(4, at(4), QString(), chText(-3.0), chText(-5.0), QString(), QString());
     db.Create_UnionQuery(1);
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(2, QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("qTABLE")), 2);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(2, both(0, 10), QStringLiteral("qTABLE")), 2);
 }
 
 TEST_F(StatQueriesTest, AMarkedSentinelCountsLikeAnyOtherText) {
@@ -390,7 +395,7 @@ TEST_F(StatQueriesTest, AMarkedSentinelCountsLikeAnyOtherText) {
     EXPECT_EQ(mn, QStringLiteral("5"));
     db.CHData_ADD_H_str(1, OR_, QStringLiteral("DATA"));
     EXPECT_EQ(column(db, QStringLiteral("DATA"), QStringLiteral("CH1")).first(), QStringLiteral("▲   O.R."));
-    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("DATA")), 1);
+    EXPECT_EQ(db.CHDATA_LALM_ColorAndNum(1, both(1, 10), QStringLiteral("DATA")), 1);
 }
 
 // The numbers the queries read from stored texts (their last six
@@ -451,15 +456,13 @@ TEST_F(StatQueriesTest, AnswersFromTheValuesGatheredDuringTheLoadEqualTheSavedQu
         double min, max;
         qint32 low, high;
     } answers[2];
-    const QString lows[2] = {QStringLiteral("-500"), QStringLiteral("150")};
+    const double lows[2] = {-500, 150};
     for (int ch = 1; ch <= 2; ++ch) {
         QString mn, mx;
         db.Get_ChData_MinMax(qint16(ch), mn, mx, QStringLiteral("qTABLE"));
         answers[ch - 1] = {mn.toDouble(), mx.toDouble(),
-                           db.CHDATA_LALM_ColorAndNum(qint16(ch), lows[ch - 1], QStringLiteral("700"),
-                                                      QStringLiteral("qTABLE")),
-                           db.CHDATA_hALM_ColorAndNum(qint16(ch), lows[ch - 1], QStringLiteral("700"),
-                                                      QStringLiteral("qTABLE"))};
+                           db.CHDATA_LALM_ColorAndNum(qint16(ch), both(lows[ch - 1], 700), QStringLiteral("qTABLE")),
+                           db.CHDATA_hALM_ColorAndNum(qint16(ch), both(lows[ch - 1], 700), QStringLiteral("qTABLE"))};
     }
     EXPECT_GE(answers[1].min, 100.0);
     db.CloseDb();
@@ -521,10 +524,10 @@ TEST_F(StatQueriesTest, SplitTablesAndUnionGiveTheSameAnswersAsOneTable) {
         }
         FakeHost h1, h2;
         h2.fileData = true;
-        EXPECT_EQ(single.CHDATA_hALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("DATA"), &h1),
-                  split.CHDATA_hALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("qTABLE"), &h2));
-        EXPECT_EQ(single.CHDATA_LALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("DATA"), &h1),
-                  split.CHDATA_LALM_ColorAndNum(ch, QStringLiteral("-500"), QStringLiteral("500"), QStringLiteral("qTABLE"), &h2));
+        EXPECT_EQ(single.CHDATA_hALM_ColorAndNum(ch, both(-500, 500), QStringLiteral("DATA"), &h1),
+                  split.CHDATA_hALM_ColorAndNum(ch, both(-500, 500), QStringLiteral("qTABLE"), &h2));
+        EXPECT_EQ(single.CHDATA_LALM_ColorAndNum(ch, both(-500, 500), QStringLiteral("DATA"), &h1),
+                  split.CHDATA_LALM_ColorAndNum(ch, both(-500, 500), QStringLiteral("qTABLE"), &h2));
         EXPECT_EQ(h1.cells, h2.cells);
     }
     // Every stored text, marks included, is the same record by record.

@@ -14,6 +14,7 @@
 #include <QSet>
 #include <QTimer>
 
+#include "common/full_disk.h"
 #include "printing/print_fixture.h"
 
 namespace mq::test {
@@ -414,6 +415,25 @@ TEST_F(TablePrintTest, APdfThatCannotBeWrittenIsReportedAndLeavesNothing) {
     ASSERT_EQ(box.texts().size(), 1u);
     EXPECT_TRUE(box.texts()[0].startsWith(QStringLiteral("ファイルを作成できませんでした。"))) << box.texts()[0].toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// A disk that fills up while the PDF is written: whatever room there was,
+// the print says so, the old file stays and no temporary file is left.
+TEST_F(TablePrintTest, AFullDiskKeepsTheOldPdfAndSaysSo) {
+    auto disk = FullDisk::make(4 << 20);
+    if (!disk) GTEST_SKIP() << FullDisk::whyNot().toStdString();
+    ASSERT_NE(openTagSet(300), nullptr);
+    const QString pdf = disk->path() + QStringLiteral("/tag.pdf");
+    writeAll(pdf, "old print");
+    for (const int room : {4096, 16384, 40960, 0}) {
+        disk->fill(room);
+        ScopedMessageBoxHook box;
+        EXPECT_EQ(run(pdf)->outcome(), PR::Outcome::PrinterError) << room;
+        disk->release();
+        EXPECT_EQ(box.texts(), std::vector<QString>{file_write_error_message(pdf)});
+        EXPECT_EQ(readAll(pdf), QByteArray("old print"));
+        EXPECT_EQ(disk->entries(), QStringList{QStringLiteral("tag.pdf")});
+    }
 }
 
 TEST_F(TablePrintTest, ACancelledFileNamePrintsNothing) {

@@ -161,8 +161,7 @@ mq::FileResult readBack(const QString& path, ReadBack& out) {
         if (!mq::mt1_record_at(out.body, out.layout, i, rec, &error)) return mq::FileResult::failure(error);
         out.records << rec;
     }
-    mq::mt1_statistics_read(out.body, out.layout, out.s);
-    return r;
+    return mq::mt1_statistics_read(out.body, out.layout, out.s);
 }
 
 TEST_F(Mt1Test, WholeFileIsScrambledTagLinePlainCrLfAndScrambledBody) {
@@ -297,6 +296,8 @@ TEST_F(Mt1Test, ShortAndCorruptFilesAreRefusedWithAMessage) {
         {"scale not a number", patchBody(76, "-02x0 ")},
         {"decimal position not a digit", patchBody(124, "x")},
         {"record time not a time", patchBody(184, "13/13/45 11:00:00")},
+        {"an average no field holds", patchBody(184 + 2 * 57 + 48, "   9e8")},
+        {"a maximum beyond any number", patchBody(184 + 2 * 57 + 24, "  9e99")},
     };
     for (const Case& c : cases) {
         const QString p = mq::test::testFolder() + QStringLiteral("/bad.mt1");

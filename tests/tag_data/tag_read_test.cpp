@@ -330,6 +330,10 @@ TEST_F(TagReadTest, TickedTagsOpenWindowsWithWhatTheLoggerHolds) {
     EXPECT_EQ(g->foreColorAt(2, 4), mq::kHighAlarmColour);
     EXPECT_NE(g->foreColorAt(1, 4), mq::kHighAlarmColour);
     EXPECT_EQ(g->foreColorAt(3, 4), mq::kLowAlarmColour);  // -10.0 is below -5.0
+    // Tag 1's CH2 has no alarm value set: its values (30.0 and more) flag nothing.
+    mq::platform::Grid* g1 = windowOf(QStringLiteral("L01"))->vsFlexGrid1();
+    for (int r = 1; r < g1->Rows(); ++r) EXPECT_EQ(g1->foreColorAt(r, 3), 0u) << r;
+    EXPECT_TRUE(g1->TextMatrix(1, 3).endsWith(QStringLiteral(" 30.0")));
 
     // Unticking tag 1 closes its window (the save question answered No).
     mq::platform::ScopedMessageBoxHook no(mq::platform::MsgResult::No);

@@ -313,6 +313,7 @@ TEST_F(ModelSettingTest, ShowsTheLoggerClockAndNameAndOkWritesThemBack) {
     dlg.show();
     ASSERT_TRUE(mq::test::waitUntil([&] { return dlg.Text7->text() == QStringLiteral("AB CD"); }, 10000));
     EXPECT_EQ(dlg.MonthView1->selectedDate(), QDate(2013, 12, 10));
+    mq::test::saveScreenshot(&dlg, QStringLiteral("model_setting"));
     EXPECT_EQ(dlg.Combo1->currentIndex(), 10);
     EXPECT_EQ(dlg.Combo2->currentIndex(), 5);
     EXPECT_LE(dlg.Combo3->currentIndex() - 9, 2) << "the logger's clock runs on while it is read";

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "common/test_env.h"
@@ -12,6 +14,7 @@
 #include "model/cls_logger_status.h"
 #include "model/model_state.h"
 #include "platform/cp932.h"
+#include "tag_settings/list_files.h"
 
 namespace {
 
@@ -88,12 +91,12 @@ TEST_F(TagSettingFileTest, MissingTag0CfgIsMadeWithTheDefaultLinesAndRead) {
 TEST_F(TagSettingFileTest, Tag0CfgBytesAndRoundTrip) {
     const clsLOGGER_SETTING s = sample();
     mq::clsLOGGER_STATUS status;
-    status.let_model_name(QStringLiteral("ZK4409MU"));
+    status.let_model_name(QStringLiteral("MQ4000"));
     status.let_ch_offset(0, QStringLiteral("012.3"));
     ASSERT_TRUE(mq::tag0_cfg_save(s, &status));
     const QByteArray bytes = mq::test::readAll(mq::tag0_cfg_path());
     const QList<QByteArray> l = bytes.split('\n');
-    EXPECT_EQ(l[0], QByteArray(",ZK4409MU-TS01-010100\r"));
+    EXPECT_EQ(l[0], QByteArray(",MQ4000  -TS01-010100\r"));  // the model's 8 characters
     EXPECT_EQ(l[13], QByteArray(",-0200 ,-0199 ,-0198 ,-0197 ,,\r"));
     EXPECT_EQ(l[16], QByteArray(",-200.0,------,------,------,,\r")) << "voltage and unused channels carry no alarm";
     EXPECT_EQ(l[12], mq::platform::cp932::encode(QStringLiteral(",ﾟC ,ｱﾝﾍ,ﾟC ,ﾟC ,,\r")));
@@ -145,6 +148,28 @@ TEST_F(TagSettingFileTest, FormatTagAndRefusedFilesLeaveTheSettingAlone) {
         EXPECT_TRUE(r.message.startsWith(QString::fromUtf8(c.message))) << c.name;
         EXPECT_EQ(s.Ch_input_type(2), QStringLiteral("E")) << c.name;
     }
+}
+
+// A huge file (a terabyte, sparse) is refused as a damaged one without being
+// read, and the setting it would have replaced stays.
+TEST_F(TagSettingFileTest, AHugeFileIsRefusedAsDamaged) {
+    clsLOGGER_SETTING s;
+    s.let_Ch_input_type(2, QStringLiteral("E"));
+    mq::clsLOGGER_STATUS st;
+    const QString csv = dir + QStringLiteral("/huge.csv"), list = mq::list_file_path(mq::ListKind::Comment);
+    const struct {
+        QString path, message;
+        std::function<mq::FileResult()> load;
+    } cases[] = {
+        {csv, QStringLiteral("設定ファイル"), [&] { return mq::tag_setting_file_load(csv, s); }},
+        {mq::tag0_cfg_path(), QStringLiteral("設定ファイル"), [&] { return mq::tag0_cfg_load(s); }},
+        {list, QStringLiteral("コメントのリストファイル"), [&] { return mq::list_file_load(mq::ListKind::Comment, st); }},
+    };
+    for (const auto& c : cases) {
+        mq::test::writeSparse(c.path, qint64(1) << 40);
+        EXPECT_EQ(c.load().message, c.message + QStringLiteral("を読み込めませんでした。\n") + c.path);
+    }
+    EXPECT_EQ(s.Ch_input_type(2), QStringLiteral("E"));
 }
 
 TEST_F(TagSettingFileTest, WholeNumbersOfThermocoupleAlarmsReadAsTenths) {

@@ -65,7 +65,7 @@ struct Ml2Program {
         install_file_open_target(t, FileOpenHooks{dialog, [](const QString&) { return false; }});
         install_file_save_target(
             t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
-        link().link_mode_str = QStringLiteral("1");
+        link().link_mode = OpMode::Log;
     }
     ~Ml2Program() {
         closeAll();

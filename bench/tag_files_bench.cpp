@@ -112,7 +112,7 @@ struct Program {
         mq::model().user_dir = mq::test::dataHome() + QStringLiteral("/KORVA/Marrowquill4");
         QDir().mkpath(mq::model().user_dir + QStringLiteral("/config"));
         mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();
-        mq::link().link_mode_str = QStringLiteral("2");
+        mq::link().link_mode = mq::OpMode::Tag;
         home = std::make_unique<mq::HOME>();
         home->setExitStepDelay(0);
         home->Timer3()->stop();

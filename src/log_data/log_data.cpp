@@ -296,11 +296,11 @@ void log_data::count_alarms(clsLOGGER_DATA& ds) {
 // ---------------------------------------------------------------- opening
 
 void log_data::disp_log_data_form(const QString& nn) {
-    ModelState& m = model();
-    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for " + Tag().toStdString());
-    // The window being filled is the active one: its data set is the current one.
-    m.act_data_kind = 2;
+    // The window's own data set, the current one while the logger reads into it.
+    const DataSetHandle own = DataSetHandle::of_tag(Tag());
+    std::shared_ptr<clsLOGGER_DATA> ds = own.logger();
+    if (!ds) throw MissingKeyError("no logger data set for " + Tag().toStdString());
+    own.make_current();
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
 
     m_grid->setColAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);

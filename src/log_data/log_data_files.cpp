@@ -394,7 +394,7 @@ void disp_file_log_data_form_ml2(log_data& window, const QString& key) {
 
     clsFILE_DATA& ds = takeFileData(key);
     clsLOGGER_SETTING& s = ds.clsLOGGER_SETTING();
-    ds.clsLOGGER_STATUS().let_mode_type(quint8(link().link_mode_str.toInt()));
+    ds.clsLOGGER_STATUS().let_mode_type(mode_byte(link().link_mode));
     if (!readMl2Header(w, plain, file, ds)) return;
 
     w->write_setting_labels(s, /*twoDigitYear=*/false);

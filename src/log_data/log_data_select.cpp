@@ -73,7 +73,7 @@ log_data_select* log_data_select::openInstance() {
 // ---------------------------------------------------------------- list display
 
 void log_data_select::log_data_ct_disp(qint16 n) {
-    const auto ds = model().act_logger_data;
+    const auto ds = DataSetHandle::of_tag(DataSetHandle::logger_key(n)).logger();
     QTreeWidgetItem* it = row(n);
     if (!ds || !it) return;
     const QSignalBlocker block(ListView1);
@@ -81,7 +81,7 @@ void log_data_select::log_data_ct_disp(qint16 n) {
 }
 
 void log_data_select::log_data_select_disp(qint16 n) {
-    const auto ds = model().act_logger_data;
+    const auto ds = DataSetHandle::of_tag(DataSetHandle::logger_key(n)).logger();
     QTreeWidgetItem* it = row(n);
     if (!ds || !it) return;
     const QSignalBlocker block(ListView1);
@@ -107,16 +107,14 @@ void log_data_select::Form_Activate() {
 
 void log_data_select::ListView1_ItemCheck(int n) {
     const auto ds = DataSetHandle::of_tag(DataSetHandle::logger_key(n)).logger();
-    model().act_logger_data = ds;
     if (isTicked(n)) {
         if (!ds || ds->clsLOGGER_SETTING().data_count() == 0) {
-            // An empty area cannot be read; the current logger data set stays on it.
+            // An empty area cannot be read.
             setTickSilently(n, false);
             return;
         }
         m_last_checked_area = qint16(n);
     }
-    model().act_logger_data = nullptr;
 }
 
 void log_data_select::Command1_Click() {
@@ -145,7 +143,7 @@ void log_data_select::cmdOK_Click() {
                 if (!ticks[size_t(i)] && flags[size_t(i)]) {
                     table.win_logger_close(nn);
                 } else if (ticks[size_t(i)] && !flags[size_t(i)] && model().logger_main) {
-                    if (model().logger_main->clsLOGGER_STATUS().mode_type() == 1) table.win_logger_open_log(nn);
+                    if (loggerMode() == OpMode::Log) table.win_logger_open_log(nn);
                     else table.win_logger_open_tag(nn);
                 }
             }
@@ -174,7 +172,7 @@ void log_data_select::cmdOK_Click() {
         if (QMdiSubWindow* focusSub = enableDataWindows(focusKey)) {
             m_home->mdiArea()->setActiveSubWindow(focusSub);
             focusSub->widget()->setFocus();
-            model().act_logger_data = DataSetHandle::of_tag(focusKey).logger();
+            DataSetHandle::of_tag(focusKey).make_current();
             if (!m_home->autoDrawChecked()) {
                 m_home->GraphDispReturen();
             } else {
@@ -197,11 +195,7 @@ void log_data_select::cmdOK_Click() {
             if (key.isEmpty()) {
                 if (IDataWindow* act = m_home->activeDataWindow()) key = act->Tag().left(3);
             }
-            if (key.startsWith(u'L')) {
-                model().act_logger_data = DataSetHandle::of_tag(key).logger();
-            } else if (!key.isEmpty()) {
-                model().act_file_data = DataSetHandle::of_tag(key).file();
-            }
+            DataSetHandle::make_key_current(key);
         }
     }
     done(QDialog::Accepted);

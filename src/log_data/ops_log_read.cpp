@@ -27,23 +27,22 @@ void readLogList(Prog_Dialog& dlg, const QPointer<log_data_select>& dialog) {
     const QString settingEntry = ln.cmd_l_r_req[kLogCmdSetting];
     const qint32 countLen = numbered_reply_length(ln.cmd_l_r_rsp, kLogCmdCount);
     const qint32 settingLen = numbered_reply_length(ln.cmd_l_r_rsp, kLogCmdSetting);
-    const auto storeCount = [](const QString& record) { log_data_ct_save(record); };
-    const auto storeSetting = [](const QString& record) { log_para_data_save(record); };
-
     for (int n = 1; n <= kNumberedSets; ++n) {
         dlg.set_progress_value(n);
-        const auto ds = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n));
-        model().act_logger_data = ds;
+        clsLOGGER_SETTING& area = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n))->clsLOGGER_SETTING();
+        const RecordStore storeCount = [&area](const QString& record) { log_data_ct_save(area, record); };
+        const RecordStore storeSetting = [&area](const QString& record) { log_para_data_save(area, record); };
         if (!read_numbered_record(dlg, numbered_command(countEntry, n), countLen, kLogListTimeout, storeCount)) return;
         if (dialog) dialog->log_data_ct_disp(qint16(n));
-        if (ds->clsLOGGER_SETTING().data_count() != 0) {
+        if (area.data_count() != 0) {
             if (!read_numbered_record(dlg, numbered_command(settingEntry, n), settingLen, kLogSettingTimeout,
                                       storeSetting))
                 return;
             if (dialog) dialog->log_data_select_disp(qint16(n));
         }
     }
-    model().act_logger_data = nullptr;
+    // A read leaves no current logger data set behind.
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.exit_success();
 }
 

@@ -114,7 +114,6 @@ void log_set_value::fill_setting(int n) {
         Command1->setEnabled(false);
     }
     set_check1_silently(false);
-    model().act_logger_data.reset();
 }
 
 // ---------------------------------------------------------------- loading
@@ -203,7 +202,6 @@ void log_set_value::Command3_Click() {
     }
     const int n = shown_area();
     const auto ds = setting_area_data_set(n);
-    model().act_logger_data = ds;
     Reservation& s = m_reservation;
     if (s.complete()) {
         if (ds) {
@@ -252,12 +250,12 @@ log_set_value::ClockCheck log_set_value::reserve_clock_check() {
 // ---------------------------------------------------------------- writing
 
 QString log_set_value::write_question(int n) const {
-    const quint8 mode = get_cur_mode_type();
-    if (mode == 1) {
+    const OpMode mode = get_cur_mode_type();
+    if (mode == OpMode::Log) {
         return QStringLiteral("書き込みを行うとLOG") + QString::number(n) +
                QStringLiteral("に収録済みのデータは削除されます。よろしいですか？");
     }
-    if (mode == 3) {
+    if (mode == OpMode::Memory) {
         return QStringLiteral("書き込みを行うとMEMORY") + QString::number(n) +
                QStringLiteral("の設定を更新します。よろしいですか？");
     }
@@ -285,13 +283,11 @@ bool log_set_value::load_setting_file(const QString& chosen, const std::shared_p
         setting_editor_warn(this, r.message);
         return false;
     }
-    model().act_logger_data = ds;
     const SettingFileRead r = ls01_read(bytes, ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
     if (r == SettingFileRead::WrongTag) {
-        const quint8 mode = get_cur_mode_type();
-        if (mode == 1) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
-        else if (mode == 3) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
+        const OpMode mode = get_cur_mode_type();
+        if (mode == OpMode::Log) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がログ設定データではありません。"));
+        else if (mode == OpMode::Memory) setting_editor_warn(this, QStringLiteral("選択ファイルの形式がメモリ設定データ(ログモード共通)ではありません。"));
         return false;
     }
     if (r == SettingFileRead::Damaged) {

@@ -37,12 +37,6 @@ QString right_in(const QString& t, int width, QChar pad) { return setting_right_
 
 }  // namespace
 
-void log_para_data_save(const QString& record) {
-    const auto ds = model().act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for the setting record");
-    log_para_data_save(ds->clsLOGGER_SETTING(), record);
-}
-
 void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
     if (rec.size() < kLogSettingRecordMinLength) {
         throw ConversionError("setting record too short: " + std::to_string(rec.size()));

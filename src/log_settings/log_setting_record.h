@@ -37,13 +37,10 @@ inline constexpr int kCmdInterval = 8;
 // The last record position the parse reads.
 inline constexpr int kLogSettingRecordMinLength = 238;
 
-// Parses one LOG-setting record into the setting of the current logger data
-// set (model().act_logger_data). MissingKeyError when there is none.
-void log_para_data_save(const QString& record);
-
-// The same into a given setting. A start (or stop) text that is not a valid
-// date-time leaves the stored time(s) as described: an invalid start changes
-// neither time, an invalid stop only keeps the stop. A record shorter than
+// Parses one LOG-setting record into the setting of its area. A start (or
+// stop) text that is not a valid date-time leaves the stored time(s) as
+// described: an invalid start changes neither time, an invalid stop only
+// keeps the stop. A record shorter than
 // kLogSettingRecordMinLength, or a number field that is not a number, raises
 // ConversionError before anything is stored; a scale value beyond 16 bits
 // raises OverflowError.

@@ -41,7 +41,7 @@ QDateTime reserve_time(const QString& text) {
 }
 
 QString owner_name(int area) {
-    return (get_cur_mode_type() == 3 ? QStringLiteral("MEMORY") : QStringLiteral("LOG")) + two(area);
+    return (get_cur_mode_type() == OpMode::Memory ? QStringLiteral("MEMORY") : QStringLiteral("LOG")) + two(area);
 }
 
 // The reservation after the settings (both writes), for reserved area r.
@@ -81,7 +81,7 @@ void send_reservation(Prog_Dialog& dlg, Reservation res, int r, bool allAreas) {
                      sent == WriteReply::Accepted ? QStringLiteral("予約設定を送信しました。")
                                                   : QStringLiteral("予約設定の送信に失敗しました。"),
                      platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-    model().act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.exit_editor_write(sent == WriteReply::Accepted ? Outcome::Done : Outcome::NoReply, true);
 }
 
@@ -131,7 +131,7 @@ void writeLogSettings(Prog_Dialog& dlg, bool allAreas, int shown, int reserved, 
     bool reserve = reserved != 0 && res.complete();
     if (!allAreas) reserve = reserve && shown == reserved;
     if (!reserve) {
-        model().act_logger_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
         dlg.unload();
         return;
     }
@@ -140,10 +140,10 @@ void writeLogSettings(Prog_Dialog& dlg, bool allAreas, int shown, int reserved, 
 
 }  // namespace
 
-MemoryDisplay memory_display(qint64 m, int mode, qint32 baud) {
+MemoryDisplay memory_display(qint64 m, OpMode mode, qint32 baud) {
     MemoryDisplay d;
     d.remaining = m;
-    if (mode != 3) {
+    if (mode != OpMode::Memory) {
         d.recordable = m;
         d.bar_value = m;
         return d;
@@ -177,7 +177,7 @@ Operation log_settings_read_operation(NumberShown shown, CallerClose closeEditor
             const LinkState& ln = link();
             read_numbered_settings(
                 dlg, ln.cmd_l_r_req, ln.cmd_l_r_rsp, kLogCmdSetting, kLogSettingTimeout,
-                [](const QString& record) { log_para_data_save(record); }, shown);
+                [](clsLOGGER_SETTING& area, const QString& record) { log_para_data_save(area, record); }, shown);
         },
         OnFailure::Caller, std::move(closeEditor));
 }

@@ -45,7 +45,7 @@ struct MemoryDisplay {
 // at a link speed: MEMORY mode shows the memory card's count against the
 // capacity (691200 at 128000 bit/s, else 345600; 1368 counts are the card's
 // own), any other mode the count itself.
-MemoryDisplay memory_display(qint64 m, int mode, qint32 baud);
+MemoryDisplay memory_display(qint64 m, OpMode mode, qint32 baud);
 
 // The stop of a duration reservation: the logger clock, 2 seconds more unless
 // `noLead`, the duration text "hh:nn:ss", then `halfdays` times 12 hours.

@@ -41,18 +41,18 @@ void closeLoggerWindows(HOME& home) {
     hs.close_reason = 0;
 }
 
-// Makes the active file window's data set the current one.
-void bindActiveFileWindow(HOME& home) {
+// The file windows stay: the active one's data set is the current one (the
+// kind is a file's even when another window is active).
+void keepFileWindows(HOME& home) {
     const QString tag = activeTag(home);
-    if (!tag.startsWith(QLatin1Char('F'))) return;
-    // A window whose data set is already gone keeps the current one.
-    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_file()) model().act_file_data = ds.file();
+    if (tag.startsWith(QLatin1Char('F'))) DataSetHandle::make_key_current(tag.left(3));
+    else DataSetHandle::set_current_kind(1);
 }
 
-void storeIdentity(const QString& serial, quint8 mode) {
+void storeIdentity(const QString& serial, OpMode mode) {
     LinkState& ls = link();
     ls.link_serial_no = serial;
-    ls.link_mode_str = QString::number(mode);
+    ls.link_mode = mode;
 }
 
 // One run of the connect command: the state from before it, the logger the
@@ -67,18 +67,19 @@ public:
         K0 = m.act_data_kind;
         C0 = ls.link_connected_flag;
         S0 = ls.link_serial_no;
-        M0 = ls.link_mode_str;
+        M0 = ls.link_mode;
     }
 
     void run() {
         if (!connect_check(ls.comm_port_no)) {
             failed();
-            return;
+        } else {
+            ls.link_connected_flag = true;
+            S = get_cur_serial_no();
+            M = get_cur_mode_type();
+            decide();
         }
-        ls.link_connected_flag = true;
-        S = get_cur_serial_no();
-        M = get_cur_mode_type();
-        decide();
+        m_home.refresh_command_state();
     }
 
 private:
@@ -99,8 +100,8 @@ private:
     // Whether the logger's mode lets it be taken as it is: the program's
     // mode, or for a first logger any mode while the program has none.
     bool modeFits(Which w) const {
-        if (w == New) return M0.trimmed().toInt() == 0 || QString::number(M) == M0;
-        return M0.trimmed().toInt() == M;
+        if (w == New) return M0 == OpMode::None || M == M0;
+        return M0 == M;
     }
 
     void decide() {
@@ -120,52 +121,45 @@ private:
 
     // No logger answered: the logger windows go, the state shows no link.
     void failed() {
-        ls.link_connected_flag = false;
+        comm_disconnect(LinkEnd::LinkOnly);
         closeLoggerWindows(m_home);
         if (m_home.win_all_use_ct() > 0) {
             if (activeTag(m_home).startsWith(QLatin1Char('F'))) {
-                bindActiveFileWindow(m_home);
-                m.act_data_kind = 1;
+                keepFileWindows(m_home);
                 ls.link_serial_no.clear();
-                ls.link_mode_str = QString::number(get_cur_mode_type());
+                ls.link_mode = get_cur_mode_type();
             }
         } else {
-            m.act_data_kind = 0;
+            DataSetHandle::set_current_kind(0);
             ls.link_serial_no.clear();
-            ls.link_mode_str = QStringLiteral("0");
+            ls.link_mode = OpMode::None;
         }
-        m_home.comm_disconnect_disp(get_cur_mode_type());
+        m_home.refresh_command_state();
         showDialog(QStringLiteral("20"));
-    }
-
-    // The file windows stay; the active one's data set is the current one.
-    void keepFileWindows() {
-        m.act_data_kind = 1;
-        bindActiveFileWindow(m_home);
     }
 
     void takeOther() {
         closeLoggerWindows(m_home);
         comm_connect_disp();
         if (m_home.win_all_use_ct() > 0) {
-            keepFileWindows();
+            keepFileWindows(m_home);
         } else {
-            m.act_data_kind = 2;
-            m.act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
+            DataSetHandle::set_current_kind(2);
         }
         storeIdentity(S, M);
     }
 
     void takeNew() {
         if (m_home.win_all_use_ct() == 0) {
-            comm_connect1st_disp();
-            m.act_logger_data.reset();
+            comm_connect_disp();
+            DataSetHandle::release_current(CurrentRef::Logger);
             clear_logger_data_list();
             storeIdentity(S, M);
         } else {
             comm_connect_disp();
             storeIdentity(S, M);
-            keepFileWindows();
+            keepFileWindows(m_home);
         }
     }
 
@@ -173,12 +167,12 @@ private:
         closeLoggerWindows(m_home);
         comm_connect_disp();
         if (m_home.win_all_use_ct() == 0) {
-            m.act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
             clear_logger_data_list();
             storeIdentity(S, M);
         } else {
             storeIdentity(S, M);
-            keepFileWindows();
+            keepFileWindows(m_home);
         }
     }
 
@@ -191,7 +185,7 @@ private:
         hs.close_reason = 0;
         m_home.winTable().win_all_close();
         hs.app_closing_flag = false;
-        comm_connect1st_disp();
+        comm_connect_disp();
         storeIdentity(S, M);
     }
 
@@ -199,18 +193,17 @@ private:
     void restore() {
         if (K0 == 2) {
             if (m_saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *m_saved;
-            m.act_data_kind = 2;
+            DataSetHandle::set_current_kind(2);
             comm_connect_disp();
         } else if (!C0) {
             // No link was kept: the logger just examined is not connected, so
             // the state agrees with the not-connected display.
             m.logger_main.reset();
-            ls.link_connected_flag = false;
-            m.act_data_kind = K0;
-            m_home.comm_disconnect_disp(get_cur_mode_type());
+            DataSetHandle::set_current_kind(K0);
+            comm_disconnect(LinkEnd::LinkOnly);
         } else {
             if (m_saved && m.logger_main) m.logger_main->clsLOGGER_STATUS() = *m_saved;
-            m.act_data_kind = K0;
+            DataSetHandle::set_current_kind(K0);
             comm_connect_disp();
         }
     }
@@ -219,17 +212,16 @@ private:
     void refuseNew() {
         m.logger_main.reset();
         if (m_home.win_all_use_ct() > 0) {
-            if (m_home.winTable().win_logger_use_ct() == 0) m.act_data_kind = 1;
+            if (m_home.winTable().win_logger_use_ct() == 0) DataSetHandle::set_current_kind(1);
         } else {
-            m.act_data_kind = 0;
+            DataSetHandle::set_current_kind(0);
         }
-        m_home.comm_disconnect_disp(get_cur_mode_type());
-        ls.link_connected_flag = false;
+        comm_disconnect(LinkEnd::LinkOnly);
     }
 
     void refuseSame() {
         restore();
-        m.act_data_kind = activeTag(m_home).startsWith(QLatin1Char('L')) ? 2 : 1;
+        DataSetHandle::set_current_kind(activeTag(m_home).startsWith(QLatin1Char('L')) ? 2 : 1);
     }
 
     HOME& m_home;
@@ -239,9 +231,9 @@ private:
     int K0 = 0;
     bool C0 = false;
     QString S0;
-    QString M0;
+    OpMode M0 = OpMode::None;
     QString S;
-    quint8 M = 0;
+    OpMode M = OpMode::None;
 };
 
 const ConnectRun::Branch ConnectRun::kBranches[3] = {

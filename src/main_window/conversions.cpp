@@ -59,17 +59,14 @@ const Limits* limitsOf(const QString& code) {
 // the limit itself ("1369.9") is accepted.
 float single(const QString& text) { return static_cast<float>(platform::toDouble(text)); }
 
-void saveListCount(const QString& rec) {
-    // Resolve the target first so a missing data set is reported as such.
-    ModelState& m = model();
-    if (!m.act_logger_data) throw MissingKeyError("no current logger data set");
+void saveListCount(clsLOGGER_SETTING& s, const QString& rec) {
     const qint32 count = platform::toInt32(platform::toDouble(rec.mid(7, 8)));
     // A count below zero, or beyond what any logger memory holds, is a
     // garbled record, not a count: refused here, it ends the read like any
     // unreadable record before anything is sized by it.
     if (count < 0 || count > kLoggerMaxRecords)
         throw ConversionError("record count out of range: " + rec.mid(7, 8).toStdString());
-    m.act_logger_data->clsLOGGER_SETTING().let_data_count(count);
+    s.let_data_count(count);
 }
 
 }  // namespace
@@ -174,27 +171,12 @@ QString file_data_gamen_ch_unit_conv(const clsFILE_DATA& f, int ch) {
     return unitOf(code, code == u"V" ? setting.Ch_unit(ch) : QString());
 }
 
-namespace {
-
-template <typename InputType>
-qint16 countUsed(InputType inputType) {
+qint16 data_ari_ch_count_mk(const clsLOGGER_SETTING& s) {
     qint16 count = 0;
     for (int ch = 0; ch < 4; ++ch) {
-        if (inputType(ch) != u"-") ++count;
+        if (s.Ch_input_type(ch) != u"-") ++count;
     }
     return count;
-}
-
-}  // namespace
-
-qint16 data_ari_ch_count_mk(qint16 /*area_no*/) {
-    const int kind = model().act_data_kind;
-    if (kind != 1 && kind != 2) return 0;
-    return countUsed([](int ch) { return get_cur_ch_kind(ch); });
-}
-
-qint16 data_ari_ch_count_mk(const clsLOGGER_SETTING& s) {
-    return countUsed([&s](int ch) { return s.Ch_input_type(ch); });
 }
 
 namespace {
@@ -240,9 +222,9 @@ QDateTime add_interval(QDateTime start, QString interval) {
     return start.addSecs(qint64(h) * 3600 + mi * 60 + s);
 }
 
-void log_data_ct_save(const QString& rec) { saveListCount(rec); }
+void log_data_ct_save(clsLOGGER_SETTING& s, const QString& rec) { saveListCount(s, rec); }
 
-void tag_data_ct_save(const QString& rec) { saveListCount(rec); }
+void tag_data_ct_save(clsLOGGER_SETTING& s, const QString& rec) { saveListCount(s, rec); }
 
 qint16 fileDataExc_AsciiToBinary(QString t) {
     const ValueKind kind = value_kind(t);

@@ -79,10 +79,7 @@ QString ch_ave_format_conv(qint16 ch, QString& t);
 QString data_gamen_ch_unit_conv(int ch);                              // current data set
 QString file_data_gamen_ch_unit_conv(const clsFILE_DATA& f, int ch);  // the given file data set
 
-// Number of channels of the current data set whose input type is not "-"
-// (0 with no current data set). The area or tag number is not used.
-qint16 data_ari_ch_count_mk(qint16 area_no = 0);
-// The same for a given setting.
+// Number of channels of a setting whose input type is not "-".
 qint16 data_ari_ch_count_mk(const clsLOGGER_SETTING& s);
 
 // ---- alarm and integration-base limits ------------------------------------------
@@ -104,12 +101,12 @@ QDateTime add_interval(QDateTime start, QString interval);
 // The most records a logger's memory holds (at the fastest link speed).
 inline constexpr qint32 kLoggerMaxRecords = 691200;
 
-// The current logger data set's data_count := the 8 characters from position 8
+// The area's (or tag's) data_count := the 8 characters from position 8
 // (1-based) of a LOG or TAG list record, as a whole number. ConversionError when
-// they are not a number, or a count below 0 or above kLoggerMaxRecords;
-// MissingKeyError when there is no logger data set.
-void log_data_ct_save(const QString& rec);
-void tag_data_ct_save(const QString& rec);
+// they are not a number, or a count below 0 or above kLoggerMaxRecords; the
+// count stays as it was then.
+void log_data_ct_save(clsLOGGER_SETTING& s, const QString& rec);
+void tag_data_ct_save(clsLOGGER_SETTING& s, const QString& rec);
 
 // ---- file value helpers ------------------------------------------------------------
 

@@ -22,7 +22,7 @@ IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main
 // The logger data set of a window's tag made the one the save command saves;
 // a data set already gone changes nothing.
 void makeLoggerDataCurrent(const QString& tag) {
-    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_logger()) model().act_logger_data = ds.logger();
+    if (const DataSetHandle ds = DataSetHandle::of_tag(tag); ds.is_logger()) ds.make_current();
 }
 
 }  // namespace
@@ -96,10 +96,8 @@ void DataWindowBase::give_up_fill() {
         close();
         return;
     }
-    const bool graph = has_graph();
     mw->win_active_close();
     mw->update_command_state();
-    if (!graph && mw->win_all_use_ct() == 0) mw->setMenuItemEnabled(QStringLiteral("menu_graph"), false);
 }
 
 // ---------------------------------------------------------------- size
@@ -117,11 +115,7 @@ void DataWindowBase::cap_size_and_enable_commands(QSize capTwips) {
             if (size != sub->size()) sub->resize(size);
         }
     }
-    if (IMainWindowServices* mw = mainWindow()) {
-        const bool graph = has_graph();
-        mw->set_data_commands_enabled(true, graph);
-        if (graph) mw->setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-    }
+    if (IMainWindowServices* mw = mainWindow()) mw->refresh_command_state();
     m_inResize = false;
 }
 

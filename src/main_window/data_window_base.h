@@ -51,15 +51,9 @@ public:
     void give_up_fill();
     bool gave_up() const { return m_gaveUp; }
 
-    // The size cap (in twips) of a normal window, then the data commands on:
-    // a window that is shown and sized holds data the commands work on. The
-    // graph commands follow only for a window with a graph.
+    // The size cap (in twips) of a normal window, then the commands follow:
+    // a window that is shown and sized holds data the commands work on.
     void cap_size_and_enable_commands(QSize capTwips);
-
-    // Whether the window's data can be drawn as a graph (TAG data cannot):
-    // a window without one leaves the graph commands alone when it is sized
-    // and takes the graph menu with it when it was the last one given up.
-    virtual bool has_graph() const { return true; }
 
     // The frame of the window in the main window's document area, if any.
     QMdiSubWindow* frame() const;

@@ -10,9 +10,11 @@
 #include "main_window/config_files.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
+#include "main_window/identity_check.h"
 #include "main_window/scrambling.h"
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/folders.h"
@@ -60,23 +62,39 @@ void rememberMemoryFolder(const QString& path) {
     LAFP_save();
 }
 
-void showMode(HOME& home, const QString& modeDigit, const QString& panel) {
-    link().link_mode_str = modeDigit;
-    home.setStatusPanelText(4, panel);
+// The open button is off while the command opens a file, on every path.
+class OpeningFile {
+public:
+    explicit OpeningFile(HOME& home) : m_home(home) { set(true); }
+    ~OpeningFile() { set(false); }
+    OpeningFile(const OpeningFile&) = delete;
+    OpeningFile& operator=(const OpeningFile&) = delete;
+
+private:
+    void set(bool opening) {
+        home_state().opening_file = opening;
+        m_home.refresh_command_state();
+    }
+    HOME& m_home;
+};
+
+// The program goes over to the mode of the file it opens.
+void takeMode(HOME& home, OpMode mode) {
+    link().link_mode = mode;
+    home.refresh_command_state();
 }
 
 void openLogWindow(HOME& home, const QString& path) {
     ModelState& m = model();
     if (!m.file_main) m.file_main = std::make_shared<clsFILE_Main>();
-    m.act_data_kind = 1;
+    DataSetHandle::set_current_kind(1);
     home.winTable().win_file_open_log(path, path.right(3));
-    home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
 }
 
 void openTagWindow(HOME& home, const QString& path) {
     ModelState& m = model();
     if (!m.file_main) m.file_main = std::make_shared<clsFILE_Main>();
-    m.act_data_kind = 1;
+    DataSetHandle::set_current_kind(1);
     home.winTable().win_file_open_tag(path);
 }
 
@@ -88,10 +106,6 @@ bool tagFileWindowsAvailable() {
 }
 
 const QString kNoTagWindows = QStringLiteral("タグ・データ・ファイルはこのバージョンでは開けません。");
-
-const QString kPanelLog = QStringLiteral("動作：ログモード");
-const QString kPanelTag = QStringLiteral("動作：タグ・モード");
-const QString kPanelMemory = QStringLiteral("動作：メモリ・モード");
 
 // A removable LOG file opened in LOG mode: after the question, every data
 // window closes and the program goes over to MEMORY mode, leaving the logger.
@@ -110,12 +124,8 @@ void switchToMemoryAndOpen(HOME& home, const QString& path) {
     if (answer != platform::MsgResult::Yes) return;
     home.allclose_Click();
     rememberMemoryFolder(path);
-    showMode(home, QStringLiteral("3"), kPanelMemory);
-    home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-    if (connected) {
-        link().link_connected_flag = false;
-        home.comm_disconnect_disp(3);
-    }
+    if (connected) comm_disconnect(LinkEnd::LinkOnly);
+    takeMode(home, OpMode::Memory);
     openLogWindow(home, path);
 }
 
@@ -132,12 +142,8 @@ void switchToLogAndOpen(HOME& home, const QString& path) {
     const bool connected = link().link_connected_flag;
     home.allclose_Click();
     rememberOpenFolder(path);
-    showMode(home, QStringLiteral("1"), kPanelLog);
-    home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
-    if (connected) {
-        link().link_connected_flag = false;
-        home.comm_disconnect_disp(1);
-    }
+    if (connected) comm_disconnect(LinkEnd::LinkOnly);
+    takeMode(home, OpMode::Log);
     openLogWindow(home, path);
 }
 
@@ -149,18 +155,16 @@ void openWithoutMode(HOME& home, const QString& path, const QString& tag, bool r
             return;
         }
         rememberOpenFolder(path);
-        showMode(home, QStringLiteral("2"), kPanelTag);
-        home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
+        takeMode(home, OpMode::Tag);
         openTagWindow(home, path);
     } else if (isLogTag(tag)) {
         if (removable) {
             rememberMemoryFolder(path);
-            showMode(home, QStringLiteral("3"), kPanelMemory);
+            takeMode(home, OpMode::Memory);
         } else {
             rememberOpenFolder(path);
-            showMode(home, QStringLiteral("1"), kPanelLog);
+            takeMode(home, OpMode::Log);
         }
-        home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
         openLogWindow(home, path);
     } else {
         message(home, QStringLiteral("選択ファイルの形式はデータ・ファイルではありません。"));
@@ -174,8 +178,7 @@ void openInLogMode(HOME& home, const QString& path, const QString& tag, bool rem
         switchToMemoryAndOpen(home, path);
     } else {
         rememberOpenFolder(path);
-        showMode(home, QStringLiteral("1"), kPanelLog);
-        home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+        takeMode(home, OpMode::Log);
         openLogWindow(home, path);
     }
 }
@@ -191,7 +194,6 @@ void openInTagMode(HOME& home, const QString& path, const QString& tag) {
     }
     rememberOpenFolder(path);
     openTagWindow(home, path);
-    home.setMenuItemEnabled(QStringLiteral("menu_graph"), false);
 }
 
 void openInMemoryMode(HOME& home, const QString& path, const QString& tag, bool removable) {
@@ -201,19 +203,18 @@ void openInMemoryMode(HOME& home, const QString& path, const QString& tag, bool 
         switchToLogAndOpen(home, path);
     } else {
         rememberMemoryFolder(path);
-        showMode(home, QStringLiteral("3"), kPanelMemory);
-        home.setMenuItemEnabled(QStringLiteral("menu_graph"), true);
+        takeMode(home, OpMode::Memory);
         openLogWindow(home, path);
     }
 }
 
 // Step 7 of the command: what the tag and the current mode make of the file.
-void openByMode(HOME& home, const QString& path, const QString& tag, quint8 mode, bool removable) {
+void openByMode(HOME& home, const QString& path, const QString& tag, OpMode mode, bool removable) {
     switch (mode) {
-    case 0: openWithoutMode(home, path, tag, removable); break;
-    case 1: openInLogMode(home, path, tag, removable); break;
-    case 2: openInTagMode(home, path, tag); break;
-    case 3: openInMemoryMode(home, path, tag, removable); break;
+    case OpMode::None: openWithoutMode(home, path, tag, removable); break;
+    case OpMode::Log: openInLogMode(home, path, tag, removable); break;
+    case OpMode::Tag: openInTagMode(home, path, tag); break;
+    case OpMode::Memory: openInMemoryMode(home, path, tag, removable); break;
     default: break;
     }
 }
@@ -396,13 +397,13 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
         hs.open_dialog_dir = QFileInfo(data).isDir() ? data : hs.docs_dir;
     }
 
-    const quint8 mode = get_cur_mode_type();
+    const OpMode mode = get_cur_mode_type();
     FileDialogRequest request;
     request.startDir = hs.open_dialog_dir;
     switch (mode) {
-    case 1: request.filters = {kFilterMl2, kFilterMl1}; break;
-    case 2: request.filters = {kFilterMt1}; break;
-    case 3:
+    case OpMode::Log: request.filters = {kFilterMl2, kFilterMl1}; break;
+    case OpMode::Tag: request.filters = {kFilterMt1}; break;
+    case OpMode::Memory:
         request.filters = {kFilterMl2};
         request.startDir = hs.memory_open_dir;
         break;
@@ -418,7 +419,7 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
         path = answer.path;
     }
 
-    home.setToolbarButtonEnabled(toolbar1::Open, false);
+    const OpeningFile opening(home);
     hs.pending_file_flag = false;
     hs.open_file_path = path;
 
@@ -428,14 +429,8 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
     } else {
         const QString tag = QString::fromLatin1(tagBytes);
         const bool removable = hooks.removable ? hooks.removable(path) : platform::isRemovableMedia(path);
-        try {
-            openByMode(home, path, tag, mode, removable);
-        } catch (...) {
-            home.setToolbarButtonEnabled(toolbar1::Open, true);
-            throw;
-        }
+        openByMode(home, path, tag, mode, removable);
     }
-    home.setToolbarButtonEnabled(toolbar1::Open, true);
 }
 
 void install_file_open_target(HomeTargets& targets, FileOpenHooks hooks) {

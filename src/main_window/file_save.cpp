@@ -28,11 +28,13 @@ const clsLOGGER_SETTING* settingOf(const QString& key) { return DataSetHandle::o
 
 // The mode of the window's data: the connected logger's for a logger window,
 // the file data set's own for a file window.
-quint8 windowMode(const QString& key) {
+OpMode windowMode(const QString& key) {
     ModelState& m = model();
-    if (key.startsWith(QLatin1Char('L'))) return m.logger_main ? m.logger_main->clsLOGGER_STATUS().mode_type() : 0;
-    if (const DataSetHandle ds = DataSetHandle::of_tag(key); ds.is_file()) return ds.status()->mode_type();
-    return m.act_file_data ? m.act_file_data->clsLOGGER_STATUS().mode_type() : 0;
+    if (key.startsWith(QLatin1Char('L'))) {
+        return m.logger_main ? op_mode_of(m.logger_main->clsLOGGER_STATUS().mode_type()) : OpMode::None;
+    }
+    if (const DataSetHandle ds = DataSetHandle::of_tag(key); ds.is_file()) return op_mode_of(ds.status()->mode_type());
+    return m.act_file_data ? op_mode_of(m.act_file_data->clsLOGGER_STATUS().mode_type()) : OpMode::None;
 }
 
 // A file name cannot carry the folder separator: it would name another folder.
@@ -44,18 +46,18 @@ QString fileNamePart(QString text) {
 
 }  // namespace
 
-qint16 save_operation_code(bool loggerWindow, quint8 mode, bool csv) {
+qint16 save_operation_code(bool loggerWindow, OpMode mode, bool csv) {
     if (loggerWindow) {
-        if (mode == 1) return csv ? op_save_logger_log_csv : op_save_logger_ml2;
+        if (mode == OpMode::Log) return csv ? op_save_logger_log_csv : op_save_logger_ml2;
         return csv ? op_save_logger_tag_csv : op_save_logger_mt1;
     }
-    if (mode == 1 || mode == 3) return csv ? op_save_file_log_csv : op_save_file_ml2;
+    if (is_log_data(mode)) return csv ? op_save_file_log_csv : op_save_file_ml2;
     return csv ? op_save_file_tag_csv : op_save_file_mt1;
 }
 
-QString save_completed_name(const QString& name, quint8 mode, int filterIndex) {
-    const bool log = mode == 1 || mode == 3;
-    const bool tag = mode == 2;
+QString save_completed_name(const QString& name, OpMode mode, int filterIndex) {
+    const bool log = is_log_data(mode);
+    const bool tag = mode == OpMode::Tag;
     if (filterIndex == 1 && log) return endsWithNoCase(name, QStringLiteral(".ml2")) ? name : name + QStringLiteral(".ml2");
     if (filterIndex == 1 && tag) return endsWithNoCase(name, QStringLiteral(".mt1")) ? name : name + QStringLiteral(".mt1");
     if (filterIndex == 2 && (log || tag)) {
@@ -82,7 +84,7 @@ void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory
     BusyScope busy;
     const QString key = w->Tag();
 
-    quint8 mode = 0;
+    OpMode mode = OpMode::None;
     bool filtered = false;
     QString name;
     int filterIndex = 0;
@@ -91,13 +93,13 @@ void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory
         FileDialogRequest request;
         request.save = true;
         request.startDir = hs.lafp_save_dir;
-        if (mode == 1 || mode == 3) {
+        if (is_log_data(mode)) {
             request.filters = {kFilterMl2, kFilterCsv};
             // LOG starts with the data file; MEMORY keeps the filter last used.
-            if (mode == 1) memory.filterIndex = 1;
+            if (mode == OpMode::Log) memory.filterIndex = 1;
             const clsLOGGER_SETTING* s = settingOf(key);
             request.proposedName = fileNamePart(QStringLiteral("LOG_") + (s ? s->log_name() : QString()));
-        } else if (mode == 2) {
+        } else if (mode == OpMode::Tag) {
             request.filters = {kFilterMt1, kFilterCsv};
             platform::Grid* g = w->vsFlexGrid1();
             const QString cell = g && g->Rows() > 1 && g->Cols() > 1 ? g->TextMatrix(1, 1) : QString();

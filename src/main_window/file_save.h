@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "main_window/file_open.h"
+#include "model/op_mode.h"
 #include "platform/errors.h"
 
 namespace mq {
@@ -51,11 +52,11 @@ struct FileSaveHooks {
 
 // The kind of save for a window: a logger window (key "L..") or a file
 // window, the mode of its data, and whether a CSV file was chosen.
-qint16 save_operation_code(bool loggerWindow, quint8 mode, bool csv);
+qint16 save_operation_code(bool loggerWindow, OpMode mode, bool csv);
 
 // The chosen name with its extension completed by the mode and the filter
 // (1 data file, 2 CSV). An extension already there in any letter case stays.
-QString save_completed_name(const QString& name, quint8 mode, int filterIndex);
+QString save_completed_name(const QString& name, OpMode mode, int filterIndex);
 
 // The proposed name of a TAG window: "TAG_" and month, day, hour and minute
 // of the time text (from its third character on), two digits each; "TAG_"

@@ -18,10 +18,12 @@
 #include "main_window/config_files.h"
 #include "main_window/connect_command.h"
 #include "main_window/home_state.h"
+#include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "main_window/small_windows.h"
 #include "model/common_proc.h"
 #include "model/cur_accessors.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/program_icon.h"
@@ -31,7 +33,20 @@
 namespace mq {
 
 namespace {
-const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "commlist", "modelset", "defset"};
+// The commands that need a connected logger (reading follows its own switch).
+const char* const kLoggerItems[] = {"logingsv", "namelist", "commlist", "modelset", "defset"};
+constexpr toolbar1::Button kLoggerButtons[] = {toolbar1::RecordSettings, toolbar1::WorkerNames, toolbar1::Comments,
+                                               toolbar1::DeviceSettings};
+// The commands that need a data window (the graph ones follow their own switch).
+const char* const kDataWindowItems[] = {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp"};
+constexpr toolbar1::Button kDataWindowButtons[] = {toolbar1::Save, toolbar1::Print};
+
+// The operating mode of the data set a window shows (none when it is gone).
+OpMode windowMode(const IDataWindow* w) {
+    if (!w) return OpMode::None;
+    const clsLOGGER_STATUS* st = DataSetHandle::of_tag(w->Tag()).status();
+    return st ? op_mode_of(st->mode_type()) : OpMode::None;
+}
 }  // namespace
 
 HOME::HOME(QWidget* parent) : QMainWindow(parent), m_table(*this) {
@@ -56,6 +71,7 @@ HOME::HOME(QWidget* parent) : QMainWindow(parent), m_table(*this) {
         } catch (const MissingKeyError&) {
             // A window whose data set is already released (while closing) changes nothing.
         }
+        refresh_command_state();
     });
 
     m_timer3 = new QTimer(this);
@@ -65,6 +81,7 @@ HOME::HOME(QWidget* parent) : QMainWindow(parent), m_table(*this) {
 
     if (ModelSlot::installed()) model().main_window = this;
     if (HomeSlot::installed()) home_state().window = this;
+    refresh_command_state();
     resize(800, 600);
 }
 
@@ -265,10 +282,10 @@ void HOME::setMenuItemEnabled(const QString& name, bool enabled) {
     if (QAction* a = menuItem(name)) a->setEnabled(enabled);
 }
 
-QString HOME::statusPanel1Text() const { return statusPanelText(1); }
-bool HOME::link_connected_flag() const { return link().link_connected_flag; }
-void HOME::let_link_mode_str(const QString& text) { link().link_mode_str = text; }
+bool HOME::link_connected_flag() const { return LinkSlot::installed() && link().link_connected_flag; }
+void HOME::let_link_mode(OpMode mode) { link().link_mode = mode; }
 void HOME::let_link_serial_no(const QString& text) { link().link_serial_no = text; }
+void HOME::blank_link_identity() { ::mq::blank_link_identity(); }
 void HOME::yieldToEventLoop() { QApplication::processEvents(); }
 
 QAction* HOME::menuItem(const QString& name) const {
@@ -293,38 +310,52 @@ void HOME::setStatusPanelText(int panel, const QString& text) {
 bool HOME::autoDrawChecked() const { return menuItem(QStringLiteral("mGrp_optAutoDraw"))->isChecked(); }
 void HOME::setAutoDrawChecked(bool checked) { menuItem(QStringLiteral("mGrp_optAutoDraw"))->setChecked(checked); }
 
-void HOME::comm_disconnect_disp(int mode) {
-    for (toolbar1::Button b : toolbar1::kLoggerButtons) setToolbarButtonEnabled(b, false);
-    m_mdi->setBackground(palette().brush(QPalette::Dark));
-    for (const char* name : kLoggerItems) setMenuItemEnabled(QString::fromLatin1(name), false);
-    setStatusPanelText(1, QStringLiteral("未接続"));
-    setStatusPanelText(2, QStringLiteral("機種名："));
-    setStatusPanelText(3, QStringLiteral("機器名称："));
-    const QString graph = QStringLiteral("menu_graph");
-    switch (mode) {
-    case 1:
-        setStatusPanelText(4, QStringLiteral("動作：ログモード"));
-        setMenuItemEnabled(graph, true);
-        break;
-    case 2:
-        setStatusPanelText(4, QStringLiteral("動作：タグ・モード"));
-        setMenuItemEnabled(graph, false);
-        break;
-    case 3:
-        setStatusPanelText(4, QStringLiteral("動作：メモリ・モード"));
-        setMenuItemEnabled(graph, true);
-        break;
-    default:
-        setStatusPanelText(4, QStringLiteral("動作："));
-        setMenuItemEnabled(graph, true);
-        break;
+// ---------------------------------------------------------------- command state
+
+CommandInputs HOME::command_inputs() {
+    CommandInputs in;
+    OpMode linkMode = OpMode::None;
+    if (LinkSlot::installed()) {
+        const LinkState& ls = link();
+        in.connected = ls.link_connected_flag;
+        linkMode = ls.link_mode;
+        in.model_text = ls.link_model_text;
+        in.user_model_text = ls.link_user_model_text;
     }
-    LinkState& ls = link();
-    ls.link_model_text = QString(16, u' ');
-    ls.link_serial_text = QString(8, u' ');
-    ls.link_hard_ver_text = QString(2, u' ');
-    ls.link_soft_ver_text = QString(2, u' ');
-    ls.link_special_spec_text = QString(2, u' ');
+    if (HomeSlot::installed()) {
+        in.data_windows = m_table.win_all_use_ct();
+        in.graph_windows = m_table.any_graph_window();
+        in.opening_file = home_state().opening_file;
+    }
+    if (in.connected) {
+        in.mode = linkMode;
+    } else if (in.data_windows > 0) {
+        // Without a logger the windows tell the mode: the one they were
+        // opened in, else the mode of the data they show.
+        if (linkMode != OpMode::None) {
+            in.mode = linkMode;
+        } else {
+            const IDataWindow* shown = activeDataWindow();
+            in.mode = windowMode(shown ? shown : m_table.first_data_window());
+        }
+    }
+    return in;
+}
+
+void HOME::refresh_command_state() {
+    const CommandState s = command_state_of(command_inputs());
+    for (toolbar1::Button b : kLoggerButtons) setToolbarButtonEnabled(b, s.logger_commands);
+    for (const char* name : kLoggerItems) setMenuItemEnabled(QString::fromLatin1(name), s.logger_commands);
+    setToolbarButtonEnabled(toolbar1::Read, s.read);
+    setMenuItemEnabled(QStringLiteral("loggerread"), s.read);
+    for (toolbar1::Button b : kDataWindowButtons) setToolbarButtonEnabled(b, s.data_commands);
+    for (const char* name : kDataWindowItems) setMenuItemEnabled(QString::fromLatin1(name), s.data_commands);
+    setToolbarButtonEnabled(toolbar1::Graph, s.graph_commands);
+    setMenuItemEnabled(QStringLiteral("mGrp_Draw"), s.graph_commands);
+    setMenuItemEnabled(QStringLiteral("menu_graph"), s.graph_menu);
+    setToolbarButtonEnabled(toolbar1::Open, s.open);
+    m_mdi->setBackground(palette().brush(s.connected_look ? QPalette::Button : QPalette::Dark));
+    for (int i = 0; i < 4; ++i) setStatusPanelText(i + 1, s.panels[i]);
 }
 
 // ---------------------------------------------------------------- shared logic
@@ -368,7 +399,7 @@ void HOME::loggerread_Click() {
     HomeState& hs = home_state();
     BusyScope busy;
     if (require_connected()) {
-        if (get_cur_mode_type() == 1) call(hs.targets.log_data_select);
+        if (get_cur_mode_type() == OpMode::Log) call(hs.targets.log_data_select);
         else call(hs.targets.tag_data_select);
     }
     // Logger windows now hold data not yet saved; file windows never do.
@@ -383,8 +414,7 @@ void HOME::logingsv_Click() {
     HomeState& hs = home_state();
     BusyScope busy;
     if (require_connected()) {
-        const quint8 mode = get_cur_mode_type();
-        if (mode == 1 || mode == 3) call(hs.targets.log_set_value);
+        if (is_log_data(get_cur_mode_type())) call(hs.targets.log_set_value);
         else call(hs.targets.tag_set_value);
     }
 }
@@ -395,7 +425,7 @@ void HOME::open_list_editor(const std::function<void()>& editor) {
     HomeState& hs = home_state();
     BusyScope busy;
     bool go = true;
-    if (get_cur_mode_type() == 2 && m_table.win_logger_use_ct() > 0) {
+    if (get_cur_mode_type() == OpMode::Tag && m_table.win_logger_use_ct() > 0) {
         const auto answer = platform::msgBox(this, QStringLiteral("読み出し済みデータを閉じます。よろしいですか？"),
                                              platform::MsgButtons::OKCancel);
         if (answer == platform::MsgResult::OK) {
@@ -423,9 +453,9 @@ void HOME::defset_Click() {
     HomeState& hs = home_state();
     BusyScope busy;
     if (require_connected()) {
-        const quint8 mode = get_cur_mode_type();
-        if (mode == 1 || mode == 3) call(hs.targets.log0_set_value);
-        else if (mode == 2) call(hs.targets.tag0_set_value);
+        const OpMode mode = get_cur_mode_type();
+        if (is_log_data(mode)) call(hs.targets.log0_set_value);
+        else if (mode == OpMode::Tag) call(hs.targets.tag0_set_value);
     }
 }
 
@@ -583,8 +613,8 @@ bool HOME::MDIForm_QueryUnload(int unloadMode) {
             box.exec();
         }
         model().dao_workspace.reset();
-        model().act_logger_data.reset();
-        model().act_file_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
+        DataSetHandle::release_current(CurrentRef::File);
         model().logger_main.reset();
         model().file_main.reset();
     }

@@ -6,8 +6,10 @@
 // four-panel status bar StatusBar1.
 //
 // The handlers carry the commands' shared logic (preconditions, the
-// app_idle_flag bracketing, enabling); the windows and dialogs they open
-// belong to other subsystems and are reached through home_state().targets.
+// app_idle_flag bracketing); the windows and dialogs they open belong to
+// other subsystems and are reached through home_state().targets. Which
+// commands are enabled and what the status bar says is derived in one place
+// (refresh_command_state, main_window/command_state.h).
 #include <QMainWindow>
 #include <QString>
 
@@ -15,6 +17,7 @@
 #include <map>
 #include <memory>
 
+#include "main_window/command_state.h"
 #include "main_window/window_table.h"
 #include "model/data_window.h"
 
@@ -39,15 +42,17 @@ public:
     QWidget* mainWidget() override { return this; }
     void win_active_close() override;
     int win_all_use_ct() override;
-    void setToolbarButtonEnabled(int index, bool enabled) override;
-    void setMenuItemEnabled(const QString& name, bool enabled) override;
-    QString statusPanel1Text() const override;
     bool link_connected_flag() const override;
-    void let_link_mode_str(const QString& text) override;
+    void let_link_mode(OpMode mode) override;
     void let_link_serial_no(const QString& text) override;
-    // The not-connected display; mode 1 LOG, 2 TAG, 3 MEMORY, other none.
-    void comm_disconnect_disp(int mode) override;
+    void blank_link_identity() override;
+    void refresh_command_state() override;
     void yieldToEventLoop() override;
+
+    // What the commands are derived from now: the link, the operating mode
+    // (the connected logger's; without a logger, the mode the open windows
+    // were opened in, none when no window is open) and the windows.
+    CommandInputs command_inputs();
 
     // ---- controls
     QMdiArea* mdiArea() const { return m_mdi; }
@@ -55,6 +60,9 @@ public:
     QAction* menuItem(const QString& name) const;
     // Toolbar button by its index; nullptr for a separator index.
     QAction* toolbarButton(int index) const;
+    // Switch one button or item by hand; the next refresh derives it again.
+    void setToolbarButtonEnabled(int index, bool enabled);
+    void setMenuItemEnabled(const QString& name, bool enabled);
     QToolBar* Toolbar1() const { return m_toolbar; }
     // Status-bar panels 1 to 4.
     QString statusPanelText(int panel) const;

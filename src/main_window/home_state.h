@@ -98,7 +98,9 @@ struct HomeState {
     std::array<QPointer<QWidget>, kWinSlots> win_windows;
     std::array<bool, 21> area_window_flags{};
 
-    // Files being opened or saved and their texts.
+    // Files being opened or saved and their texts; the open command is
+    // running while opening_file is set (its button is off meanwhile).
+    bool opening_file = false;
     QString save_file_path;
     QString open_file_path;
 

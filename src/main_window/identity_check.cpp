@@ -1,14 +1,11 @@
 #include "main_window/identity_check.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPalette>
-
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/serial_link.h"
 #include "model/common_proc.h"
 #include "model/cur_accessors.h"
+#include "model/data_set_handle.h"
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
@@ -21,10 +18,12 @@ namespace {
 
 constexpr qint16 kIdentityTicks = 10;
 
-const char* const kLoggerItems[] = {"loggerread", "logingsv", "namelist", "commlist", "modelset", "defset"};
-
 IMainWindowServices* mainWindow() { return ModelSlot::installed() ? model().main_window : nullptr; }
 HOME* homeWindow() { return home_window(); }
+
+void refreshCommands() {
+    if (IMainWindowServices* mw = mainWindow()) mw->refresh_command_state();
+}
 
 // A reply-length entry as a number; an entry that is not a number asks for
 // an impossible length, which send_data_sub refuses as a failed exchange.
@@ -60,10 +59,6 @@ void showDialog(const QString& state) {
     if (hs.targets.comm_dialog) hs.targets.comm_dialog(state);
 }
 
-void setMenu(IMainWindowServices* mw, const char* name, bool enabled) {
-    mw->setMenuItemEnabled(QString::fromLatin1(name), enabled);
-}
-
 // Closes every logger data window as the program's own close (no questions).
 void closeLoggerWindows() {
     HOME* home = homeWindow();
@@ -73,6 +68,19 @@ void closeLoggerWindows() {
     home->winTable().win_logger_win_all_close();
     hs.close_reason = 0;
 }
+
+// The identity texts of the connected logger, kept over a display reset.
+struct LinkIdentity {
+    QString model, serial, hard, soft, special, userModel;
+    void restore(LinkState& ls) const {
+        ls.link_model_text = model;
+        ls.link_serial_text = serial;
+        ls.link_hard_ver_text = hard;
+        ls.link_soft_ver_text = soft;
+        ls.link_special_spec_text = special;
+        ls.link_user_model_text = userModel;
+    }
+};
 
 // The first character of the active child window's tag ("" when none).
 QString activeTagInitial() {
@@ -93,9 +101,12 @@ qint16 send_recv_before_check() {
     if (!sendSetting(0)) return 1;
     const QString serial = rd_string_make().mid(4, 8);
     if (!sendSetting(3)) return 1;
-    const QString mode = rd_string_make().mid(6, 1);
+    // The mode is one digit on the wire; anything else is no mode the program knows.
+    const QString digit = rd_string_make().mid(6, 1);
     const LinkState& ls = link();
-    return (mode != ls.link_mode_str || serial != ls.link_serial_no) ? 2 : 0;
+    const bool sameMode = digit.size() == 1 && digit[0] >= u'0' && digit[0] <= u'9' &&
+                          op_mode_of(quint8(digit[0].unicode() - u'0')) == ls.link_mode;
+    return (!sameMode || serial != ls.link_serial_no) ? 2 : 0;
 }
 
 bool comm_port_check(qint16 port) {
@@ -107,21 +118,24 @@ bool connect_check(qint16 port) {
     if (!setPort(port)) return false;
     ModelState& m = model();
     if (!m.logger_main) m.logger_main = std::make_shared<clsLOGGER_Main>();
-    m.act_data_kind = 2;
+    DataSetHandle::set_current_kind(2);
     bool ok = false;
     if (ConnectionSlot::installed() && connection().run_connect_check) ok = connection().run_connect_check();
     if (!ok) m.logger_main.reset();
     return ok;
 }
 
-void comm_connect_disp() {
-    IMainWindowServices* mw = mainWindow();
-    if (!mw) return;
-    HOME* home = homeWindow();
-    for (toolbar1::Button b : toolbar1::kLoggerButtons) mw->setToolbarButtonEnabled(b, true);
-    if (home) home->mdiArea()->setBackground(home->palette().brush(QPalette::Button));
-    for (const char* name : kLoggerItems) setMenu(mw, name, true);
+void blank_link_identity() {
+    LinkState& ls = link();
+    ls.link_model_text = QString(16, u' ');
+    ls.link_serial_text = QString(8, u' ');
+    ls.link_hard_ver_text = QString(2, u' ');
+    ls.link_soft_ver_text = QString(2, u' ');
+    ls.link_special_spec_text = QString(2, u' ');
+    ls.link_user_model_text.clear();
+}
 
+void comm_connect_disp() {
     LinkState& ls = link();
     if (ModelSlot::installed() && model().logger_main) {
         const clsLOGGER_STATUS& st = model().logger_main->clsLOGGER_STATUS();
@@ -131,99 +145,62 @@ void comm_connect_disp() {
         ls.link_soft_ver_text = fixedText(st.soft_ver_str(), 2);
         ls.link_special_spec_text = fixedText(st.special_spec_str(), 2);
     }
-
-    const int mode = get_cur_mode_type();
-    if (home) {
-        home->setStatusPanelText(1, QStringLiteral("接続中"));
-        home->setStatusPanelText(2, QStringLiteral("機種名：") + ls.link_model_text);
-        home->setStatusPanelText(3, QStringLiteral("機器名称：") + get_cur_user_model_name());
-    }
-    const QString graph = QStringLiteral("menu_graph");
-    switch (mode) {
-    case 1:
-        if (home) home->setStatusPanelText(4, QStringLiteral("動作：ログモード"));
-        mw->setMenuItemEnabled(graph, true);
-        break;
-    case 2:
-        if (home) home->setStatusPanelText(4, QStringLiteral("動作：タグ・モード"));
-        mw->setMenuItemEnabled(graph, false);
-        break;
-    case 3:
-        if (home) home->setStatusPanelText(4, QStringLiteral("動作：メモリ・モード"));
-        // Reading needs a LOG or TAG memory; the card of MEMORY mode is read as files.
-        mw->setToolbarButtonEnabled(toolbar1::Read, false);
-        setMenu(mw, "loggerread", false);
-        mw->setMenuItemEnabled(graph, true);
-        break;
-    default:
-        break;
-    }
+    if (ModelSlot::installed()) ls.link_user_model_text = get_cur_user_model_name();
+    refreshCommands();
 }
 
-void comm_connect1st_disp() {
-    comm_connect_disp();
-    IMainWindowServices* mw = mainWindow();
-    if (!mw) return;
-    mw->set_data_commands_enabled(false);
-}
-
-void comm_disconnect() {
+void comm_disconnect(LinkEnd end) {
     LinkState& ls = link();
     ls.link_connected_flag = false;
-    ls.link_serial_no.clear();
-    ls.link_mode_str = QStringLiteral("0");
-
-    showDialog(QStringLiteral("90"));
-
-    // While the reservation dialog is open it still shows the logger's
-    // identity and works on its data, so both survive the display reset.
-    const bool keep = reserveOpen();
-    const QString modelText = ls.link_model_text, serial = ls.link_serial_text, hard = ls.link_hard_ver_text,
-                  soft = ls.link_soft_ver_text, special = ls.link_special_spec_text;
-
-    if (IMainWindowServices* mw = mainWindow()) mw->comm_disconnect_disp(get_cur_mode_type());
-    closeLoggerWindows();
-
-    if (keep) {
-        ls.link_model_text = modelText;
-        ls.link_serial_text = serial;
-        ls.link_hard_ver_text = hard;
-        ls.link_soft_ver_text = soft;
-        ls.link_special_spec_text = special;
+    if (end == LinkEnd::LinkOnly) {
+        blank_link_identity();
         return;
     }
-    ls.link_model_text = QString(16, u' ');
-    ls.link_serial_text = QString(8, u' ');
-    ls.link_hard_ver_text = QString(2, u' ');
-    ls.link_soft_ver_text = QString(2, u' ');
-    ls.link_special_spec_text = QString(2, u' ');
+    ls.link_serial_no.clear();
+    ls.link_mode = OpMode::None;
+
+    if (end == LinkEnd::Lost) showDialog(QStringLiteral("90"));
+
+    // While the reservation dialog is open it still shows the logger's
+    // identity and works on its data, so both survive the link (closing the
+    // last logger window blanks the texts; they are put back).
+    if (reserveOpen()) {
+        const LinkIdentity kept{ls.link_model_text, ls.link_serial_text, ls.link_hard_ver_text, ls.link_soft_ver_text,
+                                ls.link_special_spec_text, ls.link_user_model_text};
+        refreshCommands();
+        closeLoggerWindows();
+        kept.restore(ls);
+        return;
+    }
+    blank_link_identity();
+    refreshCommands();
+    closeLoggerWindows();
     clear_logger_data_list();
-    model().act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
 }
 
 void comm_logger_change() {
+    comm_disconnect(LinkEnd::LinkOnly);
     LinkState& ls = link();
-    ls.link_connected_flag = false;
     ls.link_serial_no.clear();
-    ls.link_mode_str = QString::number(get_cur_mode_type());
+    ls.link_mode = get_cur_mode_type();
 
     showDialog(QStringLiteral("95"));
 
     clear_logger_data_list();
-    ModelState& m = model();
-    m.act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
 
     IMainWindowServices* mw = mainWindow();
     if (mw && mw->win_all_use_ct() > 0) {
         const QString first = activeTagInitial();
-        if (first == QLatin1String("L")) m.act_data_kind = 2;
-        else if (first == QLatin1String("F")) m.act_data_kind = 1;
+        if (first == QLatin1String("L")) DataSetHandle::set_current_kind(2);
+        else if (first == QLatin1String("F")) DataSetHandle::set_current_kind(1);
     } else {
-        m.act_data_kind = 0;
-        ls.link_mode_str = QStringLiteral("0");
+        DataSetHandle::set_current_kind(0);
+        ls.link_mode = OpMode::None;
     }
 
-    if (mw) mw->comm_disconnect_disp(get_cur_mode_type());
+    refreshCommands();
     closeLoggerWindows();
 }
 

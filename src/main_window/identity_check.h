@@ -7,9 +7,8 @@
 // send_recv_before_check(); on 0 go on, on 1 comm_disconnect(), on 2
 // comm_logger_change(), and in both failure cases end without sending more.
 //
-// The display procedures act on the main window registered in
-// model().main_window: HOME gets the full display; another implementation of
-// IMainWindowServices (a test fake) gets the parts its interface carries.
+// The link is dropped only through comm_disconnect(); the menus, toolbar and
+// status texts then follow from the link state (main_window/command_state.h).
 #include <QString>
 #include <QtGlobal>
 
@@ -35,7 +34,7 @@ struct ConnectionState {
 using ConnectionSlot = platform::StateSlot<ConnectionState>;
 inline ConnectionState& connection() { return ConnectionSlot::current(); }
 
-// The logger's identity compared with link_serial_no and link_mode_str:
+// The logger's identity compared with link_serial_no and link_mode:
 // 0 the same logger in the same mode, 1 no usable reply (the mode record is
 // not asked after a failed identity record), 2 another logger or another mode.
 // The port must be set and send_initial() called before.
@@ -52,23 +51,35 @@ bool comm_port_check(qint16 port);
 // sent then).
 bool connect_check(qint16 port);
 
-// The connected state: logger commands enabled, identity texts from
-// logger_main's status, status panels "接続中", model, user model name and
-// operating mode of the current data set.
+// The connected state: the identity texts from logger_main's status and the
+// user model name of the current data set (the status bar shows them while
+// connected), then the commands follow.
 void comm_connect_disp();
-// The same for a first connection, with no data window open: the commands of
-// the data windows disabled.
-void comm_connect1st_disp();
 
-// The logger no longer answers: link dropped, message "90", not-connected
-// display, logger windows closed, logger data removed (unless the
-// reservation dialog is open).
-void comm_disconnect();
+// How the link to the logger ends.
+enum class LinkEnd {
+    // The logger no longer answers: message "ロガーとの接続が失われました。",
+    // logger windows closed, the logger's data sets removed (kept, with the
+    // identity texts, while the reservation dialog is open).
+    Lost,
+    // The program ends the link itself after the reservation was sent: the
+    // same, without the message (nothing failed).
+    Finished,
+    // The link and the identity texts only: the caller has its own message
+    // and decides about windows and data, then refreshes the commands.
+    LinkOnly,
+};
+
+// The one place where the link is dropped (link_connected_flag cleared).
+void comm_disconnect(LinkEnd end = LinkEnd::Lost);
 
 // Another logger or another mode answers: link dropped, message "95", logger
-// data removed, current data kind from the active window, not-connected
-// display, logger windows closed.
+// data removed, current data kind from the active window, logger windows
+// closed.
 void comm_logger_change();
+
+// The identity texts of the version box and the status bar as blanks.
+void blank_link_identity();
 
 // The model text of the status bar and the version box: the model name
 // ("ZK4409MU" shown as "ZK4409-MU"), blank-padded or cut to 16 characters.

@@ -147,17 +147,12 @@ void SelectListDialog::closeEvent(QCloseEvent* e) {
 
 void SelectListDialog::rebindActive() {
     if (!m_home || m_home->win_all_use_ct() == 0) return;
-    IDataWindow* act = m_home->activeDataWindow();
-    if (!act) return;
-    const QString key = act->Tag().left(3);
-    ModelState& m = model();
-    if (key.startsWith(u'F')) {
-        m.act_data_kind = 1;
-        m.act_file_data = DataSetHandle::of_tag(key).file();
-    } else if (key.startsWith(u'L')) {
-        m.act_data_kind = 2;
-        m.act_logger_data = DataSetHandle::of_tag(key).logger();
-    }
+    if (IDataWindow* act = m_home->activeDataWindow()) DataSetHandle::make_key_current(act->Tag().left(3));
+}
+
+OpMode SelectListDialog::loggerMode() {
+    const auto& root = model().logger_main;
+    return root ? op_mode_of(root->clsLOGGER_STATUS().mode_type()) : OpMode::None;
 }
 
 SelectListDialog::Ticks SelectListDialog::ticks() const {

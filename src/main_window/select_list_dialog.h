@@ -13,6 +13,7 @@
 #include <initializer_list>
 
 #include "main_window/activated_dialog.h"
+#include "model/op_mode.h"
 
 class QMdiSubWindow;
 class QPushButton;
@@ -77,6 +78,8 @@ protected:
     void activateWithListRead(const std::function<bool()>& read);
     // Cancel: the active data window's data set becomes the current one again.
     void rebindActive();
+    // The connected logger's operating mode (none without a logger).
+    static OpMode loggerMode();
 
     Ticks ticks() const;
     // The link went while OK opened row i's window: close every window the

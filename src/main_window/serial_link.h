@@ -9,6 +9,7 @@
 // Frame to the logger: STX, the command text (one byte per character), ETX,
 // CR, LF. Replies: ACK or NAK, CR, LF when 3 bytes are expected; otherwise
 // STX ... ETX CR LF of exactly the expected length.
+#include "model/op_mode.h"
 #include "platform/state_slot.h"
 
 #include <QByteArray>
@@ -68,9 +69,10 @@ struct LinkState {
     bool link_connected_flag = false;  // a logger is connected
 
     // Identity of the connected logger.
-    QString link_serial_no;                       // "" when none
-    QString link_mode_str = QStringLiteral("0");  // "1" LOG, "2" TAG, "3" MEMORY, "0" none
+    QString link_serial_no;              // "" when none
+    OpMode link_mode = OpMode::None;     // the operating mode last connected or taken from a file
     QString link_model_text = QString(16, u' ');
+    QString link_user_model_text;        // the user model name shown while connected
     QString link_serial_text = QString(8, u' ');
     QString link_hard_ver_text = QString(2, u' ');
     QString link_soft_ver_text = QString(2, u' ');

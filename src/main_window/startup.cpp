@@ -14,6 +14,7 @@
 #include "main_window/config_files.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
+#include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
 #include "model/db_workspace.h"
 #include "model/model_state.h"
@@ -91,8 +92,8 @@ bool startup_load(HOME& home, const QString& commandLine) {
     if (hs.docs_dir.isEmpty()) hs.docs_dir = QDir::homePath();
 
     ls.link_serial_no.clear();
-    ls.link_mode_str = QStringLiteral("0");
-    ls.link_connected_flag = false;
+    ls.link_mode = OpMode::None;
+    comm_disconnect(LinkEnd::LinkOnly);
 
     const CommSetValues comm = load_comm_set(ms.user_dir);
     ls.comm_port_no = comm.port;

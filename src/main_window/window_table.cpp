@@ -151,6 +151,25 @@ QString WindowTable::win_file_use_TagReturn() const {
     return QString();
 }
 
+bool WindowTable::any_graph_window() const {
+    const HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        if (hs.win_key_table[i].isEmpty()) continue;
+        const IDataWindow* w = dataWindowOf(hs.win_windows[i].data());
+        if (!w || w->has_graph()) return true;
+    }
+    return false;
+}
+
+IDataWindow* WindowTable::first_data_window() const {
+    const HomeState& hs = home_state();
+    for (int i = 0; i < kWinSlots; ++i) {
+        if (hs.win_key_table[i].isEmpty()) continue;
+        if (IDataWindow* w = dataWindowOf(hs.win_windows[i].data())) return w;
+    }
+    return nullptr;
+}
+
 void WindowTable::win_control_refresh() {
     HomeState& hs = home_state();
     int i = -1;
@@ -241,8 +260,8 @@ IDataWindow* WindowTable::open_logger_window(const QString& n, const std::functi
     QMdiSubWindow* sub = adopt(w, prefix + n);
     hs.win_key_table[slot] = key;
     hs.win_windows[slot] = w->widget();
-    model().act_logger_data = data;
     data->let_ID(key);
+    DataSetHandle::of_tag(key).make_current();
     show_active(sub, minimised);
     return w;
 }
@@ -267,6 +286,7 @@ IDataWindow* WindowTable::open_file_window(const QString& caption,
 
 void WindowTable::win_logger_open_log(const QString& n) {
     HomeState& hs = home_state();
+    const AtExit refresh{[this] { m_home.refresh_command_state(); }};
     // Shown at normal size while it fills: a window that loads in a corner,
     // minimised, leaves the user nothing to look at.
     IDataWindow* w = open_logger_window(n, hs.targets.create_log_window, QStringLiteral("LOG"), /*minimised=*/false);
@@ -277,6 +297,7 @@ void WindowTable::win_logger_open_log(const QString& n) {
 
 void WindowTable::win_logger_open_tag(const QString& n) {
     HomeState& hs = home_state();
+    const AtExit refresh{[this] { m_home.refresh_command_state(); }};
     // The fill works on the active window, so the window is activated, at normal size.
     IDataWindow* w = open_logger_window(n, hs.targets.create_tag_window, QStringLiteral("TAG"), /*minimised=*/false);
     if (!w) return;
@@ -287,7 +308,10 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
     if (win_file_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
-    const AtExit reenable{[this] { set_data_windows_enabled(true); }};
+    const AtExit reenable{[this] {
+        set_data_windows_enabled(true);
+        m_home.refresh_command_state();
+    }};
     QString fileKey;
     IDataWindow* w = open_file_window(caption, hs.targets.create_log_window, fileKey);
     if (!w) return;
@@ -330,7 +354,10 @@ void WindowTable::win_file_open_tag(const QString& caption) {
     if (win_file_use_ct() >= kWinKindLimit) return;
     HomeState& hs = home_state();
     set_data_windows_enabled(false);
-    const AtExit reenable{[this] { set_data_windows_enabled(true); }};
+    const AtExit reenable{[this] {
+        set_data_windows_enabled(true);
+        m_home.refresh_command_state();
+    }};
     QString fileKey;
     if (IDataWindow* w = open_file_window(caption, hs.targets.create_tag_window, fileKey)) {
         if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
@@ -390,6 +417,7 @@ void WindowTable::win_logger_close(const QString& n) {
     if (!closed) return;
     const int now = widget ? slot_of_window(widget.data()) : slot;
     if (now >= 0) clear_slot(now);
+    if (!outer) m_home.refresh_command_state();
 }
 
 void WindowTable::win_all_close() {
@@ -438,6 +466,7 @@ void WindowTable::win_all_close() {
         }
     }
     for (int i = 0; i < kWinSlots; ++i) win_control_refresh();
+    m_home.refresh_command_state();
 }
 
 void WindowTable::win_logger_win_all_close() {
@@ -487,15 +516,15 @@ void WindowTable::Proc_ManualActive() {
     if (win_all_use_ct() == 0 || m_home.activeDataWindow()) return;
     const QString t = win_file_use_TagReturn();
     win_ManualActive(t);
-    model().act_data_kind = t.startsWith(QLatin1Char('F')) ? 1 : 2;
+    DataSetHandle::set_current_kind(t.startsWith(QLatin1Char('F')) ? 1 : 2);
 }
 
-int WindowTable::capHeightTwips(int mode) { return mode == 2 ? 4900 : 6390; }
-int WindowTable::capWidthTwips(int mode) { return mode == 2 ? 9930 : 7640; }
+int WindowTable::capHeightTwips(OpMode mode) { return mode == OpMode::Tag ? 4900 : 6390; }
+int WindowTable::capWidthTwips(OpMode mode) { return mode == OpMode::Tag ? 9930 : 7640; }
 
 void WindowTable::win_arrange_size_limit() {
     if (!m_home.activeDataWindow()) return;
-    const int mode = get_cur_mode_type();
+    const OpMode mode = get_cur_mode_type();
     QWidget* area = m_home.mdiArea();
     const int capH = capHeightTwips(mode) * area->logicalDpiY() / 1440;
     const int capW = capWidthTwips(mode) * area->logicalDpiX() / 1440;

@@ -15,6 +15,8 @@
 
 #include <unordered_map>
 
+#include "model/op_mode.h"
+
 namespace mq {
 
 class HOME;
@@ -63,6 +65,10 @@ public:
     int win_file_dim_no_search() const;
     bool win_logger_use_check(int n) const;
     QString win_file_use_TagReturn() const;
+    // Whether an open data window can be drawn as a graph; the first window
+    // of the table (nullptr when none is open).
+    bool any_graph_window() const;
+    IDataWindow* first_data_window() const;
 
     void win_control_refresh();
     void win_arrange_size_limit();
@@ -86,8 +92,8 @@ public:
     QMdiSubWindow* adopt(IDataWindow* w, const QString& caption);
 
     // Size caps of an arrangement in twips, by the current operating mode.
-    static int capHeightTwips(int mode);
-    static int capWidthTwips(int mode);
+    static int capHeightTwips(OpMode mode);
+    static int capWidthTwips(OpMode mode);
 
 private:
     int free_slot() const;

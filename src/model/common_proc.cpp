@@ -89,19 +89,18 @@ void close_data_window(const QString& key) {
 
     const QString dsKey = key.left(3);
     if (dsKey.startsWith(QLatin1Char('F'))) {
-        m.act_file_data.reset();
+        DataSetHandle::release_current(CurrentRef::File);
         // A file data set ends with its window; its database file goes with it
         // once the last reference is gone. A data set that is already gone
         // leaves nothing to release.
         if (DataSetHandle::of_tag(dsKey)) m.file_main->colFILE_DATA().Remove(dsKey);
-        m.act_data_kind = linkConnected() ? 2 : 0;
+        DataSetHandle::set_current_kind(linkConnected() ? 2 : 0);
     } else if (dsKey.startsWith(QLatin1Char('L')) && linkConnected()) {
         // A logger data set stays in the list; only its database is closed.
-        if (!m.act_logger_data || m.act_logger_data->ID() != dsKey) {
-            m.act_logger_data = DataSetHandle::of_tag(dsKey).logger();
-        }
-        if (m.act_logger_data) m.act_logger_data->clsLOGGER_DATABASE().CloseDb();
-        m.act_logger_data.reset();
+        std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
+        if (!ds || ds->ID() != dsKey) ds = DataSetHandle::of_tag(dsKey).logger();
+        if (ds) ds->clsLOGGER_DATABASE().CloseDb();
+        DataSetHandle::release_current(CurrentRef::Logger);
         if (mw) {
             mw->yieldToEventLoop();
         } else {
@@ -153,11 +152,11 @@ void clear_logger_data_list() {
     if (list.Count() == 1) removeIfPresent(QStringLiteral("L00"));
 }
 
-quint8 get_cur_mode_type() {
+OpMode get_cur_mode_type() {
     ModelState& m = model();
-    if (m.act_data_kind == 1) return m.act_file_data ? m.act_file_data->clsLOGGER_STATUS().mode_type() : 0;
-    if (m.act_data_kind == 2) return m.logger_main ? m.logger_main->clsLOGGER_STATUS().mode_type() : 0;
-    return 0;
+    if (m.act_data_kind == 1 && m.act_file_data) return op_mode_of(m.act_file_data->clsLOGGER_STATUS().mode_type());
+    if (m.act_data_kind == 2 && m.logger_main) return op_mode_of(m.logger_main->clsLOGGER_STATUS().mode_type());
+    return OpMode::None;
 }
 
 platform::MsgResult confirm_mode_change() {

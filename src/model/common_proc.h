@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "model/op_mode.h"
 #include "platform/message_box.h"
 
 class QLineEdit;
@@ -37,8 +38,8 @@ void open_file_data_db();
 // Removes every logger data set ("L01".."L20" and "L00").
 void clear_logger_data_list();
 
-// Operating mode of the current data set: 1 LOG, 2 TAG, 3 MEMORY, 0 none.
-quint8 get_cur_mode_type();
+// Operating mode of the current data set (none without one).
+OpMode get_cur_mode_type();
 
 // Asks whether to follow the logger's operating mode; Yes or No.
 platform::MsgResult confirm_mode_change();

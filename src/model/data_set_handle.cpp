@@ -61,4 +61,24 @@ void DataSetHandle::make_current() const {
     }
 }
 
+void DataSetHandle::make_key_current(const QString& key) {
+    const bool file = key.startsWith(u'F');
+    if (!file && !key.startsWith(u'L')) return;
+    const DataSetHandle ds = of_tag(key);
+    if (ds) {
+        ds.make_current();
+        return;
+    }
+    release_current(file ? CurrentRef::File : CurrentRef::Logger);
+    set_current_kind(file ? 1 : 2);
+}
+
+void DataSetHandle::release_current(CurrentRef ref) {
+    ModelState& m = model();
+    if (ref == CurrentRef::File) m.act_file_data.reset();
+    else m.act_logger_data.reset();
+}
+
+void DataSetHandle::set_current_kind(int kind) { model().act_data_kind = kind; }
+
 }  // namespace mq

@@ -4,8 +4,11 @@
 // A handle is empty when the data set is not there: looking one up never
 // raises, so callers test it instead of catching MissingKeyError.
 //
-// make_current() is the one place that makes a data set the current one: it
-// sets act_data_kind, act_file_data and act_logger_data together.
+// The current data set (act_data_kind, act_file_data, act_logger_data in
+// model_state.h) is set only here: make_current() makes a data set the
+// current one, make_key_current() follows a window's key, and the two
+// bookkeeping steps release_current() and set_current_kind() serve the
+// procedures that let a data set go or decide the kind alone.
 #include <QString>
 
 #include <memory>
@@ -18,6 +21,9 @@ class clsLOGGER_DATABASE;
 class clsLOGGER_GraphInfo;
 class clsLOGGER_SETTING;
 class clsLOGGER_STATUS;
+
+// One of the two references the current data set keeps.
+enum class CurrentRef { Logger, File };
 
 class DataSetHandle {
 public:
@@ -48,6 +54,15 @@ public:
     // data set, kind 2 with act_logger_data for a logger data set; the other
     // reference is kept. An empty handle changes nothing.
     void make_current() const;
+
+    // The current data set follows a window's key ("F.." or "L.."): the
+    // key's kind becomes current with its data set, or with none of that kind
+    // when the data set is gone. Another key changes nothing.
+    static void make_key_current(const QString& key);
+    // The current data set lets the reference of one kind go (the kind stays).
+    static void release_current(CurrentRef ref);
+    // The kind of the current data set alone: 0 none, 1 file, 2 logger.
+    static void set_current_kind(int kind);
 
 private:
     std::shared_ptr<clsFILE_DATA> m_file;

@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 
+#include "model/op_mode.h"
+
 class QWidget;
 
 namespace mq::platform {
@@ -31,22 +33,14 @@ enum Button : int {
     Print = 17,
     Graph = 20,
 };
-// The buttons that need a connected logger.
-inline constexpr Button kLoggerButtons[] = {Read, RecordSettings, WorkerNames, Comments, DeviceSettings};
-// The buttons that need a data window.
-inline constexpr Button kDataWindowButtons[] = {Save, Print, Graph};
 }  // namespace toolbar1
 
-// The menu items that need a data window.
-inline constexpr const char* kDataWindowMenuItems[] = {"fileclose", "allclose", "save",   "print_data",
-                                                       "h_disp",    "v_disp",   "c_disp", "mGrp_Draw"};
-
-// What the not-connected display forgets of the last logger when the last
-// data window has closed.
+// What the program forgets of the last logger when the last data window has
+// closed while no logger is connected.
 enum class ForgetLogger {
-    Nothing,        // the display only
-    Mode,           // link_mode_str "0"
-    ModeAndSerial,  // link_mode_str "0" and no serial number
+    Nothing,        // nothing: the commands follow
+    Mode,           // the link's mode (none)
+    ModeAndSerial,  // the link's mode and the serial number
 };
 
 class IDataWindow {
@@ -66,6 +60,9 @@ public:
 
     // The window itself (parent for messages, activation).
     virtual QWidget* widget() = 0;
+
+    // Whether the window's data can be drawn as a graph (TAG data cannot).
+    virtual bool has_graph() const { return true; }
 };
 
 class IMainWindowServices {
@@ -84,38 +81,23 @@ public:
     // Number of data windows in the window table.
     virtual int win_all_use_ct() = 0;
 
-    // Toolbar1 button by its index (toolbar1::Button).
-    virtual void setToolbarButtonEnabled(int index, bool enabled) = 0;
-
-    // Menu item by its name ("fileclose", "save", "mGrp_Draw", ...).
-    virtual void setMenuItemEnabled(const QString& name, bool enabled) = 0;
-
-    // Text of status-bar panel 1 ("未接続" while no logger is connected); for
-    // display only: the connection state is link_connected_flag().
-    virtual QString statusPanel1Text() const = 0;
-
     // The link state kept by the main window.
     virtual bool link_connected_flag() const = 0;
-    virtual void let_link_mode_str(const QString& text) = 0;
+    virtual void let_link_mode(OpMode mode) = 0;
     virtual void let_link_serial_no(const QString& text) = 0;
+    // The logger's identity texts (status bar, version box) as blanks.
+    virtual void blank_link_identity() = 0;
 
-    // Shows the connection state (0: not connected).
-    virtual void comm_disconnect_disp(int state) = 0;
+    // Derives the menus, the toolbar and the status texts anew from the link,
+    // the mode and the windows.
+    virtual void refresh_command_state() = 0;
 
     // Lets pending window events run once.
     virtual void yieldToEventLoop() = 0;
 
-    // ---- command state, decided here once from the primitives above
-
-    // The data-window commands: toolbar buttons save, print and graph and the
-    // menu items of kDataWindowMenuItems; without `withGraph` the graph button
-    // and "mGrp_Draw" stay as they are (a window without a graph).
-    void set_data_commands_enabled(bool enabled, bool withGraph = true);
-
-    // Command states after a data window has gone: with none left the data
-    // commands go grey and, when no logger is connected (by the link state),
-    // the not-connected display is shown with no operating mode, forgetting
-    // what `forget` says of the last logger.
+    // After a data window has gone: with none left and no logger connected
+    // (by the link state), the program forgets what `forget` says of the last
+    // logger and its identity texts; then the commands are derived anew.
     void update_command_state(ForgetLogger forget = ForgetLogger::ModeAndSerial);
 };
 

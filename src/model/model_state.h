@@ -17,7 +17,9 @@ class DbWorkspace;
 class IMainWindowServices;
 
 struct ModelState {
-    // 0 no current data set, 1 a file data set, 2 a logger data set.
+    // The current data set: 0 none, 1 a file data set, 2 a logger data set,
+    // with the data set of each kind. Read here, set only through
+    // DataSetHandle (model/data_set_handle.h).
     int act_data_kind = 0;
     std::shared_ptr<clsFILE_DATA> act_file_data;
     std::shared_ptr<clsLOGGER_DATA> act_logger_data;

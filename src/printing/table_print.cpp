@@ -22,6 +22,7 @@
 #include "model/data_sets.h"
 #include "model/data_window.h"
 #include "model/model_state.h"
+#include "model/op_mode.h"
 #include "platform/errors.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
@@ -217,8 +218,7 @@ void PR::Command1_Click() {
         return;
     }
 
-    const quint8 mode = src.status->mode_type();
-    src.tag = !(mode == 1 || mode == 3);
+    src.tag = !is_log_data(op_mode_of(src.status->mode_type()));
     if (auto* logWindow = dynamic_cast<log_data*>(w)) src.integralHigh = !logWindow->Option2()->isChecked();
 
     // The rows: the drawn range of the graph, or the whole table. The table

@@ -53,17 +53,20 @@ bool read_numbered_record(Prog_Dialog& dlg, const QString& command, qint32 lengt
 }
 
 void read_numbered_settings(Prog_Dialog& dlg, const CommandTable& req, const CommandTable& rsp, int entry,
-                            qint16 timeout, const RecordStore& parse, const NumberShown& shown) {
+                            qint16 timeout, const SettingParse& parse, const NumberShown& shown) {
     if (!begin_numbered_read(dlg, kNumberedSets)) return;
     const QString command = req[entry];
     const qint32 length = numbered_reply_length(rsp, entry);
     for (int n = 1; n <= kNumberedSets; ++n) {
         dlg.set_progress_value(n);
-        model().act_logger_data = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n));
-        if (!read_numbered_record(dlg, numbered_command(command, n), length, timeout, parse)) return;
+        clsLOGGER_SETTING& s = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n))->clsLOGGER_SETTING();
+        const RecordStore store = [&parse, &s](const QString& record) {
+            if (parse) parse(s, record);
+        };
+        if (!read_numbered_record(dlg, numbered_command(command, n), length, timeout, store)) return;
         if (shown) shown(qint16(n));
     }
-    model().act_logger_data = nullptr;
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.exit_success();
 }
 

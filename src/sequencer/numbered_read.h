@@ -14,6 +14,7 @@
 namespace mq {
 
 class Prog_Dialog;
+class clsLOGGER_SETTING;
 
 // Areas (LOG) or tags (TAG) of the logger.
 inline constexpr int kNumberedSets = 20;
@@ -40,6 +41,9 @@ bool begin_numbered_read(Prog_Dialog& dlg, double steps);
 
 // Stores one reply record; raises mq::Error when it cannot be read.
 using RecordStore = std::function<void(const QString& record)>;
+// Parses a setting record into the setting of its number; raises mq::Error
+// when it cannot be read.
+using SettingParse = std::function<void(clsLOGGER_SETTING& setting, const QString& record)>;
 // Shows number n after its record was stored (an editor's display).
 using NumberShown = std::function<void(qint16 n)>;
 
@@ -50,9 +54,9 @@ bool read_numbered_record(Prog_Dialog& dlg, const QString& command, qint32 lengt
                           const RecordStore& store);
 
 // An editor's settings read: entry `entry` of the request table for every
-// number in turn, with that number's data set current while its record is
-// parsed, then `shown(n)`; the current logger data set released at the end.
+// number in turn, its record parsed into that number's setting, then
+// `shown(n)`; no current logger data set is left behind.
 void read_numbered_settings(Prog_Dialog& dlg, const CommandTable& req, const CommandTable& rsp, int entry,
-                            qint16 timeout, const RecordStore& parse, const NumberShown& shown);
+                            qint16 timeout, const SettingParse& parse, const NumberShown& shown);
 
 }  // namespace mq

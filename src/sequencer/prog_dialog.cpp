@@ -70,7 +70,6 @@ bool activeChildTag(QString* tag) {
 // it was still closing) leaves no current data set instead of an error in
 // the middle of an operation's ending.
 bool bindByKey(const QString& key) {
-    ModelState& m = model();
     const bool file = key.startsWith(QLatin1Char('F'));
     if (!file && !key.startsWith(QLatin1Char('L'))) return false;
     if (file) clear_logger_data_list();
@@ -78,9 +77,8 @@ bool bindByKey(const QString& key) {
     if (ds) {
         ds.make_current();
     } else {
-        if (file) m.act_file_data.reset();
-        else m.act_logger_data.reset();
-        m.act_data_kind = 0;
+        DataSetHandle::release_current(file ? CurrentRef::File : CurrentRef::Logger);
+        DataSetHandle::set_current_kind(0);
     }
     return true;
 }
@@ -141,16 +139,15 @@ void prog_data_bind() {
     QString tag;
     if (!activeChildTag(&tag)) return;
     if (!bindByKey(tag.left(3))) {
-        ModelState& m = model();
-        m.act_logger_data.reset();
-        m.act_data_kind = 0;
+        DataSetHandle::release_current(CurrentRef::Logger);
+        DataSetHandle::set_current_kind(0);
     }
 }
 
 void prog_data_bind_keep() {
     QString tag;
     if (!activeChildTag(&tag)) {
-        model().act_logger_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
         clear_logger_data_list();
         return;
     }
@@ -415,7 +412,9 @@ void Prog_Dialog::exit_success() {
 
 void Prog_Dialog::exit_editor_write(Outcome outcome, bool disconnect, bool idle) {
     m_outcome = outcome;
-    if (disconnect) comm_disconnect();
+    // A link the program ends itself after a completed write says nothing of
+    // a lost link; one that ends because the logger stopped answering does.
+    if (disconnect) comm_disconnect(outcome == Outcome::Done ? LinkEnd::Finished : LinkEnd::Lost);
     unload();
     if (m_op.close_caller) m_op.close_caller();
     procManualActive();

@@ -153,9 +153,10 @@ public:
     // calling command.
     void exit_success();
     // The ending of a settings editor's write that closes the editor: the
-    // link dropped first when `disconnect` (comm_disconnect), this dialog and
-    // the editor unloaded, Proc_ManualActive, prog_data_bind; app_idle_flag
-    // True when `idle`.
+    // link ended first when `disconnect` (after a completed write it is the
+    // program's own end of the link, without the lost-link message), this
+    // dialog and the editor unloaded, Proc_ManualActive, prog_data_bind;
+    // app_idle_flag True when `idle`.
     void exit_editor_write(Outcome outcome, bool disconnect, bool idle = true);
     // Unloads with the given outcome and app_idle_flag True; nothing else.
     void end_as(Outcome outcome);

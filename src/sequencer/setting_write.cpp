@@ -57,27 +57,12 @@ void setting_editor_rebind() {
     ModelState& m = model();
     IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
     if (!w) {
-        m.act_data_kind = 2;
-        m.act_logger_data.reset();
-        m.act_file_data.reset();
+        DataSetHandle::release_current(CurrentRef::Logger);
+        DataSetHandle::release_current(CurrentRef::File);
+        DataSetHandle::set_current_kind(2);
         return;
     }
-    const QString key = w->Tag().left(3);
-    if (key.startsWith(u'L')) {
-        m.act_data_kind = 2;
-        try {
-            m.act_logger_data = m.logger_main ? m.logger_main->colLOGGER_DATA().Item(key) : nullptr;
-        } catch (const MissingKeyError&) {
-            m.act_logger_data.reset();
-        }
-    } else {
-        m.act_data_kind = 1;
-        try {
-            m.act_file_data = m.file_main ? m.file_main->colFILE_DATA().Item(key) : nullptr;
-        } catch (const MissingKeyError&) {
-            m.act_file_data.reset();
-        }
-    }
+    DataSetHandle::make_key_current(w->Tag().left(3));
 }
 
 QDateTime clock_from_reply(const QString& reply) {
@@ -132,11 +117,11 @@ bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const 
         switch (send_setting_write(commands[i])) {
         case WriteReply::Accepted: break;
         case WriteReply::Rejected:
-            model().act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
             exit_write_rejected(dlg, owner + u' ' + command_name(i));
             return false;
         case WriteReply::NoReply:
-            model().act_logger_data.reset();
+            DataSetHandle::release_current(CurrentRef::Logger);
             dlg.exit_no_reply();
             return false;
         }
@@ -151,9 +136,9 @@ bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& 
         dlg.exit_no_reply();
         return false;
     }
-    model().act_logger_data = ds;
     if (!send_setting_commands(dlg, make(ds->clsLOGGER_SETTING(), nn), owner, command_name, progressBase)) return false;
-    model().act_logger_data.reset();
+    // A write leaves no current logger data set behind.
+    DataSetHandle::release_current(CurrentRef::Logger);
     return true;
 }
 

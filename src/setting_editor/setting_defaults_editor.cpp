@@ -105,11 +105,7 @@ void SettingDefaultsEditor::Form_Activate() {
 
 void SettingDefaultsEditor::defaults_disp(int n) {
     if (!model().logger_main) return;
-    if (const auto ds = setting_area_data_set(n)) {
-        model().act_logger_data = ds;
-        form->fill(ds->clsLOGGER_SETTING());
-    }
-    model().act_logger_data.reset();
+    if (const auto ds = setting_area_data_set(n)) form->fill(ds->clsLOGGER_SETTING());
 }
 
 void SettingDefaultsEditor::form_to_setting(int n) {
@@ -121,7 +117,6 @@ bool SettingDefaultsEditor::cfg_write() {
     form_to_setting(0);
     const auto ds = setting_defaults_data_set();
     if (!ds) return false;
-    model().act_logger_data = ds;
     if (const FileResult r = save_defaults(ds->clsLOGGER_SETTING()); !r) {
         setting_editor_warn(this, r.message);
         return false;

@@ -92,7 +92,6 @@ std::shared_ptr<clsLOGGER_DATA> SettingValueEditor::fill_current(int n) {
     if (setting_logger_empty()) return nullptr;
     const auto ds = setting_area_data_set(n);
     if (!ds) return nullptr;
-    model().act_logger_data = ds;
     form->fill(ds->clsLOGGER_SETTING());
     return ds;
 }
@@ -109,7 +108,6 @@ void SettingValueEditor::setting_disp(qint16 n) {
 void SettingValueEditor::setting_disp_defaults() {
     if (setting_logger_empty()) return;
     fill_current(0);
-    model().act_logger_data.reset();
     defaults_shown();
 }
 
@@ -226,9 +224,7 @@ void SettingValueEditor::csv_write() {
     if (chosen.isEmpty()) return;
     const auto ds = setting_area_data_set(n);
     if (!ds) return;
-    model().act_logger_data = ds;
     const FileResult r = save_setting_file(chosen, ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
     if (!r) setting_editor_warn(this, r.message);
 }
 

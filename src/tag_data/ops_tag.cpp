@@ -34,23 +34,23 @@ bool readTagCounts(Prog_Dialog& dlg, const QPointer<tag_data_select>& dialog) {
     const QString settingEntry = ln.cmd_t_r_req[kTagCmdSetting];
     const qint32 countLen = numbered_reply_length(ln.cmd_t_r_rsp, kTagCmdCount);
     const qint32 settingLen = numbered_reply_length(ln.cmd_t_r_rsp, kTagCmdSetting);
-    const auto storeCount = [](const QString& record) { tag_data_ct_save(record); };
-    const auto storeSetting = [](const QString& record) { tag_para_data_save(record); };
     for (int n = 1; n <= kTags; ++n) {
         dlg.set_progress_value(n);
-        const auto ds = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n));
-        model().act_logger_data = ds;
+        clsLOGGER_SETTING& tag = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n))->clsLOGGER_SETTING();
+        const RecordStore storeCount = [&tag](const QString& record) { tag_data_ct_save(tag, record); };
+        const RecordStore storeSetting = [&tag](const QString& record) { tag_para_data_save(tag, record); };
         if (!read_numbered_record(dlg, numbered_command(countEntry, n), countLen, kTagListTimeout, storeCount))
             return false;
         if (dialog) dialog->tag_data_ct_disp(qint16(n));
-        if (ds->clsLOGGER_SETTING().data_count() != 0) {
+        if (tag.data_count() != 0) {
             if (!read_numbered_record(dlg, numbered_command(settingEntry, n), settingLen, kTagSettingTimeout,
                                       storeSetting))
                 return false;
             if (dialog) dialog->tag_data_select_disp(qint16(n));
         }
     }
-    model().act_logger_data = nullptr;
+    // A read leaves no current logger data set behind.
+    DataSetHandle::release_current(CurrentRef::Logger);
     return true;
 }
 

@@ -169,10 +169,11 @@ void tag_data::fill_summary(const clsLOGGER_SETTING& s) {
 // ---------------------------------------------------------------- the logger road
 
 void tag_data::disp_tag_data_form(const QString& nn) {
-    ModelState& m = model();
-    std::shared_ptr<clsLOGGER_DATA> ds = m.act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for " + Tag().toStdString());
-    m.act_data_kind = 2;
+    // The window's own data set, the current one while the logger reads into it.
+    const DataSetHandle own = DataSetHandle::of_tag(Tag());
+    std::shared_ptr<clsLOGGER_DATA> ds = own.logger();
+    if (!ds) throw MissingKeyError("no logger data set for " + Tag().toStdString());
+    own.make_current();
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
     const int n = nn.trimmed().toInt();
 

@@ -96,7 +96,7 @@ tag_data_select* tag_data_select::openInstance() {
 // ---------------------------------------------------------------- list display
 
 void tag_data_select::tag_data_select_disp(qint16 n) {
-    const auto ds = model().act_logger_data;
+    const auto ds = DataSetHandle::of_tag(DataSetHandle::logger_key(n)).logger();
     QTreeWidgetItem* it = row(n);
     if (!ds || !it) return;
     const QSignalBlocker block(ListView1);
@@ -104,7 +104,7 @@ void tag_data_select::tag_data_select_disp(qint16 n) {
 }
 
 void tag_data_select::tag_data_ct_disp(qint16 n) {
-    const auto ds = model().act_logger_data;
+    const auto ds = DataSetHandle::of_tag(DataSetHandle::logger_key(n)).logger();
     QTreeWidgetItem* it = row(n);
     if (!ds || !it) return;
     const QSignalBlocker block(ListView1);
@@ -124,7 +124,6 @@ void tag_data_select::Form_Activate() {
 
 void tag_data_select::ListView1_ItemCheck(int n) {
     const auto ds = DataSetHandle::of_tag(DataSetHandle::logger_key(n)).logger();
-    model().act_logger_data = ds;
     // A tag without records cannot be chosen.
     if (isTicked(n) && (!ds || ds->clsLOGGER_SETTING().data_count() == 0)) setTickSilently(n, false);
 }
@@ -139,7 +138,6 @@ void tag_data_select::OKButton_Click() {
     // The dialog leaves the screen at once; it finishes its work with the saved ticks.
     m_unloaded = true;
     hide();
-    model().act_data_kind = 2;
 
     auto& flags = home_state().area_window_flags;
     const LinkState& ln = link();
@@ -156,7 +154,7 @@ void tag_data_select::OKButton_Click() {
                     // and says so through data_win_init_flag.
                     home_state().data_win_init_flag = false;
                     try {
-                        if (get_cur_mode_type() == 1) table.win_logger_open_log(nn);
+                        if (loggerMode() == OpMode::Log) table.win_logger_open_log(nn);
                         else table.win_logger_open_tag(nn);
                     } catch (const Error&) {
                         home_state().data_win_init_flag = true;
@@ -176,11 +174,7 @@ void tag_data_select::OKButton_Click() {
     if (m_home) {
         enableDataWindows(QString());
         if (m_home->win_all_use_ct() != 0) {
-            if (IDataWindow* act = m_home->activeDataWindow()) {
-                const QString key = act->Tag().left(3);
-                if (key.startsWith(u'L')) model().act_logger_data = DataSetHandle::of_tag(key).logger();
-                else model().act_file_data = DataSetHandle::of_tag(key).file();
-            }
+            if (IDataWindow* act = m_home->activeDataWindow()) DataSetHandle::make_key_current(act->Tag().left(3));
         }
     }
     done(QDialog::Accepted);

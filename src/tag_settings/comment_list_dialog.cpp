@@ -151,7 +151,7 @@ void CommentListDialog::Command6_Click() {
 }
 
 void CommentListDialog::Command2_Click() {
-    if (get_cur_mode_type() == 2) {
+    if (get_cur_mode_type() == OpMode::Tag) {
         const auto answer =
             platform::msgBox(this, QStringLiteral("書き込みを行うとロガーの収録済みデータも書き変わります。よろしいですか？"),
                              platform::MsgButtons::OKCancel);

@@ -37,7 +37,7 @@ void writeTagSettings(Prog_Dialog& dlg, bool allTags, int n) {
                                    QStringLiteral("TAG") + two(n), &command_name, 0))
             return;
     }
-    model().act_logger_data.reset();
+    DataSetHandle::release_current(CurrentRef::Logger);
     dlg.unload();
 }
 
@@ -54,7 +54,7 @@ Operation tag_settings_read_operation(NumberShown shown, CallerClose closeEditor
             const LinkState& ln = link();
             read_numbered_settings(
                 dlg, ln.cmd_t_r_req, ln.cmd_t_r_rsp, kTagCmdSetting, kTagSettingTimeout,
-                [](const QString& record) { tag_para_data_save(record); }, shown);
+                [](clsLOGGER_SETTING& tag, const QString& record) { tag_para_data_save(tag, record); }, shown);
         },
         OnFailure::Caller, std::move(closeEditor));
 }

@@ -29,7 +29,6 @@ bool tag0_set_value_file_open_click(QWidget* parent) {
     if (!ds) return false;
     clsLOGGER_SETTING& s = ds->clsLOGGER_SETTING();
     const bool existed = QFileInfo::exists(tag0_cfg_path());
-    model().act_logger_data = ds;
     if (const FileResult r = tag0_cfg_load(s); !r) {
         if (existed) {
             // The file stays as it is for the user to look at; the defaults
@@ -41,7 +40,6 @@ bool tag0_set_value_file_open_click(QWidget* parent) {
             setting_editor_warn(parent, r.message);
         }
     }
-    model().act_logger_data.reset();
     if (tag0_set_value* d = tag0_set_value::openInstance()) d->defaults_disp(0);
     return added;
 }

@@ -63,9 +63,7 @@ QString tag_set_value::write_question(int n) const {
            QStringLiteral("に収録済みのデータは削除されます。よろしいですか？");
 }
 
-void tag_set_value::fill_setting(int n) {
-    if (fill_current(n)) model().act_logger_data.reset();
-}
+void tag_set_value::fill_setting(int n) { fill_current(n); }
 
 void tag_set_value::tag_k_e_j_t_def_disp(const QString& type, qint16 i) {
     if (i >= 0 && i < SettingForm::kChannels) form->k_e_j_t_def_disp(type, i);
@@ -74,9 +72,7 @@ void tag_set_value::tag_k_e_j_t_def_disp(const QString& type, qint16 i) {
 bool tag_set_value::load_defaults() { return tag0_set_value_file_open_click(this); }
 
 bool tag_set_value::load_setting_file(const QString& chosen, const std::shared_ptr<clsLOGGER_DATA>& ds) {
-    model().act_logger_data = ds;
     const FileResult r = tag_setting_file_load(chosen, ds->clsLOGGER_SETTING());
-    model().act_logger_data.reset();
     // On failure the tag's setting and the fields stay as they were.
     if (!r) setting_editor_warn(this, r.message);
     return r.ok;

@@ -17,12 +17,6 @@ constexpr std::array<int, 4> kBlockStart = {27, 59, 101, 133};
 
 }  // namespace
 
-void tag_para_data_save(const QString& record) {
-    const auto ds = model().act_logger_data;
-    if (!ds) throw MissingKeyError("no current logger data set for the TAG setting record");
-    tag_para_data_save(ds->clsLOGGER_SETTING(), record);
-}
-
 void tag_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
     if (rec.size() < kTagSettingRecordMinLength) {
         throw ConversionError("TAG setting record too short: " + std::to_string(rec.size()));

@@ -18,14 +18,10 @@ class clsLOGGER_SETTING;
 // The last record position the parse reads.
 inline constexpr int kTagSettingRecordMinLength = 164;
 
-// Parses one TAG-setting record into the setting of the current logger data
-// set (model().act_logger_data). MissingKeyError when there is none.
-void tag_para_data_save(const QString& record);
-
-// The same into a given setting. A record shorter than
-// kTagSettingRecordMinLength, or a scale or decimal-position field that is
-// not a number, raises ConversionError before anything is stored; a scale
-// beyond 16 bits raises OverflowError.
+// Parses one TAG-setting record into the setting of its tag. A record
+// shorter than kTagSettingRecordMinLength, or a scale or decimal-position
+// field that is not a number, raises ConversionError before anything is
+// stored; a scale beyond 16 bits raises OverflowError.
 void tag_para_data_save(clsLOGGER_SETTING& s, const QString& record);
 
 }  // namespace mq

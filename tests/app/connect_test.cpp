@@ -146,7 +146,7 @@ TEST_F(ConnectTest, FirstConnectShowsTheLoggerInStatusBarMenusAndButtons) {
 
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_EQ(link().link_serial_no, QStringLiteral("A0123456"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+    EXPECT_EQ(link().link_mode, OpMode::Log);
     EXPECT_TRUE(home_state().app_idle_flag);
     ASSERT_TRUE(model().logger_main);
     EXPECT_EQ(model().logger_main->clsLOGGER_STATUS().serial_no(), QStringLiteral("A0123456"));
@@ -199,7 +199,7 @@ TEST_F(ConnectTest, SilentLoggerFailsTheCheck) {
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_FALSE(model().logger_main);
     EXPECT_TRUE(link().link_serial_no.isEmpty());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
     EXPECT_EQ(model().act_data_kind, 0);
     EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作："));
@@ -224,7 +224,7 @@ TEST_F(ConnectTest, FailedCheckClosesLoggerWindowsAndKeepsTheFileWindowCurrent) 
     ASSERT_TRUE(model().act_file_data);
     EXPECT_EQ(model().act_file_data->ID(), QStringLiteral("F00"));
     EXPECT_TRUE(link().link_serial_no.isEmpty());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, OpMode::Tag);
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：タグ・モード"));
@@ -279,7 +279,7 @@ TEST_F(ConnectTest, AnotherLoggerOfTheSameModeReplacesThePreviousOne) {
     EXPECT_EQ(dialogs, std::vector<QString>{QStringLiteral("30")});
     EXPECT_EQ(home->win_all_use_ct(), 0);
     EXPECT_EQ(link().link_serial_no, QStringLiteral("B7654321"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+    EXPECT_EQ(link().link_mode, OpMode::Log);
     EXPECT_EQ(model().act_data_kind, 2);
     EXPECT_FALSE(model().act_logger_data);
     EXPECT_TRUE(link().link_connected_flag);
@@ -301,7 +301,7 @@ TEST_F(ConnectTest, AnotherLoggerOfTheSameModeWithAFileWindowOpenLeavesTheFileCu
 
 TEST_F(ConnectTest, FirstConnectOverATagFileAcceptedClosesEverything) {
     openFileWindow(QStringLiteral("tag.mt1"), 2);
-    link().link_mode_str = QStringLiteral("2");  // the file window's mode, as the file open sets it
+    link().link_mode = OpMode::Tag;  // the file window's mode, as the file open sets it
     ScopedMessageBoxHook box(MsgResult::Yes);
     connectNow();
     ASSERT_EQ(box.texts(), std::vector<QString>{kConfirmText});
@@ -310,14 +310,14 @@ TEST_F(ConnectTest, FirstConnectOverATagFileAcceptedClosesEverything) {
     EXPECT_EQ(home->win_all_use_ct(), 0);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_EQ(link().link_serial_no, QStringLiteral("A0123456"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+    EXPECT_EQ(link().link_mode, OpMode::Log);
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：ログモード"));
     EXPECT_TRUE(loggerCommandsEnabled());
 }
 
 TEST_F(ConnectTest, FirstConnectOverATagFileRefusedKeepsTheFileAndStaysUnconnected) {
     openFileWindow(QStringLiteral("tag.mt1"), 2);
-    link().link_mode_str = QStringLiteral("2");  // the file window's mode, as the file open sets it
+    link().link_mode = OpMode::Tag;  // the file window's mode, as the file open sets it
     ScopedMessageBoxHook box(MsgResult::No);
     connectNow();
     EXPECT_EQ(box.records().size(), 1u);
@@ -327,7 +327,7 @@ TEST_F(ConnectTest, FirstConnectOverATagFileRefusedKeepsTheFileAndStaysUnconnect
     EXPECT_FALSE(model().logger_main);
     EXPECT_EQ(model().act_data_kind, 1);
     EXPECT_TRUE(link().link_serial_no.isEmpty());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, OpMode::Tag);
     EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：タグ・モード"));
     EXPECT_TRUE(loggerCommandsDisabled());
@@ -336,7 +336,7 @@ TEST_F(ConnectTest, FirstConnectOverATagFileRefusedKeepsTheFileAndStaysUnconnect
 
 TEST_F(ConnectTest, FirstConnectOverAFileOfTheSameModeKeepsItCurrent) {
     openFileWindow(QStringLiteral("log.ml2"), 1);
-    link().link_mode_str = QStringLiteral("1");
+    link().link_mode = OpMode::Log;
     ScopedMessageBoxHook box(MsgResult::No);
     connectNow();
     EXPECT_TRUE(box.records().empty());
@@ -364,7 +364,7 @@ TEST_F(ConnectTest, AnotherLoggerInAnotherModeRefusedRestoresThePreviousLogger) 
     EXPECT_EQ(st.ch_offset_value(2), offset2);
     EXPECT_EQ(model().act_data_kind, 2);
     EXPECT_EQ(link().link_serial_no, QStringLiteral("A0123456"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+    EXPECT_EQ(link().link_mode, OpMode::Log);
     EXPECT_TRUE(link().link_connected_flag);
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：ログモード"));
 }
@@ -378,7 +378,7 @@ TEST_F(ConnectTest, AnotherLoggerInAnotherModeAcceptedTakesItsMode) {
     EXPECT_EQ(dialogs, std::vector<QString>{QStringLiteral("35")});
     EXPECT_EQ(home->win_all_use_ct(), 0);
     EXPECT_EQ(link().link_serial_no, QStringLiteral("B7654321"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, OpMode::Tag);
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：タグ・モード"));
     EXPECT_FALSE(home->menuItem(QStringLiteral("menu_graph"))->isEnabled());
 }
@@ -397,7 +397,7 @@ TEST_F(ConnectTest, AcceptedModeChangeAsksToSaveUnsavedLoggerData) {
     EXPECT_EQ(box.records()[1].buttons, platform::MsgButtons::YesNo);
     EXPECT_EQ(dialogs, std::vector<QString>{QStringLiteral("35")});
     EXPECT_EQ(home->win_all_use_ct(), 0);
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, OpMode::Tag);
     EXPECT_FALSE(home_state().app_closing_flag);
     EXPECT_EQ(home_state().close_reason, 0);
 }
@@ -412,7 +412,7 @@ TEST_F(ConnectTest, SameLoggerInAnotherModeRefusedWithALoggerWindowActive) {
     EXPECT_EQ(home->win_all_use_ct(), 1);
     EXPECT_EQ(model().act_data_kind, 2);
     EXPECT_EQ(model().logger_main->clsLOGGER_STATUS().mode_type(), 1);
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+    EXPECT_EQ(link().link_mode, OpMode::Log);
     EXPECT_TRUE(link().link_connected_flag);
 }
 
@@ -421,7 +421,7 @@ TEST_F(ConnectTest, RefusedModeChangeWithoutAKeptLinkLeavesNothingConnected) {
     // state is not connected (the link was given up while the file was open).
     openFileWindow(QStringLiteral("tag.mt1"), 2);
     link().link_serial_no = QStringLiteral("A0123456");
-    link().link_mode_str = QStringLiteral("2");
+    link().link_mode = OpMode::Tag;
     link().link_connected_flag = false;
     ScopedMessageBoxHook box(MsgResult::No);
     connectNow();

@@ -291,6 +291,9 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     EXPECT_EQ(answers.texts().front(), QStringLiteral("書き込みを行うとLOG1に収録済みのデータは削除されます。よろしいですか？"));
     EXPECT_EQ(answers.texts().back(), QStringLiteral("予約設定を送信しました。"));
     EXPECT_FALSE(link().link_connected_flag);  // the logger waits for its start
+    // The program ended the link itself: no message says it was lost.
+    EXPECT_TRUE(dialogs.isEmpty());
+    EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_TRUE(e.unloaded());
 }
 

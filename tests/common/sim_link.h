@@ -14,14 +14,14 @@
 namespace mq::test {
 
 inline void attachConnectedLogger(const QString& device, const QString& serial = QStringLiteral("A0123456"),
-                                  const QString& mode = QStringLiteral("1")) {
+                                  OpMode mode = OpMode::Log) {
     qputenv("MARROWQUILL_PORTS", device.toLocal8Bit());
     ASSERT_TRUE(cmd_table_load(configDir()));
     link().MSComm1().setPortNumber(1);
     comm_setting();
     link().link_connected_flag = true;
     link().link_serial_no = serial;
-    link().link_mode_str = mode;
+    link().link_mode = mode;
 }
 
 }  // namespace mq::test

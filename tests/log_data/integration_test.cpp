@@ -282,13 +282,11 @@ public:
     QWidget* mainWidget() override { return nullptr; }
     void win_active_close() override {}
     int win_all_use_ct() override { return 1; }
-    void setToolbarButtonEnabled(int, bool) override {}
-    void setMenuItemEnabled(const QString&, bool) override {}
-    QString statusPanel1Text() const override { return QString(); }
     bool link_connected_flag() const override { return true; }
-    void let_link_mode_str(const QString&) override {}
+    void let_link_mode(OpMode) override {}
     void let_link_serial_no(const QString&) override {}
-    void comm_disconnect_disp(int) override {}
+    void blank_link_identity() override {}
+    void refresh_command_state() override {}
     void yieldToEventLoop() override {}
     IDataWindow* window = nullptr;
 };

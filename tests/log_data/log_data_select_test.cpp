@@ -109,17 +109,16 @@ TEST_F(LogSelectTest, AreasWithWindowsStartTicked) {
 
 TEST_F(LogSelectTest, AnEmptyAreaCannotBeTicked) {
     log_data_select& d = open();
+    const auto current = model().act_logger_data;
     d.clickTick(2, true);
     EXPECT_EQ(d.last_checked_area(), 2);
     d.clickTick(9, true);
     EXPECT_FALSE(d.isTicked(9));
     EXPECT_EQ(d.last_checked_area(), 2);
-    // The empty area stays the current logger data set.
-    ASSERT_NE(model().act_logger_data, nullptr);
-    EXPECT_EQ(model().act_logger_data->ID(), QStringLiteral("L09"));
     d.clickTick(2, false);
-    EXPECT_EQ(model().act_logger_data, nullptr);
     EXPECT_EQ(d.last_checked_area(), 2);
+    // The dialog looks each area up itself; the current data set is not moved.
+    EXPECT_EQ(model().act_logger_data, current);
 }
 
 TEST_F(LogSelectTest, SelectAllTicksAreasWithRecordsAndSkipsTheDefaults) {

@@ -60,7 +60,7 @@ protected:
         install_file_save_target(
             t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
         link().link_connected_flag = true;
-        link().link_mode_str = QStringLiteral("1");
+        link().link_mode = OpMode::Log;
         seq().records_read_stand_in = [this](Prog_Dialog& dlg, const RecordsRead& read) {
             const qint32 n = setting().data_count();
             read.hand(reply, n / 3, qint16(n % 3));

@@ -138,7 +138,7 @@ TEST_F(LogFilesTest, CancelAtTheLargeDataQuestionClosesTheNewWindow) {
     EXPECT_FALSE(home->toolbarButton(14)->isEnabled());
     EXPECT_FALSE(home->toolbarButton(20)->isEnabled());
     EXPECT_FALSE(home->menuItem(QStringLiteral("save"))->isEnabled());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
     // The file data set went with its window.
     ASSERT_TRUE(model().file_main);
     EXPECT_EQ(model().file_main->colFILE_DATA().Count(), 0);

@@ -137,14 +137,17 @@ TEST(LogSettingRecordParse, AnUnreadableRecordChangesNothing) {
     EXPECT_EQ(s.log_name(), QStringLiteral("KEEP    "));
 }
 
-TEST(LogSettingRecordParse, GoesIntoTheCurrentLoggerDataSet) {
+TEST(LogSettingRecordParse, GoesIntoTheAreaItIsGivenWhateverIsCurrent) {
     mq::ModelSlot m;
-    EXPECT_THROW(mq::log_para_data_save(Record().text()), mq::MissingKeyError);
     m->logger_main = std::make_shared<mq::clsLOGGER_Main>();
     m->logger_main->colLOGGER_DATA().Add(QStringLiteral("L03"));
-    m->act_logger_data = m->logger_main->colLOGGER_DATA().Item(QStringLiteral("L03"));
-    mq::log_para_data_save(Record().text());
-    EXPECT_EQ(m->act_logger_data->clsLOGGER_SETTING().log_name(), QStringLiteral("ﾃｽﾄ1    "));
+    m->logger_main->colLOGGER_DATA().Add(QStringLiteral("L04"));
+    m->act_logger_data = m->logger_main->colLOGGER_DATA().Item(QStringLiteral("L04"));
+    mq::log_para_data_save(m->logger_main->colLOGGER_DATA().Item(QStringLiteral("L03"))->clsLOGGER_SETTING(),
+                           Record().text());
+    EXPECT_EQ(m->logger_main->colLOGGER_DATA().Item(QStringLiteral("L03"))->clsLOGGER_SETTING().log_name(),
+              QStringLiteral("ﾃｽﾄ1    "));
+    EXPECT_NE(m->act_logger_data->clsLOGGER_SETTING().log_name(), QStringLiteral("ﾃｽﾄ1    "));
 }
 
 // ---- commands

@@ -100,17 +100,17 @@ TEST(ReserveCompute, IntervalSeconds) {
 TEST(ClockReadDisplay, MemoryByModeAndLinkSpeed) {
     struct Case {
         qint64 m;
-        int mode;
+        mq::OpMode mode;
         qint32 baud;
         bool memoryMode;
         qint64 recordable, barMax, barValue;
     };
     const Case cases[] = {
-        {5000, 1, 9600, false, 5000, 0, 5000},
-        {700000, 3, 128000, true, 691200, 691200, 691200},
-        {1000, 3, 9600, true, 0, 345600, 0},
-        {346968, 3, 19200, true, 345600, 345600, 345600},
-        {346969, 3, 9600, true, 345600, 345600, 345600},
+        {5000, mq::OpMode::Log, 9600, false, 5000, 0, 5000},
+        {700000, mq::OpMode::Memory, 128000, true, 691200, 691200, 691200},
+        {1000, mq::OpMode::Memory, 9600, true, 0, 345600, 0},
+        {346968, mq::OpMode::Memory, 19200, true, 345600, 345600, 345600},
+        {346969, mq::OpMode::Memory, 9600, true, 345600, 345600, 345600},
     };
     for (const Case& c : cases) {
         const mq::MemoryDisplay d = mq::memory_display(c.m, c.mode, c.baud);

@@ -347,15 +347,12 @@ TEST_F(CurrentDataSet, UnitTexts) {
 }
 
 TEST_F(CurrentDataSet, UsedChannelCount) {
-    EXPECT_EQ(data_ari_ch_count_mk(1), 0);  // no current data set
     setChannels(fileSet(), {{"K", 1, ""}, {"-", 1, ""}, {"V", 1, ""}, {"-", 1, ""}});
     setChannels(loggerSet(), {{"K", 1, ""}, {"K", 1, ""}, {"T", 1, ""}, {"V", 1, ""}});
-    useFile();
-    EXPECT_EQ(data_ari_ch_count_mk(7), 2);
-    useLogger();
-    EXPECT_EQ(data_ari_ch_count_mk(7), 4);
+    EXPECT_EQ(data_ari_ch_count_mk(fileSet()), 2);
+    EXPECT_EQ(data_ari_ch_count_mk(loggerSet()), 4);
     setChannels(loggerSet(), {{"-", 1, ""}, {"-", 1, ""}, {"-", 1, ""}, {"-", 1, ""}});
-    EXPECT_EQ(data_ari_ch_count_mk(7), 0);
+    EXPECT_EQ(data_ari_ch_count_mk(loggerSet()), 0);
 }
 
 TEST_F(CurrentDataSet, AverageRoundedToTheChannelsResolution) {
@@ -415,30 +412,29 @@ TEST_F(CurrentDataSet, AverageErrors) {
 }
 
 TEST_F(CurrentDataSet, ListRecordCountGoesToTheLoggerDataSet) {
-    useFile();  // the count belongs to the logger data set whatever is current
-    log_data_ct_save(QStringLiteral("%%L0102") + QStringLiteral("00001234") + QStringLiteral("ZZZZ"));
+    useFile();  // the count belongs to the area whatever is current
+    log_data_ct_save(loggerSet(), QStringLiteral("%%L0102") + QStringLiteral("00001234") + QStringLiteral("ZZZZ"));
     EXPECT_EQ(loggerSet().data_count(), 1234);
     EXPECT_EQ(fileSet().data_count(), 0);
-    tag_data_ct_save(QStringLiteral("%%T0120") + QStringLiteral("00345600"));
+    tag_data_ct_save(loggerSet(), QStringLiteral("%%T0120") + QStringLiteral("00345600"));
     EXPECT_EQ(loggerSet().data_count(), 345600);
 
-    EXPECT_THROW(log_data_ct_save(QStringLiteral("%%L0102ABCDEFGH")), ConversionError);
-    EXPECT_THROW(tag_data_ct_save(QStringLiteral("short")), ConversionError);
+    EXPECT_THROW(log_data_ct_save(loggerSet(), QStringLiteral("%%L0102ABCDEFGH")), ConversionError);
+    EXPECT_THROW(tag_data_ct_save(loggerSet(), QStringLiteral("short")), ConversionError);
     EXPECT_EQ(loggerSet().data_count(), 345600);
-    slot->act_logger_data.reset();
-    EXPECT_THROW(log_data_ct_save(QStringLiteral("%%L010200000001")), MissingKeyError);
 }
 
 // A count no logger can hold is a garbled record: refused before anything
 // (a table, a receive buffer) is sized by it, and the old count stays.
 TEST_F(CurrentDataSet, ListRecordCountsOutsideALoggersMemoryAreUnreadable) {
-    log_data_ct_save(QStringLiteral("%%L0102") + QStringLiteral("00000007"));
+    log_data_ct_save(loggerSet(), QStringLiteral("%%L0102") + QStringLiteral("00000007"));
     for (const char* field : {"-0000005", "-       1", "00691201", "99999999", "0000AB05", "        "}) {
         SCOPED_TRACE(field);
-        EXPECT_THROW(log_data_ct_save(QStringLiteral("%%L0102") + QString::fromLatin1(field)), ConversionError);
+        EXPECT_THROW(log_data_ct_save(loggerSet(), QStringLiteral("%%L0102") + QString::fromLatin1(field)),
+                     ConversionError);
         EXPECT_EQ(loggerSet().data_count(), 7);
     }
-    log_data_ct_save(QStringLiteral("%%L0102") + QStringLiteral("00691200"));
+    log_data_ct_save(loggerSet(), QStringLiteral("%%L0102") + QStringLiteral("00691200"));
     EXPECT_EQ(loggerSet().data_count(), 691200);
 }
 

@@ -50,6 +50,14 @@ protected:
         };
     }
 
+    // The data commands switched by hand, against what the state says.
+    void setDataCommands(bool on) {
+        for (int b : {toolbar1::Save, toolbar1::Print, toolbar1::Graph}) home->setToolbarButtonEnabled(b, on);
+        for (const char* n : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
+            home->setMenuItemEnabled(QString::fromLatin1(n), on);
+        }
+    }
+
     bool dataCommandsOn() const {
         bool on = home->menuItem(QStringLiteral("save"))->isEnabled();
         for (int b : {toolbar1::Save, toolbar1::Print, toolbar1::Graph}) {
@@ -69,26 +77,26 @@ TEST_F(DataWindowBaseTest, CommandStateAfterTheLastWindowFollowsTheLinkNotTheSta
     struct Case {
         bool connected;
         ForgetLogger forget;
-        const char* mode;
+        OpMode mode;
         const char* serial;
         const char16_t* panel1;
     };
     const Case cases[] = {
-        {true, ForgetLogger::ModeAndSerial, "1", "S1", u"接続中"},
-        {false, ForgetLogger::ModeAndSerial, "0", "", u"未接続"},
-        {false, ForgetLogger::Mode, "0", "S1", u"未接続"},
-        {false, ForgetLogger::Nothing, "1", "S1", u"未接続"},
+        {true, ForgetLogger::ModeAndSerial, OpMode::Log, "S1", u"接続中"},
+        {false, ForgetLogger::ModeAndSerial, OpMode::None, "", u"未接続"},
+        {false, ForgetLogger::Mode, OpMode::None, "S1", u"未接続"},
+        {false, ForgetLogger::Nothing, OpMode::Log, "S1", u"未接続"},
     };
     for (const Case& c : cases) {
         link().link_connected_flag = c.connected;
-        link().link_mode_str = QStringLiteral("1");
+        link().link_mode = OpMode::Log;
         link().link_serial_no = QStringLiteral("S1");
         // The status text says the opposite of the link on purpose.
         home->setStatusPanelText(1, QStringLiteral("接続中"));
-        home->set_data_commands_enabled(true);
+        setDataCommands(true);
         home->update_command_state(c.forget);
         EXPECT_FALSE(dataCommandsOn());
-        EXPECT_EQ(link().link_mode_str, QString::fromLatin1(c.mode)) << int(c.forget);
+        EXPECT_EQ(link().link_mode, c.mode) << int(c.forget);
         EXPECT_EQ(link().link_serial_no, QString::fromLatin1(c.serial)) << int(c.forget);
         EXPECT_EQ(home->statusPanelText(1), QString::fromUtf16(c.panel1)) << c.connected;
     }
@@ -98,11 +106,11 @@ TEST_F(DataWindowBaseTest, CommandStateStaysWhileADataWindowIsOpen) {
     home->winTable().win_logger_open_log(QStringLiteral("01"));
     ASSERT_EQ(home->win_all_use_ct(), 1);
     link().link_connected_flag = false;
-    link().link_mode_str = QStringLiteral("1");
-    home->set_data_commands_enabled(true);
+    link().link_mode = OpMode::Log;
+    setDataCommands(true);
     home->update_command_state();
     EXPECT_TRUE(dataCommandsOn());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+    EXPECT_EQ(link().link_mode, OpMode::Log);
 }
 
 TEST_F(DataWindowBaseTest, BusyScopeGivesTheIdleStateBackOnEveryPathUnlessKept) {
@@ -170,8 +178,8 @@ TEST_F(DataWindowBaseTest, CloseQuestionOfAnUnsavedLoggerWindow) {
 
 TEST_F(DataWindowBaseTest, AGivenUpFillClosesTheWindowWithoutAskingAndGreysTheCommands) {
     link().link_connected_flag = false;
-    link().link_mode_str = QStringLiteral("1");
-    home->set_data_commands_enabled(true);
+    link().link_mode = OpMode::Log;
+    setDataCommands(true);
     giveUpFill = true;
     ScopedMessageBoxHook box(MsgResult::Cancel);
     home->winTable().win_logger_open_log(QStringLiteral("07"));
@@ -181,17 +189,21 @@ TEST_F(DataWindowBaseTest, AGivenUpFillClosesTheWindowWithoutAskingAndGreysTheCo
     EXPECT_EQ(home->win_all_use_ct(), 0);
     EXPECT_FALSE(home_state().area_window_flags[7] && w && frame(w) && frame(w)->isVisible());
     EXPECT_FALSE(dataCommandsOn());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
 }
 
 // A window without a graph (TAG data) turns the data commands on without the
-// graph ones, and takes the graph menu with it when it is the last one given up.
+// graph ones; once the last one is given up, the graph menu follows the mode
+// (none in TAG mode).
 TEST_F(DataWindowBaseTest, AWindowWithoutAGraphLeavesTheGraphCommandsAlone) {
     for (const bool graph : {true, false}) {
         SCOPED_TRACE(graph);
         withGraph = graph;
         giveUpFill = false;
-        home->set_data_commands_enabled(false);
+        // A logger of the mode whose data the window shows.
+        link().link_connected_flag = true;
+        link().link_mode = graph ? OpMode::Log : OpMode::Tag;
+        setDataCommands(false);
         home->setMenuItemEnabled(QStringLiteral("menu_graph"), false);
         home->winTable().win_logger_open_log(QStringLiteral("05"));
         QPointer<PlainWindow> w = plain.back();
@@ -205,7 +217,7 @@ TEST_F(DataWindowBaseTest, AWindowWithoutAGraphLeavesTheGraphCommandsAlone) {
         EXPECT_EQ(home->menuItem(QStringLiteral("menu_graph"))->isEnabled(), graph);
 
         // Given up as the last window: every data command greys; the graph
-        // menu goes only with a window that had no graph.
+        // menu stays in LOG mode and goes in TAG mode.
         home->setMenuItemEnabled(QStringLiteral("menu_graph"), true);
         w->give_up_fill();
         EXPECT_EQ(home->win_all_use_ct(), 0);

@@ -42,12 +42,14 @@ public:
 
     platform::Grid* vsFlexGrid1() override { return m_grid; }
     void bind_Data1(std::shared_ptr<DbRecordset>) override {}
+    bool has_graph() const override { return graph; }
 
     // Records in the table (row 0 holds the headings).
     void setDataRows(int n) { m_grid->setRows(n + 1); }
 
     int closeAsked = 0;  // save questions asked
     bool closed = false;
+    bool graph = true;   // TAG data has none
 
 protected:
     // The main window's side of the close protocol is tested against a window
@@ -111,7 +113,7 @@ protected:
 
         HomeTargets& t = home_state().targets;
         t.create_log_window = [this](const QString& tag) { return make(tag); };
-        t.create_tag_window = [this](const QString& tag) { return make(tag); };
+        t.create_tag_window = [this](const QString& tag) { return make(tag, /*graph=*/false); };
         t.disp_log_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
         t.disp_tag_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
         t.disp_file_log_data_form_ml1 = [this](IDataWindow& w, const QString& k) {
@@ -130,9 +132,10 @@ protected:
         home.reset();
     }
 
-    FakeDataWindow* make(const QString& tag) {
+    FakeDataWindow* make(const QString& tag, bool graph = true) {
         auto* w = new FakeDataWindow(tag);
         w->setDataRows(newWindowRows);
+        w->graph = graph;
         if (newWindowSize.isValid()) w->resize(newWindowSize);
         windows.push_back(w);
         return w;

@@ -89,7 +89,7 @@ TEST_F(FileOpenTest, TagFileWithNothingOpenSetsTagModeAndGreysTheGraphMenu) {
     open(path);
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("mt1:F00")}));
     EXPECT_EQ(panel4(), QStringLiteral("動作：タグ・モード"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, OpMode::Tag);
     EXPECT_FALSE(graphMenu());
     EXPECT_EQ(home_state().open_file_path, path);
     // The folder of the chosen file is remembered, in memory and in LAFP.CFG.
@@ -121,7 +121,7 @@ TEST_F(FileOpenTest, WithoutTagWindowsATagFileIsRefusedAndNothingChanges) {
     EXPECT_TRUE(fills.empty());
     EXPECT_TRUE(home->mdiArea()->subWindowList().isEmpty());
     EXPECT_EQ(panel4(), panelBefore);
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
     EXPECT_EQ(graphMenu(), graphBefore);
     EXPECT_EQ(home_state().open_dialog_dir, QStringLiteral("/start"));
     EXPECT_EQ(model().act_data_kind, 0);
@@ -172,7 +172,7 @@ TEST_F(FileOpenTest, LogFileWithNothingOpenSetsLogOrMemoryModeByTheMedia) {
     open(ml2(QStringLiteral("fixed.ml2")));
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
     EXPECT_EQ(panel4(), QStringLiteral("動作：ログモード"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("1"));
+    EXPECT_EQ(link().link_mode, OpMode::Log);
     EXPECT_TRUE(graphMenu());
     EXPECT_EQ(model().act_data_kind, 1);
 
@@ -185,7 +185,7 @@ TEST_F(FileOpenTest, LogFileWithNothingOpenSetsLogOrMemoryModeByTheMedia) {
     open(usb);
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
     EXPECT_EQ(panel4(), QStringLiteral("動作：メモリ・モード"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("3"));
+    EXPECT_EQ(link().link_mode, OpMode::Memory);
     EXPECT_EQ(home_state().memory_open_dir, folder);
     EXPECT_EQ(home_state().lafp_open_dir, folder);
     EXPECT_EQ(home_state().open_dialog_dir, openDirBefore);
@@ -275,8 +275,8 @@ TEST_F(FileOpenTest, AnEmptyStartFolderBecomesTheDataFolderOfTheDocuments) {
 TEST_F(FileOpenTest, RemovableFileInLogModeAsksAndNoLeavesEverythingAsItWas) {
     setMode(1);
     link().link_connected_flag = true;
+    link().link_mode = OpMode::Log;
     removable = true;
-    home->setStatusPanelText(4, QStringLiteral("動作：ログモード"));
     ScopedMessageBoxHook box(MsgResult::No);
     open(ml2(QStringLiteral("usb.ml2")));
     ASSERT_EQ(box.records().size(), 1u);
@@ -302,7 +302,7 @@ TEST_F(FileOpenTest, RemovableFileInLogModeYesClosesAllAndDisconnects) {
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_EQ(panel4(), QStringLiteral("動作：メモリ・モード"));
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("3"));
+    EXPECT_EQ(link().link_mode, OpMode::Memory);
     EXPECT_EQ(home_state().memory_open_dir, folder);
 }
 
@@ -336,7 +336,7 @@ TEST_F(FileOpenTest, FixedDiskFileInMemoryModeAsksWithYesAsDefault) {
 TEST_F(FileOpenTest, TagFileInTagModeKeepsTheModeTexts) {
     setMode(2);
     home->setStatusPanelText(4, QStringLiteral("動作：タグ・モード"));
-    link().link_mode_str = QStringLiteral("2");
+    link().link_mode = OpMode::Tag;
     open(line1(QStringLiteral("t.mt1"), "TD01-010100"));
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("mt1:F00")}));
     EXPECT_FALSE(graphMenu());

@@ -23,28 +23,28 @@ using platform::MsgResult;
 using platform::ScopedMessageBoxHook;
 
 TEST(SaveDispatchTest, OperationCodeFollowsWindowModeAndFileType) {
-    EXPECT_EQ(save_operation_code(true, 1, false), 440);
-    EXPECT_EQ(save_operation_code(true, 1, true), 420);
-    EXPECT_EQ(save_operation_code(true, 2, false), 450);
-    EXPECT_EQ(save_operation_code(true, 2, true), 430);
-    EXPECT_EQ(save_operation_code(false, 1, false), 540);
-    EXPECT_EQ(save_operation_code(false, 1, true), 520);
-    EXPECT_EQ(save_operation_code(false, 3, false), 540);  // MEMORY data is LOG data
-    EXPECT_EQ(save_operation_code(false, 3, true), 520);
-    EXPECT_EQ(save_operation_code(false, 2, false), 550);
-    EXPECT_EQ(save_operation_code(false, 2, true), 530);
+    EXPECT_EQ(save_operation_code(true, OpMode::Log, false), 440);
+    EXPECT_EQ(save_operation_code(true, OpMode::Log, true), 420);
+    EXPECT_EQ(save_operation_code(true, OpMode::Tag, false), 450);
+    EXPECT_EQ(save_operation_code(true, OpMode::Tag, true), 430);
+    EXPECT_EQ(save_operation_code(false, OpMode::Log, false), 540);
+    EXPECT_EQ(save_operation_code(false, OpMode::Log, true), 520);
+    EXPECT_EQ(save_operation_code(false, OpMode::Memory, false), 540);  // MEMORY data is LOG data
+    EXPECT_EQ(save_operation_code(false, OpMode::Memory, true), 520);
+    EXPECT_EQ(save_operation_code(false, OpMode::Tag, false), 550);
+    EXPECT_EQ(save_operation_code(false, OpMode::Tag, true), 530);
 }
 
 TEST(SaveDispatchTest, ExtensionIsCompletedByModeAndFilterInAnyLetterCase) {
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a"), 1, 2), QStringLiteral("/d/a.csv"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.CSV"), 1, 2), QStringLiteral("/d/a.CSV"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.Csv"), 2, 2), QStringLiteral("/d/a.Csv"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.csv"), 1, 1), QStringLiteral("/d/a.csv.ml2"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.csv"), 2, 1), QStringLiteral("/d/a.csv.mt1"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.Ml2"), 3, 1), QStringLiteral("/d/a.Ml2"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.ML2"), 1, 1), QStringLiteral("/d/a.ML2"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a"), 2, 1), QStringLiteral("/d/a.mt1"));
-    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a"), 0, 1), QStringLiteral("/d/a"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a"), OpMode::Log, 2), QStringLiteral("/d/a.csv"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.CSV"), OpMode::Log, 2), QStringLiteral("/d/a.CSV"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.Csv"), OpMode::Tag, 2), QStringLiteral("/d/a.Csv"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.csv"), OpMode::Log, 1), QStringLiteral("/d/a.csv.ml2"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.csv"), OpMode::Tag, 1), QStringLiteral("/d/a.csv.mt1"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.Ml2"), OpMode::Memory, 1), QStringLiteral("/d/a.Ml2"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a.ML2"), OpMode::Log, 1), QStringLiteral("/d/a.ML2"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a"), OpMode::Tag, 1), QStringLiteral("/d/a.mt1"));
+    EXPECT_EQ(save_completed_name(QStringLiteral("/d/a"), OpMode::None, 1), QStringLiteral("/d/a"));
 }
 
 TEST(SaveDispatchTest, TagNameComesFromTheFirstRecordsTime) {
@@ -176,7 +176,7 @@ TEST_F(FileSaveTest, CancellingTheDialogWritesNothingAndKeepsAClosingWindow) {
 }
 
 TEST_F(FileSaveTest, MemoryFileWindowSavesWith540Or520AndKeepsTheLastFilter) {
-    link().link_mode_str = QStringLiteral("3");
+    link().link_mode = OpMode::Memory;
     home->winTable().win_file_open_log(QStringLiteral("/m/a.ml2"), QStringLiteral("ml2"));
     model().act_file_data = model().file_main->colFILE_DATA().Item(QStringLiteral("F00"));
     model().act_file_data->clsLOGGER_STATUS().let_mode_type(3);
@@ -335,7 +335,7 @@ TEST_F(RealSaveDialogTest, ANameTypedBeforeTheTypeIsChosenKeepsAReadableExtensio
 }
 
 TEST_F(RealSaveDialogTest, AFileWindowOfMemoryDataOffersTheTypeUsedLastAndSavesByIt) {
-    link().link_mode_str = QStringLiteral("3");
+    link().link_mode = OpMode::Memory;
     home->winTable().win_file_open_log(QStringLiteral("/m/a.ml2"), QStringLiteral("ml2"));
     model().act_file_data = model().file_main->colFILE_DATA().Item(QStringLiteral("F00"));
     model().act_file_data->clsLOGGER_STATUS().let_mode_type(3);

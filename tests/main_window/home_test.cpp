@@ -15,6 +15,7 @@
 #include "fake_windows.h"
 #include "main_window/command_boundary.h"
 #include "main_window/config_files.h"
+#include "main_window/identity_check.h"
 #include "main_window/small_windows.h"
 #include "platform/help.h"
 #include "platform/program_icon.h"
@@ -53,6 +54,7 @@ protected:
 
     void connect_logger(quint8 mode) {
         link().link_connected_flag = true;
+        link().link_mode = op_mode_of(mode);
         setMode(mode);
     }
 
@@ -145,7 +147,6 @@ TEST_F(HomeCommandsTest, StatusBarStartsWithFourPanels) {
     EXPECT_EQ(home->statusPanelText(2), QStringLiteral("機種名："));
     EXPECT_EQ(home->statusPanelText(3), QStringLiteral("機器名称："));
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作："));
-    EXPECT_EQ(home->statusPanel1Text(), QStringLiteral("未接続"));
 }
 
 TEST_F(HomeCommandsTest, ToolbarClickRunsTheCommandOfItsIndex) {
@@ -355,24 +356,57 @@ TEST_F(HomeCommandsTest, TilingArrangesAndCapsTheWindows) {
     EXPECT_LE(a->height(), capH);
 }
 
+// The link dropped while a file window of each mode stays open.
 TEST_F(HomeCommandsTest, NotConnectedDisplayShowsTheModeAndBlanksTheIdentity) {
-    home->setToolbarButtonEnabled(4, true);
-    home->setMenuItemEnabled(QStringLiteral("loggerread"), true);
-    link().link_model_text = QStringLiteral("ZK4409          ");
-    home->setStatusPanelText(1, QStringLiteral("接続中"));
-    home->comm_disconnect_disp(2);
-    EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
-    EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：タグ・モード"));
-    EXPECT_FALSE(home->menuItem(QStringLiteral("menu_graph"))->isEnabled());
-    EXPECT_FALSE(home->toolbarButton(4)->isEnabled());
-    EXPECT_FALSE(home->menuItem(QStringLiteral("loggerread"))->isEnabled());
-    EXPECT_EQ(link().link_model_text, QString(16, u' '));
-    EXPECT_EQ(link().link_hard_ver_text, QStringLiteral("  "));
-    home->comm_disconnect_disp(3);
-    EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：メモリ・モード"));
-    EXPECT_TRUE(home->menuItem(QStringLiteral("menu_graph"))->isEnabled());
-    home->comm_disconnect_disp(1);
-    EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作：ログモード"));
+    for (const OpMode mode : {OpMode::Tag, OpMode::Memory, OpMode::Log}) {
+        if (mode == OpMode::Tag) home->winTable().win_file_open_tag(QStringLiteral("a.mt1"));
+        else home->winTable().win_file_open_log(QStringLiteral("a.ml2"), QStringLiteral("ML2"));
+        connect_logger(mode_byte(mode));
+        link().link_model_text = QStringLiteral("ZK4409          ");
+        home->refresh_command_state();
+        comm_disconnect(LinkEnd::LinkOnly);
+        home->refresh_command_state();
+        EXPECT_EQ(home->statusPanelText(1) + home->statusPanelText(2), QStringLiteral("未接続機種名："));
+        EXPECT_EQ(home->statusPanelText(4), mode_status_text(mode));
+        EXPECT_EQ(home->menuItem(QStringLiteral("menu_graph"))->isEnabled(), mode != OpMode::Tag);
+        EXPECT_FALSE(home->toolbarButton(4)->isEnabled() || home->menuItem(QStringLiteral("loggerread"))->isEnabled());
+        EXPECT_EQ(link().link_model_text + link().link_hard_ver_text, QString(18, u' '));
+        home_state().close_reason = 1;
+        home->winTable().win_all_close();
+        home_state().close_reason = 0;
+    }
+}
+
+// What the commands and the status bar show for each state of the link, the
+// operating mode and the data windows.
+TEST(CommandStateTest, DerivedFromTheLinkTheModeAndTheWindows) {
+    struct Case {
+        CommandInputs in;  // connected, mode, windows, graph windows, opening a file
+        // logger commands, reading, data commands, graph commands, graph menu, open
+        std::array<bool, 6> out;
+        const char16_t* panels;
+    };
+    using M = OpMode;
+    const QString model = QStringLiteral("ZK4409-MU       "), user = QStringLiteral("ﾗｲﾝ1    ");
+    const Case cases[] = {
+        {{false, M::None, 0, false, false}, {0, 0, 0, 0, 1, 1}, u"未接続|機種名：|機器名称：|動作："},
+        {{true, M::Log, 0, false, false, model, user}, {1, 1, 0, 0, 1, 1},
+         u"接続中|機種名：ZK4409-MU       |機器名称：ﾗｲﾝ1    |動作：ログモード"},
+        {{true, M::Log, 2, true, false}, {1, 1, 1, 1, 1, 1}, u"接続中|機種名：|機器名称：|動作：ログモード"},
+        {{true, M::Tag, 0, false, false}, {1, 1, 0, 0, 0, 1}, u"接続中|機種名：|機器名称：|動作：タグ・モード"},
+        {{true, M::Tag, 1, false, false}, {1, 1, 1, 0, 0, 1}, u"接続中|機種名：|機器名称：|動作：タグ・モード"},
+        {{true, M::Memory, 1, true, false}, {1, 0, 1, 1, 1, 1}, u"接続中|機種名：|機器名称：|動作：メモリ・モード"},
+        {{false, M::Memory, 1, true, false, model, user}, {0, 0, 1, 1, 1, 1}, u"未接続|機種名：|機器名称：|動作：メモリ・モード"},
+        {{false, M::Tag, 1, false, true}, {0, 0, 1, 0, 0, 0}, u"未接続|機種名：|機器名称：|動作：タグ・モード"},
+    };
+    for (const Case& c : cases) {
+        const CommandState s = command_state_of(c.in);
+        SCOPED_TRACE(QString::fromUtf16(c.panels).toStdString());
+        EXPECT_EQ((std::array<bool, 6>{s.logger_commands, s.read, s.data_commands, s.graph_commands, s.graph_menu, s.open}),
+                  c.out);
+        EXPECT_EQ(s.connected_look, c.in.connected);
+        EXPECT_EQ(QStringList(std::begin(s.panels), std::end(s.panels)).join(u'|'), QString::fromUtf16(c.panels));
+    }
 }
 
 // ---------------------------------------------------------------- closing commands
@@ -383,24 +417,24 @@ TEST_F(HomeCommandsTest, CloseAllGreysTheDataWindowCommandsAndShowsNoMode) {
         home->setMenuItemEnabled(QString::fromLatin1(n), true);
     }
     for (int i : {14, 17, 20}) home->setToolbarButtonEnabled(i, true);
-    link().link_mode_str = QStringLiteral("1");
+    link().link_mode = OpMode::Log;
     home->setStatusPanelText(4, QStringLiteral("動作：ログモード"));
     home->allclose_Click();
     for (const char* n : {"fileclose", "allclose", "save", "print_data", "h_disp", "v_disp", "c_disp", "mGrp_Draw"}) {
         EXPECT_FALSE(home->menuItem(QString::fromLatin1(n))->isEnabled()) << n;
     }
     for (int i : {14, 17, 20}) EXPECT_FALSE(home->toolbarButton(i)->isEnabled()) << i;
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作："));
     EXPECT_FALSE(home_state().app_closing_flag);
 }
 
 TEST_F(HomeCommandsTest, CloseAllWhileConnectedKeepsTheModeText) {
-    link().link_mode_str = QStringLiteral("2");
+    link().link_mode = OpMode::Tag;
     link().link_connected_flag = true;
     home->setStatusPanelText(1, QStringLiteral("接続中"));
     home->allclose_Click();
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, OpMode::Tag);
 }
 
 TEST_F(HomeCommandsTest, CloseCommandClosesOnlyTheActiveWindow) {

@@ -57,7 +57,7 @@ protected:
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
         usePort(sim.devicePath());
         link().link_serial_no = QStringLiteral("A0123456");
-        link().link_mode_str = QStringLiteral("1");
+        link().link_mode = mq::OpMode::Log;
     }
     void TearDown() override {
         sim.stop();
@@ -79,9 +79,9 @@ TEST_F(IdentityWithSimulator, AnotherSerialOrModeOnEitherSideGivesTwo) {
     link().link_serial_no = QStringLiteral("A012345");  // exact comparison, no trimming
     EXPECT_EQ(mq::send_recv_before_check(), 2);
     link().link_serial_no = QStringLiteral("A0123456");
-    link().link_mode_str = QStringLiteral("2");
+    link().link_mode = mq::OpMode::Tag;
     EXPECT_EQ(mq::send_recv_before_check(), 2);
-    link().link_mode_str = QStringLiteral("1");
+    link().link_mode = mq::OpMode::Log;
 
     sim.setIdentity(QStringLiteral("B7777777"), logger_sim::Mode::Log);
     EXPECT_EQ(mq::send_recv_before_check(), 2);
@@ -105,7 +105,7 @@ TEST_F(LinkFixture, AMissingModeReplyGivesOne) {
     peer.replies["ST00SN"] = rec("S00A0123456");
     usePort(peer.path);
     link().link_serial_no = QStringLiteral("A0123456");
-    link().link_mode_str = QStringLiteral("1");
+    link().link_mode = mq::OpMode::Log;
     EXPECT_EQ(mq::send_recv_before_check(), 1);
     ASSERT_EQ(peer.received.size(), 5);
     EXPECT_EQ(peer.received.first(), QByteArray("ST00SN"));
@@ -209,7 +209,7 @@ protected:
         setMode(mode);
         link().link_connected_flag = true;
         link().link_serial_no = QStringLiteral("A0123456");
-        link().link_mode_str = QString::number(mode);
+        link().link_mode = mq::op_mode_of(mode);
         mq::comm_connect_disp();
     }
     bool enabled(const char* item) const { return home->menuItem(QString::fromLatin1(item))->isEnabled(); }
@@ -267,8 +267,7 @@ TEST_F(ConnectionDisplay, FirstConnectionDisablesTheDataWindowCommands) {
         home->setMenuItemEnabled(QString::fromLatin1(m), true);
     }
     for (int i : {14, 17, 20}) home->setToolbarButtonEnabled(i, true);
-    setMode(1);
-    mq::comm_connect1st_disp();
+    connectAs(1);
     EXPECT_EQ(home->statusPanelText(1), QStringLiteral("接続中"));
     for (const char* m : {"fileclose", "allclose", "save", "print_data", "mGrp_Draw", "h_disp", "v_disp", "c_disp"}) {
         EXPECT_FALSE(enabled(m)) << m;
@@ -291,7 +290,7 @@ TEST_F(ConnectionDisplay, DisconnectDropsTheLinkClosesLoggerWindowsAndRemovesThe
 
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_TRUE(link().link_serial_no.isEmpty());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, mq::OpMode::None);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90/90")});
     EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_EQ(home->statusPanelText(2), QStringLiteral("機種名："));
@@ -329,7 +328,7 @@ TEST_F(ConnectionDisplay, LoggerChangeWithoutWindowsForgetsTheMode) {
     mq::comm_logger_change();
     EXPECT_FALSE(link().link_connected_flag);
     EXPECT_TRUE(link().link_serial_no.isEmpty());
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, mq::OpMode::None);
     EXPECT_EQ(model().act_data_kind, 0);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("95/95")});
     EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 0);
@@ -348,7 +347,7 @@ TEST_F(ConnectionDisplay, LoggerChangeWithALoggerWindowKeepsItsModeUntilTheWindo
     mq::comm_logger_change();
 
     // The mode of the data set in view when the change was found.
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("2"));
+    EXPECT_EQ(link().link_mode, mq::OpMode::Tag);
     EXPECT_EQ(model().act_data_kind, 2);
     EXPECT_EQ(model().act_logger_data, nullptr);
     // Once the last window has closed, the window table shows no mode.

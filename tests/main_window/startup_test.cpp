@@ -114,7 +114,7 @@ TEST_F(StartupTest, FirstUseCreatesTheFoldersAndCopiesTheConfiguration) {
     EXPECT_TRUE(model().dao_workspace);
     EXPECT_FALSE(home_state().pending_file_flag);
     EXPECT_TRUE(home_state().app_idle_flag);
-    EXPECT_EQ(link().link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(link().link_mode, OpMode::None);
     // The command tables come from the program's own folder.
     LinkState expected;
     cmd_table_load(expected, programConfig);

@@ -212,13 +212,9 @@ TEST_F(CommonProcTest, ClosingTheLastWindowWhileNotConnectedGreysTheCommandsAndF
     m_main.panel1 = QStringLiteral("未接続");
     close_data_window(win.Tag());
 
-    const QStringList expected{
-        "win_active_close",   "button 14 off",      "button 17 off",   "button 20 off",
-        "menu fileclose off", "menu allclose off",  "menu save off",   "menu print_data off",
-        "menu h_disp off",    "menu v_disp off",    "menu c_disp off", "menu mGrp_Draw off",
-        "comm_disconnect_disp 0"};
+    const QStringList expected{"win_active_close", "blank_link_identity", "refresh_command_state"};
     EXPECT_EQ(m_main.calls, expected);
-    EXPECT_EQ(m_main.link_mode_str, QStringLiteral("0"));
+    EXPECT_EQ(m_main.link_mode, OpMode::None);
     EXPECT_EQ(m_main.link_serial_no, QString());
 }
 
@@ -229,9 +225,9 @@ TEST_F(CommonProcTest, ClosingTheLastWindowWhileConnectedKeepsTheLinkState) {
     m_main.connected = true;
     m_main.panel1 = QStringLiteral("接続中");
     close_data_window(win.Tag());
-    EXPECT_TRUE(m_main.calls.contains(QStringLiteral("button 14 off")));
-    EXPECT_FALSE(m_main.calls.contains(QStringLiteral("comm_disconnect_disp 0")));
-    EXPECT_EQ(m_main.link_mode_str, QStringLiteral("1"));
+    EXPECT_TRUE(m_main.calls.contains(QStringLiteral("refresh_command_state")));
+    EXPECT_FALSE(m_main.calls.contains(QStringLiteral("blank_link_identity")));
+    EXPECT_EQ(m_main.link_mode, OpMode::Log);
     EXPECT_EQ(m_main.link_serial_no, QStringLiteral("12345678"));
 }
 
@@ -241,7 +237,7 @@ TEST_F(CommonProcTest, ClosingAWindowWhileOthersRemainLeavesTheCommandsOn) {
     m_main.openWindows = 3;
     m_main.panel1 = QStringLiteral("未接続");
     close_data_window(win.Tag());
-    EXPECT_EQ(m_main.calls, QStringList{"win_active_close"});
+    EXPECT_EQ(m_main.calls, (QStringList{"win_active_close", "refresh_command_state"}));
     EXPECT_EQ(m_main.link_serial_no, QStringLiteral("12345678"));
 }
 
@@ -362,23 +358,23 @@ TEST_F(CommonProcTest, ClearingALoggerListWithAGapStillEmptiesIt) {
 // ---- operating mode ----
 
 TEST_F(CommonProcTest, ModeTypeComesFromTheCurrentDataSetsStatus) {
-    EXPECT_EQ(get_cur_mode_type(), 0);
+    EXPECT_EQ(get_cur_mode_type(), OpMode::None);
     m_slot->logger_main->clsLOGGER_STATUS().let_mode_type(3);
     files().Item(QStringLiteral("F00"))->clsLOGGER_STATUS().let_mode_type(2);
 
     FakeDataWindow fileWin(QStringLiteral("F00t.MT1"));
     activate(fileWin);
-    EXPECT_EQ(get_cur_mode_type(), 2);
+    EXPECT_EQ(get_cur_mode_type(), OpMode::Tag);
     FakeDataWindow logWin(QStringLiteral("L09"));
     activate(logWin);
-    EXPECT_EQ(get_cur_mode_type(), 3);
+    EXPECT_EQ(get_cur_mode_type(), OpMode::Memory);
 
     m_slot->act_data_kind = 1;
     m_slot->act_file_data.reset();
-    EXPECT_EQ(get_cur_mode_type(), 0);
+    EXPECT_EQ(get_cur_mode_type(), OpMode::None);
     m_slot->act_data_kind = 2;
     m_slot->logger_main.reset();
-    EXPECT_EQ(get_cur_mode_type(), 0);
+    EXPECT_EQ(get_cur_mode_type(), OpMode::None);
 }
 
 TEST_F(CommonProcTest, ModeChangeQuestionIsAskedExactlyOnce) {

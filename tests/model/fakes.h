@@ -46,24 +46,18 @@ public:
         if (openWindows > 0) --openWindows;
     }
     int win_all_use_ct() override { return openWindows; }
-    void setToolbarButtonEnabled(int index, bool enabled) override {
-        calls << QStringLiteral("button %1 %2").arg(index).arg(enabled ? "on" : "off");
-    }
-    void setMenuItemEnabled(const QString& name, bool enabled) override {
-        calls << QStringLiteral("menu %1 %2").arg(name, enabled ? "on" : "off");
-    }
-    QString statusPanel1Text() const override { return panel1; }
     bool link_connected_flag() const override { return connected; }
-    void let_link_mode_str(const QString& text) override { link_mode_str = text; }
+    void let_link_mode(OpMode mode) override { link_mode = mode; }
     void let_link_serial_no(const QString& text) override { link_serial_no = text; }
-    void comm_disconnect_disp(int state) override { calls << QStringLiteral("comm_disconnect_disp %1").arg(state); }
+    void blank_link_identity() override { calls << QStringLiteral("blank_link_identity"); }
+    void refresh_command_state() override { calls << QStringLiteral("refresh_command_state"); }
     void yieldToEventLoop() override { ++yields; }
 
     IDataWindow* active = nullptr;
     int openWindows = 0;
     QString panel1;
     bool connected = false;
-    QString link_mode_str = QStringLiteral("1");
+    OpMode link_mode = OpMode::Log;
     QString link_serial_no = QStringLiteral("12345678");
     QStringList calls;
     int yields = 0;

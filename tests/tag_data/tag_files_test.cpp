@@ -81,7 +81,7 @@ protected:
         mq::test::fillSetting(model().logger_main->colLOGGER_DATA().Item(QStringLiteral("L03"))->clsLOGGER_SETTING(), 5);
         model().act_data_kind = 2;
         link().link_connected_flag = true;
-        link().link_mode_str = QStringLiteral("2");
+        link().link_mode = mq::OpMode::Tag;
 
         home = std::make_unique<mq::HOME>();
         home->setExitStepDelay(0);

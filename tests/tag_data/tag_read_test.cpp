@@ -166,7 +166,7 @@ protected:
             home->loggerconnect_Click();
         }
         ASSERT_TRUE(link().link_connected_flag) << dialogs.join(u',').toStdString();
-        ASSERT_EQ(link().link_mode_str, QStringLiteral("2"));
+        ASSERT_EQ(link().link_mode, mq::OpMode::Tag);
         dialogs.clear();
     }
     void TearDown() override { mq::test::closeHomeOnSimulator(home, sim); }

@@ -125,7 +125,7 @@ protected:
         mq::install_tag_setting_editor_targets(home_state().targets, home.get());
         QFile::remove(mq::tag0_cfg_path());
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, QStringLiteral("2"));
+        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, mq::OpMode::Tag);
         setMode(2);
         model().logger_main->clsLOGGER_STATUS().let_model_name(sc.model);
     }

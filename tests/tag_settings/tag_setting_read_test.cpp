@@ -41,7 +41,7 @@ protected:
         HomeTest::SetUp();
         mq::home_state().targets.comm_dialog = [this](const QString& s) { dialogs << s; };
         ASSERT_TRUE(sim.start()) << sim.lastError().toStdString();
-        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, QStringLiteral("2"));
+        mq::test::attachConnectedLogger(sim.devicePath(), sc.serial, mq::OpMode::Tag);
         setMode(2);
         model().logger_main->colLOGGER_DATA().clear();  // a first read builds the tags
     }

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         case 1:
-            mq::log_data_ct_save(text);
+            mq::log_data_ct_save(s, text);
             if (s.data_count() < 0 || s.data_count() > mq::kLoggerMaxRecords) __builtin_trap();
             break;
         default:

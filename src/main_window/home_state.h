@@ -60,6 +60,10 @@ enum class DataFill { LoggerLog, LoggerTag, FileMl1, FileMl2, FileMt1, Count };
 
 struct HomeTargets {
     platform::HookTable<HomeCommand, std::function<void()>> commands;
+    // Starts a command; nothing happens when its hook is empty.
+    void run(HomeCommand c) const {
+        if (const auto& f = commands[c]) f();
+    }
 
     // The connection dialog, shown modally with home_state().dialog_state set.
     std::function<void(const QString& state)> comm_dialog;

@@ -145,7 +145,7 @@ void end_wait::run_steps() {
         },
         [] { home_state().area_window_flags.fill(false); },
         [] {
-            if (const auto& f = home_state().targets.commands[HomeCommand::FreeLogWorkTables]) f();
+            home_state().targets.run(HomeCommand::FreeLogWorkTables);
         },
     };
     int value = 2;

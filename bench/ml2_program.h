@@ -69,7 +69,8 @@ struct Ml2Program {
             return FileDialogAnswer{true, chosen, filter};
         };
         install_file_open_target(t, FileOpenHooks{dialog, [](const QString&) { return false; }});
-        install_file_save_target(t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
+        install_file_save_target(
+            t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
         link().link_mode = OpMode::Log;
     }
     ~Ml2Program() {

@@ -147,7 +147,8 @@ void BM_SaveFromWindow(benchmark::State& state) {
         mq::home_state().save_file_path = out;
         QElapsedTimer timer;
         timer.start();
-        const bool ok = mq::prog_run_save(mq::tag_save_operation(csv ? mq::op_save_file_tag_csv : mq::op_save_file_mt1));
+        const qint16 kind = csv ? mq::op_save_file_tag_csv : mq::op_save_file_mt1;
+        const bool ok = mq::prog_run_save(mq::tag_save_operation(kind));
         const double secs = timer.nsecsElapsed() / 1e9;
         state.SetIterationTime(secs);
         worst = std::max(worst, secs);

@@ -22,27 +22,17 @@ namespace {
 
 void readLogList(Prog_Dialog& dlg, const QPointer<log_data_select>& dialog) {
     if (!begin_numbered_read(dlg, kNumberedSets)) return;
-    LinkState& ln = link();
-    const QString countEntry = ln.cmd_l_r_req[kLogCmdCount];
-    const QString settingEntry = ln.cmd_l_r_req[kLogCmdSetting];
-    const qint32 countLen = numbered_reply_length(ln.cmd_l_r_rsp, kLogCmdCount);
-    const qint32 settingLen = numbered_reply_length(ln.cmd_l_r_rsp, kLogCmdSetting);
-    for (int n = 1; n <= kNumberedSets; ++n) {
-        dlg.set_progress_value(n);
-        clsLOGGER_SETTING& area = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n))->clsLOGGER_SETTING();
-        const RecordStore storeCount = [&area](const QString& record) { log_data_ct_save(area, record); };
-        const RecordStore storeSetting = [&area](const QString& record) { log_para_data_save(area, record); };
-        if (!read_numbered_record(dlg, numbered_command(countEntry, n), countLen, kLogListTimeout, storeCount)) return;
-        if (dialog) dialog->log_data_ct_disp(qint16(n));
-        if (area.data_count() != 0) {
-            if (!read_numbered_record(dlg, numbered_command(settingEntry, n), settingLen, kLogSettingTimeout,
-                                      storeSetting))
-                return;
-            if (dialog) dialog->log_data_select_disp(qint16(n));
-        }
-    }
-    // A read leaves no current logger data set behind.
-    DataSetHandle::release_current(CurrentRef::Logger);
+    const NumberedRecord count{kLogCmdCount, kLogListTimeout,
+                               [](clsLOGGER_SETTING& area, const QString& record) { log_data_ct_save(area, record); },
+                               [dialog](qint16 n) {
+                                   if (dialog) dialog->log_data_ct_disp(n);
+                               }};
+    const NumberedRecord setting{kLogCmdSetting, kLogSettingTimeout,
+                                 [](clsLOGGER_SETTING& area, const QString& record) { log_para_data_save(area, record); },
+                                 [dialog](qint16 n) {
+                                     if (dialog) dialog->log_data_select_disp(n);
+                                 }};
+    if (!read_numbered_list(dlg, link().cmd_l_r_req, link().cmd_l_r_rsp, count, setting)) return;
     dlg.exit_success();
 }
 

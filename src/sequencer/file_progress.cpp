@@ -31,7 +31,9 @@ void ThrottledProgress::flush() {
     m_inner.set_progress_value(m_pending);
 }
 
-FileResult nothing_to_save() { return FileResult::failure(QStringLiteral("保存するデータがありません。")); }
+FileResult nothing_to_save() {
+    return FileResult::failure(QStringLiteral("保存するデータがありません。"));
+}
 
 void end_file_save(Prog_Dialog& dlg, const FileResult& result) {
     if (!result) {

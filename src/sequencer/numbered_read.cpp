@@ -52,6 +52,28 @@ bool read_numbered_record(Prog_Dialog& dlg, const QString& command, qint32 lengt
     return stored;
 }
 
+bool read_numbered_list(Prog_Dialog& dlg, const CommandTable& req, const CommandTable& rsp,
+                        const NumberedRecord& count, const NumberedRecord& setting) {
+    for (int n = 1; n <= kNumberedSets; ++n) {
+        dlg.set_progress_value(n);
+        clsLOGGER_SETTING& s = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n))->clsLOGGER_SETTING();
+        for (const NumberedRecord* r : {&count, &setting}) {
+            // The setting only of a number that holds records.
+            if (r == &setting && s.data_count() == 0) break;
+            const RecordStore store = [&s, r](const QString& record) {
+                if (r->store) r->store(s, record);
+            };
+            if (!read_numbered_record(dlg, numbered_command(req[r->entry], n), numbered_reply_length(rsp, r->entry),
+                                      r->timeout, store))
+                return false;
+            if (r->shown) r->shown(qint16(n));
+        }
+    }
+    // A read leaves no current logger data set behind.
+    DataSetHandle::release_current(CurrentRef::Logger);
+    return true;
+}
+
 void read_numbered_settings(Prog_Dialog& dlg, const CommandTable& req, const CommandTable& rsp, int entry,
                             qint16 timeout, const SettingParse& parse, const NumberShown& shown) {
     if (!begin_numbered_read(dlg, kNumberedSets)) return;

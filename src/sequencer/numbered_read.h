@@ -53,6 +53,22 @@ using NumberShown = std::function<void(qint16 n)>;
 bool read_numbered_record(Prog_Dialog& dlg, const QString& command, qint32 length, qint16 timeout,
                           const RecordStore& store);
 
+// One record of each number: the entry of the command tables, the reply
+// timeout, what stores the record into the number's setting and what shows
+// the number then (may be empty).
+struct NumberedRecord {
+    int entry = 0;
+    qint16 timeout = 0;
+    SettingParse store;
+    NumberShown shown;
+};
+
+// The loop of a list read: for every number its record count, and, when it
+// then holds records, its setting; no current logger data set is left
+// behind. False when the read has ended (the no-reply exit taken).
+bool read_numbered_list(Prog_Dialog& dlg, const CommandTable& req, const CommandTable& rsp,
+                        const NumberedRecord& count, const NumberedRecord& setting);
+
 // An editor's settings read: entry `entry` of the request table for every
 // number in turn, its record parsed into that number's setting, then
 // `shown(n)`; no current logger data set is left behind.

@@ -27,37 +27,20 @@ namespace {
 
 constexpr int kTags = kNumberedSets;
 
-// The count, and the setting of the tags that hold records.
-bool readTagCounts(Prog_Dialog& dlg, const QPointer<tag_data_select>& dialog) {
-    LinkState& ln = link();
-    const QString countEntry = ln.cmd_t_r_req[kTagCmdCount];
-    const QString settingEntry = ln.cmd_t_r_req[kTagCmdSetting];
-    const qint32 countLen = numbered_reply_length(ln.cmd_t_r_rsp, kTagCmdCount);
-    const qint32 settingLen = numbered_reply_length(ln.cmd_t_r_rsp, kTagCmdSetting);
-    for (int n = 1; n <= kTags; ++n) {
-        dlg.set_progress_value(n);
-        clsLOGGER_SETTING& tag = model().logger_main->colLOGGER_DATA().Item(DataSetHandle::logger_key(n))->clsLOGGER_SETTING();
-        const RecordStore storeCount = [&tag](const QString& record) { tag_data_ct_save(tag, record); };
-        const RecordStore storeSetting = [&tag](const QString& record) { tag_para_data_save(tag, record); };
-        if (!read_numbered_record(dlg, numbered_command(countEntry, n), countLen, kTagListTimeout, storeCount))
-            return false;
-        if (dialog) dialog->tag_data_ct_disp(qint16(n));
-        if (tag.data_count() != 0) {
-            if (!read_numbered_record(dlg, numbered_command(settingEntry, n), settingLen, kTagSettingTimeout,
-                                      storeSetting))
-                return false;
-            if (dialog) dialog->tag_data_select_disp(qint16(n));
-        }
-    }
-    // A read leaves no current logger data set behind.
-    DataSetHandle::release_current(CurrentRef::Logger);
-    return true;
-}
-
 void readTagList(Prog_Dialog& dlg, const QPointer<tag_data_select>& dialog) {
     if (!begin_numbered_read(dlg, 2 * kTags)) return;
-    if (!readTagCounts(dlg, dialog)) return;
+    const NumberedRecord count{kTagCmdCount, kTagListTimeout,
+                               [](clsLOGGER_SETTING& tag, const QString& record) { tag_data_ct_save(tag, record); },
+                               [dialog](qint16 n) {
+                                   if (dialog) dialog->tag_data_ct_disp(n);
+                               }};
+    const NumberedRecord setting{kTagCmdSetting, kTagSettingTimeout,
+                                 [](clsLOGGER_SETTING& tag, const QString& record) { tag_para_data_save(tag, record); },
+                                 [dialog](qint16 n) {
+                                     if (dialog) dialog->tag_data_select_disp(n);
+                                 }};
     LinkState& ln = link();
+    if (!read_numbered_list(dlg, ln.cmd_t_r_req, ln.cmd_t_r_rsp, count, setting)) return;
     const QString workerEntry = ln.cmd_s_req[kStatusCmdWorker];
     const QString commentEntry = ln.cmd_s_req[kStatusCmdComment];
     const qint32 workerLen = numbered_reply_length(ln.cmd_s_rsp, kStatusCmdWorker);

@@ -57,7 +57,8 @@ protected:
             return a;
         };
         install_file_open_target(t, FileOpenHooks{dialog, [this](const QString&) { return removable; }});
-        install_file_save_target(t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
+        install_file_save_target(
+            t, FileSaveHooks{dialog, [](qint16 code) { return prog_run_save(log_save_operation(code)); }});
         link().link_connected_flag = true;
         link().link_mode = OpMode::Log;
         seq().records_read_stand_in = [this](Prog_Dialog& dlg, const RecordsRead& read) {

@@ -56,7 +56,7 @@ TEST(ProgOperationKinds, PhaseTextAndCancelFollowTheKindOfOperation) {
         bool cancel;
         Works works;
     } const cases[] = {
-        {"connection check", mq::connect_check_operation(), QStringLiteral("ロガーとの接続を確認中"), false, Works::Logger},
+        {"check", mq::connect_check_operation(), QStringLiteral("ロガーとの接続を確認中"), false, Works::Logger},
         {"logger read", mq::logger_read_operation({}), read, true, Works::Logger},
         {"records read", mq::records_read_operation({}), read, true, Works::LoggerRecords},
         {"logger write", mq::logger_write_operation({}, mq::OnFailure::Caller), write, false, Works::Logger},

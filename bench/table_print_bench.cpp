@@ -60,8 +60,10 @@ struct Program {
         home->show();
         link().link_connected_flag = true;
         HomeTargets& t = home_state().targets;
-        t.create_tag_window = [](const QString& tag) -> IDataWindow* { return new test::TagTableWindow(tag); };
-        t.disp_tag_data_form = [this](IDataWindow& w, const QString&) { fill(w); };
+        t.create_window[DataWindowKind::Tag] = [](const QString& tag) -> IDataWindow* {
+            return new test::TagTableWindow(tag);
+        };
+        t.fill[DataFill::LoggerTag] = [this](IDataWindow& w, const QString&) { fill(w); };
         home_state().current_printer = pdf_file_printer_name();
     }
 

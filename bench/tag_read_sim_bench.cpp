@@ -65,7 +65,7 @@ void BM_ReadTag(benchmark::State& state) {
     mq::HOME& home = *owner;
     mq::HomeTargets& t = mq::home_state().targets;
     t.comm_dialog = [](const QString&) {};
-    t.loggerconnect = [&home] { mq::loggerconnect_Click(home); };
+    t.commands[mq::HomeCommand::LoggerConnect] = [&home] { mq::loggerconnect_Click(home); };
     mq::install_tag_data_targets(t);
     mq::prog_install_connect_check();
     {

@@ -82,21 +82,21 @@ void DlgChDispSw::Command1_Click() { show_help(this, model().help_file, help_con
 // ---------------------------------------------------------------- wiring
 
 void install_graph_dialog_targets(GraphTargets& targets) {
-    targets.range_dialog = [](fGraph& g) {
+    targets[GraphCommand::RangeDialog] = [](fGraph& g) {
         auto* d = new fGrarange2(g);
         d->show();
     };
-    targets.svline_dialog = [](fGraph& g) {
+    targets[GraphCommand::SvlineDialog] = [](fGraph& g) {
         auto* d = new fGrasvline(g);
         d->show();
     };
-    targets.channel_dialog = [](fGraph& g) {
+    targets[GraphCommand::ChannelDialog] = [](fGraph& g) {
         DlgChDispSw d(g, &g);
         d.exec();
     };
-    targets.graph_print = [](fGraph& g) { graph_print(g); };
-    targets.page_setup = [](fGraph& g) { graph_page_setup(g); };
-    targets.printer_setup = [](fGraph& g) { graph_printer_setup(g); };
+    targets[GraphCommand::GraphPrint] = [](fGraph& g) { graph_print(g); };
+    targets[GraphCommand::PageSetup] = [](fGraph& g) { graph_page_setup(g); };
+    targets[GraphCommand::PrinterSetup] = [](fGraph& g) { graph_printer_setup(g); };
 }
 
 }  // namespace mq

@@ -545,27 +545,31 @@ void fGraph::leave_busy() { m_busy = false; }
 // graph back its place themselves; after a modal one the graph is in front.
 void fGraph::mrange_Click() {
     if (m_busy) return;
-    if (const auto& f = graph_state().targets.range_dialog) f(*this);
+    if (const auto& f = graph_state().targets[GraphCommand::RangeDialog]) f(*this);
 }
 
-void fGraph::run_modal(const std::function<void(fGraph&)>& command) {
+void fGraph::run_modal(GraphCommand which) {
+    const auto& command = graph_state().targets[which];
     if (m_busy || !command) return;
     command(*this);
     dialog_closed();
 }
 
-void fGraph::mgPrint_Click() { run_modal(graph_state().targets.graph_print); }
-void fGraph::mPaperset_Click() { run_modal(graph_state().targets.page_setup); }
-void fGraph::mPrinterset_Click() { run_modal(graph_state().targets.printer_setup); }
-void fGraph::mchan_Click() { run_modal(graph_state().targets.channel_dialog); }
+void fGraph::mgPrint_Click() { run_modal(GraphCommand::GraphPrint); }
+void fGraph::mPaperset_Click() { run_modal(GraphCommand::PageSetup); }
+void fGraph::mPrinterset_Click() { run_modal(GraphCommand::PrinterSetup); }
+void fGraph::mchan_Click() { run_modal(GraphCommand::ChannelDialog); }
 
 void fGraph::mpSVline_Click() {
     if (m_busy) return;
-    if (const auto& f = graph_state().targets.svline_dialog) f(*this);
+    if (const auto& f = graph_state().targets[GraphCommand::SvlineDialog]) f(*this);
 }
 
+// Table printing is the graph's own step, run as the modal items are.
 void fGraph::gTablePrint_Click() {
-    run_modal([](fGraph& g) { g.table_print_range(); });
+    if (m_busy) return;
+    table_print_range();
+    dialog_closed();
 }
 
 void fGraph::table_print_range() {

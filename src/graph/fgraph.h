@@ -194,7 +194,7 @@ private:
     void Form_Activate();
     // A command that shows modal dialogs: not while a pass runs; the graph
     // is in front again once it has ended.
-    void run_modal(const std::function<void(fGraph&)>& command);
+    void run_modal(GraphCommand which);
     // The table print of the drawn range, after the printer choice.
     void table_print_range();
     void Form_Unload();

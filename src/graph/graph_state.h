@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/hook_table.h"
 #include "platform/state_slot.h"
 
 class QPrinter;
@@ -30,14 +31,16 @@ using Ch5 = std::array<T, 5>;
 // Hooks of the menu items whose dialogs and printing come with their own
 // subsystem. Each is called with the graph window after the shared checks;
 // an empty hook ends the command there.
-struct GraphTargets {
-    std::function<void(fGraph&)> range_dialog;      // "レンジ変更", modeless
-    std::function<void(fGraph&)> svline_dialog;     // "基準線設定...", modeless
-    std::function<void(fGraph&)> channel_dialog;    // "表示チャンネル", modal
-    std::function<void(fGraph&)> graph_print;       // "グラフ印刷"
-    std::function<void(fGraph&)> page_setup;        // "ページ設定"
-    std::function<void(fGraph&)> printer_setup;     // "プリンタ設定"
+enum class GraphCommand {
+    RangeDialog,    // "レンジ変更", modeless
+    SvlineDialog,   // "基準線設定...", modeless
+    ChannelDialog,  // "表示チャンネル", modal
+    GraphPrint,     // "グラフ印刷"
+    PageSetup,      // "ページ設定"
+    PrinterSetup,   // "プリンタ設定"
+    Count
 };
+using GraphTargets = platform::HookTable<GraphCommand, std::function<void(fGraph&)>>;
 
 struct GraphState {
     // ---- options of the data set on show

@@ -676,8 +676,8 @@ DataSetHandle log_data::data_set() const { return DataSetHandle::of_tag(Tag()); 
 // ---------------------------------------------------------------- wiring
 
 void install_log_data_targets(HomeTargets& targets) {
-    targets.create_log_window = [](const QString& tag) -> IDataWindow* { return new log_data(tag); };
-    targets.disp_log_data_form = [](IDataWindow& w, const QString& n) {
+    targets.create_window[DataWindowKind::Log] = [](const QString& tag) -> IDataWindow* { return new log_data(tag); };
+    targets.fill[DataFill::LoggerLog] = [](IDataWindow& w, const QString& n) {
         if (auto* lw = dynamic_cast<log_data*>(&w)) lw->disp_log_data_form(n);
     };
 }

@@ -9,9 +9,9 @@
 // which integration its row 4 shows.
 //
 // Wiring: install_log_data_targets() puts the window's factory and its logger
-// fill into the main window's hooks (HomeTargets::create_log_window and
-// disp_log_data_form); the window table then creates a window per area and
-// calls disp_log_data_form on it, which runs the area's records read
+// fill into the main window's hooks (HomeTargets::create_window[Log] and
+// fill[LoggerLog]); the window table then creates a window per area and
+// starts that fill on it, which runs the area's records read
 // (log_records_read_operation, log_data/ops_log_read.h) built for this
 // window; the read hands the reply to its log_data_disp_FixedDb.
 //

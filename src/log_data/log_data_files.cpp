@@ -826,10 +826,10 @@ FileResult file_log_data_file_write_csv2(const QString& path, IFileProgress* pro
 // ---------------------------------------------------------------- wiring
 
 void install_log_file_targets(HomeTargets& targets) {
-    targets.disp_file_log_data_form_ml1 = [](IDataWindow& w, const QString& key) {
+    targets.fill[DataFill::FileMl1] = [](IDataWindow& w, const QString& key) {
         if (auto* lw = dynamic_cast<log_data*>(&w)) disp_file_log_data_form_ml1(*lw, key);
     };
-    targets.disp_file_log_data_form_ml2 = [](IDataWindow& w, const QString& key) {
+    targets.fill[DataFill::FileMl2] = [](IDataWindow& w, const QString& key) {
         if (auto* lw = dynamic_cast<log_data*>(&w)) disp_file_log_data_form_ml2(*lw, key);
     };
 }

@@ -202,7 +202,7 @@ void log_data_select::cmdOK_Click() {
 }
 
 void install_log_data_select_target(HomeTargets& targets, HOME* home) {
-    targets.log_data_select = [home] {
+    targets.commands[HomeCommand::LogDataSelect] = [home] {
         log_data_select dlg(home);
         dlg.exec();
     };

@@ -312,11 +312,11 @@ bool log_set_value::load_defaults() { return log0_set_value_file_open_click(this
 // ---------------------------------------------------------------- installation
 
 void install_log_settings_targets(HomeTargets& targets) {
-    targets.log_set_value = [] {
+    targets.commands[HomeCommand::LogSetValue] = [] {
         log_set_value dlg(model().main_window ? model().main_window->mainWidget() : nullptr);
         dlg.exec();
     };
-    targets.log0_set_value = [] {
+    targets.commands[HomeCommand::Log0SetValue] = [] {
         log0_set_value dlg(model().main_window ? model().main_window->mainWidget() : nullptr);
         if (!dlg.unloaded()) dlg.exec();
     };

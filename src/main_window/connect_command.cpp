@@ -250,12 +250,12 @@ void loggerconnect_Click(HOME& home) {
 }
 
 void install_connect_targets(HomeTargets& targets, std::function<void()> onLostLink) {
-    targets.loggerconnect = [] {
+    targets.commands[HomeCommand::LoggerConnect] = [] {
         if (!ModelSlot::installed()) return;
         if (HOME* home = home_window()) loggerconnect_Click(*home);
     };
     targets.comm_dialog = [onLostLink](const QString& state) { show_connection_dialog(state, nullptr, onLostLink); };
-    targets.manual_comm_dialog = [] {
+    targets.commands[HomeCommand::ManualCommDialog] = [] {
         QWidget* parent = ModelSlot::installed() && model().main_window ? model().main_window->mainWidget() : nullptr;
         Manual_comm_Dialog1 dlg(parent);
         dlg.exec();

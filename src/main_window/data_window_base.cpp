@@ -56,7 +56,7 @@ bool DataWindowBase::Form_QueryUnload(int /*unloadMode*/) {
         }
         if (answer == platform::MsgResult::Yes) {
             makeLoggerDataCurrent(m_tag);
-            if (hs.targets.save) hs.targets.save();
+            hs.targets.run(HomeCommand::Save);
             if (hs.close_cancel_flag) {
                 hs.close_result = true;
                 return true;

@@ -102,7 +102,7 @@ void openTagWindow(HOME& home, const QString& path) {
 // they are installed, a TAG file is refused before anything changes.
 bool tagFileWindowsAvailable() {
     const HomeTargets& t = home_state().targets;
-    return bool(t.create_tag_window) && bool(t.disp_file_tag_data_form_mt1);
+    return bool(t.create_window[DataWindowKind::Tag]) && bool(t.fill[DataFill::FileMt1]);
 }
 
 const QString kNoTagWindows = QStringLiteral("タグ・データ・ファイルはこのバージョンでは開けません。");
@@ -434,7 +434,7 @@ void fileopen_Click(HOME& home, const FileOpenHooks& hooks) {
 }
 
 void install_file_open_target(HomeTargets& targets, FileOpenHooks hooks) {
-    targets.fileopen = [hooks] {
+    targets.commands[HomeCommand::FileOpen] = [hooks] {
         if (!ModelSlot::installed()) return;
         if (HOME* home = home_window()) fileopen_Click(*home, hooks);
     };

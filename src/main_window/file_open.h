@@ -76,7 +76,7 @@ struct FileOpenHooks {
 // The command itself (menu, toolbar button 13, and a pending file).
 void fileopen_Click(HOME& home, const FileOpenHooks& hooks = {});
 
-// Puts the command into HomeTargets::fileopen; the main window is found
+// Puts the command into the FileOpen entry of HomeTargets::commands; the main window is found
 // through the data model's main_window.
 void install_file_open_target(HomeTargets& targets, FileOpenHooks hooks = {});
 

@@ -150,7 +150,7 @@ void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory
 
 void install_file_save_target(HomeTargets& targets, FileSaveHooks hooks) {
     auto memory = std::make_shared<SaveDialogMemory>();
-    targets.save = [hooks, memory] {
+    targets.commands[HomeCommand::Save] = [hooks, memory] {
         if (!ModelSlot::installed()) return;
         if (HOME* home = home_window()) save_Click(*home, hooks, *memory);
     };

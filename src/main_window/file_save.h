@@ -71,7 +71,7 @@ struct SaveDialogMemory {
 // The command (menu, toolbar button 14, and a data window closing with "Yes").
 void save_Click(HOME& home, const FileSaveHooks& hooks, SaveDialogMemory& memory);
 
-// Puts the command into HomeTargets::save; the main window is found through
+// Puts the command into the Save entry of HomeTargets::commands; the main window is found through
 // the data model's main_window.
 void install_file_save_target(HomeTargets& targets, FileSaveHooks hooks);
 

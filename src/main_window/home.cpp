@@ -388,19 +388,19 @@ void HOME::guarded(const std::function<void()>& command) {
 
 void HOME::loggerconnect_Click() {
     if (!command_files_ready()) return;
-    const auto& hook = home_state().targets.loggerconnect;
+    const auto& hook = home_state().targets.commands[HomeCommand::LoggerConnect];
     if (hook) hook();
     else ::mq::loggerconnect_Click(*this);
 }
-void HOME::fileopen_Click() { call(home_state().targets.fileopen); }
-void HOME::save_Click() { call(home_state().targets.save); }
+void HOME::fileopen_Click() { call(HomeCommand::FileOpen); }
+void HOME::save_Click() { call(HomeCommand::Save); }
 
 void HOME::loggerread_Click() {
     HomeState& hs = home_state();
     BusyScope busy;
     if (require_connected()) {
-        if (get_cur_mode_type() == OpMode::Log) call(hs.targets.log_data_select);
-        else call(hs.targets.tag_data_select);
+        if (get_cur_mode_type() == OpMode::Log) call(HomeCommand::LogDataSelect);
+        else call(HomeCommand::TagDataSelect);
     }
     // Logger windows now hold data not yet saved; file windows never do.
     for (int i = 0; i < kWinSlots; ++i) {
@@ -411,17 +411,16 @@ void HOME::loggerread_Click() {
 }
 
 void HOME::logingsv_Click() {
-    HomeState& hs = home_state();
     BusyScope busy;
     if (require_connected()) {
-        if (is_log_data(get_cur_mode_type())) call(hs.targets.log_set_value);
-        else call(hs.targets.tag_set_value);
+        if (is_log_data(get_cur_mode_type())) call(HomeCommand::LogSetValue);
+        else call(HomeCommand::TagSetValue);
     }
 }
 
 // The worker-name and comment list editors rewrite what the TAG windows read
 // from the logger, so those windows are closed first when the user agrees.
-void HOME::open_list_editor(const std::function<void()>& editor) {
+void HOME::open_list_editor(HomeCommand editor) {
     HomeState& hs = home_state();
     BusyScope busy;
     bool go = true;
@@ -439,23 +438,21 @@ void HOME::open_list_editor(const std::function<void()>& editor) {
     if (go && require_connected()) call(editor);
 }
 
-void HOME::namelist_Click() { open_list_editor(home_state().targets.comment1); }
+void HOME::namelist_Click() { open_list_editor(HomeCommand::Comment1); }
 
-void HOME::commlist_Click() { open_list_editor(home_state().targets.comment2); }
+void HOME::commlist_Click() { open_list_editor(HomeCommand::Comment2); }
 
 void HOME::modelset_Click() {
-    HomeState& hs = home_state();
     BusyScope busy;
-    if (require_connected()) call(hs.targets.model_setting);
+    if (require_connected()) call(HomeCommand::ModelSetting);
 }
 
 void HOME::defset_Click() {
-    HomeState& hs = home_state();
     BusyScope busy;
     if (require_connected()) {
         const OpMode mode = get_cur_mode_type();
-        if (is_log_data(mode)) call(hs.targets.log0_set_value);
-        else if (mode == OpMode::Tag) call(hs.targets.tag0_set_value);
+        if (is_log_data(mode)) call(HomeCommand::Log0SetValue);
+        else if (mode == OpMode::Tag) call(HomeCommand::Tag0SetValue);
     }
 }
 
@@ -467,9 +464,8 @@ void HOME::a_comm_set_Click() {
 }
 
 void HOME::m_comm_set_Click() {
-    HomeState& hs = home_state();
     BusyScope busy;
-    call(hs.targets.manual_comm_dialog);
+    call(HomeCommand::ManualCommDialog);
     comm_setting();
 }
 
@@ -524,10 +520,9 @@ void HOME::mGrp_optAutoDraw_Click() { setAutoDrawChecked(!autoDrawChecked()); }
 
 void HOME::print_data_Click() {
     if (!activeDataWindow()) return;
-    HomeState& hs = home_state();
     BusyScope busy;
     try {
-        if (show_printer_choice(this)) call(hs.targets.table_print);
+        if (show_printer_choice(this)) call(HomeCommand::TablePrint);
     } catch (...) {
         // A failure of the printer choice or the printing window ends the command quietly.
     }

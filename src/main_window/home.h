@@ -137,11 +137,9 @@ private:
     bool require_connected();
     // False, after the message, when the command files could not be loaded.
     bool command_files_ready();
-    void open_list_editor(const std::function<void()>& editor);
+    void open_list_editor(HomeCommand editor);
     void arrange(int how);
-    static void call(const std::function<void()>& hook) {
-        if (hook) hook();
-    }
+    static void call(HomeCommand c) { home_state().targets.run(c); }
 
     QMdiArea* m_mdi = nullptr;
     QToolBar* m_toolbar = nullptr;

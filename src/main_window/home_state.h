@@ -6,8 +6,9 @@
 //
 // The targets of the menu and toolbar commands that belong to other
 // subsystems (dialogs, editors, data windows, graph, printing, open and save)
-// are hooks in HomeTargets: the application wires them at start, tests put
-// their own in. An empty hook makes the command stop after its shared logic.
+// are hooks in HomeTargets, tables keyed by command, window kind or fill: each
+// subsystem installs its own entries at start, tests put their own in. An
+// empty hook makes the command stop after its shared logic.
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
@@ -17,6 +18,7 @@
 #include <functional>
 
 #include "model/graph_print_source.h"
+#include "platform/hook_table.h"
 #include "platform/state_slot.h"
 
 namespace mq {
@@ -28,49 +30,56 @@ class IDataWindow;
 inline constexpr int kWinSlots = 42;
 inline constexpr int kWinKindLimit = 20;
 
+// The main window's commands whose target is a modal dialog, an editor or a
+// step of another subsystem: the main window only starts them.
+enum class HomeCommand {
+    LoggerConnect,     // the connect command
+    FileOpen,          // File Open (opens pending_file_path when pending_file_flag)
+    Save,              // the save dispatch (sets close_cancel_flag on a cancelled dialog)
+    ManualCommDialog,  // the manual port dialog
+    LogDataSelect,
+    TagDataSelect,
+    LogSetValue,
+    TagSetValue,
+    Comment1,  // worker names
+    Comment2,  // comments
+    ModelSetting,
+    Log0SetValue,
+    Tag0SetValue,
+    TablePrint,         // the table printing window
+    FreeLogWorkTables,  // extra clean-up of the exit window (work tables of other subsystems)
+    Count
+};
+
+// The kinds of data window the window table creates.
+enum class DataWindowKind { Log, Tag, Count };
+
+// The fills the window table starts on a new data window: from the logger
+// (with the data number) or from a file (with the file key).
+enum class DataFill { LoggerLog, LoggerTag, FileMl1, FileMl2, FileMt1, Count };
+
 struct HomeTargets {
-    // Commands of the main window built with their own subsystems.
-    std::function<void()> loggerconnect;  // the connect command
-    std::function<void()> fileopen;       // File Open (opens pending_file_path when pending_file_flag)
-    std::function<void()> save;           // the save dispatch (sets close_cancel_flag on a cancelled dialog)
+    platform::HookTable<HomeCommand, std::function<void()>> commands;
+    // Starts a command; nothing happens when its hook is empty.
+    void run(HomeCommand c) const {
+        if (const auto& f = commands[c]) f();
+    }
 
     // The connection dialog, shown modally with home_state().dialog_state set.
     std::function<void(const QString& state)> comm_dialog;
-    std::function<void()> manual_comm_dialog;  // the manual port dialog, modal
-
-    // Modal dialogs and editors of the data and settings subsystems.
-    std::function<void()> log_data_select;
-    std::function<void()> tag_data_select;
-    std::function<void()> log_set_value;
-    std::function<void()> tag_set_value;
-    std::function<void()> comment1;  // worker names
-    std::function<void()> comment2;  // comments
-    std::function<void()> model_setting;
-    std::function<void()> log0_set_value;
-    std::function<void()> tag0_set_value;
 
     // The graph window over the active data window, shown without waiting;
     // returns true when a graph window was opened (it then sets app_idle_flag
     // True itself when it closes).
     std::function<bool()> graph;
-    // The table printing window, modal.
-    std::function<void()> table_print;
-    // The same for the graph's drawn range (the graph window's table-print
-    // command, after its printer choice); modal.
+    // The table printing window for the graph's drawn range (the graph
+    // window's table-print command, after its printer choice); modal.
     std::function<void(const GraphPrintSource&)> table_print_graph;
 
     // The data windows. The window table creates them with their tag (the
     // caption is set by the table) and starts their fills on them.
-    std::function<IDataWindow*(const QString& tag)> create_log_window;
-    std::function<IDataWindow*(const QString& tag)> create_tag_window;
-    std::function<void(IDataWindow& w, const QString& number)> disp_log_data_form;
-    std::function<void(IDataWindow& w, const QString& number)> disp_tag_data_form;
-    std::function<void(IDataWindow& w, const QString& key)> disp_file_log_data_form_ml1;
-    std::function<void(IDataWindow& w, const QString& key)> disp_file_log_data_form_ml2;
-    std::function<void(IDataWindow& w, const QString& key)> disp_file_tag_data_form_mt1;
-
-    // Extra clean-up steps of the exit window (work tables of other subsystems).
-    std::function<void()> free_log_work_tables;
+    platform::HookTable<DataWindowKind, std::function<IDataWindow*(const QString& tag)>> create_window;
+    platform::HookTable<DataFill, std::function<void(IDataWindow& w, const QString& numberOrKey)>> fill;
 };
 
 struct HomeState {

@@ -145,7 +145,7 @@ void end_wait::run_steps() {
         },
         [] { home_state().area_window_flags.fill(false); },
         [] {
-            if (home_state().targets.free_log_work_tables) home_state().targets.free_log_work_tables();
+            home_state().targets.run(HomeCommand::FreeLogWorkTables);
         },
     };
     int value = 2;

@@ -40,6 +40,11 @@ int key_number(const QString& key) {
     return ok ? v : -1;
 }
 
+// Starts a fill on a new data window; without its hook the window stays empty.
+void start_fill(DataFill fill, IDataWindow& w, const QString& numberOrKey) {
+    if (const auto& f = home_state().targets.fill[fill]) f(w, numberOrKey);
+}
+
 }  // namespace
 
 DataSubWindow::DataSubWindow(WindowTable& table, QWidget* parent) : QMdiSubWindow(parent), m_table(table) {
@@ -242,10 +247,10 @@ void WindowTable::set_data_windows_enabled(bool enabled) {
     }
 }
 
-// Opens the logger window of area or tag n made by `create`, captioned
+// Opens the logger window of area or tag n of the given kind, captioned
 // prefix + n, and returns it for its fill; nullptr when none was opened.
-IDataWindow* WindowTable::open_logger_window(const QString& n, const std::function<IDataWindow*(const QString&)>& create,
-                                             const QString& prefix, bool minimised) {
+IDataWindow* WindowTable::open_logger_window(const QString& n, DataWindowKind kind, const QString& prefix,
+                                             bool minimised) {
     if (win_logger_use_ct() >= kWinKindLimit) return nullptr;
     HomeState& hs = home_state();
     const QString key = QLatin1Char('L') + n;
@@ -253,6 +258,7 @@ IDataWindow* WindowTable::open_logger_window(const QString& n, const std::functi
     if (!model().logger_main) throw MissingKeyError(key.toStdString());
     // The data set is looked up first so that a missing one leaves no window behind.
     auto data = model().logger_main->colLOGGER_DATA().Item(key);
+    const auto& create = hs.targets.create_window[kind];
     const int slot = free_slot();
     if (slot < 0 || !create) return nullptr;
     IDataWindow* w = create(key);
@@ -266,9 +272,9 @@ IDataWindow* WindowTable::open_logger_window(const QString& n, const std::functi
     return w;
 }
 
-IDataWindow* WindowTable::open_file_window(const QString& caption,
-                                           const std::function<IDataWindow*(const QString&)>& create, QString& fileKey) {
+IDataWindow* WindowTable::open_file_window(const QString& caption, DataWindowKind kind, QString& fileKey) {
     HomeState& hs = home_state();
+    const auto& create = hs.targets.create_window[kind];
     const int slot = free_slot();
     if (slot < 0 || !create) return nullptr;
     fileKey = QLatin1Char('F') + two_digits(win_file_dim_no_search());
@@ -289,19 +295,18 @@ void WindowTable::win_logger_open_log(const QString& n) {
     const AtExit refresh{[this] { m_home.refresh_command_state(); }};
     // Shown at normal size while it fills: a window that loads in a corner,
     // minimised, leaves the user nothing to look at.
-    IDataWindow* w = open_logger_window(n, hs.targets.create_log_window, QStringLiteral("LOG"), /*minimised=*/false);
+    IDataWindow* w = open_logger_window(n, DataWindowKind::Log, QStringLiteral("LOG"), /*minimised=*/false);
     if (!w) return;
     hs.data_win_init_flag = false;
-    if (hs.targets.disp_log_data_form) hs.targets.disp_log_data_form(*w, n);
+    start_fill(DataFill::LoggerLog, *w, n);
 }
 
 void WindowTable::win_logger_open_tag(const QString& n) {
-    HomeState& hs = home_state();
     const AtExit refresh{[this] { m_home.refresh_command_state(); }};
     // The fill works on the active window, so the window is activated, at normal size.
-    IDataWindow* w = open_logger_window(n, hs.targets.create_tag_window, QStringLiteral("TAG"), /*minimised=*/false);
+    IDataWindow* w = open_logger_window(n, DataWindowKind::Tag, QStringLiteral("TAG"), /*minimised=*/false);
     if (!w) return;
-    if (hs.targets.disp_tag_data_form) hs.targets.disp_tag_data_form(*w, n);
+    start_fill(DataFill::LoggerTag, *w, n);
 }
 
 void WindowTable::win_file_open_log(const QString& caption, const QString& kind) {
@@ -313,16 +318,16 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
         m_home.refresh_command_state();
     }};
     QString fileKey;
-    IDataWindow* w = open_file_window(caption, hs.targets.create_log_window, fileKey);
+    IDataWindow* w = open_file_window(caption, DataWindowKind::Log, fileKey);
     if (!w) return;
     hs.data_win_init_flag = false;
 
     QPointer<QWidget> opened = w->widget();
     // The older format is told by its extension in any letter case.
     if (kind.compare(QStringLiteral("ML1"), Qt::CaseInsensitive) == 0) {
-        if (hs.targets.disp_file_log_data_form_ml1) hs.targets.disp_file_log_data_form_ml1(*w, fileKey);
+        start_fill(DataFill::FileMl1, *w, fileKey);
     } else {
-        if (hs.targets.disp_file_log_data_form_ml2) hs.targets.disp_file_log_data_form_ml2(*w, fileKey);
+        start_fill(DataFill::FileMl2, *w, fileKey);
     }
 
     // A fill that closed its window (failure) leaves nothing to draw or restore.
@@ -352,15 +357,14 @@ void WindowTable::win_file_open_log(const QString& caption, const QString& kind)
 
 void WindowTable::win_file_open_tag(const QString& caption) {
     if (win_file_use_ct() >= kWinKindLimit) return;
-    HomeState& hs = home_state();
     set_data_windows_enabled(false);
     const AtExit reenable{[this] {
         set_data_windows_enabled(true);
         m_home.refresh_command_state();
     }};
     QString fileKey;
-    if (IDataWindow* w = open_file_window(caption, hs.targets.create_tag_window, fileKey)) {
-        if (hs.targets.disp_file_tag_data_form_mt1) hs.targets.disp_file_tag_data_form_mt1(*w, fileKey);
+    if (IDataWindow* w = open_file_window(caption, DataWindowKind::Tag, fileKey)) {
+        start_fill(DataFill::FileMt1, *w, fileKey);
     }
 }
 

@@ -15,6 +15,7 @@
 
 #include <unordered_map>
 
+#include "main_window/home_state.h"
 #include "model/op_mode.h"
 
 namespace mq {
@@ -97,12 +98,10 @@ public:
 
 private:
     int free_slot() const;
-    IDataWindow* open_logger_window(const QString& n, const std::function<IDataWindow*(const QString&)>& create,
-                                    const QString& prefix, bool minimised);
+    IDataWindow* open_logger_window(const QString& n, DataWindowKind kind, const QString& prefix, bool minimised);
     // A new file window: its slot, the data set "Fnn" (fileKey) and the
     // window shown active. Null when no slot is free or no window was made.
-    IDataWindow* open_file_window(const QString& caption, const std::function<IDataWindow*(const QString&)>& create,
-                                  QString& fileKey);
+    IDataWindow* open_file_window(const QString& caption, DataWindowKind kind, QString& fileKey);
     int slot_of_window(QWidget* w) const;
     void clear_slot(int slot);
     // Closes a data window as the platform's unload does; true when it closed.

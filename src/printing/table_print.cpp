@@ -409,7 +409,7 @@ void table_print_show_graph(const GraphPrintSource& graph) {
 }
 
 void install_table_print_targets(HomeTargets& targets) {
-    targets.table_print = [] { table_print_show(); };
+    targets.commands[HomeCommand::TablePrint] = [] { table_print_show(); };
     targets.table_print_graph = [](const GraphPrintSource& graph) { table_print_show_graph(graph); };
 }
 

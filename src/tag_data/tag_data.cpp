@@ -294,8 +294,8 @@ void tag_data::vsFlexGrid1_MouseDown(Qt::MouseButton button) {
 // ---------------------------------------------------------------- wiring
 
 void install_tag_data_targets(HomeTargets& targets) {
-    targets.create_tag_window = [](const QString& tag) -> IDataWindow* { return new tag_data(tag); };
-    targets.disp_tag_data_form = [](IDataWindow& w, const QString& n) {
+    targets.create_window[DataWindowKind::Tag] = [](const QString& tag) -> IDataWindow* { return new tag_data(tag); };
+    targets.fill[DataFill::LoggerTag] = [](IDataWindow& w, const QString& n) {
         if (auto* tw = dynamic_cast<tag_data*>(&w)) tw->disp_tag_data_form(n);
     };
 }

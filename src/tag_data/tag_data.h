@@ -9,8 +9,8 @@
 // minimum, average; columns CH1..CH4).
 //
 // Wiring: install_tag_data_targets() puts the window's factory and its two
-// fills into the main window's hooks (create_tag_window, disp_tag_data_form,
-// disp_file_tag_data_form_mt1); the window builds the operations that fill
+// fills into the main window's hooks (HomeTargets::create_window[Tag] and
+// fill[LoggerTag], fill[FileMt1]); the window builds the operations that fill
 // it (tag_data/ops_tag.h) for itself.
 #include <QString>
 #include <QWidget>

@@ -455,7 +455,7 @@ FileResult file_tag_data_file_write_csv2(const QString& path, IFileProgress* pro
 // ---------------------------------------------------------------- wiring
 
 void install_tag_file_targets(HomeTargets& targets) {
-    targets.disp_file_tag_data_form_mt1 = [](IDataWindow& w, const QString& key) {
+    targets.fill[DataFill::FileMt1] = [](IDataWindow& w, const QString& key) {
         if (auto* tw = dynamic_cast<tag_data*>(&w)) disp_file_tag_data_form_mt1(*tw, key);
     };
 }

@@ -181,7 +181,7 @@ void tag_data_select::OKButton_Click() {
 }
 
 void install_tag_data_select_target(HomeTargets& targets, HOME* home) {
-    targets.tag_data_select = [home] {
+    targets.commands[HomeCommand::TagDataSelect] = [home] {
         tag_data_select dlg(home);
         dlg.exec();
     };

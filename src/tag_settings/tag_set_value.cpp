@@ -85,11 +85,11 @@ FileResult tag_set_value::save_setting_file(const QString& chosen, clsLOGGER_SET
 // ---------------------------------------------------------------- installation
 
 void install_tag_setting_editor_targets(HomeTargets& targets, HOME* window) {
-    targets.tag_set_value = [window] {
+    targets.commands[HomeCommand::TagSetValue] = [window] {
         tag_set_value dlg(window);
         dlg.exec();
     };
-    targets.tag0_set_value = [window] {
+    targets.commands[HomeCommand::Tag0SetValue] = [window] {
         tag0_set_value dlg(window);
         if (!dlg.unloaded()) dlg.exec();
     };

@@ -9,9 +9,9 @@
 namespace mq {
 
 void install_tag_settings_targets(HomeTargets& targets, HOME* window) {
-    targets.comment1 = [window] { comment1_show(window); };
-    targets.comment2 = [window] { comment2_show(window); };
-    targets.model_setting = [window] { model_setting_show(window); };
+    targets.commands[HomeCommand::Comment1] = [window] { comment1_show(window); };
+    targets.commands[HomeCommand::Comment2] = [window] { comment2_show(window); };
+    targets.commands[HomeCommand::ModelSetting] = [window] { model_setting_show(window); };
     install_tag_setting_editor_targets(targets, window);
 }
 

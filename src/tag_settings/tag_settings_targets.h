@@ -5,8 +5,9 @@ namespace mq {
 struct HomeTargets;
 class HOME;
 
-// comment1, comment2, model_setting, tag_set_value and tag0_set_value, each
-// modal over the main window.
+// The Comment1, Comment2 and ModelSetting commands, each modal over the
+// main window (the two settings editors are installed by
+// install_tag_setting_editor_targets).
 void install_tag_settings_targets(HomeTargets& targets, HOME* window);
 
 }  // namespace mq

@@ -56,7 +56,7 @@ protected:
         ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
         mq::HomeTargets& t = home_state().targets;
         t.comm_dialog = [](const QString&) {};
-        t.loggerconnect = [this] { mq::loggerconnect_Click(*home); };
+        t.commands[mq::HomeCommand::LoggerConnect] = [this] { mq::loggerconnect_Click(*home); };
         mq::install_log_data_targets(t);
         mq::install_log_data_select_target(t, home.get());
         mq::prog_install_connect_check();

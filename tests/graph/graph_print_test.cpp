@@ -81,7 +81,7 @@ protected:
         fGraph* g = fGraph::current();
         if (g) {
             // Printing goes through the menu item, with the test's hooks.
-            graph_state().targets.graph_print = [this](fGraph& w) {
+            graph_state().targets[GraphCommand::GraphPrint] = [this](fGraph& w) {
                 ++prints;
                 result = graph_print(w, hooks);
             };
@@ -335,7 +335,7 @@ TEST_F(GraphPrintTest, TheGraphOnPaperLiesWhereTheDataPutIt) {
     QCoreApplication::processEvents();
     graph_state().ch_scale_manual[1] = 1;
     ASSERT_TRUE(g->redraw());
-    graph_state().targets.graph_print = [this](fGraph& w) { result = graph_print(w, hooks); };
+    graph_state().targets[GraphCommand::GraphPrint] = [this](fGraph& w) { result = graph_print(w, hooks); };
     target = out + QStringLiteral("/small.pdf");
     answerPrinterChoice(true);
     print(*g);

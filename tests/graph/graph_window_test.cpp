@@ -438,8 +438,8 @@ TEST_F(GraphPictureTest, NoSecondPassStartsInsideARunningOne) {
     fGraph* g = openOnSource();
     GraphState& gs = graph_state();
     int dialogs = 0;
-    gs.targets.range_dialog = [&](fGraph&) { ++dialogs; };
-    gs.targets.svline_dialog = [&](fGraph&) { ++dialogs; };
+    gs.targets[GraphCommand::RangeDialog] = [&](fGraph&) { ++dialogs; };
+    gs.targets[GraphCommand::SvlineDialog] = [&](fGraph&) { ++dialogs; };
     // Zoom to 3..7 so that both paging buttons work.
     gs.graph_start_pos = 3;
     gs.graph_end_pos = 7;

@@ -259,7 +259,7 @@ TEST_F(DamagedFilesTest, AnErrorInsideTheRecordLoadEndsOnlyThatOpening) {
 
 // An error thrown by a menu command's own code ends only that command.
 TEST_F(DamagedFilesTest, AnErrorOutOfACommandIsReportedAndTheProgramGoesOn) {
-    home_state().targets.fileopen = [] { throw std::runtime_error("injected"); };
+    home_state().targets.commands[HomeCommand::FileOpen] = [] { throw std::runtime_error("injected"); };
     ScopedMessageBoxHook boxes;
     home->findChild<QAction*>(QStringLiteral("Toolbar1_13"))->trigger();
     EXPECT_EQ(boxes.texts(), std::vector<QString>{QStringLiteral("エラーが発生しました。")});

@@ -209,7 +209,7 @@ TEST_F(LogSelectTest, AutoDrawWithOneRecordTellsWhyThereIsNoGraph) {
 TEST_F(LogSelectTest, ALinkLostDuringOkTakesBackEveryLoggerWindow) {
     haveWindows({5});
     // The second window's read finds the logger gone.
-    home_state().targets.disp_log_data_form = [this](mq::IDataWindow& w, const QString& n) {
+    home_state().targets.fill[mq::DataFill::LoggerLog] = [this](mq::IDataWindow& w, const QString& n) {
         fills.push_back(w.Tag() + "/" + n);
         if (n == QStringLiteral("02")) link().link_connected_flag = false;
     };
@@ -224,7 +224,7 @@ TEST_F(LogSelectTest, ALinkLostDuringOkTakesBackEveryLoggerWindow) {
 }
 
 TEST_F(LogSelectTest, ACancelledWindowReadStillCountsAsOpenForTheNextConfirmation) {
-    home_state().targets.disp_log_data_form = [this](mq::IDataWindow& w, const QString& n) {
+    home_state().targets.fill[mq::DataFill::LoggerLog] = [this](mq::IDataWindow& w, const QString& n) {
         fills.push_back(w.Tag() + "/" + n);
         if (n == QStringLiteral("01")) {
             // The window gives itself up and clears the cancel as it closes.

@@ -401,7 +401,7 @@ protected:
         QPointer<log_data> w = open();
         home_state().win_unsaved_flags[0] = 1;
         home_state().close_reason = 0;
-        home_state().targets.save = [this] {
+        home_state().targets.commands[HomeCommand::Save] = [this] {
             ++saves;
             savedData = model().act_logger_data;
             home_state().close_cancel_flag = abandonSave;

@@ -36,15 +36,15 @@ protected:
     void SetUp() override {
         HomeTest::SetUp();
         HomeTargets& t = home_state().targets;
-        t.create_log_window = [this](const QString& tag) {
+        t.create_window[DataWindowKind::Log] = [this](const QString& tag) {
             auto* w = new PlainWindow(tag, withGraph);
             plain.push_back(w);
             return w;
         };
-        t.disp_log_data_form = [this](IDataWindow& w, const QString&) {
+        t.fill[DataFill::LoggerLog] = [this](IDataWindow& w, const QString&) {
             if (giveUpFill) static_cast<PlainWindow&>(w).give_up_fill();
         };
-        t.save = [this] {
+        t.commands[HomeCommand::Save] = [this] {
             ++saves;
             if (saveCancelled) home_state().close_cancel_flag = true;
         };

@@ -74,7 +74,7 @@ protected:
                 return;
             }
             if (answer == platform::MsgResult::Yes) {
-                if (hs.targets.save) hs.targets.save();
+                if (hs.targets.commands[HomeCommand::Save]) hs.targets.commands[HomeCommand::Save]();
                 if (hs.close_cancel_flag) {
                     hs.close_result = true;
                     e->ignore();
@@ -112,19 +112,19 @@ protected:
         QDir().mkpath(model().user_dir + QStringLiteral("/config"));
 
         HomeTargets& t = home_state().targets;
-        t.create_log_window = [this](const QString& tag) { return make(tag); };
-        t.create_tag_window = [this](const QString& tag) { return make(tag, /*graph=*/false); };
-        t.disp_log_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
-        t.disp_tag_data_form = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
-        t.disp_file_log_data_form_ml1 = [this](IDataWindow& w, const QString& k) {
+        t.create_window[DataWindowKind::Log] = [this](const QString& tag) { return make(tag); };
+        t.create_window[DataWindowKind::Tag] = [this](const QString& tag) { return make(tag, /*graph=*/false); };
+        t.fill[DataFill::LoggerLog] = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
+        t.fill[DataFill::LoggerTag] = [this](IDataWindow& w, const QString& n) { fills.push_back(w.Tag() + "/" + n); };
+        t.fill[DataFill::FileMl1] = [this](IDataWindow& w, const QString& k) {
             fills.push_back("ml1:" + k);
             onFileFill(w);
         };
-        t.disp_file_log_data_form_ml2 = [this](IDataWindow& w, const QString& k) {
+        t.fill[DataFill::FileMl2] = [this](IDataWindow& w, const QString& k) {
             fills.push_back("ml2:" + k);
             onFileFill(w);
         };
-        t.disp_file_tag_data_form_mt1 = [this](IDataWindow& w, const QString& k) { fills.push_back("mt1:" + k); };
+        t.fill[DataFill::FileMt1] = [this](IDataWindow& w, const QString& k) { fills.push_back("mt1:" + k); };
     }
 
     void TearDown() override {

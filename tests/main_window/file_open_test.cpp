@@ -109,8 +109,8 @@ TEST_F(FileOpenTest, TagFileWithNothingOpenSetsTagModeAndGreysTheGraphMenu) {
 
 TEST_F(FileOpenTest, WithoutTagWindowsATagFileIsRefusedAndNothingChanges) {
     // The TAG data window is not part of this build: its hooks are empty.
-    home_state().targets.create_tag_window = nullptr;
-    home_state().targets.disp_file_tag_data_form_mt1 = nullptr;
+    home_state().targets.create_window[DataWindowKind::Tag] = nullptr;
+    home_state().targets.fill[DataFill::FileMt1] = nullptr;
     const QString panelBefore = panel4();
     const bool graphBefore = graphMenu();
     ScopedMessageBoxHook box(MsgResult::OK);

@@ -38,17 +38,17 @@ protected:
                 busyInside.push_back(!home_state().app_idle_flag);
             };
         };
-        t.log_data_select = rec("log_data_select");
-        t.tag_data_select = rec("tag_data_select");
-        t.log_set_value = rec("log_set_value");
-        t.tag_set_value = rec("tag_set_value");
-        t.comment1 = rec("comment1");
-        t.comment2 = rec("comment2");
-        t.model_setting = rec("model_setting");
-        t.log0_set_value = rec("log0_set_value");
-        t.tag0_set_value = rec("tag0_set_value");
-        t.manual_comm_dialog = rec("manual_comm_dialog");
-        t.table_print = rec("table_print");
+        t.commands[HomeCommand::LogDataSelect] = rec("log_data_select");
+        t.commands[HomeCommand::TagDataSelect] = rec("tag_data_select");
+        t.commands[HomeCommand::LogSetValue] = rec("log_set_value");
+        t.commands[HomeCommand::TagSetValue] = rec("tag_set_value");
+        t.commands[HomeCommand::Comment1] = rec("comment1");
+        t.commands[HomeCommand::Comment2] = rec("comment2");
+        t.commands[HomeCommand::ModelSetting] = rec("model_setting");
+        t.commands[HomeCommand::Log0SetValue] = rec("log0_set_value");
+        t.commands[HomeCommand::Tag0SetValue] = rec("tag0_set_value");
+        t.commands[HomeCommand::ManualCommDialog] = rec("manual_comm_dialog");
+        t.commands[HomeCommand::TablePrint] = rec("table_print");
         t.comm_dialog = [this](const QString& state) { dialogs.push_back(state); };
     }
 
@@ -151,8 +151,8 @@ TEST_F(HomeCommandsTest, StatusBarStartsWithFourPanels) {
 
 TEST_F(HomeCommandsTest, ToolbarClickRunsTheCommandOfItsIndex) {
     int connects = 0, opens = 0;
-    home_state().targets.loggerconnect = [&] { ++connects; };
-    home_state().targets.fileopen = [&] { ++opens; };
+    home_state().targets.commands[HomeCommand::LoggerConnect] = [&] { ++connects; };
+    home_state().targets.commands[HomeCommand::FileOpen] = [&] { ++opens; };
     home->toolbarButton(2)->trigger();
     home->toolbarButton(13)->trigger();
     EXPECT_EQ(connects, 1);
@@ -456,7 +456,7 @@ TEST_F(HomeCommandsTest, CloseCommandClosesOnlyTheActiveWindow) {
 
 TEST_F(HomeCommandsTest, HandedOverFileWaitsForIdleAndOpensOnTheNextTick) {
     std::vector<QString> opened;
-    home_state().targets.fileopen = [&] {
+    home_state().targets.commands[HomeCommand::FileOpen] = [&] {
         EXPECT_TRUE(home_state().pending_file_flag);
         opened.push_back(home_state().pending_file_path);
     };
@@ -502,7 +502,7 @@ TEST_F(HomeCommandsTest, ClosingWritesTheGraphOptionAndReleasesTheRoots) {
 TEST_F(HomeCommandsTest, ExitCancelledInTheSaveDialogKeepsTheProgramOpen) {
     home->winTable().win_logger_open_log(QStringLiteral("01"));
     home_state().win_unsaved_flags[0] = 1;
-    home_state().targets.save = [] { home_state().close_cancel_flag = true; };
+    home_state().targets.commands[HomeCommand::Save] = [] { home_state().close_cancel_flag = true; };
     ScopedMessageBoxHook box(std::vector<MsgResult>{MsgResult::Yes, MsgResult::Yes, MsgResult::No});
     EXPECT_FALSE(home->MDIForm_QueryUnload(0));
     EXPECT_EQ(box.records().size(), 3u);

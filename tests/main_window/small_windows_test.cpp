@@ -82,7 +82,7 @@ TEST_F(SmallWindowsTest, ExitWindowFreesTheTablesInStepsAndCloses) {
     hs.win_key_table[0] = QStringLiteral("L01");
     hs.area_window_flags[1] = true;
     int extra = 0;
-    hs.targets.free_log_work_tables = [&] { ++extra; };
+    hs.targets.commands[HomeCommand::FreeLogWorkTables] = [&] { ++extra; };
 
     end_wait box(nullptr, 0);
     EXPECT_EQ(box.windowTitle(), QStringLiteral("マロウクイル"));

@@ -183,7 +183,7 @@ TEST_F(StartupTest, CommandLineFileIsOpenedOnceTheWindowIsIdle) {
     const QString p = tmp.path() + QStringLiteral("/Area 1.ML2");
     writeAll(p, "data");
     std::vector<QString> opened;
-    home_state().targets.fileopen = [&] { opened.push_back(home_state().pending_file_path); };
+    home_state().targets.commands[HomeCommand::FileOpen] = [&] { opened.push_back(home_state().pending_file_path); };
     ASSERT_TRUE(startup_load(*home, QLatin1Char('"') + p + QLatin1Char('"')));
     EXPECT_TRUE(home_state().pending_file_flag);
     EXPECT_EQ(home_state().pending_file_path, p);

@@ -141,7 +141,7 @@ TEST_F(WindowTableTest, AFillThatFailsStillGivesTheOtherWindowsBack) {
     onFileFill = [](IDataWindow&) { throw IoError("unreadable"); };
     EXPECT_THROW(openFile(QStringLiteral("b.ml2")), IoError);
     EXPECT_TRUE(first->isEnabled());
-    home_state().targets.disp_file_tag_data_form_mt1 = [](IDataWindow&, const QString&) {
+    home_state().targets.fill[DataFill::FileMt1] = [](IDataWindow&, const QString&) {
         throw IoError("unreadable");
     };
     EXPECT_THROW(table().win_file_open_tag(QStringLiteral("t.mt1")), IoError);
@@ -366,7 +366,7 @@ TEST_F(WindowTableTest, CloseAllAsksOnceForTheUnsavedWindowAndEmptiesTheTable) {
         openFile(QStringLiteral("a.ml2"));
         home_state().win_unsaved_flags[1] = 1;
         int saves = 0;
-        home_state().targets.save = [&] { ++saves; };
+        home_state().targets.commands[HomeCommand::Save] = [&] { ++saves; };
         ScopedMessageBoxHook box(answer);
         home->allclose_Click();
         ASSERT_EQ(box.records().size(), 1u);
@@ -385,7 +385,7 @@ TEST_F(WindowTableTest, CloseAllAsksAgainAfterACancelledSave) {
     table().win_logger_open_log(QStringLiteral("01"));
     table().win_logger_open_log(QStringLiteral("02"));
     home_state().win_unsaved_flags[0] = 1;
-    home_state().targets.save = [] { home_state().close_cancel_flag = true; };
+    home_state().targets.commands[HomeCommand::Save] = [] { home_state().close_cancel_flag = true; };
     ScopedMessageBoxHook box(std::vector<MsgResult>{MsgResult::Yes, MsgResult::No});
     home_state().app_closing_flag = true;
     table().win_all_close();

@@ -92,8 +92,10 @@ protected:
         s.let_data_count(n);
         tagRecords = n;
         HomeTargets& t = home_state().targets;
-        t.create_tag_window = [](const QString& tag) -> IDataWindow* { return new TagTableWindow(tag); };
-        t.disp_tag_data_form = [this](IDataWindow& w, const QString&) { fillTagSet(w); };
+        t.create_window[DataWindowKind::Tag] = [](const QString& tag) -> IDataWindow* {
+            return new TagTableWindow(tag);
+        };
+        t.fill[DataFill::LoggerTag] = [this](IDataWindow& w, const QString&) { fillTagSet(w); };
         home->winTable().win_logger_open_tag(QStringLiteral("01"));
         QCoreApplication::processEvents();
         return dynamic_cast<TagTableWindow*>(model().main_window->activeDataWindow());

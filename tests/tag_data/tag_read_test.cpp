@@ -155,7 +155,7 @@ protected:
         ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
         mq::HomeTargets& t = home_state().targets;
         t.comm_dialog = [this](const QString& s) { dialogs << s; };
-        t.loggerconnect = [this] { mq::loggerconnect_Click(*home); };
+        t.commands[mq::HomeCommand::LoggerConnect] = [this] { mq::loggerconnect_Click(*home); };
         mq::install_tag_data_targets(t);
         mq::install_tag_file_targets(t);
         mq::install_tag_data_select_target(t, home.get());

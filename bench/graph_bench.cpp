@@ -2,7 +2,7 @@
 // from an ".ML2" file): a full redraw (range, statistics, scales, traces and
 // grid), the statistics pass alone, a zoom step and a paging step, and the
 // graph's opening (which reads the table into the graph's arrays once).
-// Goals, Release build, offscreen: full redraw under 50 ms, statistics under
+// Goals, Release build, offscreen: full redraw under 40 ms, statistics under
 // 100 ms, a zoom or paging step under 30 ms.
 #include <benchmark/benchmark.h>
 

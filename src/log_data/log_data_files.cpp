@@ -235,7 +235,8 @@ namespace {
 
 // The records of an ".ML2" file into the working database, the records table,
 // the sums and the integration, straight from the raw values: each record's
-// texts are built once, in buffers reused from record to record.
+// texts are built once, in buffers reused from record to record, and the
+// values kept once, compact, for the fill's extremes and alarms.
 class Ml2RecordLoader : public Ml2RecordVisitor {
 public:
     Ml2RecordLoader(IFileProgress* progress, clsLOGGER_SETTING& s, clsLOGGER_DATABASE& db, platform::Grid* grid,

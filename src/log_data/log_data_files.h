@@ -56,10 +56,10 @@ void file_log_data_save_ml2(log_data* w, IFileProgress* progress);
 // defaults, counting and colouring the alarm values.
 void file_log_data_save(log_data* w, IFileProgress* progress);
 
-// The table of the ".ML2" window w from its working database in
-// ten announced phases: minimum and maximum (marked in every block table the
-// loader created), average, the records, the alarm counts and colours, and
-// the channel heads.
+// The table of the ".ML2" window w, which the loader filled as it went, in
+// ten announced phases: minimum and maximum of the values the loader read
+// (their cells marked in the table and in every block table it created),
+// average, the records, the alarm counts and colours, and the channel heads.
 void fill_data_grid(log_data* w, Prog_Dialog& dlg);
 
 // The writers of the active LOG data window's current data set. They take the

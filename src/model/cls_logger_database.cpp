@@ -171,6 +171,7 @@ DbRecordset::DbRecordset(std::shared_ptr<detail::DbSession> session, QString sou
 detail::DbSession& DbRecordset::session() const {
     if (!m_session) throw DatabaseError("record set is closed");
     m_session->commitPending();
+    m_session->mapForReads();
     return *m_session;
 }
 
@@ -347,9 +348,10 @@ void clsLOGGER_DATABASE::makeDbPath(const QString& key, const QString& userDir) 
 }
 
 QString clsLOGGER_DATABASE::working_pragmas() {
-    // A small page cache and no memory-mapped reads: a load appends its
-    // records once and hardly reads them back, and a full logger memory would
-    // otherwise keep the whole file in the program's memory.
+    // A small page cache and, while the records load, no memory-mapped file:
+    // a load appends its records once and hardly reads them back, and a full
+    // logger memory would otherwise keep the whole file in the program's
+    // memory. The reads of whole tables map it (DbSession::mapForReads).
     return QStringLiteral("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF; "
                           "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -8192; PRAGMA mmap_size = 0");
 }

@@ -82,6 +82,15 @@ struct DbSession {
     void beginIfNeeded() {
         if (!db.inTransaction()) db.begin();
     }
+    // Reads of whole tables go through a memory map, once the first one
+    // comes: a load, which appends and hardly reads, keeps the file out of
+    // the program's memory.
+    void mapForReads() {
+        if (readsMapped) return;
+        db.exec(QStringLiteral("PRAGMA mmap_size = 1073741824"));
+        readsMapped = true;
+    }
+    bool readsMapped = false;
 };
 
 // Notes a record just inserted into table (row id rowid) in session.loaded.

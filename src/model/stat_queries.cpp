@@ -201,6 +201,7 @@ bool isMeasured(const char* p, int len) {
 // ids, so that the marking can go straight to the rows that hold a value.
 const detail::ValueCache& measuredValues(detail::DbSession& s, const QString& source) {
     if (s.values.valid && s.values.source.compare(source, Qt::CaseInsensitive) == 0) return s.values;
+    s.mapForReads();
     s.values.clear();
     std::vector<QString> tables;
     for (const auto& [name, parts] : s.unions) {

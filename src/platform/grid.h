@@ -7,10 +7,11 @@
 // stay in view at the top and fixed columns at the left while the rest
 // scrolls; they are drawn like headings on a grey background.
 //
-// Texts live in a compact store (one UTF-8 arena per column with an offset
-// index; colours, borders and row heights in sparse maps), never in one
-// object per cell, so tables of several hundred thousand rows fill fast and
-// stay small.
+// Texts live in a compact store (UTF-8 per column: texts of one length side
+// by side, others in an arena with an offset index; a column's rows cost
+// nothing until they are filled; colours, borders and row heights in sparse
+// maps), never in one object per cell, so tables of several hundred thousand
+// rows are sized at once, fill fast and stay small.
 //
 // Colours are Basic colour values 0x00BBGGRR (255 is red, 16711680 blue);
 // 0 means the default text colour. Widths and heights are in pixels.

@@ -232,6 +232,10 @@ private:
     Ch5<int> svline_mult{};
     Ch5<QString> svline_kind;
     bool svline_loading = false;
+    // Whether the user changed a channel's integration base (typed into its
+    // box or moved its spinner): a base the recording did not set is stored
+    // as set only then, so that OK on an untouched "0.0" keeps it not set.
+    Ch5<bool> m_sum_touched{};
     bool m_leaving = false;
     bool m_unloaded = false;
 };

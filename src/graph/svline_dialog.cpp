@@ -199,6 +199,7 @@ void fGrasvline::build_ui() {
         connect(ud_alarm_down[ch], &UpDown::changed, this, [this, ch] { ud_alarm_down_Change(ch); });
         connect(UpDown_sum[ch], &UpDown::changed, this, [this, ch] { UpDown_sum_Change(ch); });
         connect(UpDown_basic[ch], &UpDown::changed, this, [this, ch] { UpDown_basic_Change(ch); });
+        connect(txt_sum[ch], &QLineEdit::textEdited, this, [this, ch] { m_sum_touched[ch] = true; });
     }
     btn_alarm_init = new QPushButton(QStringLiteral("収録時の設定に戻す"), alarms);
     btn_alarm_init->setToolTip(QStringLiteral("すべての警報値を収録時の値にﾘｾｯﾄします"));
@@ -499,6 +500,7 @@ void fGrasvline::ud_alarm_down_Change(int ch) {
 }
 
 void fGrasvline::UpDown_sum_Change(int ch) {
+    if (!svline_loading) m_sum_touched[ch] = true;
     spin_to_box(UpDown_sum[ch], svline_mult[ch], txt_sum[ch], svline_fmt[ch], svline_loading,
                 [&](QString& s) { return sum_max_chk(svline_kind[ch], s); });
 }
@@ -546,6 +548,7 @@ void fGrasvline::btn_sum_init_Click() {
         g.ch_sum_std_count[ch] = g.ch_sum_std_saved[size_t(ch - 1)];
         UpDown_sum[ch]->setValue(spinValue(g.ch_sum_std_count[ch], svline_mult[ch]));
         txt_sum[ch]->setText(platform::format(g.ch_sum_std_count[ch], svline_fmt[ch]));
+        m_sum_touched[ch] = false;  // back to the recording's own value
     }
 }
 
@@ -554,11 +557,12 @@ void fGrasvline::btn_ok_Click() {
     // A field that does not hold a number (possible on a temperature channel
     // of another input type) is skipped: its value stays as it was.
     auto take = [](const QLineEdit* box, double& value, QString* text) {
-        if (box->text().isEmpty()) return;
+        if (box->text().isEmpty()) return false;
         float v = 0;
-        if (!single(box->text(), &v)) return;
+        if (!single(box->text(), &v)) return false;
         value = double(v);
         if (text) *text = box->text();
+        return true;
     };
     for (int ch = 1; ch <= 4; ++ch) {
         if (g.ch_unit_text[ch] == graph::kTempUnit) {
@@ -566,7 +570,11 @@ void fGrasvline::btn_ok_Click() {
             g.sum_std_sw[ch] = cb_sum[ch]->isChecked();
             take(txt_alarm_up[ch], g.ch_h_alm[ch], &g.ch_h_alm_text[ch]);
             take(txt_alarm_down[ch], g.ch_l_alm[ch], &g.ch_l_alm_text[ch]);
-            take(txt_sum[ch], g.ch_sum_std_count[ch], &g.ch_sum_std_text[ch]);
+            // An integration base the recording did not set stays "-----"
+            // unless the user gave it a value here.
+            if ((g.ch_sum_std_set[ch] || m_sum_touched[ch]) &&
+                take(txt_sum[ch], g.ch_sum_std_count[ch], &g.ch_sum_std_text[ch]))
+                g.ch_sum_std_set[ch] = true;
         }
         if (cb_basis[ch]->isEnabled() && !txt_basis[ch]->text().isEmpty()) {
             g.std_sw[ch] = cb_basis[ch]->isChecked();

@@ -33,17 +33,6 @@ namespace {
 const QString kNoReserve = QStringLiteral("--");
 const QString kZeroTime = QStringLiteral("0000/00/00 00:00:00");
 
-QDateTime zero_time() { return platform::civil(1899, 12, 30, 0, 0, 0); }
-
-QDateTime reserve_time(const QString& text) {
-    if (text.startsWith(QStringLiteral("0000"))) return zero_time();
-    try {
-        return platform::parseCivil(text);
-    } catch (const Error&) {
-        return zero_time();
-    }
-}
-
 }  // namespace
 
 log_set_value::log_set_value(QWidget* parent)
@@ -103,7 +92,7 @@ Operation log_set_value::write_operation(bool all, int n) {
 // ---------------------------------------------------------------- fill
 
 void log_set_value::fill_setting(int n) {
-    if (!fill_current(n)) return;
+    if (!fill_form(n)) return;
     if (!saved_reserve_label.isEmpty() && saved_reserve_label != kNoReserve) {
         if (saved_reserve_label.toInt() == n) {
             set_check1_silently(true);
@@ -205,8 +194,8 @@ void log_set_value::Command3_Click() {
     Reservation& s = m_reservation;
     if (s.complete()) {
         if (ds) {
-            ds->clsLOGGER_SETTING().let_start_time(reserve_time(s.start));
-            ds->clsLOGGER_SETTING().let_stop_time(reserve_time(s.stop));
+            ds->clsLOGGER_SETTING().let_start_time(reservation_setting_time(s.start));
+            ds->clsLOGGER_SETTING().let_stop_time(reservation_setting_time(s.stop));
         }
         Label14->setText(QString::number(n));
     } else {
@@ -216,8 +205,8 @@ void log_set_value::Command3_Click() {
         s.by_duration = false;
         s.no_lead = false;
         if (ds) {
-            ds->clsLOGGER_SETTING().let_start_time(zero_time());
-            ds->clsLOGGER_SETTING().let_stop_time(zero_time());
+            ds->clsLOGGER_SETTING().let_start_time(reservation_setting_time(kZeroTime));
+            ds->clsLOGGER_SETTING().let_stop_time(reservation_setting_time(kZeroTime));
         }
     }
 }

@@ -23,22 +23,11 @@ namespace mq {
 namespace {
 
 constexpr int kAreas = kNumberedSets;
-// Write-command table entries of the reservation commands.
-constexpr int kCmdReserveStart = 0;
-constexpr int kCmdReserveStop = 1;
 constexpr qint16 kReserveStopTimeoutOne = 600;
 
 QString two(int n) { return QString::number(n).rightJustified(2, u'0'); }
 
 std::shared_ptr<clsLOGGER_DATA> logger_item(const QString& key) { return DataSetHandle::of_tag(key).logger(); }
-
-// The zero date-time the settings hold for "no time".
-QDateTime zero_time() { return platform::civil(1899, 12, 30, 0, 0, 0); }
-
-QDateTime reserve_time(const QString& text) {
-    if (text.startsWith(QStringLiteral("0000"))) return zero_time();
-    return platform::parseCivil(text);
-}
 
 QString owner_name(int area) {
     return (get_cur_mode_type() == OpMode::Memory ? QStringLiteral("MEMORY") : QStringLiteral("LOG")) + two(area);
@@ -57,12 +46,8 @@ void send_reservation(Prog_Dialog& dlg, Reservation res, int r, bool allAreas) {
     }
     // The reservation belongs to the reserved area, whichever area is shown.
     if (const auto ds = logger_item(DataSetHandle::logger_key(r))) {
-        try {
-            ds->clsLOGGER_SETTING().let_start_time(reserve_time(res.start));
-            ds->clsLOGGER_SETTING().let_stop_time(reserve_time(res.stop));
-        } catch (const Error&) {
-            // A time the dialog never gives; the commands carry the texts anyway.
-        }
+        ds->clsLOGGER_SETTING().let_start_time(reservation_setting_time(res.start));
+        ds->clsLOGGER_SETTING().let_stop_time(reservation_setting_time(res.stop));
     }
     const QString nn = two(r);
     const QString start = log_cmd_reserve(ln.cmd_r_p_req[kCmdReserveStart], nn, res.start);
@@ -160,6 +145,16 @@ MemoryDisplay memory_display(qint64 m, OpMode mode, qint32 baud) {
         d.bar_value = std::min(m - 1368, capacity);
     }
     return d;
+}
+
+QDateTime reservation_setting_time(const QString& text) {
+    const QDateTime none = platform::civil(1899, 12, 30, 0, 0, 0);
+    if (text.startsWith(QStringLiteral("0000"))) return none;
+    try {
+        return platform::parseCivil(text);
+    } catch (const Error&) {
+        return none;
+    }
 }
 
 QString reserve_stop_from_clock(const QDateTime& clock, bool noLead, const QString& durText, int halfdays) {

@@ -51,6 +51,11 @@ MemoryDisplay memory_display(qint64 m, OpMode mode, qint32 baud);
 // `noLead`, the duration text "hh:nn:ss", then `halfdays` times 12 hours.
 QString reserve_stop_from_clock(const QDateTime& clock, bool noLead, const QString& durText, int halfdays);
 
+// The time a reservation text gives the reserved area's setting: the text's
+// date-time; "0000/00/00 00:00:00" (no start or no stop) and a text that is
+// no date-time give the zero date-time the settings hold for "no time".
+QDateTime reservation_setting_time(const QString& text);
+
 // The settings read: area n is shown (`shown`, may be empty) after its
 // setting was stored; a failed or cancelled read closes the editor.
 Operation log_settings_read_operation(NumberShown shown, CallerClose closeEditor);

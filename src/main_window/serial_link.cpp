@@ -17,8 +17,6 @@ namespace mq {
 namespace {
 constexpr char kStx = 2;
 constexpr char kEtx = 3;
-constexpr char kAck = 6;
-constexpr char kNak = 21;
 constexpr char kCr = 13;
 constexpr char kLf = 10;
 

@@ -50,6 +50,11 @@ private:
 
 class SerialLinkEngine;  // the port control, its timers and handlers
 
+// The logger's one-byte answers to a command (followed by CR LF): taken
+// and refused.
+inline constexpr char kAck = 0x06;
+inline constexpr char kNak = 0x15;
+
 // Expected reply lengths above this are refused as a failed exchange.
 inline constexpr qint32 kMaxReplyLength = 64 * 1024 * 1024;
 

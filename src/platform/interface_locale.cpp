@@ -1,6 +1,9 @@
 #include "platform/interface_locale.h"
 
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -22,7 +25,37 @@ public:
     bool isEmpty() const override { return false; }
 };
 
+// The file list's size (1) and date (3) columns; a folder has no size.
+class JapaneseFileColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || (index.column() != 1 && index.column() != 3))
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        if (index.column() == 3) return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        if (files->isDir(source)) return QString();
+        return QLocale().formattedDataSize(files->size(source));
+    }
+};
+
+// File dialogs that Qt makes itself (the print dialog's file choice) get the
+// same columns when they show.
+class JapaneseFileDialogs : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::Show) {
+            if (auto* d = qobject_cast<QFileDialog*>(watched); d && !d->proxyModel()) use_japanese_file_columns(*d);
+        }
+        return false;
+    }
+};
+
 }  // namespace
+
+void use_japanese_file_columns(QFileDialog& dialog) { dialog.setProxyModel(new JapaneseFileColumns(&dialog)); }
 
 void use_japanese_locale() { QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan)); }
 
@@ -32,6 +65,7 @@ void install_japanese_qt_texts(QCoreApplication& app) {
         app.installTranslator(qt);
     }
     app.installTranslator(new MissingQtTexts(&app));
+    app.installEventFilter(new JapaneseFileDialogs(&app));
 }
 
 }  // namespace mq::platform

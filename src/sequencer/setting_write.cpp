@@ -15,11 +15,6 @@
 
 namespace mq {
 
-namespace {
-constexpr char kAck = 0x06;
-constexpr char kNak = 0x15;
-}  // namespace
-
 WriteReply send_setting_write(const QString& command, qint16 timeoutTicks) {
     if (!send_data_sub(command, 3, timeoutTicks)) return WriteReply::NoReply;
     const LinkState& ln = link();

@@ -56,9 +56,9 @@ bool send_setting_commands(Prog_Dialog& dlg, const QStringList& commands, const 
 using SettingCommandsFn = QStringList (*)(const clsLOGGER_SETTING& s, const QString& nn);
 
 // Sends the commands `make` builds from the logger data set under `key` as
-// number `nn`, with that data set current while they go (as
-// send_setting_commands). No such data set ends the operation with no reply.
-// False when the operation has ended.
+// number `nn` (as send_setting_commands); a write leaves no current logger
+// data set behind. No such data set ends the operation with no reply. False
+// when the operation has ended.
 bool send_data_set_setting(Prog_Dialog& dlg, const QString& key, const QString& nn, const SettingCommandsFn& make,
                            const QString& owner, SettingNameFn command_name, int progressBase);
 

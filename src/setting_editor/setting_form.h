@@ -65,8 +65,17 @@ public:
     std::array<QGroupBox*, kChannels> Frame{};  // "CH 1".."CH 4"
     std::array<QComboBox*, kChannels> Combo2{};  // input type
     std::array<QComboBox*, kChannels> Combo3{};  // decimal position
-    std::array<QLineEdit*, kChannels> Text4{}, Text5{}, Text6{}, Text7{}, Text8{}, Text9{};
-    std::array<UpDownButtons*, kChannels> UpDown4{}, UpDown5{}, UpDown7{}, UpDown8{}, UpDown9{};
+    std::array<QLineEdit*, kChannels> Text4{};  // scale lower limit
+    std::array<QLineEdit*, kChannels> Text5{};  // scale upper limit
+    std::array<QLineEdit*, kChannels> Text6{};  // unit (3 characters; " V" fixed on a voltage channel)
+    std::array<QLineEdit*, kChannels> Text7{};  // upper alarm value
+    std::array<QLineEdit*, kChannels> Text8{};  // lower alarm value
+    std::array<QLineEdit*, kChannels> Text9{};  // integration base (hidden in the TAG form)
+    std::array<UpDownButtons*, kChannels> UpDown4{};  // steps Text4
+    std::array<UpDownButtons*, kChannels> UpDown5{};  // steps Text5
+    std::array<UpDownButtons*, kChannels> UpDown7{};  // steps Text7
+    std::array<UpDownButtons*, kChannels> UpDown8{};  // steps Text8
+    std::array<UpDownButtons*, kChannels> UpDown9{};  // steps Text9 (hidden in the TAG form)
 
     // Runs first in the input-type and interval handlers (the settings editor
     // releases a reservation there).

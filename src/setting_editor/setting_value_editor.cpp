@@ -88,7 +88,7 @@ int SettingValueEditor::shown() const { return Combo1->currentIndex() + 1; }
 
 // ---------------------------------------------------------------- fill and collect
 
-std::shared_ptr<clsLOGGER_DATA> SettingValueEditor::fill_current(int n) {
+std::shared_ptr<clsLOGGER_DATA> SettingValueEditor::fill_form(int n) {
     if (setting_logger_empty()) return nullptr;
     const auto ds = setting_area_data_set(n);
     if (!ds) return nullptr;
@@ -107,7 +107,7 @@ void SettingValueEditor::setting_disp(qint16 n) {
 
 void SettingValueEditor::setting_disp_defaults() {
     if (setting_logger_empty()) return;
-    fill_current(0);
+    fill_form(0);
     defaults_shown();
 }
 

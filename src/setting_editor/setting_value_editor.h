@@ -104,9 +104,9 @@ protected:
     QPushButton* writeShownButton() const { return m_writeShown; }
     QPushButton* helpButton() const { return m_help; }
 
-    // Fills the form from setting n with its data set made the current one,
-    // and gives the data set (null when there is none or nothing to fill).
-    std::shared_ptr<clsLOGGER_DATA> fill_current(int n);
+    // Fills the form from the data set of setting n and gives that data set
+    // (null when there is none or nothing to fill).
+    std::shared_ptr<clsLOGGER_DATA> fill_form(int n);
 
     // ---- the subclass's part
     // The first settings read: each setting shown in turn (setting_disp), the

@@ -63,7 +63,7 @@ QString tag_set_value::write_question(int n) const {
            QStringLiteral("に収録済みのデータは削除されます。よろしいですか？");
 }
 
-void tag_set_value::fill_setting(int n) { fill_current(n); }
+void tag_set_value::fill_setting(int n) { fill_form(n); }
 
 void tag_set_value::tag_k_e_j_t_def_disp(const QString& type, qint16 i) {
     if (i >= 0 && i < SettingForm::kChannels) form->k_e_j_t_def_disp(type, i);

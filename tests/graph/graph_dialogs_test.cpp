@@ -585,6 +585,21 @@ TEST_F(GraphDialogTest, ReferenceOkStoresAndRecomputesCancelKeepsOnlyResets) {
     EXPECT_FALSE(gs.std_sw[3]);
     EXPECT_EQ(g->stats(1).h_count, 15);  // records 6..20
     EXPECT_EQ(gs.stat_ready_flag, 1);
+    // CH4's integration base was not set: its untouched "0.0" leaves it so,
+    // a typed value sets it.
+    EXPECT_FALSE(gs.ch_sum_std_set[4]);
+    EXPECT_EQ(gs.ch_sum_std_text[4], QStringLiteral("-----"));
+    g->mpSVline_Click();
+    d = fGrasvline::current();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->txt_sum[4]->text(), QStringLiteral("0.0"));
+    d->txt_sum[4]->selectAll();
+    QTest::keyClicks(d->txt_sum[4], QStringLiteral("7.5"));
+    d->btn_ok->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(gs.ch_sum_std_set[4]);
+    EXPECT_EQ(gs.ch_sum_std_text[4], QStringLiteral("7.5"));
+    EXPECT_DOUBLE_EQ(gs.ch_sum_std_count[4], 7.5);
 }
 
 // ---------------------------------------------------------------- channel display

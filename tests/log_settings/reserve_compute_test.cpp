@@ -131,4 +131,19 @@ TEST(ReserveStop, ADurationCountsFromTheLoggerClock) {
               QStringLiteral("2013/12/10 10:30:15"));
 }
 
+TEST(ReserveStop, TheSettingHoldsTheZeroTimeForNoTimeAndForABadText) {
+    const QDateTime none(QDate(1899, 12, 30), QTime(0, 0, 0), Qt::UTC);
+    const struct {
+        const char* text;
+        QDateTime expected;
+    } cases[] = {
+        {"2013/12/10 10:00:00", QDateTime(QDate(2013, 12, 10), QTime(10, 0, 0), Qt::UTC)},
+        {"0000/00/00 00:00:00", none},
+        {"2013/13/45 99:00:00", none},
+        {"", none},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(mq::reservation_setting_time(QString::fromLatin1(c.text)), c.expected) << c.text;
+}
+
 }  // namespace

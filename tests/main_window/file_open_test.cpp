@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -136,9 +137,15 @@ TEST_F(FileOpenTest, TheRealDialogListsDataFilesInAnyLetterCaseAndOpensTheChosen
     const QString lower = ml2(QStringLiteral("lower.ml2"));
     ml2(QStringLiteral("UPPER.ML2"));
     write(QStringLiteral("other.txt"), "x");
+    {
+        QFile f(lower);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2026, 12, 9), QTime(16, 36, 27)), QFileDevice::FileModificationTime));
+    }
     home_state().open_dialog_dir = folder;
     hooks.dialog = nullptr;  // the real QFileDialog
     QStringList listed;
+    QStringList columns;  // size and date of "lower.ml2" as the detail view shows them
     std::function<void()> answer = [&] {
         auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         auto* list = d ? d->findChild<QListView*>(QStringLiteral("listView")) : nullptr;
@@ -149,7 +156,10 @@ TEST_F(FileOpenTest, TheRealDialogListsDataFilesInAnyLetterCaseAndOpensTheChosen
             return;
         }
         for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r) {
-            listed << list->model()->index(r, 0, list->rootIndex()).data().toString();
+            const QModelIndex name = list->model()->index(r, 0, list->rootIndex());
+            listed << name.data().toString();
+            if (name.data().toString() != QLatin1String("lower.ml2")) continue;
+            for (int c : {1, 3}) columns << name.siblingAtColumn(c).data().toString();
         }
         QApplication::setActiveWindow(d);
         edit->setFocus();
@@ -164,6 +174,8 @@ TEST_F(FileOpenTest, TheRealDialogListsDataFilesInAnyLetterCaseAndOpensTheChosen
     fileopen_Click(*home, hooks);
     listed.sort();
     EXPECT_EQ(listed, (QStringList{QStringLiteral("UPPER.ML2"), QStringLiteral("lower.ml2")}));
+    // Japanese whatever the system's locale.
+    EXPECT_EQ(columns, (QStringList{QStringLiteral("536 バイト"), QStringLiteral("2026/12/09 16:36")}));
     EXPECT_EQ(fills, (std::vector<QString>{QStringLiteral("ml2:F00")}));
     EXPECT_EQ(home_state().open_file_path, lower);
 }

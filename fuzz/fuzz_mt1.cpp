@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -57,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static char* argv[] = {name, nullptr};
     static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
     (void)app;
-    static Program program;
+    // Kept to the end of the process: a main window destroyed after Qt's own
+    // exit handlers ran would take the process down with it.
+    static Program& program = *new Program;
     {
         QFile f(program.path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;

@@ -2,8 +2,8 @@
 // records and each record's values stored, counted and folded into the
 // statistics as the TAG window does; the list record's count; and the worker
 // and comment list records (the TAG-setting record has fuzz_setting_reply).
-// The first byte chooses the record kind and the channel set; the rest is the
-// reply text.
+// The first byte chooses the record kind, the second the channel set; the
+// rest is the reply text.
 #include <memory>
 
 #include "fuzz_common.h"
@@ -19,16 +19,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mq::fuzz::ensureProgramState();
-    if (size < 2) return 0;
+    if (size < 3) return 0;
     const uint8_t kind = data[0];
-    const QString text = mq::link_bytes_to_text(mq::fuzz::bytesOf(data + 1, size - 1));
+    const uint8_t channels = data[1];
+    const QString text = mq::link_bytes_to_text(mq::fuzz::bytesOf(data + 2, size - 2));
     static auto logger = std::make_shared<mq::clsLOGGER_Main>();
     mq::model().logger_main = logger;
     mq::clsLOGGER_SETTING s;
     static const char* const kTypes[] = {"K", "V", "-", "T"};
     for (int ch = 0; ch < 4; ++ch) {
-        s.let_Ch_input_type(ch, QString::fromLatin1(kTypes[((kind >> (2 * ch)) + ch) & 3]));
-        s.let_Ch_period_pos(ch, quint8((kind >> ch) & 3));
+        s.let_Ch_input_type(ch, QString::fromLatin1(kTypes[(channels >> (2 * ch)) & 3]));
+        s.let_Ch_period_pos(ch, quint8(1 + ((kind >> (2 + ch)) & 1)));
     }
     switch (kind % 3) {
     case 0: {
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
     default:
         try {
-            if (kind & 8) mq::tag_comment_data_save(text);
+            if (kind & 4) mq::tag_comment_data_save(text);
             else mq::tag_worker_data_save(text);
         } catch (const mq::Error&) {
             // A record the program refuses: the read ends like a lost link.

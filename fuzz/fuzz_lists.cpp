@@ -3,10 +3,6 @@
 // file. No exception leaves the reader, and every entry it sets is the 8
 // characters the identity keeps, written back as the 8 bytes the file keeps
 // (an entry it keeps stays as it was).
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "fuzz_common.h"
 #include "model/cls_logger_status.h"
 #include "model/model_state.h"
@@ -16,16 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mq::fuzz::ensureProgramState();
     if (size < 1) return 0;
-    static QTemporaryDir dir;
-    mq::model().user_dir = dir.path();
-    static const bool made = QDir().mkpath(dir.path() + QStringLiteral("/config"));
-    (void)made;
+    mq::fuzz::useScratchUserDir();
     const mq::ListKind kind = data[0] % 2 ? mq::ListKind::Comment : mq::ListKind::Worker;
-    {
-        QFile f(mq::list_file_path(kind));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
-        f.write(mq::fuzz::bytesOf(data + 1, size - 1));
-    }
+    if (!mq::fuzz::writeFile(mq::list_file_path(kind), mq::fuzz::bytesOf(data + 1, size - 1))) return 0;
     mq::clsLOGGER_STATUS st;
     const QStringList before = mq::list_entries(st, kind);
     (void)mq::list_file_load(kind, st);

@@ -5,9 +5,6 @@
 // program shows the file's own message, never the message of an unexpected
 // error, and no exception leaves the command.
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -25,16 +22,13 @@
 namespace {
 
 struct Program {
-    QTemporaryDir dir;
     QString path;
     std::unique_ptr<mq::HOME> home;
 
     Program() {
         mq::fuzz::ensureProgramState();
-        mq::model().user_dir = dir.path() + QStringLiteral("/user");
-        QDir().mkpath(mq::model().user_dir + QStringLiteral("/config"));
+        path = mq::fuzz::useScratchUserDir() + QStringLiteral("/input.MT1");
         mq::model().dao_workspace = std::make_shared<mq::DbWorkspace>();
-        path = dir.path() + QStringLiteral("/input.MT1");
         home = std::make_unique<mq::HOME>();
         home->setExitStepDelay(0);
         home->Timer3()->stop();
@@ -61,11 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Kept to the end of the process: a main window destroyed after Qt's own
     // exit handlers ran would take the process down with it.
     static Program& program = *new Program;
-    {
-        QFile f(program.path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
-        f.write(mq::fuzz::bytesOf(data, size));
-    }
+    if (!mq::fuzz::writeFile(program.path, mq::fuzz::bytesOf(data, size))) return 0;
     mq::platform::ScopedMessageBoxHook boxes(mq::platform::MsgResult::No);
     program.home->fileopen_Click();
     QCoreApplication::processEvents();

@@ -11,20 +11,6 @@
 #include "sequencer/setting_write.h"
 #include "tag_settings/tag_setting_record.h"
 
-namespace {
-
-QString settingText(const mq::clsLOGGER_SETTING& s) {
-    QString t = s.log_name() + s.record_interval() + s.Worker() + s.Comment() + s.start_time_str() + s.stop_time_str();
-    for (int ch = 0; ch < 4; ++ch) {
-        t += s.Ch_input_type(ch) + s.Ch_unit(ch) + QString::number(s.Ch_scale_min(ch)) +
-             QString::number(s.Ch_scale_max(ch)) + QString::number(s.Ch_period_pos(ch)) + s.Ch_low_alarm_count(ch) +
-             s.Ch_high_alarm_count(ch) + s.Ch_sum_std_count(ch);
-    }
-    return t;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     mq::fuzz::ensureProgramState();
     if (size < 2) return 0;
@@ -36,22 +22,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         s.let_Ch_input_type(ch, QString::fromLatin1(kTypes[((kind >> (2 * ch)) + ch) & 3]));
         s.let_Ch_period_pos(ch, quint8((kind >> ch) & 3));
     }
-    const QString before = settingText(s);
+    const QString before = mq::fuzz::settingText(s);
+    // A record the program refuses leaves the setting as it was.
+    const auto parse = [&](void (*save)(mq::clsLOGGER_SETTING&, const QString&)) {
+        try {
+            save(s, text);
+        } catch (const mq::Error&) {
+            if (mq::fuzz::settingText(s) != before) __builtin_trap();
+        }
+    };
     switch (kind % 3) {
-    case 0:
-        try {
-            mq::log_para_data_save(s, text);
-        } catch (const mq::Error&) {
-            if (settingText(s) != before) __builtin_trap();
-        }
-        break;
-    case 1:
-        try {
-            mq::tag_para_data_save(s, text);
-        } catch (const mq::Error&) {
-            if (settingText(s) != before) __builtin_trap();
-        }
-        break;
+    case 0: parse(&mq::log_para_data_save); break;
+    case 1: parse(&mq::tag_para_data_save); break;
     default: {
         const QDateTime t = mq::clock_from_reply(text);
         if (!t.isNull() && !t.isValid()) __builtin_trap();

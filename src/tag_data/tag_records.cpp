@@ -73,14 +73,14 @@ qint32 split_tag_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
     // The 0-based first field of each complete record; a reply that ends
     // early holds fewer.
     std::vector<qsizetype> starts;
-    for (qint32 g = 0; g <= q; ++g) {
+    bool ended = false;
+    for (qint32 g = 0; g <= q && !ended; ++g) {
         const int inGroup = g < q ? 3 : r;
-        for (int k = 0; k < inGroup; ++k) {
+        for (int k = 0; k < inGroup && !ended; ++k) {
             const qsizetype pos = qsizetype(g) * groupLen + 7 + k * recLen;
-            if (pos + recLen > reply.size()) break;
-            starts.push_back(pos);
+            ended = pos + recLen > reply.size();
+            if (!ended) starts.push_back(pos);
         }
-        if (starts.size() < size_t(g) * 3 + size_t(inGroup)) break;
     }
     // Every time is read before the first record is handed over: a reply the
     // program refuses stores nothing.

@@ -44,6 +44,8 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
     // Every number is read before anything is stored, so a bad record leaves
     // the setting as it was.
     const SettingRecordChannels chs = setting_record_channels(rec, kBlockStart, true);
+    // The channels first: they are the fields that can still be refused.
+    setting_record_channels_store(s, chs, true);
 
     s.let_log_name(at(rec, 8, 8));
     s.let_record_interval(at(rec, 17, 2) + u':' + at(rec, 19, 2) + u':' + at(rec, 21, 2));
@@ -56,8 +58,6 @@ void log_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
         const QDateTime stop = record_time(rec, 55);
         if (stop.isValid()) s.let_stop_time(stop);
     }
-
-    setting_record_channels_store(s, chs, true);
 }
 
 // ---- command fields

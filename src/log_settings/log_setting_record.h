@@ -42,8 +42,9 @@ inline constexpr int kLogSettingRecordMinLength = 238;
 // described: an invalid start changes neither time, an invalid stop only
 // keeps the stop. A record shorter than
 // kLogSettingRecordMinLength, or a number field that is not a number, raises
-// ConversionError before anything is stored; a scale value beyond 16 bits
-// raises OverflowError.
+// ConversionError before anything is stored; a scale value beyond 16 bits,
+// or an alarm or base beyond 32 bits once scaled, raises OverflowError, the
+// setting unchanged.
 void log_para_data_save(clsLOGGER_SETTING& s, const QString& record);
 
 // ---- command fields -------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "main_window/conversions.h"
 #include "main_window/serial_link.h"
+#include "platform/errors.h"
 #include "sequencer/seq_state.h"
 
 namespace mq {
@@ -39,7 +40,17 @@ void run_records_read(Prog_Dialog& dlg, const RecordsRead& read) {
     dlg.set_progress_max(double(read.records) + 1);
     dlg.process_events();
     // The window may have gone while the reply came in (the hand-over checks).
-    if (read.hand) read.hand(reply, read.records / 3, qint16(read.records % 3));
+    try {
+        if (read.hand) read.hand(reply, read.records / 3, qint16(read.records % 3));
+    } catch (const ConversionError&) {
+        // A reply whose records cannot be read ends the read like one that
+        // never came, as an unreadable record of a numbered read does.
+        dlg.exit_no_reply();
+        return;
+    } catch (const OverflowError&) {
+        dlg.exit_no_reply();
+        return;
+    }
     dlg.exit_success();
 }
 

@@ -5,7 +5,8 @@
 // otherwise the logger is checked, the command sent and the whole reply
 // received under the progress bar, and the reply handed to the window that
 // started the read in full groups of three records and the records of the
-// last group.
+// last group. A reply the window refuses (ConversionError, OverflowError from
+// the hand-over) ends the read as a reply that never came.
 #include <QString>
 #include <QtGlobal>
 

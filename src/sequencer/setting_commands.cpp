@@ -57,18 +57,22 @@ SettingRecordChannels setting_record_channels(const QString& rec, const std::arr
 }
 
 void setting_record_channels_store(clsLOGGER_SETTING& s, const SettingRecordChannels& chs, bool withBase) {
+    // An alarm or base that reads as a number can still be too large once
+    // scaled: a copy takes the fields, and s only a copy that took them all.
+    clsLOGGER_SETTING next = s;
     for (int c = 0; c < int(chs.size()); ++c) {
         const SettingRecordChannel& ch = chs[size_t(c)];
         // Type and decimal position first: the scaled setters read them.
-        s.let_Ch_input_type(c, ch.type);
-        s.let_Ch_unit(c, ch.unit);
-        s.let_Ch_period_pos(c, ch.pos);
-        s.let_Ch_scale_min(c, ch.smin);
-        s.let_Ch_scale_max(c, ch.smax);
-        s.let_Ch_low_alarm_count(c, ch.low);
-        s.let_Ch_high_alarm_count(c, ch.high);
-        if (withBase) s.let_Ch_sum_std_count(c, ch.base);
+        next.let_Ch_input_type(c, ch.type);
+        next.let_Ch_unit(c, ch.unit);
+        next.let_Ch_period_pos(c, ch.pos);
+        next.let_Ch_scale_min(c, ch.smin);
+        next.let_Ch_scale_max(c, ch.smax);
+        next.let_Ch_low_alarm_count(c, ch.low);
+        next.let_Ch_high_alarm_count(c, ch.high);
+        if (withBase) next.let_Ch_sum_std_count(c, ch.base);
     }
+    s = next;
 }
 
 QString setting_right_in(const QString& t, int width, QChar pad) {

@@ -61,7 +61,9 @@ struct SettingRecordChannel {
 };
 using SettingRecordChannels = std::array<SettingRecordChannel, 4>;
 SettingRecordChannels setting_record_channels(const QString& rec, const std::array<int, 4>& starts, bool withBase);
-// Stores the channels into s (the base only with `withBase`).
+// Stores the channels into s (the base only with `withBase`). All or
+// nothing: an alarm or base that does not fit once scaled raises an Error
+// and leaves s as it was.
 void setting_record_channels_store(clsLOGGER_SETTING& s, const SettingRecordChannels& chs, bool withBase);
 
 // Template with the number and four 20-character blocks at 10, 30, 50, 70.

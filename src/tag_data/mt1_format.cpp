@@ -280,27 +280,37 @@ FileResult mt1_header_read(const QByteArray& body, clsLOGGER_SETTING& s, clsLOGG
             mt1_corrupt_message(QStringLiteral("データ数(%1件)とファイルの長さが一致しません。").arg(l.count)));
     }
 
-    st.let_model_name(text(body, 0, 8));
-    st.let_hard_ver(quint8(hard));
-    st.let_soft_ver(quint8(soft));
-    st.let_special_spec(quint8(special));
-    st.let_serial_no(text(body, 14, 8));
-    st.let_user_model_name(text(body, 22, 8));
-    s.let_area_no(quint8(area));
-    s.let_log_name(text(body, 32, 8));
-    for (int ch = 0; ch < 4; ++ch) {
-        // The file holds the offset as it is shown; the status takes tenths.
-        st.let_ch_offset(ch, platform::cstrNumber(offset[size_t(ch)] * 10.0));
-        // Type and decimal position first: the scaled setters read them.
-        s.let_Ch_input_type(ch, text(body, 60 + ch, 1));
-        s.let_Ch_unit(ch, text(body, 64 + 3 * ch, 3));
-        s.let_Ch_period_pos(ch, quint8(pos[size_t(ch)]));
-        s.let_Ch_scale_min(ch, qint16(smin[size_t(ch)]));
-        s.let_Ch_scale_max(ch, qint16(smax[size_t(ch)]));
-        s.let_Ch_low_alarm_count(ch, text(body, 128 + 6 * ch, 6).trimmed());
-        s.let_Ch_high_alarm_count(ch, text(body, 152 + 6 * ch, 6).trimmed());
+    // Stored into copies, taken over only when every field fits: an alarm or
+    // an offset that reads as a number can still be too large once scaled.
+    clsLOGGER_SETTING ns = s;
+    clsLOGGER_STATUS nst = st;
+    try {
+        nst.let_model_name(text(body, 0, 8));
+        nst.let_hard_ver(quint8(hard));
+        nst.let_soft_ver(quint8(soft));
+        nst.let_special_spec(quint8(special));
+        nst.let_serial_no(text(body, 14, 8));
+        nst.let_user_model_name(text(body, 22, 8));
+        ns.let_area_no(quint8(area));
+        ns.let_log_name(text(body, 32, 8));
+        for (int ch = 0; ch < 4; ++ch) {
+            // The file holds the offset as it is shown; the status takes tenths.
+            nst.let_ch_offset(ch, platform::cstrNumber(offset[size_t(ch)] * 10.0));
+            // Type and decimal position first: the scaled setters read them.
+            ns.let_Ch_input_type(ch, text(body, 60 + ch, 1));
+            ns.let_Ch_unit(ch, text(body, 64 + 3 * ch, 3));
+            ns.let_Ch_period_pos(ch, quint8(pos[size_t(ch)]));
+            ns.let_Ch_scale_min(ch, qint16(smin[size_t(ch)]));
+            ns.let_Ch_scale_max(ch, qint16(smax[size_t(ch)]));
+            ns.let_Ch_low_alarm_count(ch, text(body, 128 + 6 * ch, 6).trimmed());
+            ns.let_Ch_high_alarm_count(ch, text(body, 152 + 6 * ch, 6).trimmed());
+        }
+    } catch (const Error&) {
+        return badNumber();
     }
-    s.let_data_count(l.count);
+    ns.let_data_count(l.count);
+    s = ns;
+    st = nst;
     layout = l;
     return FileResult::success();
 }

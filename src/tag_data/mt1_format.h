@@ -104,8 +104,8 @@ FileResult mt1_split_file(const QByteArray& file, QByteArray& scrambledBody);
 
 // Reads the header of the unscrambled body into setting and status and works
 // out the layout. A body shorter than its header, a number field that is not
-// a number, or a body whose length does not match its record count is
-// refused with a message, before anything is stored.
+// a number or does not fit once scaled, or a body whose length does not match
+// its record count is refused with a message, before anything is stored.
 FileResult mt1_header_read(const QByteArray& body, clsLOGGER_SETTING& s, clsLOGGER_STATUS& st, Mt1Layout& layout);
 
 // Record i (0-based); false (with the reason in *error) when its date-time

@@ -9,6 +9,7 @@
 #include "platform/numbers.h"
 
 #include <limits>
+#include <vector>
 
 namespace mq {
 
@@ -69,29 +70,41 @@ qint32 split_tag_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER
     const qsizetype recLen = 5 * n + 16;
     const qsizetype groupLen = 15 * n + 59;
 
+    // The 0-based first field of each complete record; a reply that ends
+    // early holds fewer.
+    std::vector<qsizetype> starts;
+    bool ended = false;
+    for (qint32 g = 0; g <= q && !ended; ++g) {
+        const int inGroup = g < q ? 3 : r;
+        for (int k = 0; k < inGroup && !ended; ++k) {
+            const qsizetype pos = qsizetype(g) * groupLen + 7 + k * recLen;
+            ended = pos + recLen > reply.size();
+            if (!ended) starts.push_back(pos);
+        }
+    }
+    // Every time is read before the first record is handed over: a reply the
+    // program refuses stores nothing.
+    std::vector<QDateTime> times;
+    times.reserve(starts.size());
+    for (const qsizetype pos : starts) times.push_back(tag_time_of_digits(QStringView(reply).mid(pos + 5 * n, 12)));
+
     TagReplyRecord rec;
     qint32 count = 0;
-    for (qint32 g = 0; g <= q; ++g) {
-        const int inGroup = g < q ? 3 : r;
-        const qsizetype groupStart = qsizetype(g) * groupLen;
-        for (int k = 0; k < inGroup; ++k) {
-            const qsizetype pos = groupStart + 7 + k * recLen;  // 0-based first field
-            if (pos + recLen > reply.size()) return count;      // the reply ended early
-            qsizetype p = pos;
-            for (int ch = 0; ch < 4; ++ch) {
-                if (!used[size_t(ch)]) {
-                    rec.values[size_t(ch)] = kSixBlanks;
-                    continue;
-                }
-                rec.values[size_t(ch)] = dot_insert_top_sp(reply.mid(p, 5), decimals[size_t(ch)]);
-                p += 5;
+    for (const qsizetype pos : starts) {
+        qsizetype p = pos;
+        for (int ch = 0; ch < 4; ++ch) {
+            if (!used[size_t(ch)]) {
+                rec.values[size_t(ch)] = kSixBlanks;
+                continue;
             }
-            rec.time = tag_time_of_digits(QStringView(reply).mid(p, 12));
-            rec.worker_no = reply.mid(p + 12, 2);
-            rec.comment_no = reply.mid(p + 14, 2);
-            rec.No = ++count;
-            sink(rec);
+            rec.values[size_t(ch)] = dot_insert_top_sp(reply.mid(p, 5), decimals[size_t(ch)]);
+            p += 5;
         }
+        rec.time = times[size_t(count)];
+        rec.worker_no = reply.mid(p + 12, 2);
+        rec.comment_no = reply.mid(p + 14, 2);
+        rec.No = ++count;
+        sink(rec);
     }
     return count;
 }

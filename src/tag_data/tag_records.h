@@ -45,7 +45,7 @@ int tag_channels_in_use(const clsLOGGER_SETTING& s);
 // order. The decimal count is the decimal position for a "V" channel, 1 for
 // the others. A reply that ends early yields only its complete records; the
 // number handed over is returned. A date-time that is not one raises
-// ConversionError.
+// ConversionError before any record is handed over.
 qint32 split_tag_reply(const QString& reply, qint32 q, qint16 r, const clsLOGGER_SETTING& s,
                        const std::function<void(const TagReplyRecord&)>& sink);
 

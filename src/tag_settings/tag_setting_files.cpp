@@ -9,6 +9,7 @@
 #include "model/cls_logger_status.h"
 #include "model/model_state.h"
 #include "platform/cp932.h"
+#include "platform/errors.h"
 #include "platform/numbers.h"
 
 namespace mq {
@@ -131,30 +132,37 @@ FileResult tag_setting_channels_read(const QByteArray& bytes, const QString& pat
 
     clsLOGGER_SETTING next = s;
     const QString& units = lines[12];
-    for (int c = 0; c < kChannels; ++c) {
-        double vmin = 0, vmax = 0, vpos = 0;
-        if (!isNumber(smin[c], &vmin) || !isNumber(smax[c], &vmax) || !isNumber(pos[c], &vpos) || vmin < -32768 ||
-            vmin > 32767 || vmax < -32768 || vmax > 32767 || vpos < 0 || vpos > 3 || type[c].size() != 1)
-            return FileResult::failure(badFileMessage(path));
-        next.let_Ch_input_type(c, type[c]);
-        next.let_Ch_unit(c, units.mid(1 + 4 * c, 3));
-        next.let_Ch_scale_min(c, platform::toInt16(vmin));
-        next.let_Ch_scale_max(c, platform::toInt16(vmax));
-        next.let_Ch_period_pos(c, platform::toByte(vpos));
-        for (int side = 0; side < 2; ++side) {
-            QString text = side == 0 ? low[c] : high[c];
-            double v = 0;
-            if (isNumber(text, &v)) {
-                // Alarms are written as values; a whole number of a voltage
-                // channel read as it stands would be taken as already scaled.
-                text = type[c] == u"V" ? platform::cstrNumber(v) + (text.contains(u'.') ? QString() : QStringLiteral(".0"))
-                                       : platform::format(v, QStringLiteral("##0.0"));
-            } else if (!text.startsWith(QStringLiteral("-----"))) {
+    // A value that reads as a number can still be too large for its field
+    // once scaled: the copy is given up like any other damaged file.
+    try {
+        for (int c = 0; c < kChannels; ++c) {
+            double vmin = 0, vmax = 0, vpos = 0;
+            if (!isNumber(smin[c], &vmin) || !isNumber(smax[c], &vmax) || !isNumber(pos[c], &vpos) || vmin < -32768 ||
+                vmin > 32767 || vmax < -32768 || vmax > 32767 || vpos < 0 || vpos > 3 || type[c].size() != 1)
                 return FileResult::failure(badFileMessage(path));
+            next.let_Ch_input_type(c, type[c]);
+            next.let_Ch_unit(c, units.mid(1 + 4 * c, 3));
+            next.let_Ch_scale_min(c, platform::toInt16(vmin));
+            next.let_Ch_scale_max(c, platform::toInt16(vmax));
+            next.let_Ch_period_pos(c, platform::toByte(vpos));
+            for (int side = 0; side < 2; ++side) {
+                QString text = side == 0 ? low[c] : high[c];
+                double v = 0;
+                if (isNumber(text, &v)) {
+                    // Alarms are written as values; a whole number of a voltage
+                    // channel read as it stands would be taken as already scaled.
+                    text = type[c] == u"V"
+                               ? platform::cstrNumber(v) + (text.contains(u'.') ? QString() : QStringLiteral(".0"))
+                               : platform::format(v, QStringLiteral("##0.0"));
+                } else if (!text.startsWith(QStringLiteral("-----"))) {
+                    return FileResult::failure(badFileMessage(path));
+                }
+                if (side == 0) next.let_Ch_low_alarm_count(c, text);
+                else next.let_Ch_high_alarm_count(c, text);
             }
-            if (side == 0) next.let_Ch_low_alarm_count(c, text);
-            else next.let_Ch_high_alarm_count(c, text);
         }
+    } catch (const Error&) {
+        return FileResult::failure(badFileMessage(path));
     }
     s = next;
     return FileResult::success();

@@ -42,8 +42,8 @@ QByteArray tag0_cfg_default_bytes();
 bool tag_setting_file_has_tag(const QByteArray& bytes);
 
 // Reads the channel lines (12-18) into s. All or nothing: a missing line or
-// field, or a field that does not convert, leaves s as it was and gives the
-// message for the user (naming path).
+// field, or a field that does not convert or does not fit once scaled, leaves
+// s as it was and gives the message for the user (naming path).
 FileResult tag_setting_channels_read(const QByteArray& bytes, const QString& path, clsLOGGER_SETTING& s);
 
 // The TAG setting file: refused with the format message when line 1 lacks

@@ -24,8 +24,9 @@ void tag_para_data_save(clsLOGGER_SETTING& s, const QString& rec) {
     // Every number is read before anything is stored, so a record that cannot
     // be read leaves the setting as it was.
     const SettingRecordChannels chs = setting_record_channels(rec, kBlockStart, false);
-    s.let_log_name(setting_record_at(rec, 8, 8));
+    // The channels first: they are the fields that can still be refused.
     setting_record_channels_store(s, chs, false);
+    s.let_log_name(setting_record_at(rec, 8, 8));
 }
 
 }  // namespace mq

@@ -21,7 +21,8 @@ inline constexpr int kTagSettingRecordMinLength = 164;
 // Parses one TAG-setting record into the setting of its tag. A record
 // shorter than kTagSettingRecordMinLength, or a scale or decimal-position
 // field that is not a number, raises ConversionError before anything is
-// stored; a scale beyond 16 bits raises OverflowError.
+// stored; a scale beyond 16 bits, or an alarm beyond 32 bits once scaled,
+// raises OverflowError, the setting unchanged.
 void tag_para_data_save(clsLOGGER_SETTING& s, const QString& record);
 
 }  // namespace mq

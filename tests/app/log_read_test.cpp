@@ -24,6 +24,7 @@
 #include "sequencer/connect_check_op.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/connect_command.h"
+#include "main_window/command_boundary.h"
 #include "main_window/home.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
@@ -161,6 +162,9 @@ logger_sim::Scenario scenario() {
     s.areas[0].channels[0].highAlarm = QStringLiteral("  237");  // 23.7
     s.areas[1].channels[2].lowAlarm = QStringLiteral("  202");
     s.areas[1].channels[2].highAlarm = QStringLiteral("  204");
+    // Area 3's setting record carries an interval that is none: its records
+    // cannot be given times.
+    s.areas[2].interval = QStringLiteral("00:99:00");
     return s;
 }
 
@@ -312,16 +316,28 @@ TEST_F(LogReadAppTest, CancelDuringAReadClosesThatWindowAndKeepsTheLink) {
 }
 
 TEST_F(LogReadAppTest, SilenceDuringAReadDisconnects) {
-    readCommand([this](mq::log_data_select& d) {
-        d.clickTick(2, true);
-        mq::test::silenceAfterIdentityCheck(sim);
-        d.cmdOK->click();
-    });
-    EXPECT_FALSE(link().link_connected_flag);
-    EXPECT_EQ(home->win_all_use_ct(), 0);
-    EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
-    EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
-    for (int n = 1; n <= 20; ++n) EXPECT_FALSE(home_state().area_window_flags[size_t(n)]) << n;
+    // Silence, and a reply whose records cannot be read: both end the read
+    // alike, never with the message of an unexpected error.
+    for (const int area : {3, 2}) {
+        SCOPED_TRACE(area);
+        if (!link().link_connected_flag) {
+            home->loggerconnect_Click();
+            ASSERT_TRUE(link().link_connected_flag);
+            dialogs.clear();
+        }
+        mq::platform::ScopedMessageBoxHook boxes;
+        readCommand([this, area](mq::log_data_select& d) {
+            d.clickTick(area, true);
+            if (area == 2) mq::test::silenceAfterIdentityCheck(sim);
+            d.cmdOK->click();
+        });
+        EXPECT_FALSE(link().link_connected_flag);
+        EXPECT_EQ(home->win_all_use_ct(), 0);
+        EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
+        for (const auto& box : boxes.records()) EXPECT_NE(box.text, mq::unexpected_error_message());
+        EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
+        for (int n = 1; n <= 20; ++n) EXPECT_FALSE(home_state().area_window_flags[size_t(n)]) << n;
+    }
 }
 
 }  // namespace

@@ -135,6 +135,16 @@ TEST(LogSettingRecordParse, AnUnreadableRecordChangesNothing) {
     badDigit.put(202 + 18, "x");
     EXPECT_THROW(mq::log_para_data_save(s, badDigit.text()), mq::ConversionError);
     EXPECT_EQ(s.log_name(), QStringLiteral("KEEP    "));
+
+    // Numbers that read but do not fit once scaled: alarms and base.
+    s.let_Ch_input_type(0, QStringLiteral("E"));
+    for (const int at : {78 + 20, 116 + 26, 202 + 32}) {
+        Record big;
+        big.put(at, "1E300");
+        EXPECT_THROW(mq::log_para_data_save(s, big.text()), mq::OverflowError) << at;
+        EXPECT_EQ(s.log_name(), QStringLiteral("KEEP    ")) << at;
+        EXPECT_EQ(s.Ch_input_type(0), QStringLiteral("E")) << at;
+    }
 }
 
 TEST(LogSettingRecordParse, GoesIntoTheAreaItIsGivenWhateverIsCurrent) {

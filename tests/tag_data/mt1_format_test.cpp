@@ -281,6 +281,7 @@ TEST_F(Mt1Test, ShortAndCorruptFilesAreRefusedWithAMessage) {
     struct Case {
         const char* what;
         QByteArray file;
+        bool header = false;  // refused by the header: nothing is stored
     };
     const Case cases[] = {
         {"empty", QByteArray()},
@@ -298,6 +299,11 @@ TEST_F(Mt1Test, ShortAndCorruptFilesAreRefusedWithAMessage) {
         {"record time not a time", patchBody(184, "13/13/45 11:00:00")},
         {"an average no field holds", patchBody(184 + 2 * 57 + 48, "   9e8")},
         {"a maximum beyond any number", patchBody(184 + 2 * 57 + 24, "  9e99")},
+        // Numbers that read but do not fit their field once scaled.
+        {"low alarm beyond 32 bits", patchBody(128, "1.0E10"), true},
+        {"high alarm beyond 32 bits", patchBody(152 + 6, "  2D50"), true},
+        {"offset beyond single precision", patchBody(40 + 5, " 9e99"), true},
+        {"scale beyond 16 bits", patchBody(100, "-99999"), true},
     };
     for (const Case& c : cases) {
         const QString p = mq::test::testFolder() + QStringLiteral("/bad.mt1");
@@ -307,6 +313,12 @@ TEST_F(Mt1Test, ShortAndCorruptFilesAreRefusedWithAMessage) {
         EXPECT_FALSE(res) << c.what;
         EXPECT_TRUE(res.message.startsWith(QStringLiteral("選択ファイルはタグ・データとして読み込めません。")))
             << c.what << ": " << res.message.toStdString();
+        if (c.header) {
+            EXPECT_EQ(res.message.section(u'\n', 1), QStringLiteral("ヘッダーの数値が正しくありません。")) << c.what;
+            EXPECT_EQ(r.st.model_name(), clsLOGGER_STATUS().model_name()) << c.what;
+            EXPECT_EQ(r.s.log_name(), clsLOGGER_SETTING().log_name()) << c.what;
+            EXPECT_EQ(r.s.Ch_low_alarm_count(0), clsLOGGER_SETTING().Ch_low_alarm_count(0)) << c.what;
+        }
     }
 }
 

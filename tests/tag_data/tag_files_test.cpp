@@ -250,30 +250,43 @@ TEST_F(TagFilesTest, ACorruptFileIsRefusedWithAMessageAndItsWindowCloses) {
     const QString good = folder + QStringLiteral("/one.mt1");
     ASSERT_TRUE(mq::mt1_write_file(good, mq::Mt1Sources{s, st, false},
                                    mq::test::rowsOf({mq::test::row("2013/12/10 11:00:00", "25.0", "1.50", "", "20.0", "A", "B")})));
-    QByteArray bytes = mq::test::readAll(good);
-    bytes.replace(22 + 176, 8, mq::test::xor5d("       9"));
+    const QByteArray bytes = mq::test::readAll(good);
+    const auto patched = [&bytes](int at, const QByteArray& plain) {
+        return QByteArray(bytes).replace(22 + at, plain.size(), mq::test::xor5d(plain));
+    };
+    const QString head = QStringLiteral("選択ファイルはタグ・データとして読み込めません。\r\n");
+    const struct {
+        QByteArray file;
+        QString message;
+    } cases[] = {
+        // A record count that claims more records than the file holds.
+        {patched(176, "       9"), head + QStringLiteral("データ数(9件)とファイルの長さが一致しません。")},
+        // Alarm values that read as numbers but do not fit once scaled.
+        {patched(128, "1.0E10"), head + QStringLiteral("ヘッダーの数値が正しくありません。")},
+        {patched(152, "  2D50"), head + QStringLiteral("ヘッダーの数値が正しくありません。")},
+    };
     const QString bad = folder + QStringLiteral("/bad.mt1");
-    mq::test::writeAll(bad, bytes);
-
-    // The message box runs for real and is answered from a timer.
-    QString shown;
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, &shown] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            shown = box->text();
-            poll->stop();
-            poll->deleteLater();
-            box->accept();
-        }
-    });
-    poll->start();
-    EXPECT_EQ(openFile(bad), nullptr);
-    EXPECT_EQ(shown, QStringLiteral("選択ファイルはタグ・データとして読み込めません。\r\n"
-                                    "データ数(9件)とファイルの長さが一致しません。"));
-    EXPECT_EQ(home->win_all_use_ct(), 0);
-    EXPECT_TRUE(home_state().data_win_init_flag);
-    EXPECT_FALSE(home->toolbarButton(14)->isEnabled());
+    for (const auto& c : cases) {
+        mq::test::writeAll(bad, c.file);
+        // The message box runs for real and is answered from a timer.
+        QString shown;
+        auto* poll = new QTimer;
+        poll->setInterval(10);
+        QObject::connect(poll, &QTimer::timeout, [poll, &shown] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                poll->stop();
+                poll->deleteLater();
+                box->accept();
+            }
+        });
+        poll->start();
+        EXPECT_EQ(openFile(bad), nullptr);
+        EXPECT_EQ(shown, c.message);
+        EXPECT_EQ(home->win_all_use_ct(), 0);
+        EXPECT_TRUE(home_state().data_win_init_flag);
+        EXPECT_FALSE(home->toolbarButton(14)->isEnabled());
+    }
 
     // The good file opens; a file with no records shows heads only.
     {

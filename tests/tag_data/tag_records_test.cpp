@@ -81,6 +81,11 @@ TEST(TagReplySplit, ATimeThatIsNoTimeIsRefused) {
     channels(s, QStringLiteral("K---"));
     const QString r = reply({"  250131332110000" "0101"});
     EXPECT_THROW(mq::split_tag_reply(r, 0, 1, s, [](const TagReplyRecord&) {}), mq::ConversionError);
+    // A bad time in a later record: no record is handed over before it.
+    int handed = 0;
+    const QString later = reply({"  250131210110000" "0101", "  251131210110500" "0101", "  252131299110000" "0101"});
+    EXPECT_THROW(mq::split_tag_reply(later, 1, 0, s, [&handed](const TagReplyRecord&) { ++handed; }), mq::ConversionError);
+    EXPECT_EQ(handed, 0);
 }
 
 TEST(TagNames, NumbersOutsideTheListHaveNoName) {

@@ -511,17 +511,27 @@ TEST_F(TagEditorsTest, ATAG0ThatCannotBeWrittenKeepsTheEditorOpenAndSendsNothing
 }
 
 TEST_F(TagEditorsTest, ABrokenTAG0IsReportedAndKeptAndTheDefaultsGoIntoTheTagOnlyAsEdits) {
-    const QByteArray broken = "not a setting file\r\n";
-    mq::test::writeAll(mq::tag0_cfg_path(), broken);
-    {
-        ScopedMessageBoxHook answers(MsgResult::OK);
-        mq::tag0_set_value d(home.get());
-        ASSERT_EQ(answers.texts().size(), 1u);
-        EXPECT_TRUE(answers.texts()[0].contains(mq::tag0_cfg_path()));
-        EXPECT_EQ(d.form->Text5[0]->text(), QStringLiteral("5000"));
-        d.CancelButton_Click();
+    // Not a setting file at all, and alarms that read as numbers but do not
+    // fit once scaled: each is named, kept, and the defaults stand in.
+    const QByteArray defaults = mq::tag0_cfg_default_bytes();
+    const QByteArray brokenFiles[] = {
+        "not a setting file\r\n",
+        QByteArray(defaults).replace(",-200.0,-200.0,", ",9999999999,-200.0,"),
+        QByteArray(defaults).replace(",1370.0,1370.0,", ",1370.0,5000100000,"),
+    };
+    for (const QByteArray& broken : brokenFiles) {
+        mq::test::writeAll(mq::tag0_cfg_path(), broken);
+        {
+            ScopedMessageBoxHook answers(MsgResult::OK);
+            mq::tag0_set_value d(home.get());
+            ASSERT_EQ(answers.texts().size(), 1u);
+            EXPECT_EQ(answers.texts()[0], QStringLiteral("設定ファイルを読み込めませんでした。\n") + mq::tag0_cfg_path() +
+                                              QStringLiteral("\r\n既定の値を使います。"));
+            EXPECT_EQ(d.form->Text5[0]->text(), QStringLiteral("5000"));
+            d.CancelButton_Click();
+        }
+        EXPECT_EQ(mq::test::readAll(mq::tag0_cfg_path()), broken);
     }
-    EXPECT_EQ(mq::test::readAll(mq::tag0_cfg_path()), broken);
 
     // A good file, taken over into the shown tag by "既定収録値読み込み".
     mq::clsLOGGER_SETTING custom;

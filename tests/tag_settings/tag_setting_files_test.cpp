@@ -137,6 +137,10 @@ TEST_F(TagSettingFileTest, FormatTagAndRefusedFilesLeaveTheSettingAlone) {
         {"short", good.left(good.indexOf(",-200,")), "設定ファイルを読み込めませんでした。"},
         {"scale not a number", QByteArray(good).replace(",-200,-199,", ",x,-199,"), "設定ファイルを読み込めませんでした。"},
         {"alarm garbled", QByteArray(good).replace(",-200,2.5,", ",abc,2.5,"), "設定ファイルを読み込めませんでした。"},
+        // Alarms that read as numbers but do not fit once scaled.
+        {"low alarm too large", QByteArray(good).replace(",-200,2.5,", ",9999999999,2.5,"), "設定ファイルを読み込めませんでした。"},
+        {"high alarm too large", QByteArray(good).replace(",1370,20,", ",1370,5000100000,"), "設定ファイルを読み込めませんでした。"},
+        {"scale not a finite number", QByteArray(good).replace(",-200,-199,", ",nan,-199,"), "設定ファイルを読み込めませんでした。"},
     };
     for (const auto& c : cases) {
         const QString path = dir + QStringLiteral("/bad.csv");

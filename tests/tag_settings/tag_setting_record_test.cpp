@@ -92,10 +92,20 @@ TEST(TagSettingRecord, UnreadableRecordsLeaveTheSettingAsItWas) {
         EXPECT_THROW(mq::tag_para_data_save(s, c.rec), mq::ConversionError) << c.what;
         EXPECT_EQ(s.log_name(), QStringLiteral("KEEP    ")) << c.what;
     }
-    mq::clsLOGGER_SETTING s;
-    QString big = good;
-    big.replace(27 - 1 + 12, 5, QStringLiteral("99999"));
-    EXPECT_THROW(mq::tag_para_data_save(s, big), mq::OverflowError);
+    // Numbers that read but do not fit: a scale beyond 16 bits, alarms
+    // beyond 32 bits once scaled.
+    const auto put = [&good](int at, const char* field) { return QString(good).replace(at - 1, 5, QLatin1String(field)); };
+    const Case tooLarge[] = {{"scale", put(27 + 12, "99999")},
+                             {"low alarm", put(59 + 20, "1E300")},
+                             {"high alarm", put(133 + 26, "9D99 ")}};
+    for (const Case& c : tooLarge) {
+        mq::clsLOGGER_SETTING s;
+        s.let_log_name(QStringLiteral("KEEP"));
+        s.let_Ch_input_type(0, QStringLiteral("E"));
+        EXPECT_THROW(mq::tag_para_data_save(s, c.rec), mq::OverflowError) << c.what;
+        EXPECT_EQ(s.log_name(), QStringLiteral("KEEP    ")) << c.what;
+        EXPECT_EQ(s.Ch_input_type(0), QStringLiteral("E")) << c.what;
+    }
 }
 
 }  // namespace

@@ -254,7 +254,9 @@ public:
                 m_scale[size_t(ch)] = ml2_channel_scale(m_s, ch);
             }
             m_integ = integ_numbers_setup(m_s);
-            m_ls.raw.reserve(size_t(std::max(0, m_s.data_count())));
+            // The header's count is only a claim: room for no more records
+            // than the file's bytes can hold.
+            m_ls.raw.reserve(size_t(ml2_records_that_fit(m_ls.file.size(), m_s)));
             m_ready = true;
         }
         if (m_progress) {

@@ -249,12 +249,12 @@ void loggerconnect_Click(HOME& home) {
     ConnectRun(home).run();
 }
 
-void install_connect_targets(HomeTargets& targets, std::function<void()> onLostLink) {
+void install_connect_targets(HomeTargets& targets) {
     targets.commands[HomeCommand::LoggerConnect] = [] {
         if (!ModelSlot::installed()) return;
         if (HOME* home = home_window()) loggerconnect_Click(*home);
     };
-    targets.comm_dialog = [onLostLink](const QString& state) { show_connection_dialog(state, nullptr, onLostLink); };
+    targets.comm_dialog = [](const QString& state) { show_connection_dialog(state); };
     targets.commands[HomeCommand::ManualCommDialog] = [] {
         QWidget* parent = ModelSlot::installed() && model().main_window ? model().main_window->mainWidget() : nullptr;
         Manual_comm_Dialog1 dlg(parent);

@@ -8,7 +8,6 @@
 //   "20" the check failed, "25" first connection, "30" another logger of the
 //   same mode, "32" the same logger again, "35" the user took the logger's
 //   operating mode, "100" the user kept the previous state.
-#include <functional>
 
 namespace mq {
 
@@ -18,9 +17,7 @@ struct HomeTargets;
 void loggerconnect_Click(HOME& home);
 
 // Puts the connect command, the connection dialog and the manual port dialog
-// behind the main window's command hooks. onLostLink is passed to every
-// connection dialog (it runs when the dialog shows the lost-link message;
-// the application resets the sequencer's operation code there).
-void install_connect_targets(HomeTargets& targets, std::function<void()> onLostLink = {});
+// behind the main window's command hooks.
+void install_connect_targets(HomeTargets& targets);
 
 }  // namespace mq

@@ -52,8 +52,7 @@ DialogMessage dialog_message(const QString& state) {
     return {};
 }
 
-Dialog::Dialog(QWidget* parent, std::function<void()> onLostLink)
-    : QDialog(parent), m_onLostLink(std::move(onLostLink)) {
+Dialog::Dialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Dialog"));
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -96,7 +95,6 @@ void Dialog::Form_Load() {
     setWindowTitle(msg.title);
     Label1->setText(msg.text);
     if (msg.autoClose) Timer1->start();
-    if (state == QLatin1String("90") && m_onLostLink) m_onLostLink();
     OKButton->setEnabled(true);
 
     adjustSize();
@@ -220,10 +218,10 @@ void Dialog::port_search() {
     emit searchEnded(true);
 }
 
-void show_connection_dialog(const QString& state, QWidget* parent, const std::function<void()>& onLostLink) {
+void show_connection_dialog(const QString& state, QWidget* parent) {
     home_state().dialog_state = state;
     if (!parent && ModelSlot::installed() && model().main_window) parent = model().main_window->mainWidget();
-    Dialog dlg(parent, onLostLink);
+    Dialog dlg(parent);
     dlg.exec();
 }
 

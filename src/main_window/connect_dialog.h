@@ -13,8 +13,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <functional>
-
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -40,10 +38,7 @@ inline constexpr qint16 kSearchLastPort = 16;
 class Dialog : public QDialog {
     Q_OBJECT
 public:
-    // onLostLink runs when the window loads with message "90" (the link was
-    // lost): the sequencer's operation code goes back to 0 there. The main
-    // window cannot name the sequencer, so the application passes it in.
-    explicit Dialog(QWidget* parent = nullptr, std::function<void()> onLostLink = {});
+    explicit Dialog(QWidget* parent = nullptr);
     ~Dialog() override;
 
     // ---- controls
@@ -82,7 +77,6 @@ protected:
 private:
     void pause_between_ports();
 
-    std::function<void()> m_onLostLink;
     bool m_searching = false;
     bool m_unloaded = false;
     int m_portPauseMs = 10;
@@ -90,7 +84,6 @@ private:
 
 // Sets dialog_state and shows Dialog modally over parent (the main window
 // when null).
-void show_connection_dialog(const QString& state, QWidget* parent = nullptr,
-                            const std::function<void()>& onLostLink = {});
+void show_connection_dialog(const QString& state, QWidget* parent = nullptr);
 
 }  // namespace mq

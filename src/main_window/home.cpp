@@ -639,6 +639,11 @@ void HOME::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
+bool HOME::event(QEvent* e) {
+    if (e->type() == QEvent::WindowUnblocked) m_table.main_window_unblocked();
+    return QMainWindow::event(e);
+}
+
 // ---------------------------------------------------------------- hand-over
 
 void HOME::link_file_request(const QString& text) {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QPointer>
+#include <QTimer>
 
 #include <functional>
 
@@ -372,6 +373,8 @@ void WindowTable::win_file_open_tag(const QString& caption) {
 
 bool WindowTable::unload(QWidget* w) {
     if (!w) return true;
+    // Under a modal dialog the window may hold the main window's keyboard.
+    if (QApplication::activeModalWidget()) m_closedUnderDialog = true;
     if (QMdiSubWindow* sub = subWindowOf(w)) return sub->close();
     return w->close();
 }
@@ -495,8 +498,7 @@ void WindowTable::GraphDispReturen(QWidget* opener) {
         // again it would give the focus to the first window of the work area,
         // and that window would become the active one. The focus goes back
         // into the window asked for instead.
-        m_home.mdiArea()->setActiveSubWindow(sub);
-        sub->widget()->setFocus();
+        make_active(sub);
     } else if (IDataWindow* act = m_home.activeDataWindow()) {
         sub = subWindowOf(act->widget());
     }
@@ -509,11 +511,29 @@ void WindowTable::win_ManualActive(const QString& tag) {
     for (int i = 0; i < subs.size() && i < kWinSlots; ++i) {
         IDataWindow* w = dataWindowOf(subs[i]->widget());
         if (w && w->Tag() == tag) {
-            m_home.mdiArea()->setActiveSubWindow(subs[i]);
-            subs[i]->widget()->setFocus();
+            make_active(subs[i]);
             return;
         }
     }
+}
+
+void WindowTable::make_active(QMdiSubWindow* sub) {
+    m_home.mdiArea()->setActiveSubWindow(sub);
+    sub->widget()->setFocus();
+}
+
+void WindowTable::main_window_unblocked() {
+    if (!m_closedUnderDialog) return;
+    // Queued: the dialog that unblocked the window is still being hidden,
+    // and another modal one may follow it at once.
+    QTimer::singleShot(0, &m_home, [this] {
+        if (!m_closedUnderDialog || QApplication::activeModalWidget()) return;
+        m_closedUnderDialog = false;
+        QMdiSubWindow* sub = m_home.mdiArea()->currentSubWindow();
+        if (sub && sub->isVisible()) make_active(sub);
+        m_home.raise();
+        m_home.activateWindow();
+    });
 }
 
 void WindowTable::Proc_ManualActive() {

@@ -75,6 +75,12 @@ public:
     void win_arrange_size_limit();
     void win_ManualActive(const QString& tag);
     void Proc_ManualActive();
+    // The main window is no longer blocked by a modal dialog (HOME reports
+    // it). When the program closed data windows under the dialogs, the one
+    // that held the keyboard may be gone and nothing would be active: once
+    // no modal dialog is left, the main window is made active again, with
+    // the focus in its active child window when one remains.
+    void main_window_unblocked();
     // Shows the active data window at normal size after its fill. With a data
     // window given, that window becomes the active one first, with the focus
     // inside it.
@@ -107,6 +113,8 @@ private:
     // Closes a data window as the platform's unload does; true when it closed.
     bool unload(QWidget* w);
     void set_data_windows_enabled(bool enabled);
+    // Makes a data window's frame the active child, with the focus inside it.
+    void make_active(QMdiSubWindow* sub);
     void show_active(QMdiSubWindow* sub, bool minimised);
 
     friend class DataSubWindow;
@@ -115,6 +123,8 @@ private:
     std::unordered_map<QWidget*, IDataWindow*> m_windows;
     // The frame running its own close (innermost), if any.
     DataSubWindow* m_selfClosing = nullptr;
+    // A data window was closed while a modal dialog was up.
+    bool m_closedUnderDialog = false;
 };
 
 }  // namespace mq

@@ -243,6 +243,8 @@ TEST_F(LogSettingsWriteTest, ANakStopsTheWriteWithAMessageAndTheLinkStaysUp) {
 }
 
 TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAndTheReservationAfterTheSetting) {
+    home->winTable().win_logger_open_log(QStringLiteral("01"));
+    home_state().area_window_flags[1] = true;
     log_set_value& e = open();
     ASSERT_EQ(e.shown_area(), 1);
     e.Check1->click();
@@ -295,6 +297,8 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     EXPECT_TRUE(dialogs.isEmpty());
     EXPECT_EQ(home->statusPanelText(1), QStringLiteral("未接続"));
     EXPECT_TRUE(e.unloaded());
+    EXPECT_EQ(home->winTable().win_logger_use_ct(), 0);
+    EXPECT_TRUE(keysReachHome());
 }
 
 TEST_F(LogSettingsWriteTest, ATimedReservationMustLieMoreThanThirtySecondsAfterTheLoggerClock) {

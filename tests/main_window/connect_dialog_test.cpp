@@ -15,6 +15,7 @@
 #include "logger_sim/logger_sim.h"
 #include "main_window/command_files.h"
 #include "main_window/config_files.h"
+#include "main_window/connect_command.h"
 #include "main_window/connect_dialog.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
@@ -48,9 +49,9 @@ protected:
     void setPorts(const QStringList& devices) { qputenv("MARROWQUILL_PORTS", devices.join(u':').toLocal8Bit()); }
 
     // A dialog loaded with a message number, shown without blocking.
-    std::unique_ptr<Dialog> open(const QString& state, std::function<void()> onLostLink = {}) {
+    std::unique_ptr<Dialog> open(const QString& state) {
         home_state().dialog_state = state;
-        auto dlg = std::make_unique<Dialog>(nullptr, std::move(onLostLink));
+        auto dlg = std::make_unique<Dialog>();
         dlg->setPortPauseMs(0);
         dlg->show();
         return dlg;
@@ -124,13 +125,11 @@ TEST_F(ConnectDialogTest, FailureMessageWaitsForOk) {
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }
 
-TEST_F(ConnectDialogTest, LostLinkMessageResetsTheOperationAndOthersDoNot) {
-    int resets = 0;
-    open(QStringLiteral("90"), [&] { ++resets; });
-    EXPECT_EQ(resets, 1);
-    open(QStringLiteral("95"), [&] { ++resets; });
-    open(QStringLiteral("25"), [&] { ++resets; });
-    EXPECT_EQ(resets, 1);
+TEST_F(ConnectDialogTest, TheMainWindowsHookShowsTheLostLinkMessageThatClosesByItself) {
+    HomeTargets targets;
+    install_connect_targets(targets);
+    targets.comm_dialog(QStringLiteral("90"));  // returns without a key
+    EXPECT_EQ(home_state().dialog_state, QStringLiteral("90"));
 }
 
 TEST_F(ConnectDialogTest, OkWithAnyOtherNumberOnlyCloses) {

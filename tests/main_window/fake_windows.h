@@ -7,11 +7,14 @@
 // closes everything).
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -150,6 +153,20 @@ protected:
     }
 
     QMdiSubWindow* frame(QWidget* w) { return home->winTable().subWindowOf(w); }
+
+    // Once no modal dialog is left the main window is active and Alt+F, sent
+    // where the keyboard is (inside `within` when given), opens its file menu.
+    bool keysReachHome(QWidget* within = nullptr) {
+        if (!waitUntil([this] { return !QApplication::activeModalWidget() && QApplication::activeWindow() == home.get(); }))
+            return false;
+        QWidget* focus = QApplication::focusWidget();
+        if (within && !within->isAncestorOf(focus)) return false;
+        QMenu* file = home->menuItem(QStringLiteral("file"))->menu();
+        QTest::keyClick(focus ? focus : home.get(), Qt::Key_F, Qt::AltModifier);
+        const bool opened = waitUntil([file] { return file->isVisible(); });
+        file->hide();
+        return opened;
+    }
 
     QString key(int slot) const { return home_state().win_key_table[slot]; }
 

@@ -553,9 +553,9 @@ TEST_F(ProgExitTest, TheClockReadEndsWithoutClosingItsDialog) {
 }
 
 TEST_F(ProgExitTest, AFailedEditorWriteClosesTheEditorAndRebinds) {
-    home->winTable().win_logger_open_log(QStringLiteral("02"));
-    home_state().area_window_flags[2] = true;
     home->winTable().win_file_open_log(QStringLiteral("b.ML2"), QStringLiteral("ML2"));
+    home->winTable().win_logger_open_log(QStringLiteral("02"));  // active when the link is lost
+    home_state().area_window_flags[2] = true;
     EXPECT_EQ(read(Kind::EditorWrite, [this] { sim.setFault(Fault::Silence); }), Outcome::NoReply);
     EXPECT_EQ(dialogs, QStringList{QStringLiteral("90")});
     EXPECT_EQ(callerUnloads, 1);
@@ -565,6 +565,8 @@ TEST_F(ProgExitTest, AFailedEditorWriteClosesTheEditorAndRebinds) {
     EXPECT_EQ(model().act_data_kind, 1);
     ASSERT_NE(model().act_file_data, nullptr);
     EXPECT_EQ(model().act_file_data->ID(), QStringLiteral("F00"));
+    // Once the dialogs are gone the keys go to it.
+    EXPECT_TRUE(keysReachHome(frame(window(QStringLiteral("F00b.ML2")))));
 }
 
 TEST_F(ProgExitTest, BindingAWindowWhoseDataSetIsGoneLeavesNoCurrentDataSet) {

@@ -148,12 +148,11 @@ MemoryDisplay memory_display(qint64 m, OpMode mode, qint32 baud) {
 }
 
 QDateTime reservation_setting_time(const QString& text) {
-    const QDateTime none = platform::civil(1899, 12, 30, 0, 0, 0);
-    if (text.startsWith(QStringLiteral("0000"))) return none;
+    if (text.startsWith(QStringLiteral("0000"))) return platform::zeroCivil();
     try {
         return platform::parseCivil(text);
     } catch (const Error&) {
-        return none;
+        return platform::zeroCivil();
     }
 }
 

@@ -22,9 +22,6 @@ void checkChannel(int ch) {
 
 QString nulText(int width) { return QString(width, QChar(u'\0')); }
 
-// The zero of the program's date type.
-QDateTime zeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0), Qt::UTC); }
-
 QString twoDigits(int n) { return platform::format(n, QStringLiteral("00")); }
 
 QString number(qint64 n) { return QString::number(n); }
@@ -59,8 +56,8 @@ clsLOGGER_SETTING::clsLOGGER_SETTING()
     : m_log_name(nulText(8)),
       m_Worker(nulText(8)),
       m_Comment(nulText(8)),
-      m_start_time(zeroDate()),
-      m_stop_time(zeroDate()) {
+      m_start_time(platform::zeroCivil()),
+      m_stop_time(platform::zeroCivil()) {
     for (int ch = 0; ch < kChannels; ++ch) {
         m_Ch_input_type[ch] = nulText(1);
         m_Ch_unit[ch] = nulText(3);

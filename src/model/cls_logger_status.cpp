@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/civil_time.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 
@@ -27,8 +28,6 @@ void checkEntry(int i) {
 }
 
 QString nulText(int width) { return QString(width, QChar(u'\0')); }
-
-QDateTime zeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0), Qt::UTC); }
 
 // A number text converted to single precision: blanks around it and a sign
 // are accepted; anything else raises ConversionError.
@@ -61,7 +60,7 @@ QString twoDigits(int n) { return platform::format(n, QStringLiteral("00")); }
 clsLOGGER_STATUS::clsLOGGER_STATUS()
     : m_serial_no(nulText(8)),
       m_model_name(nulText(8)),
-      m_logger_time(zeroDate()),
+      m_logger_time(platform::zeroCivil()),
       m_user_model_name(nulText(8)),
       m_file_format(nulText(4)) {
     m_worker_name.fill(nulText(8));

@@ -45,6 +45,8 @@ QDateTime civil(int y, int mo, int d, int h, int mi, int s) {
     return QDateTime(date, QTime(h, mi, s), Qt::UTC);
 }
 
+QDateTime zeroCivil() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0, 0), Qt::UTC); }
+
 QDateTime parseCivil(const QString& text) {
     const QString t = text.trimmed();
     const QStringList parts = t.split(QLatin1Char(' '), Qt::SkipEmptyParts);

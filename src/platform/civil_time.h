@@ -12,6 +12,10 @@ namespace mq::platform {
 // else ConversionError ("2013/02/29", "24:00:00" are invalid).
 QDateTime civil(int y, int mo, int d, int h, int mi, int s);
 
+// The zero date-time 1899/12/30 00:00:00 that settings and status hold for
+// "no time".
+QDateTime zeroCivil();
+
 // Reads "yyyy/mm/dd hh:nn:ss". Also accepted: one-digit parts
 // ("2013/1/5 8:3:0"), "-" in place of "/" ("2013-01-05 08:03:00"), a time
 // without seconds ("hh:nn"), a date without time (midnight), blanks around

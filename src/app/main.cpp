@@ -90,7 +90,7 @@ struct Application {
 
 int main(int argc, char** argv) {
     mq::GuardedApplication app(argc, argv);
-    mq::platform::use_japanese_locale();
+    mq::platform::use_japanese_locale(app);
     // Messages that carry the application's title (the second start's) show
     // the program's own name, not the executable's.
     QCoreApplication::setApplicationName(QStringLiteral("マロウクイル"));

@@ -18,7 +18,6 @@
 #include "model/data_sets.h"
 #include "model/model_state.h"
 #include "platform/folders.h"
-#include "platform/interface_locale.h"
 #include "platform/message_box.h"
 
 namespace mq {
@@ -246,7 +245,6 @@ FileDialogAnswer show_file_dialog(QWidget* parent, const FileDialogRequest& requ
     // Qt's own dialog takes the bracketed patterns that match every case.
     d.setOption(QFileDialog::DontUseNativeDialog, true);
     d.setOption(QFileDialog::HideNameFilterDetails, true);
-    platform::use_japanese_file_columns(d);
     d.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     QStringList filters;

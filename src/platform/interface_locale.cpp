@@ -40,14 +40,15 @@ public:
     }
 };
 
-// File dialogs that Qt makes itself (the print dialog's file choice) get the
-// same columns when they show.
+// Every file dialog, the program's own and those Qt makes itself (the print
+// dialog's file choice), gets the columns when it first shows.
 class JapaneseFileDialogs : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::Show) {
-            if (auto* d = qobject_cast<QFileDialog*>(watched); d && !d->proxyModel()) use_japanese_file_columns(*d);
+            if (auto* d = qobject_cast<QFileDialog*>(watched); d && !d->proxyModel())
+                d->setProxyModel(new JapaneseFileColumns(d));
         }
         return false;
     }
@@ -55,9 +56,10 @@ public:
 
 }  // namespace
 
-void use_japanese_file_columns(QFileDialog& dialog) { dialog.setProxyModel(new JapaneseFileColumns(&dialog)); }
-
-void use_japanese_locale() { QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan)); }
+void use_japanese_locale(QCoreApplication& app) {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    app.installEventFilter(new JapaneseFileDialogs(&app));
+}
 
 void install_japanese_qt_texts(QCoreApplication& app) {
     auto* qt = new QTranslator(&app);
@@ -65,7 +67,6 @@ void install_japanese_qt_texts(QCoreApplication& app) {
         app.installTranslator(qt);
     }
     app.installTranslator(new MissingQtTexts(&app));
-    app.installEventFilter(new JapaneseFileDialogs(&app));
 }
 
 }  // namespace mq::platform

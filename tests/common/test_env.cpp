@@ -38,7 +38,7 @@ void ensureApplication() {
     if (!QCoreApplication::instance()) {
         new QApplication(g_argc, g_argv);
         // Widgets under test speak Japanese as the program's do.
-        platform::use_japanese_locale();
+        platform::use_japanese_locale(*QCoreApplication::instance());
     }
 }
 

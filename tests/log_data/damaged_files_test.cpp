@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QFile>
 
-#include <cstdio>
 #include <functional>
+#include <memory>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -33,32 +33,24 @@ const QString kBadHeader = QStringLiteral("ファイルのヘッダーが正し�
 
 QString badFile(const char* name) { return QStringLiteral(MQ_SOURCE_DIR "/tests/data/bad-files/") + QLatin1String(name); }
 
-// While it lives, the process may map at most 1 GiB more than it has now: a
-// reader that sizes its buffers by a record count the file's bytes cannot
-// hold runs out of memory. Not under the address sanitizer, whose shadow
-// memory needs the whole address space.
-class AddressSpaceLimit {
-public:
+// While it lives, the process may map 1 GiB more than it has now, so that a
+// reader sizing its buffers by a count the file's bytes cannot hold fails
+// (not under the address sanitizer, whose shadow needs all address space).
+struct AddressSpaceLimit {
+    rlimit old{};
+    bool set = false;
     AddressSpaceLimit() {
 #ifndef __SANITIZE_ADDRESS__
-        long pages = 0;
-        if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-            if (std::fscanf(f, "%ld", &pages) != 1) pages = 0;
-            std::fclose(f);
-        }
-        if (pages <= 0 || getrlimit(RLIMIT_AS, &m_old) != 0) return;
-        rlimit tight = m_old;
-        tight.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
-        m_set = setrlimit(RLIMIT_AS, &tight) == 0;
+        const QList<QByteArray> statm = mq::test::readAll(QStringLiteral("/proc/self/statm")).split(' ');
+        if (getrlimit(RLIMIT_AS, &old) != 0) return;
+        rlimit tight = old;
+        tight.rlim_cur = rlim_t(statm[0].toLongLong()) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
+        set = setrlimit(RLIMIT_AS, &tight) == 0;
 #endif
     }
     ~AddressSpaceLimit() {
-        if (m_set) setrlimit(RLIMIT_AS, &m_old);
+        if (set) setrlimit(RLIMIT_AS, &old);
     }
-
-private:
-    rlimit m_old{};
-    bool m_set = false;
 };
 
 class DamagedFilesTest : public LogFilesFixture {
@@ -124,11 +116,9 @@ TEST_F(DamagedFilesTest, EveryDamagedFileOpensWithAMessageOrAsAGoodFile) {
         const int before = home->winTable().win_file_use_ct();
         ScopedMessageBoxHook boxes;
         const QString path = copied(c.file);
-        log_data* w = nullptr;
-        {
-            AddressSpaceLimit limit;
-            w = openFile(path);
-        }
+        auto limit = std::make_unique<AddressSpaceLimit>();
+        log_data* w = openFile(path);
+        limit.reset();
         const std::vector<QString> texts = boxes.texts();
         if (c.firstMessage.isEmpty()) {
             EXPECT_TRUE(texts.empty()) << texts.front().toStdString();

@@ -205,8 +205,8 @@ void log_set_value::Command3_Click() {
         s.by_duration = false;
         s.no_lead = false;
         if (ds) {
-            ds->clsLOGGER_SETTING().let_start_time(reservation_setting_time(kZeroTime));
-            ds->clsLOGGER_SETTING().let_stop_time(reservation_setting_time(kZeroTime));
+            ds->clsLOGGER_SETTING().let_start_time(platform::zeroCivil());
+            ds->clsLOGGER_SETTING().let_stop_time(platform::zeroCivil());
         }
     }
 }

@@ -40,18 +40,19 @@ void run_records_read(Prog_Dialog& dlg, const RecordsRead& read) {
     dlg.set_progress_max(double(read.records) + 1);
     dlg.process_events();
     // The window may have gone while the reply came in (the hand-over checks).
+    // A reply whose records cannot be read ends the read like one that never
+    // came, as an unreadable record of a numbered read does; a failure of the
+    // working database is no fault of the reply and goes on to the user.
+    bool unreadable = false;
     try {
         if (read.hand) read.hand(reply, read.records / 3, qint16(read.records % 3));
     } catch (const ConversionError&) {
-        // A reply whose records cannot be read ends the read like one that
-        // never came, as an unreadable record of a numbered read does.
-        dlg.exit_no_reply();
-        return;
+        unreadable = true;
     } catch (const OverflowError&) {
-        dlg.exit_no_reply();
-        return;
+        unreadable = true;
     }
-    dlg.exit_success();
+    if (unreadable) dlg.exit_no_reply();
+    else dlg.exit_success();
 }
 
 }  // namespace mq

@@ -123,17 +123,9 @@ private:
     void failed() {
         comm_disconnect(LinkEnd::LinkOnly);
         closeLoggerWindows(m_home);
-        if (m_home.win_all_use_ct() > 0) {
-            if (activeTag(m_home).startsWith(QLatin1Char('F'))) {
-                keepFileWindows(m_home);
-                ls.link_serial_no.clear();
-                ls.link_mode = get_cur_mode_type();
-            }
-        } else {
-            DataSetHandle::set_current_kind(0);
-            ls.link_serial_no.clear();
-            ls.link_mode = OpMode::None;
-        }
+        follow_windows_after_link_end();
+        ls.link_serial_no.clear();
+        if (m_home.win_all_use_ct() > 0) ls.link_mode = get_cur_mode_type();
         m_home.refresh_command_state();
         showDialog(QStringLiteral("20"));
     }
@@ -211,12 +203,8 @@ private:
     // A first logger in another mode, declined: it is not kept.
     void refuseNew() {
         m.logger_main.reset();
-        if (m_home.win_all_use_ct() > 0) {
-            if (m_home.winTable().win_logger_use_ct() == 0) DataSetHandle::set_current_kind(1);
-        } else {
-            DataSetHandle::set_current_kind(0);
-        }
         comm_disconnect(LinkEnd::LinkOnly);
+        follow_windows_after_link_end();
     }
 
     void refuseSame() {

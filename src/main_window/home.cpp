@@ -271,6 +271,11 @@ IDataWindow* HOME::activeDataWindow() {
     return m_table.dataWindowOf(sub->widget());
 }
 
+IDataWindow* HOME::mode_window() {
+    IDataWindow* w = activeDataWindow();
+    return w ? w : m_table.first_data_window();
+}
+
 void HOME::win_active_close() { m_table.win_active_close(); }
 int HOME::win_all_use_ct() { return m_table.win_all_use_ct(); }
 
@@ -335,8 +340,7 @@ CommandInputs HOME::command_inputs() {
         if (linkMode != OpMode::None) {
             in.mode = linkMode;
         } else {
-            const IDataWindow* shown = activeDataWindow();
-            in.mode = windowMode(shown ? shown : m_table.first_data_window());
+            in.mode = windowMode(mode_window());
         }
     }
     return in;

@@ -39,6 +39,9 @@ public:
 
     // ---- services for the data model and the data windows
     IDataWindow* activeDataWindow() override;
+    // The data window whose data tell the program's mode while no logger
+    // decides it: the active one, else the first one open (none when none is).
+    IDataWindow* mode_window();
     QWidget* mainWidget() override { return this; }
     void win_active_close() override;
     int win_all_use_ct() override;

@@ -82,14 +82,6 @@ struct LinkIdentity {
     }
 };
 
-// The first character of the active child window's tag ("" when none).
-QString activeTagInitial() {
-    IMainWindowServices* mw = mainWindow();
-    if (!mw) return QString();
-    IDataWindow* w = mw->activeDataWindow();
-    return w ? w->Tag().left(1) : QString();
-}
-
 }  // namespace
 
 QString link_model_text_of(const QString& modelName) {
@@ -170,6 +162,8 @@ void comm_disconnect(LinkEnd end) {
         refreshCommands();
         closeLoggerWindows();
         kept.restore(ls);
+        follow_windows_after_link_end();
+        refreshCommands();
         return;
     }
     blank_link_identity();
@@ -177,6 +171,8 @@ void comm_disconnect(LinkEnd end) {
     closeLoggerWindows();
     clear_logger_data_list();
     DataSetHandle::release_current(CurrentRef::Logger);
+    follow_windows_after_link_end();
+    refreshCommands();
 }
 
 void comm_logger_change() {
@@ -189,19 +185,19 @@ void comm_logger_change() {
 
     clear_logger_data_list();
     DataSetHandle::release_current(CurrentRef::Logger);
-
-    IMainWindowServices* mw = mainWindow();
-    if (mw && mw->win_all_use_ct() > 0) {
-        const QString first = activeTagInitial();
-        if (first == QLatin1String("L")) DataSetHandle::set_current_kind(2);
-        else if (first == QLatin1String("F")) DataSetHandle::set_current_kind(1);
-    } else {
-        DataSetHandle::set_current_kind(0);
-        ls.link_mode = OpMode::None;
-    }
-
-    refreshCommands();
     closeLoggerWindows();
+    follow_windows_after_link_end();
+    refreshCommands();
+}
+
+void follow_windows_after_link_end() {
+    HOME* home = homeWindow();
+    if (IDataWindow* w = home ? home->mode_window() : nullptr) {
+        DataSetHandle::make_key_current(w->Tag().left(3));
+        return;
+    }
+    DataSetHandle::set_current_kind(0);
+    link().link_mode = OpMode::None;
 }
 
 }  // namespace mq

@@ -78,6 +78,13 @@ void comm_disconnect(LinkEnd end = LinkEnd::Lost);
 // closed.
 void comm_logger_change();
 
+// Which data set is current once the link has ended and the logger windows
+// are closed, on every path that ends it: with a data window left, the one
+// that tells the program's mode (the active one, else the first); with none,
+// no data set and no mode, as at start-up, so that File Open and the status
+// bar agree.
+void follow_windows_after_link_end();
+
 // The identity texts of the version box and the status bar as blanks.
 void blank_link_identity();
 

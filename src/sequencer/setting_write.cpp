@@ -51,6 +51,11 @@ void exit_write_rejected(Prog_Dialog& dlg, const QString& what) {
 void setting_editor_rebind() {
     ModelState& m = model();
     IDataWindow* w = m.main_window ? m.main_window->activeDataWindow() : nullptr;
+    if (!w && !link().link_connected_flag) {
+        // The write ended the link (or it was lost): the windows left decide.
+        follow_windows_after_link_end();
+        return;
+    }
     if (!w) {
         DataSetHandle::release_current(CurrentRef::Logger);
         DataSetHandle::release_current(CurrentRef::File);

@@ -75,7 +75,8 @@ bool send_default_setting(Prog_Dialog& dlg, const SettingCommandsFn& make,
 
 // The current data set bound again from the main window's active data
 // window, as a settings editor does when it closes: none open makes the kind
-// 2 with no current data set; a window key beginning with "L" the logger data
+// 2 with no current data set while a logger is connected, and leaves no data
+// set and no mode once the link has ended; a window key beginning with "L" the logger data
 // set of that key, any other the file data set (kind 1). A key no longer in
 // its collection leaves no current data set of that kind.
 void setting_editor_rebind();

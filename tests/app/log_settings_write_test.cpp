@@ -5,6 +5,7 @@
 // clock check of a timed reservation.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 
 #include <optional>
 
+#include "common/file_dialog_driver.h"
 #include "common/sim_link.h"
 #include "common/test_env.h"
 #include "log_settings/ops_log_setting.h"
@@ -25,7 +27,9 @@
 #include "log_settings/reserve.h"
 #include "logger_sim/logger_sim.h"
 #include "main_window/fake_windows.h"
+#include "main_window/file_open.h"
 #include "main_window/identity_check.h"
+#include "main_window/scrambling.h"
 #include "main_window/serial_link.h"
 #include "platform/cp932.h"
 #include "platform/message_box.h"
@@ -299,6 +303,21 @@ TEST_F(LogSettingsWriteTest, WriteOneWithADurationReservationSendsTheClockReadAn
     EXPECT_TRUE(e.unloaded());
     EXPECT_EQ(home->winTable().win_logger_use_ct(), 0);
     EXPECT_TRUE(keysReachHome());
+
+    // With no window left the program has no mode: File Open offers every
+    // type and a TAG file opens without a word.
+    const QString folder = mq::test::dataHome();
+    QFile mt1(folder + QStringLiteral("/after.MT1"));
+    ASSERT_TRUE(mt1.open(QIODevice::WriteOnly));
+    mt1.write(mq::data_disk_angou_load_1("ZK4409MU-TD01-010100") + "\r\n");
+    mt1.close();
+    answers.clear();
+    QStringList offered;
+    ASSERT_TRUE(mq::test::answerFileDialog(folder, QStringLiteral("after.MT1"),
+                                           [this] { mq::fileopen_Click(*home); }, &offered));
+    EXPECT_EQ(offered.size(), 3);
+    EXPECT_TRUE(answers.texts().empty());
+    EXPECT_EQ(fills.back(), QStringLiteral("mt1:F00"));
 }
 
 TEST_F(LogSettingsWriteTest, ATimedReservationMustLieMoreThanThirtySecondsAfterTheLoggerClock) {

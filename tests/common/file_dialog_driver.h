@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -14,9 +15,10 @@
 namespace mq::test {
 
 // Runs act(); the first file dialog it shows is pointed at `folder`, given
-// `fileName` and answered. Returns whether a dialog was answered.
+// `fileName` and answered; the types it offered go to `offered` when given.
+// Returns whether a dialog was answered.
 template <class Act>
-bool answerFileDialog(const QString& folder, const QString& fileName, Act act) {
+bool answerFileDialog(const QString& folder, const QString& fileName, Act act, QStringList* offered = nullptr) {
     QTimer drive;
     bool answered = false;
     QObject::connect(&drive, &QTimer::timeout, [&] {
@@ -24,6 +26,7 @@ bool answerFileDialog(const QString& folder, const QString& fileName, Act act) {
             auto* fd = qobject_cast<QFileDialog*>(w);
             if (fd && fd->isVisible() && !answered) {
                 answered = true;
+                if (offered) *offered = fd->nameFilters();
                 fd->setDirectory(folder);
                 auto* name = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
                 ASSERT_NE(name, nullptr);

@@ -14,9 +14,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include "common/file_dialog_driver.h"
+#include "common/sim_link.h"
+#include "logger_sim/logger_sim.h"
 #include "main_window/config_files.h"
 #include "main_window/fake_windows.h"
 #include "main_window/file_open.h"
+#include "main_window/identity_check.h"
 #include "main_window/scrambling.h"
 
 namespace mq::test {
@@ -398,6 +402,53 @@ TEST_F(FileOpenTest, TheButtonIsGreyWhileTheWindowFills) {
     open(ml2(QStringLiteral("a.ml2")));
     EXPECT_TRUE(greyDuringFill);
     EXPECT_TRUE(openButton());
+}
+
+// A logger that falls silent during a command ends the link and its windows
+// close: with no data window left the program has no mode, so File Open
+// offers every type and opens a file of the lost logger's other mode.
+TEST_F(FileOpenTest, AfterALostLinkEveryTypeIsOfferedAndTheOtherModesFileOpens) {
+    const struct {
+        logger_sim::Mode mode;
+        QString file, fill, panel;
+    } cases[] = {
+        {logger_sim::Mode::Tag, QStringLiteral("b.ML2"), QStringLiteral("ml2:F00"), QStringLiteral("動作：ログモード")},
+        {logger_sim::Mode::Log, QStringLiteral("a.MT1"), QStringLiteral("mt1:F00"), QStringLiteral("動作：タグ・モード")},
+    };
+    ml2(QStringLiteral("b.ML2"));
+    line1(QStringLiteral("a.MT1"), "TD01-010100");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        logger_sim::Simulator sim(configDir(), logger_sim::defaultScenario());
+        ASSERT_TRUE(sim.start());
+        sim.setMode(c.mode);
+        const OpMode mode = op_mode_of(quint8(c.mode));
+        attachConnectedLogger(sim.devicePath(), QStringLiteral("A0123456"), mode);
+        model().logger_main = std::make_shared<clsLOGGER_Main>();
+        model().logger_main->colLOGGER_DATA().Add(QStringLiteral("L01"));
+        setMode(quint8(c.mode));
+        home->winTable().win_logger_open_log(QStringLiteral("01"));
+        home_state().area_window_flags[1] = true;
+        activate_data_window();
+        sim.setFault(logger_sim::Fault::Silence);
+        send_initial();
+        ASSERT_EQ(send_recv_before_check(), 1);
+        comm_disconnect();
+        ASSERT_EQ(home->win_all_use_ct(), 0);
+        EXPECT_EQ(panel4(), QStringLiteral("動作："));
+
+        ScopedMessageBoxHook messages;
+        hooks.dialog = nullptr;  // the real QFileDialog
+        fills.clear();
+        QStringList offered;
+        ASSERT_TRUE(answerFileDialog(folder, c.file, [&] { fileopen_Click(*home, hooks); }, &offered));
+        EXPECT_EQ(offered.size(), 3);
+        EXPECT_TRUE(messages.texts().empty());
+        EXPECT_EQ(fills, std::vector<QString>{c.fill});
+        EXPECT_EQ(panel4(), c.panel);
+        home->allclose_Click();
+        qunsetenv("MARROWQUILL_PORTS");
+    }
 }
 
 TEST(FileOpenTagTest, TagsAreReadByBytesAndByTheFirstLine) {

@@ -336,7 +336,7 @@ TEST_F(ConnectionDisplay, LoggerChangeWithoutWindowsForgetsTheMode) {
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作："));
 }
 
-TEST_F(ConnectionDisplay, LoggerChangeWithALoggerWindowKeepsItsModeUntilTheWindowsClose) {
+TEST_F(ConnectionDisplay, LoggerChangeWithALoggerWindowLeavesNoModeOnceTheWindowsClose) {
     connectAs(2);
     home->winTable().win_logger_open_log(QStringLiteral("05"));
     mq::home_state().area_window_flags[5] = true;
@@ -346,12 +346,13 @@ TEST_F(ConnectionDisplay, LoggerChangeWithALoggerWindowKeepsItsModeUntilTheWindo
 
     mq::comm_logger_change();
 
-    // The mode of the data set in view when the change was found.
-    EXPECT_EQ(link().link_mode, mq::OpMode::Tag);
-    EXPECT_EQ(model().act_data_kind, 2);
-    EXPECT_EQ(model().act_logger_data, nullptr);
-    // Once the last window has closed, the window table shows no mode.
+    // No data window is left: no data set is current and the program has
+    // no mode, for File Open as for the status bar.
     EXPECT_EQ(home->winTable().win_logger_use_ct(), 0);
+    EXPECT_EQ(link().link_mode, mq::OpMode::None);
+    EXPECT_EQ(model().act_data_kind, 0);
+    EXPECT_EQ(mq::get_cur_mode_type(), mq::OpMode::None);
+    EXPECT_EQ(model().act_logger_data, nullptr);
     EXPECT_EQ(home->statusPanelText(4), QStringLiteral("動作："));
     EXPECT_EQ(model().logger_main->colLOGGER_DATA().Count(), 0);
 }

@@ -317,6 +317,7 @@ reserve::reserve(int hours, int minutes, int seconds, int usedChannels, const Re
     layout->addLayout(top);
     layout->addLayout(info);
     layout->addLayout(buttons);
+    keep_places();
 
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(Check2, &QCheckBox::clicked, this, [this] { Check2_Click(); });
@@ -346,7 +347,10 @@ void reserve::load(int hours, int minutes, int seconds, int usedChannels) {
     Label1->hide();
     Label2->hide();
 
+    // Every control counts at its place, shown or not: this size holds each
+    // state of the choices, and it stays.
     adjustSize();
+    setFixedSize(size());
     platform::centre_on_screen(this);
 }
 
@@ -445,28 +449,37 @@ void reserve::reserve_disp_update() {
     Label12->setText(QString::number(qint32(count)));
 }
 
-void reserve::set_end_date_controls_visible(bool on) {
-    for (QWidget* w : {static_cast<QWidget*>(MonthView2), static_cast<QWidget*>(Combo7),
-                       static_cast<QWidget*>(Combo8), static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label4)}) {
-        w->setVisible(on);
+QWidgetList reserve::start_controls() const { return {MonthView1, Combo3, Combo4, Label7, Label8}; }
+
+QWidgetList reserve::end_date_controls() const { return {MonthView2, Combo7, Combo8, Label3, Label4}; }
+
+QWidgetList reserve::duration_controls() const {
+    return {Text9, Text10, Text11, UpDown9, UpDown10, UpDown11, Label5, Label6, Label13};
+}
+
+// The choices show and hide controls in fixed places: a hidden control keeps
+// its room, so the dialog keeps its size and nothing moves under the mouse.
+void reserve::keep_places() {
+    QWidgetList coming = start_controls() + end_date_controls() + duration_controls();
+    coming << Check2 << Label1 << Label2;
+    for (QWidget* w : coming) {
+        QSizePolicy p = w->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(p);
     }
 }
 
+void reserve::set_end_date_controls_visible(bool on) {
+    for (QWidget* w : end_date_controls()) w->setVisible(on);
+}
+
 void reserve::set_duration_visible(bool on) {
-    for (QWidget* w : {static_cast<QWidget*>(Text9), static_cast<QWidget*>(Text10), static_cast<QWidget*>(Text11),
-                       static_cast<QWidget*>(UpDown9), static_cast<QWidget*>(UpDown10),
-                       static_cast<QWidget*>(UpDown11), static_cast<QWidget*>(Label5), static_cast<QWidget*>(Label6),
-                       static_cast<QWidget*>(Label13)}) {
-        w->setVisible(on);
-    }
+    for (QWidget* w : duration_controls()) w->setVisible(on);
 }
 
 void reserve::Check1_Click() {
     const bool on = Check1->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(MonthView1), static_cast<QWidget*>(Combo3),
-                       static_cast<QWidget*>(Combo4), static_cast<QWidget*>(Label7), static_cast<QWidget*>(Label8)}) {
-        w->setVisible(!on);
-    }
+    for (QWidget* w : start_controls()) w->setVisible(!on);
     if (!on) {
         m_res.start.clear();
     } else {

@@ -153,6 +153,11 @@ private:
     void load(int hours, int minutes, int seconds, int usedChannels);
 
     ReserveChoice choice() const;
+    // The controls that the choices show and hide.
+    QWidgetList start_controls() const;
+    QWidgetList end_date_controls() const;
+    QWidgetList duration_controls() const;
+    void keep_places();
     void set_end_date_controls_visible(bool on);
     void set_duration_visible(bool on);
     void duration_changed(QLineEdit* t, int& value, bool clamp59);

@@ -4,17 +4,21 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QLabel>
 #include <QLayout>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
+#include "common/sim_link.h"
 #include "common/test_env.h"
 #include "log_settings/log0_set_value.h"
 #include "log_settings/log_set_value.h"
 #include "log_settings/ls01_file.h"
 #include "log_settings/reserve.h"
+#include "logger_sim/logger_sim.h"
 #include "main_window/home_state.h"
 #include "main_window/identity_check.h"
 #include "main_window/serial_link.h"
@@ -85,12 +89,36 @@ TEST_F(Screens, TheDialogsShowEveryControlAtTheirOpeningSize) {
         check(d, QStringLiteral("log0_set_value"));
     }
     {
+        // Shown to a logger in MEMORY mode: the memory read and the choices
+        // move nothing from under the mouse.
+        logger_sim::Scenario memory = logger_sim::defaultScenario();
+        memory.mode = logger_sim::Mode::Memory;
+        logger_sim::Simulator sim(mq::test::configDir(), memory);
+        ASSERT_TRUE(sim.start());
+        mq::test::attachConnectedLogger(sim.devicePath(), memory.serial, mq::OpMode::Memory);
+        model().logger_main->clsLOGGER_STATUS().let_mode_type(3);
+        model().act_data_kind = 2;
         mq::reserve r(0, 1, 0, 4, mq::Reservation{});
-        mq::MemoryDisplay m;
-        m.recordable = 120000;
-        m.bar_value = 120000;
-        r.show_memory(m);
-        check(r, QStringLiteral("reserve"));
+        r.show();
+        auto places = [&] {
+            return std::vector<QRect>{r.rect(), r.cmdOK->geometry(), r.cmdCancel->geometry(), r.Command3->geometry(),
+                                      r.Command1->geometry(), r.Label11->geometry(), r.Label12->geometry()};
+        };
+        const std::vector<QRect> opening = places();
+        ASSERT_TRUE(mq::test::waitUntil([&] { return r.clock_read() && !mq::seq().dialog; }));
+        ASSERT_TRUE(r.Label1->isVisible());
+        const std::pair<QAbstractButton*, const char*> steps[] = {
+            {nullptr, "reserve"}, {r.Option2, "reserve_duration"}, {r.Option1, "reserve_end"},
+            {r.Check2, "reserve_no_end"}, {r.Option2, "reserve_no_end_duration"}, {r.Option1, "reserve_no_end_again"},
+            {r.Check1, "reserve_no_start"}};
+        for (const auto& [button, name] : steps) {
+            if (button) QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+            QCoreApplication::processEvents();
+            EXPECT_EQ(places(), opening) << name;
+            check(r, QString::fromLatin1(name));
+        }
+        EXPECT_TRUE(r.Check1->isChecked() && r.Check2->isChecked() && r.Option1->isChecked());
+        qunsetenv("MARROWQUILL_PORTS");
     }
 }
 

@@ -542,10 +542,22 @@ void LoggerState::apply(const QByteArray& command) {
     if (id->table != Table::SettingWrite) return;
     // Channel settings go to a tag in TAG mode and to an area otherwise;
     // number 00 holds the PC-side defaults.
+    const bool toTag = s_.mode == Mode::Tag && (id->entry == 5 || id->entry == 6);
+    // A setting or a reservation start written to an area or tag deletes what
+    // it has recorded (the program asks the user first): it holds no records
+    // and no recording times until it records again. The defaults hold none.
+    if (n > 0 && (id->entry == 0 || (id->entry >= 5 && id->entry <= 8))) {
+        if (toTag) {
+            tagForWrite(n)->records.clear();
+        } else {
+            LogArea* a = areaForWrite(n);
+            a->records.clear();
+            a->start = a->stop = QDateTime();
+        }
+    }
     auto channelsOf = [&]() -> ChannelSetting* {
         if (n == 0) return s_.defaults.channels;
-        if (s_.mode == Mode::Tag && (id->entry == 5 || id->entry == 6)) return tagForWrite(n)->channels;
-        return areaForWrite(n)->channels;
+        return toTag ? tagForWrite(n)->channels : areaForWrite(n)->channels;
     };
     ChannelSetting* ch = id->entry >= 5 && id->entry <= 7 ? channelsOf() : nullptr;
     switch (id->entry) {

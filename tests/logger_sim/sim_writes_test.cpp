@@ -1,7 +1,8 @@
-// The simulated logger's record of writes, a NAK for a chosen write, and a
-// clock held still, seen from a raw tty client.
+// The simulated logger's record of writes, a NAK for a chosen write, what a
+// write deletes, and a clock held still, seen from a raw tty client.
 #include "common/test_env.h"
 #include "logger_sim.h"
+#include "logger_state.h"
 #include "common/sim_raw_client.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,53 @@ TEST(SimulatorWrites, AHeldClockAnswersTheSameTime) {
     EXPECT_EQ(first.mid(4, 12), QByteArray("140102030405"));
     EXPECT_EQ(c.ask("ST04CK", 19), first);
     sim.stop();
+}
+
+// A setting written to an area or tag, or a reservation into an area,
+// deletes what it recorded; the defaults and whatever was not written keep
+// their records. "L01" is area 1, "T05" tag 5.
+TEST(SimulatorWrites, AWrittenAreaOrTagHoldsNoRecords) {
+    mq::test::ensureApplication();
+    CommandTables t;
+    ASSERT_TRUE(t.load(mq::test::configDir(), nullptr));
+    // The setting write of number n, from the command templates as the program builds it.
+    auto write = [&](const QList<int>& entries, int n) {
+        QList<QByteArray> out;
+        for (int e : entries)
+            out << t.settingWriteReq[e].left(6) + QByteArray::number(100 + n).right(2) + t.settingWriteReq[e].mid(8);
+        return out;
+    };
+    const QList<int> logSetting{8, 5, 6, 7}, tagSetting{5, 6};
+    QList<QByteArray> allAreas;
+    for (int n = 1; n <= 20; ++n) allAreas += write(logSetting, n);
+    struct Case { const char* what; Mode mode; QList<QByteArray> writes; QByteArray emptied, kept; };
+    const Case cases[] = {
+        {"one area", Mode::Log, write(logSetting, 1), "L01", "L02"},
+        {"all areas", Mode::Log, allAreas, "L03", "T01"},
+        {"reservation at once", Mode::Log,
+         write(logSetting, 2) << "RP00RS02,000000000000," << "RP01RE02,131210120000,", "L02", "L01"},
+        {"one tag", Mode::Tag, write(tagSetting, 1), "T01", "T05"},
+        {"LOG defaults", Mode::Log, write(logSetting, 0), "", "L01"},
+        {"TAG defaults", Mode::Tag, write(tagSetting, 0), "", "T01"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        Scenario s = defaultScenario();
+        s.mode = k.mode;
+        Simulator sim(mq::test::configDir(), s);
+        ASSERT_TRUE(sim.start());
+        RawClient c(sim.devicePath());
+        for (const QByteArray& w : k.writes) ASSERT_EQ(c.ask(w, 3), kAck) << w.constData();
+        auto read = [&](const QByteArray& who, const char* what, int want) {
+            return c.ask(who.left(1) + what + who.mid(1), want);
+        };
+        if (!k.emptied.isEmpty()) {
+            EXPECT_EQ(read(k.emptied, "R03CT", 18).mid(7, 8), QByteArray("00000000"));
+            EXPECT_EQ(read(k.emptied, "R01DT", 11).mid(7), QByteArray("E\x03\r\n"));
+        }
+        EXPECT_NE(read(k.kept, "R03CT", 18).mid(7, 8), QByteArray("00000000"));
+        sim.stop();
+    }
 }
 
 }  // namespace

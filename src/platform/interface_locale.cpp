@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <QTreeView>
 
 namespace mq::platform {
 
@@ -40,6 +42,25 @@ public:
     }
 };
 
+// The Japanese texts are wider than the widths Qt gives the size, type and
+// date columns of the detail view ("536 バイト" would show cut): they are
+// sized to the texts of the folder shown whenever its files arrive (the
+// folder is listed in the background) and when another folder is entered.
+// The name column keeps its width.
+void fitColumnsToTexts(QFileDialog* d) {
+    auto* tree = d->findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!tree || !tree->model()) return;
+    const auto fit = [tree] {
+        for (int c = 1; c < tree->header()->count(); ++c) tree->resizeColumnToContents(c);
+    };
+    QObject::connect(tree->model(), &QAbstractItemModel::rowsInserted, tree,
+                     [tree, fit](const QModelIndex& parent) {
+                         if (parent == tree->rootIndex()) fit();
+                     });
+    QObject::connect(d, &QFileDialog::directoryEntered, tree, fit);
+    fit();
+}
+
 // Every file dialog, the program's own and those Qt makes itself (the print
 // dialog's file choice), gets the columns when it first shows.
 class JapaneseFileDialogs : public QObject {
@@ -47,8 +68,10 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::Show) {
-            if (auto* d = qobject_cast<QFileDialog*>(watched); d && !d->proxyModel())
+            if (auto* d = qobject_cast<QFileDialog*>(watched); d && !d->proxyModel()) {
                 d->setProxyModel(new JapaneseFileColumns(d));
+                fitColumnsToTexts(d);
+            }
         }
         return false;
     }

@@ -6,7 +6,8 @@
 // Japanese translation. Qt's file dialog writes its size and date columns
 // with the system's locale instead: every file dialog is given a view of its
 // files that writes them with the default one (shown texts only; sorting
-// stays on the sizes and times themselves).
+// stays on the sizes and times themselves), and its columns are sized to
+// those texts.
 //
 // Numbers never go through a locale: every number text the program shows,
 // writes or reads is made and parsed by platform/numbers.h (and QString's

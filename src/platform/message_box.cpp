@@ -2,12 +2,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpacerItem>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace mq::platform {
@@ -40,8 +43,9 @@ struct ButtonDef {
 std::vector<ButtonDef> buttonDefs(MsgButtons buttons) {
     const ButtonDef ok{QStringLiteral("OK"), QMessageBox::AcceptRole, MsgResult::OK};
     const ButtonDef cancel{QStringLiteral("キャンセル"), QMessageBox::RejectRole, MsgResult::Cancel};
-    const ButtonDef yes{QStringLiteral("はい"), QMessageBox::YesRole, MsgResult::Yes};
-    const ButtonDef no{QStringLiteral("いいえ"), QMessageBox::NoRole, MsgResult::No};
+    // "はい(Y)" and "いいえ(N)": the letters answer with or without Alt.
+    const ButtonDef yes{QStringLiteral("はい(&Y)"), QMessageBox::YesRole, MsgResult::Yes};
+    const ButtonDef no{QStringLiteral("いいえ(&N)"), QMessageBox::NoRole, MsgResult::No};
     switch (buttons) {
     case MsgButtons::OK: return {ok};
     case MsgButtons::OKCancel: return {ok, cancel};
@@ -51,15 +55,35 @@ std::vector<ButtonDef> buttonDefs(MsgButtons buttons) {
     return {ok};
 }
 
-MsgResult closedWithoutButton(MsgButtons buttons) {
+// Escape and the window's close button answer Cancel where the box has one
+// and OK on an OK box; a Yes/No question must be answered with a button.
+std::optional<MsgResult> closedWithoutButton(MsgButtons buttons) {
     switch (buttons) {
     case MsgButtons::OK: return MsgResult::OK;
-    case MsgButtons::YesNo: return MsgResult::No;
+    case MsgButtons::YesNo: return std::nullopt;
     case MsgButtons::OKCancel:
     case MsgButtons::YesNoCancel: return MsgResult::Cancel;
     }
     return MsgResult::Cancel;
 }
+
+// Qt would make the No button of a Yes/No box its escape button.
+class MessageBox : public QMessageBox {
+public:
+    MessageBox(QWidget* parent, bool closable) : QMessageBox(parent), m_closable(closable) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        if (m_closable || !e->matches(QKeySequence::Cancel)) QMessageBox::keyPressEvent(e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (m_closable) QMessageBox::closeEvent(e);
+        else e->ignore();
+    }
+
+private:
+    const bool m_closable;
+};
 
 }  // namespace
 
@@ -81,7 +105,8 @@ MsgResult msgBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIc
     }
 
     if (!parent) parent = QApplication::activeWindow();
-    QMessageBox box(parent);
+    const std::optional<MsgResult> escapeAnswer = closedWithoutButton(buttons);
+    MessageBox box(parent, escapeAnswer.has_value());
     box.setWindowTitle(title);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
@@ -101,8 +126,7 @@ MsgResult msgBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIc
     box.setDefaultButton(static_cast<QPushButton*>(made[def].first));
 
     // Escape answers like the box's own cancel: Cancel where there is one,
-    // No on a Yes/No box, OK on an OK box.
-    const MsgResult escapeAnswer = closedWithoutButton(buttons);
+    // OK on an OK box.
     for (auto& [button, result] : made)
         if (result == escapeAnswer) box.setEscapeButton(button);
 
@@ -110,7 +134,9 @@ MsgResult msgBox(QWidget* parent, const QString& text, MsgButtons buttons, MsgIc
     QAbstractButton* clicked = box.clickedButton();
     for (auto& [button, result] : made)
         if (button == clicked) return result;
-    return escapeAnswer;
+    // Only the program itself ends a Yes/No box without a button; that
+    // counts as No.
+    return escapeAnswer.value_or(MsgResult::No);
 }
 
 void setMessageBoxHook(MessageBoxHook hook) { hookRef() = std::move(hook); }

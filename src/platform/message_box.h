@@ -28,9 +28,11 @@ struct MessageRecord {
     MsgDefault defaultButton = MsgDefault::First;
 };
 
-// Shows a modal message box and returns the button pressed. Closing the box
-// without a button (Escape, the window's close button) answers Cancel when
-// the box has a Cancel button, No for a Yes/No box, and OK for an OK box.
+// Shows a modal message box and returns the button pressed. Enter presses
+// the default button; "はい(Y)" and "いいえ(N)" answer with Y and N (Alt or
+// not). Closing the box without a button (Escape, the window's close button)
+// answers Cancel when the box has a Cancel button and OK for an OK box; a
+// Yes/No box cannot be closed so and waits for its answer.
 // A default beyond the box's buttons falls back to the first button.
 MsgResult msgBox(QWidget* parent, const QString& text, MsgButtons buttons = MsgButtons::OK,
                  MsgIcon icon = MsgIcon::None, MsgDefault defaultButton = MsgDefault::First,

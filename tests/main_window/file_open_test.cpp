@@ -8,11 +8,15 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "common/file_dialog_driver.h"
 #include "common/sim_link.h"
@@ -147,7 +151,8 @@ TEST_F(FileOpenTest, TheRealDialogListsDataFilesInAnyLetterCaseAndOpensTheChosen
         ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2026, 12, 9), QTime(16, 36, 27)), QFileDevice::FileModificationTime));
     }
     home_state().open_dialog_dir = folder;
-    hooks.dialog = nullptr;  // the real QFileDialog
+    hooks.dialog = nullptr;  // the real QFileDialog, with no column widths of an earlier one
+    QSettings(QSettings::UserScope, QStringLiteral("QtProject")).remove(QStringLiteral("FileDialog/treeViewHeader"));
     QStringList listed;
     QStringList columns;  // size and date of "lower.ml2" as the detail view shows them
     std::function<void()> answer = [&] {
@@ -159,9 +164,14 @@ TEST_F(FileOpenTest, TheRealDialogListsDataFilesInAnyLetterCaseAndOpensTheChosen
             QTimer::singleShot(5, answer);
             return;
         }
+        auto* tree = d->findChild<QTreeView*>(QStringLiteral("treeView"));
+        const int margins = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
         for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r) {
             const QModelIndex name = list->model()->index(r, 0, list->rootIndex());
             listed << name.data().toString();
+            for (int c : {1, 2})  // the size and type texts show whole once the files are listed
+                EXPECT_GE(tree->header()->sectionSize(c),
+                          tree->fontMetrics().horizontalAdvance(name.siblingAtColumn(c).data().toString()) + margins);
             if (name.data().toString() != QLatin1String("lower.ml2")) continue;
             for (int c : {1, 3}) columns << name.siblingAtColumn(c).data().toString();
         }

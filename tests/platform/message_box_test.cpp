@@ -105,16 +105,16 @@ TEST(MessageBoxShown, JapaneseButtonsTitleAndDefault) {
         icon = box->icon();
         defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
         for (QAbstractButton* b : box->buttons())
-            if (b->text() == QStringLiteral("いいえ")) QTest::mouseClick(b, Qt::LeftButton);
+            if (b->text() == QStringLiteral("いいえ(&N)")) QTest::mouseClick(b, Qt::LeftButton);
     });
     const MsgResult r = msgBox(nullptr, QStringLiteral("ファイルを開きますか。"), MsgButtons::YesNoCancel,
                                MsgIcon::Exclamation, MsgDefault::Second);
     EXPECT_EQ(r, MsgResult::No);
     EXPECT_EQ(title, QStringLiteral("マロウクイル"));
     EXPECT_EQ(text, QStringLiteral("ファイルを開きますか。"));
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("いいえ"), QStringLiteral("はい"), QStringLiteral("キャンセル")}));
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)"), QStringLiteral("キャンセル")}));
     EXPECT_EQ(icon, QMessageBox::Warning);
-    EXPECT_EQ(defaultText, QStringLiteral("いいえ"));
+    EXPECT_EQ(defaultText, QStringLiteral("いいえ(&N)"));
 }
 
 TEST(MessageBoxShown, EnterPressesTheDefaultButton) {
@@ -127,11 +127,23 @@ TEST(MessageBoxShown, EnterPressesTheDefaultButton) {
               MsgResult::Yes);
 }
 
-TEST(MessageBoxShown, EscapeAnswersCancelOrNo) {
+TEST(MessageBoxShown, EscapeAnswersCancelOrOKAndAYesNoBoxWaitsForYOrN) {
     mq::test::ensureApplication();
     onBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     EXPECT_EQ(msgBox(nullptr, QStringLiteral("e"), MsgButtons::OKCancel), MsgResult::Cancel);
     onBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(msgBox(nullptr, QStringLiteral("e"), MsgButtons::YesNoCancel), MsgResult::Cancel);
+    onBox([](QMessageBox* box) {
+        QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_TRUE(box->isVisible());
+        box->close();  // the window's close button
+        EXPECT_TRUE(box->isVisible());
+        QTest::keyClick(box, Qt::Key_N);
+    });
+    EXPECT_EQ(msgBox(nullptr, QStringLiteral("e"), MsgButtons::YesNo), MsgResult::No);
+    onBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Y); });
+    EXPECT_EQ(msgBox(nullptr, QStringLiteral("e"), MsgButtons::YesNo, MsgIcon::None, MsgDefault::Second), MsgResult::Yes);
+    onBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_N, Qt::AltModifier); });
     EXPECT_EQ(msgBox(nullptr, QStringLiteral("e"), MsgButtons::YesNo), MsgResult::No);
     onBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
     EXPECT_EQ(msgBox(nullptr, QStringLiteral("e"), MsgButtons::OK, MsgIcon::Critical), MsgResult::OK);

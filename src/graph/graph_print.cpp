@@ -19,12 +19,13 @@
 #include "main_window/home_state.h"
 #include "main_window/small_windows.h"
 #include "model/channel_values.h"
+#include "model/data_set_handle.h"
+#include "model/data_window.h"
 #include "model/graph_source.h"
 #include "platform/civil_time.h"
 #include "platform/grid.h"
 #include "platform/message_box.h"
-#include "platform/pdf_file.h"
-#include "platform/safe_file.h"
+#include "platform/print_queue.h"
 
 namespace mq {
 
@@ -60,6 +61,20 @@ void pointAtChosen(QPrinter& printer) {
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(name);
     }
+}
+
+// The caption of the data window whose data the graph draws (the print
+// job's name), empty when no window shows it.
+QString dataWindowCaption(const fGraph& graph) {
+    if (!HomeSlot::installed()) return QString();
+    const DataSetHandle drawn = graph.source().data_set();
+    for (const QPointer<QWidget>& widget : home_state().win_windows) {
+        auto* w = dynamic_cast<IDataWindow*>(widget.data());
+        if (!w) continue;
+        const DataSetHandle shown = DataSetHandle::of_tag(w->Tag());
+        if (shown && shown.file() == drawn.file() && shown.logger() == drawn.logger()) return widget->windowTitle();
+    }
+    return QString();
 }
 
 QStringList graph_printer_list(QWidget* parent) {
@@ -415,14 +430,6 @@ ScreenMeasures screenMeasures(fGraph& graph) {
     return m;
 }
 
-// Ends a failed job: the painter stops, a system printer's job is aborted,
-// a PDF's temporary file goes.
-void abortJob(QPainter& p, QPrinter& printer, PdfFileJob& file) {
-    printer.abort();
-    if (p.isActive()) p.end();
-    file.discard();
-}
-
 }  // namespace
 
 QPrinter* graph_printer() { return graph_state().printer.get(); }
@@ -440,18 +447,6 @@ void graph_error_msg(QWidget* parent, int code) {
 }
 
 namespace {
-
-// The end of the print job, the PDF put in place; the message for the user
-// when it failed, else empty.
-QString endJob(QPainter& p, QPrinter& printer, PdfFileJob& file) {
-    if (!p.end()) {
-        abortJob(p, printer, file);
-        return file.toFile() ? file_write_error_message(file.target())
-                             : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。");
-    }
-    if (FileResult r = file.commit(); !r) return r.message;
-    return QString();
-}
 
 // The font rule: 9 points at most, smaller when the time labels would
 // overlap; the table follows the screen's proportion. Leaves the page in the
@@ -551,23 +546,18 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     const double margin = portrait ? 900 : 1100;
     const double ML = margin, MR = margin, MT = margin, MB = margin;
 
-    // A PDF is written beside its target and put in place only when complete.
-    PdfFileJob file(printer);
+    // A PDF is written beside its target and put in place only when
+    // complete; a system printer's queue must take the job.
+    PrintJob job(printer, print_job_name(dataWindowCaption(graph)));
     auto fail = [&](const QString& message) {
         result.message = message;
         platform::msgBox(&graph, message);
     };
-    if (FileResult r = file.open(); !r) {
+    if (FileResult r = job.begin(); !r) {
         fail(r.message);
         return result;
     }
-    QPainter p;
-    if (!p.begin(&printer)) {
-        file.discard();
-        fail(file.toFile() ? file_create_error_message(file.target())
-                           : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。"));
-        return result;
-    }
+    QPainter& p = job.painter();
     p.setRenderHint(QPainter::Antialiasing, true);
     const double k = printer.resolution() / 1440.0;
     p.scale(k, k);
@@ -582,7 +572,7 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
 
     auto failed = [&](GraphPrintStep step) { return (hooks.fail_at && hooks.fail_at(step)) || !p.isActive(); };
     auto runtimeFailure = [&] {
-        abortJob(p, printer, file);
+        job.abort();
         result.message = QStringLiteral("印刷エラーです。");
         graph_error_msg(&graph, 2);
         return result;
@@ -604,8 +594,8 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
     page.table(ML, page.B() + 2 * page.h0 + d, PW);
     if (failed(GraphPrintStep::Table)) return runtimeFailure();
 
-    if (const QString error = endJob(p, printer, file); !error.isEmpty()) {
-        fail(error);
+    if (FileResult r = job.end(); !r) {
+        fail(r.message);
         return result;
     }
     result.printed = true;

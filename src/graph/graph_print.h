@@ -7,10 +7,12 @@
 //
 // The page is painted in twips (1/1440 inch) from the paper's top left
 // corner onto a QPrinter pointed at the printer chosen in the printer choice.
-// A print that fails aborts the job: a PDF replaces its target only when all
-// of it reached the disk (platform/pdf_file.h); a system printer's job is
-// aborted, so nothing half-printed is sent. While a print runs the graph
-// window is disabled and holds its busy guard, so no second print starts.
+// The job is named after the data window the graph draws; a print that
+// fails aborts it (platform/print_queue.h): a PDF replaces its target only
+// when all of it reached the disk, nothing half-printed reaches a system
+// printer, and a queue that does not take the job is a failure. While a
+// print runs the graph window is disabled and holds its busy guard, so no
+// second print starts.
 #include <QRectF>
 #include <QString>
 #include <QStringList>

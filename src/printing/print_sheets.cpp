@@ -10,8 +10,7 @@
 
 #include <map>
 
-#include "platform/pdf_file.h"
-#include "platform/safe_file.h"
+#include "platform/print_queue.h"
 
 namespace mq {
 
@@ -92,9 +91,43 @@ private:
     std::map<int, Entry> m_entries;
 };
 
-bool paintPages(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily) {
-    QPainter p;
-    if (!p.begin(&printer)) return false;
+void paintPage(QPainter& p, const PrintPage& page, double k, FontCache& fonts, int& currentSize) {
+    for (const PrintOp& op : page) {
+        if (op.kind == PrintOp::Box) {
+            const QPointF a(op.x1 * k, op.y1 * k), b(op.x2 * k, op.y2 * k);
+            if (op.x1 == op.x2 || op.y1 == op.y2) {
+                p.drawLine(a, b);
+            } else {
+                p.drawRect(QRectF(a, b));
+            }
+            continue;
+        }
+        const FontCache::Entry& e = fonts.get(op.size);
+        if (op.size != currentSize) {
+            p.setFont(e.font);
+            currentSize = op.size;
+        }
+        double x = op.x1 * k;
+        if (op.kind == PrintOp::TextRight) {
+            x -= e.metrics.horizontalAdvance(op.text);
+        } else if (op.kind == PrintOp::TextCentre) {
+            x = (op.x2 * k - e.metrics.horizontalAdvance(op.text)) / 2;
+        }
+        p.drawText(QPointF(x, op.y1 * k + e.metrics.ascent()), op.text);
+    }
+}
+
+}  // namespace
+
+DeliveryResult deliver_sheets(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily,
+                              const QString& jobName, const std::function<bool(int)>& pageSent) {
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    if (sheets.pageCount() == 0) return {};
+
+    PrintJob job(printer, jobName);
+    if (FileResult r = job.begin(); !r) return {false, r.message};
+    QPainter& p = job.painter();
     const double k = printer.resolution() / 25.4;  // device units per millimetre
     QPen pen(Qt::black);
     pen.setWidthF(0.2 * k);
@@ -105,53 +138,16 @@ bool paintPages(const PrintSheets& sheets, QPrinter& printer, const QString& fon
     const auto& pages = sheets.pages();
     for (size_t i = 0; i < pages.size(); ++i) {
         if (i > 0 && !printer.newPage()) {
-            p.end();
-            return false;
+            job.abort();
+            return {false, job.failure_message()};
         }
-        for (const PrintOp& op : pages[i]) {
-            if (op.kind == PrintOp::Box) {
-                const QPointF a(op.x1 * k, op.y1 * k), b(op.x2 * k, op.y2 * k);
-                if (op.x1 == op.x2 || op.y1 == op.y2) {
-                    p.drawLine(a, b);
-                } else {
-                    p.drawRect(QRectF(a, b));
-                }
-                continue;
-            }
-            const FontCache::Entry& e = fonts.get(op.size);
-            if (op.size != currentSize) {
-                p.setFont(e.font);
-                currentSize = op.size;
-            }
-            double x = op.x1 * k;
-            if (op.kind == PrintOp::TextRight) {
-                x -= e.metrics.horizontalAdvance(op.text);
-            } else if (op.kind == PrintOp::TextCentre) {
-                x = (op.x2 * k - e.metrics.horizontalAdvance(op.text)) / 2;
-            }
-            p.drawText(QPointF(x, op.y1 * k + e.metrics.ascent()), op.text);
+        paintPage(p, pages[i], k, fonts, currentSize);
+        if (pageSent && !pageSent(int(i + 1))) {
+            job.abort();
+            return {false, QString(), true};
         }
     }
-    return p.end();
-}
-
-}  // namespace
-
-DeliveryResult deliver_sheets(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily) {
-    printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-    if (sheets.pageCount() == 0) return {};
-
-    // A PDF goes to a temporary file beside the target and replaces the
-    // target only when it is complete.
-    PdfFileJob file(printer);
-    if (FileResult r = file.open(); !r) return {false, r.message};
-    if (!paintPages(sheets, printer, fontFamily)) {
-        file.discard();
-        return {false, file.toFile() ? file_write_error_message(file.target())
-                                     : QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。")};
-    }
-    if (FileResult r = file.commit(); !r) return {false, r.message};
+    if (FileResult r = job.end(); !r) return {false, r.message};
     return {};
 }
 

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <functional>
 #include <vector>
 
 class QPainter;
@@ -63,12 +64,16 @@ private:
 
 struct DeliveryResult {
     bool ok = true;
-    QString message;  // what went wrong, for the user
+    QString message;       // what went wrong, for the user
+    bool stopped = false;  // given up between pages: nothing was printed
 };
 
 // Sends the pages to the printer (A4 portrait, whole paper addressable) in
-// the font family given. A PDF output replaces its target only when all of it
-// reached the disk (platform/pdf_file.h); on failure nothing is left behind.
-DeliveryResult deliver_sheets(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily);
+// the font family given, as a job of that name (platform/print_queue.h). A
+// PDF output replaces its target only when all of it reached the disk; on
+// failure nothing is left behind. After each page `pageSent` (if given) is
+// told how many pages are drawn; when it answers false the job is given up.
+DeliveryResult deliver_sheets(const PrintSheets& sheets, QPrinter& printer, const QString& fontFamily,
+                              const QString& jobName, const std::function<bool(int)>& pageSent = {});
 
 }  // namespace mq

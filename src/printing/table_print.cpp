@@ -27,6 +27,7 @@
 #include "platform/grid.h"
 #include "platform/message_box.h"
 #include "platform/numbers.h"
+#include "platform/print_queue.h"
 #include "printing/print_source.h"
 
 namespace mq {
@@ -165,7 +166,7 @@ void PR::closeEvent(QCloseEvent* e) {
 }
 
 void PR::Command3_Click() {
-    // The run sees the request at its next row and discards the job.
+    // The run sees the request at its next row or page and discards the job.
     m_print_abort = true;
 }
 
@@ -178,6 +179,7 @@ void PR::Command1_Click() {
     m_print_busy = true;
     m_print_ok_flag = true;
     m_outcome = Outcome::None;
+    m_pages_sent = 0;
     m_sheets.reset();
 
     Source src;
@@ -244,8 +246,7 @@ void PR::Command1_Click() {
         m_sheets.reset();
         if (!m_print_ok_flag) {
             m_outcome = Outcome::PrinterError;
-            platform::msgBox(this, QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。"),
-                             platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+            platform::msgBox(this, printer_error_message(), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
         } else {
             m_outcome = Outcome::Stopped;
         }
@@ -256,15 +257,25 @@ void PR::Command1_Click() {
     accept();
 }
 
-void PR::send(Source&) {
+void PR::send(Source& src) {
     QPrinter printer(QPrinter::HighResolution);
     if (!prepare_chosen_printer(printer, this, m_hooks.dialog)) {
         m_outcome = Outcome::Cancelled;
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DeliveryResult r = deliver_sheets(*m_sheets, printer, print_font_family());
+    const QString name = print_job_name(src.widget ? src.widget->windowTitle() : QString());
+    const DeliveryResult r = deliver_sheets(*m_sheets, printer, print_font_family(), name, [this](int pages) {
+        // Let the stop button act between the pages sent, as between rows.
+        m_pages_sent = pages;
+        QCoreApplication::processEvents();
+        return !m_print_abort;
+    });
     QApplication::restoreOverrideCursor();
+    if (r.stopped) {
+        m_outcome = Outcome::Stopped;
+        return;
+    }
     if (!r.ok) {
         m_outcome = Outcome::PrinterError;
         platform::msgBox(this, r.message, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);

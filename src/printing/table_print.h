@@ -7,8 +7,9 @@
 // The run first draws every page into PrintSheets and sends them to the
 // printer the user chose (home_state().current_printer, see
 // prepare_chosen_printer) only when it has ended well: a stop ("印刷停止")
-// leaves the row loop at once and discards the job, and the first printer
-// error of a run stays latched, aborts the job and is told to the user.
+// leaves the row loop, or the sending between two pages, at once and
+// discards the job, and the first printer error of a run stays latched,
+// aborts the job and is told to the user.
 //
 // Entry points: table_print_show() for the main window's print command,
 // table_print_show_graph() for the graph window's table-print command (through
@@ -91,6 +92,8 @@ public:
     bool print_abort() const { return m_print_abort; }
     bool print_from_graph_flag() const { return m_print_from_graph_flag; }
     const PageCount& page_count() const { return m_count; }
+    // Pages of the last run drawn on the printer so far.
+    int pages_sent() const { return m_pages_sent; }
     // The pages drawn by the last run (empty after a stop or an error).
     const PrintSheets* sheets() const { return m_sheets.get(); }
     // How the last run ended.
@@ -165,6 +168,7 @@ private:
     // of the run (a later successful text does not set it again).
     bool m_print_ok_flag = true;
     PageCount m_count;
+    int m_pages_sent = 0;
     qint32 m_print_page_no = 1;
     qint32 m_print_row_cursor = 0;
     int m_print_col_x[6] = {26, 46, 66, 86, 106, 126};

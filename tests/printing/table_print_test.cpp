@@ -12,7 +12,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+
+#include <cups/cups.h>
 
 #include "common/full_disk.h"
 #include "printing/print_fixture.h"
@@ -328,6 +333,23 @@ TEST_F(TablePrintTest, ADrawnRangeBeyondTheTablePrintsOnlyTheRowsThere) {
     EXPECT_FALSE(find(*dlg->sheets(), 0, QStringLiteral("       7")));
 }
 
+// Prints all pages of the active window to the current printer with a click
+// on 印刷停止 as soon as the first page is on the printer.
+std::unique_ptr<PR> printAndStopAfterAPage(QWidget* parent, const PrintHooks& hooks) {
+    auto dlg = std::make_unique<PR>(nullptr, parent, hooks);
+    dlg->Option2->click();
+    dlg->show();
+    QTimer clicker;
+    QObject::connect(&clicker, &QTimer::timeout, [&] {
+        if (dlg->pages_sent() == 0) return;
+        clicker.stop();
+        QTest::mouseClick(dlg->Command3, Qt::LeftButton);
+    });
+    clicker.start(0);
+    QTest::mouseClick(dlg->Command1, Qt::LeftButton);
+    return dlg;
+}
+
 TEST_F(TablePrintTest, StopInTheMiddleLeavesNoOutput) {
     ASSERT_NE(openTagSet(300), nullptr);
     const QString pdf = pdfDir + QStringLiteral("/stopped.pdf");
@@ -347,6 +369,13 @@ TEST_F(TablePrintTest, StopInTheMiddleLeavesNoOutput) {
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_TRUE(QDir(pdfDir).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_FALSE(dlg->isVisible());
+
+    // Clicked while the pages go to the printer: no further page, no file.
+    auto sending = printAndStopAfterAPage(home.get(), hooks);
+    EXPECT_EQ(sending->outcome(), PR::Outcome::Stopped);
+    EXPECT_EQ(sending->pages_sent(), 1);
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(QDir(pdfDir).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(TablePrintTest, StopBeforeOkPrintsNoPage) {
@@ -403,6 +432,72 @@ TEST_F(TablePrintTest, APrinterErrorAbortsTheJobWithAMessage) {
         EXPECT_LT(ops, 1300);  // the run stopped instead of drawing its remaining pages
         pdfRequests.clear();
     }
+}
+
+// A print server of the test's own, on a socket in a temporary folder, with
+// a queue "MQ" that prints to nothing, reached through CUPS_SERVER.
+struct PrivateCups {
+    static QString tool(const char* name) { return QStandardPaths::findExecutable(name, {"/usr/sbin", "/usr/bin"}); }
+    static bool admin(const char* name, const QStringList& args) {
+        QProcess p;
+        p.start(tool(name), args);
+        return p.waitForFinished(60000) && p.exitCode() == 0;
+    }
+    PrivateCups() {
+        const QString d = dir.path();
+        // Any client may do anything, the test's tools included.
+        writeAll(d + "/cupsd.conf", QStringLiteral("Listen %1/socket\nBrowsing No\n<Policy default>\n<Limit All>\n"
+                                                   "</Limit>\n</Policy>\n").arg(d).toUtf8());
+        writeAll(d + "/cups-files.conf", QStringLiteral("FileDevice Yes\nServerRoot %1\nStateDir %1\nCacheDir %1\n"
+                                                        "RequestRoot %1\nTempDir %1\nErrorLog %1/log\nAccessLog %1/log\n"
+                                                        "PageLog %1/log\nPrintcap %1/printcap\n").arg(d).toUtf8());
+        cupsd.start(tool("cupsd"), {"-f", "-c", d + "/cupsd.conf", "-s", d + "/cups-files.conf"});
+        qputenv("CUPS_SERVER", (d + "/socket").toUtf8());
+        cupsSetServer(nullptr);  // the next request of this thread reads CUPS_SERVER
+        // The queue is added once the server answers.
+        for (int tries = 0; cupsd.state() != QProcess::NotRunning && tries < 1000; ++tries) {
+            if (admin("lpadmin", {"-p", "MQ", "-E", "-v", "file:///dev/null"})) return;
+            cupsd.waitForFinished(20);
+        }
+        ADD_FAILURE() << "the print server did not start";
+    }
+    ~PrivateCups() {
+        cupsd.terminate();
+        cupsd.waitForFinished();
+        qunsetenv("CUPS_SERVER");
+        cupsSetServer(nullptr);
+    }
+    QStringList jobNames() const {
+        cups_job_t* jobs = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "MQ", 0, CUPS_WHICHJOBS_ALL);
+        QStringList names;
+        for (int i = 0; i < n; ++i) names << QString::fromUtf8(jobs[i].title);
+        cupsFreeJobs(n, jobs);
+        return names;
+    }
+    QTemporaryDir dir;
+    QProcess cupsd;
+};
+
+// A system queue: a paused one holds a named job, a stop while the pages
+// are sent leaves it nothing, and one that refuses jobs is a printer error.
+TEST_F(TablePrintTest, ASystemQueueHoldsTheNamedJobAndItsRefusalIsAnError) {
+    if (PrivateCups::tool("cupsd").isEmpty()) GTEST_SKIP() << "cupsd is not installed";
+    PrivateCups cups;
+    ASSERT_TRUE(PrivateCups::admin("cupsdisable", {"MQ"}));
+    ASSERT_NE(openTagSet(300), nullptr);
+    home_state().current_printer = QStringLiteral("MQ");
+    ScopedMessageBoxHook box;
+    EXPECT_EQ(run(QString())->outcome(), PR::Outcome::Printed);
+    EXPECT_EQ(cups.jobNames(), QStringList{QStringLiteral("マロウクイル - TAG01")});
+    EXPECT_EQ(printAndStopAfterAPage(home.get(), hooksTo(QString()))->outcome(), PR::Outcome::Stopped);
+    EXPECT_EQ(cups.jobNames().size(), 1);
+    EXPECT_TRUE(box.texts().empty());
+
+    ASSERT_TRUE(PrivateCups::admin("cupsreject", {"MQ"}));
+    EXPECT_EQ(run(QString())->outcome(), PR::Outcome::PrinterError);
+    EXPECT_EQ(box.texts(), std::vector<QString>{QStringLiteral("プリンターでエラーが発生したため、印刷を中止しました。")});
+    EXPECT_EQ(cups.jobNames().size(), 1);
 }
 
 TEST_F(TablePrintTest, APdfThatCannotBeWrittenIsReportedAndLeavesNothing) {

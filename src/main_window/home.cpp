@@ -644,6 +644,7 @@ void HOME::closeEvent(QCloseEvent* e) {
 }
 
 bool HOME::event(QEvent* e) {
+    if (e->type() == QEvent::WindowBlocked) m_table.main_window_blocked();
     if (e->type() == QEvent::WindowUnblocked) m_table.main_window_unblocked();
     return QMainWindow::event(e);
 }

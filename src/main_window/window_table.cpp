@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 
 #include "main_window/home.h"
 #include "main_window/home_state.h"
@@ -522,15 +523,24 @@ void WindowTable::make_active(QMdiSubWindow* sub) {
     sub->widget()->setFocus();
 }
 
+void WindowTable::main_window_blocked() { m_blocker = QApplication::activeModalWidget(); }
+
 void WindowTable::main_window_unblocked() {
-    if (!m_closedUnderDialog) return;
+    // A dialog over another window of the program (the graph) gives that
+    // window the keyboard back itself.
+    const QWidget* over = m_blocker && m_blocker->parentWidget() ? m_blocker->parentWidget()->window() : nullptr;
+    const bool overHome = !over || over == &m_home;
     // Queued: the dialog that unblocked the window is still being hidden,
     // and another modal one may follow it at once.
-    QTimer::singleShot(0, &m_home, [this] {
-        if (!m_closedUnderDialog || QApplication::activeModalWidget()) return;
-        m_closedUnderDialog = false;
+    QTimer::singleShot(0, &m_home, [this, overHome] {
+        if (QApplication::activeModalWidget()) return;
+        // A dialog that closes itself, by whichever key or button, hands the
+        // keyboard to no window on platforms that leave that to the program.
+        const bool closedUnder = std::exchange(m_closedUnderDialog, false);
+        if (!closedUnder && (!overHome || QApplication::activeWindow())) return;
         QMdiSubWindow* sub = m_home.mdiArea()->currentSubWindow();
-        if (sub && sub->isVisible()) make_active(sub);
+        // The focus stays where it was when that is still in the active child.
+        if (sub && sub->isVisible() && !sub->isAncestorOf(m_home.focusWidget())) make_active(sub);
         m_home.raise();
         m_home.activateWindow();
     });

@@ -9,6 +9,7 @@
 // The state lives in home_state(); this class holds the procedures and the
 // link to the main window's MDI area.
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -75,11 +76,14 @@ public:
     void win_arrange_size_limit();
     void win_ManualActive(const QString& tag);
     void Proc_ManualActive();
+    // A modal dialog blocks the main window (HOME reports it).
+    void main_window_blocked();
     // The main window is no longer blocked by a modal dialog (HOME reports
-    // it). When the program closed data windows under the dialogs, the one
-    // that held the keyboard may be gone and nothing would be active: once
-    // no modal dialog is left, the main window is made active again, with
-    // the focus in its active child window when one remains.
+    // it). Once no modal dialog is left, the main window is made active
+    // again, with the focus in its active child window when one remains,
+    // when a dialog over it closed itself after its work and no window of
+    // the program is active, or when the program closed data windows under
+    // the dialogs (the one that held the keyboard may be gone).
     void main_window_unblocked();
     // Shows the active data window at normal size after its fill. With a data
     // window given, that window becomes the active one first, with the focus
@@ -125,6 +129,8 @@ private:
     DataSubWindow* m_selfClosing = nullptr;
     // A data window was closed while a modal dialog was up.
     bool m_closedUnderDialog = false;
+    // The modal dialog that blocked the main window last.
+    QPointer<QWidget> m_blocker;
 };
 
 }  // namespace mq

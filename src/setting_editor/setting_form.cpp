@@ -161,6 +161,18 @@ void SettingForm::build() {
     for (int i = 0; i < kChannels; ++i) {
         channels->addWidget(build_channel(i));
     }
+    // Tab walks down each channel's column as its rows read (type, scales,
+    // decimal position, unit, alarms, base), then on to the next channel's
+    // type; hidden and disabled fields are passed over.
+    QWidget* previous = nullptr;
+    for (size_t i = 0; i < size_t(kChannels); ++i) {
+        const std::array<QWidget*, 8> column = {Combo2[i], Text4[i], Text5[i], Combo3[i],
+                                                Text6[i],  Text7[i], Text8[i], Text9[i]};
+        for (QWidget* w : column) {
+            if (previous) setTabOrder(previous, w);
+            previous = w;
+        }
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -445,6 +445,24 @@ TEST_F(LogEditorsTest, FieldsFilterKeysAndCheckOnLeaving) {
     ed.unload();
 }
 
+TEST_F(LogEditorsTest, TabWalksEachChannelDownItsRowsThenOnToTheNextAndShiftTabBack) {
+    log0_set_value d;
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    mq::SettingForm& f = *d.form;
+    f.Combo2[0]->setCurrentIndex(5);  // CH1 "V", CH2 stays "K"
+    f.Combo2_Click(0);
+    const std::vector<QWidget*> order = {f.Combo6,    f.Combo2[0], f.Text4[0], f.Text5[0], f.Combo3[0], f.Text6[0],
+                                         f.Combo2[1], f.Text7[1],  f.Text8[1], f.Text9[1], f.Combo2[2]};
+    order.front()->setFocus();
+    for (const bool back : {false, true}) {
+        for (size_t k = 1; k < order.size(); ++k) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+            EXPECT_EQ(QApplication::focusWidget(), order[back ? order.size() - 1 - k : k]) << back << k;
+        }
+    }
+}
+
 // ---------------------------------------------------------------- the defaults editor
 
 TEST_F(LogEditorsTest, DefaultsEditorMakesLog0CfgAndStoresTheShownValues) {

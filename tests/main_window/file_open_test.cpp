@@ -26,6 +26,7 @@
 #include "main_window/file_open.h"
 #include "main_window/identity_check.h"
 #include "main_window/scrambling.h"
+#include "model/data_set_handle.h"
 
 namespace mq::test {
 namespace {
@@ -432,11 +433,9 @@ TEST_F(FileOpenTest, AfterALostLinkEveryTypeIsOfferedAndTheOtherModesFileOpens) 
         logger_sim::Simulator sim(configDir(), logger_sim::defaultScenario());
         ASSERT_TRUE(sim.start());
         sim.setMode(c.mode);
-        const OpMode mode = op_mode_of(quint8(c.mode));
-        attachConnectedLogger(sim.devicePath(), QStringLiteral("A0123456"), mode);
-        model().logger_main = std::make_shared<clsLOGGER_Main>();
-        model().logger_main->colLOGGER_DATA().Add(QStringLiteral("L01"));
+        attachConnectedLogger(sim.devicePath(), QStringLiteral("A0123456"), op_mode_of(quint8(c.mode)));
         setMode(quint8(c.mode));
+        if (!DataSetHandle::of_tag(QStringLiteral("L01"))) model().logger_main->colLOGGER_DATA().Add(QStringLiteral("L01"));
         home->winTable().win_logger_open_log(QStringLiteral("01"));
         home_state().area_window_flags[1] = true;
         activate_data_window();
@@ -444,7 +443,6 @@ TEST_F(FileOpenTest, AfterALostLinkEveryTypeIsOfferedAndTheOtherModesFileOpens) 
         send_initial();
         ASSERT_EQ(send_recv_before_check(), 1);
         comm_disconnect();
-        ASSERT_EQ(home->win_all_use_ct(), 0);
         EXPECT_EQ(panel4(), QStringLiteral("動作："));
 
         ScopedMessageBoxHook messages;
@@ -457,8 +455,8 @@ TEST_F(FileOpenTest, AfterALostLinkEveryTypeIsOfferedAndTheOtherModesFileOpens) 
         EXPECT_EQ(fills, std::vector<QString>{c.fill});
         EXPECT_EQ(panel4(), c.panel);
         home->allclose_Click();
-        qunsetenv("MARROWQUILL_PORTS");
     }
+    qunsetenv("MARROWQUILL_PORTS");
 }
 
 TEST(FileOpenTagTest, TagsAreReadByBytesAndByTheFirstLine) {

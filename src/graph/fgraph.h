@@ -153,6 +153,8 @@ public:
     qint32 time_label_step() const { return m_timeLabelStep; }
     const graph::ChannelStats& stats(int ch) const { return m_stats[size_t(ch)]; }
     IGraphSource& source() const { return m_src; }
+    // The data window whose data the graph draws (gone when it has closed).
+    QWidget* dataWindow() const { return m_dataWindow.data(); }
     // The setting of the data set the graph draws (null without one).
     clsLOGGER_SETTING* data_setting() const;
     // Record times of the time axis and the readout.

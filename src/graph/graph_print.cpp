@@ -19,8 +19,6 @@
 #include "main_window/home_state.h"
 #include "main_window/small_windows.h"
 #include "model/channel_values.h"
-#include "model/data_set_handle.h"
-#include "model/data_window.h"
 #include "model/graph_source.h"
 #include "platform/civil_time.h"
 #include "platform/grid.h"
@@ -61,20 +59,6 @@ void pointAtChosen(QPrinter& printer) {
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(name);
     }
-}
-
-// The caption of the data window whose data the graph draws (the print
-// job's name), empty when no window shows it.
-QString dataWindowCaption(const fGraph& graph) {
-    if (!HomeSlot::installed()) return QString();
-    const DataSetHandle drawn = graph.source().data_set();
-    for (const QPointer<QWidget>& widget : home_state().win_windows) {
-        auto* w = dynamic_cast<IDataWindow*>(widget.data());
-        if (!w) continue;
-        const DataSetHandle shown = DataSetHandle::of_tag(w->Tag());
-        if (shown && shown.file() == drawn.file() && shown.logger() == drawn.logger()) return widget->windowTitle();
-    }
-    return QString();
 }
 
 QStringList graph_printer_list(QWidget* parent) {
@@ -548,7 +532,7 @@ GraphPrintResult graph_print(fGraph& graph, const GraphPrintHooks& hooks) {
 
     // A PDF is written beside its target and put in place only when
     // complete; a system printer's queue must take the job.
-    PrintJob job(printer, print_job_name(dataWindowCaption(graph)));
+    PrintJob job(printer, print_job_name(graph.dataWindow() ? graph.dataWindow()->windowTitle() : QString()));
     auto fail = [&](const QString& message) {
         result.message = message;
         platform::msgBox(&graph, message);
